@@ -1,0 +1,12 @@
+#pragma once
+// The system's one exception type: every failure carries a message a pupil can read (UTF-8).
+
+#include <stdexcept>
+#include <string>
+
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+    // The message as stored, UTF-8.
+    std::string Message() const { return what(); }
+};

@@ -1,0 +1,35 @@
+#pragma once
+// Field definitions and values shared by the table store, the table files and the record layouts.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class FieldType { Integer, Text, Blob };
+
+struct FieldDef {
+    std::string name;   // ASCII
+    FieldType type;
+    int size = 0;       // bytes for text fields, 0 for the others
+};
+
+// One cell. Text holds the exact EUC-JP bytes; blob holds raw bytes. A null cell is empty.
+struct Value {
+    bool null = true;
+    std::int32_t integer = 0;
+    std::string bytes;
+
+    Value() = default;
+    Value(int i) : null(false), integer(i) {}
+    Value(std::string b) : null(false), bytes(std::move(b)) {}
+    Value(const char* b) : null(false), bytes(b) {}
+
+    static Value Null() { return Value(); }
+    bool operator==(const Value&) const = default;
+};
+
+using Row = std::vector<Value>;
+
+const char* FieldTypeName(FieldType t);
+std::optional<FieldType> FieldTypeFromName(const std::string& name);

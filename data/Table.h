@@ -1,0 +1,157 @@
+#pragma once
+// An in-memory table bound to one table file.
+//
+// Open reads every record of the file into memory in stored order and releases the file; Close
+// writes back, in one transaction, only what changed since Open (updated, deleted and appended
+// records), so the file afterwards holds every record whatever the filter. An unchanged table
+// leaves its file untouched. A failed write-back throws and leaves the table open with all its
+// data, so that Close can be tried again.
+//
+// The view is the records that match the filter while Filtered is on, else all records, in
+// stored order. Navigation works on the view:
+//  - Open and First make the first record current; Bof is set, Eof is set only for an empty view.
+//  - Next moves on; at the last record it sets Eof and stays there.
+//  - Prior moves back; at the first record it sets Bof and stays there.
+//  - Last makes the last record current and sets Eof (Bof only for an empty view).
+//  - An empty view has both Bof and Eof set and no current record.
+//  - Post: a record that no longer matches the filter leaves the view; the next match in stored
+//    order becomes current, else the previous one, else the view is empty.
+//  - Delete removes the current record and makes the next one current (else the previous one),
+//    so `while (!Eof()) Delete();` empties any view.
+//  - Switching the filter on, or changing it while on, makes the first match current.
+//  - A filter set on a closed table is applied at Open.
+// Writing a field needs Edit first; Post stores it (moving away or closing posts too).
+//
+// Filters: `Field op literal` joined by " AND ", op one of = >= <= > (single blanks around
+// it). A literal is a decimal integer (possibly negative) for an integer field, or an unquoted
+// word for a text field, compared with the stored bytes ("Bango = 0042" matches the text
+// "0042"). A null integer compares as 0. A filter is compiled once, when it is applied.
+
+#include "Fields.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+class Table;
+class Filter;
+
+// The current record's field, as returned by Table::FieldByName.
+class Field {
+public:
+    const std::string& FieldName() const;
+    FieldType DataType() const;
+    int Size() const;
+    bool IsNull() const;
+
+    int AsInteger() const;                   // null and non-integers read as 0
+    void SetAsInteger(int value);
+    const std::string& AsString() const;     // the stored bytes (EUC-JP for text)
+    void SetAsString(const std::string& bytes);  // cut to the field's size at a character boundary
+    QString AsText() const;                  // text decoded from EUC-JP, for display
+    void SetAsText(const QString& text);     // encoded to EUC-JP; throws if it cannot be
+    void SetNull();
+
+private:
+    friend class Table;
+    Field(Table* table, int index) : table_(table), index_(index) {}
+    Table* table_;
+    int index_;
+};
+
+class Table : public QObject {
+    Q_OBJECT
+public:
+    explicit Table(QObject* parent = nullptr);
+    ~Table() override;   // closes the table, writing back what changed; never throws
+
+    // The file this table reads and writes. Empty until set.
+    const std::string& FileName() const { return fileName_; }
+    void SetFileName(const std::string& path);
+
+    // Fields that the file must hold (by name and type) for Open to succeed; none by default.
+    void SetRequiredFields(std::vector<FieldDef> fields);
+
+    void Open();
+    void Close();
+    bool Active() const { return active_; }
+
+    const std::string& Filter() const { return filterText_; }
+    void SetFilter(const std::string& text);
+    bool Filtered() const { return filtered_; }
+    void SetFiltered(bool on);
+
+    int RecordCount() const;
+    const std::vector<FieldDef>& Fields() const;
+    Field FieldByName(const std::string& name);
+    int FieldIndex(const std::string& name) const;   // -1 when absent
+
+    void Edit();
+    void Post();
+    void Cancel();
+    bool Editing() const { return editing_; }
+    void AppendRecord(const Row& values);
+    void Delete();
+
+    void First();
+    void Next();
+    void Last();
+    void Prior();
+    bool Bof() const;
+    bool Eof() const;
+
+    // Position of the current record in the view (0-based), -1 for an empty view.
+    int RecNo() const;
+    void MoveTo(int viewIndex);
+    // The value of a field in the view's row, for the grid; no navigation.
+    const Value& ViewValue(int viewIndex, int fieldIndex) const;
+
+    // True when something changed since Open and Close would write.
+    bool Modified() const;
+
+    // Creates a new table file with these fields and records, replacing PATH only once the new
+    // file is complete.
+    static void CreateFile(const std::string& path, const std::vector<FieldDef>& fields,
+                           const std::vector<Row>& records);
+
+signals:
+    void opened();
+    void closed();
+    void currentChanged();   // another record became current, or the view changed
+    void dataChanged();      // the current record's values changed
+
+private:
+    friend class Field;
+    struct Record;
+
+    void RequireActive() const;
+    void RequireCurrent() const;
+    void Rebuild();          // recompute the view and make its first record current
+    bool Matches(std::size_t record) const;
+    const Value& CurrentValue(int field) const;
+    void WriteCurrent(int field, Value v);
+    void PostIfEditing();
+    void ResetData();
+
+    std::string fileName_;
+    std::vector<FieldDef> required_;
+    bool active_ = false;
+    std::string filterText_;
+    bool filtered_ = false;
+    std::unique_ptr<class Filter> compiled_;
+
+    std::vector<FieldDef> fields_;
+    std::vector<Record> records_;
+    std::vector<std::size_t> view_;   // indices into records_
+    std::vector<std::int64_t> deletedIds_;
+    int cur_ = -1;                    // index into view_
+    bool bof_ = true;
+    bool eof_ = true;
+    bool editing_ = false;
+    std::unique_ptr<Row> editBuffer_;
+    std::vector<bool> editDirty_;
+};

@@ -1,0 +1,52 @@
+#include "Dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QQueue>
+
+namespace dialogs {
+namespace {
+bool testMode = false;
+QQueue<QString> fileAnswers;
+QStringList messages;
+QList<OpenFileOptions> fileDialogs;
+}  // namespace
+
+void ShowMessage(QWidget* parent, const QString& text)
+{
+    if (testMode) {
+        messages << text;
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text,
+                    QMessageBox::Ok, parent);
+    box.setWindowTitle(qApp->applicationDisplayName());
+    box.exec();
+}
+
+QString GetOpenFileName(QWidget* parent, const OpenFileOptions& options, const QString& startDirectory)
+{
+    if (testMode) {
+        fileDialogs << options;
+        return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+    }
+    QFileDialog dialog(parent, options.title, startDirectory);
+    dialog.setFileMode(options.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    // The toolkit's own dialog: it behaves the same on every desktop and can be driven by tests.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setSizeGripEnabled(true);
+    if (!options.filters.isEmpty())
+        dialog.setNameFilters(options.filters);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+void SetTestMode(bool on) { testMode = on; }
+void QueueFileAnswer(const QString& path) { fileAnswers.enqueue(path); }
+QStringList TakeMessages() { return std::exchange(messages, {}); }
+QList<OpenFileOptions> TakeFileDialogs() { return std::exchange(fileDialogs, {}); }
+
+}  // namespace dialogs
