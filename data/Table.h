@@ -110,6 +110,11 @@ public:
     // The value of a field in the view's row, for the grid; no navigation.
     const Value& ViewValue(int viewIndex, int fieldIndex) const;
 
+    // Every stored record regardless of the filter, in stored order; no navigation. For scans
+    // that must see the whole table in one pass.
+    std::size_t StoredCount() const;
+    const Value& StoredValue(std::size_t record, int fieldIndex) const;
+
     // True when something changed since Open and Close would write.
     bool Modified() const;
 
