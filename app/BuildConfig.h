@@ -2,8 +2,6 @@
 // every window sees the same answer at compile time.
 #pragma once
 
-namespace build {
-
 // The freely distributed edition (start-up shows the title instead of the
 // information dialog).
 constexpr bool Public = true;
@@ -12,5 +10,3 @@ constexpr bool Public = true;
 constexpr bool Professional = false;
 
 inline constexpr const char* Version = "1.00";
-
-}  // namespace build
