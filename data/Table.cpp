@@ -1,0 +1,504 @@
+#include "Table.h"
+
+#include "EucJp.h"
+#include "Exception.h"
+#include "Filter.h"
+#include "TableFile.h"
+
+#include <algorithm>
+
+namespace {
+const char* const kClosed = "データセットは閉じているため, この操作は実行できません";
+const char* const kNoRecord = "レコードがありません";
+
+std::string FieldNotFound(const std::string& name) { return "項目 '" + name + "' が見つかりません"; }
+}  // namespace
+
+struct Table::Record {
+    std::int64_t id = 0;        // 0 for a record appended since Open
+    Row values;
+    std::vector<bool> dirty;    // fields changed since Open (empty: none)
+    bool deleted = false;
+};
+
+// ---- Field ---------------------------------------------------------------------------------
+
+const std::string& Field::FieldName() const { return table_->fields_[std::size_t(index_)].name; }
+FieldType Field::DataType() const { return table_->fields_[std::size_t(index_)].type; }
+int Field::Size() const { return table_->fields_[std::size_t(index_)].size; }
+bool Field::IsNull() const { return table_->CurrentValue(index_).null; }
+
+int Field::AsInteger() const
+{
+    const Value& v = table_->CurrentValue(index_);
+    return (v.null || DataType() != FieldType::Integer) ? 0 : v.integer;
+}
+
+const std::string& Field::AsString() const
+{
+    static const std::string empty;
+    const Value& v = table_->CurrentValue(index_);
+    if (DataType() == FieldType::Integer) {
+        // An integer read as text is its decimal form; the reference stays valid until the next
+        // such read on this thread.
+        thread_local std::string number;
+        number = v.null ? std::string() : std::to_string(v.integer);
+        return number;
+    }
+    return v.null ? empty : v.bytes;
+}
+
+QString Field::AsText() const
+{
+    if (DataType() == FieldType::Blob)
+        return QString();
+    return eucjp::Decode(AsString());
+}
+
+void Field::SetAsInteger(int value)
+{
+    if (DataType() != FieldType::Integer)
+        throw Exception("項目 '" + FieldName() + "' は整数ではありません");
+    table_->WriteCurrent(index_, Value(value));
+}
+
+void Field::SetAsString(const std::string& bytes)
+{
+    switch (DataType()) {
+    case FieldType::Integer: {
+        std::size_t used = 0;
+        int v = 0;
+        try {
+            v = std::stoi(bytes, &used);
+        } catch (...) {
+            used = 0;
+        }
+        if (bytes.empty() || used != bytes.size())
+            throw Exception("'" + bytes + "' は整数ではありません");
+        table_->WriteCurrent(index_, Value(v));
+        break;
+    }
+    case FieldType::Text:
+        table_->WriteCurrent(index_, Value(eucjp::Truncate(bytes, std::size_t(Size()))));
+        break;
+    case FieldType::Blob:
+        table_->WriteCurrent(index_, Value(bytes));
+        break;
+    }
+}
+
+void Field::SetAsText(const QString& text) { SetAsString(eucjp::Encode(text)); }
+void Field::SetNull() { table_->WriteCurrent(index_, Value::Null()); }
+
+// ---- Table ---------------------------------------------------------------------------------
+
+Table::Table(QObject* parent) : QObject(parent) {}
+
+Table::~Table()
+{
+    try {
+        Close();
+    } catch (...) {
+        // A destructor cannot report; the window that owns the table closes it first and
+        // shows the failure.
+    }
+}
+
+void Table::SetFileName(const std::string& path)
+{
+    if (active_)
+        throw Exception("開いているテーブルのファイル名は変えられません");
+    fileName_ = path;
+}
+
+void Table::SetRequiredFields(std::vector<FieldDef> fields) { required_ = std::move(fields); }
+
+void Table::Open()
+{
+    if (active_)
+        return;
+    tablefile::Contents c = tablefile::Read(fileName_);
+    for (const FieldDef& r : required_) {
+        const auto it = std::find_if(c.fields.begin(), c.fields.end(),
+                                     [&](const FieldDef& f) { return f.name == r.name; });
+        if (it == c.fields.end())
+            throw Exception(FieldNotFound(r.name));
+        if (it->type != r.type)
+            throw Exception("項目 '" + r.name + "' の型が違います");
+    }
+    std::unique_ptr<class Filter> compiled;
+    if (!filterText_.empty())
+        compiled = std::make_unique<class Filter>(filterText_, c.fields);
+
+    fields_ = std::move(c.fields);
+    records_.clear();
+    records_.reserve(c.rows.size());
+    for (std::size_t i = 0; i < c.rows.size(); ++i)
+        records_.push_back(Record{c.ids[i], std::move(c.rows[i]), {}, false});
+    deletedIds_.clear();
+    compiled_ = std::move(compiled);
+    active_ = true;
+    editing_ = false;
+    Rebuild();
+    emit opened();
+    emit currentChanged();
+}
+
+void Table::Close()
+{
+    if (!active_)
+        return;
+    PostIfEditing();
+    if (Modified()) {
+        std::vector<tablefile::Update> updated;
+        std::vector<const Row*> appended;
+        for (const Record& r : records_) {
+            if (r.deleted)
+                continue;
+            if (r.id == 0)
+                appended.push_back(&r.values);
+            else if (!r.dirty.empty())
+                updated.push_back({r.id, &r.values, r.dirty});
+        }
+        tablefile::WriteChanges(fileName_, fields_, deletedIds_, updated, appended);
+    }
+    ResetData();
+    emit closed();
+    emit currentChanged();
+}
+
+void Table::ResetData()
+{
+    active_ = false;
+    editing_ = false;
+    editBuffer_.reset();
+    fields_.clear();
+    records_.clear();
+    view_.clear();
+    deletedIds_.clear();
+    compiled_.reset();
+    cur_ = -1;
+    bof_ = eof_ = true;
+}
+
+bool Table::Modified() const
+{
+    if (!active_)
+        return false;
+    if (!deletedIds_.empty() || editing_)
+        return true;
+    return std::any_of(records_.begin(), records_.end(),
+                       [](const Record& r) { return !r.deleted && (r.id == 0 || !r.dirty.empty()); });
+}
+
+void Table::SetFilter(const std::string& text)
+{
+    if (active_) {
+        PostIfEditing();
+        // Compile before changing anything, so a bad filter leaves the view as it was.
+        auto compiled = text.empty() ? nullptr : std::make_unique<class Filter>(text, fields_);
+        filterText_ = text;
+        compiled_ = std::move(compiled);
+        if (filtered_) {
+            Rebuild();
+            emit currentChanged();
+        }
+    } else {
+        filterText_ = text;
+    }
+}
+
+void Table::SetFiltered(bool on)
+{
+    if (on == filtered_)
+        return;
+    if (active_)
+        PostIfEditing();
+    filtered_ = on;
+    if (active_) {
+        Rebuild();
+        emit currentChanged();
+    }
+}
+
+bool Table::Matches(std::size_t record) const
+{
+    const Record& r = records_[record];
+    if (r.deleted)
+        return false;
+    if (!filtered_ || !compiled_)
+        return true;
+    return compiled_->Matches(r.values);
+}
+
+void Table::Rebuild()
+{
+    view_.clear();
+    for (std::size_t i = 0; i < records_.size(); ++i)
+        if (Matches(i))
+            view_.push_back(i);
+    cur_ = view_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = view_.empty();
+}
+
+void Table::RequireActive() const
+{
+    if (!active_)
+        throw Exception(kClosed);
+}
+
+void Table::RequireCurrent() const
+{
+    RequireActive();
+    if (cur_ < 0)
+        throw Exception(kNoRecord);
+}
+
+int Table::RecordCount() const
+{
+    RequireActive();
+    return int(view_.size());
+}
+
+const std::vector<FieldDef>& Table::Fields() const
+{
+    RequireActive();
+    return fields_;
+}
+
+int Table::FieldIndex(const std::string& name) const
+{
+    for (std::size_t i = 0; i < fields_.size(); ++i)
+        if (fields_[i].name == name)
+            return int(i);
+    return -1;
+}
+
+Field Table::FieldByName(const std::string& name)
+{
+    RequireActive();
+    const int i = FieldIndex(name);
+    if (i < 0)
+        throw Exception(FieldNotFound(name));
+    return Field(this, i);
+}
+
+const Value& Table::CurrentValue(int field) const
+{
+    static const Value null;
+    RequireActive();
+    if (cur_ < 0)
+        return null;   // an empty view reads as empty values
+    if (editing_)
+        return (*editBuffer_)[std::size_t(field)];
+    return records_[view_[std::size_t(cur_)]].values[std::size_t(field)];
+}
+
+void Table::WriteCurrent(int field, Value v)
+{
+    RequireCurrent();
+    if (!editing_)
+        throw Exception("データセットが編集状態ではありません");
+    (*editBuffer_)[std::size_t(field)] = std::move(v);
+    editDirty_[std::size_t(field)] = true;
+    emit dataChanged();
+}
+
+void Table::Edit()
+{
+    RequireCurrent();
+    if (editing_)
+        return;
+    editBuffer_ = std::make_unique<Row>(records_[view_[std::size_t(cur_)]].values);
+    editDirty_.assign(fields_.size(), false);
+    editing_ = true;
+}
+
+void Table::Cancel()
+{
+    if (!editing_)
+        return;
+    editing_ = false;
+    editBuffer_.reset();
+    emit dataChanged();
+}
+
+void Table::Post()
+{
+    RequireActive();
+    if (!editing_)
+        return;
+    const std::size_t index = view_[std::size_t(cur_)];
+    Record& r = records_[index];
+    bool changed = false;
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        if (!editDirty_[i] || (*editBuffer_)[i] == r.values[i])
+            continue;
+        r.values[i] = std::move((*editBuffer_)[i]);
+        if (r.dirty.empty())
+            r.dirty.assign(fields_.size(), false);
+        r.dirty[i] = true;
+        changed = true;
+    }
+    editing_ = false;
+    editBuffer_.reset();
+
+    if (!Matches(index)) {
+        // The record leaves the view: the next match becomes current, else the previous one.
+        view_.erase(view_.begin() + cur_);
+        if (cur_ >= int(view_.size()))
+            cur_ = int(view_.size()) - 1;
+        bof_ = view_.empty();
+        eof_ = view_.empty();
+        emit currentChanged();
+    } else if (changed) {
+        emit dataChanged();
+    }
+}
+
+void Table::PostIfEditing()
+{
+    if (editing_)
+        Post();
+}
+
+void Table::AppendRecord(const Row& values)
+{
+    RequireActive();
+    PostIfEditing();
+    if (values.size() != fields_.size())
+        throw Exception("レコードの項目数が定義と合いません");
+    Record r;
+    r.values.resize(fields_.size());
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+        const Value& v = values[i];
+        const FieldDef& f = fields_[i];
+        if (v.null) continue;
+        if (f.type == FieldType::Integer)
+            r.values[i] = Value(v.integer);
+        else if (f.type == FieldType::Text)
+            r.values[i] = Value(eucjp::Truncate(v.bytes, std::size_t(f.size)));
+        else
+            r.values[i] = v;
+    }
+    records_.push_back(std::move(r));
+    if (Matches(records_.size() - 1)) {
+        view_.push_back(records_.size() - 1);
+        cur_ = int(view_.size()) - 1;
+        bof_ = eof_ = false;
+    }
+    emit currentChanged();
+}
+
+void Table::Delete()
+{
+    RequireCurrent();
+    if (editing_)
+        Cancel();
+    const std::size_t index = view_[std::size_t(cur_)];
+    Record& r = records_[index];
+    r.deleted = true;
+    if (r.id != 0)
+        deletedIds_.push_back(r.id);
+    r.values.clear();
+    r.values.shrink_to_fit();
+    view_.erase(view_.begin() + cur_);
+    if (cur_ >= int(view_.size()))
+        cur_ = int(view_.size()) - 1;
+    bof_ = view_.empty();
+    eof_ = view_.empty();
+    emit currentChanged();
+}
+
+void Table::First()
+{
+    RequireActive();
+    PostIfEditing();
+    cur_ = view_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = view_.empty();
+    emit currentChanged();
+}
+
+void Table::Next()
+{
+    RequireActive();
+    PostIfEditing();
+    if (cur_ + 1 < int(view_.size())) {
+        ++cur_;
+        bof_ = eof_ = false;
+        emit currentChanged();
+    } else {
+        eof_ = true;
+    }
+}
+
+void Table::Last()
+{
+    RequireActive();
+    PostIfEditing();
+    cur_ = int(view_.size()) - 1;
+    eof_ = true;
+    bof_ = view_.empty();
+    emit currentChanged();
+}
+
+void Table::Prior()
+{
+    RequireActive();
+    PostIfEditing();
+    if (cur_ > 0) {
+        --cur_;
+        bof_ = eof_ = false;
+        emit currentChanged();
+    } else {
+        bof_ = true;
+    }
+}
+
+bool Table::Bof() const
+{
+    RequireActive();
+    return bof_;
+}
+
+bool Table::Eof() const
+{
+    RequireActive();
+    return eof_;
+}
+
+int Table::RecNo() const { return active_ ? cur_ : -1; }
+
+void Table::MoveTo(int viewIndex)
+{
+    RequireActive();
+    if (viewIndex < 0 || viewIndex >= int(view_.size()) || viewIndex == cur_)
+        return;
+    PostIfEditing();
+    cur_ = viewIndex;
+    bof_ = eof_ = false;
+    emit currentChanged();
+}
+
+const Value& Table::ViewValue(int viewIndex, int fieldIndex) const
+{
+    RequireActive();
+    return records_[view_.at(std::size_t(viewIndex))].values.at(std::size_t(fieldIndex));
+}
+
+std::size_t Table::StoredCount() const { return active_ ? records_.size() : 0; }
+
+const Value& Table::StoredValue(std::size_t record, int fieldIndex) const
+{
+    static const Value null;
+    const Record& r = records_.at(record);
+    return r.deleted ? null : r.values.at(std::size_t(fieldIndex));
+}
+
+void Table::CreateFile(const std::string& path, const std::vector<FieldDef>& fields,
+                       const std::vector<Row>& records)
+{
+    tablefile::Create(path, fields, records);
+}

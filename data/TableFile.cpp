@@ -1,0 +1,430 @@
+#include "TableFile.h"
+
+#include "Exception.h"
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <set>
+#include <unistd.h>
+
+namespace tablefile {
+namespace {
+
+constexpr int kApplicationId = 1280590412;   // 0x4C54424C
+constexpr int kFormatVersion = 1;
+// Larger values are refused before they are read into memory: no field of ours needs more.
+constexpr int kMaxValueBytes = 64 * 1024 * 1024;
+
+const char* const kMissing = "データプロバイダ/パケットがありません";
+
+std::string Quote(const std::string& name) { return "\"" + name + "\""; }
+
+class Db {
+public:
+    Db(const std::string& path, int flags)
+    {
+        const int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+        if (rc != SQLITE_OK) {
+            const std::string msg = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
+            sqlite3_close(db_);
+            db_ = nullptr;
+            throw Exception("テーブルファイルを開けません: " + path + " (" + msg + ")");
+        }
+        // A table file may come from anywhere: no trusted schema, no writable schema tricks,
+        // no extensions, and bounded values.
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+        sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
+        sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, 0);
+        sqlite3_busy_timeout(db_, 2000);
+        path_ = path;
+    }
+    ~Db() { sqlite3_close_v2(db_); }
+    Db(const Db&) = delete;
+    Db& operator=(const Db&) = delete;
+
+    sqlite3* get() const { return db_; }
+    [[noreturn]] void Fail(const std::string& what) const
+    {
+        throw Exception(what + ": " + path_ + " (" + sqlite3_errmsg(db_) + ")");
+    }
+    void Exec(const std::string& sql, const char* what)
+    {
+        char* err = nullptr;
+        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+            const std::string msg = err ? err : "";
+            sqlite3_free(err);
+            throw Exception(std::string(what) + ": " + path_ + " (" + msg + ")");
+        }
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+    std::string path_;
+};
+
+class Stmt {
+public:
+    Stmt(Db& db, const std::string& sql) : db_(db)
+    {
+        if (sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &st_, nullptr) != SQLITE_OK)
+            db.Fail("テーブルファイルを読めません");
+    }
+    ~Stmt() { sqlite3_finalize(st_); }
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+    sqlite3_stmt* get() const { return st_; }
+    bool Step()
+    {
+        const int rc = sqlite3_step(st_);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        db_.Fail("テーブルファイルの読み書きに失敗しました");
+    }
+    void Reset()
+    {
+        sqlite3_reset(st_);
+        sqlite3_clear_bindings(st_);
+    }
+
+private:
+    Db& db_;
+    sqlite3_stmt* st_ = nullptr;
+};
+
+[[noreturn]] void NotOurs(const std::string& path, const std::string& why)
+{
+    throw Exception("テーブルファイルではないか、壊れています: " + path + " (" + why + ")");
+}
+
+int PragmaInt(Db& db, const char* pragma)
+{
+    Stmt st(db, std::string("PRAGMA ") + pragma);
+    return st.Step() ? sqlite3_column_int(st.get(), 0) : 0;
+}
+
+std::string Column(sqlite3_stmt* st, int i)
+{
+    const auto* t = sqlite3_column_text(st, i);
+    return t ? reinterpret_cast<const char*>(t) : "";
+}
+
+bool IsIdentifier(const std::string& name)
+{
+    if (name.empty() || name.size() > 64)
+        return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+                        (i > 0 && c >= '0' && c <= '9');
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+const char* ColumnType(FieldType t) { return t == FieldType::Integer ? "INTEGER" : "BLOB"; }
+
+// Checks the header and the schema, and returns the declared fields.
+std::vector<FieldDef> ReadSchema(Db& db, const std::string& path)
+{
+    if (PragmaInt(db, "application_id") != kApplicationId)
+        NotOurs(path, "application_id が違います");
+    if (PragmaInt(db, "user_version") != kFormatVersion)
+        NotOurs(path, "形式の版が違います");
+
+    // Exactly our two tables and the index of the UNIQUE constraint; nothing else (no
+    // triggers, views or further indices, which could run code or change what is read).
+    {
+        Stmt st(db, "SELECT type, name, tbl_name FROM sqlite_schema ORDER BY name");
+        std::set<std::string> seen;
+        while (st.Step()) {
+            const std::string type = Column(st.get(), 0), name = Column(st.get(), 1);
+            const bool ours = (type == "table" && (name == "fields" || name == "records")) ||
+                              (type == "index" && name == "sqlite_autoindex_fields_1");
+            if (!ours)
+                NotOurs(path, "余分な " + type + " '" + name + "' があります");
+            seen.insert(name);
+        }
+        if (!seen.count("fields") || !seen.count("records"))
+            NotOurs(path, "表がありません");
+    }
+    {
+        Stmt st(db, "SELECT name, type, pk, \"notnull\" FROM pragma_table_info('fields') ORDER BY cid");
+        const char* expected[][2] = {{"position", "INTEGER"}, {"name", "TEXT"}, {"type", "TEXT"}, {"size", "INTEGER"}};
+        int i = 0;
+        while (st.Step()) {
+            if (i >= 4 || Column(st.get(), 0) != expected[i][0] || Column(st.get(), 1) != expected[i][1])
+                NotOurs(path, "fields 表の形が違います");
+            ++i;
+        }
+        if (i != 4)
+            NotOurs(path, "fields 表の形が違います");
+    }
+
+    std::vector<FieldDef> fields;
+    {
+        Stmt st(db, "SELECT position, name, type, size, typeof(position), typeof(name), typeof(type), typeof(size) FROM fields ORDER BY position");
+        std::set<std::string> names;
+        while (st.Step()) {
+            if (Column(st.get(), 4) != "integer" || Column(st.get(), 5) != "text" ||
+                Column(st.get(), 6) != "text" || Column(st.get(), 7) != "integer")
+                NotOurs(path, "項目の定義が正しくありません");
+            const auto position = sqlite3_column_int64(st.get(), 0);
+            FieldDef f;
+            f.name = Column(st.get(), 1);
+            const auto type = FieldTypeFromName(Column(st.get(), 2));
+            const auto size = sqlite3_column_int64(st.get(), 3);
+            if (position != std::int64_t(fields.size()) || !IsIdentifier(f.name) || !type ||
+                !names.insert(f.name).second || f.name == "id")
+                NotOurs(path, "項目の定義が正しくありません");
+            f.type = *type;
+            if (f.type == FieldType::Text ? (size < 1 || size > 65535) : size != 0)
+                NotOurs(path, "項目 " + f.name + " の大きさが正しくありません");
+            f.size = int(size);
+            fields.push_back(std::move(f));
+        }
+        if (fields.empty())
+            NotOurs(path, "項目がありません");
+    }
+    {
+        Stmt st(db, "SELECT name, type, pk FROM pragma_table_info('records') ORDER BY cid");
+        std::size_t i = 0;
+        while (st.Step()) {
+            const std::string name = Column(st.get(), 0), type = Column(st.get(), 1);
+            if (i == 0) {
+                if (name != "id" || type != "INTEGER" || sqlite3_column_int(st.get(), 2) != 1)
+                    NotOurs(path, "records 表の形が違います");
+            } else if (i > fields.size() || name != fields[i - 1].name || type != ColumnType(fields[i - 1].type)) {
+                NotOurs(path, "records 表の列が項目の定義と合いません");
+            }
+            ++i;
+        }
+        if (i != fields.size() + 1)
+            NotOurs(path, "records 表の列が項目の定義と合いません");
+    }
+    return fields;
+}
+
+std::string SelectList(const std::vector<FieldDef>& fields)
+{
+    std::string cols = "id";
+    for (const auto& f : fields)
+        cols += ", " + Quote(f.name);
+    return cols;
+}
+
+void Bind(Db& db, sqlite3_stmt* st, int index, const FieldDef& f, const Value& v)
+{
+    int rc;
+    if (v.null)
+        rc = sqlite3_bind_null(st, index);
+    else if (f.type == FieldType::Integer)
+        rc = sqlite3_bind_int(st, index, v.integer);
+    else
+        rc = sqlite3_bind_blob64(st, index, v.bytes.data(), v.bytes.size(), SQLITE_STATIC);
+    if (rc != SQLITE_OK)
+        db.Fail("テーブルファイルに書き込めません");
+}
+
+void CreateSchema(Db& db, const std::vector<FieldDef>& fields)
+{
+    std::string records = "CREATE TABLE records (id INTEGER PRIMARY KEY";
+    for (const auto& f : fields)
+        records += ", " + Quote(f.name) + " " + ColumnType(f.type);
+    records += ")";
+    db.Exec("PRAGMA application_id = " + std::to_string(kApplicationId) +
+                "; PRAGMA user_version = " + std::to_string(kFormatVersion) + ";"
+                "CREATE TABLE fields (position INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE,"
+                " type TEXT NOT NULL CHECK (type IN ('integer', 'text', 'blob')), size INTEGER NOT NULL);" +
+                records,
+            "テーブルファイルを作れません");
+    Stmt st(db, "INSERT INTO fields (position, name, type, size) VALUES (?, ?, ?, ?)");
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        sqlite3_bind_int(st.get(), 1, int(i));
+        sqlite3_bind_text(st.get(), 2, fields[i].name.c_str(), -1, SQLITE_STATIC);
+        sqlite3_bind_text(st.get(), 3, FieldTypeName(fields[i].type), -1, SQLITE_STATIC);
+        sqlite3_bind_int(st.get(), 4, fields[i].size);
+        st.Step();
+        st.Reset();
+    }
+}
+
+std::string InsertSql(const std::vector<FieldDef>& fields)
+{
+    std::string cols, params;
+    for (const auto& f : fields) {
+        cols += (cols.empty() ? "" : ", ") + Quote(f.name);
+        params += params.empty() ? "?" : ", ?";
+    }
+    return "INSERT INTO records (" + cols + ") VALUES (" + params + ")";
+}
+
+void FileExists(const std::string& path)
+{
+    std::error_code ec;
+    if (path.empty() || !std::filesystem::is_regular_file(path, ec))
+        throw Exception(kMissing);
+}
+
+}  // namespace
+
+void CheckFields(const std::vector<FieldDef>& fields)
+{
+    std::set<std::string> names;
+    if (fields.empty())
+        throw Exception("項目がありません");
+    for (const auto& f : fields) {
+        if (!IsIdentifier(f.name) || f.name == "id" || !names.insert(f.name).second)
+            throw Exception("項目名 '" + f.name + "' は使えません");
+        if (f.type == FieldType::Text ? (f.size < 1 || f.size > 65535) : f.size != 0)
+            throw Exception("項目 " + f.name + " の大きさが正しくありません");
+    }
+}
+
+Contents Read(const std::string& path)
+{
+    FileExists(path);
+    // Read-write, so that a journal left by an interrupted write-back is rolled back before
+    // reading; a write-protected file is opened read-only by SQLite itself.
+    Db db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+    Contents c;
+    {
+        Stmt begin(db, "BEGIN");
+        begin.Step();
+    }
+    try {
+        c.fields = ReadSchema(db, path);
+        Stmt st(db, "SELECT " + SelectList(c.fields) + " FROM records ORDER BY id");
+        const int n = int(c.fields.size());
+        while (st.Step()) {
+            c.ids.push_back(sqlite3_column_int64(st.get(), 0));
+            Row row(static_cast<std::size_t>(n));
+            for (int i = 0; i < n; ++i) {
+                const FieldDef& f = c.fields[std::size_t(i)];
+                const int type = sqlite3_column_type(st.get(), i + 1);
+                Value& v = row[std::size_t(i)];
+                if (type == SQLITE_NULL)
+                    continue;
+                if (f.type == FieldType::Integer) {
+                    const auto x = sqlite3_column_int64(st.get(), i + 1);
+                    if (type != SQLITE_INTEGER || x < std::numeric_limits<std::int32_t>::min() ||
+                        x > std::numeric_limits<std::int32_t>::max())
+                        NotOurs(path, "項目 " + f.name + " に 32 ビットの整数でない値があります");
+                    v = Value(int(x));
+                } else {
+                    if (type != SQLITE_BLOB && type != SQLITE_TEXT)
+                        NotOurs(path, "項目 " + f.name + " に文字列でない値があります");
+                    const void* data = sqlite3_column_blob(st.get(), i + 1);
+                    const int len = sqlite3_column_bytes(st.get(), i + 1);
+                    if (f.type == FieldType::Text && len > f.size)
+                        NotOurs(path, "項目 " + f.name + " の値が長すぎます");
+                    v = Value(std::string(static_cast<const char*>(data), std::size_t(len)));
+                }
+            }
+            c.rows.push_back(std::move(row));
+        }
+    } catch (...) {
+        sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    sqlite3_exec(db.get(), "COMMIT", nullptr, nullptr, nullptr);
+    return c;
+}
+
+void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,
+                  const std::vector<std::int64_t>& deleted, const std::vector<Update>& updated,
+                  const std::vector<const Row*>& appended)
+{
+    FileExists(path);
+    Db db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+    db.Exec("PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL", "テーブルファイルに書き込めません");
+    db.Exec("BEGIN IMMEDIATE", "テーブルファイルに書き込めません");
+    try {
+        // The file may have been replaced while it was open: write only into the same layout.
+        if (ReadSchema(db, path).size() != fields.size())
+            NotOurs(path, "項目の定義が変わっています");
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            Stmt st(db, "SELECT name, type FROM fields WHERE position = " + std::to_string(i));
+            if (!st.Step() || Column(st.get(), 0) != fields[i].name ||
+                Column(st.get(), 1) != FieldTypeName(fields[i].type))
+                NotOurs(path, "項目の定義が変わっています");
+        }
+        if (!deleted.empty()) {
+            Stmt st(db, "DELETE FROM records WHERE id = ?");
+            for (auto id : deleted) {
+                sqlite3_bind_int64(st.get(), 1, id);
+                st.Step();
+                st.Reset();
+            }
+        }
+        for (const Update& u : updated) {
+            std::string sets;
+            for (std::size_t i = 0; i < fields.size(); ++i)
+                if (u.dirty[i])
+                    sets += (sets.empty() ? "" : ", ") + Quote(fields[i].name) + " = ?";
+            if (sets.empty())
+                continue;
+            Stmt st(db, "UPDATE records SET " + sets + " WHERE id = ?");
+            int p = 1;
+            for (std::size_t i = 0; i < fields.size(); ++i)
+                if (u.dirty[i])
+                    Bind(db, st.get(), p++, fields[i], (*u.row)[i]);
+            sqlite3_bind_int64(st.get(), p, u.id);
+            st.Step();
+        }
+        if (!appended.empty()) {
+            Stmt st(db, InsertSql(fields));
+            for (const Row* row : appended) {
+                for (std::size_t i = 0; i < fields.size(); ++i)
+                    Bind(db, st.get(), int(i) + 1, fields[i], (*row)[i]);
+                st.Step();
+                st.Reset();
+            }
+        }
+        db.Exec("COMMIT", "テーブルファイルに書き込めません");
+    } catch (...) {
+        sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+void Create(const std::string& path, const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
+{
+    CheckFields(fields);
+    // Build beside the target and rename over it, so a failure never leaves half a file.
+    const std::string temp = path + ".new-" + std::to_string(::getpid());
+    std::remove(temp.c_str());
+    try {
+        {
+            Db db(temp, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX);
+            db.Exec("PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL; BEGIN", "テーブルファイルを作れません");
+            CreateSchema(db, fields);
+            Stmt st(db, InsertSql(fields));
+            for (const Row& row : rows) {
+                if (row.size() != fields.size())
+                    throw Exception("レコードの項目数が定義と合いません");
+                for (std::size_t i = 0; i < fields.size(); ++i)
+                    Bind(db, st.get(), int(i) + 1, fields[i], row[i]);
+                st.Step();
+                st.Reset();
+            }
+            db.Exec("COMMIT", "テーブルファイルを作れません");
+        }
+        std::error_code ec;
+        std::filesystem::rename(temp, path, ec);
+        if (ec)
+            throw Exception("テーブルファイルを作れません: " + path + " (" + ec.message() + ")");
+    } catch (...) {
+        std::remove(temp.c_str());
+        throw;
+    }
+}
+
+}  // namespace tablefile
