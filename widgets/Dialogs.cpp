@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QQueue>
@@ -18,9 +19,8 @@ void ShowMessage(QWidget* parent, const QString& text)
         messages << text;
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QCoreApplication::applicationName(), text,
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
                     QMessageBox::Ok, parent);
-    box.setWindowTitle(qApp->applicationDisplayName());
     box.exec();
 }
 
