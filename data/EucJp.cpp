@@ -37,7 +37,35 @@ QString Decode(const std::string& bytes)
     QStringDecoder d("EUC-JP", QStringConverter::Flag::Stateless);
     if (!d.isValid())
         throw Exception("EUC-JP の文字コード変換が使えません");
-    return d.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    QString text = d.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
+    if (!d.hasError())
+        return text;
+    // The converter marks bad bytes with a control character or drops them: decode one
+    // character at a time so that each bad one shows as U+FFFD.
+    text.clear();
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        std::size_t n = std::size_t(CharLength(lead));
+        bool ok = i + n <= bytes.size() && !(lead >= 0x80 && lead < 0xA1 && lead != 0x8E && lead != 0x8F);
+        for (std::size_t j = 1; ok && j < n; ++j) {
+            const auto trail = static_cast<unsigned char>(bytes[i + j]);
+            ok = trail >= 0xA1 && trail <= 0xFE;
+        }
+        if (ok) {
+            QStringDecoder one("EUC-JP", QStringConverter::Flag::Stateless);
+            const QString ch = one.decode(QByteArrayView(bytes.data() + i, qsizetype(n)));
+            ok = !one.hasError() && !ch.isEmpty();
+            if (ok)
+                text += ch;
+        }
+        if (!ok) {
+            text += QChar(QChar::ReplacementCharacter);
+            n = 1;
+        }
+        i += n;
+    }
+    return text;
 }
 
 std::string Encode(const QString& text)

@@ -1,0 +1,123 @@
+#include "EucJp.h"
+#include "Exception.h"
+#include "Settings.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fstream>
+
+namespace {
+std::string Slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+void Put(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+}  // namespace
+
+class TestSettingsEucJp : public QObject {
+    Q_OBJECT
+private slots:
+    void settingsPathIsBesideTheProgram()
+    {
+        QCOMPARE(settings::PathFor("/opt/lentavo/bin/lentavo"), std::string("/opt/lentavo/bin/Lentavo.inf"));
+        QCOMPARE(settings::PathFor("./lentavo"), std::string("./Lentavo.inf"));
+        QCOMPARE(settings::PathFor("lentavo"), std::string("Lentavo.inf"));
+        QCOMPARE(settings::DirectoryPart("/home/p/data/mondai.cds"), std::string("/home/p/data/"));
+    }
+
+    void settingsFileLifeCycle()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("Lentavo.inf").toStdString();
+        QVERIFY(!settings::ReadDataDirectory(path));           // missing
+
+        QVERIFY(settings::CreateEmpty(path));
+        QVERIFY(!settings::ReadDataDirectory(path));           // empty counts as missing
+
+        QVERIFY(settings::WriteDataDirectory(path, "/home/p/data/"));
+        QCOMPARE(Slurp(path), std::string("/home/p/data/"));   // no line terminator
+        QCOMPARE(*settings::ReadDataDirectory(path), std::string("/home/p/data/"));
+
+        settings::Remove(path);
+        QVERIFY(!settings::ReadDataDirectory(path));
+        settings::Remove(path);                                // removing twice is harmless
+    }
+
+    void readsTheWholeFirstLineAsItStands()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("Lentavo.inf").toStdString();
+        // A line feed that ends the line stays part of the text; the second line is not read.
+        Put(path, "/data/\n/other/\n");
+        QCOMPARE(*settings::ReadDataDirectory(path), std::string("/data/\n"));
+        // Long directories are read whole, not cut at 127 bytes.
+        const std::string longDir = "/" + std::string(300, 'x') + "/";
+        Put(path, longDir);
+        QCOMPARE(*settings::ReadDataDirectory(path), longDir);
+        // Japanese folder names (UTF-8 on this system) come back byte for byte.
+        Put(path, "/home/生徒/データ/");
+        QCOMPARE(*settings::ReadDataDirectory(path), std::string("/home/生徒/データ/"));
+    }
+
+    void unwritableSettingsFileIsReported()
+    {
+        QVERIFY(!settings::WriteDataDirectory("/nonexistent-dir/Lentavo.inf", "/x/"));
+        QVERIFY(!settings::CreateEmpty("/nonexistent-dir/Lentavo.inf"));
+    }
+
+    void eucJpDecoderIsPresent()
+    {
+        // Without ICU, Qt has no EUC-JP: every text would be lost, so fail loudly.
+        QVERIFY(eucjp::Available());
+    }
+
+    void roundTripsJapaneseText()
+    {
+        const QString text = QStringLiteral("信号機の黄色の灯火、①、～、ｱ、ABC 123");
+        const std::string bytes = eucjp::Encode(text);
+        QCOMPARE(eucjp::Decode(bytes), text);
+        QCOMPARE(eucjp::Encode(QStringLiteral("あ")), std::string("\xA4\xA2"));
+    }
+
+    void mapsLookAlikesAndRefusesTheRest()
+    {
+        // Wave dash and minus sign are stored as their full-width look-alikes.
+        QCOMPARE(eucjp::Decode(eucjp::Encode(QStringLiteral("1〜2−3"))), QStringLiteral("1～2－3"));
+        for (const QString& bad : {QStringLiteral("😀"), QStringLiteral("한국어"), QStringLiteral("€")}) {
+            try {
+                eucjp::Encode(QStringLiteral("前") + bad);
+                QFAIL(qPrintable("encoded " + bad));
+            } catch (const Exception& e) {
+                QVERIFY(QString::fromUtf8(e.what()).contains(QStringLiteral("EUC-JP")));
+            }
+        }
+    }
+
+    void invalidBytesShowAsReplacementCharacters()
+    {
+        const QString s = eucjp::Decode(std::string("\xA4\xA2\xFF\xA4", 4));
+        QVERIFY(s.startsWith(QStringLiteral("あ")));
+        QVERIFY(s.contains(QChar(0xFFFD)));
+    }
+
+    void truncatesAtCharacterBoundaries()
+    {
+        const std::string a = eucjp::Encode(QStringLiteral("あいう"));   // 6 bytes
+        QCOMPARE(eucjp::Truncate(a, 5), a.substr(0, 4));
+        QCOMPARE(eucjp::Truncate(a, 6), a);
+        QCOMPARE(eucjp::Truncate(a, 1), std::string());
+        const std::string mixed = "A" + eucjp::Encode(QStringLiteral("ｱ")) + std::string("\x8F\xB0\xA1", 3) + "B";
+        QCOMPARE(eucjp::Truncate(mixed, 4), mixed.substr(0, 3));   // not inside the 3-byte character
+        QCOMPARE(eucjp::Truncate(mixed, 6), mixed.substr(0, 6));
+        // A string that ends in a lone lead byte is cut before it.
+        QCOMPARE(eucjp::Truncate(std::string("ab\xA4", 3), 2), std::string("ab"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsEucJp)
+#include "tst_settings_eucjp.moc"

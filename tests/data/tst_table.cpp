@@ -1,0 +1,447 @@
+#include "EucJp.h"
+#include "Exception.h"
+#include "Layouts.h"
+#include "Table.h"
+#include "TableFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+
+#include <csignal>
+#include <fstream>
+#include <random>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+std::string Slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+Row Question(int nani, const std::string& bango, int nkaisu = 0, int karihon = 1)
+{
+    return Row{Value(nkaisu), Value(nani), Value(0), Value(bango), Value(0), Value(karihon),
+               Value("kaisetsu"), Value(1), Value(), Value("mondai " + bango)};
+}
+
+// A bank of N questions numbered 0001.., with difficulty i % 3.
+std::string MakeBank(const QTemporaryDir& dir, int n, const char* name = "mondai.cds")
+{
+    std::vector<Row> rows;
+    for (int i = 1; i <= n; ++i) {
+        char b[8];
+        std::snprintf(b, sizeof b, "%04d", i);
+        rows.push_back(Question(i % 3, b));
+    }
+    const std::string path = dir.filePath(name).toStdString();
+    Table::CreateFile(path, layouts::Bank(), rows);
+    return path;
+}
+
+std::vector<std::string> Bangos(Table& t)
+{
+    std::vector<std::string> out;
+    for (t.First(); !t.Eof(); t.Next())
+        out.push_back(t.FieldByName("Bango").AsString());
+    return out;
+}
+
+void Sql(const std::string& path, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    char* err = nullptr;
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
+    const std::string msg = err ? err : "";
+    sqlite3_free(err);
+    sqlite3_close(db);
+    QVERIFY2(rc == SQLITE_OK, msg.c_str());
+}
+
+void ExpectOpenFails(const std::string& path, const QString& fragment)
+{
+    Table t;
+    t.SetFileName(path);
+    try {
+        t.Open();
+        QFAIL("opened a file that should be refused");
+    } catch (const Exception& e) {
+        QVERIFY2(QString::fromUtf8(e.what()).contains(fragment), e.what());
+    }
+    QVERIFY(!t.Active());
+}
+
+}  // namespace
+
+class TestTable : public QObject {
+    Q_OBJECT
+private slots:
+    void closedTableAndAbsentFieldFailWithTheirMessages()
+    {
+        Table t;
+        QCOMPARE(t.FileName(), std::string());
+        try {
+            t.RecordCount();
+            QFAIL("counted a closed table");
+        } catch (const Exception& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("データセットは閉じているため, この操作は実行できません"));
+        }
+        QTemporaryDir dir;
+        t.SetFileName(dir.filePath("missing.cds").toStdString());
+        try {
+            t.Open();
+            QFAIL("opened a missing file");
+        } catch (const Exception& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("データプロバイダ/パケットがありません"));
+        }
+        t.SetFileName(MakeBank(dir, 2));
+        t.Open();
+        try {
+            t.FieldByName("Nanido");
+            QFAIL("found an absent field");
+        } catch (const Exception& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("項目 'Nanido' が見つかりません"));
+        }
+    }
+
+    void navigationSetsBofAndEof()
+    {
+        QTemporaryDir dir;
+        Table t;
+        t.SetFileName(MakeBank(dir, 3));
+        QSignalSpy moved(&t, &Table::currentChanged);
+        t.Open();
+        QCOMPARE(t.RecordCount(), 3);
+        QVERIFY(t.Bof());
+        QVERIFY(!t.Eof());
+        QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0001"));
+        t.Next();
+        t.Next();
+        QVERIFY(!t.Eof());
+        t.Next();   // past the last record: Eof, still on the last
+        QVERIFY(t.Eof());
+        QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0003"));
+
+        t.First();
+        t.Last();
+        QVERIFY(t.Eof());
+        QVERIFY(!t.Bof());
+        t.Prior();
+        t.Prior();
+        QVERIFY(!t.Bof());
+        QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0001"));
+        t.Prior();   // before the first record: Bof, still on the first
+        QVERIFY(t.Bof());
+        QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0001"));
+        QVERIFY(moved.count() >= 5);
+
+        t.SetFilter("Bango = 9999");
+        t.SetFiltered(true);
+        QCOMPARE(t.RecordCount(), 0);
+        QVERIFY(t.Bof() && t.Eof());
+        t.Last();
+        QVERIFY(t.Bof() && t.Eof());
+        QCOMPARE(t.FieldByName("Mondai").AsString(), std::string());   // an empty view reads empty
+    }
+
+    void filterOnAndChangesMakeTheFirstMatchCurrent()
+    {
+        QTemporaryDir dir;
+        Table t;
+        t.SetFileName(MakeBank(dir, 9));
+        // Set on a closed table, applied at Open.
+        t.SetFilter("Nani = 2");
+        t.SetFiltered(true);
+        t.Open();
+        QCOMPARE(Bangos(t), (std::vector<std::string>{"0002", "0005", "0008"}));
+        t.Last();
+        t.SetFilter("Nani = 0");   // changed while on
+        QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0003"));
+        QVERIFY(t.Bof());
+        t.SetFiltered(false);
+        QCOMPARE(t.RecordCount(), 9);
+        t.Last();
+        t.SetFiltered(true);       // switched on
+        QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0003"));
+
+        // A bad filter is refused and leaves the view as it was.
+        QVERIFY_EXCEPTION_THROWN(t.SetFilter("Bango = 00 ' OR 1"), Exception);
+        QCOMPARE(t.Filter(), std::string("Nani = 0"));
+        QCOMPARE(t.RecordCount(), 3);
+    }
+
+    void postedRecordThatNoLongerMatchesLeavesTheView()
+    {
+        QTemporaryDir dir;
+        Table t;
+        t.SetFileName(MakeBank(dir, 9));
+        t.Open();
+        t.SetFilter("Nani = 1");   // 0001 0004 0007
+        t.SetFiltered(true);
+        t.Next();                  // 0004
+        t.Edit();
+        t.FieldByName("Nani").SetAsInteger(50);
+        QCOMPARE(t.FieldByName("Nani").AsInteger(), 50);   // the edit buffer reads back
+        t.Post();
+        QCOMPARE(t.RecordCount(), 2);
+        QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0007"));   // the next match
+        t.Edit();
+        t.FieldByName("Nani").SetAsInteger(50);
+        t.Post();
+        QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0001"));   // else the previous
+        t.Edit();
+        t.FieldByName("Nani").SetAsInteger(50);
+        t.Post();
+        QVERIFY(t.Bof() && t.Eof());                                          // else empty
+
+        // The loop that resets settled counts ends when no record matches.
+        t.SetFilter("Nani = 50");
+        int posts = 0;
+        while (!t.Eof()) {
+            t.Edit();
+            t.FieldByName("Nani").SetAsInteger(7);
+            t.Post();
+            ++posts;
+        }
+        QCOMPARE(posts, 3);
+        QVERIFY_EXCEPTION_THROWN(t.FieldByName("Nani").SetAsInteger(1), Exception);   // no Edit
+    }
+
+    void deleteUntilEofEmptiesAnyView()
+    {
+        QTemporaryDir dir;
+        Table t;
+        t.SetFileName(MakeBank(dir, 7));
+        t.Open();
+        t.Next();
+        t.Delete();
+        QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0003"));   // the next one
+        t.Last();
+        t.Delete();
+        QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0006"));   // none after: the previous
+        t.SetFilter("Nani = 0");
+        t.SetFiltered(true);
+        while (!t.Eof())
+            t.Delete();
+        QCOMPARE(t.RecordCount(), 0);
+        t.SetFiltered(false);
+        QCOMPARE(Bangos(t), (std::vector<std::string>{"0001", "0004", "0005"}));
+        t.First();
+        while (!t.Eof())
+            t.Delete();
+        QCOMPARE(t.RecordCount(), 0);
+        t.Close();
+        t.Open();
+        QCOMPARE(t.RecordCount(), 0);
+    }
+
+    void closeWritesEveryRecordWhateverTheFilter()
+    {
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 6);
+        {
+            Table t;
+            t.SetFileName(path);
+            t.Open();
+            t.SetFilter("Bango = 0002");
+            t.SetFiltered(true);
+            t.Edit();
+            t.FieldByName("Kaisu").SetAsInteger(3);
+            t.FieldByName("Mondai").SetAsText(QStringLiteral("変更した問題"));
+            t.Post();
+            t.SetFilter("Bango = 0005");
+            t.Delete();
+            t.AppendRecord(Question(4, "0007"));
+            t.Close();
+        }
+        Table t;
+        t.SetFileName(path);
+        t.Open();
+        QCOMPARE(Bangos(t), (std::vector<std::string>{"0001", "0002", "0003", "0004", "0006", "0007"}));
+        t.SetFilter("Bango = 0002");
+        t.SetFiltered(true);
+        QCOMPARE(t.FieldByName("Kaisu").AsInteger(), 3);
+        QCOMPARE(t.FieldByName("Mondai").AsText(), QStringLiteral("変更した問題"));
+        QCOMPARE(t.FieldByName("Kaisetsu").AsString(), std::string("kaisetsu"));
+    }
+
+    void unchangedTableLeavesItsFileUntouched()
+    {
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 5);
+        const std::string before = Slurp(path);
+        const QDateTime mtime = QFileInfo(QString::fromStdString(path)).lastModified();
+        QTest::qWait(20);
+        {
+            Table t;
+            t.SetFileName(path);
+            t.Open();
+            t.SetFilter("Nani = 1");
+            t.SetFiltered(true);
+            t.Edit();
+            t.FieldByName("Nani").SetAsInteger(1);   // the same value: nothing changed
+            t.Post();
+            t.Last();
+            QVERIFY(!t.Modified());
+        }   // the destructor closes
+        QCOMPARE(Slurp(path), before);
+        QCOMPARE(QFileInfo(QString::fromStdString(path)).lastModified(), mtime);
+    }
+
+    void failedWriteBackKeepsTheDataForAnotherTry()
+    {
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 3);
+        const std::string saved = Slurp(path);
+        Table t;
+        t.SetFileName(path);
+        t.Open();
+        t.AppendRecord(Question(0, "0004"));
+        QFile::remove(QString::fromStdString(path));   // the file vanished during the drill
+        QVERIFY_EXCEPTION_THROWN(t.Close(), Exception);
+        QVERIFY(t.Active());
+        QCOMPARE(t.RecordCount(), 4);
+        std::ofstream(path, std::ios::binary) << saved;   // the fault is cleared
+        t.Close();
+        QVERIFY(!t.Active());
+        t.Open();
+        QCOMPARE(t.RecordCount(), 4);
+    }
+
+    void textIsCutAtACharacterBoundary()
+    {
+        QTemporaryDir dir;
+        Table t;
+        t.SetFileName(MakeBank(dir, 1));
+        t.Open();
+        t.Edit();
+        // 200 two-byte characters into a 255-byte field: 127 characters, 254 bytes.
+        t.FieldByName("Mondai").SetAsText(QString(200, QChar(0x3042)));
+        t.Post();
+        QCOMPARE(t.FieldByName("Mondai").AsString().size(), std::size_t(254));
+        QCOMPARE(t.FieldByName("Mondai").AsText(), QString(127, QChar(0x3042)));
+        t.AppendRecord(Row{Value(0), Value(0), Value(0), Value("123456"), Value(0), Value(1),
+                           Value(), Value(0), Value(), Value(eucjp::Encode(QString(130, QChar(0x3044))))});
+        QCOMPARE(t.FieldByName("Bango").AsString(), std::string("1234"));
+        QCOMPARE(t.FieldByName("Mondai").AsText(), QString(127, QChar(0x3044)));
+    }
+
+    void requiredFieldsAreChecked()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("rireki.cds").toStdString();
+        Table::CreateFile(path, layouts::History(), {});
+        Table t;
+        t.SetFileName(path);
+        t.SetRequiredFields(layouts::Bank());
+        QVERIFY_EXCEPTION_THROWN(t.Open(), Exception);
+        QVERIFY(!t.Active());
+        t.SetRequiredFields(layouts::History());
+        t.Open();
+        QCOMPARE(t.RecordCount(), 0);
+    }
+
+    void refusesFilesThatAreNotSoundTables_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("fragment");
+        QTest::newRow("application id") << "PRAGMA application_id = 7" << "application_id";
+        QTest::newRow("version") << "PRAGMA user_version = 2" << "版";
+        QTest::newRow("trigger") << "CREATE TRIGGER t AFTER UPDATE ON records BEGIN DELETE FROM records; END" << "trigger";
+        QTest::newRow("view") << "CREATE VIEW v AS SELECT * FROM records" << "view";
+        QTest::newRow("index on expression") << "CREATE INDEX i ON records(Nani + 1)" << "index";
+        QTest::newRow("extra table") << "CREATE TABLE extra (x)" << "extra";
+        QTest::newRow("extra column") << "ALTER TABLE records ADD COLUMN Extra INTEGER" << "records";
+        QTest::newRow("field renamed") << "UPDATE fields SET name = 'Other' WHERE position = 0" << "records";
+        QTest::newRow("wrong field type") << "UPDATE fields SET type = 'text' WHERE position = 0" << "";
+        QTest::newRow("integer beyond 32 bits") << "UPDATE records SET Nani = 4294967296" << "32";
+        QTest::newRow("text where integer") << "UPDATE records SET Nani = 'x'" << "32";
+        QTest::newRow("text too long") << "UPDATE records SET Bango = x'3030303030'" << "長すぎ";
+        QTest::newRow("fields gap") << "UPDATE fields SET position = 20 WHERE position = 9" << "項目";
+        QTest::newRow("no records table") << "DROP TABLE records" << "表";
+    }
+    void refusesFilesThatAreNotSoundTables()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, fragment);
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 2);
+        Sql(path, sql.toStdString());
+        ExpectOpenFails(path, fragment);
+    }
+
+    void refusesFilesThatAreNotSqlite()
+    {
+        QTemporaryDir dir;
+        const std::string junk = dir.filePath("junk.cds").toStdString();
+        std::ofstream(junk, std::ios::binary) << "This is not a table file at all, just some text.\n";
+        ExpectOpenFails(junk, QStringLiteral("テーブルファイル"));
+        const std::string empty = dir.filePath("empty.cds").toStdString();
+        std::ofstream(empty, std::ios::binary).flush();
+        ExpectOpenFails(empty, QStringLiteral("テーブルファイル"));
+        const std::string full = MakeBank(dir, 300, "big.cds");
+        const std::string truncated = dir.filePath("truncated.cds").toStdString();
+        const std::string bytes = Slurp(full);
+        std::ofstream(truncated, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+        ExpectOpenFails(truncated, QStringLiteral("テーブルファイル"));
+    }
+
+    void killedWriteBackLeavesOldOrNewContents()
+    {
+        // A child process writes back a large change and is killed at a random moment; the
+        // file must always open with either all of the old or all of the new contents.
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 2000);
+        std::mt19937 rng(11);
+        int killed = 0, finished = 0;
+        for (int round = 0; round < 25; ++round) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                try {
+                    Table t;
+                    t.SetFileName(path);
+                    t.Open();
+                    const int next = t.FieldByName("Kaisu").AsInteger() + 1;
+                    for (t.First(); !t.Eof(); t.Next()) {
+                        t.Edit();
+                        t.FieldByName("Kaisu").SetAsInteger(next);
+                        t.Post();
+                    }
+                    Row added = Question(0, "9999");
+                    added[2] = Value(next);
+                    for (int i = 0; i < 200; ++i)
+                        t.AppendRecord(added);
+                    t.Close();
+                } catch (...) {
+                    _exit(2);
+                }
+                _exit(0);
+            }
+            usleep(std::uniform_int_distribution<int>(0, 60000)(rng));
+            kill(pid, SIGKILL);
+            int status = 0;
+            waitpid(pid, &status, 0);
+
+            const tablefile::Contents c = tablefile::Read(path);
+            QVERIFY(!c.rows.empty());
+            // All Kaisu equal: either every update landed or none did.
+            const int k = c.rows.front()[2].integer;
+            for (const Row& r : c.rows)
+                QCOMPARE(r[2].integer, k);
+            QCOMPARE(int(c.rows.size()), 2000 + 200 * k);
+            (WIFSIGNALED(status) ? killed : finished) += 1;
+        }
+        qInfo("write-backs killed: %d, finished: %d", killed, finished);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTable)
+#include "tst_table.moc"
