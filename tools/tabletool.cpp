@@ -4,24 +4,16 @@
 //   tabletool import --layout bank|history|advice CSV FILE
 //   tabletool check FILE
 
-#include "Csv.h"
-#include "EucJp.h"
+#include "CsvTable.h"
 #include "Exception.h"
 #include "Layouts.h"
 #include "TableFile.h"
 
-#include <QByteArray>
 #include <QCoreApplication>
 
-#include <charconv>
-#include <climits>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <map>
-#include <set>
-#include <sstream>
 
 namespace {
 
@@ -31,121 +23,12 @@ const char* const kUsage =
     "  tabletool import --layout bank|history|advice CSV FILE\n"
     "  tabletool check FILE\n";
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw Exception("ファイルを読めません: " + path);
-    std::ostringstream s;
-    s << in.rdbuf();
-    if (in.bad())
-        throw Exception("ファイルを読めません: " + path);
-    return s.str();
-}
-
-std::string Base64(const std::string& bytes)
-{
-    return QByteArray(bytes.data(), qsizetype(bytes.size())).toBase64().toStdString();
-}
-
 int Export(const std::string& path)
 {
     const tablefile::Contents c = tablefile::Read(path);
-    csv::Record header;
-    for (const auto& f : c.fields)
-        header.push_back(f.name);
-    std::string out = csv::Format(header);
-    for (const Row& row : c.rows) {
-        csv::Record r;
-        for (std::size_t i = 0; i < c.fields.size(); ++i) {
-            const Value& v = row[i];
-            if (v.null)
-                r.emplace_back();
-            else if (c.fields[i].type == FieldType::Integer)
-                r.push_back(std::to_string(v.integer));
-            else if (c.fields[i].type == FieldType::Text)
-                r.push_back(eucjp::ToUtf8(eucjp::Decode(v.bytes)));
-            else
-                r.push_back("base64:" + Base64(v.bytes));
-        }
-        out += csv::Format(r);
-    }
+    const std::string out = csvtable::Export(c.fields, c.rows);
     std::fwrite(out.data(), 1, out.size(), stdout);
     return std::fflush(stdout) == 0 ? 0 : 1;
-}
-
-[[noreturn]] void CellError(std::size_t row, const FieldDef& f, const std::string& why)
-{
-    throw Exception(std::to_string(row) + " 行目, 項目 " + f.name + ": " + why);
-}
-
-Value Cell(const std::string& cell, const FieldDef& f, std::size_t row, const std::filesystem::path& base)
-{
-    if (cell.empty())
-        return Value::Null();
-    switch (f.type) {
-    case FieldType::Integer: {
-        long long v = 0;
-        const char* b = cell.data();
-        const char* e = b + cell.size();
-        auto [p, ec] = std::from_chars(b, e, v);
-        if (ec != std::errc() || p != e)
-            CellError(row, f, "整数ではありません: " + cell);
-        if (v < INT32_MIN || v > INT32_MAX)
-            CellError(row, f, "32 ビットの整数の範囲を超えています: " + cell);
-        return Value(int(v));
-    }
-    case FieldType::Text: {
-        const QString text = QString::fromUtf8(cell.data(), qsizetype(cell.size()));
-        if (eucjp::ToUtf8(text) != cell)
-            CellError(row, f, "UTF-8 として正しくありません");
-        std::string bytes;
-        try {
-            bytes = eucjp::Encode(text);
-        } catch (const Exception& e) {
-            CellError(row, f, e.what());
-        }
-        if (int(bytes.size()) > f.size)
-            CellError(row, f, "長すぎます (EUC-JP で " + std::to_string(bytes.size()) + " バイト, 上限 " +
-                                  std::to_string(f.size) + " バイト)");
-        return Value(bytes);
-    }
-    case FieldType::Blob:
-        if (cell.rfind("base64:", 0) == 0) {
-            const auto r = QByteArray::fromBase64Encoding(QByteArray::fromStdString(cell.substr(7)),
-                                                          QByteArray::AbortOnBase64DecodingErrors);
-            if (!r)
-                CellError(row, f, "base64 として正しくありません");
-            return Value((*r).toStdString());
-        }
-        if (cell.rfind("file:", 0) == 0) {
-            try {
-                return Value(ReadFile((base / cell.substr(5)).string()));
-            } catch (const Exception& e) {
-                CellError(row, f, e.what());
-            }
-        }
-        CellError(row, f, "base64: か file: で始めてください");
-    }
-    return Value::Null();
-}
-
-// The bank's own rules: a question number of 1 to 4 digits, never 0000, never repeated.
-void CheckBango(const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
-{
-    std::size_t col = 0;
-    while (fields[col].name != "Bango") ++col;
-    std::set<std::string> seen;
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const Value& v = rows[r][col];
-        const std::string b = v.null ? std::string() : v.bytes;
-        if (b.empty() || b.size() > 4 || b.find_first_not_of("0123456789") != std::string::npos)
-            CellError(r + 2, fields[col], "問題番号は 1 から 4 桁の数字です: '" + b + "'");
-        if (b.find_first_not_of('0') == std::string::npos)
-            CellError(r + 2, fields[col], "問題番号 " + b + " は使えません");
-        if (!seen.insert(b).second)
-            CellError(r + 2, fields[col], "問題番号 " + b + " が重複しています");
-    }
 }
 
 int Import(const std::string& layoutName, const std::string& csvPath, const std::string& out)
@@ -153,35 +36,12 @@ int Import(const std::string& layoutName, const std::string& csvPath, const std:
     const auto* layout = layouts::ByName(layoutName);
     if (!layout)
         throw Exception("レイアウトは bank, history, advice のどれかです: " + layoutName);
-    const auto records = csv::Parse(ReadFile(csvPath));
-    if (records.empty())
-        throw Exception("CSV に見出し行がありません: " + csvPath);
-    const csv::Record& header = records.front();
-    std::vector<std::size_t> columnOf;
-    for (const auto& f : *layout) {
-        std::size_t found = header.size();
-        for (std::size_t i = 0; i < header.size(); ++i)
-            if (header[i] == f.name)
-                found = i;
-        if (found == header.size())
-            throw Exception("CSV に列 " + f.name + " がありません");
-        columnOf.push_back(found);
-    }
     const auto base = std::filesystem::path(csvPath).parent_path();
-    std::vector<Row> rows;
-    for (std::size_t r = 1; r < records.size(); ++r) {
-        const csv::Record& rec = records[r];
-        if (rec.size() == 1 && rec[0].empty())
-            continue;   // a blank line
-        if (rec.size() != header.size())
-            throw Exception(std::to_string(r + 1) + " 行目: 列の数が見出しと合いません");
-        Row row;
-        for (std::size_t i = 0; i < layout->size(); ++i)
-            row.push_back(Cell(rec[columnOf[i]], (*layout)[i], r + 1, base));
-        rows.push_back(std::move(row));
-    }
+    const auto rows = csvtable::Import(*layout, csvtable::ReadFile(csvPath), [&](const std::string& p) {
+        return csvtable::ReadFile((base / p).string());
+    });
     if (layoutName == "bank")
-        CheckBango(*layout, rows);
+        csvtable::CheckBango(*layout, rows);
     tablefile::Create(out, *layout, rows);
     return 0;
 }
@@ -202,7 +62,7 @@ int Check(const std::string& path)
             layoutName = name;
     }
     if (layoutName == "bank")
-        CheckBango(c.fields, c.rows);
+        csvtable::CheckBango(c.fields, c.rows);
     std::cout << path << ": " << layoutName << ", " << c.rows.size() << " records\n";
     for (const auto& f : c.fields)
         std::cout << "  " << f.name << " " << FieldTypeName(f.type)
