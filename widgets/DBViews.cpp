@@ -1,0 +1,141 @@
+// The read-only data-aware views: DBMemo, DBEdit, DBImage.
+#include "DBEdit.h"
+#include "DBImage.h"
+#include "DBMemo.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QPainter>
+
+namespace {
+// Text of the field for display: decoded text, an integer in decimal, nothing for a blob.
+QString DisplayText(const FieldLink& link)
+{
+    const auto f = link.field();
+    if (!f || f->DataType() == FieldType::Blob)
+        return QString();
+    return f->AsText();
+}
+}  // namespace
+
+// ---- DBMemo ---------------------------------------------------------------------------------
+
+DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setReadOnly(true);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+}
+
+void DBMemo::setDataSource(DataSource* source) { link_.setDataSource(this, source, [this] { refresh(); }); }
+
+void DBMemo::setDataField(const QString& name)
+{
+    link_.setDataField(name);
+    refresh();
+}
+
+void DBMemo::refresh()
+{
+    const QString text = DisplayText(link_);
+    if (text != toPlainText())
+        setPlainText(text);
+}
+
+// ---- DBEdit ---------------------------------------------------------------------------------
+
+DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent) { setReadOnly(true); }
+
+void DBEdit::setDataSource(DataSource* source) { link_.setDataSource(this, source, [this] { refresh(); }); }
+
+void DBEdit::setDataField(const QString& name)
+{
+    link_.setDataField(name);
+    refresh();
+}
+
+void DBEdit::refresh()
+{
+    const QString t = DisplayText(link_);
+    if (t != text()) {
+        setText(t);
+        setCursorPosition(0);
+    }
+}
+
+// ---- DBImage --------------------------------------------------------------------------------
+
+DBImage::DBImage(QWidget* parent) : QFrame(parent)
+{
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+}
+
+void DBImage::setDataSource(DataSource* source) { link_.setDataSource(this, source, [this] { refresh(); }); }
+
+void DBImage::setDataField(const QString& name)
+{
+    link_.setDataField(name);
+    refresh();
+}
+
+void DBImage::setMode(Mode mode)
+{
+    mode_ = mode;
+    update();
+}
+
+QImage DBImage::Decode(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return QImage();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return QImage();
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead())
+        return QImage();
+    // A picture's header may claim any size; refuse a huge one before memory is spent on it.
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > MaxPictureSide || size.height() > MaxPictureSide))
+        return QImage();
+    reader.setAllocationLimit(4 * MaxPictureSide * MaxPictureSide / (1024 * 1024) + 1);
+    QImage image = reader.read();
+    if (image.isNull() || image.width() > MaxPictureSide || image.height() > MaxPictureSide)
+        return QImage();
+    return image;
+}
+
+void DBImage::refresh()
+{
+    QByteArray bytes;
+    if (const auto f = link_.field(); f && f->DataType() == FieldType::Blob) {
+        const std::string& b = f->AsString();
+        bytes = QByteArray(b.data(), qsizetype(b.size()));
+    }
+    if (bytes == bytes_)
+        return;   // the same picture: no need to decode it again
+    bytes_ = bytes;
+    picture_ = Decode(bytes_);
+    update();
+}
+
+void DBImage::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    if (picture_.isNull())
+        return;
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    painter.setClipRect(area);
+    if (mode_ == Mode::Stretch) {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(area, picture_);
+    } else {
+        const QPoint topLeft(area.x() + (area.width() - picture_.width()) / 2,
+                             area.y() + (area.height() - picture_.height()) / 2);
+        painter.drawImage(topLeft, picture_);
+    }
+}
