@@ -1,22 +1,80 @@
 #include "DataDirectory.h"
 
+#include "Layouts.h"
 #include "Settings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+
+#include <cstdlib>
+#include <unistd.h>
 
 namespace {
 std::string programPath;
+
+std::string ProgramArgv0()
+{
+    if (!programPath.empty() || !QCoreApplication::instance())
+        return programPath;
+    return QFile::encodeName(QCoreApplication::arguments().value(0)).toStdString();
 }
+
+// $NAME, else ~/FALLBACK, followed by "/lentavo".
+QString UserFolder(const char* name, const char* fallback)
+{
+    const QByteArray env = qgetenv(name);
+    const QString base = env.startsWith('/') ? QFile::decodeName(env) : QDir::homePath() + "/" + fallback;
+    return base + QStringLiteral("/lentavo");
+}
+
+bool BesideProgramUsable(const std::string& beside)
+{
+    if (::access(beside.c_str(), F_OK) == 0)
+        return true;
+    const std::string dir = settings::DirectoryPart(beside);
+    return ::access(dir.empty() ? "." : dir.c_str(), W_OK) == 0;
+}
+
+// The sample data shipped with the program: beside an installed binary in ../share/lentavo/sample,
+// or the build's own sample folder.
+QString BundledSampleFolder()
+{
+    const QString programDir = QFile::decodeName(QByteArray::fromStdString(settings::DirectoryPart(ProgramArgv0())));
+    const QDir dir(programDir.isEmpty() ? QStringLiteral(".") : programDir);
+    for (const QString& candidate : {dir.absoluteFilePath("../share/lentavo/sample"), dir.absoluteFilePath("sample")})
+        if (QFile::exists(candidate + "/" + layouts::kBankFile))
+            return candidate;
+    return QString();
+}
+}  // namespace
 
 void SetProgramPath(const std::string& argv0) { programPath = argv0; }
 
 std::string SettingsFilePath()
 {
-    std::string argv0 = programPath;
-    if (argv0.empty() && QCoreApplication::instance())
-        argv0 = QFile::encodeName(QCoreApplication::arguments().value(0)).toStdString();
-    return settings::PathFor(argv0);
+    const std::string beside = settings::PathFor(ProgramArgv0());
+    if (BesideProgramUsable(beside))
+        return beside;
+    const QString folder = UserFolder("XDG_CONFIG_HOME", ".config");
+    QDir().mkpath(folder);
+    return QFile::encodeName(folder + "/" + settings::kFileName).toStdString();
+}
+
+std::string DialogStartDirectory()
+{
+    if (SettingsFilePath() == settings::PathFor(ProgramArgv0()))
+        return std::string();
+    const QString data = UserFolder("XDG_DATA_HOME", ".local/share");
+    const QString sample = BundledSampleFolder();
+    if (!QFile::exists(data + "/" + layouts::kBankFile) && !sample.isEmpty() && QDir().mkpath(data)) {
+        for (const char* name : {layouts::kBankFile, layouts::kHistoryFile, layouts::kAdviceFile}) {
+            const QString target = data + "/" + name;
+            if (!QFile::exists(target) && QFile::copy(sample + "/" + name, target))
+                QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        }
+    }
+    return QFile::encodeName(data).toStdString();
 }
 
 DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions& dialog)
@@ -26,7 +84,7 @@ DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions&
         return {*dir, false};
 
     settings::CreateEmpty(path);
-    const QString chosen = dialogs::GetOpenFileName(parent, dialog);
+    const QString chosen = dialogs::GetOpenFileName(parent, dialog, QFile::decodeName(QByteArray::fromStdString(DialogStartDirectory())));
     if (chosen.isEmpty())
         return {std::string(), true};
     const std::string directory = settings::DirectoryPart(QFile::encodeName(chosen).toStdString());

@@ -8,8 +8,19 @@
 
 // The program's path as invoked (argv[0]); the settings file lives in its directory part.
 void SetProgramPath(const std::string& argv0);
-// The settings file's path for this run.
+
+// The settings file's path for this run: "Lentavo.inf" beside the program, as invoked. An
+// installed program lives in a folder the pupil cannot write to; when that folder holds no
+// settings file and cannot be written, the file lives in the user's configuration folder
+// ($XDG_CONFIG_HOME, else ~/.config, in "lentavo/") instead. A file beside the program always
+// wins, so a copy run from a USB stick keeps its settings.
 std::string SettingsFilePath();
+
+// Where the data-file dialog opens when the settings file lives in the user's configuration
+// folder: the user's data folder ($XDG_DATA_HOME, else ~/.local/share, in "lentavo/"), given a
+// writable copy of the bundled sample data when it has no question bank yet. Empty otherwise
+// (the dialog's own default).
+std::string DialogStartDirectory();
 
 struct DataDirectory {
     std::string directory;   // as read or picked; "" when cancelled
