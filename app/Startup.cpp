@@ -1,0 +1,66 @@
+#include "Startup.h"
+
+#include "Dialogs.h"
+#include "Exception.h"
+#include "Fonts.h"
+#include "TForm1.h"
+#include "TForm4.h"
+#include "TForm6.h"
+#include "TForm7.h"
+#include "Windows.h"
+
+#include <QApplication>
+#include <QMetaObject>
+
+#include <utility>
+
+void CreateWindows(const std::function<void(QWidget*)>& created)
+{
+    auto told = [&](QWidget* w) {
+        if (created)
+            created(w);
+    };
+    Form1 = new TForm1;
+    told(Form1);
+    Form4 = new TForm4;
+    told(Form4);
+    Form7 = new TForm7;
+    told(Form7);
+    Form6 = new TForm6;
+    told(Form6);
+}
+
+void DestroyWindows()
+{
+    delete std::exchange(Form6, nullptr);
+    delete std::exchange(Form7, nullptr);
+    delete std::exchange(Form4, nullptr);
+    delete std::exchange(Form1, nullptr);
+}
+
+bool RunGuarded(const std::function<void()>& body)
+{
+    try {
+        body();
+        return true;
+    } catch (const Exception& e) {
+        dialogs::ShowMessage(nullptr, QString::fromUtf8(e.what()));
+    } catch (...) {
+        dialogs::ShowMessage(nullptr, QString());
+    }
+    return false;
+}
+
+int RunProgram()
+{
+    RunGuarded([] {
+        InstallFontSubstitutions();
+        CreateWindows();
+        // The loop's first act is to show the main menu, so its show handler (and the
+        // start-up dialog) run inside the loop.
+        QMetaObject::invokeMethod(Form1, [] { Form1->show(); }, Qt::QueuedConnection);
+        QApplication::exec();
+    });
+    DestroyWindows();
+    return 0;
+}

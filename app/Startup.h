@@ -1,0 +1,23 @@
+#pragma once
+// Start-up without main(): the window set and the guarded region, so tests can run them.
+
+#include <functional>
+
+class QWidget;
+
+// Creates the four windows once, in their fixed order: main menu Form1 (the main window),
+// question window Form4, information dialog Form7, review window Form6. None is shown.
+// CREATED, when given, is told of each window as it is made.
+void CreateWindows(const std::function<void(QWidget*)>& created = {});
+
+// Destroys the windows in the reverse order of creation; the question window writes its
+// tables back as it goes. Windows never created are skipped.
+void DestroyWindows();
+
+// Runs BODY in the start-up's guarded region: a failure of the system's exception type is
+// shown with its message, any other failure with an empty text. True when BODY completed.
+bool RunGuarded(const std::function<void()>& body);
+
+// The whole program after the application object exists: fonts, windows, the event loop that
+// first shows the main menu, and the windows' destruction. Returns the exit status, always 0.
+int RunProgram();

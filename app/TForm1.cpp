@@ -1,0 +1,225 @@
+#include "TForm1.h"
+
+#include "BuildConfig.h"
+#include "Highlight.h"
+#include "TForm4.h"
+#include "TForm6.h"
+#include "TForm7.h"
+#include "Windows.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMouseEvent>
+#include <QPixmap>
+
+namespace {
+constexpr int kButtonPx = 21;
+
+// Drill levels of the three difficulties; the 本免 row starts the same drills as the 仮免 row.
+constexpr int kEasy = 0;
+constexpr int kNormal = 5;
+constexpr int kHard = 15;
+
+struct Zone {
+    int x1, x2, y1, y2;
+};
+constexpr Zone kHandZones[] = {
+    {677, 1019, 4, 58},     // the school's name plate
+    {112, 556, 83, 156},    // the title banner
+    {817, 1019, 66, 138},   // the upper guide sign
+    {817, 1019, 149, 222},  // the lower guide sign
+};
+
+// Shows a window not modally; one that is already on screen is only brought to the front, so
+// its show handler does not run again.
+void ShowOrRaise(QWidget* w)
+{
+    if (w->isVisible()) {
+        if (w->isMinimized())
+            w->showNormal();
+        w->raise();
+        w->activateWindow();
+    } else {
+        w->show();
+    }
+}
+}  // namespace
+
+TForm1::TForm1(QWidget* parent)
+    : QWidget(parent), public_(Public), professional_(Professional)
+{
+    setupUi(this);
+    // Only the close box: the menu is neither minimised nor maximised, and not resized.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(size());
+
+    // Closing this window is what ends the program; hiding the others must not.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+
+    Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/menu.png")));
+    Image1->setScaledContents(false);
+    Image1->lower();
+
+    const QList<QPushButton*> buttons{BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5,
+                                      BitBtn6, BitBtn7, BitBtn8, BitBtn9};
+    for (QPushButton* b : buttons) {
+        QFont f = b->font();
+        f.setPixelSize(kButtonPx);
+        b->setFont(f);
+    }
+    // Each pointer-move handler runs for its own widget and the move goes no further.
+    for (QWidget* w : std::initializer_list<QWidget*>{BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5,
+                                                      BitBtn6, BitBtn7, BitBtn8, BitBtn9, Image1}) {
+        w->setMouseTracking(true);
+        w->setAttribute(Qt::WA_NoMousePropagation);
+        w->installEventFilter(this);
+    }
+
+    connect(BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
+    connect(BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
+    connect(BitBtn7, &QPushButton::clicked, this, &TForm1::BitBtn7Click);
+    connect(BitBtn8, &QPushButton::clicked, this, &TForm1::BitBtn8Click);
+    connect(BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+
+    SetMainWindow(this);
+}
+
+void TForm1::SetBuildConfig(bool isPublic, bool professional)
+{
+    public_ = isPublic;
+    professional_ = professional;
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Only our own show, not the window system's restore of an already shown window.
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TForm1::FormShow()
+{
+    BitBtn1->setVisible(professional_);
+    if (Form7)
+        Form7->Version->setText(QStringLiteral("© Orvessa 自動車学校 Ver.") +
+                                QString::fromLatin1(Version));
+    AllBlack();
+    if (public_) {
+        QGuiApplication::setApplicationDisplayName(QStringLiteral("Tomivel"));
+    } else {
+        QGuiApplication::setApplicationDisplayName(QStringLiteral("Lentavo"));
+        if (Form7) {
+            Form7->BitBtn1->setText(QStringLiteral("問題画面へ移動"));
+            Form7->exec();
+            Form7->BitBtn1->setText(QStringLiteral("閉じる"));
+        }
+    }
+    move(-2, 0);
+    setFixedSize(1022, 768);
+    Image1->resize(1022, 768);
+    BitBtn6->setFocus();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    // Ends the event loop without closing the other windows: their close handlers must not
+    // run. The question window writes its tables back when it is destroyed.
+    if (event->isAccepted())
+        QCoreApplication::exit(0);
+}
+
+void TForm1::AllBlack()
+{
+    for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5, BitBtn6, BitBtn7,
+                           BitBtn8, BitBtn9})
+        highlight::SetCaptionColour(b, highlight::Black);
+}
+
+void TForm1::StartDrill(int level)
+{
+    if (!Form4)
+        return;
+    Form4->DrillLevel = level;
+    ShowOrRaise(Form4);
+}
+
+void TForm1::BitBtn6Click() { StartDrill(kEasy); }
+void TForm1::BitBtn4Click() { StartDrill(kNormal); }
+void TForm1::BitBtn5Click() { StartDrill(kHard); }
+void TForm1::BitBtn3Click() { StartDrill(kEasy); }
+void TForm1::BitBtn7Click() { StartDrill(kNormal); }
+void TForm1::BitBtn8Click() { StartDrill(kHard); }
+
+void TForm1::BitBtn9Click()
+{
+    if (Form6)
+        ShowOrRaise(Form6);
+}
+
+void TForm1::BitBtn2Click() { close(); }
+
+void TForm1::Highlight(QWidget* button)
+{
+    AllBlack();
+    highlight::SetCaptionColour(button, highlight::Red);
+}
+
+void TForm1::BitBtn1MouseMove() { Highlight(BitBtn1); }
+void TForm1::BitBtn2MouseMove() { Highlight(BitBtn2); }
+void TForm1::BitBtn3MouseMove() { Highlight(BitBtn3); }
+void TForm1::BitBtn4MouseMove() { Highlight(BitBtn4); }
+void TForm1::BitBtn5MouseMove() { Highlight(BitBtn5); }
+void TForm1::BitBtn6MouseMove() { Highlight(BitBtn6); }
+void TForm1::BitBtn7MouseMove() { Highlight(BitBtn7); }
+void TForm1::BitBtn8MouseMove() { Highlight(BitBtn8); }
+void TForm1::BitBtn9MouseMove() { Highlight(BitBtn9); }
+
+bool TForm1::InHandZone(int x, int y)
+{
+    for (const Zone& z : kHandZones)
+        if (x >= z.x1 && x <= z.x2 && y >= z.y1 && y <= z.y2)
+            return true;
+    return false;
+}
+
+void TForm1::Image1MouseMove(int x, int y)
+{
+    AllBlack();
+    // The window's own cursor; the buttons keep their hand pointer.
+    setCursor(InHandZone(x, y) ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        if (watched == Image1) {
+            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+            Image1MouseMove(p.x(), p.y());
+        } else if (watched == BitBtn1) {
+            BitBtn1MouseMove();
+        } else if (watched == BitBtn2) {
+            BitBtn2MouseMove();
+        } else if (watched == BitBtn3) {
+            BitBtn3MouseMove();
+        } else if (watched == BitBtn4) {
+            BitBtn4MouseMove();
+        } else if (watched == BitBtn5) {
+            BitBtn5MouseMove();
+        } else if (watched == BitBtn6) {
+            BitBtn6MouseMove();
+        } else if (watched == BitBtn7) {
+            BitBtn7MouseMove();
+        } else if (watched == BitBtn8) {
+            BitBtn8MouseMove();
+        } else if (watched == BitBtn9) {
+            BitBtn9MouseMove();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

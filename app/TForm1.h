@@ -1,0 +1,57 @@
+#pragma once
+// The main menu: a full-window picture with the drill buttons, the review button and "終了".
+// Closing it ends the program, whatever other windows are open.
+
+#include "ui_TForm1.h"
+
+#include <QWidget>
+
+class TForm1 : public QWidget, public Ui::TForm1 {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+
+    // The build configuration the show sequence reads; the constants unless a test says
+    // otherwise before the window is shown.
+    void SetBuildConfig(bool isPublic, bool professional);
+
+    // Every button caption, the hidden one included, back to black.
+    void AllBlack();
+
+    void FormShow();
+    void BitBtn6Click();
+    void BitBtn4Click();
+    void BitBtn5Click();
+    void BitBtn3Click();
+    void BitBtn7Click();
+    void BitBtn8Click();
+    void BitBtn9Click();
+    void BitBtn2Click();
+
+    void BitBtn1MouseMove();
+    void BitBtn2MouseMove();
+    void BitBtn3MouseMove();
+    void BitBtn4MouseMove();
+    void BitBtn5MouseMove();
+    void BitBtn6MouseMove();
+    void BitBtn7MouseMove();
+    void BitBtn8MouseMove();
+    void BitBtn9MouseMove();
+    // X, Y: the pointer in Image1, which is the client area.
+    void Image1MouseMove(int x, int y);
+
+    // True when (X, Y) lies in one of the picture's hand-pointer zones (bounds inclusive).
+    static bool InHandZone(int x, int y);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void StartDrill(int level);
+    void Highlight(QWidget* button);
+
+    bool public_;
+    bool professional_;
+};

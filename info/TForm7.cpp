@@ -1,0 +1,128 @@
+#include "TForm7.h"
+
+#include "Highlight.h"
+
+#include <QMouseEvent>
+#include <QPixmap>
+
+static void InitPictures() { Q_INIT_RESOURCE(shell); }
+
+namespace {
+// Pixel heights of the layout; the .ui file can only hold point sizes.
+constexpr int kTextPx = 10;
+constexpr int kLinkPx = 12;
+constexpr int kButtonPx = 16;
+
+void SetPixelHeight(QWidget* w, int px)
+{
+    QFont f = w->font();
+    f.setPixelSize(px);
+    w->setFont(f);
+}
+}  // namespace
+
+TForm7::TForm7(QWidget* parent) : QDialog(parent)
+{
+    InitPictures();
+    setupUi(this);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    // A white dialog; every text paints its own white background over the picture.
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    SetPixelHeight(this, kTextPx);
+    for (QLabel* link : {Label1, Label3, Label5, Label11})
+        SetPixelHeight(link, kLinkPx);
+    SetPixelHeight(BitBtn1, kButtonPx);
+    highlight::SetCaptionColour(Label11, QColor(255, 128, 0));
+
+    Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/school.png")));
+    Image1->setScaledContents(false);
+
+    // Pointer-move handlers run as they are named. Each widget with a handler stops the move
+    // there, so the dialog's own handler does not undo a red caption; Label10 has no handler
+    // and must not pass the move on to the dialog either.
+    setMouseTracking(true);
+    const QList<QWidget*> tracked{Image1, Label1, Label2, Label3, Label4, Label5, Label6,
+                                  Label7, Label8, Label9, Label11, Version, BitBtn1};
+    for (QWidget* w : tracked) {
+        w->setMouseTracking(true);
+        w->setAttribute(Qt::WA_NoMousePropagation);
+        w->installEventFilter(this);
+    }
+    Label10->setAttribute(Qt::WA_NoMousePropagation);
+    for (QLabel* l : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9,
+                      Label10, Label11})
+        l->setAutoFillBackground(true);
+
+    connect(BitBtn1, &QPushButton::clicked, this, &TForm7::BitBtn1Click);
+    BitBtn1->setFocus();
+}
+
+void TForm7::AllBlack()
+{
+    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label3),
+                       static_cast<QWidget*>(Label5), static_cast<QWidget*>(BitBtn1)})
+        highlight::SetCaptionColour(w, highlight::Black);
+}
+
+void TForm7::Highlight(QWidget* w)
+{
+    AllBlack();
+    highlight::SetCaptionColour(w, highlight::Red);
+}
+
+void TForm7::Label1MouseMove() { Highlight(Label1); }
+void TForm7::Label3MouseMove() { Highlight(Label3); }
+void TForm7::Label5MouseMove() { Highlight(Label5); }
+void TForm7::BitBtn1MouseMove() { Highlight(BitBtn1); }
+void TForm7::FormMouseMove() { AllBlack(); }
+
+void TForm7::Label1Click() { AllBlack(); }
+void TForm7::Label3Click() { AllBlack(); }
+void TForm7::Label5Click() { AllBlack(); }
+
+void TForm7::BitBtn1Click()
+{
+    close();
+    AllBlack();
+}
+
+bool TForm7::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        if (watched == Label1)
+            Label1MouseMove();
+        else if (watched == Label3)
+            Label3MouseMove();
+        else if (watched == Label5)
+            Label5MouseMove();
+        else if (watched == BitBtn1)
+            BitBtn1MouseMove();
+        else
+            FormMouseMove();
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+        // A click: released with the left button over the label it was pressed on.
+        auto* me = static_cast<QMouseEvent*>(event);
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (me->button() == Qt::LeftButton && w && w->rect().contains(me->position().toPoint())) {
+            if (watched == Label1)
+                Label1Click();
+            else if (watched == Label3)
+                Label3Click();
+            else if (watched == Label5)
+                Label5Click();
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TForm7::mouseMoveEvent(QMouseEvent* event)
+{
+    FormMouseMove();
+    QDialog::mouseMoveEvent(event);
+}

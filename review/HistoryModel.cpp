@@ -1,0 +1,35 @@
+#include "HistoryModel.h"
+
+#include <QColor>
+
+HistoryModel::HistoryModel(QObject* parent) : TableModel(parent)
+{
+    setColumns({
+        {"Bango", QStringLiteral("番号"), -1},
+        {"Seihi", QStringLiteral("正誤"), SeihiWidth},
+        {"Mondai", QStringLiteral("問題"), -1},
+    });
+    titleFont_.setFamily(QStringLiteral("Kochi Gothic"));
+    titleFont_.setPixelSize(10);
+    titleFont_.setBold(false);
+}
+
+QVariant HistoryModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal) {
+        switch (role) {
+        case Qt::TextAlignmentRole:
+            // The question column's title sits at the left like its text; the two short ones
+            // are centred over their values.
+            return QVariant::fromValue(section == 2 ? Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter)
+                                                    : Qt::Alignment(Qt::AlignCenter));
+        case Qt::FontRole:
+            return titleFont_;
+        case Qt::ForegroundRole:
+            return QColor(0, 0, 0);
+        default:
+            break;
+        }
+    }
+    return TableModel::headerData(section, orientation, role);
+}

@@ -1,0 +1,150 @@
+#include "TForm6.h"
+
+#include "DataDirectory.h"
+#include "Handlers.h"
+#include "HistoryModel.h"
+#include "Layouts.h"
+#include "Settings.h"
+#include "Windows.h"
+
+#include <QHeaderView>
+#include <QShowEvent>
+
+namespace {
+void SetPixelHeight(QWidget* w, int px)
+{
+    QFont f = w->font();
+    f.setPixelSize(px);
+    w->setFont(f);
+}
+}  // namespace
+
+TForm6::TForm6(QWidget* parent)
+    : QWidget(parent),
+      Table1(new Table(this)),
+      Table2(new Table(this)),
+      DataSource1(new DataSource(this)),
+      DataSource2(new DataSource(this)),
+      GridModel(new HistoryModel(this))
+{
+    setupUi(this);
+    setWindowFlags(Qt::Window);
+    setWindowTitle(QString());
+
+    // Pixel heights of the layout; the .ui file can only hold point sizes.
+    SetPixelHeight(GroupBox2, 24);
+    SetPixelHeight(GroupBox3, 27);
+    SetPixelHeight(GroupBox1, 24);
+    SetPixelHeight(DBMemo1, 29);
+    SetPixelHeight(DBMemo2, 29);
+    SetPixelHeight(Label1, 12);
+    SetPixelHeight(Button1, 21);
+    QFont cells(QStringLiteral("ＭＳ Ｐゴシック"));
+    cells.setPixelSize(12);
+    DBGrid1->setFont(cells);
+
+    DataSource1->setDataSet(Table1);
+    DataSource2->setDataSet(Table2);
+
+    DBMemo1->setDataSource(DataSource2);
+    DBMemo1->setDataField(QStringLiteral("Mondai"));
+    DBMemo2->setDataSource(DataSource2);
+    DBMemo2->setDataField(QStringLiteral("Kaisetsu"));
+    DBImage2->setDataSource(DataSource2);
+    DBImage2->setDataField(QStringLiteral("Zu"));
+    DBImage2->setMode(DBImage::Mode::Center);
+    for (DBMemo* memo : {DBMemo1, DBMemo2}) {
+        memo->setReadOnly(true);
+        memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+
+    GridModel->setTable(Table1);
+    GridModel->bindView(DBGrid1);
+    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    DBGrid1->setTabKeyNavigation(true);   // Tab moves between cells, not out of the grid
+    DBGrid1->setShowGrid(true);
+    DBGrid1->verticalHeader()->setVisible(true);   // the row indicator
+    DBGrid1->horizontalHeader()->setVisible(true);
+    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    DBGrid1->horizontalHeader()->setMinimumSectionSize(HistoryModel::SeihiWidth);
+    DBGrid1->setColumnWidth(1, HistoryModel::SeihiWidth);
+    DBGrid1->setColumnWidth(2, 760);
+
+    connect(DataSource1, &DataSource::dataChange, this,
+            [this] { RunHandler([this] { DataSource1DataChange(); }); });
+    connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
+}
+
+void TForm6::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Our own show only: a restore by the window system is not a new showing.
+    if (!event->spontaneous())
+        RunHandler([this] { FormShow(); });
+}
+
+void TForm6::FormShow()
+{
+    const DataDirectory dir = FindDataDirectory(this, OpenDialog1);
+    if (dir.cancelled) {
+        // No data directory: the program ends, and there is nothing to show meanwhile.
+        CloseMainWindow();
+        return;
+    }
+    if (!LoadTables(dir.directory))
+        return;
+
+    // The question pane starts at the first history row; an empty history shows no question
+    // (no question carries the number 0000).
+    if (Table1->RecordCount() > 0)
+        FollowHistory(Table1->FieldByName("Bango").AsString());
+    else
+        FollowHistory("0000");
+
+    move(-2, 0);
+    resize(1022, 768);
+    DBGrid1->setFocus();
+}
+
+bool TForm6::LoadTables(const std::string& directory)
+{
+    try {
+        if (Table1->FileName().empty()) {
+            Table1->SetFileName(directory + layouts::kHistoryFile);
+            Table1->Open();
+        } else {
+            // Every showing reads the history as the question window last wrote it.
+            Table1->Close();
+            Table1->Open();
+        }
+        if (Table2->FileName().empty()) {
+            Table2->SetFileName(directory + layouts::kBankFile);
+            Table2->Open();
+        }
+        return true;
+    } catch (...) {
+        // Next run asks for the data directory again.
+        settings::Remove(SettingsFilePath());
+        dialogs::ShowMessage(this, QString::fromUtf8(NoDataMessage));
+        CloseMainWindow();
+        return false;
+    }
+}
+
+void TForm6::FollowHistory(const std::string& bango)
+{
+    Table2->SetFilter("Bango = " + bango);
+    Table2->SetFiltered(true);
+}
+
+void TForm6::DataSource1DataChange()
+{
+    // The history is never filtered; with no row there is nothing to follow.
+    if (!Table1->Active() || Table1->RecordCount() == 0)
+        return;
+    FollowHistory(Table1->FieldByName("Bango").AsString());
+}
+
+void TForm6::Button1Click() { CloseMainWindow(); }
