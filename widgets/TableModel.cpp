@@ -55,8 +55,12 @@ void TableModel::Reset()
     if (auto* grid = qobject_cast<QTableView*>(view_.data())) {
         const auto cols = EffectiveColumns();
         for (std::size_t i = 0; i < cols.size(); ++i)
-            if (cols[i].width >= 0)
+            if (cols[i].width >= 0) {
+                // A narrow column is allowed below the header's default minimum.
+                QHeaderView* header = grid->horizontalHeader();
+                header->setMinimumSectionSize(std::min(header->minimumSectionSize(), cols[i].width));
                 grid->setColumnWidth(int(i), cols[i].width);
+            }
     }
     SelectCurrent();
     emit currentRowChanged(currentRow_);
