@@ -119,8 +119,10 @@ void TForm1::FormShow()
             Form7->BitBtn1->setText(QStringLiteral("閉じる"));
         }
     }
-    move(-2, 0);
+    // Position and size in one call: a separate move() lets some platforms pull the window
+    // back inside the screen, and the left edge is meant to lie just off it.
     setFixedSize(1022, 768);
+    setGeometry(-2, 0, 1022, 768);
     Image1->resize(1022, 768);
     BitBtn6->setFocus();
 }

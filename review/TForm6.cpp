@@ -103,8 +103,9 @@ void TForm6::FormShow()
     else
         FollowHistory("0000");
 
-    move(-2, 0);
-    resize(1022, 768);
+    // Position and size in one call: a separate move() lets some platforms pull the window
+    // back inside the screen, and the left edge is meant to lie just off it.
+    setGeometry(-2, 0, 1022, 768);
     DBGrid1->setFocus();
 }
 

@@ -1,0 +1,216 @@
+// The review window over real table files: the grid, the question pane following it, the
+// reading of the history at every showing, and the ways a showing can fail.
+
+#include "Dialogs.h"
+#include "Fonts.h"
+#include "HistoryModel.h"
+#include "TForm6.h"
+#include "Windows.h"
+#include "app/ShellTestData.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QTest>
+
+using testdata::Answer;
+
+class TestReview : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testdata::DataDir> data;
+    std::unique_ptr<QWidget> mainWindow;   // stands in for the menu, whose closing ends the program
+    std::unique_ptr<TForm6> form;
+
+    QString cell(int row, int column) const
+    {
+        return form->DBGrid1->model()->index(row, column).data().toString();
+    }
+    QString question() const { return form->DBMemo1->toPlainText(); }
+    static QString bankText(int i) { return testdata::DataDir::StandardBank()[std::size_t(i)].mondai; }
+
+private slots:
+    void initTestCase()
+    {
+        InstallFontSubstitutions();
+        dialogs::SetTestMode(true);
+    }
+
+    void init()
+    {
+        data = std::make_unique<testdata::DataDir>();
+        QVERIFY(data->valid());
+        data->writeAll();
+        data->writeHistory({{"0002", 1, bankText(1)}, {"0001", 0, bankText(0)}, {"0002", 0, bankText(1)}});
+        mainWindow = std::make_unique<QWidget>();
+        mainWindow->show();
+        SetMainWindow(mainWindow.get());
+        form = std::make_unique<TForm6>();
+        dialogs::TakeMessages();
+        dialogs::TakeFileDialogs();
+    }
+
+    void cleanup()
+    {
+        form.reset();
+        mainWindow.reset();
+        data.reset();
+    }
+
+    void showsLatestHistoryAndFirstRowsQuestion()
+    {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
+        QCOMPARE(form->DBGrid1->model()->rowCount(), 3);
+        QCOMPARE(cell(0, 0), QStringLiteral("0002"));
+        QCOMPARE(cell(0, 1), QStringLiteral("1"));
+        QCOMPARE(cell(1, 1), QStringLiteral("0"));
+        QCOMPARE(cell(1, 2), bankText(0));
+        QCOMPARE(question(), bankText(1));
+        QCOMPARE(form->DBMemo2->toPlainText(),
+                 testdata::DataDir::StandardBank()[1].kaisetsu);
+        QVERIFY(form->DBImage2->picture().isNull());
+
+        const auto* model = form->DBGrid1->model();
+        QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("番号"));
+        QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("正誤"));
+        QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("問題"));
+        QCOMPARE(form->DBGrid1->columnWidth(1), 25);
+        QVERIFY(form->DBGrid1->verticalHeader()->isVisible());
+        QCOMPARE(form->DBGrid1->horizontalHeader()->sectionResizeMode(2), QHeaderView::Interactive);
+
+        QCOMPARE(form->x(), -2);
+        QCOMPARE(form->y(), 0);
+        QCOMPARE(form->width(), 1022);
+        QCOMPARE(form->height(), 768);
+        QVERIFY(mainWindow->isVisible());
+    }
+
+    void paneFollowsTheSelectedRow()
+    {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QCOMPARE(QApplication::focusWidget(), form->DBGrid1);
+
+        form->DBGrid1->selectRow(1);
+        QCOMPARE(question(), bankText(0));
+        // The figure at its natural size.
+        QCOMPARE(form->DBImage2->picture().size(), QSize(200, 120));
+
+        QTest::keyClick(form->DBGrid1, Qt::Key_Down);
+        QCOMPARE(form->DBGrid1->currentIndex().row(), 2);
+        QCOMPARE(question(), bankText(1));
+        QVERIFY(form->DBImage2->picture().isNull());
+
+        // Tab moves within the grid, not on to the next control.
+        QTest::keyClick(form->DBGrid1, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), form->DBGrid1);
+
+        // Nothing is editable.
+        QTest::keyClicks(form->DBGrid1, "9");
+        QTest::keyClick(form->DBGrid1, Qt::Key_F2);
+        QCOMPARE(cell(2, 0), QStringLiteral("0002"));
+        QVERIFY(!form->Table1->Modified());
+    }
+
+    void numberMissingFromTheBankShowsAnEmptyPane()
+    {
+        data->writeHistory({{"0003", 1, bankText(2)}, {"0099", 0, QStringLiteral("消えた問題")}});
+        form->show();
+        QCOMPARE(question(), bankText(2));
+        form->DBGrid1->selectRow(1);
+        QCOMPARE(question(), QString());
+        QCOMPARE(form->DBMemo2->toPlainText(), QString());
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
+    }
+
+    void emptyHistoryShowsNoQuestion()
+    {
+        data->writeHistory({});
+        form->show();
+        QCOMPARE(form->DBGrid1->model()->rowCount(), 0);
+        QCOMPARE(form->Table2->Filter(), std::string("Bango = 0000"));
+        QVERIFY(form->Table2->Filtered());
+        QCOMPARE(question(), QString());
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
+    }
+
+    void nextShowingRereadsHistoryButNotBank()
+    {
+        form->show();
+        QCOMPARE(question(), bankText(1));
+        form->close();   // the close box only hides
+        QVERIFY(!form->isVisible());
+        QVERIFY(mainWindow->isVisible());
+        QVERIFY(form->Table1->Active());
+
+        // Another drill has ended meanwhile, and the bank file changed with it.
+        data->writeHistory({{"0003", 1, bankText(2)}});
+        auto bank = testdata::DataDir::StandardBank();
+        bank[2].mondai = QStringLiteral("書き換えられた問題文");
+        data->writeBank(bank);
+
+        form->show();
+        QCOMPARE(form->DBGrid1->model()->rowCount(), 1);
+        QCOMPARE(cell(0, 0), QStringLiteral("0003"));
+        QCOMPARE(question(), bankText(2));   // the bank read at the first showing
+    }
+
+    void showingWhileVisibleDoesNotReread()
+    {
+        form->show();
+        data->writeHistory({});
+        form->show();
+        QCOMPARE(form->DBGrid1->model()->rowCount(), 3);
+    }
+
+    void missingFileEndsTheProgramWithOneMessage()
+    {
+        QFile::remove(QString::fromStdString(data->file(layouts::kBankFile)));
+        form->show();
+        QCOMPARE(dialogs::TakeMessages(), QStringList{QStringLiteral("データファイルが、見付かりません。")});
+        QVERIFY(!QFile::exists(QString::fromStdString(data->settingsPath())));
+        QVERIFY(!mainWindow->isVisible());
+    }
+
+    void settingsLineEndingInNewlineIsNotFound()
+    {
+        data->writeSettings(data->directory() + "\n");
+        form->show();
+        QCOMPARE(dialogs::TakeMessages(), QStringList{QStringLiteral("データファイルが、見付かりません。")});
+        QVERIFY(!QFile::exists(QString::fromStdString(data->settingsPath())));
+        QVERIFY(!mainWindow->isVisible());
+    }
+
+    void noSettingsAsksForTheDirectory()
+    {
+        QFile::remove(QString::fromStdString(data->settingsPath()));
+        dialogs::QueueFileAnswer(QString::fromStdString(data->file(layouts::kBankFile)));
+        form->show();
+        QCOMPARE(dialogs::TakeFileDialogs().size(), 1);
+        QCOMPARE(*settings::ReadDataDirectory(data->settingsPath()), data->directory());
+        QCOMPARE(form->DBGrid1->model()->rowCount(), 3);
+        QVERIFY(mainWindow->isVisible());
+    }
+
+    void cancelledDialogEndsTheProgram()
+    {
+        QFile::remove(QString::fromStdString(data->settingsPath()));
+        form->show();
+        QCOMPARE(dialogs::TakeFileDialogs().size(), 1);
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
+        QVERIFY(!mainWindow->isVisible());
+        QVERIFY(!form->Table1->Active());
+        QVERIFY(QFile::exists(QString::fromStdString(data->settingsPath())));
+    }
+
+    void quitButtonClosesTheMainWindow()
+    {
+        form->show();
+        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QVERIFY(!mainWindow->isVisible());
+    }
+};
+
+QTEST_MAIN(TestReview)
+#include "tst_review.moc"
