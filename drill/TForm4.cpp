@@ -1,5 +1,6 @@
 #include "TForm4.h"
 
+#include "CaptionStyle.h"
 #include "DataDirectory.h"
 #include "Handlers.h"
 #include "Layouts.h"
@@ -52,6 +53,10 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent)
     SetTextColor(BitBtn5, QPalette::ButtonText, kBlack);
     for (QLabel* label : findChildren<QLabel*>())
         label->adjustSize();
+    auto* captions = new CaptionStyle;
+    captions->setParent(this);
+    for (QGroupBox* box : findChildren<QGroupBox*>())
+        box->setStyle(captions);
 
     Table1 = new Table(this);
     Table2 = new Table(this);
