@@ -1,0 +1,311 @@
+// Start-up and the main menu with the real window set: creation order, the show sequence for
+// both build configurations, the drill and review buttons, the hover highlighting and hand
+// zones, and the program's end with a drill still open.
+
+#include "ShellApplication.h"
+#include "ShellTestData.h"
+#include "Startup.h"
+#include "TForm1.h"
+#include "TForm4.h"
+#include "TForm6.h"
+#include "TForm7.h"
+#include "Windows.h"
+
+#include "Dialogs.h"
+#include "Exception.h"
+#include "Fonts.h"
+#include "Highlight.h"
+
+#include <QTest>
+#include <QTimer>
+
+namespace {
+// Counts the shows a window gets from the program (not the window system's restores).
+class ShowCounter : public QObject {
+public:
+    int shows = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show && !e->spontaneous())
+            ++shows;
+        return false;
+    }
+};
+
+class Thrower : public QObject {
+public:
+    bool throwOther = false;
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::User) {
+            if (throwOther)
+                throw 7;
+            throw Exception("表が壊れています");
+        }
+        return QObject::event(e);
+    }
+};
+
+// Runs the event loop until the program ends it; 99 when it had to be stopped.
+int RunLoop(const std::function<void()>& act)
+{
+    QTimer::singleShot(0, act);
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(5000);
+    return QCoreApplication::exec();
+}
+}  // namespace
+
+class TestShell : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<testdata::DataDir> data;
+
+    QList<QColor> buttonColours() const
+    {
+        QList<QColor> c;
+        for (QWidget* b : {Form1->BitBtn1, Form1->BitBtn2, Form1->BitBtn3, Form1->BitBtn4, Form1->BitBtn5,
+                           Form1->BitBtn6, Form1->BitBtn7, Form1->BitBtn8, Form1->BitBtn9})
+            c << highlight::CaptionColour(b);
+        return c;
+    }
+    static QList<QColor> allBlack() { return QList<QColor>(9, highlight::Black); }
+    static QList<QColor> redAt(int buttonNumber)
+    {
+        QList<QColor> c = allBlack();
+        c[buttonNumber - 1] = highlight::Red;
+        return c;
+    }
+    static Qt::CursorShape cursorAt(int x, int y)
+    {
+        QTest::mouseMove(Form1->Image1, QPoint(x, y));
+        return Form1->cursor().shape();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        InstallFontSubstitutions();
+        dialogs::SetTestMode(true);
+    }
+
+    void init()
+    {
+        data = std::make_unique<testdata::DataDir>();
+        QVERIFY(data->valid());
+        data->writeAll();
+        dialogs::TakeMessages();
+    }
+
+    void cleanup()
+    {
+        DestroyWindows();
+        data.reset();
+    }
+
+    void guardedRegionShowsTheMessage()
+    {
+        QVERIFY(!RunGuarded([] { throw Exception("ウィンドウを作れません"); }));
+        QCOMPARE(dialogs::TakeMessages(), QStringList{QStringLiteral("ウィンドウを作れません")});
+        QVERIFY(!RunGuarded([] { throw std::bad_alloc(); }));
+        QCOMPARE(dialogs::TakeMessages(), QStringList{QString()});
+        QVERIFY(RunGuarded([] {}));
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
+    }
+
+    void failureInAHandlerIsShownAndTheLoopGoesOn()
+    {
+        Thrower t;
+        QEvent e(QEvent::User);
+        QCoreApplication::sendEvent(&t, &e);
+        t.throwOther = true;
+        QCoreApplication::sendEvent(&t, &e);
+        QCOMPARE(dialogs::TakeMessages(), (QStringList{QStringLiteral("表が壊れています"), QString()}));
+        bool later = false;
+        QTimer::singleShot(0, [&] { later = true; });
+        QTRY_VERIFY(later);
+    }
+
+    void windowsAreCreatedInOrderAndOnlyTheMenuShows()
+    {
+        QStringList order;
+        CreateWindows([&](QWidget* w) { order << w->metaObject()->className(); });
+        QCOMPARE(order, (QStringList{"TForm1", "TForm4", "TForm7", "TForm6"}));
+        QCOMPARE(MainWindow(), static_cast<QWidget*>(Form1));
+        for (QWidget* w : std::initializer_list<QWidget*>{Form1, Form4, Form7, Form6})
+            QVERIFY(!w->isVisible());
+
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowActive(Form1));
+        QVERIFY(!Form4->isVisible() && !Form6->isVisible() && !Form7->isVisible());
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Tomivel"));
+        QVERIFY(Form7->Version->text().endsWith(QStringLiteral("Ver.1.00")));
+        QCOMPARE(Form1->windowTitle(), QStringLiteral("学科練習システム"));
+        QCOMPARE(Form1->x(), -2);
+        QCOMPARE(Form1->y(), 0);
+        QCOMPARE(Form1->width(), 1022);
+        QCOMPARE(Form1->height(), 768);
+        QCOMPARE(Form1->Image1->size(), QSize(1022, 768));
+        QCOMPARE(buttonColours(), allBlack());
+
+        // BitBtn1 is hidden and out of the tab chain.
+        QVERIFY(!Form1->BitBtn1->isVisible());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Form1->BitBtn6));
+        QList<QWidget*> chain;
+        for (int i = 0; i < 8; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            chain << QApplication::focusWidget();
+        }
+        QCOMPARE(chain, (QList<QWidget*>{Form1->BitBtn4, Form1->BitBtn5, Form1->BitBtn3, Form1->BitBtn7,
+                                         Form1->BitBtn8, Form1->BitBtn9, Form1->BitBtn2, Form1->BitBtn6}));
+
+        DestroyWindows();
+        QVERIFY(!Form1 && !Form4 && !Form6 && !Form7);
+    }
+
+    void professionalBuildShowsTheSettingsButton()
+    {
+        CreateWindows();
+        Form1->SetBuildConfig(true, true);
+        Form1->show();
+        QVERIFY(Form1->BitBtn1->isVisible());
+    }
+
+    void nonPublicBuildShowsTheDialogFirst()
+    {
+        CreateWindows();
+        Form1->SetBuildConfig(false, false);
+        QString captionDuring;
+        bool modal = false;
+        bool timedOut = false;
+        QTimer::singleShot(0, [&] {
+            captionDuring = Form7->BitBtn1->text();
+            modal = QApplication::activeModalWidget() == Form7;
+            QTest::mouseClick(Form7->BitBtn1, Qt::LeftButton);
+        });
+        QTimer::singleShot(5000, [&] {
+            timedOut = true;
+            Form7->reject();
+        });
+        Form1->show();   // returns once the dialog is closed
+        QVERIFY(!timedOut);
+        QCOMPARE(captionDuring, QStringLiteral("問題画面へ移動"));
+        QVERIFY(modal);
+        QVERIFY(!Form7->isVisible());
+        QCOMPARE(Form7->BitBtn1->text(), QStringLiteral("閉じる"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Lentavo"));
+        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+        QCOMPARE(Form1->x(), -2);
+    }
+
+    void drillButtonsSetTheLevelAndShowTheQuestionWindow_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("level");
+        QTest::newRow("仮免 簡単") << "BitBtn6" << 0;
+        QTest::newRow("仮免 普通") << "BitBtn4" << 5;
+        QTest::newRow("仮免 難問") << "BitBtn5" << 15;
+        QTest::newRow("本免 簡単") << "BitBtn3" << 0;
+        QTest::newRow("本免 普通") << "BitBtn7" << 5;
+        QTest::newRow("本免 難問") << "BitBtn8" << 15;
+    }
+    void drillButtonsSetTheLevelAndShowTheQuestionWindow()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, level);
+        CreateWindows();
+        Form1->show();
+        ShowCounter counter;
+        Form4->installEventFilter(&counter);
+        Form4->DrillLevel = 42;
+
+        QTest::mouseClick(Form1->findChild<QPushButton*>(button), Qt::LeftButton);
+        QCOMPARE(Form4->DrillLevel, level);
+        QVERIFY(Form4->isVisible());
+        QCOMPARE(counter.shows, 1);
+        QVERIFY(Form1->isVisible());
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
+
+        // Pressed again while the drill is on screen: the level is overwritten, no new drill.
+        QPushButton* other = button == "BitBtn5" ? Form1->BitBtn6 : Form1->BitBtn5;
+        QTest::mouseClick(other, Qt::LeftButton);
+        QCOMPARE(Form4->DrillLevel, other == Form1->BitBtn5 ? 15 : 0);
+        QCOMPARE(counter.shows, 1);
+    }
+
+    void reviewButtonShowsTheReviewOnce()
+    {
+        CreateWindows();
+        Form1->show();
+        ShowCounter counter;
+        Form6->installEventFilter(&counter);
+        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
+        QVERIFY(Form6->isVisible());
+        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
+        QCOMPARE(counter.shows, 1);
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
+    }
+
+    void hoverHighlightsAndHandZones()
+    {
+        CreateWindows();
+        Form1->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Form1));
+        QTest::mouseMove(Form1->BitBtn6, Form1->BitBtn6->rect().center());
+        QCOMPARE(buttonColours(), redAt(6));
+        QTest::mouseMove(Form1->BitBtn4, Form1->BitBtn4->rect().center());
+        QCOMPARE(buttonColours(), redAt(4));
+        QTest::mouseMove(Form1->Image1, QPoint(20, 700));
+        QCOMPARE(buttonColours(), allBlack());
+
+        QCOMPARE(cursorAt(677, 4), Qt::PointingHandCursor);
+        QCOMPARE(cursorAt(676, 4), Qt::ArrowCursor);
+        QCOMPARE(cursorAt(677, 59), Qt::ArrowCursor);
+        QCOMPARE(cursorAt(1019, 58), Qt::PointingHandCursor);
+        QCOMPARE(cursorAt(112, 83), Qt::PointingHandCursor);
+        QCOMPARE(cursorAt(556, 157), Qt::ArrowCursor);
+        QCOMPARE(cursorAt(817, 149), Qt::PointingHandCursor);
+        QCOMPARE(cursorAt(1019, 222), Qt::PointingHandCursor);
+        QCOMPARE(cursorAt(1019, 223), Qt::ArrowCursor);
+        QCOMPARE(cursorAt(816, 100), Qt::ArrowCursor);
+        // The buttons keep their own hand pointer.
+        QCOMPARE(Form1->BitBtn2->cursor().shape(), Qt::PointingHandCursor);
+    }
+
+    void closingTheMenuEndsTheProgramAndTheDrillIsStored()
+    {
+        CreateWindows();
+        Form1->show();
+        QTest::mouseClick(Form1->BitBtn6, Qt::LeftButton);
+        QVERIFY(Form4->BitBtn3->isEnabled());
+        QTest::mouseClick(Form4->BitBtn3, Qt::LeftButton);
+
+        QCOMPARE(RunLoop([] { QTest::mouseClick(Form1->BitBtn2, Qt::LeftButton); }), 0);
+        QVERIFY(!Form1->isVisible());
+        // The question window's close handler did not run: its tables are still open ...
+        QVERIFY(Form4->Table2->Active());
+        // ... and reach their files as the windows are destroyed.
+        DestroyWindows();
+        QCOMPARE(testdata::CountRecords(data->file(layouts::kHistoryFile)), 1);
+    }
+
+    void reviewQuitEndsTheProgram()
+    {
+        CreateWindows();
+        Form1->show();
+        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
+        QCOMPARE(RunLoop([] { QTest::mouseClick(Form6->Button1, Qt::LeftButton); }), 0);
+        QVERIFY(!Form1->isVisible());
+    }
+};
+
+int main(int argc, char** argv)
+{
+    ShellApplication app(argc, argv);
+    TestShell test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_shell.moc"
