@@ -6,21 +6,22 @@
 
 namespace {
 
+// The words between single blanks. An empty word (a leading, trailing or doubled blank) comes
+// back empty and is refused by the caller: a literal built from a stored value with blanks
+// around it must not quietly lose them and select another record.
 std::vector<std::string> Words(const std::string& text)
 {
     std::vector<std::string> words;
+    if (text.empty())
+        return words;
     std::size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-            ++i;
-        std::size_t j = i;
-        while (j < text.size() && text[j] != ' ' && text[j] != '\t')
-            ++j;
-        if (j > i)
-            words.push_back(text.substr(i, j - i));
-        i = j;
+    for (;;) {
+        const std::size_t j = text.find(' ', i);
+        words.push_back(text.substr(i, j == std::string::npos ? std::string::npos : j - i));
+        if (j == std::string::npos)
+            return words;
+        i = j + 1;
     }
-    return words;
 }
 
 [[noreturn]] void Malformed(const std::string& text, const std::string& why)
@@ -40,6 +41,9 @@ Filter::Filter(const std::string& text, const std::vector<FieldDef>& fields)
     const auto words = Words(text);
     if (words.empty())
         Malformed(text, "条件がありません");
+    for (const std::string& w : words)
+        if (w.empty())
+            Malformed(text, "空白の位置が正しくありません");
     std::size_t i = 0;
     for (;;) {
         if (i + 3 > words.size())
@@ -78,6 +82,9 @@ Filter::Filter(const std::string& text, const std::vector<FieldDef>& fields)
         } else {
             if (literal.find_first_of("'\"") != std::string::npos)
                 Malformed(text, "引用符は使えません");
+            for (const char ch : literal)
+                if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7F)
+                    Malformed(text, "制御文字は使えません");
             c.text = true;
             c.word = literal;
         }

@@ -156,11 +156,13 @@ std::vector<FieldDef> ReadSchema(Db& db, const std::string& path)
             NotOurs(path, "表がありません");
     }
     {
-        Stmt st(db, "SELECT name, type, pk, \"notnull\" FROM pragma_table_info('fields') ORDER BY cid");
+        // table_xinfo, unlike table_info, also lists generated columns, which are not ours.
+        Stmt st(db, "SELECT name, type, pk, hidden FROM pragma_table_xinfo('fields') ORDER BY cid");
         const char* expected[][2] = {{"position", "INTEGER"}, {"name", "TEXT"}, {"type", "TEXT"}, {"size", "INTEGER"}};
         int i = 0;
         while (st.Step()) {
-            if (i >= 4 || Column(st.get(), 0) != expected[i][0] || Column(st.get(), 1) != expected[i][1])
+            if (i >= 4 || Column(st.get(), 0) != expected[i][0] || Column(st.get(), 1) != expected[i][1] ||
+                sqlite3_column_int(st.get(), 3) != 0)
                 NotOurs(path, "fields 表の形が違います");
             ++i;
         }
@@ -194,10 +196,12 @@ std::vector<FieldDef> ReadSchema(Db& db, const std::string& path)
             NotOurs(path, "項目がありません");
     }
     {
-        Stmt st(db, "SELECT name, type, pk FROM pragma_table_info('records') ORDER BY cid");
+        Stmt st(db, "SELECT name, type, pk, hidden FROM pragma_table_xinfo('records') ORDER BY cid");
         std::size_t i = 0;
         while (st.Step()) {
             const std::string name = Column(st.get(), 0), type = Column(st.get(), 1);
+            if (sqlite3_column_int(st.get(), 3) != 0)
+                NotOurs(path, "records 表に生成列 " + name + " があります");
             if (i == 0) {
                 if (name != "id" || type != "INTEGER" || sqlite3_column_int(st.get(), 2) != 1)
                     NotOurs(path, "records 表の形が違います");
@@ -269,7 +273,8 @@ std::string InsertSql(const std::vector<FieldDef>& fields)
 void FileExists(const std::string& path)
 {
     std::error_code ec;
-    if (path.empty() || !std::filesystem::is_regular_file(path, ec))
+    // A NUL byte would cut the name short at the system call, naming another file.
+    if (path.empty() || path.find('\0') != std::string::npos || !std::filesystem::is_regular_file(path, ec))
         throw Exception(kMissing);
 }
 
@@ -380,6 +385,12 @@ void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,
             st.Step();
         }
         if (!appended.empty()) {
+            // Past the largest id SQLite picks ids at random, which would put appended records
+            // anywhere in stored order.
+            Stmt top(db, "SELECT max(id) FROM records");
+            if (top.Step() && sqlite3_column_int64(top.get(), 0) >
+                                  std::numeric_limits<std::int64_t>::max() - std::int64_t(appended.size()))
+                NotOurs(path, "これ以上レコードを追加できません");
             Stmt st(db, InsertSql(fields));
             for (const Row* row : appended) {
                 for (std::size_t i = 0; i < fields.size(); ++i)
@@ -398,6 +409,8 @@ void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,
 void Create(const std::string& path, const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
 {
     CheckFields(fields);
+    if (path.empty() || path.find('\0') != std::string::npos)
+        throw Exception("テーブルファイルを作れません: 名前が正しくありません");
     // Build beside the target and rename over it, so a failure never leaves half a file.
     const std::string temp = path + ".new-" + std::to_string(::getpid());
     std::remove(temp.c_str());

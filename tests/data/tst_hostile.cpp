@@ -1,0 +1,354 @@
+// Hostile table files and pictures: whatever a file handed to the program holds, it is refused
+// with a message or shown safely, nothing crashes or hangs, and the question bank is not changed.
+// (The plainer refusals, such as a wrong application id, triggers, views or a truncated file, are
+// in tst_table.)
+
+#include "DBImage.h"
+#include "DataSource.h"
+#include "EucJp.h"
+#include "Exception.h"
+#include "Layouts.h"
+#include "Table.h"
+#include "TableFile.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+
+#include <fstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string Slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+QByteArray TestFile(const char* name)
+{
+    QFile f(qEnvironmentVariable("LENTAVO_TESTDATA") + "/fuzz/corpus/picture/" + name);
+    if (!f.open(QIODevice::ReadOnly))
+        qFatal("missing test file %s", name);
+    return f.readAll();
+}
+
+Row Question(const std::string& bango, Value zu = Value())
+{
+    return Row{Value(0), Value(5), Value(0), Value(bango), Value(0), Value(1),
+               Value("kaisetsu"), Value(1), std::move(zu), Value("mondai")};
+}
+
+std::string MakeBank(const QTemporaryDir& dir, const std::vector<Row>& rows)
+{
+    const std::string path = dir.filePath("mondai.cds").toStdString();
+    Table::CreateFile(path, layouts::Bank(), rows);
+    return path;
+}
+
+void Sql(const std::string& path, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    QCOMPARE(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    char* err = nullptr;
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
+    const std::string msg = err ? err : "";
+    sqlite3_free(err);
+    sqlite3_close(db);
+    QVERIFY2(rc == SQLITE_OK, msg.c_str());
+}
+
+// Opening PATH fails with an Exception whose message holds FRAGMENT; the table stays closed.
+void ExpectRefused(const std::string& path, const QString& fragment)
+{
+    Table t;
+    t.SetFileName(path);
+    try {
+        t.Open();
+        QFAIL("opened a file that should be refused");
+    } catch (const Exception& e) {
+        QVERIFY2(QString::fromUtf8(e.what()).contains(fragment), e.what());
+    }
+    QVERIFY(!t.Active());
+}
+
+long PeakRssKiB()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
+}  // namespace
+
+class TestHostile : public QObject {
+    Q_OBJECT
+private slots:
+    void valuesOverTheLengthLimitAreRefusedBeforeTheyAreRead_data()
+    {
+        QTest::addColumn<QString>("column");
+        QTest::newRow("picture") << "Zu";
+        QTest::newRow("text") << "Mondai";
+    }
+    void valuesOverTheLengthLimitAreRefusedBeforeTheyAreRead()
+    {
+        // One byte over the 64 MiB that the table store reads of any value: a 2 GB value would be
+        // refused at the same check, without a 2 GB file in the test.
+        QFETCH(QString, column);
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, {Question("0001")});
+        Sql(path, "UPDATE records SET " + column.toStdString() + " = zeroblob(64 * 1024 * 1024 + 1)");
+        const long before = PeakRssKiB();
+        ExpectRefused(path, QStringLiteral("too big"));
+        // Nothing near the value's size was allocated on the way to the refusal.
+        QVERIFY2(PeakRssKiB() - before < 16 * 1024, qPrintable(QString::number(PeakRssKiB() - before)));
+    }
+
+    void picturesUpToTheLimitStillOpen()
+    {
+        QTemporaryDir dir;
+        const std::string picture(3 * 1024 * 1024, '\x5a');
+        const std::string path = MakeBank(dir, {Question("0001", Value(picture))});
+        Table t;
+        t.SetFileName(path);
+        t.Open();
+        QCOMPARE(t.FieldByName("Zu").AsString(), picture);
+    }
+
+    void integersOutside32BitsAreRefusedInEveryIntegerField_data()
+    {
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("opens");
+        for (const char* layout : {"bank", "history", "advice"}) {
+            for (const FieldDef& f : *layouts::ByName(layout)) {
+                if (f.type != FieldType::Integer)
+                    continue;
+                const QByteArray name = QByteArray(layout) + " " + f.name.c_str();
+                QTest::newRow(name + " 2^31") << layout << f.name.c_str() << "2147483648" << false;
+                QTest::newRow(name + " -2^31-1") << layout << f.name.c_str() << "-2147483649" << false;
+                QTest::newRow(name + " int64 max") << layout << f.name.c_str() << "9223372036854775807" << false;
+                QTest::newRow(name + " int64 min") << layout << f.name.c_str() << "(-9223372036854775807 - 1)" << false;
+                QTest::newRow(name + " real") << layout << f.name.c_str() << "1.5" << false;
+                QTest::newRow(name + " 2^31-1") << layout << f.name.c_str() << "2147483647" << true;
+                QTest::newRow(name + " -2^31") << layout << f.name.c_str() << "-2147483648" << true;
+            }
+        }
+    }
+    void integersOutside32BitsAreRefusedInEveryIntegerField()
+    {
+        QFETCH(QString, layout);
+        QFETCH(QString, field);
+        QFETCH(QString, value);
+        QFETCH(bool, opens);
+        const auto& fields = *layouts::ByName(layout.toStdString());
+        Row row;
+        for (const FieldDef& f : fields)
+            row.push_back(f.type == FieldType::Integer ? Value(1) : Value("1"));
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("t.cds").toStdString();
+        Table::CreateFile(path, fields, {row, row});
+        Sql(path, "UPDATE records SET " + field.toStdString() + " = " + value.toStdString() + " WHERE id = 2");
+        if (!opens) {
+            ExpectRefused(path, QStringLiteral("32"));
+            return;
+        }
+        Table t;
+        t.SetFileName(path);
+        t.Open();
+        t.Last();
+        QCOMPARE(QString::number(t.FieldByName(field.toStdString()).AsInteger()), value);
+    }
+
+    void fieldListsOutsideTheirRangesAreRefused_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("fragment");
+        QTest::newRow("text size beyond 32 bits") << "UPDATE fields SET size = 4294967551 WHERE name = 'Mondai'" << "大きさ";
+        QTest::newRow("text size of 2 GB") << "UPDATE fields SET size = 2147483647 WHERE name = 'Mondai'" << "大きさ";
+        QTest::newRow("negative text size") << "UPDATE fields SET size = -1 WHERE name = 'Mondai'" << "大きさ";
+        QTest::newRow("size as text") << "UPDATE fields SET size = '25x' WHERE name = 'Mondai'" << "項目の定義";
+        QTest::newRow("position beyond 32 bits") << "UPDATE fields SET position = 4294967296 WHERE position = 9" << "項目の定義";
+        QTest::newRow("field name with quotes") << "UPDATE fields SET name = 'x\" , \"y' WHERE position = 9" << "項目の定義";
+        QTest::newRow("field name id") << "UPDATE fields SET name = 'id' WHERE position = 9" << "項目の定義";
+        QTest::newRow("extra column in fields") << "ALTER TABLE fields ADD COLUMN note TEXT" << "fields";
+        QTest::newRow("records column of another type")
+            << "DROP TABLE records; CREATE TABLE records (id INTEGER PRIMARY KEY, NKaisu INTEGER, Nani INTEGER,"
+               " Kaisu INTEGER, Bango TEXT, Seikaisu INTEGER, KariHon INTEGER, Kaisetsu BLOB, Seikai INTEGER,"
+               " Zu BLOB, Mondai BLOB)" << "records";
+        QTest::newRow("records without its key")
+            << "DROP TABLE records; CREATE TABLE records (id INTEGER, NKaisu INTEGER, Nani INTEGER,"
+               " Kaisu INTEGER, Bango BLOB, Seikaisu INTEGER, KariHon INTEGER, Kaisetsu BLOB, Seikai INTEGER,"
+               " Zu BLOB, Mondai BLOB)" << "records";
+        QTest::newRow("generated column")
+            << "ALTER TABLE records ADD COLUMN Extra INTEGER AS (Nani * 2)" << "records";
+        QTest::newRow("virtual table as records")
+            << "DROP TABLE records; CREATE VIRTUAL TABLE records USING fts4(NKaisu, Nani)" << "";
+    }
+    void fieldListsOutsideTheirRangesAreRefused()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, fragment);
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, {Question("0001")});
+        Sql(path, sql.toStdString());
+        ExpectRefused(path, fragment);
+    }
+
+    void textThatIsNotEucJpShowsReplacementsAndIsKeptAsItIs()
+    {
+        QTemporaryDir dir;
+        // A lone lead byte, a bad trail byte, bytes no EUC-JP character starts with, and a
+        // character cut short at the end; the good characters around them survive.
+        const std::string bad = "A\xA4\x41" "B\x80\xFF\xA4\xA2" "C\xA4";
+        Row row = Question("0001");
+        row[9] = Value(bad);
+        const std::string path = MakeBank(dir, {row});
+        {
+            Table t;
+            t.SetFileName(path);
+            t.Open();
+            const QString text = t.FieldByName("Mondai").AsText();
+            QCOMPARE(text, QString::fromUtf8("A\uFFFDAB\uFFFD\uFFFDあC\uFFFD"));
+            // Another field changes; the undecodable text goes back to the file untouched.
+            t.Edit();
+            t.FieldByName("Kaisu").SetAsInteger(9);
+            t.Post();
+            t.Close();
+        }
+        const tablefile::Contents c = tablefile::Read(path);
+        QCOMPARE(c.rows.at(0)[9].bytes, bad);
+        QCOMPARE(c.rows.at(0)[2].integer, 9);
+    }
+
+    void pictureClaimingAHugeSizeIsNotDecoded_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("PNG of 100000 x 100000") << "huge-claim.png" << false;
+        QTest::newRow("BMP of 100000 x 100000") << "huge-claim.bmp" << false;
+        QTest::newRow("small PNG") << "rgb.png" << true;
+        QTest::newRow("small BMP") << "rgb.bmp" << true;
+    }
+    void pictureClaimingAHugeSizeIsNotDecoded()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, shown);
+        const QByteArray bytes = TestFile(file.toUtf8().constData());
+        const long before = PeakRssKiB();
+        QCOMPARE(!DBImage::Decode(bytes).isNull(), shown);
+        QVERIFY(PeakRssKiB() - before < 64 * 1024);
+
+        // The picture view bound to a question holding it stays empty, and draws without fault.
+        QTemporaryDir dir;
+        Table t;
+        t.SetFileName(MakeBank(dir, {Question("0001", Value(bytes.toStdString()))}));
+        t.Open();
+        DataSource source;
+        source.setDataSet(&t);
+        DBImage view;
+        view.setDataSource(&source);
+        view.setDataField(QStringLiteral("Zu"));
+        view.resize(433, 369);
+        view.grab();
+        QCOMPARE(!view.picture().isNull(), shown);
+    }
+
+    void bangoWithBlanksOrQuotesIsRefusedAsAFilterAndTheBankKeepsItsRecords()
+    {
+        // The windows select a question with "Bango = " and the number as stored. A number
+        // holding a blank, a control character or a quote must not become another condition, a
+        // quoted word or (blanks dropped) the number of another question: the filter is refused
+        // with a message and the bank stays as it was.
+        const std::vector<std::string> hostile{"0 1", " 1", "1 ", "'1'", "1\"", " ", "\t1", "1\n", "", "1 AN"};
+        std::vector<Row> rows{Question("0001"), Question("1")};
+        for (const std::string& b : hostile)
+            rows.push_back(Question(b));
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, rows);
+        const std::string before = Slurp(path);
+
+        Table t;
+        t.SetFileName(path);
+        t.Open();
+        t.SetFilter("Bango = 0001");
+        t.SetFiltered(true);
+        for (const std::string& b : hostile) {
+            try {
+                t.SetFilter("Bango = " + b);
+                QFAIL(qPrintable("accepted the filter for Bango '" + QString::fromStdString(b) + "'"));
+            } catch (const Exception& e) {
+                QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("フィルタ式")), e.what());
+            }
+            // The view is the one before the refusal.
+            QCOMPARE(t.Filter(), std::string("Bango = 0001"));
+            QCOMPARE(t.RecordCount(), 1);
+            QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0001"));
+        }
+        t.SetFiltered(false);
+        QCOMPARE(t.RecordCount(), int(rows.size()));
+        QVERIFY(!t.Modified());
+        t.Close();
+        QCOMPARE(Slurp(path), before);
+    }
+
+    void pathsThatAreNotPlainFilesAreRefusedWithoutHanging()
+    {
+        QTemporaryDir dir;
+        const std::string bank = MakeBank(dir, {Question("0001")});
+        // A named pipe would block a reader for ever; a device never ends.
+        const std::string fifo = dir.filePath("fifo.cds").toStdString();
+        QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
+        ExpectRefused(fifo, QStringLiteral("データプロバイダ/パケットがありません"));
+        const std::string device = dir.filePath("zero.cds").toStdString();
+        QCOMPARE(::symlink("/dev/zero", device.c_str()), 0);
+        ExpectRefused(device, QStringLiteral("データプロバイダ/パケットがありません"));
+        ExpectRefused(dir.path().toStdString(), QStringLiteral("データプロバイダ/パケットがありません"));
+
+        // A data directory read with a NUL byte in it: the text names no file, though the part
+        // before the NUL does. Neither reading nor writing may reach that file.
+        const std::string withNul = bank + std::string("\0/mondai.cds", 12);
+        ExpectRefused(withNul, QStringLiteral("データプロバイダ/パケットがありません"));
+        QVERIFY_EXCEPTION_THROWN(tablefile::WriteChanges(withNul, layouts::Bank(), {1}, {}, {}), Exception);
+        QCOMPARE(tablefile::Read(bank).rows.size(), std::size_t(1));
+    }
+
+    void appendedRecordStaysLastAfterTheLargestId()
+    {
+        // Stored order is the order of ids: a file whose last id is the largest there is must
+        // not make an appended answer land before the others.
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("rireki.cds").toStdString();
+        Table::CreateFile(path, layouts::History(), {Row{Value("0001"), Value(1), Value("a")}});
+        Sql(path, "UPDATE records SET id = 9223372036854775807");
+        Table t;
+        t.SetFileName(path);
+        try {
+            t.Open();
+        } catch (const Exception&) {
+            return;   // refusing such a file is sound too
+        }
+        for (int i = 2; i <= 5; ++i)
+            t.AppendRecord(Row{Value("000" + std::to_string(i)), Value(0), Value("b")});
+        try {
+            t.Close();
+        } catch (const Exception&) {
+            QVERIFY(t.Active());   // refused at write-back: the answers are still held
+            return;
+        }
+        const tablefile::Contents c = tablefile::Read(path);
+        QCOMPARE(c.rows.size(), std::size_t(5));
+        for (int i = 1; i <= 5; ++i)
+            QCOMPARE(c.rows[std::size_t(i - 1)][0].bytes, "000" + std::to_string(i));
+    }
+};
+
+QTEST_MAIN(TestHostile)
+#include "tst_hostile.moc"
