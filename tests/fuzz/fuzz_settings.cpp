@@ -1,0 +1,102 @@
+// The settings file's line from arbitrary bytes. The data directory read must be exactly the
+// file's first line as it stands, and the table paths built from it must name the files that the
+// table store then opens, never another one.
+//
+// Table files are opened only for directories inside this run's scratch folder (relative to it,
+// which is the working directory here), so a fuzzed absolute path never reaches a real file.
+
+#include "Exception.h"
+#include "Layouts.h"
+#include "Settings.h"
+#include "Table.h"
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "FuzzSupport.h"
+
+namespace {
+
+// A scratch folder holding a sound question bank under each name the table paths may end in,
+// so that a path cut short at a NUL byte would find a file and open it.
+void Prepare()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    const std::string& dir = fuzz::ScratchDir();
+    if (::chdir(dir.c_str()) != 0)
+        fuzz::Fail("chdir", __FILE__, __LINE__);
+    Row row{Value(0), Value(0), Value(0), Value("0001"), Value(0), Value(1),
+            Value("k"), Value(1), Value(), Value("m")};
+    for (const char* name : {layouts::kBankFile, layouts::kHistoryFile, layouts::kAdviceFile, "data"})
+        Table::CreateFile(name, layouts::Bank(), {row});
+    std::filesystem::create_directory("sub");
+    Table::CreateFile("sub/mondai.cds", layouts::Bank(), {row});
+}
+
+bool InsideScratch(const std::string& directory)
+{
+    if (directory.empty())
+        return true;
+    if (directory[0] == '/' || directory[0] == '~')
+        return false;
+    // No parent steps: split on "/" and refuse any "..".
+    std::size_t start = 0;
+    while (start <= directory.size()) {
+        const std::size_t end = std::min(directory.find('/', start), directory.size());
+        if (directory.compare(start, end - start, "..") == 0 && end - start == 2)
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    Prepare();
+    const std::string settingsPath = fuzz::ScratchDir() + "/" + settings::kFileName;
+    fuzz::WriteFile(settingsPath, data, size);
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+
+    const auto directory = settings::ReadDataDirectory(settingsPath);
+    // The first line as it stands, its line feed included; nothing for an empty file.
+    const std::size_t lf = bytes.find('\n');
+    const std::string firstLine = lf == std::string::npos ? bytes : bytes.substr(0, lf + 1);
+    if (firstLine.empty()) {
+        FUZZ_CHECK(!directory);
+        return 0;
+    }
+    FUZZ_CHECK(directory && *directory == firstLine);
+
+    if (!InsideScratch(*directory))
+        return 0;
+    for (const char* name : {layouts::kBankFile, layouts::kHistoryFile, layouts::kAdviceFile}) {
+        const std::string path = *directory + name;
+        FUZZ_CHECK(path.size() == directory->size() + std::strlen(name));
+        Table t;
+        t.SetFileName(path);
+        t.SetRequiredFields(layouts::Bank());
+        bool opened = false;
+        try {
+            t.Open();
+            opened = true;
+        } catch (const Exception&) {
+        }
+        // Opened only when the path, as text, is a file: a NUL byte inside the directory must
+        // not let the store open the file named by the text before it.
+        if (opened) {
+            FUZZ_CHECK(path.find('\0') == std::string::npos);
+            FUZZ_CHECK(std::filesystem::is_regular_file(path));
+            FUZZ_CHECK(t.RecordCount() == 1);
+        }
+        t.Close();
+    }
+    return 0;
+}
