@@ -27,6 +27,9 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent)
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // The form file keeps only the size of a window; without a position of its own the
+    // dialog would be centred.
+    move(224, 153);
 
     // A white dialog; every text paints its own white background over the picture.
     QPalette white = palette();
@@ -38,6 +41,10 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent)
     for (QLabel* link : {Label1, Label3, Label5, Label11})
         SetPixelHeight(link, kLinkPx);
     SetPixelHeight(BitBtn1, kButtonPx);
+    // The Japanese face's line is taller than the links' 15 pixels; sitting the text on the
+    // bottom edge keeps its underline inside the label.
+    for (QLabel* link : {Label1, Label3, Label5})
+        link->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     highlight::SetCaptionColour(Label11, QColor(255, 128, 0));
 
     Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/school.png")));

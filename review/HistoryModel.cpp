@@ -5,9 +5,9 @@
 HistoryModel::HistoryModel(QObject* parent) : TableModel(parent)
 {
     setColumns({
-        {"Bango", QStringLiteral("番号"), -1},
+        {"Bango", QStringLiteral("番号"), BangoWidth},
         {"Seihi", QStringLiteral("正誤"), SeihiWidth},
-        {"Mondai", QStringLiteral("問題"), -1},
+        {"Mondai", QStringLiteral("問題"), MondaiWidth},
     });
     titleFont_.setFamily(QStringLiteral("Kochi Gothic"));
     titleFont_.setPixelSize(10);

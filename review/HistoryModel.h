@@ -12,7 +12,10 @@ class HistoryModel : public TableModel {
 public:
     explicit HistoryModel(QObject* parent = nullptr);
 
+    // 番号 wide enough for four digits, 正誤 as narrow as its title, 問題 filling the grid.
+    static constexpr int BangoWidth = 48;
     static constexpr int SeihiWidth = 25;
+    static constexpr int MondaiWidth = 880;
 
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;

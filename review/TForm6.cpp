@@ -1,5 +1,6 @@
 #include "TForm6.h"
 
+#include "CaptionStyle.h"
 #include "DataDirectory.h"
 #include "Handlers.h"
 #include "HistoryModel.h"
@@ -39,6 +40,12 @@ TForm6::TForm6(QWidget* parent)
     SetPixelHeight(DBMemo2, 29);
     SetPixelHeight(Label1, 12);
     SetPixelHeight(Button1, 21);
+    // The Japanese faces stand taller than the layout's captions allow for.
+    auto* captions = new CaptionStyle;
+    captions->setParent(this);
+    for (QGroupBox* box : {GroupBox1, GroupBox2, GroupBox3})
+        box->setStyle(captions);
+
     QFont cells(QStringLiteral("ＭＳ Ｐゴシック"));
     cells.setPixelSize(12);
     DBGrid1->setFont(cells);
@@ -69,8 +76,6 @@ TForm6::TForm6(QWidget* parent)
     DBGrid1->horizontalHeader()->setVisible(true);
     DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     DBGrid1->horizontalHeader()->setMinimumSectionSize(HistoryModel::SeihiWidth);
-    DBGrid1->setColumnWidth(1, HistoryModel::SeihiWidth);
-    DBGrid1->setColumnWidth(2, 760);
 
     connect(DataSource1, &DataSource::dataChange, this,
             [this] { RunHandler([this] { DataSource1DataChange(); }); });

@@ -40,6 +40,7 @@ private slots:
     void layoutAndFictionalContacts()
     {
         QCOMPARE(form->windowTitle(), QStringLiteral("Orvessa"));
+        QCOMPARE(form->pos(), QPoint(224, 153));
         QCOMPARE(form->Image1->pixmap().size(), QSize(549, 290));
         QCOMPARE(form->Image1->geometry(), QRect(24, 0, 553, 297));
         QCOMPARE(form->BitBtn1->text(), QStringLiteral("閉じる"));
