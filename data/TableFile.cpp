@@ -306,10 +306,20 @@ Contents Read(const std::string& path)
     }
     try {
         c.fields = ReadSchema(db, path);
+        {
+            // A damaged file can give records twice or out of order, and a write-back into it
+            // could land anywhere: SQLite's own check of the file's structure comes first.
+            Stmt check(db, "PRAGMA quick_check(1)");
+            if (!check.Step() || Column(check.get(), 0) != "ok")
+                NotOurs(path, "ファイルの構造が壊れています");
+        }
         Stmt st(db, "SELECT " + SelectList(c.fields) + " FROM records ORDER BY id");
         const int n = int(c.fields.size());
         while (st.Step()) {
-            c.ids.push_back(sqlite3_column_int64(st.get(), 0));
+            const std::int64_t id = sqlite3_column_int64(st.get(), 0);
+            if (!c.ids.empty() && id <= c.ids.back())
+                NotOurs(path, "レコードの番号が重複しています");
+            c.ids.push_back(id);
             Row row(static_cast<std::size_t>(n));
             for (int i = 0; i < n; ++i) {
                 const FieldDef& f = c.fields[std::size_t(i)];

@@ -202,6 +202,21 @@ private slots:
         ExpectRefused(path, fragment);
     }
 
+    void damagedFileIsRefusedBeforeAnythingIsWrittenIntoIt()
+    {
+        // Found by fuzzing: a file whose tree holds the same record id twice read back fine,
+        // and a write-back into it lost records. SQLite's structural check now refuses it.
+        QTemporaryDir dir;
+        const QString path = dir.filePath("rireki.cds");
+        QVERIFY(QFile::copy(qEnvironmentVariable("LENTAVO_TESTDATA") +
+                                "/fuzz/crashes/tablefile/crash-3650f9fd90d83e71d3c7722185f824eaaa4b9461",
+                            path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        const std::string before = Slurp(path.toStdString());
+        ExpectRefused(path.toStdString(), QStringLiteral("壊れています"));
+        QCOMPARE(Slurp(path.toStdString()), before);
+    }
+
     void textThatIsNotEucJpShowsReplacementsAndIsKeptAsItIs()
     {
         QTemporaryDir dir;

@@ -2,8 +2,9 @@
 // file's first line as it stands, and the table paths built from it must name the files that the
 // table store then opens, never another one.
 //
-// Table files are opened only for directories inside this run's scratch folder (relative to it,
-// which is the working directory here), so a fuzzed absolute path never reaches a real file.
+// Table files are opened only for relative directories, taken relative to this run's scratch
+// folder as the program takes them relative to its working directory, so a fuzzed path never
+// reaches a real file.
 
 #include "Exception.h"
 #include "Layouts.h"
@@ -14,7 +15,6 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "FuzzSupport.h"
 
@@ -28,15 +28,13 @@ void Prepare()
     if (done)
         return;
     done = true;
-    const std::string& dir = fuzz::ScratchDir();
-    if (::chdir(dir.c_str()) != 0)
-        fuzz::Fail("chdir", __FILE__, __LINE__);
+    const std::string dir = fuzz::ScratchDir() + "/";
     Row row{Value(0), Value(0), Value(0), Value("0001"), Value(0), Value(1),
             Value("k"), Value(1), Value(), Value("m")};
     for (const char* name : {layouts::kBankFile, layouts::kHistoryFile, layouts::kAdviceFile, "data"})
-        Table::CreateFile(name, layouts::Bank(), {row});
-    std::filesystem::create_directory("sub");
-    Table::CreateFile("sub/mondai.cds", layouts::Bank(), {row});
+        Table::CreateFile(dir + name, layouts::Bank(), {row});
+    std::filesystem::create_directory(dir + "sub");
+    Table::CreateFile(dir + "sub/mondai.cds", layouts::Bank(), {row});
 }
 
 bool InsideScratch(const std::string& directory)
@@ -78,8 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!InsideScratch(*directory))
         return 0;
     for (const char* name : {layouts::kBankFile, layouts::kHistoryFile, layouts::kAdviceFile}) {
-        const std::string path = *directory + name;
-        FUZZ_CHECK(path.size() == directory->size() + std::strlen(name));
+        const std::string path = fuzz::ScratchDir() + "/" + *directory + name;
+        FUZZ_CHECK(path.size() == fuzz::ScratchDir().size() + 1 + directory->size() + std::strlen(name));
         Table t;
         t.SetFileName(path);
         t.SetRequiredFields(layouts::Bank());
