@@ -282,20 +282,18 @@ void TForm4::Judge(int answer)
 {
     // 1.
     Table1->Edit();
-    // 2.
+    // 2.-5. Everything the answer is judged on is read before anything is written; the new
+    // counters come from the drill arithmetic and are written at their steps below.
     drill::Counters before;
     before.kaisu = Table1->FieldByName("Kaisu").AsInteger();
     before.seikaisu = Table1->FieldByName("Seikaisu").AsInteger();
     before.nkaisu = Table1->FieldByName("NKaisu").AsInteger();
-    // 4. (read before anything is written)
+    before.nani = Table1->FieldByName("Nani").AsInteger();
     const std::string bango = Table1->FieldByName("Bango").AsString();
     const std::string mondai = Table1->FieldByName("Mondai").AsString();
-    before.nani = Table1->FieldByName("Nani").AsInteger();
-    // 5.
     const bool right = Table1->FieldByName("Seikai").AsInteger() == answer;
     const drill::Counters after = drill::AfterAnswer(before, right);
     Table1->FieldByName("Kaisu").SetAsInteger(after.kaisu);
-    // 3.
     ++Ans;
 
     // The history record, by field name so that its order in the file cannot swap values.
