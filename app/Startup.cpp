@@ -3,6 +3,7 @@
 #include "Dialogs.h"
 #include "Exception.h"
 #include "Fonts.h"
+#include "Signals.h"
 #include "TForm1.h"
 #include "TForm4.h"
 #include "TForm6.h"
@@ -56,6 +57,7 @@ int RunProgram()
     RunGuarded([] {
         InstallFontSubstitutions();
         CreateWindows();
+        QuitOnTerminationSignals(qApp);
         // The loop's first act is to show the main menu, so its show handler (and the
         // start-up dialog) run inside the loop.
         QMetaObject::invokeMethod(Form1, [] { Form1->show(); }, Qt::QueuedConnection);
