@@ -176,6 +176,13 @@ void TForm4::FormShow()
         CloseMainWindow();
         return;
     }
+    // Another copy of the program drilling on the same data would overwrite this drill's
+    // history (or this one its): refuse to start a second drill there.
+    if (Lock.Acquire(data.directory) == DirectoryLock::Result::InUse) {
+        dialogs::ShowMessage(this, QString::fromUtf8(InUseMessage));
+        QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+        return;
+    }
     // 2. The three tables, as one guarded step.
     if (!OpenTables(data.directory))
         return;
@@ -399,6 +406,7 @@ void TForm4::FormClose()
     Table1->Close();
     Table2->Close();
     Table3->Close();
+    Lock.Release();
 }
 
 void TForm4::Timer1Timer()

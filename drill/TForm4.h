@@ -6,6 +6,7 @@
 #include "BuildConfig.h"
 #include "DataSource.h"
 #include "Dialogs.h"
+#include "DirectoryLock.h"
 #include "Table.h"
 #include "ui_TForm4.h"
 
@@ -52,6 +53,12 @@ public:
 
     static constexpr const char* NoQuestionMessage = "出題できる問題がありません。";
     static constexpr const char* NoDataMessage = "データファイルが、見付かりません。";
+    static constexpr const char* InUseMessage =
+        "このデータは、別に起動している学科練習システムで練習中のため使えません。"
+        "そちらの練習を終了してから、もう一度始めてください。";
+
+    // Held on the data directory while the tables are open.
+    DirectoryLock Lock;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -1,4 +1,5 @@
 // The question window driven through its buttons, on data files the tests write.
+#include "DirectoryLock.h"
 #include "DataDirectory.h"
 #include "Dialogs.h"
 #include "EucJp.h"
@@ -447,6 +448,29 @@ private slots:
         QCOMPARE(f->Table2->RecordCount(), 2);
         form_.reset();
         QCOMPARE(ReadAll(Path(layouts::kHistoryFile)).size(), std::size_t(2));
+    }
+
+    void secondCopyOnTheSameData()
+    {
+        WriteData(Fresh(2), 2);
+        // Another copy of the program holds the data directory (a second lock in this process
+        // conflicts just as one in another process does).
+        DirectoryLock other;
+        QCOMPARE(other.Acquire(dir_), DirectoryLock::Result::Acquired);
+        TForm4* f = Start(0);
+        QCOMPARE(dialogs::TakeMessages(), QStringList{QString::fromUtf8(TForm4::InUseMessage)});
+        QTRY_VERIFY(f->isHidden());
+        QVERIFY(!f->Table1->Active() && !f->Table2->Active());
+        QVERIFY(mainWindow_->isVisible());
+        QCOMPARE(ReadAll(Path(layouts::kHistoryFile)).size(), std::size_t(2));   // not emptied
+
+        // Once the other copy ends its drill, a drill starts and holds the directory itself.
+        other.Release();
+        f = Start(0);
+        QVERIFY(f->Table1->Active());
+        QCOMPARE(other.Acquire(dir_), DirectoryLock::Result::InUse);
+        f->BitBtn5->click();
+        QCOMPARE(other.Acquire(dir_), DirectoryLock::Result::Acquired);
     }
 
     void noQuestion()
