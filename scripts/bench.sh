@@ -58,6 +58,8 @@ mkdir -p "$scratch"
   echo "repetitions=$reps"
 } >"$results/machine.txt"
 
+python3 scripts/bench_report.py fsync "$scratch" "$results/fsync.json"
+
 # ---- Benchmarks ----------------------------------------------------------------------------
 echo "Running the benchmarks ($reps repetitions each)…"
 LENTAVO_BENCH_TMP=$scratch "$build/bench/bench_drill" \
