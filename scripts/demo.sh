@@ -46,7 +46,7 @@ e2e_log "drill ended with 終了"
 e2e_click "${E2E_MENU_REVIEW[@]}"
 # The review window's title is only the program's name.
 e2e_wait_placed '^Tomivel$' -2 0 1022 768 >/dev/null
-sleep 0.5   # let the grid and the question pane finish painting
+e2e_wait_settled 1022x768+0+0
 e2e_shot review
 e2e_log "review window"
 

@@ -288,6 +288,18 @@ e2e_click_until_changed() {
   e2e_poll "$E2E_TIMEOUT" e2e__region_differs "$3" "$before" || e2e_fail "$4: nothing changed on screen"
 }
 
+e2e__settled() {
+  local a b
+  a=$(e2e_region "$1"); sleep 0.2; b=$(e2e_region "$1"); sleep 0.2
+  [ "$a" = "$b" ] && [ "$b" = "$(e2e_region "$1")" ]
+}
+
+# e2e_wait_settled REGION: waits until REGION has looked the same for about half a second, that
+# is the window has finished painting there.
+e2e_wait_settled() {
+  e2e_poll "$E2E_TIMEOUT" e2e__settled "$1" || e2e_fail "the screen at $1 does not settle"
+}
+
 # Question window: answer, then go on. Each waits until the window has changed state.
 e2e_answer_true()  { e2e_click_until_changed "${E2E_Q_TRUE[@]}" "$E2E_Q_NEXT_AREA" "answer 正"; }
 e2e_answer_false() { e2e_click_until_changed "${E2E_Q_FALSE[@]}" "$E2E_Q_NEXT_AREA" "answer 誤"; }

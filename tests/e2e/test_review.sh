@@ -53,14 +53,6 @@ e2e_wait_placed '^Tomivel$' -2 0 1022 768 >/dev/null
 
 grid_area=${E2E_R_GRID_WIDTH}x${E2E_R_GRID_HEIGHT}+${E2E_R_GRID_LEFT}+${E2E_R_GRID_TOP}
 
-# Waits until REGION has looked the same for half a second: the window has finished painting.
-e2e__settled() {
-  local a b
-  a=$(e2e_region "$1"); sleep 0.25; b=$(e2e_region "$1"); sleep 0.25
-  [ "$a" = "$b" ] && [ "$b" = "$(e2e_region "$1")" ]
-}
-settle() { e2e_poll "$E2E_TIMEOUT" e2e__settled "$1" || e2e_fail "the screen at $1 does not settle"; }
-
 # Row lines of the grid in screenshot SHOT: the y of every line that closes a row. They are found
 # in a one-pixel column near the right end of the 問題 column, where this test's short texts never
 # reach: a one-pixel run between two long runs (cell backgrounds) is a row line. The header's
@@ -117,7 +109,7 @@ cell_mondai() { echo "$((MONDAI_END - SEIHI_END - 1))x$((PITCH - 1))+$((SEIHI_EN
 same()    { [ "$(crop_print "$1" "$2")" = "$(crop_print "$1" "$3")" ] || e2e_fail "$4: should look the same"; }
 differs() { [ "$(crop_print "$1" "$2")" != "$(crop_print "$1" "$3")" ] || e2e_fail "$4: should differ"; }
 
-settle "$grid_area"
+e2e_wait_settled "$grid_area"
 e2e_shot review-row-1
 first=$E2E_LAST_SHOT
 measure_grid "$first"
@@ -134,8 +126,8 @@ differs "$first" "$(cell_mondai 2)" "$(cell_mondai 3)" "問題 of rows 2 and 3"
 select_row() {
   local y=$((ROW_LINES[$1 - 1] - PITCH / 2))
   e2e_click_until_changed $((SEIHI_END + 60)) "$y" "$grid_area" "selecting row $1"
-  settle "$E2E_R_QUESTION_AREA"
-  settle "$grid_area"
+  e2e_wait_settled "$E2E_R_QUESTION_AREA"
+  e2e_wait_settled "$grid_area"
   e2e_shot "review-row-$1"
 }
 pane_row_1=$(crop_print "$first" "$E2E_R_QUESTION_AREA")
