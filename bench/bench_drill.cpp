@@ -410,6 +410,23 @@ void BM_DrillEnd(benchmark::State& state)
     state.counters["bank_MB"] = double(benchdata::FileSize(dir.directory + layouts::kBankFile)) / 1e6;
 }
 
+// Part of the drill end: closing the bank when nothing changed (no write), which still frees
+// every record's values, pictures included.
+void BM_CloseUnchanged(benchmark::State& state)
+{
+    const BankSpec spec = Spec(state, false);
+    const benchdata::WorkDir work(spec, 0);
+    for (auto _ : state) {
+        Table bank;
+        bank.SetFileName(work.dir().directory + layouts::kBankFile);
+        bank.Open();
+        const auto t0 = Clock::now();
+        bank.Close();
+        const auto t1 = Clock::now();
+        state.SetIterationTime(Seconds(t0, t1));
+    }
+}
+
 // ---- Review --------------------------------------------------------------------------------
 
 // The review window shown again: the 2,000-answer history read again, the question pane set to
@@ -487,6 +504,7 @@ BENCHMARK(BM_DrillStart)->ArgNames({"q", "fig", "hist"})->ArgsProduct({{1000, 99
 // Each end needs a drill before it (opening a 300 MB bank with figures): a fixed number of
 // ends per repetition.
 BENCHMARK(BM_DrillEnd)->ArgNames({"q", "fig", "hist", "ans"})->ArgsProduct({{1000, 9999}, {0, 1}, {20, 2000}, {0, 50}})->Iterations(8)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CloseUnchanged)->ArgNames({"q", "fig"})->ArgsProduct({{1000, 9999}, {0, 1}})->Iterations(8)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Review)->ArgNames({"q", "fig", "views"})->ArgsProduct({{1000, 9999}, {0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FigureDecode)->Unit(benchmark::kMicrosecond);
 
