@@ -319,6 +319,10 @@ Contents Read(const std::string& path)
             const std::int64_t id = sqlite3_column_int64(st.get(), 0);
             if (!c.ids.empty() && id <= c.ids.back())
                 NotOurs(path, "レコードの番号が重複しています");
+            // SQLite gives our records ids from 1 on; the table store marks a record not yet
+            // stored with 0, and a stored 0 would be written back twice and never deleted.
+            if (id < 1)
+                NotOurs(path, "レコードの番号が正しくありません");
             c.ids.push_back(id);
             Row row(static_cast<std::size_t>(n));
             for (int i = 0; i < n; ++i) {

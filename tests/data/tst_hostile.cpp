@@ -217,6 +217,23 @@ private slots:
         QCOMPARE(Slurp(path.toStdString()), before);
     }
 
+    void recordIdsBelowOneAreRefused_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::newRow("zero") << "0";
+        QTest::newRow("negative") << "-5";
+    }
+    void recordIdsBelowOneAreRefused()
+    {
+        // Found by fuzzing: a stored record with id 0 looked like one appended since Open, so a
+        // write-back stored it a second time and a deletion never reached the file.
+        QFETCH(QString, id);
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, {Question("0001"), Question("0002")});
+        Sql(path, "UPDATE records SET id = " + id.toStdString() + " WHERE id = 1");
+        ExpectRefused(path, QStringLiteral("番号"));
+    }
+
     void textThatIsNotEucJpShowsReplacementsAndIsKeptAsItIs()
     {
         QTemporaryDir dir;
