@@ -64,7 +64,9 @@ def menu(program, runs, out):
                 proc.kill()
                 proc.wait()
         if shown is None:
-            print("the main menu did not appear", file=sys.stderr)
+            code = proc.returncode
+            print(f"the main menu did not appear (display {os.environ.get('DISPLAY')}, "
+                  f"program exit status {code})", file=sys.stderr)
             return 1
         times.append(shown)
         time.sleep(0.3)
