@@ -91,16 +91,28 @@ if [ "$app_status" = built ] && [ -x "$build/lentavo" ]; then
   saved=""
   if [ -e "$settings" ]; then saved=$scratch/Lentavo.inf.saved; cp "$settings" "$saved"; fi
   printf '%s' "$scratch/menu/data/" >"$settings"
-  display=:$((90 + RANDOM % 9))
-  while [ -e "/tmp/.X${display#:}-lock" ]; do display=:$(( ${display#:} + 1 )); done
-  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$results/xvfb.txt" 2>&1 &
-  xvfb_pid=$!
-  trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
-  for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-  DISPLAY=$display python3 scripts/bench_report.py menu "$build/lentavo" "$menu_runs" "$results/menu.json" ||
-    echo "status=the measurement failed" >"$results/menu-skipped.txt"
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
+  # A display no other server uses: no lock file and no socket; then make sure it answers.
+  xvfb_pid=""
+  for n in $(seq 90 120); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$results/xvfb.txt" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do xdpyinfo -display ":$n" >/dev/null 2>&1 && break; sleep 0.1; done
+    if kill -0 "$xvfb_pid" 2>/dev/null && xdpyinfo -display ":$n" >/dev/null 2>&1; then display=:$n; break; fi
+    kill "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=""
+  done
+  trap '[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true' EXIT
+  if [ -z "$xvfb_pid" ]; then
+    echo "status=no X server could be started" >"$results/menu-skipped.txt"
+  elif ! DISPLAY=$display python3 scripts/bench_report.py menu "$build/lentavo" "$menu_runs" "$results/menu.json" \
+      2>"$results/menu-error.txt"; then
+    echo "status=the measurement failed: $(tail -1 "$results/menu-error.txt")" >"$results/menu-skipped.txt"
+  fi
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
   trap - EXIT
   if [ -n "$saved" ]; then cp "$saved" "$settings"; else rm -f "$settings"; fi
 else
