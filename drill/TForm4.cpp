@@ -210,18 +210,11 @@ void TForm4::FormShow()
     // 7, 8.
     if (!ShowNextQuestion())
         return;
-    // 9.
-    BitBtn1->setEnabled(false);
-    BitBtn3->setEnabled(true);
-    BitBtn4->setEnabled(true);
-    // 10.
-    DBMemo2->hide();
-    Label7->hide();
-    Label8->hide();
+    // 9., 10.
+    SetUnanswered();
     // 11.
-    ProgressBar1->setValue(DrillLevel);
+    ShowDrillLevel();
     ProgressBar1->show();
-    SetCaption(Label9, QString::fromStdString(drill::PercentLabel(DrillLevel)));
     Label9->show();
     // 12.
     ProgressBar2->setValue(0);
@@ -252,9 +245,7 @@ bool TForm4::OpenTables(const std::string& directory)
         }
         return true;
     } catch (...) {
-        settings::Remove(SettingsFilePath());
-        dialogs::ShowMessage(this, QString::fromUtf8(NoDataMessage));
-        CloseMainWindow();
+        ReportDataFilesMissing(this);
         return false;
     }
 }
@@ -379,19 +370,29 @@ void TForm4::BitBtn1Click()
     const drill::RecentAnswers recent = drill::LastAnswers(*Table2);
     DrillLevel = drill::MoveLevel(DrillLevel, recent.sum, recent.count);
     // 6.
-    ProgressBar1->setValue(DrillLevel);
-    SetCaption(Label9, QString::fromStdString(drill::PercentLabel(DrillLevel)));
-    // 7.
-    BitBtn1->setEnabled(false);
-    BitBtn3->setEnabled(true);
-    BitBtn4->setEnabled(true);
-    // 8.
-    DBMemo2->hide();
-    Label7->hide();
-    Label8->hide();
+    ShowDrillLevel();
+    // 7., 8.
+    SetUnanswered();
     Timer1->stop();
     // 9., 10.
     ShowNextQuestion();
+}
+
+void TForm4::SetUnanswered()
+{
+    // Only the answer buttons; the explanation and the verdict wait for the answer.
+    BitBtn1->setEnabled(false);
+    BitBtn3->setEnabled(true);
+    BitBtn4->setEnabled(true);
+    DBMemo2->hide();
+    Label7->hide();
+    Label8->hide();
+}
+
+void TForm4::ShowDrillLevel()
+{
+    ProgressBar1->setValue(DrillLevel);
+    SetCaption(Label9, QString::fromStdString(drill::PercentLabel(DrillLevel)));
 }
 
 // ---- Drill end ------------------------------------------------------------------------------

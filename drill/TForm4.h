@@ -52,7 +52,6 @@ public:
     void Timer1Timer();
 
     static constexpr const char* NoQuestionMessage = "出題できる問題がありません。";
-    static constexpr const char* NoDataMessage = "データファイルが、見付かりません。";
     static constexpr const char* InUseMessage =
         "このデータは、別に起動している学科練習システムで練習中のため使えません。"
         "そちらの練習を終了してから、もう一度始めてください。";
@@ -69,6 +68,10 @@ private:
     bool OpenTables(const std::string& directory);
     // Shows the question the search found, or ends the drill when there is none.
     bool ShowNextQuestion();
+    // The unanswered state: the answer buttons on, "次の問題" off, explanation and verdict hidden.
+    void SetUnanswered();
+    // The drill level's bar and its label.
+    void ShowDrillLevel();
     void NoQuestion();
     void CloseTables();
     void ApplyFontHeights();

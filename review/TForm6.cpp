@@ -131,10 +131,7 @@ bool TForm6::LoadTables(const std::string& directory)
         }
         return true;
     } catch (...) {
-        // Next run asks for the data directory again.
-        settings::Remove(SettingsFilePath());
-        dialogs::ShowMessage(this, QString::fromUtf8(NoDataMessage));
-        CloseMainWindow();
+        ReportDataFilesMissing(this);
         return false;
     }
 }

@@ -27,7 +27,6 @@ public:
     void DataSource1DataChange();
     void Button1Click();
 
-    static constexpr const char* NoDataMessage = "データファイルが、見付かりません。";
 
 protected:
     void showEvent(QShowEvent* event) override;

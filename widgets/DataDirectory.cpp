@@ -1,6 +1,7 @@
 #include "DataDirectory.h"
 
 #include "Layouts.h"
+#include "Windows.h"
 #include "Settings.h"
 
 #include <QCoreApplication>
@@ -90,4 +91,11 @@ DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions&
     const std::string directory = settings::DirectoryPart(QFile::encodeName(chosen).toStdString());
     settings::WriteDataDirectory(path, directory);
     return {directory, false};
+}
+
+void ReportDataFilesMissing(QWidget* parent)
+{
+    settings::Remove(SettingsFilePath());
+    dialogs::ShowMessage(parent, QStringLiteral("データファイルが、見付かりません。"));
+    CloseMainWindow();
 }

@@ -32,3 +32,8 @@ struct DataDirectory {
 // terminator. A settings file that cannot be written does not stop the drill: the picked
 // directory is used all the same.
 DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions& dialog);
+
+// A table file of the data directory could not be opened: forget the directory (the next start
+// asks for it again), say "データファイルが、見付かりません。" and close the main window, which
+// ends the program.
+void ReportDataFilesMissing(QWidget* parent);
