@@ -15,6 +15,7 @@ class TForm6 : public QWidget, public Ui::TForm6 {
     Q_OBJECT
 public:
     explicit TForm6(QWidget* parent = nullptr);
+    ~TForm6() override;   // closes the tables while the views that follow them still exist
 
     Table* Table1;             // answer history, read again at every showing
     Table* Table2;             // question bank, read at the first showing only
@@ -26,7 +27,6 @@ public:
     void FormShow();
     void DataSource1DataChange();
     void Button1Click();
-
 
 protected:
     void showEvent(QShowEvent* event) override;
