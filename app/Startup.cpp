@@ -11,6 +11,8 @@
 #include "Windows.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QMetaObject>
 
 #include <utility>
@@ -52,9 +54,20 @@ bool RunGuarded(const std::function<void()>& body)
     return false;
 }
 
+bool InstallToolkitTranslation()
+{
+    auto* translator = new QTranslator(qApp);
+    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        && QCoreApplication::installTranslator(translator))
+        return true;
+    delete translator;
+    return false;
+}
+
 int RunProgram()
 {
     RunGuarded([] {
+        InstallToolkitTranslation();
         InstallFontSubstitutions();
         CreateWindows();
         QuitOnTerminationSignals(qApp);

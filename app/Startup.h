@@ -18,6 +18,11 @@ void DestroyWindows();
 // shown with its message, any other failure with an empty text. True when BODY completed.
 bool RunGuarded(const std::function<void()>& body);
 
+// Makes the toolkit's own texts (the file dialog's buttons and labels, the message box's OK)
+// Japanese like the rest of the program, whatever the desktop's language. False, and the texts
+// stay as the toolkit has them, when the Japanese translation is not installed.
+bool InstallToolkitTranslation();
+
 // The whole program after the application object exists: fonts, windows, the event loop that
 // first shows the main menu, and the windows' destruction. Returns the exit status, always 0.
 int RunProgram();

@@ -6,7 +6,7 @@ LENTAVO_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev libsqlite3-dev sqlite3
   xvfb xauth xdotool imagemagick x11-apps x11-utils
-  fonts-noto-cjk fonts-ipafont-mincho fonts-ipafont-gothic
+  fonts-noto-cjk fonts-ipafont-mincho fonts-ipafont-gothic qt6-translations-l10n
   libbenchmark-dev
 )
 

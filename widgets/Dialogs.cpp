@@ -1,7 +1,10 @@
 #include "Dialogs.h"
 
+#include "Layouts.h"
+
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QQueue>
 
@@ -30,6 +33,8 @@ QString GetOpenFileName(QWidget* parent, const OpenFileOptions& options, const Q
         fileDialogs << options;
         return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
     }
+    // A start folder that holds a question bank has it selected, so that 開く is all it takes.
+    const QString bank = startDirectory.isEmpty() ? QString() : startDirectory + "/" + layouts::kBankFile;
     QFileDialog dialog(parent, options.title, startDirectory);
     dialog.setFileMode(options.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -39,6 +44,8 @@ QString GetOpenFileName(QWidget* parent, const OpenFileOptions& options, const Q
     dialog.setSizeGripEnabled(true);
     if (!options.filters.isEmpty())
         dialog.setNameFilters(options.filters);
+    if (!bank.isEmpty() && QFileInfo::exists(bank))
+        dialog.selectFile(bank);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();

@@ -16,6 +16,7 @@
 #include "Fonts.h"
 #include "Highlight.h"
 
+#include <QLibraryInfo>
 #include <QTest>
 #include <QTimer>
 
@@ -89,6 +90,17 @@ private slots:
     {
         InstallFontSubstitutions();
         dialogs::SetTestMode(true);
+    }
+
+    // The file dialog a pupil meets at the first start speaks Japanese like the rest.
+    void toolkitTextsAreJapanese()
+    {
+        const QString file = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_ja.qm";
+        if (!QFile::exists(file))
+            QSKIP("the toolkit's Japanese translation is not installed");
+        QVERIFY(InstallToolkitTranslation());
+        const QString open = QCoreApplication::translate("QFileDialog", "&Open");
+        QVERIFY2(open.contains(QStringLiteral("開く")), qPrintable(open));
     }
 
     void init()
