@@ -65,7 +65,11 @@ e2e_init() {
   for tool in Xvfb xdotool xdpyinfo import convert; do
     command -v "$tool" >/dev/null || e2e_fail "$tool is not installed (scripts/packages.sh installs it)"
   done
-  [ -x "$E2E_BUILD/lentavo" ] || e2e_fail "no program at $E2E_BUILD/lentavo"
+  # The program and tabletool under test: the build's, unless the caller names installed ones.
+  E2E_PROGRAM=${E2E_PROGRAM:-$E2E_BUILD/lentavo}
+  E2E_TABLETOOL=${E2E_TABLETOOL:-$E2E_BUILD/tabletool}
+  [ -x "$E2E_PROGRAM" ] || e2e_fail "no program at $E2E_PROGRAM"
+  [ -x "$E2E_TABLETOOL" ] || e2e_fail "no tabletool at $E2E_TABLETOOL"
 }
 
 e2e_log() { printf '[%s %6ss] %s\n' "$E2E_NAME" "$(e2e_elapsed)" "$*"; }
@@ -124,7 +128,7 @@ e2e__display_answers() { xdpyinfo >/dev/null 2>&1; }
 # file will live; sets E2E_PROG and E2E_INF.
 e2e_stage_program() {
   mkdir -p "$E2E_TMP/prog"
-  cp "$E2E_BUILD/lentavo" "$E2E_TMP/prog/lentavo"
+  cp "$E2E_PROGRAM" "$E2E_TMP/prog/lentavo"
   E2E_PROG=$E2E_TMP/prog/lentavo
   E2E_INF=$E2E_TMP/prog/Lentavo.inf
 }
@@ -135,7 +139,7 @@ e2e_import() {
   local csv=$E2E_TMP/$(basename "$out").csv
   printf '%s\n' "$text" >"$csv"
   mkdir -p "$(dirname "$out")"
-  "$E2E_BUILD/tabletool" import --layout "$layout" "$csv" "$out" ||
+  "$E2E_TABLETOOL" import --layout "$layout" "$csv" "$out" ||
     e2e_fail "tabletool import of $csv failed"
 }
 
@@ -143,7 +147,7 @@ e2e_import() {
 # feed (the CSV itself ends them in CR LF).
 e2e_export() {
   local csv
-  csv=$("$E2E_BUILD/tabletool" export "$1") || e2e_fail "tabletool export $1 failed"
+  csv=$("$E2E_TABLETOOL" export "$1") || e2e_fail "tabletool export $1 failed"
   printf '%s\n' "$csv" | tr -d '\r'
 }
 
@@ -174,17 +178,24 @@ e2e_expect() {
 
 # e2e_start_program PROGRAM [WORKDIR]: starts PROGRAM, invoked by its absolute path so that it
 # finds its settings file beside itself, in WORKDIR (a fresh folder by default), with a home,
-# configuration and data folder of its own so no real user's files are touched.
+# configuration and data folder of its own so no real user's files are touched. With
+# E2E_OWN_HOME=1 the program has the caller's home instead, and no XDG folders named: the
+# installed program's test runs as a user of its own, who has nothing else to lose.
 e2e_start_program() {
   local prog=$1 work=${2:-$E2E_TMP/work}
-  mkdir -p "$work" "$E2E_TMP/home/.config" "$E2E_TMP/home/.local/share"
+  local home=(HOME="$E2E_TMP/home" XDG_CONFIG_HOME="$E2E_TMP/home/.config"
+              XDG_DATA_HOME="$E2E_TMP/home/.local/share")
+  if [ "${E2E_OWN_HOME:-0}" = 1 ]; then
+    home=(-u XDG_CONFIG_HOME -u XDG_DATA_HOME)
+  else
+    mkdir -p "$E2E_TMP/home/.config" "$E2E_TMP/home/.local/share"
+  fi
+  mkdir -p "$work"
   mkdir -p -m 700 "$E2E_TMP/runtime"
   (
     cd "$work" &&
-      exec env -u QT_QPA_PLATFORM -u SESSION_MANAGER \
-        HOME="$E2E_TMP/home" XDG_CONFIG_HOME="$E2E_TMP/home/.config" \
-        XDG_DATA_HOME="$E2E_TMP/home/.local/share" XDG_RUNTIME_DIR="$E2E_TMP/runtime" \
-        QT_QPA_PLATFORM=xcb "$prog"
+      exec env -u QT_QPA_PLATFORM -u SESSION_MANAGER "${home[@]}" \
+        XDG_RUNTIME_DIR="$E2E_TMP/runtime" QT_QPA_PLATFORM=xcb "$prog"
   ) >"$E2E_TMP/program.log" 2>&1 &
   E2E_PROG_PID=$!
   E2E_PROG_STATUS=
