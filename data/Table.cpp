@@ -136,6 +136,7 @@ void Table::Open()
     for (std::size_t i = 0; i < c.rows.size(); ++i)
         records_.push_back(Record{c.ids[i], std::move(c.rows[i]), {}, false});
     deletedIds_.clear();
+    readAs_ = c.stamp;
     compiled_ = std::move(compiled);
     active_ = true;
     editing_ = false;
@@ -160,7 +161,7 @@ void Table::Close()
             else if (!r.dirty.empty())
                 updated.push_back({r.id, &r.values, r.dirty});
         }
-        tablefile::WriteChanges(fileName_, fields_, deletedIds_, updated, appended);
+        tablefile::WriteChanges(fileName_, fields_, deletedIds_, updated, appended, readAs_);
     }
     ResetData();
     emit closed();

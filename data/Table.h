@@ -28,6 +28,7 @@
 // "0042"). A null integer compares as 0. A filter is compiled once, when it is applied.
 
 #include "Fields.h"
+#include "TableFile.h"
 
 #include <QObject>
 #include <QString>
@@ -153,6 +154,7 @@ private:
     std::vector<Record> records_;
     std::vector<std::size_t> view_;   // indices into records_
     std::vector<std::int64_t> deletedIds_;
+    tablefile::Stamp readAs_;   // the file as it was read: a write-back goes into that file only
     int cur_ = -1;                    // index into view_
     bool bof_ = true;
     bool eof_ = true;

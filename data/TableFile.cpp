@@ -98,6 +98,18 @@ private:
     sqlite3_stmt* st_ = nullptr;
 };
 
+// SQLite's file change counter, header bytes 24 to 27, read through the connection's own file
+// handle; the caller holds a lock, so no other writer can change it meanwhile.
+std::uint32_t ChangeCounter(Db& db)
+{
+    sqlite3_file* file = nullptr;
+    unsigned char b[4] = {};
+    if (sqlite3_file_control(db.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+        !file || !file->pMethods || file->pMethods->xRead(file, b, 4, 24) != SQLITE_OK)
+        db.Fail("テーブルファイルを読めません");
+    return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
+}
+
 [[noreturn]] void NotOurs(const std::string& path, const std::string& why)
 {
     throw Exception("テーブルファイルではないか、壊れています: " + path + " (" + why + ")");
@@ -349,6 +361,7 @@ Contents Read(const std::string& path)
             }
             c.rows.push_back(std::move(row));
         }
+        c.stamp = {ChangeCounter(db), std::int64_t(c.ids.size()), c.ids.empty() ? 0 : c.ids.back()};
     } catch (...) {
         sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
@@ -359,7 +372,7 @@ Contents Read(const std::string& path)
 
 void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,
                   const std::vector<std::int64_t>& deleted, const std::vector<Update>& updated,
-                  const std::vector<const Row*>& appended)
+                  const std::vector<const Row*>& appended, const Stamp& readAs)
 {
     FileExists(path);
     Db db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
@@ -374,6 +387,13 @@ void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,
             if (!st.Step() || Column(st.get(), 0) != fields[i].name ||
                 Column(st.get(), 1) != FieldTypeName(fields[i].type))
                 NotOurs(path, "項目の定義が変わっています");
+        }
+        {
+            Stmt st(db, "SELECT count(*), coalesce(max(id), 0) FROM records");
+            st.Step();
+            const Stamp now{ChangeCounter(db), sqlite3_column_int64(st.get(), 0), sqlite3_column_int64(st.get(), 1)};
+            if (!(now == readAs))
+                throw Exception("データファイルが、開いた後でほかから書き換えられたため、書き込めません: " + path);
         }
         if (!deleted.empty()) {
             Stmt st(db, "DELETE FROM records WHERE id = ?");

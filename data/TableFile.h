@@ -10,10 +10,21 @@
 
 namespace tablefile {
 
+// What a write-back checks to know that the file is still the one that was read: SQLite's file
+// change counter (every committed write raises it), the number of records and the last id. A file
+// replaced or written by someone else since it was read differs in at least one of them.
+struct Stamp {
+    std::uint32_t changeCounter = 0;
+    std::int64_t records = 0;
+    std::int64_t lastId = 0;
+    bool operator==(const Stamp&) const = default;
+};
+
 struct Contents {
     std::vector<FieldDef> fields;
     std::vector<std::int64_t> ids;   // stored order
     std::vector<Row> rows;
+    Stamp stamp;
 };
 
 // Reads a whole table file. Throws Exception for a missing file, a file that is not ours, of
@@ -27,10 +38,12 @@ struct Update {
 };
 
 // Writes deletions, updates and appended rows in one transaction: afterwards the file holds
-// either all of them or none. Throws Exception on failure.
+// either all of them or none. Throws Exception on failure, and writes nothing into a file whose
+// stamp is no longer READ_AS (replaced or changed since it was read: the record ids would name
+// other records).
 void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,
                   const std::vector<std::int64_t>& deleted, const std::vector<Update>& updated,
-                  const std::vector<const Row*>& appended);
+                  const std::vector<const Row*>& appended, const Stamp& readAs);
 
 // Writes a new file with these fields and rows, in place of PATH once it is complete.
 void Create(const std::string& path, const std::vector<FieldDef>& fields,

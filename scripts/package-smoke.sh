@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a built tree, installs it with apt-get as a school's
 # administrator would, checks what it put in place, and runs the installed program as an
-# ordinary user made for the purpose (tests/e2e/installed.sh). Needs root; CI runs it after
+# ordinary user made for the purpose (tests/e2e/installed.sh), and, as that user, the table
+# store's test of a read-only data directory. Needs root; CI runs it after
 # scripts/test.sh. The package and the user are removed again at the end.
 #
 # usage: scripts/package-smoke.sh [BUILD_DIR]     (default build/, as scripts/test.sh leaves it)
@@ -75,4 +76,9 @@ if [ -d "$work/out/shots" ]; then
   cp -r "$work/out/shots" "$build/e2e-screenshots/installed"
 fi
 [ "$status" -eq 0 ] || fail "the installed program failed its smoke test (screenshots: $build/e2e-screenshots/installed)"
+
+# The one table-store test that root cannot run: a data directory its user may not write to.
+cp "$build/tests/data/tst_table" "$work/"
+runuser -u "$pupil" -- env -i HOME="$home" PATH=/usr/bin:/bin TMPDIR=/tmp \
+  "$work/tst_table" readOnlyDataDirectoryKeepsTheData || fail "tst_table readOnlyDataDirectoryKeepsTheData failed"
 echo "package smoke test passed"

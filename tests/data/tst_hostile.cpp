@@ -348,7 +348,7 @@ private slots:
         // before the NUL does. Neither reading nor writing may reach that file.
         const std::string withNul = bank + std::string("\0/mondai.cds", 12);
         ExpectRefused(withNul, QStringLiteral("データプロバイダ/パケットがありません"));
-        QVERIFY_EXCEPTION_THROWN(tablefile::WriteChanges(withNul, layouts::Bank(), {1}, {}, {}), Exception);
+        QVERIFY_EXCEPTION_THROWN(tablefile::WriteChanges(withNul, layouts::Bank(), {1}, {}, {}, tablefile::Read(bank).stamp), Exception);
         QCOMPARE(tablefile::Read(bank).rows.size(), std::size_t(1));
     }
 

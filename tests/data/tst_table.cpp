@@ -15,6 +15,7 @@
 #include <csignal>
 #include <fstream>
 #include <random>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -314,6 +315,118 @@ private slots:
         QVERIFY(!t.Active());
         t.Open();
         QCOMPARE(t.RecordCount(), 4);
+    }
+
+    // A file replaced or written by someone else since it was read is left alone: its record
+    // ids would name other records. Putting the file that was read back lets the write-back go on.
+    void writeBackGoesOnlyIntoTheFileThatWasRead_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("replaced by another bank") << "replaced";
+        QTest::newRow("written in place by another program") << "written";
+        QTest::newRow("a record appended by another program") << "appended";
+    }
+    void writeBackGoesOnlyIntoTheFileThatWasRead()
+    {
+        QFETCH(QString, how);
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 3);
+        const std::string saved = Slurp(path);
+        Table t;
+        t.SetFileName(path);
+        t.Open();
+        t.Edit();
+        t.FieldByName("Kaisu").SetAsInteger(7);
+        t.Post();
+        t.AppendRecord(Question(0, "0004"));
+
+        if (how == "replaced") {
+            const std::string other = MakeBank(dir, 5, "other.cds");
+            QVERIFY(QFile::remove(QString::fromStdString(path)));
+            QVERIFY(QFile::rename(QString::fromStdString(other), QString::fromStdString(path)));
+        } else if (how == "written") {
+            Sql(path, "UPDATE records SET Nani = 50 WHERE id = 2");   // same records, same ids
+        } else {
+            Sql(path, "INSERT INTO records (Bango, Nani) VALUES ('0009', 0)");
+        }
+        const std::string intruder = Slurp(path);
+        try {
+            t.Close();
+            QFAIL("wrote into a file that is not the one read");
+        } catch (const Exception& e) {
+            QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("書き換えられた")), e.what());
+        }
+        QVERIFY(t.Active());
+        QCOMPARE(t.RecordCount(), 4);
+        QCOMPARE(Slurp(path), intruder);
+
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << saved;
+        t.Close();
+        const tablefile::Contents c = tablefile::Read(path);
+        QCOMPARE(c.rows.size(), std::size_t(4));
+        QCOMPARE(c.rows[0][2].integer, 7);
+        QCOMPARE(c.rows[3][3].bytes, std::string("0004"));
+    }
+
+    // A disk that fills up during the write-back (here: a file-size limit the process may not
+    // pass) leaves the file as it was and the data in memory; once there is room, it is stored.
+    void fullDiskAtWriteBackKeepsTheData()
+    {
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 200);
+        const std::string saved = Slurp(path);
+        Table t;
+        t.SetFileName(path);
+        t.Open();
+        for (int i = 0; i < 300; ++i)
+            t.AppendRecord(Question(1, "0500"));
+
+        struct rlimit before {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);   // a failed write, not a killed process
+        struct rlimit full = before;
+        full.rlim_cur = rlim_t(saved.size());
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
+        bool threw = false;
+        try {
+            t.Close();
+        } catch (const Exception&) {
+            threw = true;
+        }
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY(threw);
+        QVERIFY(t.Active());
+        QCOMPARE(t.RecordCount(), 500);
+        QCOMPARE(tablefile::Read(path).rows.size(), std::size_t(200));
+
+        t.Close();
+        QCOMPARE(tablefile::Read(path).rows.size(), std::size_t(500));
+    }
+
+    // A data directory the pupil may not write to (the journal cannot be made there): the
+    // write-back fails, the data stays; once the directory is writable again, it is stored.
+    // Root writes anywhere, so this one runs only as an ordinary user (CI runs it as the user
+    // that scripts/package-smoke.sh makes).
+    void readOnlyDataDirectoryKeepsTheData()
+    {
+        if (geteuid() == 0)
+            QSKIP("root may write into any directory");
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 3);
+        Table t;
+        t.SetFileName(path);
+        t.Open();
+        t.AppendRecord(Question(0, "0004"));
+        QFile folder(dir.path());
+        const auto writable = folder.permissions();
+        QVERIFY(folder.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY_EXCEPTION_THROWN(t.Close(), Exception);
+        QVERIFY(folder.setPermissions(writable));
+        QVERIFY(t.Active());
+        QCOMPARE(tablefile::Read(path).rows.size(), std::size_t(3));
+        t.Close();
+        QCOMPARE(tablefile::Read(path).rows.size(), std::size_t(4));
     }
 
     void textIsCutAtACharacterBoundary()
