@@ -515,7 +515,10 @@ private slots:
         const std::string path = MakeBank(dir, 2000);
         std::mt19937 rng(11);
         int killed = 0, finished = 0;
-        for (int round = 0; round < 25; ++round) {
+        // 25 rounds under ctest; LENTAVO_KILL_ROUNDS=400 for the long run.
+        const int rounds = qEnvironmentVariableIsSet("LENTAVO_KILL_ROUNDS")
+                               ? qEnvironmentVariableIntValue("LENTAVO_KILL_ROUNDS") : 25;
+        for (int round = 0; round < rounds; ++round) {
             const pid_t pid = fork();
             if (pid == 0) {
                 try {
