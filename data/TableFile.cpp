@@ -361,7 +361,7 @@ Contents Read(const std::string& path)
             }
             c.rows.push_back(std::move(row));
         }
-        c.stamp = {ChangeCounter(db), std::int64_t(c.ids.size()), c.ids.empty() ? 0 : c.ids.back()};
+        c.stamp = {ChangeCounter(db), c.ids.empty() ? 0 : c.ids.back()};
     } catch (...) {
         sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
@@ -389,9 +389,9 @@ void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,
                 NotOurs(path, "項目の定義が変わっています");
         }
         {
-            Stmt st(db, "SELECT count(*), coalesce(max(id), 0) FROM records");
+            Stmt st(db, "SELECT coalesce(max(id), 0) FROM records");
             st.Step();
-            const Stamp now{ChangeCounter(db), sqlite3_column_int64(st.get(), 0), sqlite3_column_int64(st.get(), 1)};
+            const Stamp now{ChangeCounter(db), sqlite3_column_int64(st.get(), 0)};
             if (!(now == readAs))
                 throw Exception("データファイルが、開いた後でほかから書き換えられたため、書き込めません: " + path);
         }
