@@ -10,6 +10,7 @@
 #include "Layouts.h"
 #include "Table.h"
 #include "TableFile.h"
+#include "TableFileChecks.h"
 
 #include <QApplication>
 #include <QFile>
@@ -24,12 +25,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 QByteArray TestFile(const char* name)
 {
@@ -50,32 +45,6 @@ std::string MakeBank(const QTemporaryDir& dir, const std::vector<Row>& rows)
     const std::string path = dir.filePath("mondai.cds").toStdString();
     Table::CreateFile(path, layouts::Bank(), rows);
     return path;
-}
-
-void Sql(const std::string& path, const std::string& sql)
-{
-    sqlite3* db = nullptr;
-    QCOMPARE(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    char* err = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
-    const std::string msg = err ? err : "";
-    sqlite3_free(err);
-    sqlite3_close(db);
-    QVERIFY2(rc == SQLITE_OK, msg.c_str());
-}
-
-// Opening PATH fails with an Exception whose message holds FRAGMENT; the table stays closed.
-void ExpectRefused(const std::string& path, const QString& fragment)
-{
-    Table t;
-    t.SetFileName(path);
-    try {
-        t.Open();
-        QFAIL("opened a file that should be refused");
-    } catch (const Exception& e) {
-        QVERIFY2(QString::fromUtf8(e.what()).contains(fragment), e.what());
-    }
-    QVERIFY(!t.Active());
 }
 
 long PeakRssKiB()
@@ -105,7 +74,7 @@ private slots:
         const std::string path = MakeBank(dir, {Question("0001")});
         Sql(path, "UPDATE records SET " + column.toStdString() + " = zeroblob(64 * 1024 * 1024 + 1)");
         const long before = PeakRssKiB();
-        ExpectRefused(path, QStringLiteral("too big"));
+        ExpectOpenRefused(path, QStringLiteral("too big"));
         // Nothing near the value's size was allocated on the way to the refusal.
         QVERIFY2(PeakRssKiB() - before < 16 * 1024, qPrintable(QString::number(PeakRssKiB() - before)));
     }
@@ -157,7 +126,7 @@ private slots:
         Table::CreateFile(path, fields, {row, row});
         Sql(path, "UPDATE records SET " + field.toStdString() + " = " + value.toStdString() + " WHERE id = 2");
         if (!opens) {
-            ExpectRefused(path, QStringLiteral("32"));
+            ExpectOpenRefused(path, QStringLiteral("32"));
             return;
         }
         Table t;
@@ -199,7 +168,7 @@ private slots:
         QTemporaryDir dir;
         const std::string path = MakeBank(dir, {Question("0001")});
         Sql(path, sql.toStdString());
-        ExpectRefused(path, fragment);
+        ExpectOpenRefused(path, fragment);
     }
 
     void damagedFileIsRefusedBeforeAnythingIsWrittenIntoIt()
@@ -213,7 +182,7 @@ private slots:
                             path));
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         const std::string before = Slurp(path.toStdString());
-        ExpectRefused(path.toStdString(), QStringLiteral("壊れています"));
+        ExpectOpenRefused(path.toStdString(), QStringLiteral("壊れています"));
         QCOMPARE(Slurp(path.toStdString()), before);
     }
 
@@ -231,7 +200,7 @@ private slots:
         QTemporaryDir dir;
         const std::string path = MakeBank(dir, {Question("0001"), Question("0002")});
         Sql(path, "UPDATE records SET id = " + id.toStdString() + " WHERE id = 1");
-        ExpectRefused(path, QStringLiteral("番号"));
+        ExpectOpenRefused(path, QStringLiteral("番号"));
     }
 
     void textThatIsNotEucJpShowsReplacementsAndIsKeptAsItIs()
@@ -338,16 +307,16 @@ private slots:
         // A named pipe would block a reader for ever; a device never ends.
         const std::string fifo = dir.filePath("fifo.cds").toStdString();
         QCOMPARE(::mkfifo(fifo.c_str(), 0600), 0);
-        ExpectRefused(fifo, QStringLiteral("データプロバイダ/パケットがありません"));
+        ExpectOpenRefused(fifo, QStringLiteral("データプロバイダ/パケットがありません"));
         const std::string device = dir.filePath("zero.cds").toStdString();
         QCOMPARE(::symlink("/dev/zero", device.c_str()), 0);
-        ExpectRefused(device, QStringLiteral("データプロバイダ/パケットがありません"));
-        ExpectRefused(dir.path().toStdString(), QStringLiteral("データプロバイダ/パケットがありません"));
+        ExpectOpenRefused(device, QStringLiteral("データプロバイダ/パケットがありません"));
+        ExpectOpenRefused(dir.path().toStdString(), QStringLiteral("データプロバイダ/パケットがありません"));
 
         // A data directory read with a NUL byte in it: the text names no file, though the part
         // before the NUL does. Neither reading nor writing may reach that file.
         const std::string withNul = bank + std::string("\0/mondai.cds", 12);
-        ExpectRefused(withNul, QStringLiteral("データプロバイダ/パケットがありません"));
+        ExpectOpenRefused(withNul, QStringLiteral("データプロバイダ/パケットがありません"));
         QVERIFY_EXCEPTION_THROWN(tablefile::WriteChanges(withNul, layouts::Bank(), {1}, {}, {}, tablefile::Read(bank).stamp), Exception);
         QCOMPARE(tablefile::Read(bank).rows.size(), std::size_t(1));
     }

@@ -3,6 +3,7 @@
 #include "Layouts.h"
 #include "Table.h"
 #include "TableFile.h"
+#include "TableFileChecks.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,12 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-std::string Slurp(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 Row Question(int nani, const std::string& bango, int nkaisu = 0, int karihon = 1)
 {
@@ -53,31 +48,6 @@ std::vector<std::string> Bangos(Table& t)
     for (t.First(); !t.Eof(); t.Next())
         out.push_back(t.FieldByName("Bango").AsString());
     return out;
-}
-
-void Sql(const std::string& path, const std::string& sql)
-{
-    sqlite3* db = nullptr;
-    QCOMPARE(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    char* err = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
-    const std::string msg = err ? err : "";
-    sqlite3_free(err);
-    sqlite3_close(db);
-    QVERIFY2(rc == SQLITE_OK, msg.c_str());
-}
-
-void ExpectOpenFails(const std::string& path, const QString& fragment)
-{
-    Table t;
-    t.SetFileName(path);
-    try {
-        t.Open();
-        QFAIL("opened a file that should be refused");
-    } catch (const Exception& e) {
-        QVERIFY2(QString::fromUtf8(e.what()).contains(fragment), e.what());
-    }
-    QVERIFY(!t.Active());
 }
 
 }  // namespace
@@ -488,7 +458,7 @@ private slots:
         QTemporaryDir dir;
         const std::string path = MakeBank(dir, 2);
         Sql(path, sql.toStdString());
-        ExpectOpenFails(path, fragment);
+        ExpectOpenRefused(path, fragment);
     }
 
     void refusesFilesThatAreNotSqlite()
@@ -496,15 +466,15 @@ private slots:
         QTemporaryDir dir;
         const std::string junk = dir.filePath("junk.cds").toStdString();
         std::ofstream(junk, std::ios::binary) << "This is not a table file at all, just some text.\n";
-        ExpectOpenFails(junk, QStringLiteral("テーブルファイル"));
+        ExpectOpenRefused(junk, QStringLiteral("テーブルファイル"));
         const std::string empty = dir.filePath("empty.cds").toStdString();
         std::ofstream(empty, std::ios::binary).flush();
-        ExpectOpenFails(empty, QStringLiteral("テーブルファイル"));
+        ExpectOpenRefused(empty, QStringLiteral("テーブルファイル"));
         const std::string full = MakeBank(dir, 300, "big.cds");
         const std::string truncated = dir.filePath("truncated.cds").toStdString();
         const std::string bytes = Slurp(full);
         std::ofstream(truncated, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
-        ExpectOpenFails(truncated, QStringLiteral("テーブルファイル"));
+        ExpectOpenRefused(truncated, QStringLiteral("テーブルファイル"));
     }
 
     void killedWriteBackLeavesOldOrNewContents()
