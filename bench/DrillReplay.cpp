@@ -103,7 +103,7 @@ bool Drill::ShowNextQuestion()
         const int nkaisu = bank.FieldIndex("NKaisu");
         for (std::size_t r = 0; r < bank.StoredCount(); ++r)
             maxSettled = std::max(maxSettled, bank.StoredValue(r, nkaisu).integer);
-        found = peers::LiteralSearch(bank, DrillLevel, LKaisu, std::max(maxSettled, LKaisu));
+        found = LiteralSearch(bank, DrillLevel, LKaisu, std::max(maxSettled, LKaisu));
     }
     if (!found)
         return false;

@@ -12,7 +12,7 @@ namespace replay {
 
 enum class SearchKind {
     OneScan,   // the drill's own search (drill::SearchQuestion)
-    Literal,   // the loop of tries, for comparison (peers::LiteralSearch)
+    Literal,   // the loop of tries, for comparison (LiteralSearch)
 };
 
 class Drill {

@@ -12,25 +12,6 @@
 
 namespace peers {
 
-bool LiteralSearch(Table& bank, int start, int& limit, int maxLimit)
-{
-    int n = start;
-    for (;;) {
-        bank.SetFilter(drill::SearchFilter(n, limit));
-        bank.SetFiltered(true);
-        if (n < 0) {
-            ++limit;
-            n = start;
-        } else {
-            --n;
-        }
-        if (bank.RecordCount() > 0)
-            return true;
-        if (limit > maxLimit)
-            return false;
-    }
-}
-
 namespace {
 void Check(sqlite3* db, int rc, const char* what)
 {

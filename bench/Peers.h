@@ -2,6 +2,7 @@
 // What the question search is measured against, side by side in the same run.
 
 #include "BenchData.h"
+#include "LiteralSearch.h"
 
 #include <cstdint>
 #include <string>
@@ -11,12 +12,6 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace peers {
-
-// The reference behaviour of the question search: one try per difficulty from START down to
-// -1, each try a filter text built, parsed and applied to the whole bank, the pass limit
-// raised after every try at -1 until a try finds a question. MAXLIMIT stops it where the loop
-// would run for ever (no limit past the largest settled count finds anything new).
-bool LiteralSearch(Table& bank, int start, int& limit, int maxLimit);
 
 // The same selection as a prepared SQLite query on a copy of the bank file with an index on
 // Nani: the lowest settled count reachable, then the highest difficulty at that limit, then the

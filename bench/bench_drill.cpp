@@ -164,7 +164,7 @@ void BM_SearchLiteral(benchmark::State& state)
     const Expected e = Reference(bank, level, 0);
     const int maxLimit = MaxSettled(bank);
     int limit = 0;
-    if (!peers::LiteralSearch(bank, level, limit, maxLimit) || !e.outcome.found ||
+    if (!LiteralSearch(bank, level, limit, maxLimit) || !e.outcome.found ||
         limit != e.outcome.passLimit || bank.Filter() != drill::SearchFilter(e.outcome.level, e.outcome.filterLimit) ||
         bank.FieldByName("Bango").AsString() != e.bango) {
         state.SkipWithError("the loop of tries disagrees with the one-scan search");
@@ -172,7 +172,7 @@ void BM_SearchLiteral(benchmark::State& state)
     }
     for (auto _ : state) {
         int l = 0;
-        benchmark::DoNotOptimize(peers::LiteralSearch(bank, level, l, maxLimit));
+        benchmark::DoNotOptimize(LiteralSearch(bank, level, l, maxLimit));
     }
     state.SetLabel(Describe(e));
     Counters(state, bank);

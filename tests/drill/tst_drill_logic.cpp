@@ -1,5 +1,6 @@
 // The drill's arithmetic and the question search, without a window.
 #include "Layouts.h"
+#include "LiteralSearch.h"
 #include "Scoring.h"
 #include "Search.h"
 #include "Table.h"
@@ -53,28 +54,6 @@ std::vector<Row> Rows(const std::vector<Q>& qs)
         rows.push_back(BankRow(i, qs[i].nullNani ? Value() : Value(qs[i].nani), Value(qs[i].nkaisu),
                                Value(qs[i].karihon)));
     return rows;
-}
-
-// The search as a loop of tries, one filter each: the reference the one-scan search must agree
-// with. MAXLIMIT stops it where the loop would run for ever (no limit beyond the largest
-// settled count can find anything new).
-bool LiteralSearch(Table& bank, int start, int& limit, int maxLimit)
-{
-    int n = start;
-    for (;;) {
-        bank.SetFilter(SearchFilter(n, limit));
-        bank.SetFiltered(true);
-        if (n < 0) {
-            ++limit;
-            n = start;
-        } else {
-            --n;
-        }
-        if (bank.RecordCount() > 0)
-            return true;
-        if (limit > maxLimit)
-            return false;
-    }
 }
 
 }  // namespace
