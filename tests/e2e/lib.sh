@@ -202,6 +202,14 @@ e2e_start_program() {
   e2e_log "program started (pid $E2E_PROG_PID)"
 }
 
+# e2e_start_on DATA_DIR: the staged program's settings file names DATA_DIR; the program is
+# started and the main menu awaited.
+e2e_start_on() {
+  printf '%s' "$1/" >"$E2E_INF"
+  e2e_start_program "$E2E_PROG"
+  e2e_wait_menu >/dev/null
+}
+
 # True while the program runs (a finished child that is not yet reaped counts as ended).
 e2e_program_running() {
   [ -n "$E2E_PROG_PID" ] || return 1
@@ -348,9 +356,7 @@ e2e_open_drill() {
 -1,よい,わるい' "$data/advice.cds"
   e2e_import history 'Bango,Seihi,Mondai
 0403,1,前回の答え' "$data/rireki.cds"
-  printf '%s' "$data/" >"$E2E_INF"
-  e2e_start_program "$E2E_PROG"
-  e2e_wait_menu >/dev/null
+  e2e_start_on "$data"
   e2e_click "${E2E_MENU_EASY[@]}"
   e2e_wait_question_window >/dev/null
   e2e_answer_true

@@ -32,11 +32,9 @@ e2e_import advice 'Nani,Seikai,Fuseikai
 # An earlier drill's answers, which the drill start must remove.
 e2e_import history 'Bango,Seihi,Mondai
 0001,1,前回の答え' "$data/rireki.cds"
-printf '%s' "$data/" >"$E2E_INF"
 
 e2e_start_xvfb
-e2e_start_program "$E2E_PROG"
-e2e_wait_menu >/dev/null
+e2e_start_on "$data"
 e2e_click "${E2E_MENU_HARD[@]}"
 e2e_wait_question_window >/dev/null
 e2e_shot question-1

@@ -20,11 +20,9 @@ e2e_import bank 'NKaisu,Nani,Kaisu,Bango,Seikaisu,KariHon,Kaisetsu,Seikai,Zu,Mon
 e2e_import advice 'Nani,Seikai,Fuseikai
 -1,よい,わるい' "$data/advice.cds"
 e2e_import history 'Bango,Seihi,Mondai' "$data/rireki.cds"
-printf '%s' "$data/" >"$E2E_INF"
 
 e2e_start_xvfb
-e2e_start_program "$E2E_PROG"
-e2e_wait_menu >/dev/null
+e2e_start_on "$data"
 
 # An easy drill (level 0) of four answers:
 #  0301 正 right (level then 1); 0302 正 wrong (level 0); 0303 正 right (level 0); every question
