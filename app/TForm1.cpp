@@ -110,9 +110,9 @@ void TForm1::FormShow()
                                 QString::fromLatin1(Version));
     AllBlack();
     if (public_) {
-        QGuiApplication::setApplicationDisplayName(QStringLiteral("Tomivel"));
+        dialogs::SetApplicationTitle(QStringLiteral("Tomivel"));
     } else {
-        QGuiApplication::setApplicationDisplayName(QStringLiteral("Lentavo"));
+        dialogs::SetApplicationTitle(QStringLiteral("Lentavo"));
         if (Form7) {
             Form7->BitBtn1->setText(QStringLiteral("問題画面へ移動"));
             Form7->exec();

@@ -16,13 +16,17 @@ QStringList messages;
 QList<OpenFileOptions> fileDialogs;
 }  // namespace
 
+void SetApplicationTitle(const QString& title) { QCoreApplication::setApplicationName(title); }
+
+QString ApplicationTitle() { return QCoreApplication::applicationName(); }
+
 void ShowMessage(QWidget* parent, const QString& text)
 {
     if (testMode) {
         messages << text;
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
+    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text,
                     QMessageBox::Ok, parent);
     box.exec();
 }

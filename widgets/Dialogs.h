@@ -9,7 +9,14 @@ class QWidget;
 
 namespace dialogs {
 
-// A message box with an OK button.
+// The application's title, which the main menu sets at start-up: the caption of the message
+// boxes and of a window without a caption of its own (the review window). Kept as the toolkit's
+// application name, not its display name, which would be appended to every window's caption
+// ("問題画面 — ..."). Until it is set: the program's file name.
+void SetApplicationTitle(const QString& title);
+QString ApplicationTitle();
+
+// A message box with an OK button, captioned with the application's title.
 void ShowMessage(QWidget* parent, const QString& text);
 
 struct OpenFileOptions {

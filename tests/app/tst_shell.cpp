@@ -152,7 +152,7 @@ private slots:
         Form1->show();
         QVERIFY(QTest::qWaitForWindowActive(Form1));
         QVERIFY(!Form4->isVisible() && !Form6->isVisible() && !Form7->isVisible());
-        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Tomivel"));
+        QCOMPARE(dialogs::ApplicationTitle(), QStringLiteral("Tomivel"));
         QVERIFY(Form7->Version->text().endsWith(QStringLiteral("Ver.1.00")));
         QCOMPARE(Form1->windowTitle(), QStringLiteral("学科練習システム"));
         QCOMPARE(Form1->x(), -2);
@@ -207,7 +207,7 @@ private slots:
         QVERIFY(modal);
         QVERIFY(!Form7->isVisible());
         QCOMPARE(Form7->BitBtn1->text(), QStringLiteral("閉じる"));
-        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Lentavo"));
+        QCOMPARE(dialogs::ApplicationTitle(), QStringLiteral("Lentavo"));
         QVERIFY(QTest::qWaitForWindowExposed(Form1));
         QCOMPARE(Form1->x(), -2);
     }

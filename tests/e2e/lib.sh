@@ -28,8 +28,8 @@ E2E_R_GRID_TOP=476
 E2E_R_GRID_WIDTH=993
 E2E_R_GRID_HEIGHT=237
 
-E2E_MENU_TITLE='^学科練習システム'
-E2E_QUESTION_TITLE='^問題画面'
+E2E_MENU_TITLE='^学科練習システム$'   # exactly: nothing appended by the window system
+E2E_QUESTION_TITLE='^問題画面$'
 E2E_DIALOG_TITLE='問題データファイルを開いてください。'
 
 # Seconds that any single wait may take before the test gives up. Generous, so that a loaded
