@@ -14,11 +14,14 @@ struct FieldDef {
     int size = 0;       // bytes for text fields, 0 for the others
 };
 
-// One cell. Text holds the exact EUC-JP bytes; blob holds raw bytes. A null cell is empty.
+// One cell. Text holds the exact EUC-JP bytes; blob holds raw bytes. A null cell is empty. A
+// deferred cell is a blob (a picture) that the table store has left in its file until it is asked
+// for: not null, its bytes not here.
 struct Value {
     bool null = true;
     std::int32_t integer = 0;
     std::string bytes;
+    bool deferred = false;
 
     Value() = default;
     Value(int i) : null(false), integer(i) {}
@@ -26,6 +29,13 @@ struct Value {
     Value(const char* b) : null(false), bytes(b) {}
 
     static Value Null() { return Value(); }
+    static Value Deferred()
+    {
+        Value v;
+        v.null = false;
+        v.deferred = true;
+        return v;
+    }
     bool operator==(const Value&) const = default;
 };
 

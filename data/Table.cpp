@@ -45,6 +45,8 @@ const std::string& Field::AsString() const
         number = v.null ? std::string() : std::to_string(v.integer);
         return number;
     }
+    if (v.deferred)
+        return table_->DeferredBytes(index_);
     return v.null ? empty : v.bytes;
 }
 
@@ -117,7 +119,7 @@ void Table::Open()
 {
     if (active_)
         return;
-    tablefile::Contents c = tablefile::Read(fileName_);
+    tablefile::Contents c = tablefile::Read(fileName_, /*deferBlobs=*/true);
     for (const FieldDef& r : required_) {
         const auto it = std::find_if(c.fields.begin(), c.fields.end(),
                                      [&](const FieldDef& f) { return f.name == r.name; });
@@ -177,6 +179,8 @@ void Table::ResetData()
     records_.clear();
     view_.clear();
     deletedIds_.clear();
+    deferredField_ = -1;
+    deferredBytes_ = std::string();
     compiled_.reset();
     cur_ = -1;
     bof_ = eof_ = true;
@@ -296,6 +300,20 @@ const Value& Table::CurrentValue(int field) const
     return records_[view_[std::size_t(cur_)]].values[std::size_t(field)];
 }
 
+const std::string& Table::DeferredBytes(int field) const
+{
+    RequireCurrent();
+    const std::size_t record = view_[std::size_t(cur_)];
+    if (deferredField_ != field || deferredRecord_ != record) {
+        const Record& r = records_[record];
+        deferredField_ = -1;
+        deferredBytes_ = tablefile::ReadDeferred(fileName_, fields_, r.id, std::size_t(field), r.values, r.dirty);
+        deferredRecord_ = record;
+        deferredField_ = field;
+    }
+    return deferredBytes_;
+}
+
 void Table::WriteCurrent(int field, Value v)
 {
     RequireCurrent();
@@ -380,6 +398,8 @@ void Table::AppendRecord(const Row& values)
             r.values[i] = Value(v.integer);
         else if (f.type == FieldType::Text)
             r.values[i] = Value(eucjp::Truncate(v.bytes, std::size_t(f.size)));
+        else if (v.deferred)
+            throw Exception("読み込んでいない値は追加できません: 項目 " + f.name);
         else
             r.values[i] = v;
     }

@@ -139,6 +139,9 @@ private:
     void Rebuild();          // recompute the view and make its first record current
     bool Matches(std::size_t record) const;
     const Value& CurrentValue(int field) const;
+    // The bytes of a deferred picture of the current record, read from the file once per record
+    // and field and kept until another is asked for.
+    const std::string& DeferredBytes(int field) const;
     void WriteCurrent(int field, Value v);
     void PostIfEditing();
     void ResetData();
@@ -154,6 +157,9 @@ private:
     std::vector<Record> records_;
     std::vector<std::size_t> view_;   // indices into records_
     std::vector<std::int64_t> deletedIds_;
+    mutable std::size_t deferredRecord_ = 0;
+    mutable int deferredField_ = -1;   // -1: nothing read yet
+    mutable std::string deferredBytes_;
     tablefile::Stamp readAs_;   // the file as it was read: a write-back goes into that file only
     int cur_ = -1;                    // index into view_
     bool bof_ = true;

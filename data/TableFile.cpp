@@ -228,17 +228,34 @@ std::vector<FieldDef> ReadSchema(Db& db, const std::string& path)
     return fields;
 }
 
-std::string SelectList(const std::vector<FieldDef>& fields)
+// The record id, then one column per field. A deferred blob field gives only its size: SQLite
+// tells a blob's length without reading it, and a text's (not ours, but possible in a file
+// from elsewhere) as a blob's; anything else comes as -1.
+std::string SelectList(const std::vector<FieldDef>& fields, bool deferBlobs = false)
 {
     std::string cols = "id";
-    for (const auto& f : fields)
-        cols += ", " + Quote(f.name);
+    for (const auto& f : fields) {
+        const std::string q = Quote(f.name);
+        if (deferBlobs && f.type == FieldType::Blob)
+            cols += ", CASE typeof(" + q + ") WHEN 'null' THEN NULL WHEN 'blob' THEN length(" + q +
+                    ") WHEN 'text' THEN length(CAST(" + q + " AS BLOB)) ELSE -1 END";
+        else
+            cols += ", " + q;
+    }
     return cols;
+}
+
+[[noreturn]] void TooBig(const std::string& path)
+{
+    // The words SQLite itself uses when a value passes the length limit.
+    throw Exception("テーブルファイルの読み書きに失敗しました: " + path + " (string or blob too big)");
 }
 
 void Bind(Db& db, sqlite3_stmt* st, int index, const FieldDef& f, const Value& v)
 {
     int rc;
+    if (v.deferred)   // its bytes were never read: nothing could be written
+        throw Exception("読み込んでいない値は書き込めません: 項目 " + f.name);
     if (v.null)
         rc = sqlite3_bind_null(st, index);
     else if (f.type == FieldType::Integer)
@@ -305,7 +322,7 @@ void CheckFields(const std::vector<FieldDef>& fields)
     }
 }
 
-Contents Read(const std::string& path)
+Contents Read(const std::string& path, bool deferBlobs)
 {
     FileExists(path);
     // Read-write, so that a journal left by an interrupted write-back is rolled back before
@@ -325,7 +342,7 @@ Contents Read(const std::string& path)
             if (!check.Step() || Column(check.get(), 0) != "ok")
                 NotOurs(path, "ファイルの構造が壊れています");
         }
-        Stmt st(db, "SELECT " + SelectList(c.fields) + " FROM records ORDER BY id");
+        Stmt st(db, "SELECT " + SelectList(c.fields, deferBlobs) + " FROM records ORDER BY id");
         const int n = int(c.fields.size());
         while (st.Step()) {
             const std::int64_t id = sqlite3_column_int64(st.get(), 0);
@@ -343,7 +360,14 @@ Contents Read(const std::string& path)
                 Value& v = row[std::size_t(i)];
                 if (type == SQLITE_NULL)
                     continue;
-                if (f.type == FieldType::Integer) {
+                if (deferBlobs && f.type == FieldType::Blob) {
+                    const auto bytes = sqlite3_column_int64(st.get(), i + 1);
+                    if (bytes < 0)
+                        NotOurs(path, "項目 " + f.name + " に文字列でない値があります");
+                    if (bytes > kMaxValueBytes)
+                        TooBig(path);
+                    v = Value::Deferred();
+                } else if (f.type == FieldType::Integer) {
                     const auto x = sqlite3_column_int64(st.get(), i + 1);
                     if (type != SQLITE_INTEGER || x < std::numeric_limits<std::int32_t>::min() ||
                         x > std::numeric_limits<std::int32_t>::max())
@@ -368,6 +392,41 @@ Contents Read(const std::string& path)
     }
     sqlite3_exec(db.get(), "COMMIT", nullptr, nullptr, nullptr);
     return c;
+}
+
+std::string ReadDeferred(const std::string& path, const std::vector<FieldDef>& fields, std::int64_t id,
+                         std::size_t field, const Row& asRead, const std::vector<bool>& dirty)
+{
+    FileExists(path);
+    Db db(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    const auto changed = [&] {
+        return Exception("データファイルが、開いた後でほかから書き換えられたため、読めません: " + path);
+    };
+    Stmt begin(db, "BEGIN");
+    begin.Step();
+    const std::vector<FieldDef> stored = ReadSchema(db, path);
+    if (stored.size() != fields.size() || field >= fields.size() || fields[field].type != FieldType::Blob)
+        throw changed();
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (stored[i].name != fields[i].name || stored[i].type != fields[i].type)
+            throw changed();
+    Stmt st(db, "SELECT " + SelectList(fields) + " FROM records WHERE id = ?");
+    sqlite3_bind_int64(st.get(), 1, id);
+    if (!st.Step())
+        throw changed();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i].type != FieldType::Text || (!dirty.empty() && dirty[i]) || i >= asRead.size())
+            continue;
+        const int col = int(i) + 1;
+        const bool null = sqlite3_column_type(st.get(), col) == SQLITE_NULL;
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(st.get(), col));
+        const std::string bytes = data ? std::string(data, std::size_t(sqlite3_column_bytes(st.get(), col))) : std::string();
+        if (null != asRead[i].null || bytes != asRead[i].bytes)
+            throw changed();
+    }
+    const int col = int(field) + 1;
+    const auto* data = static_cast<const char*>(sqlite3_column_blob(st.get(), col));
+    return data ? std::string(data, std::size_t(sqlite3_column_bytes(st.get(), col))) : std::string();
 }
 
 void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,

@@ -29,7 +29,16 @@ struct Contents {
 
 // Reads a whole table file. Throws Exception for a missing file, a file that is not ours, of
 // another version, with another schema or with extra objects, or with values that do not fit.
-Contents Read(const std::string& path);
+// With DEFER_BLOBS the blob fields' bytes stay in the file (each value that is not null comes as
+// Value::Deferred(), its size and type checked), to be read by ReadDeferred when shown: a bank
+// with a picture on every question opens without holding every picture in memory.
+Contents Read(const std::string& path, bool deferBlobs = false);
+
+// The bytes of blob FIELD of record ID, deferred by Read. AS_READ is the record as the caller
+// holds it; its text fields that DIRTY does not mark (DIRTY empty: none) must still stand in the
+// file, so that a file replaced since shows no other record's picture. Throws Exception otherwise.
+std::string ReadDeferred(const std::string& path, const std::vector<FieldDef>& fields, std::int64_t id,
+                         std::size_t field, const Row& asRead, const std::vector<bool>& dirty);
 
 struct Update {
     std::int64_t id;

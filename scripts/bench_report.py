@@ -318,7 +318,9 @@ def report(results_dir, out_path):
       "DrillReplay): judging = Edit, the four counters, Post, the history record, the advice "
       "filter; \"次の問題\" = the level move over the last 20 answers, the search, the \"Bango = \" "
       "filter. The simulated pupil answers nine in ten right. The views' work (drawing, decoding "
-      "the figure) is not part of these figures; decoding one figure is measured on its own.")
+      "the figure) is not part of these figures; decoding one figure is measured on its own. The "
+      "table store leaves the pictures in the bank file until a view asks for one; the review's "
+      "*with views* figures include reading each shown picture from the file.")
     w("- Peers, run in the same process on the same data: the loop of tries (each try builds the "
       "filter text, parses it and filters the whole bank; the reference behaviour, checked to leave "
       "the same filter, question and pass limit before it is timed); the same selection as one "
@@ -332,7 +334,8 @@ def report(results_dir, out_path):
       "directory, under Xvfb, timed until `xdotool search --onlyvisible --name 学科練習システム` "
       "finds the window mapped (polling costs a few milliseconds of resolution).")
     w("- Peak memory: `/usr/bin/time -v` of `bench_memory drill`, which opens the three tables, "
-      "answers 20 questions and closes them, on a bank of 9,999 questions with figures.")
+      "answers 20 questions and closes them, on a bank of 9,999 questions with figures (no view: "
+      "no picture is read from the file).")
     w("")
 
     if r.errors:
@@ -641,9 +644,11 @@ def advice_for(t, r, results_dir):
     if "Drill start" in t.what:
         nofig = r.real("BM_DrillStart", q=9999, fig=0, hist=20)
         return ((f"Without figures the same start takes {fmt_time(nofig)}: " if nofig else "")
-                + "the rest is reading every picture of the bank file into memory at the start. Reading "
-                "a question's picture only when it is shown (keeping the row id and reading the blob "
-                "then) would make the start independent of the pictures.")
+                + "the pictures themselves stay in the file until shown, but the question text is stored "
+                "after the picture in each record, so reading it makes SQLite follow every picture's chain "
+                "of overflow pages through the whole file. Storing the pictures in a table of their own, "
+                "or the picture field last, would make the start independent of the pictures; both "
+                "change the table-file format, a decision for the format's owner.")
     if "Drill end" in t.what:
         sync = fsync_median(results_dir)
         none = r.real("BM_DrillEnd", q=9999, fig=1, hist=20, ans=0)
@@ -655,24 +660,22 @@ def advice_for(t, r, results_dir):
                          "is written back in a transaction of its own.")
         if free:
             parts.append(f"Closing the bank with figures when nothing changed, which writes nothing, takes "
-                         f"{fmt_time(free)}: freeing the 9,999 pictures held in memory.")
+                         f"{fmt_time(free)}.")
         if nofig:
             parts.append(f"After 50 answers without figures the end takes {fmt_time(nofig)}; with figures every "
-                         "changed counter makes the file rewrite its row, 30 KB picture included.")
+                         "changed counter makes SQLite read and rewrite its whole row, 30 KB picture included.")
         if sync:
             parts.append(f"One fsync costs {fmt_time(sync)} on this disk; each write-back is one transaction in "
                          "the rollback journal with full sync, several syncs for each of the two files.")
-        parts.append("Holding a question's picture in memory only while it is shown (read it by the row id "
-                     "when the question becomes current) would remove the freeing; keeping the pictures in "
-                     "a table of their own would make a counter update rewrite a short row. The second "
-                     "changes the table-file format, a decision for the format's owner.")
+        parts.append("Keeping the pictures in a table of their own would make a counter update rewrite a "
+                     "short row; that changes the table-file format, a decision for the format's owner.")
         return " ".join(parts)
     if "main menu" in t.what:
         return ("The time is the program's own start up to the first frame of the menu (libraries, "
                 "fonts, the menu's picture); the menu reads no table.")
     if "memory" in t.what:
-        return ("Every picture is held in memory from the start of the drill; reading pictures when "
-                "they are shown would bound the memory by one picture.")
+        return ("Pictures are read from the file only when shown; what remains is the texts and counters "
+                "of every question and SQLite's page cache.")
     return ""
 
 

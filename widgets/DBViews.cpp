@@ -1,6 +1,7 @@
 // The read-only data-aware views: DBMemo, DBEdit, DBImage.
 #include "DBEdit.h"
 #include "DBImage.h"
+#include "Exception.h"
 #include "DBMemo.h"
 
 #include <QBuffer>
@@ -112,8 +113,13 @@ void DBImage::refresh()
 {
     QByteArray bytes;
     if (const auto f = link_.field(); f && f->DataType() == FieldType::Blob) {
-        const std::string& b = f->AsString();
-        bytes = QByteArray(b.data(), qsizetype(b.size()));
+        try {
+            const std::string& b = f->AsString();
+            bytes = QByteArray(b.data(), qsizetype(b.size()));
+        } catch (const Exception&) {
+            // The picture is read from the file only now; one that can no longer be read is
+            // shown as no picture, like one that cannot be decoded.
+        }
     }
     if (bytes == bytes_)
         return;   // the same picture: no need to decode it again

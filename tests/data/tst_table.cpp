@@ -399,6 +399,83 @@ private slots:
         QCOMPARE(tablefile::Read(path).rows.size(), std::size_t(4));
     }
 
+    // Pictures stay in the file until a view asks for one. Asked for, it is the stored picture,
+    // also after another program (the question window of a drill) wrote the record's counters.
+    void picturesAreReadFromTheFileWhenAskedFor()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("mondai.cds").toStdString();
+        std::vector<Row> rows;
+        for (int i = 1; i <= 3; ++i) {
+            Row r = Question(0, "000" + std::to_string(i));
+            r[8] = Value(std::string("picture ") + char('0' + i) + std::string(5000, char(i)));
+            rows.push_back(r);
+        }
+        rows[1][8] = Value();   // no picture
+        Table::CreateFile(path, layouts::Bank(), rows);
+
+        Table t;
+        t.SetFileName(path);
+        t.Open();
+        const int zu = 8;
+        QVERIFY(t.StoredValue(0, zu).deferred);
+        QVERIFY(t.StoredValue(0, zu).bytes.empty());
+        QVERIFY(t.StoredValue(1, zu).null);
+        QCOMPARE(t.FieldByName("Zu").AsString(), rows[0][8].bytes);
+        t.Next();
+        QVERIFY(t.FieldByName("Zu").IsNull());
+        QCOMPARE(t.FieldByName("Zu").AsString(), std::string());
+        t.Next();
+        QCOMPARE(t.FieldByName("Zu").AsString(), rows[2][8].bytes);
+
+        // A picture that was never read cannot be copied into a new record.
+        Row copy = Question(0, "0009");
+        copy[8] = t.StoredValue(0, zu);
+        QVERIFY_EXCEPTION_THROWN(t.AppendRecord(copy), Exception);
+        QCOMPARE(t.RecordCount(), 3);
+
+        Sql(path, "UPDATE records SET Kaisu = Kaisu + 1, Nani = 40");
+        t.First();
+        QCOMPARE(t.FieldByName("Zu").AsString(), rows[0][8].bytes);
+    }
+
+    void deferredPicturesAreWrittenOnlyWhenSet()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("mondai.cds").toStdString();
+        std::vector<Row> rows{Question(0, "0001"), Question(0, "0002")};
+        rows[0][8] = Value(std::string(20000, 'a'));
+        rows[1][8] = Value(std::string(20000, 'b'));
+        Table::CreateFile(path, layouts::Bank(), rows);
+        {
+            Table t;
+            t.SetFileName(path);
+            t.Open();
+            t.Edit();
+            t.FieldByName("NKaisu").SetAsInteger(9);
+            t.Post();
+            t.Next();
+            t.Edit();
+            t.FieldByName("Zu").SetAsString("new picture");
+            t.Post();
+            t.Close();
+        }
+        const tablefile::Contents c = tablefile::Read(path);
+        QCOMPARE(c.rows[0][0].integer, 9);
+        QCOMPARE(c.rows[0][8].bytes, rows[0][8].bytes);
+        QCOMPARE(c.rows[1][8].bytes, std::string("new picture"));
+
+        // A file that now holds another question at that record gives no picture.
+        Table t;
+        t.SetFileName(path);
+        t.Open();
+        Sql(path, "UPDATE records SET Mondai = 'another question' WHERE id = 1");
+        QVERIFY_EXCEPTION_THROWN(t.FieldByName("Zu").AsString(), Exception);
+        QFile::remove(QString::fromStdString(path));
+        t.Next();
+        QVERIFY_EXCEPTION_THROWN(t.FieldByName("Zu").AsString(), Exception);
+    }
+
     void textIsCutAtACharacterBoundary()
     {
         QTemporaryDir dir;
