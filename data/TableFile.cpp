@@ -454,7 +454,17 @@ void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,
             if (!(now == readAs))
                 throw Exception("データファイルが、開いた後でほかから書き換えられたため、書き込めません: " + path);
         }
-        if (!deleted.empty()) {
+        // The drill start empties the history: when the deletions take every record, one
+        // statement clears the table instead of one per record. (The ids are distinct ids of the
+        // file as read, so as many of them as there are records means all of them.)
+        bool all = false;
+        if (deleted.size() >= 64) {
+            Stmt count(db, "SELECT count(*) FROM records");
+            all = count.Step() && sqlite3_column_int64(count.get(), 0) == std::int64_t(deleted.size());
+        }
+        if (all) {
+            db.Exec("DELETE FROM records", "テーブルファイルに書き込めません");
+        } else if (!deleted.empty()) {
             Stmt st(db, "DELETE FROM records WHERE id = ?");
             for (auto id : deleted) {
                 sqlite3_bind_int64(st.get(), 1, id);

@@ -632,8 +632,9 @@ def advice_for(t, r, results_dir):
                          "try's and \"Bango = \"), each of which makes the table store test every record again.")
         if scan and scan0:
             parts.append(f"The scan over the table store's rows costs {fmt_time(scan0)} without figures and "
-                         f"{fmt_time(scan)} with them: every record's values sit in a block of their own, "
-                         "and with figures those blocks lie about 30 KB apart, one page each.")
+                         f"{fmt_time(scan)} with them (the pictures stay in the file): every record's values "
+                         "sit in a heap block of their own, each text in another, so the scan jumps from "
+                         "block to block instead of streaming through memory.")
         if colsearch:
             parts.append(f"The same search over three int32 columns takes {fmt_time(colsearch)}. Keeping each "
                          "row's values together and apart from the texts and pictures (allocating the rows' "

@@ -476,6 +476,40 @@ private slots:
         QVERIFY_EXCEPTION_THROWN(t.FieldByName("Zu").AsString(), Exception);
     }
 
+    // Emptying a long history at the drill start and appending the drill's answers: the file
+    // then holds exactly the answers, in order; deleting many but not all keeps the others.
+    void manyDeletionsAndAppendsAreWrittenBack()
+    {
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 300);
+        {
+            Table t;
+            t.SetFileName(path);
+            t.Open();
+            t.First();
+            for (int i = 0; i < 100; ++i)
+                t.Delete();   // the first 100 of 300
+            t.Close();
+        }
+        tablefile::Contents c = tablefile::Read(path);
+        QCOMPARE(c.rows.size(), std::size_t(200));
+        QCOMPARE(c.rows.front()[3].bytes, std::string("0101"));
+
+        Table t;
+        t.SetFileName(path);
+        t.Open();
+        while (!t.Eof())
+            t.Delete();
+        t.AppendRecord(Question(0, "0001"));
+        t.AppendRecord(Question(0, "0002"));
+        t.Close();
+        c = tablefile::Read(path);
+        QCOMPARE(c.rows.size(), std::size_t(2));
+        QCOMPARE(c.rows[0][3].bytes, std::string("0001"));
+        QCOMPARE(c.rows[1][3].bytes, std::string("0002"));
+        QVERIFY(c.ids[0] < c.ids[1]);
+    }
+
     void textIsCutAtACharacterBoundary()
     {
         QTemporaryDir dir;

@@ -5,6 +5,10 @@
 #include "Highlight.h"
 #include "TForm7.h"
 
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 
@@ -36,6 +40,28 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     }
     void cleanup() { form.reset(); }
+
+    // The dialog as a pupil would see it in a real X server. This edition never shows it, so
+    // scripts/demo.sh runs this one under its Xvfb, with LENTAVO_SCREENSHOT naming the picture to
+    // write; anywhere else it is skipped.
+    void screenshotInARealServer()
+    {
+        const QString out = qEnvironmentVariable("LENTAVO_SCREENSHOT");
+        if (out.isEmpty() || QGuiApplication::platformName() != QStringLiteral("xcb"))
+            QSKIP("only for scripts/demo.sh, in an X server");
+        QTest::qWait(500);   // the window system's first frame
+        const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+        QVERIFY(screen.save(out));
+        // What was saved is the dialog on the screen, not an empty one.
+        const QImage saved(out);
+        QCOMPARE(saved.size(), QGuiApplication::primaryScreen()->size());
+        const QImage dialog = saved.copy(QRect(form->mapToGlobal(QPoint(0, 0)), form->size()));
+        QSet<QRgb> colours;
+        for (int y = 0; y < dialog.height(); y += 3)
+            for (int x = 0; x < dialog.width(); x += 3)
+                colours.insert(dialog.pixel(x, y));
+        QVERIFY2(colours.size() > 16, qPrintable(QString::number(colours.size())));
+    }
 
     void layoutAndFictionalContacts()
     {
