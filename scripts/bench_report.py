@@ -259,9 +259,11 @@ class Target:
             return "not measured"
         if self.met:
             return "met"
+        ratio = self.measured / self.limit
+        shown = f"{ratio:.2f}" if ratio < 10 else f"{ratio:.0f}"
         if self.lower:
-            return f"missed, {self.measured / self.limit:.2g}× the limit"
-        return f"missed, {self.measured / self.limit:.2g}× of the goal"
+            return f"missed, {shown}× the limit"
+        return f"missed, {shown}× of the goal"
 
 
 def report(results_dir, out_path):
