@@ -162,13 +162,13 @@ const std::string& FigurePng()
     return png;
 }
 
-std::vector<Row> BankRows(const BankSpec& spec)
+std::vector<Row> BankRows(const BankShape& shape)
 {
-    std::mt19937 rng(20240701u + unsigned(spec.questions));
+    std::mt19937 rng(20240701u + unsigned(shape.questions));
     std::vector<Row> rows;
-    rows.reserve(std::size_t(spec.questions));
-    for (int i = 1; i <= spec.questions; ++i) {
-        const int nkaisu = Pick(rng, 0, 200) + (spec.worstCase ? 200 : 0);
+    rows.reserve(std::size_t(shape.questions));
+    for (int i = 1; i <= shape.questions; ++i) {
+        const int nkaisu = Pick(rng, 0, 200) + (shape.worstCase ? 200 : 0);
         // The difficulty the counters give (0..100), with the +5 step on one question in
         // eight, so that answering moves it as it would move in a pupil's bank.
         const int kaisu = nkaisu + Pick(rng, 0, 40);
@@ -183,7 +183,7 @@ std::vector<Row> BankRows(const BankSpec& spec)
         // Field order of the bank: NKaisu Nani Kaisu Bango Seikaisu KariHon Kaisetsu Seikai Zu Mondai.
         rows.push_back(Row{Value(nkaisu), Value(nani), Value(kaisu), Value(Number(i)),
                            Value(seikaisu), Value(karihon), Value(std::move(kaisetsu)),
-                           Value(seikai), spec.figures ? Value(FigurePng()) : Value(),
+                           Value(seikai), shape.figures ? Value(FigurePng()) : Value(),
                            Value(std::move(mondai))});
     }
     return rows;
@@ -230,22 +230,22 @@ SearchColumns ColumnsOf(const std::vector<Row>& bankRows)
 
 namespace {
 
-std::string SpecName(const BankSpec& spec)
+std::string ShapeName(const BankShape& shape)
 {
-    return std::to_string(spec.questions) + (spec.figures ? "-fig" : "") + (spec.worstCase ? "-worst" : "");
+    return std::to_string(shape.questions) + (shape.figures ? "-fig" : "") + (shape.worstCase ? "-worst" : "");
 }
 
-// A bank file per spec, generated once; data directories get copies.
-const std::string& MasterBank(const BankSpec& spec)
+// A bank file per shape, generated once; data directories get copies.
+const std::string& MasterBank(const BankShape& shape)
 {
     static std::map<std::string, std::string> made;
-    const std::string name = SpecName(spec);
+    const std::string name = ShapeName(shape);
     auto it = made.find(name);
     if (it == made.end()) {
         const std::string dir = ScratchRoot() + "/master-" + name;
         fs::create_directories(dir);
         const std::string path = dir + "/" + layouts::kBankFile;
-        Table::CreateFile(path, layouts::Bank(), BankRows(spec));
+        Table::CreateFile(path, layouts::Bank(), BankRows(shape));
         it = made.emplace(name, path).first;
     }
     return it->second;
@@ -274,25 +274,25 @@ void WriteDir(DataDir& d, const std::string& directory, const std::string& bankS
 
 }  // namespace
 
-DataDir MakeDataDir(const std::string& directory, const BankSpec& spec, int history, bool allRight)
+DataDir MakeDataDir(const std::string& directory, const BankShape& shape, int history, bool allRight)
 {
     DataDir d;
     const std::string data = directory + "/data/";
     fs::create_directories(data);
     const std::string bank = data + layouts::kBankFile;
-    Table::CreateFile(bank, layouts::Bank(), BankRows(spec));
+    Table::CreateFile(bank, layouts::Bank(), BankRows(shape));
     const std::string staged = directory + "/bank.source";
     fs::rename(bank, staged);
-    WriteDir(d, data, staged, spec.questions, history, allRight);
+    WriteDir(d, data, staged, shape.questions, history, allRight);
     fs::remove(staged);
     return d;
 }
 
-WorkDir::WorkDir(const BankSpec& spec, int history, bool allRight)
+WorkDir::WorkDir(const BankShape& shape, int history, bool allRight)
 {
     static int made = 0;
-    root_ = ScratchRoot() + "/work-" + std::to_string(++made) + "-" + SpecName(spec);
-    WriteDir(dir_, root_ + "/data/", MasterBank(spec), spec.questions, history, allRight);
+    root_ = ScratchRoot() + "/work-" + std::to_string(++made) + "-" + ShapeName(shape);
+    WriteDir(dir_, root_ + "/data/", MasterBank(shape), shape.questions, history, allRight);
 }
 
 WorkDir::~WorkDir() { Remove(root_); }

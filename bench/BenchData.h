@@ -12,7 +12,7 @@
 
 namespace benchdata {
 
-struct BankSpec {
+struct BankShape {
     int questions = 1000;
     bool figures = false;
     // Every question's settled count raised by 200: the lowest settled count is then 200, so a
@@ -26,7 +26,7 @@ const std::string& FigurePng();
 // Bank rows in the bank's field order: numbers 0001.., settled counts 0..200 (200..400 in the
 // worst case), answer counts up to 40 above them, difficulties 0..105 as those counts give
 // them, 3 % of the questions outside the stage (KariHon 0).
-std::vector<Row> BankRows(const BankSpec& spec);
+std::vector<Row> BankRows(const BankShape& shape);
 // ANSWERS history rows for questions of a bank of QUESTIONS questions, about 80 % right
 // (ALLRIGHT: every one right).
 std::vector<Row> HistoryRows(int answers, int questions, bool allRight = false);
@@ -48,14 +48,14 @@ struct DataDir {
 };
 
 // Writes a data directory at DIRECTORY (created when missing).
-DataDir MakeDataDir(const std::string& directory, const BankSpec& spec, int history,
+DataDir MakeDataDir(const std::string& directory, const BankShape& shape, int history,
                     bool allRight = false);
 
 // A data directory of its own for one benchmark, removed with the object. Banks are generated
-// once per spec in the process and copied.
+// once per shape in the process and copied.
 class WorkDir {
 public:
-    WorkDir(const BankSpec& spec, int history, bool allRight = false);
+    WorkDir(const BankShape& shape, int history, bool allRight = false);
     ~WorkDir();
     WorkDir(const WorkDir&) = delete;
     WorkDir& operator=(const WorkDir&) = delete;

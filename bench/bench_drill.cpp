@@ -25,7 +25,7 @@
 #include <memory>
 #include <random>
 
-using benchdata::BankSpec;
+using benchdata::BankShape;
 
 namespace {
 
@@ -33,13 +33,13 @@ namespace {
 // first search of a hard drill (level 15) on an ordinary bank.
 int StartLevel(bool worst) { return worst ? 100 : 15; }
 
-BankSpec Spec(const benchmark::State& s, bool withWorst = true)
+BankShape ShapeOf(const benchmark::State& s, bool withWorst = true)
 {
-    BankSpec spec;
-    spec.questions = int(s.range(0));
-    spec.figures = s.range(1) != 0;
-    spec.worstCase = withWorst && s.range(2) != 0;
-    return spec;
+    BankShape shape;
+    shape.questions = int(s.range(0));
+    shape.figures = s.range(1) != 0;
+    shape.worstCase = withWorst && s.range(2) != 0;
+    return shape;
 }
 
 // Names a benchmark instance: its family and its first N arguments.
@@ -51,7 +51,7 @@ std::string Key(const benchmark::State& s, const char* family, int n)
     return key;
 }
 
-// An open bank for the searches, kept while consecutive benchmarks use the same spec (one at a
+// An open bank for the searches, kept while consecutive benchmarks use the same shape (one at a
 // time, so that the 300 MB banks with figures are not all in memory together). The searches
 // only change its filter, so it is never written back.
 struct SearchSlot {
@@ -59,14 +59,14 @@ struct SearchSlot {
     std::unique_ptr<benchdata::WorkDir> work;
     std::unique_ptr<Table> bank;
 };
-SearchSlot& Searching(const BankSpec& spec)
+SearchSlot& Searching(const BankShape& shape)
 {
     static SearchSlot slot;
-    const std::string key = std::to_string(spec.questions) + (spec.figures ? "f" : "") + (spec.worstCase ? "w" : "");
+    const std::string key = std::to_string(shape.questions) + (shape.figures ? "f" : "") + (shape.worstCase ? "w" : "");
     if (slot.key != key || !slot.bank) {
         slot.bank.reset();
         slot.work.reset();
-        slot.work = std::make_unique<benchdata::WorkDir>(spec, 0);
+        slot.work = std::make_unique<benchdata::WorkDir>(shape, 0);
         slot.bank = std::make_unique<Table>();
         slot.bank->SetRequiredFields(layouts::Bank());
         slot.bank->SetFileName(slot.work->dir().directory + layouts::kBankFile);
@@ -75,7 +75,7 @@ SearchSlot& Searching(const BankSpec& spec)
     }
     return slot;
 }
-Table& SearchBank(const BankSpec& spec) { return *Searching(spec).bank; }
+Table& SearchBank(const BankShape& shape) { return *Searching(shape).bank; }
 
 benchdata::SearchColumns ColumnsOf(const Table& bank)
 {
@@ -128,9 +128,9 @@ void Counters(benchmark::State& state, const Table& bank)
 // The drill's search: one scan, then the filter of the successful try applied to the bank.
 void BM_Search(benchmark::State& state)
 {
-    const BankSpec spec = Spec(state);
-    Table& bank = SearchBank(spec);
-    const int level = StartLevel(spec.worstCase);
+    const BankShape shape = ShapeOf(state);
+    Table& bank = SearchBank(shape);
+    const int level = StartLevel(shape.worstCase);
     const Expected e = Reference(bank, level, 0);
     if (!e.outcome.found) {
         state.SkipWithError("no question found");
@@ -147,9 +147,9 @@ void BM_Search(benchmark::State& state)
 // The scan alone, without applying the filter.
 void BM_SearchCompute(benchmark::State& state)
 {
-    const BankSpec spec = Spec(state);
-    Table& bank = SearchBank(spec);
-    const int level = StartLevel(spec.worstCase);
+    const BankShape shape = ShapeOf(state);
+    Table& bank = SearchBank(shape);
+    const int level = StartLevel(shape.worstCase);
     for (auto _ : state)
         benchmark::DoNotOptimize(drill::FindQuestion(bank, level, 0));
     Counters(state, bank);
@@ -158,9 +158,9 @@ void BM_SearchCompute(benchmark::State& state)
 // Peer: the loop of tries, checked to leave the same filter, question and pass limit.
 void BM_SearchLiteral(benchmark::State& state)
 {
-    const BankSpec spec = Spec(state);
-    Table& bank = SearchBank(spec);
-    const int level = StartLevel(spec.worstCase);
+    const BankShape shape = ShapeOf(state);
+    Table& bank = SearchBank(shape);
+    const int level = StartLevel(shape.worstCase);
     const Expected e = Reference(bank, level, 0);
     const int maxLimit = MaxSettled(bank);
     int limit = 0;
@@ -181,11 +181,11 @@ void BM_SearchLiteral(benchmark::State& state)
 // Peer: a prepared SQLite query on a copy of the same bank file with an index on Nani.
 void BM_SearchSqlite(benchmark::State& state)
 {
-    const BankSpec spec = Spec(state);
-    Table& bank = SearchBank(spec);
-    const int level = StartLevel(spec.worstCase);
+    const BankShape shape = ShapeOf(state);
+    Table& bank = SearchBank(shape);
+    const int level = StartLevel(shape.worstCase);
     const Expected e = Reference(bank, level, 0);
-    peers::SqliteSearch sql(Searching(spec).work->dir().directory + layouts::kBankFile);
+    peers::SqliteSearch sql(Searching(shape).work->dir().directory + layouts::kBankFile);
     const auto r = sql.Find(level, 0);
     if (!r.found || r.level != e.outcome.level || r.filterLimit != e.outcome.filterLimit ||
         r.passLimit != e.outcome.passLimit || r.bango != e.bango) {
@@ -201,9 +201,9 @@ void BM_SearchSqlite(benchmark::State& state)
 // Floor: one pass over three int32 columns of the bank.
 void BM_ColumnScan(benchmark::State& state)
 {
-    const BankSpec spec = Spec(state);
-    const benchdata::SearchColumns c = ColumnsOf(SearchBank(spec));
-    const int level = StartLevel(spec.worstCase);
+    const BankShape shape = ShapeOf(state);
+    const benchdata::SearchColumns c = ColumnsOf(SearchBank(shape));
+    const int level = StartLevel(shape.worstCase);
     for (auto _ : state)
         benchmark::DoNotOptimize(peers::ColumnScan(c, level));
     state.counters["questions"] = double(c.nani.size());
@@ -212,10 +212,10 @@ void BM_ColumnScan(benchmark::State& state)
 // The drill's search over those columns: what a column layout in the table store would give.
 void BM_ColumnSearch(benchmark::State& state)
 {
-    const BankSpec spec = Spec(state);
-    Table& bank = SearchBank(spec);
+    const BankShape shape = ShapeOf(state);
+    Table& bank = SearchBank(shape);
     const benchdata::SearchColumns c = ColumnsOf(bank);
-    const int level = StartLevel(spec.worstCase);
+    const int level = StartLevel(shape.worstCase);
     const Expected e = Reference(bank, level, 0);
     const auto r = peers::ColumnSearch(c, level, 0);
     const int bangoField = bank.FieldIndex("Bango");
@@ -246,13 +246,13 @@ struct DrillSlot {
         key.clear();
     }
 };
-replay::Drill& RunningDrill(const std::string& key, const BankSpec& spec, int history, bool allRight,
+replay::Drill& RunningDrill(const std::string& key, const BankShape& shape, int history, bool allRight,
                             replay::SearchKind kind)
 {
     static DrillSlot slot;
     if (slot.key != key || !slot.drill) {
         slot.Clear();
-        slot.work = std::make_unique<benchdata::WorkDir>(spec, history, allRight);
+        slot.work = std::make_unique<benchdata::WorkDir>(shape, history, allRight);
         auto d = std::make_unique<replay::Drill>();
         d->search = kind;
         d->DrillLevel = 15;
@@ -294,8 +294,8 @@ void Prepare(replay::Drill& d, bool worst)
 // Judging an answer.
 void BM_Judge(benchmark::State& state)
 {
-    const BankSpec spec = Spec(state, false);
-    replay::Drill& d = RunningDrill(Key(state, "judge", 3), spec, int(state.range(2)), false,
+    const BankShape shape = ShapeOf(state, false);
+    replay::Drill& d = RunningDrill(Key(state, "judge", 3), shape, int(state.range(2)), false,
                                      replay::SearchKind::OneScan);
     Pupil pupil;
     for (auto _ : state)
@@ -306,10 +306,10 @@ void BM_Judge(benchmark::State& state)
 // "次の問題" with the drill's search, or with the loop of tries (the peer).
 void NextWith(benchmark::State& state, replay::SearchKind kind)
 {
-    const BankSpec spec = Spec(state);
-    const bool worst = spec.worstCase;
+    const BankShape shape = ShapeOf(state);
+    const bool worst = shape.worstCase;
     replay::Drill& d = RunningDrill(Key(state, kind == replay::SearchKind::OneScan ? "next" : "nextliteral", 3),
-                                     spec, 20, worst, kind);
+                                     shape, 20, worst, kind);
     if (worst)
         d.Judge(d.RightAnswer());
     for (auto _ : state) {
@@ -327,10 +327,10 @@ void BM_NextLiteral(benchmark::State& state) { NextWith(state, replay::SearchKin
 // One pupil action: judging the answer, then "次の問題".
 void BM_Action(benchmark::State& state)
 {
-    BankSpec spec = Spec(state, false);
-    spec.worstCase = state.range(3) != 0;
-    const bool worst = spec.worstCase;
-    replay::Drill& d = RunningDrill(Key(state, "action", 4), spec, int(state.range(2)), worst,
+    BankShape shape = ShapeOf(state, false);
+    shape.worstCase = state.range(3) != 0;
+    const bool worst = shape.worstCase;
+    replay::Drill& d = RunningDrill(Key(state, "action", 4), shape, int(state.range(2)), worst,
                                      replay::SearchKind::OneScan);
     Pupil pupil;
     std::int64_t restarts = 0;
@@ -362,8 +362,8 @@ double Seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::d
 // The drill start from the settings file to the first question on the bank's view.
 void BM_DrillStart(benchmark::State& state)
 {
-    const BankSpec spec = Spec(state, false);
-    const benchdata::WorkDir work(spec, int(state.range(2)));
+    const BankShape shape = ShapeOf(state, false);
+    const benchdata::WorkDir work(shape, int(state.range(2)));
     const auto& dir = work.dir();
     for (auto _ : state) {
         benchdata::RestoreHistory(dir);
@@ -385,9 +385,9 @@ void BM_DrillStart(benchmark::State& state)
 // The drill end: closing the three tables after ANS answers (the write-back).
 void BM_DrillEnd(benchmark::State& state)
 {
-    const BankSpec spec = Spec(state, false);
+    const BankShape shape = ShapeOf(state, false);
     const int answers = int(state.range(3));
-    const benchdata::WorkDir work(spec, int(state.range(2)));
+    const benchdata::WorkDir work(shape, int(state.range(2)));
     const auto& dir = work.dir();
     Pupil pupil;
     for (auto _ : state) {
@@ -414,8 +414,8 @@ void BM_DrillEnd(benchmark::State& state)
 // every record's values, pictures included.
 void BM_CloseUnchanged(benchmark::State& state)
 {
-    const BankSpec spec = Spec(state, false);
-    const benchdata::WorkDir work(spec, 0);
+    const BankShape shape = ShapeOf(state, false);
+    const benchdata::WorkDir work(shape, 0);
     for (auto _ : state) {
         Table bank;
         bank.SetFileName(work.dir().directory + layouts::kBankFile);
@@ -434,9 +434,9 @@ void BM_CloseUnchanged(benchmark::State& state)
 // views, each change also decodes the two texts and the figure, as the pane's views do.
 void BM_Review(benchmark::State& state)
 {
-    const BankSpec spec = Spec(state, false);
+    const BankShape shape = ShapeOf(state, false);
     const bool views = state.range(2) != 0;
-    const benchdata::WorkDir work(spec, 2000);
+    const benchdata::WorkDir work(shape, 2000);
     const auto& dir = work.dir();
     Table history, bank;
     history.SetRequiredFields(layouts::History());

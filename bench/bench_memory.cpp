@@ -44,10 +44,10 @@ int main(int argc, char** argv)
     try {
         const std::string mode = argc > 1 ? argv[1] : "";
         if (mode == "make" && argc == 6) {
-            benchdata::BankSpec spec;
-            spec.questions = std::atoi(argv[3]);
-            spec.figures = std::atoi(argv[4]) != 0;
-            const auto d = benchdata::MakeDataDir(argv[2], spec, std::atoi(argv[5]));
+            benchdata::BankShape shape;
+            shape.questions = std::atoi(argv[3]);
+            shape.figures = std::atoi(argv[4]) != 0;
+            const auto d = benchdata::MakeDataDir(argv[2], shape, std::atoi(argv[5]));
             std::printf("settings %s\nbank_bytes %ju\n", d.settingsFile.c_str(),
                         benchdata::FileSize(d.directory + layouts::kBankFile));
             return 0;
