@@ -153,6 +153,28 @@ private slots:
         QCOMPARE(question(), bankText(2));   // the bank read at the first showing
     }
 
+    // The bank is read once per run and its pictures when shown: a drill that has written the
+    // bank's counters meanwhile does not keep a question's figure from showing.
+    void figureStillShowsAfterADrillWroteTheBank()
+    {
+        form->show();
+        form->close();
+        {
+            Table bank;
+            bank.SetFileName(data->file(layouts::kBankFile));
+            bank.Open();
+            bank.Edit();   // question 0001, the one with the figure
+            bank.FieldByName("Kaisu").SetAsInteger(3);
+            bank.FieldByName("Nani").SetAsInteger(40);
+            bank.Post();
+            bank.Close();
+        }
+        form->show();
+        form->DBGrid1->selectRow(1);
+        QCOMPARE(question(), bankText(0));
+        QCOMPARE(form->DBImage2->picture().size(), QSize(200, 120));
+    }
+
     void showingWhileVisibleDoesNotReread()
     {
         form->show();
