@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
@@ -127,6 +128,13 @@ std::string Column(sqlite3_stmt* st, int i)
     return t ? reinterpret_cast<const char*>(t) : "";
 }
 
+// A text or blob column's exact bytes.
+std::string Bytes(sqlite3_stmt* st, int i)
+{
+    const auto* data = static_cast<const char*>(sqlite3_column_blob(st, i));
+    return data ? std::string(data, std::size_t(sqlite3_column_bytes(st, i))) : std::string();
+}
+
 bool IsIdentifier(const std::string& name)
 {
     if (name.empty() || name.size() > 64)
@@ -226,6 +234,15 @@ std::vector<FieldDef> ReadSchema(Db& db, const std::string& path)
             NotOurs(path, "records 表の列が項目の定義と合いません");
     }
     return fields;
+}
+
+// The file's field list is FIELDS, name and type, position by position (sizes may differ: a text
+// is cut to its field's size when it is set).
+bool SameFields(Db& db, const std::string& path, const std::vector<FieldDef>& fields)
+{
+    const std::vector<FieldDef> stored = ReadSchema(db, path);
+    return std::equal(stored.begin(), stored.end(), fields.begin(), fields.end(),
+                      [](const FieldDef& a, const FieldDef& b) { return a.name == b.name && a.type == b.type; });
 }
 
 // The record id, then one column per field. A deferred blob field gives only its size: SQLite
@@ -376,11 +393,10 @@ Contents Read(const std::string& path, bool deferBlobs)
                 } else {
                     if (type != SQLITE_BLOB && type != SQLITE_TEXT)
                         NotOurs(path, "項目 " + f.name + " に文字列でない値があります");
-                    const void* data = sqlite3_column_blob(st.get(), i + 1);
-                    const int len = sqlite3_column_bytes(st.get(), i + 1);
-                    if (f.type == FieldType::Text && len > f.size)
+                    std::string bytes = Bytes(st.get(), i + 1);
+                    if (f.type == FieldType::Text && bytes.size() > std::size_t(f.size))
                         NotOurs(path, "項目 " + f.name + " の値が長すぎます");
-                    v = Value(std::string(static_cast<const char*>(data), std::size_t(len)));
+                    v = Value(std::move(bytes));
                 }
             }
             c.rows.push_back(std::move(row));
@@ -404,12 +420,8 @@ std::string ReadDeferred(const std::string& path, const std::vector<FieldDef>& f
     };
     Stmt begin(db, "BEGIN");
     begin.Step();
-    const std::vector<FieldDef> stored = ReadSchema(db, path);
-    if (stored.size() != fields.size() || field >= fields.size() || fields[field].type != FieldType::Blob)
+    if (field >= fields.size() || fields[field].type != FieldType::Blob || !SameFields(db, path, fields))
         throw changed();
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        if (stored[i].name != fields[i].name || stored[i].type != fields[i].type)
-            throw changed();
     Stmt st(db, "SELECT " + SelectList(fields) + " FROM records WHERE id = ?");
     sqlite3_bind_int64(st.get(), 1, id);
     if (!st.Step())
@@ -419,14 +431,10 @@ std::string ReadDeferred(const std::string& path, const std::vector<FieldDef>& f
             continue;
         const int col = int(i) + 1;
         const bool null = sqlite3_column_type(st.get(), col) == SQLITE_NULL;
-        const auto* data = static_cast<const char*>(sqlite3_column_blob(st.get(), col));
-        const std::string bytes = data ? std::string(data, std::size_t(sqlite3_column_bytes(st.get(), col))) : std::string();
-        if (null != asRead[i].null || bytes != asRead[i].bytes)
+        if (null != asRead[i].null || Bytes(st.get(), col) != asRead[i].bytes)
             throw changed();
     }
-    const int col = int(field) + 1;
-    const auto* data = static_cast<const char*>(sqlite3_column_blob(st.get(), col));
-    return data ? std::string(data, std::size_t(sqlite3_column_bytes(st.get(), col))) : std::string();
+    return Bytes(st.get(), int(field) + 1);
 }
 
 void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,
@@ -439,14 +447,8 @@ void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,
     db.Exec("BEGIN IMMEDIATE", "テーブルファイルに書き込めません");
     try {
         // The file may have been replaced while it was open: write only into the same layout.
-        if (ReadSchema(db, path).size() != fields.size())
+        if (!SameFields(db, path, fields))
             NotOurs(path, "項目の定義が変わっています");
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            Stmt st(db, "SELECT name, type FROM fields WHERE position = " + std::to_string(i));
-            if (!st.Step() || Column(st.get(), 0) != fields[i].name ||
-                Column(st.get(), 1) != FieldTypeName(fields[i].type))
-                NotOurs(path, "項目の定義が変わっています");
-        }
         {
             Stmt st(db, "SELECT coalesce(max(id), 0) FROM records");
             st.Step();
