@@ -10,3 +10,10 @@ public:
     // The message as stored, UTF-8.
     std::string Message() const { return what(); }
 };
+
+// A file that exists but that another program holds locked for the moment: "in use", never
+// "not found".
+class FileInUse : public Exception {
+public:
+    using Exception::Exception;
+};

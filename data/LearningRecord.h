@@ -1,0 +1,122 @@
+#pragma once
+// The learning record, kiroku.sqlite in the data directory: every answer of every drill, mock
+// exam and practice set, kept across sessions and never emptied.
+//
+// A real SQLite database (not a table file): WAL journal, defensive mode, application id
+// 0x4C54524B, schema version in user_version with forward migrations. Each answer is one short
+// transaction, so a crash loses at most the answer being written. A record that is not ours, is
+// newer than this program, or carries triggers or views is refused at Open with a message.
+//
+// Failures throw Exception. Callers that must go on without the record (the drill, an exam)
+// catch it once and tell the pupil.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace record {
+
+inline constexpr const char* kFileName = "kiroku.sqlite";
+
+// Session kinds as stored.
+inline constexpr const char* kDrill = "drill";
+inline constexpr const char* kMockKarimen = "mock-karimen";
+inline constexpr const char* kMockHonmen = "mock-honmen";
+inline constexpr const char* kPractice = "practice";
+
+// Where an answered statement comes from.
+inline constexpr const char* kSourceBank = "bank";       // mondai.cds, item 0
+inline constexpr const char* kSourceHazard = "hazard";   // kiken.cds, item 1..3
+
+struct SessionInfo {
+    std::string kind;                  // one of the kinds above
+    std::optional<int> level;          // the drill level at the start (drills)
+    std::optional<std::int64_t> seed;  // the draw's seed (mock exams, practice sets)
+};
+
+struct Answer {
+    std::string source = kSourceBank;
+    std::string bango;                 // the statement's or hazard item's Bango
+    int item = 0;                      // 0 for a statement, 1..3 for a hazard sub-statement
+    std::optional<int> bunrui;         // the syllabus code, when the bank has one
+    int answer = 0;                    // 1 正, 0 誤, -1 unanswered (a graded mock)
+    bool correct = false;
+    std::optional<double> seconds;     // time taken, when measured
+};
+
+// One row of Sessions(): a session with its answers counted.
+struct SessionSummary {
+    std::int64_t id = 0;
+    std::string kind;
+    std::string startedAt;             // ISO 8601 UTC, "2026-12-08T09:54:51Z"
+    std::optional<std::string> endedAt;   // none: unfinished
+    std::optional<int> level;
+    std::optional<std::int64_t> seed;
+    std::optional<int> score, maxScore, passMark;   // graded mocks only
+    int answers = 0;                   // answers recorded in the session
+    int correct = 0;                   // of which right
+};
+
+// The latest answer to one statement (a hazard sub-statement counts as its own statement).
+struct LatestResult {
+    std::string source;
+    std::string bango;
+    int item = 0;
+    std::optional<int> bunrui;
+    bool correct = false;
+    std::string answeredAt;
+};
+
+struct CategoryRate {
+    int bunrui = 0;
+    int answers = 0;   // how many of the last N were counted (at most N)
+    int correct = 0;
+};
+
+class LearningRecord {
+public:
+    LearningRecord();
+    ~LearningRecord();
+    LearningRecord(const LearningRecord&) = delete;
+    LearningRecord& operator=(const LearningRecord&) = delete;
+
+    // Opens PATH, creating it when missing and upgrading an older schema in place.
+    void Open(const std::string& path);
+    void Close();
+    bool IsOpen() const;
+
+    // Starts a session now; returns its id.
+    std::int64_t BeginSession(const SessionInfo& info);
+    // Records one answer of SESSION now, in a transaction of its own.
+    void AddAnswer(std::int64_t session, const Answer& answer);
+    // Records several answers in one transaction (a graded mock).
+    void AddAnswers(std::int64_t session, const std::vector<Answer>& answers);
+    // Sets the session's end time, now. A session never ended stays "unfinished".
+    void EndSession(std::int64_t session);
+    // Ends a graded mock: score, maximum and pass mark with the end time.
+    void EndGradedSession(std::int64_t session, int score, int maxScore, int passMark);
+
+    // ---- Queries, each one SQL statement over an index ----
+    // Every statement's latest answer (source, bango, item), in no particular order.
+    std::vector<LatestResult> LatestResults() const;
+    // The statements whose latest answer was wrong.
+    std::vector<LatestResult> LatestWrong() const;
+    // Right answers per Bunrui over the last LASTN answers of each Bunrui; answers without a
+    // Bunrui are left out. Ordered by Bunrui.
+    std::vector<CategoryRate> RateByCategory(int lastN) const;
+    // Every session with its counts, oldest first.
+    std::vector<SessionSummary> Sessions() const;
+
+    // The schema version this program writes.
+    static constexpr int kSchemaVersion = 1;
+    static constexpr std::int32_t kApplicationId = 0x4C54524B;
+
+private:
+    sqlite3* db_ = nullptr;
+};
+
+}  // namespace record
