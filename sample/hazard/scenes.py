@@ -9,6 +9,8 @@ going right keeps to the upper half of a horizontal road.
 import os
 import sys
 
+sys.dont_write_bytecode = True   # no cache folder beside the drawings
+
 from draw import (ASPHALT, BLOCK, GRASS, LINE, SIDEWALK, WALL, YELLOW_LINE, Scene, H, W)
 
 SCENES = {}
@@ -355,7 +357,7 @@ def night_vanishing(s):
     s.night()
     s.car(130, 228, 90, own=True, lights=True)
     s.car(520, 172, -90, color="#eceff1", lights=True)
-    s.person(330, 204, 180, shirt="#546e7a")
+    s.person(330, 204, 180, shirt="#78909c")
     s.motion(330, 204, 180, 10, "#9e9e9e")
 
 
