@@ -112,9 +112,10 @@ class Scene:
     def _g(self, x, y, angle, body, scale=1.0):
         self.add('<g transform="translate(%s,%s) rotate(%s) scale(%s)">%s</g>' % (_f(x), _f(y), _f(angle), _f(scale), body))
 
-    def car(self, x, y, angle=0, color="#2f6db5", own=False, length=58, width=30, blink=None, lights=False, brake=False, door=None):
+    def car(self, x, y, angle=0, color="#2f6db5", own=False, length=58, width=30, blink=None, lights=False, brake=False, door=None, reverse=False):
         """A car seen from above. OWN draws the pupil's car: red with a white arrow on the roof.
-        BLINK is 'left' or 'right' for a flashing indicator; DOOR 'left' or 'right' opens a door."""
+        BLINK is 'left' or 'right' for a flashing indicator; DOOR 'left' or 'right' opens a door;
+        REVERSE turns the own car's arrow backwards for a car about to back out."""
         if own:
             color = OWN
         l2, w2 = length / 2, width / 2
@@ -126,8 +127,8 @@ class Scene:
             b.append('<rect x="%s" y="%s" width="4" height="20" fill="%s" stroke="#222" stroke-width="1.5" transform="rotate(-50 %s %s)"/>'
                      % (_f(-w2 - 2), _f(-8), color, _f(-w2), _f(-8)))
         if door == "right":
-            b.append('<rect x="%s" y="%s" width="4" height="20" fill="%s" stroke="#222" stroke-width="1.5" transform="rotate(50 %s %s)"/>'
-                     % (_f(w2 - 2), _f(-8), color, _f(w2), _f(-8)))
+            b.append('<rect x="%s" y="%s" width="6" height="24" fill="%s" stroke="#fff" stroke-width="2" transform="rotate(-130 %s %s)"/>'
+                     % (_f(w2 - 3), _f(-10), color, _f(w2), _f(-10)))
         b.append('<rect x="%s" y="%s" width="%s" height="%s" rx="7" fill="%s" stroke="#222" stroke-width="2"/>'
                  % (_f(-w2), _f(-l2), _f(width), _f(length), color))
         b.append('<rect x="%s" y="%s" width="%s" height="%s" rx="3" fill="#2b3a4a"/>' % (_f(-w2 + 4), _f(-l2 + 11), _f(width - 8), _f(9)))
@@ -143,8 +144,9 @@ class Scene:
             for yy in (-l2 + 3, l2 - 3):
                 b.append('<circle cx="%s" cy="%s" r="5" fill="#ff9800" stroke="#fff" stroke-width="1.5"/>' % (_f(sx), _f(yy)))
         if own:
+            tip, tail, head = (l2 - 14, -l2 + 22, l2 - 21) if reverse else (-l2 + 22, l2 - 18, -l2 + 29)
             b.append('<path d="M0 %s L0 %s M-7 %s L0 %s L7 %s" stroke="#fff" stroke-width="4" fill="none" stroke-linecap="round" stroke-linejoin="round"/>'
-                     % (_f(l2 - 18), _f(-l2 + 22), _f(-l2 + 29), _f(-l2 + 22), _f(-l2 + 29)))
+                     % (_f(tail), _f(tip), _f(head), _f(tip), _f(head)))
         self._g(x, y, angle, "".join(b))
         if own:
             self.label(x + 34 * math.cos(math.radians(angle)), y + 34 * math.sin(math.radians(angle)) + 4, "自車", OWN, "#fff")

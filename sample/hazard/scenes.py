@@ -163,12 +163,12 @@ def signal_left_crosswalk(s):
 def crosswalk_waiting(s):
     s.path("M0 200 H640", 140, SIDEWALK)
     s.road("M0 200 H640", 100, centre="solid")
-    s.crosswalk(390, 150, 26, 100)
-    s.diamond(230, 226, 90)
+    s.crosswalk(390, 150, 26, 100, vertical_stripes=False)
+    s.diamond(230, 174, 90)
     s.person(404, 262, 0, shirt="#6d4c41", elderly=True)
-    s.car(150, 226, angle=90, own=True)
-    s.motion(150, 226, 90)
-    s.car(560, 176, angle=-90, color="#f0f0f0", brake=True)
+    s.car(150, 174, angle=90, own=True)
+    s.motion(150, 174, 90)
+    s.car(560, 226, angle=-90, color="#f0f0f0", brake=True)
     s.tree(520, 300)
     s.tree(80, 100)
 
@@ -217,7 +217,7 @@ def blind_equal(s):
     s.motion(306, 300, 0)
     s.child(46, 140, 90)
     s.ball(20, 150)
-    s.car(600, 138, -90, color="#fdd835")
+    s.car(600, 162, -90, color="#fdd835")
     s.route("M306 268 V40")
 
 
@@ -258,13 +258,14 @@ def children_parked(s):
 @scene
 def school_zone(s):
     s.rect(0, 0, W, H, BLOCK)
-    s.road("M320 0 V400", 120, centre=None)
-    s.rect(256, 0, 14, 400, "#2e7d32")    # green strip of the side strip in a school zone
-    s.add('<text x="300" y="90" font-family="Noto Sans CJK JP" font-size="22" font-weight="bold" fill="#f2c200" text-anchor="middle" transform="rotate(0 300 90)">通学路</text>')
+    s.road("M320 0 V400", 150, edge=False, centre=None)
+    s.rect(245, 0, 38, 400, "#4f9a55")    # the side strip, painted green on a school route
+    s.vline(285, 0, 400, 4)
+    s.add('<text x="340" y="90" font-family="Noto Sans CJK JP" font-size="22" font-weight="bold" fill="#f2c200" text-anchor="middle" transform="rotate(0 300 90)">通学路</text>')
     for i, (y, c) in enumerate(((70, "#e53935"), (100, "#1e88e5"), (130, "#43a047"), (160, "#fb8c00"))):
-        s.child(245, y + 80, 180, shirt=c)
-    s.child(280, 200, 120, shirt="#8e24aa")
-    s.motion(280, 200, 120, 14, "#333")
+        s.child(264, y + 80, 180, shirt=c)
+    s.child(300, 200, 120, shirt="#8e24aa")
+    s.motion(300, 200, 120, 14, "#333")
     s.rect(410, 20, 200, 140, "#e9e2cf", stroke="#8d8478")
     s.label(510, 95, "小学校", "#ffffff")
     s.car(340, 330, own=True)
@@ -355,9 +356,9 @@ def night_vanishing(s):
     s.road("M0 200 H640", 110, centre="solid")
     s.house(60, 40, 140, 70)
     s.night()
-    s.car(130, 228, 90, own=True, lights=True)
-    s.car(520, 172, -90, color="#eceff1", lights=True)
-    s.person(330, 204, 180, shirt="#78909c")
+    s.car(130, 172, 90, own=True, lights=True)
+    s.car(520, 228, -90, color="#eceff1", lights=True)
+    s.person(330, 196, 180, shirt="#78909c")
     s.motion(330, 204, 180, 10, "#9e9e9e")
 
 
@@ -376,13 +377,13 @@ def night_dark_road(s):
 def rain_puddle(s):
     s.path("M0 200 H640", 160, SIDEWALK)
     s.road("M0 200 H640", 110, centre="solid")
-    s.puddle(360, 244, 60, 12)
-    s.bus_stop(380, 280)
-    for x, c in ((340, "#e91e63"), (400, "#3949ab")):
-        s.person(x, 270, 0, umbrella=c)
-    s.car(150, 226, 90, own=True)
-    s.motion(150, 226, 90)
-    s.car(560, 174, -90, color="#f0f0f0")
+    s.puddle(360, 156, 60, 12)
+    s.bus_stop(380, 112)
+    for x, c in ((340, "#e91e63"), (410, "#3949ab")):
+        s.person(x, 132, 180, umbrella=c)
+    s.car(150, 174, 90, own=True)
+    s.motion(150, 174, 90)
+    s.car(560, 226, -90, color="#f0f0f0")
     s.rain()
 
 
@@ -451,12 +452,12 @@ def curve_downhill(s):
     s.road("M560 400 C 560 200, 420 110, 0 110", 100, centre="solid", centre_color=YELLOW_LINE)
     for x, y in ((420, 220), (380, 250), (470, 240), (340, 290)):
         s.tree(x, y, 28)
-    s.car(590, 330, own=True)
-    s.motion(590, 330, 0)
-    s.car(210, 92, 90, color="#eceff1", brake=True)
-    s.label(220, 50, "渋滞の最後尾", "#ffffff")
-    s.label(610, 240, "下り坂", "#ffffff")
-    s.route("M590 298 V250 Q585 190 540 160")
+    s.car(532, 330, own=True)
+    s.motion(532, 330, 0)
+    s.car(200, 132, -90, color="#eceff1", brake=True)
+    s.label(210, 190, "渋滞の最後尾", "#ffffff")
+    s.label(600, 200, "下り坂", "#ffffff")
+    s.route("M532 298 V250 Q525 175 470 150")
 
 
 @scene
@@ -469,7 +470,7 @@ def narrow_oncoming(s):
     s.car(300, 320, own=True)
     s.car(340, 80, 180, color="#eceff1")
     s.person(348, 200, 180, shirt="#00897b")
-    s.label(180, 205, "電柱", "#ffffff")
+    s.label(236, 214, "電柱", "#ffffff")
 
 
 @scene
@@ -530,6 +531,7 @@ def level_crossing_walkers(s):
 @scene
 def motorway_merge(s):
     s.rect(0, 0, W, H, GRASS)
+    s.add('<g transform="translate(640,0) scale(-1,1)">')   # drawn eastwards, shown westwards
     s.path("M0 130 H640", 150, ASPHALT)
     s.hline(60, 0, 640, 4)
     s.hline(130, 0, 640, 3, dash="24 18")
@@ -540,18 +542,20 @@ def motorway_merge(s):
     s.hline(212, 260, 600, 3, dash="10 10")
     s.hline(259, 260, 620, 4)
     s.path("M600 212 L640 205", 4, LINE)
-    s.label(420, 290, "加速車線", "#ffffff")
-    s.car(300, 236, 90, own=True, blink="right")
-    s.motion(300, 236, 90)
-    s.truck(360, 168, 90, color="#eceff1", cab="#1565c0", length=110)
-    s.car(120, 168, 90, color="#fdd835")
-    s.car(200, 96, 90, color="#546e7a")
-    s.route("M334 236 H460 Q510 236 540 200")
+    s.add('</g>')
+    s.label(220, 290, "加速車線", "#ffffff")
+    s.car(340, 236, -90, own=True, blink="right")
+    s.motion(340, 236, -90)
+    s.truck(430, 168, -90, color="#eceff1", cab="#1565c0", length=110)
+    s.car(560, 168, -90, color="#fdd835")
+    s.car(470, 96, -90, color="#546e7a")
+    s.route("M306 236 H180 Q130 236 100 200")
 
 
 @scene
 def motorway_mainline(s):
     s.rect(0, 0, W, H, GRASS)
+    s.add('<g transform="translate(640,0) scale(-1,1)">')   # drawn eastwards, shown westwards
     s.path("M0 150 H640", 170, ASPHALT)
     s.hline(70, 0, 640, 4)
     s.hline(150, 0, 640, 3, dash="24 18")
@@ -559,11 +563,12 @@ def motorway_mainline(s):
     s.path("M0 360 Q200 320 300 256 H640", 50, ASPHALT)
     s.path("M280 230 L640 230", 3, LINE, dash="10 10")
     s.hline(281, 300, 640, 4)
-    s.car(240, 190, 90, own=True)
-    s.motion(240, 190, 90)
-    s.car(380, 258, 90, color="#fdd835", blink="right")
-    s.car(90, 110, 90, color="#8e24aa")
-    s.label(500, 320, "合流してくる車", "#ffffff")
+    s.add('</g>')
+    s.car(400, 190, -90, own=True)
+    s.motion(400, 190, -90)
+    s.car(260, 258, -90, color="#fdd835", blink="right")
+    s.car(550, 110, -90, color="#8e24aa")
+    s.label(140, 320, "合流してくる車", "#ffffff")
 
 
 @scene
@@ -574,6 +579,8 @@ def lane_change_blind(s):
     s.vline(225, 0, 400, 4)
     s.vline(280, 0, 400, 3, dash="20 14")
     s.vline(320, 0, 400, 4)
+    s.vline(370, 0, 400, 3, dash="20 14")
+    s.vline(415, 0, 400, 4)
     s.car(250, 190, own=True, blink="right")
     s.moto(300, 260, 0, color="#c62828", helmet="#222")
     s.motion(300, 260, 0, 20, "#fff")
@@ -608,7 +615,7 @@ def parking_reverse(s):
     for x in range(40, 640, 80):
         s.rect(x, 30, 4, 130, LINE)
     s.car(122, 96, 0, color="#eceff1")
-    s.car(202, 96, 0, own=True)
+    s.car(202, 96, 0, own=True, reverse=True)
     s.car(282, 96, 0, color="#455a64")
     s.truck(362, 92, 0, color="#fafafa", cab="#00897b", length=100)
     s.child(250, 210, -90, shirt="#e53935")
@@ -634,7 +641,6 @@ def roundabout(s):
     s.car(320, 119, 90, color="#1e88e5")
     s.route("M292 338 V300 Q300 280 270 260")
     s.person(236, 350, 90, shirt="#00897b")
-    s.add('<g transform="translate(230,300)"><circle r="18" fill="#1e56b0" stroke="#fff" stroke-width="2"/><path d="M-7 -8 A9 9 0 1 1 -9 3" stroke="#fff" stroke-width="3" fill="none"/></g>')
 
 
 @scene
@@ -656,7 +662,7 @@ def road_works(s):
         s.add('<polygon points="%d,%d %d,%d %d,%d" fill="#ff6d00" stroke="#fff" stroke-width="2"/>' % (262, y - 10, 272, y + 10, 252, y + 10))
     s.rect(262, 120, 40, 70, "#ffcc80", opacity=0.6)
     s.person(290, 210, 180, shirt="#ff6d00")
-    s.label(200, 232, "誘導員", "#ffffff")
+    s.label(236, 214, "誘導員", "#ffffff")
     s.car(290, 320, own=True)
     s.car(354, 80, 180, color="#eceff1")
     s.motion(354, 80, 180, 24, "#fff")
@@ -686,7 +692,7 @@ def kickboard_sidewalk(s):
     s.label(150, 330, "歩道を走る特定小型原付", "#ffffff")
     s.car(290, 300, own=True, blink="left")
     s.route("M290 268 V230 Q290 190 250 186 L160 186")
-    s.person(226, 120, 0, shirt="#1565c0")
+    s.person(150, 226, 90, shirt="#1565c0")
 
 
 @scene
@@ -734,13 +740,13 @@ def night_right_turn(s):
 def rain_crosswalk(s):
     s.path("M0 200 H640", 150, SIDEWALK)
     s.road("M0 200 H640", 110, centre="solid")
-    s.crosswalk(400, 145, 26, 110)
-    s.diamond(260, 226, 90)
-    s.person(414, 268, 0, umbrella="#fbc02d")
-    s.person(440, 132, 180, umbrella="#5e35b1")
-    s.car(130, 226, 90, own=True)
-    s.motion(130, 226, 90)
-    s.car(560, 174, -90, color="#f0f0f0")
+    s.crosswalk(400, 145, 26, 110, vertical_stripes=False)
+    s.diamond(260, 174, 90)
+    s.person(414, 134, 180, umbrella="#fbc02d")
+    s.person(440, 268, 0, umbrella="#5e35b1")
+    s.car(130, 174, 90, own=True)
+    s.motion(130, 174, 90)
+    s.car(560, 226, -90, color="#f0f0f0")
     s.rain(100, 11)
 
 
