@@ -56,6 +56,18 @@ def crossroads(s, cx=320, cy=170, vw=128, hw=112, sidewalk=24, centre="solid", h
     return x0, x1, y0, y1
 
 
+def east_west_crosswalk(s, x, width, own_x, oncoming_brake=False):
+    """An east-west road with a crosswalk at X and its diamond before it; the own car comes from
+    the left, an oncoming car from the right."""
+    s.path("M0 200 H640", width + 40, SIDEWALK)
+    s.road("M0 200 H640", width, centre="solid")
+    s.crosswalk(x, 200 - width / 2, 26, width, vertical_stripes=False)
+    s.diamond(x - 150, 174, 90)
+    s.car(own_x, 174, angle=90, own=True)
+    s.motion(own_x, 174, 90)
+    s.car(560, 226, angle=-90, color="#f0f0f0", brake=oncoming_brake)
+
+
 def blocks(s, cx, cy, vw, hw, sidewalk, color=BLOCK):
     """Fills the four corners beside a crossing with plots (houses, shops)."""
     a = sidewalk
@@ -161,14 +173,8 @@ def signal_left_crosswalk(s):
 # --- 2. crossings without signals and blind corners -----------------------------------------
 @scene
 def crosswalk_waiting(s):
-    s.path("M0 200 H640", 140, SIDEWALK)
-    s.road("M0 200 H640", 100, centre="solid")
-    s.crosswalk(390, 150, 26, 100, vertical_stripes=False)
-    s.diamond(230, 174, 90)
+    east_west_crosswalk(s, 390, 100, 150, oncoming_brake=True)
     s.person(404, 262, 0, shirt="#6d4c41", elderly=True)
-    s.car(150, 174, angle=90, own=True)
-    s.motion(150, 174, 90)
-    s.car(560, 226, angle=-90, color="#f0f0f0", brake=True)
     s.tree(520, 300)
     s.tree(80, 100)
 
@@ -738,15 +744,9 @@ def night_right_turn(s):
 
 @scene
 def rain_crosswalk(s):
-    s.path("M0 200 H640", 150, SIDEWALK)
-    s.road("M0 200 H640", 110, centre="solid")
-    s.crosswalk(400, 145, 26, 110, vertical_stripes=False)
-    s.diamond(260, 174, 90)
+    east_west_crosswalk(s, 400, 110, 130)
     s.person(414, 134, 180, umbrella="#fbc02d")
     s.person(440, 268, 0, umbrella="#5e35b1")
-    s.car(130, 174, 90, own=True)
-    s.motion(130, 174, 90)
-    s.car(560, 226, -90, color="#f0f0f0")
     s.rain(100, 11)
 
 
