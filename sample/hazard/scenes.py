@@ -239,7 +239,7 @@ def t_junction_mirror(s):
     s.car(306, 290, own=True, blink="right")
     s.moto(560, 158, -90, color="#212121", helmet="#f5f5f5")
     s.motion(560, 158, -90, 20, "#ffffff")
-    s.person(110, 110, 90, shirt="#7cb342")
+    s.person(200, 168, 90, shirt="#7cb342")
     s.route("M306 258 V200 Q306 122 350 122 L420 122")
 
 
@@ -282,14 +282,14 @@ def school_zone(s):
 def elderly_midblock(s):
     s.path("M0 200 H640", 150, SIDEWALK)
     s.road("M0 200 H640", 110, centre="solid")
-    s.person(330, 200, 0, shirt="#8d6e63", elderly=True)
-    s.motion(330, 200, 0, 10, "#333")
+    s.person(330, 194, 180, shirt="#8d6e63", elderly=True)   # from the own car's side, towards the oncoming lane
+    s.motion(330, 194, 180, 10, "#333")
     s.car(120, 172, 90, own=True)
     s.motion(120, 172, 90)
     s.car(520, 228, -90, color="#f0f0f0")
     s.house(420, 30, 120, 80)
     s.bus_stop(360, 300)
-    s.route("M154 172 H600")
+    s.route("M154 172 H270")
 
 
 @scene
@@ -475,7 +475,7 @@ def narrow_oncoming(s):
     s.pole(286, 190)
     s.car(300, 320, own=True)
     s.car(340, 80, 180, color="#eceff1")
-    s.person(348, 200, 180, shirt="#00897b")
+    s.person(348, 200, 0, shirt="#00897b")
     s.label(236, 214, "電柱", "#ffffff")
 
 
