@@ -22,6 +22,5 @@ const std::vector<FieldDef>* ByName(const std::string& name);
 inline constexpr const char* kBankFile = "mondai.cds";
 inline constexpr const char* kHistoryFile = "rireki.cds";
 inline constexpr const char* kAdviceFile = "advice.cds";
-inline constexpr const char* kHazardFile = "kiken.cds";
 
 }  // namespace layouts

@@ -69,7 +69,8 @@ std::string DialogStartDirectory()
     const QString data = UserFolder("XDG_DATA_HOME", ".local/share");
     const QString sample = BundledSampleFolder();
     if (!QFile::exists(data + "/" + layouts::kBankFile) && !sample.isEmpty() && QDir().mkpath(data)) {
-        for (const char* name : {layouts::kBankFile, layouts::kHistoryFile, layouts::kAdviceFile, layouts::kHazardFile}) {
+        // Every table file the program ships, so optional ones (the hazard items) come along too.
+        for (const QString& name : QDir(sample).entryList({QStringLiteral("*.cds")}, QDir::Files)) {
             const QString target = data + "/" + name;
             if (!QFile::exists(target) && QFile::copy(sample + "/" + name, target))
                 QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
