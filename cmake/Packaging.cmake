@@ -27,6 +27,6 @@ set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libsqlite3-0 (>= 3.35), libstdc++6 (>= 12), libc6 (>= 2.34), fonts-noto-cjk, fonts-ipafont-mincho, fonts-ipafont-gothic")
+  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6charts6 (>= 6.4), libsqlite3-0 (>= 3.35), libstdc++6 (>= 12), libc6 (>= 2.34), fonts-noto-cjk, fonts-ipafont-mincho, fonts-ipafont-gothic")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 include(CPack)

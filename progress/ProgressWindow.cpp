@@ -1,0 +1,453 @@
+#include "ProgressWindow.h"
+
+#include "Dialogs.h"
+#include "ui_ProgressWindow.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QDateTimeAxis>
+#include <QDir>
+#include <QFileInfo>
+#include <QHorizontalBarSeries>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QValueAxis>
+
+#include <algorithm>
+
+using namespace progress;
+
+namespace {
+
+// The bar chart shows this many of the weakest items; the rest are stronger and the bars stay
+// readable.
+constexpr int kMaxBars = 12;
+constexpr qint64 kDayMs = 24LL * 60 * 60 * 1000;
+
+const QColor kKarimenColour(0x1f, 0x6f, 0xd1);
+const QColor kHonmenColour(0xd9, 0x6a, 0x0b);
+const QColor kPassColour(0x2e, 0x9d, 0x3a);
+
+QChart* NewChart(const QString& title)
+{
+    auto* chart = new QChart;
+    chart->setTitle(title);
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    return chart;
+}
+
+QChartView* NewView(QChart* chart)
+{
+    auto* view = new QChartView(chart);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(300, 220);
+    return view;
+}
+
+QValueAxis* PercentAxis(const QString& title)
+{
+    auto* axis = new QValueAxis;
+    axis->setRange(0, 100);
+    axis->setTickCount(6);
+    axis->setLabelFormat(QStringLiteral("%d"));
+    axis->setTitleText(title);
+    return axis;
+}
+
+// A time axis over [FIRST, LAST] with some room either side, a day at least, so that a single
+// point does not sit on the frame.
+QDateTimeAxis* TimeAxis(qint64 first, qint64 last)
+{
+    auto* axis = new QDateTimeAxis;
+    const qint64 pad = std::max<qint64>(kDayMs / 2, (last - first) / 20);
+    axis->setRange(QDateTime::fromMSecsSinceEpoch(first - pad),
+                   QDateTime::fromMSecsSinceEpoch(last + pad));
+    axis->setFormat(QStringLiteral("M/d"));
+    axis->setTickCount(6);
+    return axis;
+}
+
+QString ShortDate(const QDateTime& utc, const QTimeZone& zone)
+{
+    return utc.toTimeZone(zone).toString(QStringLiteral("M/d"));
+}
+
+QString MockLine(const MockResult& m, const QTimeZone& zone)
+{
+    return QStringLiteral("%1 %2 %3/%4点 %5")
+        .arg(ShortDate(m.when, zone), TestName(m.test))
+        .arg(m.score)
+        .arg(m.maxScore)
+        .arg(m.passed() ? QStringLiteral("合格") : QStringLiteral("不合格"));
+}
+
+QString ItemLabel(const ItemShare& item)
+{
+    return QStringLiteral("%1 %2").arg(item.bunrui).arg(item.name);
+}
+
+}  // namespace
+
+ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent), ui(new Ui::ProgressWindow)
+{
+    ui->setupUi(this);
+    setWindowFlag(Qt::Window);
+    QFont big = ui->emptyLabel->font();
+    big.setPixelSize(20);
+    ui->emptyLabel->setFont(big);
+    QFont side = ui->readinessLabel->font();
+    side.setPixelSize(15);
+    ui->readinessLabel->setFont(side);
+    ui->summaryLabel->setFont(side);
+
+    connect(ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->savePdfButton, &QPushButton::clicked, this, &ProgressWindow::SavePdfClick);
+    connect(ui->practiseWrongButton, &QPushButton::clicked, this,
+            [this] { emit practiceRequested(PracticeKind::WrongStatements, 0); });
+    connect(ui->practiseHazardButton, &QPushButton::clicked, this,
+            [this] { emit practiceRequested(PracticeKind::HazardItems, 0); });
+    connect(ui->practiseWeakestButton, &QPushButton::clicked, this, [this] {
+        if (!items_.empty())
+            emit practiceRequested(PracticeKind::Item, items_.front().bunrui);
+    });
+    SetSnapshot({});
+}
+
+ProgressWindow::~ProgressWindow() = default;
+
+void ProgressWindow::SetSnapshot(const Snapshot& snapshot, const QTimeZone& zone)
+{
+    summary_ = Summarize(snapshot, zone);
+    items_ = WeakestFirst(snapshot.rates);
+    hasHazard_ = std::any_of(snapshot.statements.begin(), snapshot.statements.end(),
+                             [](const StatementKey& k) { return k.source == record::kSourceHazard; });
+    const bool empty = IsEmpty(snapshot);
+    ui->pages->setCurrentWidget(empty ? ui->emptyPage : ui->contentPage);
+    ui->savePdfButton->setEnabled(!empty);
+    if (empty) {
+        mockView_ = drillView_ = itemView_ = nullptr;
+        for (QStackedWidget* pages : {ui->mockChartPages, ui->drillChartPages, ui->itemChartPages})
+            while (pages->count() > 0) {
+                QWidget* w = pages->widget(0);
+                pages->removeWidget(w);
+                delete w;
+            }
+        readiness_.clear();
+        return;
+    }
+    ShowReadiness(snapshot.sessions);
+    ShowSummary(zone);
+    BuildMockChart(snapshot.sessions);
+    BuildDrillChart(snapshot.sessions);
+    BuildItemChart();
+
+    ui->practiseWrongButton->setEnabled(summary_.latestWrong > 0);
+    ui->practiseWeakestButton->setEnabled(!items_.empty());
+    ui->practiseWeakestButton->setToolTip(
+        items_.empty() ? QString() : ItemLabel(items_.front()));
+    ui->practiseHazardButton->setEnabled(hasHazard_);
+    ui->practiseHazardButton->setToolTip(
+        hasHazard_ ? QString() : QStringLiteral("危険予測の問題ファイル(kiken.cds)がありません"));
+}
+
+void ProgressWindow::ShowReadiness(const std::vector<record::SessionSummary>& sessions)
+{
+    readiness_.clear();
+    QString html;
+    for (Test test : {Test::Karimen, Test::Honmen}) {
+        const Readiness r = ReadinessFor(sessions, test);
+        readiness_ << r.message;
+        const QString colour = r.ready ? kPassColour.name() : QStringLiteral("#333333");
+        html += QStringLiteral("<p style='color:%1'>%2%3</p>")
+                    .arg(colour, r.ready ? QStringLiteral("<b>") : QString(),
+                         r.message.toHtmlEscaped());
+    }
+    ui->readinessLabel->setText(html);
+}
+
+void ProgressWindow::ShowSummary(const QTimeZone& zone)
+{
+    QString html = QStringLiteral("<table cellspacing='3'>");
+    auto row = [&](const QString& name, const QString& value) {
+        html += QStringLiteral("<tr><td>%1</td><td align='right'><b>%2</b></td></tr>")
+                    .arg(name.toHtmlEscaped(), value.toHtmlEscaped());
+    };
+    row(QStringLiteral("解答した数"), QStringLiteral("%1問").arg(summary_.answers));
+    row(QStringLiteral("練習した日数"), QStringLiteral("%1日").arg(summary_.daysPractised));
+    row(QStringLiteral("まだ解いていない問題"), QStringLiteral("%1問").arg(summary_.neverAnswered));
+    row(QStringLiteral("最後に間違えた問題"), QStringLiteral("%1問").arg(summary_.latestWrong));
+    html += QStringLiteral("</table><p>直近の模擬試験:");
+    if (summary_.lastMocks.empty())
+        html += QStringLiteral("<br>まだありません");
+    for (const MockResult& m : summary_.lastMocks)
+        html += QStringLiteral("<br>") + MockLine(m, zone).toHtmlEscaped();
+    html += QStringLiteral("</p>");
+    ui->summaryLabel->setText(html);
+}
+
+void ProgressWindow::Place(QStackedWidget* pages, QChartView* view, const QString& placeholder)
+{
+    while (pages->count() > 0) {
+        QWidget* w = pages->widget(0);
+        pages->removeWidget(w);
+        delete w;
+    }
+    if (view) {
+        pages->addWidget(view);
+        return;
+    }
+    auto* label = new QLabel(placeholder);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    label->setFrameShape(QFrame::StyledPanel);
+    pages->addWidget(label);
+}
+
+void ProgressWindow::BuildMockChart(const std::vector<record::SessionSummary>& sessions)
+{
+    mockView_ = nullptr;
+    const auto karimen = MockScores(sessions, Test::Karimen);
+    const auto honmen = MockScores(sessions, Test::Honmen);
+    if (karimen.empty() && honmen.empty()) {
+        Place(ui->mockChartPages, nullptr,
+              QStringLiteral("模擬試験を受けると、ここに得点の移り変わりが表示されます。"));
+        return;
+    }
+    QChart* chart = NewChart(QStringLiteral("模擬試験の得点(満点に対する%)"));
+    qint64 first = std::numeric_limits<qint64>::max(), last = std::numeric_limits<qint64>::min();
+    for (const auto* mocks : {&karimen, &honmen})
+        for (const MockResult& m : *mocks) {
+            first = std::min(first, m.when.toMSecsSinceEpoch());
+            last = std::max(last, m.when.toMSecsSinceEpoch());
+        }
+    QDateTimeAxis* x = TimeAxis(first, last);
+    QValueAxis* y = PercentAxis(QStringLiteral("%"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+
+    auto add = [&](QLineSeries* series) {
+        chart->addSeries(series);
+        series->attachAxis(x);
+        series->attachAxis(y);
+    };
+    // Every mock's pass mark is 90 % of its maximum, so one line serves both tests.
+    auto* pass = new QLineSeries;
+    pass->setName(QStringLiteral("合格ライン(90%)"));
+    QPen dashed(kPassColour, 2, Qt::DashLine);
+    pass->setPen(dashed);
+    pass->append(double(x->min().toMSecsSinceEpoch()), 90);
+    pass->append(double(x->max().toMSecsSinceEpoch()), 90);
+    add(pass);
+    for (Test test : {Test::Karimen, Test::Honmen}) {
+        const auto& mocks = test == Test::Karimen ? karimen : honmen;
+        if (mocks.empty())
+            continue;
+        auto* line = new QLineSeries;
+        line->setName(TestName(test));
+        line->setPointsVisible(true);
+        line->setPen(QPen(test == Test::Karimen ? kKarimenColour : kHonmenColour, 2));
+        for (const MockResult& m : mocks)
+            line->append(double(m.when.toMSecsSinceEpoch()), m.percent());
+        add(line);
+    }
+    mockView_ = NewView(chart);
+    Place(ui->mockChartPages, mockView_, {});
+}
+
+void ProgressWindow::BuildDrillChart(const std::vector<record::SessionSummary>& sessions)
+{
+    drillView_ = nullptr;
+    const auto drills = DrillShares(sessions, record::kDrill);
+    const auto practice = DrillShares(sessions, record::kPractice);
+    if (drills.empty() && practice.empty()) {
+        Place(ui->drillChartPages, nullptr,
+              QStringLiteral("練習問題に挑戦すると、ここに正答率の移り変わりが表示されます。"));
+        return;
+    }
+    QChart* chart = NewChart(QStringLiteral("練習ごとの正答率(%)"));
+    qint64 first = std::numeric_limits<qint64>::max(), last = std::numeric_limits<qint64>::min();
+    for (const auto* points : {&drills, &practice})
+        for (const SharePoint& p : *points) {
+            first = std::min(first, p.when.toMSecsSinceEpoch());
+            last = std::max(last, p.when.toMSecsSinceEpoch());
+        }
+    QDateTimeAxis* x = TimeAxis(first, last);
+    QValueAxis* y = PercentAxis(QStringLiteral("%"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    const std::pair<const std::vector<SharePoint>*, QString> kinds[] = {
+        {&drills, QStringLiteral("練習問題")}, {&practice, QStringLiteral("苦手の練習")}};
+    for (const auto& [points, name] : kinds) {
+        if (points->empty())
+            continue;
+        auto* line = new QLineSeries;
+        line->setName(name);
+        line->setPointsVisible(points->size() < 60);
+        for (const SharePoint& p : *points)
+            line->append(double(p.when.toMSecsSinceEpoch()), p.percent());
+        chart->addSeries(line);
+        line->attachAxis(x);
+        line->attachAxis(y);
+    }
+    drillView_ = NewView(chart);
+    Place(ui->drillChartPages, drillView_, {});
+}
+
+void ProgressWindow::BuildItemChart()
+{
+    itemView_ = nullptr;
+    if (items_.empty()) {
+        Place(ui->itemChartPages, nullptr,
+              QStringLiteral("項目のついた問題に答えると、ここに項目ごとの正答率が弱い順に表示されます。"));
+        return;
+    }
+    const int shown = std::min<int>(kMaxBars, int(items_.size()));
+    QChart* chart = NewChart(QStringLiteral("項目ごとの正答率(直近%1問ずつ・弱い順)").arg(kItemWindow));
+    auto* set = new QBarSet(QStringLiteral("正答率"));
+    QStringList categories;
+    // A horizontal bar chart draws its first category at the bottom: the weakest goes last.
+    for (int i = shown - 1; i >= 0; --i) {
+        const ItemShare& item = items_[std::size_t(i)];
+        *set << item.percent();
+        categories << QStringLiteral("%1 (%2/%3)").arg(ItemLabel(item)).arg(item.correct).arg(item.answers);
+    }
+    set->setColor(kKarimenColour);
+    auto* series = new QHorizontalBarSeries;
+    series->append(set);
+    series->setLabelsVisible(true);
+    series->setLabelsFormat(QStringLiteral("@value%"));
+    series->setLabelsPrecision(3);
+    chart->addSeries(series);
+    auto* names = new QBarCategoryAxis;
+    names->append(categories);
+    chart->addAxis(names, Qt::AlignLeft);
+    series->attachAxis(names);
+    QValueAxis* share = PercentAxis(QString());
+    chart->addAxis(share, Qt::AlignBottom);
+    series->attachAxis(share);
+    chart->legend()->hide();
+    connect(set, &QBarSet::clicked, this, [this, shown](int index) {
+        const int item = shown - 1 - index;
+        if (item >= 0 && item < int(items_.size()))
+            emit practiceRequested(PracticeKind::Item, items_[std::size_t(item)].bunrui);
+    });
+    itemView_ = NewView(chart);
+    itemView_->setToolTip(QStringLiteral("棒をクリックすると、その項目の問題を練習します"));
+    itemView_->setCursor(Qt::PointingHandCursor);
+    Place(ui->itemChartPages, itemView_, {});
+}
+
+QString ProgressWindow::PdfPath(const QString& folder, const QDate& date)
+{
+    const QDir dir(folder);
+    const QString stem = QStringLiteral("学習記録_") + date.toString(Qt::ISODate);
+    QString path = dir.filePath(stem + QStringLiteral(".pdf"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = dir.filePath(QStringLiteral("%1_%2.pdf").arg(stem).arg(n));
+    return path;
+}
+
+bool ProgressWindow::WritePdf(const QString& path) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    {
+        QPdfWriter pdf(&file);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+        pdf.setResolution(300);
+        pdf.setTitle(QStringLiteral("学習記録"));
+        QPainter p(&pdf);
+        if (!p.isActive())
+            return false;
+        // Laid out in points-like units (A4 is 595 x 842), scaled to the writer's resolution.
+        const QRect page = pdf.pageLayout().paintRectPixels(pdf.resolution());
+        const double scale = page.width() / 571.0;
+        p.scale(scale, scale);
+        const double width = 571.0, height = page.height() / scale;
+
+        QFont title = font();
+        title.setPixelSize(18);
+        title.setBold(true);
+        QFont body = font();
+        body.setPixelSize(10);
+        p.setFont(title);
+        p.drawText(QRectF(0, 0, width, 24), Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("学習記録  ") + QDate::currentDate().toString(QStringLiteral("yyyy年M月d日")));
+        p.setFont(body);
+        double y = 30;
+        auto line = [&](const QString& text, double x = 0) {
+            p.drawText(QRectF(x, y, width - x, 14), Qt::AlignLeft | Qt::AlignVCenter, text);
+            y += 14;
+        };
+        for (const QString& r : readiness_)
+            line(r);
+        y += 4;
+        line(QStringLiteral("解答した数 %1問 / 練習した日数 %2日 / まだ解いていない問題 %3問 / 最後に間違えた問題 %4問")
+                 .arg(summary_.answers)
+                 .arg(summary_.daysPractised)
+                 .arg(summary_.neverAnswered)
+                 .arg(summary_.latestWrong));
+        QStringList mocks;
+        for (const MockResult& m : summary_.lastMocks)
+            mocks << MockLine(m, QTimeZone::systemTimeZone());
+        line(QStringLiteral("直近の模擬試験: ") +
+             (mocks.isEmpty() ? QStringLiteral("まだありません") : mocks.join(QStringLiteral(" / "))));
+        y += 6;
+
+        // The charts as vectors, each in its own box.
+        auto chart = [&](QChartView* view, const QRectF& box) {
+            if (!view)
+                return;
+            view->render(&p, box, view->viewport()->rect());
+        };
+        const double chartH = 230;
+        chart(mockView_, QRectF(0, y, width / 2 - 4, chartH));
+        chart(drillView_, QRectF(width / 2 + 4, y, width / 2 - 4, chartH));
+        y += chartH + 6;
+        chart(itemView_, QRectF(0, y, width, 300));
+        y += 306;
+
+        p.setFont(title);
+        QFont sub = body;
+        sub.setBold(true);
+        p.setFont(sub);
+        line(QStringLiteral("苦手な項目(直近%1問ずつの正答率、弱い順)").arg(kItemWindow));
+        p.setFont(body);
+        for (const ItemShare& item : items_) {
+            if (y + 14 > height)
+                break;
+            line(QStringLiteral("%1%  %2  (%3/%4問)")
+                     .arg(qRound(item.percent()), 3)
+                     .arg(ItemLabel(item))
+                     .arg(item.correct)
+                     .arg(item.answers),
+                 8);
+        }
+    }
+    return file.commit();
+}
+
+void ProgressWindow::SavePdfClick()
+{
+    const QString folder = dialogs::GetExistingDirectory(
+        this, QStringLiteral("PDFを保存するフォルダ"),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    if (folder.isEmpty())
+        return;
+    const QString path = PdfPath(folder, QDate::currentDate());
+    if (WritePdf(path))
+        dialogs::ShowMessage(this, QStringLiteral("PDFを保存しました。\n") + QDir::toNativeSeparators(path));
+    else
+        dialogs::ShowMessage(this, QStringLiteral("PDFを保存できませんでした。フォルダに書き込めるか確かめてください。\n") +
+                                       QDir::toNativeSeparators(path));
+}
