@@ -1,0 +1,172 @@
+// The learning-record window on an empty record and on a pupil's record: what it shows, what its
+// buttons ask for, and the PDF it saves.
+
+#include "ProgressWindow.h"
+#include "RecordBuilder.h"
+
+#include "Dialogs.h"
+
+#include <QBarSet>
+#include <QChartView>
+#include <QFile>
+#include <QHorizontalBarSeries>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+using B = RecordBuilder;
+using Kind = ProgressWindow::PracticeKind;
+
+class TestProgressWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { dialogs::SetTestMode(true); }
+    void emptyRecordShowsTheEmptyState();
+    void pupilRecordShowsChartsAndAsksForPractice();
+    void drillsOnlyShowNoEmptyAxes();
+    void savesOnePagePdfNamedWithTheDate();
+};
+
+namespace {
+QStackedWidget* Pages(ProgressWindow& w, const char* name)
+{
+    return w.findChild<QStackedWidget*>(QString::fromLatin1(name));
+}
+QPushButton* Button(ProgressWindow& w, const char* name)
+{
+    return w.findChild<QPushButton*>(QString::fromLatin1(name));
+}
+}  // namespace
+
+void TestProgressWindow::emptyRecordShowsTheEmptyState()
+{
+    ProgressWindow w;
+    B b;
+    b.Statement("0001").Session(record::kDrill, B::Utc(2026, 11, 1));   // opened, never answered
+    w.SetSnapshot(b.Build());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QStackedWidget* pages = Pages(w, "pages");
+    QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("emptyPage"));
+    QVERIFY(w.findChildren<QChartView*>().isEmpty());
+    QVERIFY(!Button(w, "savePdfButton")->isEnabled());
+    QVERIFY(w.findChild<QLabel*>("emptyLabel")->text().contains(QStringLiteral("まだ学習の記録がありません")));
+}
+
+void TestProgressWindow::pupilRecordShowsChartsAndAsksForPractice()
+{
+    ProgressWindow w;
+    const progress::Snapshot snap = B::Pupil().Build();
+    w.SetSnapshot(snap);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(Pages(w, "pages")->currentWidget()->objectName(), QStringLiteral("contentPage"));
+    for (const char* name : {"mockChartPages", "drillChartPages", "itemChartPages"})
+        QVERIFY2(qobject_cast<QChartView*>(Pages(w, name)->currentWidget()), name);
+    // 仮免: the last three (46, 47, 48) passed; 本免: 91, 86, 92.
+    const QString readiness = w.findChild<QLabel*>("readinessLabel")->text();
+    QVERIFY2(readiness.contains(QStringLiteral("仮免: 合格圏です")), qPrintable(readiness));
+    QVERIFY2(readiness.contains(QStringLiteral("本免: まだ合格圏ではありません。直近3回の模擬試験のうち合格は2回")),
+             qPrintable(readiness));
+
+    QSignalSpy asked(&w, &ProgressWindow::practiceRequested);
+    const int weakest = w.CurrentItems().front().bunrui;
+    QVERIFY(w.CurrentSummary().latestWrong > 0);
+    QTest::mouseClick(Button(w, "practiseWeakestButton"), Qt::LeftButton);
+    QTest::mouseClick(Button(w, "practiseWrongButton"), Qt::LeftButton);
+    QTest::mouseClick(Button(w, "practiseHazardButton"), Qt::LeftButton);
+    QCOMPARE(asked.count(), 3);
+    QCOMPARE(asked[0][0].value<Kind>(), Kind::Item);
+    QCOMPARE(asked[0][1].toInt(), weakest);
+    QCOMPARE(asked[1][0].value<Kind>(), Kind::WrongStatements);
+    QCOMPARE(asked[2][0].value<Kind>(), Kind::HazardItems);
+
+    // The bars run weakest at the top, the last in the set; a click on it asks for that item,
+    // on the bottom bar for the twelfth weakest.
+    QBarSet* set = nullptr;
+    for (QChartView* v : w.findChildren<QChartView*>())
+        for (QAbstractSeries* s : v->chart()->series())
+            if (auto* h = qobject_cast<QHorizontalBarSeries*>(s))
+                set = h->barSets().front();
+    QVERIFY(set);
+    QCOMPARE(set->count(), 12);
+    asked.clear();
+    emit set->clicked(set->count() - 1);
+    emit set->clicked(0);
+    QCOMPARE(asked.count(), 2);
+    QCOMPARE(asked[0][1].toInt(), weakest);
+    QCOMPARE(asked[1][1].toInt(), w.CurrentItems()[11].bunrui);
+    QCOMPARE(set->at(set->count() - 1), w.CurrentItems().front().percent());
+
+    // Opened again on an empty record: the charts go, the empty state comes back.
+    w.SetSnapshot({});
+    QCOMPARE(Pages(w, "pages")->currentWidget()->objectName(), QStringLiteral("emptyPage"));
+    QVERIFY(w.findChildren<QChartView*>().isEmpty());
+}
+
+void TestProgressWindow::drillsOnlyShowNoEmptyAxes()
+{
+    ProgressWindow w;
+    B b;
+    b.Drill(B::Utc(2026, 11, 1), 10, 6);   // no items, no mocks, no hazard file
+    w.SetSnapshot(b.Build());
+    QVERIFY(qobject_cast<QChartView*>(Pages(w, "drillChartPages")->currentWidget()));
+    for (const char* name : {"mockChartPages", "itemChartPages"}) {
+        auto* placeholder = qobject_cast<QLabel*>(Pages(w, name)->currentWidget());
+        QVERIFY2(placeholder && !placeholder->text().isEmpty(), name);
+    }
+    QVERIFY(!Button(w, "practiseWeakestButton")->isEnabled());
+    QVERIFY(!Button(w, "practiseHazardButton")->isEnabled());
+    QVERIFY(Button(w, "practiseWrongButton")->isEnabled());
+}
+
+void TestProgressWindow::savesOnePagePdfNamedWithTheDate()
+{
+    QTemporaryDir dir;
+    ProgressWindow w;
+    w.SetSnapshot(B::Pupil().Build());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+
+    // Cancelled: nothing written, nothing said.
+    QTest::mouseClick(Button(w, "savePdfButton"), Qt::LeftButton);
+    QCOMPARE(dialogs::TakeFileDialogs().size(), 1);
+    QVERIFY(dialogs::TakeMessages().isEmpty());
+    QVERIFY(QDir(dir.path()).isEmpty());
+
+    dialogs::QueueFileAnswer(dir.path());
+    QTest::mouseClick(Button(w, "savePdfButton"), Qt::LeftButton);
+    const QString first = dir.filePath(QStringLiteral("学習記録_%1.pdf").arg(today));
+    QFile pdf(first);
+    QVERIFY(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    QVERIFY(bytes.startsWith("%PDF"));
+    int pages = 0;
+    auto it = QRegularExpression(QStringLiteral("/Type\\s*/Page(?!s)")).globalMatch(QString::fromLatin1(bytes));
+    for (; it.hasNext(); it.next())
+        ++pages;
+    QCOMPARE(pages, 1);
+    QVERIFY(bytes.contains("/MediaBox [0 0 595"));   // A4 width in points
+    QVERIFY(dialogs::TakeMessages().value(0).contains(QStringLiteral("保存しました")));
+
+    // Saving again the same day keeps the first file.
+    dialogs::QueueFileAnswer(dir.path());
+    QTest::mouseClick(Button(w, "savePdfButton"), Qt::LeftButton);
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("学習記録_%1_2.pdf").arg(today))));
+    QCOMPARE(QFileInfo(first).size(), qint64(bytes.size()));
+    dialogs::TakeMessages();
+
+    // A folder that cannot be written to is reported, not passed off as saved.
+    dialogs::QueueFileAnswer(dir.filePath(QStringLiteral("no/such/folder")));
+    QTest::mouseClick(Button(w, "savePdfButton"), Qt::LeftButton);
+    QVERIFY(dialogs::TakeMessages().value(0).contains(QStringLiteral("保存できませんでした")));
+    dialogs::TakeFileDialogs();
+}
+
+QTEST_MAIN(TestProgressWindow)
+#include "tst_progress_window.moc"
