@@ -10,6 +10,8 @@
 #include <QDateTimeAxis>
 #include <QDir>
 #include <QFileInfo>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QLineSeries>
@@ -125,6 +127,7 @@ ProgressWindow::~ProgressWindow() = default;
 
 void ProgressWindow::SetSnapshot(const Snapshot& snapshot, const QTimeZone& zone)
 {
+    zone_ = zone;
     summary_ = Summarize(snapshot, zone);
     items_ = WeakestFirst(snapshot.rates);
     hasHazard_ = std::any_of(snapshot.statements.begin(), snapshot.statements.end(),
@@ -317,7 +320,7 @@ void ProgressWindow::BuildItemChart()
     for (int i = shown - 1; i >= 0; --i) {
         const ItemShare& item = items_[std::size_t(i)];
         *set << item.percent();
-        categories << QStringLiteral("%1 (%2/%3)").arg(ItemLabel(item)).arg(item.correct).arg(item.answers);
+        categories << ItemLabel(item);
     }
     set->setColor(kKarimenColour);
     auto* series = new QHorizontalBarSeries;
@@ -328,6 +331,9 @@ void ProgressWindow::BuildItemChart()
     chart->addSeries(series);
     auto* names = new QBarCategoryAxis;
     names->append(categories);
+    QFont small = names->labelsFont();
+    small.setPixelSize(11);
+    names->setLabelsFont(small);
     chart->addAxis(names, Qt::AlignLeft);
     series->attachAxis(names);
     QValueAxis* share = PercentAxis(QString());
@@ -369,72 +375,95 @@ bool ProgressWindow::WritePdf(const QString& path) const
         QPainter p(&pdf);
         if (!p.isActive())
             return false;
-        // Laid out in points-like units (A4 is 595 x 842), scaled to the writer's resolution.
-        const QRect page = pdf.pageLayout().paintRectPixels(pdf.resolution());
-        const double scale = page.width() / 571.0;
-        p.scale(scale, scale);
-        const double width = 571.0, height = page.height() / scale;
-
-        QFont title = font();
-        title.setPixelSize(18);
-        title.setBold(true);
-        QFont body = font();
-        body.setPixelSize(10);
-        p.setFont(title);
-        p.drawText(QRectF(0, 0, width, 24), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("学習記録  ") + QDate::currentDate().toString(QStringLiteral("yyyy年M月d日")));
-        p.setFont(body);
-        double y = 30;
-        auto line = [&](const QString& text, double x = 0) {
-            p.drawText(QRectF(x, y, width - x, 14), Qt::AlignLeft | Qt::AlignVCenter, text);
-            y += 14;
-        };
-        for (const QString& r : readiness_)
-            line(r);
-        y += 4;
-        line(QStringLiteral("解答した数 %1問 / 練習した日数 %2日 / まだ解いていない問題 %3問 / 最後に間違えた問題 %4問")
-                 .arg(summary_.answers)
-                 .arg(summary_.daysPractised)
-                 .arg(summary_.neverAnswered)
-                 .arg(summary_.latestWrong));
-        QStringList mocks;
-        for (const MockResult& m : summary_.lastMocks)
-            mocks << MockLine(m, QTimeZone::systemTimeZone());
-        line(QStringLiteral("直近の模擬試験: ") +
-             (mocks.isEmpty() ? QStringLiteral("まだありません") : mocks.join(QStringLiteral(" / "))));
-        y += 6;
-
-        // The charts as vectors, each in its own box.
-        auto chart = [&](QChartView* view, const QRectF& box) {
-            if (!view)
-                return;
-            view->render(&p, box, view->viewport()->rect());
-        };
-        const double chartH = 230;
-        chart(mockView_, QRectF(0, y, width / 2 - 4, chartH));
-        chart(drillView_, QRectF(width / 2 + 4, y, width / 2 - 4, chartH));
-        y += chartH + 6;
-        chart(itemView_, QRectF(0, y, width, 300));
-        y += 306;
-
-        p.setFont(title);
-        QFont sub = body;
-        sub.setBold(true);
-        p.setFont(sub);
-        line(QStringLiteral("苦手な項目(直近%1問ずつの正答率、弱い順)").arg(kItemWindow));
-        p.setFont(body);
-        for (const ItemShare& item : items_) {
-            if (y + 14 > height)
-                break;
-            line(QStringLiteral("%1%  %2  (%3/%4問)")
-                     .arg(qRound(item.percent()), 3)
-                     .arg(ItemLabel(item))
-                     .arg(item.correct)
-                     .arg(item.answers),
-                 8);
-        }
+        PaintReport(p, pdf.pageLayout().paintRectPixels(pdf.resolution()).size());
     }
     return file.commit();
+}
+
+void ProgressWindow::PaintReport(QPainter& p, const QSize& area) const
+{
+    // Laid out in units of about a point (the printable width of A4 is about 571), scaled to
+    // the device.
+    const double width = 571.0;
+    const double scale = area.width() / width;
+    const double height = area.height() / scale;
+    p.save();
+    p.scale(scale, scale);
+
+    QFont title = font();
+    title.setPixelSize(18);
+    title.setBold(true);
+    QFont body = font();
+    body.setPixelSize(10);
+    QFont heading = body;
+    heading.setBold(true);
+
+    p.setFont(title);
+    p.drawText(QRectF(0, 0, width, 24), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("学習記録  ") + QDate::currentDate().toString(QStringLiteral("yyyy年M月d日")));
+    double y = 30;
+    auto line = [&](const QString& text, double x = 0) {
+        p.drawText(QRectF(x, y, width - x, 14), Qt::AlignLeft | Qt::AlignVCenter, text);
+        y += 14;
+    };
+    p.setFont(heading);
+    for (const QString& r : readiness_)
+        line(r);
+    y += 4;
+    p.setFont(body);
+    line(QStringLiteral("解答した数 %1問 / 練習した日数 %2日 / まだ解いていない問題 %3問 / 最後に間違えた問題 %4問")
+             .arg(summary_.answers)
+             .arg(summary_.daysPractised)
+             .arg(summary_.neverAnswered)
+             .arg(summary_.latestWrong));
+    QStringList mocks;
+    for (const MockResult& m : summary_.lastMocks)
+        mocks << MockLine(m, zone_);
+    line(QStringLiteral("直近の模擬試験: ") +
+         (mocks.isEmpty() ? QStringLiteral("まだありません") : mocks.join(QStringLiteral(" / "))));
+    y += 6;
+
+    // Each chart laid out again for its box, so it fills the box instead of keeping the
+    // window's proportions, then put back as the window shows it. A chart the record has no
+    // data for is left out rather than drawn empty.
+    auto chart = [&](QChartView* view, const QRectF& box) {
+        if (!view)
+            return;
+        QChart* c = view->chart();
+        const QSizeF shown = c->size();
+        // Drawn a little larger than the box and scaled down, so its lettering keeps to the
+        // page's size of type.
+        c->resize(box.size() * 1.3);
+        if (c->layout())
+            c->layout()->activate();
+        view->scene()->render(&p, box, QRectF(c->pos(), c->size()), Qt::IgnoreAspectRatio);
+        c->resize(shown);
+        if (c->layout())
+            c->layout()->activate();
+    };
+    const double half = width / 2 - 5;
+    chart(mockView_, QRectF(0, y, half, 210));
+    chart(drillView_, QRectF(width - half, y, half, 210));
+    y += 218;
+
+    const double top = y;
+    chart(itemView_, QRectF(0, top, half, std::min(430.0, height - top)));
+    p.setFont(heading);
+    line(QStringLiteral("項目ごとの正答率(直近%1問ずつ、弱い順)").arg(kItemWindow), width - half);
+    QFont list = body;
+    list.setPixelSize(9);
+    p.setFont(list);
+    for (const ItemShare& item : items_) {
+        if (y + 14 > height)
+            break;
+        line(QStringLiteral("%1%  %2 (%3/%4問)")
+                 .arg(qRound(item.percent()), 3)
+                 .arg(ItemLabel(item))
+                 .arg(item.correct)
+                 .arg(item.answers),
+             width - half + 8);
+    }
+    p.restore();
 }
 
 void ProgressWindow::SavePdfClick()

@@ -12,6 +12,7 @@ namespace Ui {
 class ProgressWindow;
 }
 class QChartView;
+class QPainter;
 class QStackedWidget;
 
 class ProgressWindow : public QWidget {
@@ -34,6 +35,9 @@ public:
     // Writes the window's content as one A4 page to PATH. False, with nothing left at PATH, when
     // it cannot be written.
     bool WritePdf(const QString& path) const;
+    // Paints what the PDF holds into AREA (device units) of P: readiness, summary, charts and
+    // the items weakest first.
+    void PaintReport(QPainter& p, const QSize& area) const;
     // The file name the PDF gets in FOLDER on DATE: "学習記録_YYYY-MM-DD.pdf", with "_2", "_3" ...
     // added when that name is taken, so an earlier printout is never replaced.
     static QString PdfPath(const QString& folder, const QDate& date);
@@ -62,4 +66,5 @@ private:
     QChartView* drillView_ = nullptr;
     QChartView* itemView_ = nullptr;
     bool hasHazard_ = false;
+    QTimeZone zone_ = QTimeZone::systemTimeZone();
 };

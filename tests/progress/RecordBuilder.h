@@ -16,7 +16,7 @@ class RecordBuilder {
 public:
     static QDateTime Utc(int year, int month, int day, int hour = 10, int minute = 0)
     {
-        return QDateTime(QDate(year, month, day), QTime(hour, minute), QTimeZone::UTC);
+        return QDateTime(QDate(year, month, day), QTime(hour, minute), QTimeZone::utc());
     }
 
     // Starts a session of KIND at START (UTC), finished at once unless Unfinished() follows.
@@ -164,7 +164,7 @@ public:
 private:
     static std::string Bango(int i)
     {
-        char buf[8];
+        char buf[12];
         std::snprintf(buf, sizeof buf, "%04d", i + 1);
         return buf;
     }

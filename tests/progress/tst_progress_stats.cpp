@@ -153,7 +153,7 @@ void TestProgressStats::summaryCounts()
         .Mock(Test::Honmen, B::Utc(2026, 11, 4), 91)
         .Mock(Test::Karimen, B::Utc(2026, 11, 5), 47)
         .Mock(Test::Karimen, B::Utc(2026, 11, 6), 48);
-    const Summary s = Summarize(b.Build(), QTimeZone::UTC);
+    const Summary s = Summarize(b.Build(), QTimeZone::utc());
     QCOMPARE(s.answers, 5 + 50 + 100 + 50 + 50);
     QCOMPARE(s.daysPractised, 6);
     // 0003 (listed twice) and hazard K1(1); K1(2) was answered.
@@ -178,10 +178,10 @@ void TestProgressStats::daysPractisedAreLocalDays()
     // A session without answers is not a day practised.
     b.Session(record::kDrill, B::Utc(2026, 11, 5));
     QCOMPARE(Summarize(b.Build(), japan).daysPractised, 2);
-    QCOMPARE(Summarize(b.Build(), QTimeZone::UTC).daysPractised, 2);
+    QCOMPARE(Summarize(b.Build(), QTimeZone::utc()).daysPractised, 2);
     b.Drill(B::Utc(2026, 11, 2, 16, 0), 1, 1);   // 3 November in Japan, still 2 November in UTC
     QCOMPARE(Summarize(b.Build(), japan).daysPractised, 3);
-    QCOMPARE(Summarize(b.Build(), QTimeZone::UTC).daysPractised, 2);
+    QCOMPARE(Summarize(b.Build(), QTimeZone::utc()).daysPractised, 2);
 }
 
 void TestProgressStats::seriesSkipEmptyAndForeignSessions()

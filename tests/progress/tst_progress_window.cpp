@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QHorizontalBarSeries>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -29,6 +30,7 @@ private slots:
     void pupilRecordShowsChartsAndAsksForPractice();
     void drillsOnlyShowNoEmptyAxes();
     void savesOnePagePdfNamedWithTheDate();
+    void screenshots();
 };
 
 namespace {
@@ -166,6 +168,31 @@ void TestProgressWindow::savesOnePagePdfNamedWithTheDate()
     QTest::mouseClick(Button(w, "savePdfButton"), Qt::LeftButton);
     QVERIFY(dialogs::TakeMessages().value(0).contains(QStringLiteral("保存できませんでした")));
     dialogs::TakeFileDialogs();
+}
+
+// Not a check: with LENTAVO_SCREENSHOTS set to a folder, saves the window on an empty record and
+// on a pupil's record there, and the pupil's PDF (docs/screenshots/ holds them).
+void TestProgressWindow::screenshots()
+{
+    const QString folder = qEnvironmentVariable("LENTAVO_SCREENSHOTS");
+    if (folder.isEmpty())
+        QSKIP("LENTAVO_SCREENSHOTS not set");
+    ProgressWindow w;
+    w.resize(1016, 720);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(w.grab().save(folder + QStringLiteral("/progress-empty.png")));
+    w.SetSnapshot(B::Pupil().Build(), QTimeZone(9 * 3600));
+    QTest::qWait(50);
+    QVERIFY(w.grab().save(folder + QStringLiteral("/progress.png")));
+    QVERIFY(w.WritePdf(folder + QStringLiteral("/progress.pdf")));
+    // The PDF's page as an image, A4 at 100 dpi, since no PDF viewer is at hand.
+    QImage page(827, 1169, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter p(&page);
+    w.PaintReport(p, QSize(827 - 2 * 47, 1169 - 2 * 47));
+    p.end();
+    QVERIFY(page.save(folder + QStringLiteral("/progress-pdf.png")));
 }
 
 QTEST_MAIN(TestProgressWindow)
