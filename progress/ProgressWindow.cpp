@@ -15,6 +15,7 @@
 #include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QLineSeries>
+#include <QMetaMethod>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -152,13 +153,22 @@ void ProgressWindow::SetSnapshot(const Snapshot& snapshot, const QTimeZone& zone
     BuildDrillChart(snapshot.sessions);
     BuildItemChart();
 
-    ui->practiseWrongButton->setEnabled(summary_.latestWrong > 0);
-    ui->practiseWeakestButton->setEnabled(!items_.empty());
-    ui->practiseWeakestButton->setToolTip(
-        items_.empty() ? QString() : ItemLabel(items_.front()));
-    ui->practiseHazardButton->setEnabled(hasHazard_);
+    // Practice needs someone to start it: until the program connects a practice window, the
+    // buttons stay off rather than do nothing.
+    const bool canPractise = isSignalConnected(QMetaMethod::fromSignal(&ProgressWindow::practiceRequested));
+    const QString noPractice = QStringLiteral("練習の画面がまだありません");
+    ui->practiseWrongButton->setEnabled(canPractise && summary_.latestWrong > 0);
+    ui->practiseWeakestButton->setEnabled(canPractise && !items_.empty());
+    ui->practiseWeakestButton->setToolTip(!canPractise ? noPractice
+                                          : items_.empty() ? QString()
+                                                           : ItemLabel(items_.front()));
+    ui->practiseHazardButton->setEnabled(canPractise && hasHazard_);
     ui->practiseHazardButton->setToolTip(
-        hasHazard_ ? QString() : QStringLiteral("危険予測の問題ファイル(kiken.cds)がありません"));
+        !canPractise ? noPractice
+        : hasHazard_ ? QString()
+                     : QStringLiteral("危険予測の問題ファイル(kiken.cds)がありません"));
+    if (itemView_ && canPractise)
+        itemView_->setToolTip(QStringLiteral("棒をクリックすると、その項目の問題を練習します"));
 }
 
 void ProgressWindow::ShowReadiness(const std::vector<record::SessionSummary>& sessions)
@@ -346,8 +356,6 @@ void ProgressWindow::BuildItemChart()
             emit practiceRequested(PracticeKind::Item, items_[std::size_t(item)].bunrui);
     });
     itemView_ = NewView(chart);
-    itemView_->setToolTip(QStringLiteral("棒をクリックすると、その項目の問題を練習します"));
-    itemView_->setCursor(Qt::PointingHandCursor);
     Place(ui->itemChartPages, itemView_, {});
 }
 

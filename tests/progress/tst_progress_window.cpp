@@ -63,6 +63,11 @@ void TestProgressWindow::pupilRecordShowsChartsAndAsksForPractice()
 {
     ProgressWindow w;
     const progress::Snapshot snap = B::Pupil().Build();
+    // With nobody to start a practice set, its buttons stay off.
+    w.SetSnapshot(snap);
+    for (const char* name : {"practiseWeakestButton", "practiseWrongButton", "practiseHazardButton"})
+        QVERIFY2(!Button(w, name)->isEnabled(), name);
+    QSignalSpy asked(&w, &ProgressWindow::practiceRequested);
     w.SetSnapshot(snap);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -75,7 +80,6 @@ void TestProgressWindow::pupilRecordShowsChartsAndAsksForPractice()
     QVERIFY2(readiness.contains(QStringLiteral("本免: まだ合格圏ではありません。直近3回の模擬試験のうち合格は2回")),
              qPrintable(readiness));
 
-    QSignalSpy asked(&w, &ProgressWindow::practiceRequested);
     const int weakest = w.CurrentItems().front().bunrui;
     QVERIFY(w.CurrentSummary().latestWrong > 0);
     QTest::mouseClick(Button(w, "practiseWeakestButton"), Qt::LeftButton);
@@ -113,6 +117,7 @@ void TestProgressWindow::pupilRecordShowsChartsAndAsksForPractice()
 void TestProgressWindow::drillsOnlyShowNoEmptyAxes()
 {
     ProgressWindow w;
+    QSignalSpy asked(&w, &ProgressWindow::practiceRequested);
     B b;
     b.Drill(B::Utc(2026, 11, 1), 10, 6);   // no items, no mocks, no hazard file
     w.SetSnapshot(b.Build());
