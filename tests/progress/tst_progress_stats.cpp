@@ -33,6 +33,7 @@ void TestProgressStats::readinessNeedsThreeLatestPasses()
     QVERIFY(!r.ready);
     QCOMPARE(r.mocks, 3);
     QCOMPARE(r.passedOfLast, 2);
+    QVERIFY2(r.message.startsWith(QStringLiteral("仮免: ")), qPrintable(r.message));
     QVERIFY2(r.message.contains(QStringLiteral("直近3回の模擬試験のうち合格は2回")), qPrintable(r.message));
     QVERIFY(!r.message.contains(QStringLiteral("合格圏です")));
 
@@ -59,6 +60,7 @@ void TestProgressStats::readinessWithFewMocks()
     Readiness r = ReadinessFor(b.Build().sessions, Test::Honmen);
     QVERIFY(!r.ready);
     QCOMPARE(r.mocks, 0);
+    QVERIFY2(r.message.startsWith(QStringLiteral("本免: ")), qPrintable(r.message));
     QVERIFY2(r.message.contains(QStringLiteral("まだ受けていません")), qPrintable(r.message));
 
     // Two passes are not three: not ready, and the message says how many more are needed.
@@ -89,6 +91,21 @@ void TestProgressStats::readinessIgnoresUnfinishedAndTheOtherTest()
     QVERIFY(!karimen.ready);
     QCOMPARE(karimen.mocks, 1);
     QCOMPARE(karimen.passedOfLast, 0);
+
+    // Only a graded mock counts: neither one ended without a score, nor a row missing its
+    // maximum or with a maximum of 0, nor a score on a mock never ended.
+    auto halfGraded = [](auto change) {
+        B b;
+        b.Mock(Test::Karimen, B::Utc(2026, 11, 1), 50);
+        auto sessions = b.Build().sessions;
+        change(sessions[0]);
+        return MockScores(sessions, Test::Karimen).size();
+    };
+    QCOMPARE(halfGraded([](record::SessionSummary&) {}), std::size_t(1));
+    QCOMPARE(halfGraded([](record::SessionSummary& s) { s.score.reset(); }), std::size_t(0));
+    QCOMPARE(halfGraded([](record::SessionSummary& s) { s.maxScore.reset(); }), std::size_t(0));
+    QCOMPARE(halfGraded([](record::SessionSummary& s) { s.maxScore = 0; }), std::size_t(0));
+    QCOMPARE(halfGraded([](record::SessionSummary& s) { s.endedAt.reset(); }), std::size_t(0));
 
     // A mock that stored a stricter pass mark is judged by it.
     B strict;
