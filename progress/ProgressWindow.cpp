@@ -22,6 +22,8 @@
 #include <QStandardPaths>
 #include <QValueAxis>
 
+#include <QStackedWidget>
+
 #include <algorithm>
 
 using namespace progress;
@@ -76,6 +78,16 @@ QDateTimeAxis* TimeAxis(qint64 first, qint64 last)
     axis->setFormat(QStringLiteral("M/d"));
     axis->setTickCount(6);
     return axis;
+}
+
+// Deletes what PAGES shows: the chart or placeholder of an earlier opening.
+void Clear(QStackedWidget* pages)
+{
+    while (pages->count() > 0) {
+        QWidget* w = pages->widget(0);
+        pages->removeWidget(w);
+        delete w;
+    }
 }
 
 QString ShortDate(const QDateTime& utc, const QTimeZone& zone)
@@ -139,11 +151,7 @@ void ProgressWindow::SetSnapshot(const Snapshot& snapshot, const QTimeZone& zone
     if (empty) {
         mockView_ = drillView_ = itemView_ = nullptr;
         for (QStackedWidget* pages : {ui->mockChartPages, ui->drillChartPages, ui->itemChartPages})
-            while (pages->count() > 0) {
-                QWidget* w = pages->widget(0);
-                pages->removeWidget(w);
-                delete w;
-            }
+            Clear(pages);
         readiness_.clear();
         return;
     }
@@ -208,11 +216,7 @@ void ProgressWindow::ShowSummary(const QTimeZone& zone)
 
 void ProgressWindow::Place(QStackedWidget* pages, QChartView* view, const QString& placeholder)
 {
-    while (pages->count() > 0) {
-        QWidget* w = pages->widget(0);
-        pages->removeWidget(w);
-        delete w;
-    }
+    Clear(pages);
     if (view) {
         pages->addWidget(view);
         return;
@@ -224,6 +228,53 @@ void ProgressWindow::Place(QStackedWidget* pages, QChartView* view, const QStrin
     pages->addWidget(label);
 }
 
+namespace {
+
+// A chart of percentages over time, its time axis spanning every point added at construction.
+struct TimeChart {
+    QChart* chart;
+    QDateTimeAxis* x;
+    QValueAxis* y;
+
+    TimeChart(const QString& title, const std::vector<QDateTime>& times) : chart(NewChart(title))
+    {
+        const auto [first, last] = std::minmax_element(times.begin(), times.end());
+        x = TimeAxis(first->toMSecsSinceEpoch(), last->toMSecsSinceEpoch());
+        y = PercentAxis(QStringLiteral("%"));
+        chart->addAxis(x, Qt::AlignBottom);
+        chart->addAxis(y, Qt::AlignLeft);
+    }
+    QLineSeries* Line(const QString& name, const std::vector<std::pair<QDateTime, double>>& points)
+    {
+        auto* line = new QLineSeries;
+        line->setName(name);
+        for (const auto& [when, percent] : points)
+            line->append(double(when.toMSecsSinceEpoch()), percent);
+        chart->addSeries(line);
+        line->attachAxis(x);
+        line->attachAxis(y);
+        return line;
+    }
+};
+
+template <class Point>
+std::vector<std::pair<QDateTime, double>> Points(const std::vector<Point>& from)
+{
+    std::vector<std::pair<QDateTime, double>> out;
+    for (const Point& p : from)
+        out.emplace_back(p.when, p.percent());
+    return out;
+}
+
+template <class Point>
+void AddTimes(std::vector<QDateTime>& times, const std::vector<Point>& from)
+{
+    for (const Point& p : from)
+        times.push_back(p.when);
+}
+
+}  // namespace
+
 void ProgressWindow::BuildMockChart(const std::vector<record::SessionSummary>& sessions)
 {
     mockView_ = nullptr;
@@ -234,44 +285,24 @@ void ProgressWindow::BuildMockChart(const std::vector<record::SessionSummary>& s
               QStringLiteral("模擬試験を受けると、ここに得点の移り変わりが表示されます。"));
         return;
     }
-    QChart* chart = NewChart(QStringLiteral("模擬試験の得点(満点に対する%)"));
-    qint64 first = std::numeric_limits<qint64>::max(), last = std::numeric_limits<qint64>::min();
-    for (const auto* mocks : {&karimen, &honmen})
-        for (const MockResult& m : *mocks) {
-            first = std::min(first, m.when.toMSecsSinceEpoch());
-            last = std::max(last, m.when.toMSecsSinceEpoch());
-        }
-    QDateTimeAxis* x = TimeAxis(first, last);
-    QValueAxis* y = PercentAxis(QStringLiteral("%"));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-
-    auto add = [&](QLineSeries* series) {
-        chart->addSeries(series);
-        series->attachAxis(x);
-        series->attachAxis(y);
-    };
-    // Every mock's pass mark is 90 % of its maximum, so one line serves both tests.
-    auto* pass = new QLineSeries;
-    pass->setName(QStringLiteral("合格ライン(90%)"));
-    QPen dashed(kPassColour, 2, Qt::DashLine);
-    pass->setPen(dashed);
-    pass->append(double(x->min().toMSecsSinceEpoch()), 90);
-    pass->append(double(x->max().toMSecsSinceEpoch()), 90);
-    add(pass);
+    std::vector<QDateTime> times;
+    AddTimes(times, karimen);
+    AddTimes(times, honmen);
+    TimeChart chart(QStringLiteral("模擬試験の得点(満点に対する%)"), times);
+    // Every mock's pass mark is 90 % of its maximum, so one line across the chart serves both
+    // tests.
+    QLineSeries* pass = chart.Line(QStringLiteral("合格ライン(90%)"),
+                                   {{chart.x->min(), 90.0}, {chart.x->max(), 90.0}});
+    pass->setPen(QPen(kPassColour, 2, Qt::DashLine));
     for (Test test : {Test::Karimen, Test::Honmen}) {
         const auto& mocks = test == Test::Karimen ? karimen : honmen;
         if (mocks.empty())
             continue;
-        auto* line = new QLineSeries;
-        line->setName(TestName(test));
+        QLineSeries* line = chart.Line(TestName(test), Points(mocks));
         line->setPointsVisible(true);
         line->setPen(QPen(test == Test::Karimen ? kKarimenColour : kHonmenColour, 2));
-        for (const MockResult& m : mocks)
-            line->append(double(m.when.toMSecsSinceEpoch()), m.percent());
-        add(line);
     }
-    mockView_ = NewView(chart);
+    mockView_ = NewView(chart.chart);
     Place(ui->mockChartPages, mockView_, {});
 }
 
@@ -285,32 +316,16 @@ void ProgressWindow::BuildDrillChart(const std::vector<record::SessionSummary>& 
               QStringLiteral("練習問題に挑戦すると、ここに正答率の移り変わりが表示されます。"));
         return;
     }
-    QChart* chart = NewChart(QStringLiteral("練習ごとの正答率(%)"));
-    qint64 first = std::numeric_limits<qint64>::max(), last = std::numeric_limits<qint64>::min();
-    for (const auto* points : {&drills, &practice})
-        for (const SharePoint& p : *points) {
-            first = std::min(first, p.when.toMSecsSinceEpoch());
-            last = std::max(last, p.when.toMSecsSinceEpoch());
-        }
-    QDateTimeAxis* x = TimeAxis(first, last);
-    QValueAxis* y = PercentAxis(QStringLiteral("%"));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
+    std::vector<QDateTime> times;
+    AddTimes(times, drills);
+    AddTimes(times, practice);
+    TimeChart chart(QStringLiteral("練習ごとの正答率(%)"), times);
     const std::pair<const std::vector<SharePoint>*, QString> kinds[] = {
         {&drills, QStringLiteral("練習問題")}, {&practice, QStringLiteral("苦手の練習")}};
-    for (const auto& [points, name] : kinds) {
-        if (points->empty())
-            continue;
-        auto* line = new QLineSeries;
-        line->setName(name);
-        line->setPointsVisible(points->size() < 60);
-        for (const SharePoint& p : *points)
-            line->append(double(p.when.toMSecsSinceEpoch()), p.percent());
-        chart->addSeries(line);
-        line->attachAxis(x);
-        line->attachAxis(y);
-    }
-    drillView_ = NewView(chart);
+    for (const auto& [points, name] : kinds)
+        if (!points->empty())
+            chart.Line(name, Points(*points))->setPointsVisible(points->size() < 60);
+    drillView_ = NewView(chart.chart);
     Place(ui->drillChartPages, drillView_, {});
 }
 
