@@ -18,7 +18,6 @@ private slots:
     void summaryCounts();
     void daysPractisedAreLocalDays();
     void seriesSkipEmptyAndForeignSessions();
-    void itemRatesTakeTheLastAnswersOnly();
     void emptyRecord();
 };
 
@@ -222,24 +221,6 @@ void TestProgressStats::seriesSkipEmptyAndForeignSessions()
     QCOMPARE(MockScores(sessions, Test::Karimen).at(0).when, B::Utc(2026, 11, 5));
     QVERIFY(!ParseUtc("not a time").isValid());
     QCOMPARE(ParseUtc("2026-11-05T10:00:00Z"), B::Utc(2026, 11, 5));
-}
-
-void TestProgressStats::itemRatesTakeTheLastAnswersOnly()
-{
-    // Twenty wrong answers long ago, then twenty right ones: the item is no longer weak.
-    B b;
-    b.Session(record::kDrill, B::Utc(2026, 11, 1));
-    for (int i = 0; i < 20; ++i)
-        b.Answer("0001", 107, false);
-    for (int i = 0; i < 20; ++i)
-        b.Answer("0002", 107, true);
-    for (int i = 0; i < 5; ++i)
-        b.Answer("0003", 108, i < 4);
-    const auto items = WeakestFirst(b.Build().rates);
-    QCOMPARE(items.size(), std::size_t(2));
-    QCOMPARE(items[0].bunrui, 108);
-    QCOMPARE(items[1].answers, kItemWindow);
-    QCOMPARE(items[1].percent(), 100.0);
 }
 
 void TestProgressStats::emptyRecord()
