@@ -7,6 +7,7 @@
 #include "Windows.h"
 
 #include <QFileInfo>
+#include <QScreen>
 
 void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
 {
@@ -32,5 +33,10 @@ void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
         return;
     }
     window->SetSnapshot(snapshot);
+    // The window's layout gives way; on a screen smaller than its design size it opens at the
+    // screen's size instead of running off it.
+    if (!window->isVisible())
+        if (const QScreen* screen = parent ? parent->screen() : window->screen())
+            window->resize(window->size().boundedTo(screen->availableSize()));
     ShowOrRaise(window);
 }

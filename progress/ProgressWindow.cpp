@@ -53,7 +53,7 @@ QChartView* NewView(QChart* chart)
 {
     auto* view = new QChartView(chart);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(300, 220);
+    view->setMinimumSize(240, 180);
     return view;
 }
 
