@@ -8,6 +8,8 @@
 
 #include <QBarSet>
 #include <QChartView>
+#include <QDateTimeAxis>
+#include <QLineSeries>
 #include <QFile>
 #include <QHorizontalBarSeries>
 #include <QLabel>
@@ -69,6 +71,25 @@ void TestProgressWindow::pupilRecordShowsChartsAndAsksForPractice()
         QVERIFY2(!Button(w, name)->isEnabled(), name);
     QSignalSpy asked(&w, &ProgressWindow::practiceRequested);
     w.SetSnapshot(snap);
+    const QString summary = w.findChild<QLabel*>("summaryLabel")->text();
+    QVERIFY2(summary.contains(QStringLiteral("%1問").arg(w.CurrentSummary().answers)), qPrintable(summary));
+    QVERIFY2(summary.contains(QStringLiteral("12/5 本免 92/100点 合格")), qPrintable(summary));
+
+    // Each time chart spans every point of every line: none falls off the edge.
+    for (auto [name, expected] : {std::pair{"mockChartPages", 3}, std::pair{"drillChartPages", 2}}) {
+        QChart* chart = qobject_cast<QChartView*>(Pages(w, name)->currentWidget())->chart();
+        auto* x = qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).value(0));
+        QVERIFY(x);
+        int lines = 0;
+        for (QAbstractSeries* s : chart->series()) {
+            auto* line = qobject_cast<QLineSeries*>(s);
+            ++lines;
+            for (const QPointF& p : line->points())
+                QVERIFY2(p.x() >= x->min().toMSecsSinceEpoch() && p.x() <= x->max().toMSecsSinceEpoch(),
+                         qPrintable(line->name()));
+        }
+        QCOMPARE(lines, expected);   // the pass line, 仮免, 本免; drills, practice sets
+    }
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     QCOMPARE(Pages(w, "pages")->currentWidget()->objectName(), QStringLiteral("contentPage"));
