@@ -224,6 +224,7 @@ def blind_equal(s):
     s.child(46, 140, 90)
     s.ball(20, 150)
     s.car(600, 162, -90, color="#fdd835")
+    s.label(140, 330, "塀", "#ffffff")
     s.route("M306 268 V40")
 
 
@@ -553,9 +554,9 @@ def motorway_merge(s):
     s.car(340, 236, -90, own=True, blink="right")
     s.motion(340, 236, -90)
     s.truck(430, 168, -90, color="#eceff1", cab="#1565c0", length=110)
-    s.car(560, 168, -90, color="#fdd835")
     s.car(470, 96, -90, color="#546e7a")
-    s.route("M306 236 H180 Q130 236 100 200")
+    # Only along the lane: the right answer is to let the truck pass first, not to cut in ahead.
+    s.route("M306 236 H190")
 
 
 @scene
