@@ -4,10 +4,12 @@
 #include "DataDirectory.h"
 #include "Handlers.h"
 #include "Exception.h"
+#include "FocusFrame.h"
 #include "Scoring.h"
 #include "Windows.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QShowEvent>
 
 #include <cstdio>
@@ -101,6 +103,11 @@ TForm4::TForm4(QWidget* parent)
     Timer1->setInterval(300);
     connect(Timer1, &QTimer::timeout, this, [this] { RunHandler([this] { Timer1Timer(); }); });
     Timer1->start();
+
+    // Answering from the keyboard: the statistics boxes only show, and must not take the keys.
+    for (QLineEdit* box : {Edit1, Edit2, Edit3})
+        box->setFocusPolicy(Qt::NoFocus);
+    new FocusFrame(this);
 
     connect(BitBtn3, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn3Click(); }); });
     connect(BitBtn4, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn4Click(); }); });
@@ -207,6 +214,7 @@ void TForm4::FormShow()
     Label4->show();
     GroupBox2->setTitle(QStringLiteral("問題1"));
     Timer1->stop();
+    BitBtn3->setFocus();
     // The frame, not just the inside, is 1022 x 768 at (-1, 0).
     const QSize frame = frameGeometry().size() - geometry().size();
     setFixedSize(QSize(1022, 768) - frame);
@@ -269,10 +277,12 @@ void TForm4::Judge(int answer)
     Edit1->setText(QString::number(stats.right));
     Edit2->setText(QString::number(stats.answers));
     Edit3->setText(QString::fromStdString(stats.percentText));
+    Edit3->setCursorPosition(0);   // a long rate shows its start, not its tail
     ProgressBar2->setValue(stats.percent);
     SetCaption(Label4, QString::fromStdString(drill::PercentLabel(stats.percent)));
     // The verdict blinks until the next question.
     Timer1->start();
+    BitBtn1->setFocus();
 }
 
 // ---- Next question --------------------------------------------------------------------------
@@ -284,6 +294,7 @@ void TForm4::BitBtn1Click()
     ShowDrillLevel();
     SetUnanswered();
     Timer1->stop();
+    BitBtn3->setFocus();
     if (!found)
         NoQuestion();
 }
@@ -314,6 +325,36 @@ void TForm4::FormClose()
     // A write-back that fails throws with every table open and the window as it was.
     Drill.End();
     Data.Unlock();
+}
+
+void TForm4::keyPressEvent(QKeyEvent* event)
+{
+    // 1 or O answers 正, 2 or X 誤, Return goes on once answered: each only as its button would.
+    QPushButton* button = nullptr;
+    switch (event->key()) {
+    case Qt::Key_1:
+    case Qt::Key_O:
+        button = BitBtn3;
+        break;
+    case Qt::Key_2:
+    case Qt::Key_X:
+        button = BitBtn4;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        button = BitBtn1;
+        break;
+    default:
+        break;
+    }
+    if (!button || (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // A key held down must not answer the next question too.
+    if (!event->isAutoRepeat() && button->isEnabled())
+        button->click();
+    event->accept();
 }
 
 void TForm4::Timer1Timer()
