@@ -8,11 +8,17 @@
 #include "Settings.h"
 #include "TForm4.h"
 #include "Windows.h"
+#include "Directory.h"
+#include "Exception.h"
+#include "Session.h"
+
+#include <sqlite3.h>
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QApplication>
 #include <QTest>
 
 using namespace drilltest;
@@ -427,6 +433,152 @@ private slots:
         QTRY_VERIFY(f->isHidden());
         QCOMPARE(Bank(ReadAll(Path(layouts::kBankFile)).at(0), "Nani"), 100);
         QCOMPARE(ReadAll(Path(layouts::kHistoryFile)).size(), std::size_t(1));
+    }
+
+    void keys()
+    {
+        WriteData(Fresh(5));
+        TForm4* f = Start(0);
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        auto frame = [&] { return f->findChild<QWidget*>(QStringLiteral("FocusFrame")); };
+        auto press = [&](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+        QCOMPARE(QApplication::focusWidget(), f->BitBtn3);
+        QVERIFY(frame() && frame()->isVisible());
+        QVERIFY(frame()->geometry().contains(f->BitBtn3->geometry()));
+
+        press(Qt::Key_Return);   // not answered yet: nothing
+        QCOMPARE(f->GroupBox2->title(), QStringLiteral("問題1"));
+        press(Qt::Key_O);        // 正, right
+        QCOMPARE(f->Label7->text(), QStringLiteral("正　解"));
+        press(Qt::Key_2);        // answered already: nothing
+        QCOMPARE(f->Edit2->text(), QStringLiteral("1"));
+        QCOMPARE(QApplication::focusWidget(), f->BitBtn1);
+        press(Qt::Key_Return);
+        QCOMPARE(f->GroupBox2->title(), QStringLiteral("問題2"));
+        QCOMPARE(QApplication::focusWidget(), f->BitBtn3);
+        QVERIFY(frame()->geometry().contains(f->BitBtn3->geometry()));
+        press(Qt::Key_X);        // 誤, wrong (Seikai 1)
+        QCOMPARE(f->Label7->text(), QStringLiteral("不正解"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(f->GroupBox2->title(), QStringLiteral("問題3"));
+        press(Qt::Key_1);
+        QCOMPARE(f->Edit1->text(), QStringLiteral("2"));
+        QCOMPARE(f->Edit2->text(), QStringLiteral("3"));
+        // The statistics boxes never take the focus, so they never swallow an answer.
+        QCOMPARE(f->Edit3->focusPolicy(), Qt::NoFocus);
+    }
+
+    // Another program holds the bank for a moment at the drill start: "in use", the settings
+    // kept, the program goes on.
+    void bankHeldByAnotherProgram()
+    {
+        WriteData(Fresh(2), 2);
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(Path(layouts::kBankFile).c_str(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        bool busy = false;
+        try {
+            Table probe;
+            probe.SetFileName(Path(layouts::kBankFile));
+            probe.Open();
+        } catch (const FileInUse&) {
+            busy = true;
+        } catch (const Exception&) {
+        }
+        if (!busy) {
+            sqlite3_close(db);
+            QSKIP("the table store does not tell a busy file from a missing one yet");
+        }
+        TForm4* f = Start(0);
+        QCOMPARE(dialogs::TakeMessages(), QStringList{QString::fromUtf8(TForm4::FileBusyMessage)});
+        QTRY_VERIFY(f->isHidden());
+        QVERIFY(QFile::exists(QString::fromStdString(SettingsPath())));
+        QVERIFY(mainWindow_->isVisible());
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        QCOMPARE(ReadAll(Path(layouts::kHistoryFile)).size(), std::size_t(2));
+        f = Start(0);   // free again: the drill starts
+        QVERIFY(f->BitBtn3->isEnabled());
+    }
+
+    // The same clicks through the window and through the session alone store the same bytes.
+    void windowAndSessionStoreTheSameFiles()
+    {
+        // A bank where each answer below moves the search somewhere else (the drill of
+        // e2e/test_drill.sh), then a longer drill past the eleventh question on a bank of
+        // varied difficulties and settled counts.
+        const std::vector<Q> small{{"0001", 40}, {"0002", 15, 0, 0, 0, 1, 0}, {"0003", 12, 0, 9, 9, 1},
+                                   {"0004", 14, 0, 4, 2, 1}, {"0005", 0, 0, 0, 0, 0}, {"0006", 0, 0, 0, 0, 0},
+                                   {"0007", -1, 0, 0, 0, 1}};
+        std::vector<Q> large;
+        for (int i = 0; i < 120; ++i) {
+            const int kaisu = i % 5;
+            large.push_back({QString::asprintf("%04d", i + 1).toStdString(), i % 4 * 2, i % 3, kaisu,
+                             std::max(0, kaisu - (i % 7 == 0)), i % 2, i % 13 == 5 ? 0 : 1 + i % 9 / 8});
+        }
+        const std::vector<bool> shortScript{true, false, false, true, true, true};
+        std::vector<bool> longScript;
+        for (int i = 0; i < 30; ++i)
+            longScript.push_back(i % 10 != 3);
+
+        for (const auto& [qs, level, script] : {std::tuple{small, 15, shortScript}, std::tuple{large, 5, longScript}}) {
+            WriteData(qs, 3);
+            const std::string copy = tmp_->filePath("copy/").toStdString();
+            QDir(QString::fromStdString(copy)).removeRecursively();
+            QDir().mkpath(QString::fromStdString(copy));
+            for (const char* file : {layouts::kBankFile, layouts::kHistoryFile, layouts::kAdviceFile})
+                QVERIFY(QFile::copy(QString::fromStdString(Path(file)), QString::fromStdString(copy + file)));
+
+            TForm4* f = Start(level);
+            for (std::size_t i = 0; i < script.size(); ++i) {
+                Answer(script[i]);
+                if (i + 1 < script.size())
+                    Next();
+            }
+            const QStringList m = dialogs::TakeMessages();
+            QVERIFY2(m.isEmpty(), qPrintable(m.join("|")));
+            f->BitBtn5->click();
+            QVERIFY(f->isHidden());
+
+            Table bank, history, advice;
+            drill::Session s(bank, history, advice);
+            const data::Directory data(copy);
+            data.OpenBank(bank);
+            data.OpenHistory(history);
+            data.OpenAdvice(advice);
+            s.DrillLevel = level;
+            s.ResetSettledCounts = f->ResetSettledCounts;
+            QVERIFY(s.Start());
+            for (std::size_t i = 0; i < script.size(); ++i) {
+                s.Judge(script[i] ? 1 : 0);
+                if (i + 1 < script.size())
+                    QVERIFY(s.Next());
+            }
+            s.End();
+            for (const char* file : {layouts::kBankFile, layouts::kHistoryFile, layouts::kAdviceFile})
+                QVERIFY2(FileBytes(Path(file)) == FileBytes(copy + file), file);
+        }
+
+        // The first drill stored what the drill has always stored for those clicks (the values
+        // e2e/test_drill.sh works out by hand).
+        WriteData(small, 3);
+        TForm4* f = Start(15);
+        for (std::size_t i = 0; i < shortScript.size(); ++i) {
+            Answer(shortScript[i]);
+            if (i + 1 < shortScript.size())
+                Next();
+        }
+        f->BitBtn5->click();
+        QStringList bank, history;
+        for (const Row& r : ReadAll(Path(layouts::kBankFile)))
+            bank << QString::asprintf("%s,%d,%d,%d,%d", r[3].bytes.c_str(), Bank(r, "Kaisu"), Bank(r, "Seikaisu"),
+                                      Bank(r, "NKaisu"), Bank(r, "Nani"));
+        for (const Row& r : ReadAll(Path(layouts::kHistoryFile)))
+            history << QString::asprintf("%s,%d", r[0].bytes.c_str(), r[1].integer);
+        QCOMPARE(bank, (QStringList{"0001,0,0,0,40", "0002,0,0,0,15", "0003,10,9,0,15", "0004,5,3,1,39",
+                                    "0005,2,1,2,50", "0006,1,0,1,100", "0007,1,1,1,0"}));
+        QCOMPARE(history, (QStringList{"0004,1", "0003,0", "0005,1", "0006,0", "0007,1", "0005,0"}));
     }
 };
 
