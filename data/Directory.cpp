@@ -1,8 +1,11 @@
 #include "Directory.h"
 
 #include "Layouts.h"
+#include "LearningRecord.h"
 #include "Settings.h"
 #include "Table.h"
+
+#include <sys/stat.h>
 
 namespace data {
 
@@ -47,5 +50,14 @@ void Directory::Open(Table& table, const char* name, const std::vector<FieldDef>
 void Directory::OpenBank(Table& table) const { Open(table, layouts::kBankFile, layouts::Bank()); }
 void Directory::OpenHistory(Table& table) const { Open(table, layouts::kHistoryFile, layouts::History()); }
 void Directory::OpenAdvice(Table& table) const { Open(table, layouts::kAdviceFile, layouts::Advice()); }
+void Directory::OpenHazard(Table& table) const { Open(table, layouts::kHazardFile, layouts::Hazard()); }
+
+bool Directory::HasHazard() const
+{
+    struct stat st {};
+    return ::stat(FilePath(layouts::kHazardFile).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void Directory::OpenRecord(record::LearningRecord& record) const { record.Open(FilePath(record::kFileName)); }
 
 }  // namespace data

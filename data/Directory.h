@@ -14,6 +14,10 @@
 
 class Table;
 
+namespace record {
+class LearningRecord;
+}
+
 namespace data {
 
 class Directory {
@@ -46,6 +50,13 @@ public:
     void OpenBank(Table& table) const;
     void OpenHistory(Table& table) const;
     void OpenAdvice(Table& table) const;
+    // The hazard items (kiken.cds), which a directory need not have.
+    void OpenHazard(Table& table) const;
+    bool HasHazard() const;
+
+    // The learning record of this directory (record::kFileName), created when missing. Throws
+    // Exception when it cannot be opened; callers go on without it.
+    void OpenRecord(record::LearningRecord& record) const;
 
 private:
     std::string path_;

@@ -1,10 +1,13 @@
 #include "Session.h"
 
 #include "Exception.h"
+#include "LearningRecord.h"
 #include "Scoring.h"
 #include "Search.h"
 #include "Settings.h"
 #include "Table.h"
+
+#include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,7 +58,41 @@ bool Session::Start()
     answered_ = false;
     // The filter text stays; the advice shows the table's first record.
     advice_.SetFiltered(false);
+    recordSession_ = 0;
+    const int level = DrillLevel;
+    ToRecord([&] { recordSession_ = record_->BeginSession({record::kDrill, level, std::nullopt}); });
     return true;
+}
+
+std::string Session::TakeRecordFailure() { return std::exchange(recordFailure_, std::string()); }
+
+template <typename F> void Session::ToRecord(F write)
+{
+    if (!record_)
+        return;
+    try {
+        write();
+    } catch (const std::exception& e) {
+        record_ = nullptr;
+        recordFailure_ = e.what();
+    }
+}
+
+void Session::RecordAnswer(const std::string& bango, int answer, bool right)
+{
+    if (!record_ || recordSession_ == 0)
+        return;
+    record::Answer a;
+    a.source = record::kSourceBank;
+    a.bango = bango;
+    a.item = 0;
+    const int bunrui = bank_.FieldIndex("Bunrui");
+    if (bunrui >= 0 && !bank_.FieldByName("Bunrui").IsNull())
+        a.bunrui = bank_.FieldByName("Bunrui").AsInteger();
+    a.answer = answer;
+    a.correct = right;
+    a.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - shownAt_).count();
+    ToRecord([&] { record_->AddAnswer(recordSession_, a); });
 }
 
 bool Session::ShowNextQuestion()
@@ -66,6 +103,7 @@ bool Session::ShowNextQuestion()
     const std::string bango = bank_.FieldByName("Bango").AsString();
     bank_.SetFilter("Bango = " + bango);
     bank_.SetFiltered(true);
+    shownAt_ = std::chrono::steady_clock::now();
     return true;
 }
 
@@ -110,6 +148,8 @@ Verdict Session::Judge(int answer)
     bank_.FieldByName("Nani").SetAsInteger(after.nani);
     bank_.Post();
     answered_ = true;
+    // Beside the history: the same answer, kept across drills.
+    RecordAnswer(bango, answer, right);
     return {right, right ? answer : 1 - answer, adviceField_};
 }
 
@@ -184,6 +224,9 @@ void Session::End()
         throw;
     }
     advice_.Close();
+    if (recordSession_ != 0)
+        ToRecord([&] { record_->EndSession(recordSession_); });
+    recordSession_ = 0;
 }
 
 }  // namespace drill

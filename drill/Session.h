@@ -5,9 +5,15 @@
 // the same class. The table calls come in the order the question window has always made them,
 // so the files a drill stores are the same byte for byte whoever drives it.
 
+#include <chrono>
+#include <cstdint>
 #include <string>
 
 class Table;
+
+namespace record {
+class LearningRecord;
+}
 
 namespace drill {
 
@@ -71,17 +77,31 @@ public:
     // The answer that is right for the question on screen (its Seikai).
     int RightAnswer();
 
+    // The learning record every answer is also written to (session kind "drill", from Start to
+    // End); none by default. Set before Start. A record that fails is let go and the drill goes
+    // on as before: RecordFailure says why.
+    void UseRecord(record::LearningRecord* record) { record_ = record; }
+    // The message of the record's failure since the last call; empty when none.
+    std::string TakeRecordFailure();
+
 private:
     bool ShowNextQuestion();
     void AppendHistory(const std::string& bango, int seihi, const std::string& mondai);
     void FilterAdvice();
     void CheckWritable(const Table& table) const;
+    // Runs a write to the record; a failure lets the record go for the rest of the drill.
+    template <typename F> void ToRecord(F write);
+    void RecordAnswer(const std::string& bango, int answer, bool right);
 
     Table& bank_;
     Table& history_;
     Table& advice_;
     bool answered_ = false;
     const char* adviceField_ = "Seikai";
+    record::LearningRecord* record_ = nullptr;
+    std::int64_t recordSession_ = 0;   // 0: none begun
+    std::string recordFailure_;
+    std::chrono::steady_clock::time_point shownAt_;   // when the question on screen was found
 };
 
 }  // namespace drill

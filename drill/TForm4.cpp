@@ -126,6 +126,8 @@ TForm4::~TForm4()
     } catch (const std::exception& e) {
         std::fprintf(stderr, "lentavo: %s\n", e.what());
     }
+    if (const std::string why = Drill.TakeRecordFailure(); !why.empty())
+        std::fprintf(stderr, "lentavo: %s: %s\n", record::kFileName, why.c_str());
     for (Table* table : {Table1, Table2, Table3}) {
         try {
             table->Close();
@@ -200,10 +202,13 @@ void TForm4::FormShow()
     // The three tables, as one guarded step.
     if (!OpenTables())
         return;
+    recordFailureTold_ = false;
+    OpenRecord();
     if (!Drill.Start()) {
         NoQuestion();
         return;
     }
+    ReportRecordFailure();
     SetUnanswered();
     ShowDrillLevel();
     ProgressBar1->show();
@@ -240,6 +245,26 @@ bool TForm4::OpenTables()
     }
 }
 
+void TForm4::OpenRecord()
+{
+    Record.Close();
+    try {
+        Data.OpenRecord(Record);
+        Drill.UseRecord(&Record);
+    } catch (const std::exception& e) {
+        Drill.UseRecord(nullptr);
+        ReportRecordFailure(e.what());
+    }
+}
+
+void TForm4::ReportRecordFailure(const std::string& why)
+{
+    if (why.empty() || recordFailureTold_)
+        return;
+    recordFailureTold_ = true;
+    dialogs::ShowMessage(this, QString::fromUtf8(RecordMessage) + QStringLiteral("\n\n") + QString::fromStdString(why));
+}
+
 void TForm4::NoQuestion()
 {
     // No pass limit could ever find a question: end the drill instead of searching for ever.
@@ -256,6 +281,7 @@ void TForm4::BitBtn4Click() { Judge(0); }
 void TForm4::Judge(int answer)
 {
     const drill::Verdict verdict = Drill.Judge(answer);
+    ReportRecordFailure();
     if (verdict.right) {
         SetTextColor(Label7, QPalette::WindowText, kRed);
         SetTextColor(Label8, QPalette::WindowText, kRed);
@@ -324,6 +350,8 @@ void TForm4::FormClose()
 {
     // A write-back that fails throws with every table open and the window as it was.
     Drill.End();
+    ReportRecordFailure();
+    Record.Close();
     Data.Unlock();
 }
 

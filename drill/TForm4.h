@@ -8,6 +8,7 @@
 #include "DataSource.h"
 #include "Dialogs.h"
 #include "Directory.h"
+#include "LearningRecord.h"
 #include "Session.h"
 #include "Table.h"
 #include "ui_TForm4.h"
@@ -62,8 +63,13 @@ public:
         "データファイルが、ほかのプログラムで使われています。"
         "しばらく待ってから、もう一度始めてください。";
 
+    static constexpr const char* RecordMessage =
+        "学習記録を使えないため、この練習の答えは学習記録に残りません。練習はこのまま続けられます。";
+
     // The data directory of the drill, locked while the tables are open.
     data::Directory Data;
+    // Every answer of every drill, kept across drills; the drill goes on without it.
+    record::LearningRecord Record;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -73,6 +79,11 @@ protected:
 private:
     void Judge(int answer);
     bool OpenTables();
+    void OpenRecord();
+    // Tells the pupil, once a drill, that the learning record failed.
+    void ReportRecordFailure(const std::string& why);
+    void ReportRecordFailure() { ReportRecordFailure(Drill.TakeRecordFailure()); }
+    bool recordFailureTold_ = false;
     // The unanswered state: the answer buttons on, "次の問題" off, explanation and verdict hidden.
     void SetUnanswered();
     // The drill level's bar and its label.

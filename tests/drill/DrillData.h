@@ -24,6 +24,7 @@ struct Q {
     int seikaisu = 0;
     int seikai = 1;
     int karihon = 1;
+    int bunrui = 0;   // stored only in a bank with the optional Bunrui field
 };
 
 inline std::string Euc(const QString& s) { return eucjp::Encode(s); }
@@ -68,8 +69,12 @@ inline Row ByName(const std::vector<FieldDef>& layout, const std::vector<std::pa
 // A bank row's integer field by name.
 inline int Bank(const Row& row, const char* name) { return row.at(std::size_t(IndexOf(layouts::Bank(), name))).integer; }
 
-inline void WriteBank(const std::string& path, const std::vector<Q>& qs)
+// WITHBUNRUI: the bank carries the optional field Bunrui after the others.
+inline void WriteBank(const std::string& path, const std::vector<Q>& qs, bool withBunrui = false)
 {
+    std::vector<FieldDef> fields = layouts::Bank();
+    if (withBunrui)
+        fields.push_back({"Bunrui", FieldType::Integer, 0});
     std::vector<Row> rows;
     for (const Q& q : qs) {
         const QString b = QString::fromStdString(q.bango);
@@ -77,8 +82,10 @@ inline void WriteBank(const std::string& path, const std::vector<Q>& qs)
                                                 {"Bango", q.bango}, {"Seikaisu", q.seikaisu}, {"KariHon", q.karihon},
                                                 {"Kaisetsu", Euc("解説" + b)}, {"Seikai", q.seikai}, {"Zu", Png()},
                                                 {"Mondai", Euc("問題文" + b)}}));
+        if (withBunrui)
+            rows.back().push_back(Value(q.bunrui));
     }
-    Table::CreateFile(path, layouts::Bank(), rows);
+    Table::CreateFile(path, fields, rows);
 }
 
 // The three files in DIR (ending in "/"): the bank, OLDHISTORY answers of an earlier drill, and

@@ -3,9 +3,12 @@
 #include "Directory.h"
 #include "DrillData.h"
 #include "Exception.h"
+#include "LearningRecord.h"
 #include "Session.h"
 
 #include <QDir>
+
+#include <map>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -297,6 +300,94 @@ private slots:
         QVERIFY(d_->bank.Active() && d_->history.Active());
         QVERIFY(d_->bank.Filtered());
         QCOMPARE(Current(), std::string("0002"));
+    }
+
+    // Every answer also goes to the learning record, beside the history, with the question's
+    // Bunrui when the bank has one; the session ends with the drill.
+    void recordsEveryAnswer()
+    {
+        WriteData(dir_, {});
+        WriteBank(Path(layouts::kBankFile), {{"0001", 0, 0, 0, 0, 1, 1, 103}, {"0002", 0, 0, 0, 0, 0, 1, 0}}, true);
+        record::LearningRecord rec;
+        data::Directory(dir_).OpenRecord(rec);
+        drill::Session& s = Open(5);
+        s.UseRecord(&rec);
+        QVERIFY(s.Start());
+        s.Judge(1);        // 0001, right
+        QVERIFY(s.Next());
+        s.Judge(1);        // 0002, wrong (Seikai 0)
+        auto sessions = rec.Sessions();
+        QCOMPARE(sessions.size(), std::size_t(1));
+        QCOMPARE(sessions[0].kind, std::string("drill"));
+        QCOMPARE(sessions[0].level.value_or(-1), 5);
+        QVERIFY(!sessions[0].endedAt);   // the drill is still on
+        QCOMPARE(sessions[0].answers, 2);
+        QCOMPARE(sessions[0].correct, 1);
+        s.End();
+        QVERIFY(rec.Sessions().at(0).endedAt);
+        QCOMPARE(s.TakeRecordFailure(), std::string());
+
+        std::map<std::string, record::LatestResult> latest;
+        for (const auto& r : rec.LatestResults())
+            latest[r.bango] = r;
+        QCOMPARE(latest.size(), std::size_t(2));
+        QVERIFY(latest["0001"].correct && !latest["0002"].correct);
+        QCOMPARE(latest["0001"].bunrui.value_or(-1), 103);
+        QCOMPARE(latest["0001"].source, std::string("bank"));
+        QCOMPARE(latest["0001"].item, 0);
+        const auto rates = rec.RateByCategory(10);
+        QVERIFY(!rates.empty());
+        QCOMPARE(rates[0].bunrui, 0);   // 0002's code is stored as it stands
+
+        // A bank without the field: no Bunrui.
+        WriteData(dir_, Fresh(2));
+        drill::Session& t = Open(0);
+        t.UseRecord(&rec);
+        QVERIFY(t.Start());
+        t.Judge(1);
+        t.End();
+        QCOMPARE(rec.Sessions().size(), std::size_t(2));
+        for (const auto& r : rec.LatestResults())
+            if (r.bango == "0001")
+                QVERIFY(!r.bunrui);
+    }
+
+    // A record that fails mid-drill is let go: its failure is told once, the drill and its
+    // files go on exactly as without a record.
+    void aFailingRecordNeverStopsTheDrill()
+    {
+        WriteData(dir_, Fresh(3));
+        const std::string plain = tmp_->filePath("plain/").toStdString();
+        QDir().mkpath(QString::fromStdString(plain));
+        WriteData(plain, Fresh(3));
+
+        record::LearningRecord rec;
+        data::Directory(dir_).OpenRecord(rec);
+        drill::Session& s = Open(0);
+        s.UseRecord(&rec);
+        QVERIFY(s.Start());
+        rec.Close();       // gone from under the drill
+        s.Judge(1);
+        QVERIFY(!s.TakeRecordFailure().empty());
+        QVERIFY(s.Next());
+        s.Judge(0);
+        QCOMPARE(s.TakeRecordFailure(), std::string());   // let go: not tried again
+        s.End();
+        QCOMPARE(s.TakeRecordFailure(), std::string());
+
+        // The same drill with no record at all stores the same bytes.
+        Drill other;
+        const data::Directory data(plain);
+        data.OpenBank(other.bank);
+        data.OpenHistory(other.history);
+        data.OpenAdvice(other.advice);
+        QVERIFY(other.session.Start());
+        other.session.Judge(1);
+        QVERIFY(other.session.Next());
+        other.session.Judge(0);
+        other.session.End();
+        for (const char* file : {layouts::kBankFile, layouts::kHistoryFile})
+            QCOMPARE(FileBytes(Path(file)), FileBytes(plain + file));
     }
 };
 
