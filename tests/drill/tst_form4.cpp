@@ -10,6 +10,7 @@
 #include "Windows.h"
 #include "Directory.h"
 #include "Exception.h"
+#include "LearningRecord.h"
 #include "Session.h"
 
 #include <sqlite3.h>
@@ -433,6 +434,42 @@ private slots:
         QTRY_VERIFY(f->isHidden());
         QCOMPARE(Bank(ReadAll(Path(layouts::kBankFile)).at(0), "Nani"), 100);
         QCOMPARE(ReadAll(Path(layouts::kHistoryFile)).size(), std::size_t(1));
+    }
+
+    // The learning record beside the history: written when it can be, told once when it cannot.
+    void learningRecord()
+    {
+        WriteData(Fresh(3));
+        TForm4* f = Start(0);
+        Answer(true);
+        Next();
+        Answer(false);
+        f->BitBtn5->click();
+        {
+            record::LearningRecord rec;
+            rec.OpenForReading(Path(record::kFileName));
+            const auto sessions = rec.Sessions();
+            QCOMPARE(sessions.size(), std::size_t(1));
+            QCOMPARE(sessions[0].answers, 2);
+            QCOMPARE(sessions[0].correct, 1);
+            QVERIFY(sessions[0].endedAt);
+        }
+
+        // A file that is not a record: the pupil is told once, the drill runs and stores.
+        QFile junk(QString::fromStdString(Path(record::kFileName)));
+        QVERIFY(junk.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        junk.write(QByteArray(4096, 'x'));
+        junk.close();
+        f = Start(0);
+        const QStringList told = dialogs::TakeMessages();
+        QCOMPARE(told.size(), 1);
+        QVERIFY(told[0].startsWith(QString::fromUtf8(TForm4::RecordMessage)));
+        Answer(true);
+        Next();
+        Answer(true);
+        f->BitBtn5->click();
+        QVERIFY(f->isHidden());
+        QCOMPARE(ReadAll(Path(layouts::kHistoryFile)).size(), std::size_t(2));
     }
 
     void keys()
