@@ -107,7 +107,7 @@ TForm4::TForm4(QWidget* parent)
     // Answering from the keyboard: the statistics boxes only show, and must not take the keys.
     for (QLineEdit* box : {Edit1, Edit2, Edit3})
         box->setFocusPolicy(Qt::NoFocus);
-    new FocusFrame(this);
+    focusFrame_ = new FocusFrame(this);
 
     connect(BitBtn3, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn3Click(); }); });
     connect(BitBtn4, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn4Click(); }); });
@@ -219,7 +219,7 @@ void TForm4::FormShow()
     Label4->show();
     GroupBox2->setTitle(QStringLiteral("問題1"));
     Timer1->stop();
-    BitBtn3->setFocus();
+    FocusOn(BitBtn3);
     // The frame, not just the inside, is 1022 x 768 at (-1, 0).
     const QSize frame = frameGeometry().size() - geometry().size();
     setFixedSize(QSize(1022, 768) - frame);
@@ -308,7 +308,7 @@ void TForm4::Judge(int answer)
     SetCaption(Label4, QString::fromStdString(drill::PercentLabel(stats.percent)));
     // The verdict blinks until the next question.
     Timer1->start();
-    BitBtn1->setFocus();
+    FocusOn(BitBtn1);
 }
 
 // ---- Next question --------------------------------------------------------------------------
@@ -320,7 +320,7 @@ void TForm4::BitBtn1Click()
     ShowDrillLevel();
     SetUnanswered();
     Timer1->stop();
-    BitBtn3->setFocus();
+    FocusOn(BitBtn3);
     if (!found)
         NoQuestion();
 }
@@ -353,6 +353,12 @@ void TForm4::FormClose()
     ReportRecordFailure();
     Record.Close();
     Data.Unlock();
+}
+
+void TForm4::FocusOn(QPushButton* button)
+{
+    button->setFocus();
+    focusFrame_->Follow(button);
 }
 
 void TForm4::keyPressEvent(QKeyEvent* event)

@@ -84,6 +84,9 @@ private:
     void ReportRecordFailure(const std::string& why);
     void ReportRecordFailure() { ReportRecordFailure(Drill.TakeRecordFailure()); }
     bool recordFailureTold_ = false;
+    // The keyboard's next answer goes to BUTTON, and the frame shows it.
+    void FocusOn(QPushButton* button);
+    class FocusFrame* focusFrame_ = nullptr;
     // The unanswered state: the answer buttons on, "次の問題" off, explanation and verdict hidden.
     void SetUnanswered();
     // The drill level's bar and its label.

@@ -13,6 +13,9 @@ class FocusFrame : public QWidget {
 public:
     // Follows the focus among the buttons of WINDOW.
     explicit FocusFrame(QWidget* window);
+    // Frames FOCUS now, when it is one of the window's buttons: the window gives a button the
+    // focus while it is not yet active (just shown), when no focus change is announced.
+    void Follow(QWidget* focus);
 
     static constexpr int kWidth = 3;   // pixels of frame outside the button
 
@@ -21,7 +24,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Follow(QWidget* focus);
     QWidget* window_;
     QPointer<QAbstractButton> button_;
 };
