@@ -11,7 +11,12 @@ FocusFrame::FocusFrame(QWidget* window) : QWidget(window), window_(window)
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     hide();
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { Follow(now); });
+    // Only a change inside this window: another window taking the focus leaves this one's focus
+    // widget where it was, and that is where a key goes once the window is active again.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now->window() == window_)
+            Follow(now);
+    });
 }
 
 void FocusFrame::Follow(QWidget* focus)

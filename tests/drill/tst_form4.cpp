@@ -112,6 +112,9 @@ private slots:
         QVERIFY(f->BitBtn3->isEnabled() && f->BitBtn4->isEnabled() && !f->BitBtn1->isEnabled());
         QVERIFY(f->DBMemo2->isHidden() && f->Label7->isHidden() && f->Label8->isHidden());
         QVERIFY(!f->Timer1->isActive());
+        // 正 has the focus, framed, even before the window is active.
+        QCOMPARE(f->focusWidget(), f->BitBtn3);
+        QVERIFY(f->findChild<QWidget*>(QStringLiteral("FocusFrame"))->isVisible());
         QCOMPARE(f->pos(), QPoint(-1, 0));
         QCOMPARE(f->frameGeometry().size(), QSize(1022, 768));
         QCOMPARE(f->windowTitle(), QStringLiteral("問題画面"));
