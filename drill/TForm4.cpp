@@ -6,6 +6,7 @@
 #include "Exception.h"
 #include "FocusFrame.h"
 #include "Scoring.h"
+#include "ScreenFit.h"
 #include "Windows.h"
 
 #include <QCloseEvent>
@@ -79,7 +80,7 @@ TForm4::TForm4(QWidget* parent)
     DBMemo2->setDataField("Kaisetsu");
     DBImage1->setDataSource(DataSource1);
     DBImage1->setDataField("Zu");
-    DBImage1->setMode(DBImage::Mode::Stretch);
+    DBImage1->setMode(DBImage::Mode::Fit);
     DBEdit1->setDataSource(DataSource1);
     DBEdit1->setDataField("Bango");
     DBEdit2->setDataSource(DataSource1);
@@ -113,6 +114,7 @@ TForm4::TForm4(QWidget* parent)
     connect(BitBtn4, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn4Click(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn1Click(); }); });
     connect(BitBtn5, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn5Click(); }); });
+    screenfit::InstallZoomKeys(this);
 }
 
 TForm4::~TForm4()
@@ -220,10 +222,10 @@ void TForm4::FormShow()
     GroupBox2->setTitle(QStringLiteral("問題1"));
     Timer1->stop();
     FocusOn(BitBtn3);
-    // The frame, not just the inside, is 1022 x 768 at (-1, 0).
+    // The frame, not just the inside, is 1022 x 768 at (-1, 0); a screen too small for it gets
+    // the window scaled down whole.
     const QSize frame = frameGeometry().size() - geometry().size();
-    setFixedSize(QSize(1022, 768) - frame);
-    move(-1, 0);
+    screenfit::Place(this, QPoint(-1, 0), QSize(1022, 768) - frame, screenfit::Origin::Frame);
 }
 
 bool TForm4::OpenTables()
