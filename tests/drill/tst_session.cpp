@@ -159,11 +159,13 @@ private slots:
     {
         WriteData(dir_, Fresh(30));
         drill::Session& s = Start(0);
-        // Wrong, wrong, right, then wrong: 1 of 3 after the third.
-        const bool pattern[] = {false, false, true, false, false, false, false, false, false, false};
+        // Wrong, wrong, right (1 of 3), wrong up to the tenth, which is right.
+        const bool pattern[] = {false, false, true, false, false, false, false, false, false, true};
         for (int i = 0; i < 10; ++i) {
             s.Judge(pattern[i] ? s.RightAnswer() : 1 - s.RightAnswer());
             QVERIFY(!d_->advice.Filtered());   // the advice table's first record until the 11th
+            if (i == 8)
+                QCOMPARE(s.DrillLevel, -1);    // not clamped before the 11th question
             if (i == 2) {
                 const drill::Statistics st = s.Stats();
                 QCOMPARE(st.right, 1);
@@ -174,7 +176,6 @@ private slots:
             if (i < 9)
                 QVERIFY(s.Next());
         }
-        QCOMPARE(s.DrillLevel, -1);   // not clamped before the 11th question
         QVERIFY(s.Next());
         QCOMPARE(s.Total, 11);
         QCOMPARE(s.DrillLevel, 0);
@@ -187,8 +188,8 @@ private slots:
         s.DrillLevel = 7;
         s.Judge(s.RightAnswer());
         QCOMPARE(d_->advice.Filter(), std::string("Nani = 7"));   // a right answer narrows too
-        QCOMPARE(s.Stats().percentText, std::string("16.6666666666667"));
-        QCOMPARE(s.Stats().percent, 16);
+        QCOMPARE(s.Stats().percentText, std::string("25"));   // 3 of 12
+        QCOMPARE(s.Stats().percent, 25);
     }
 
     void levelMoves()
@@ -252,6 +253,22 @@ private slots:
         s.End();
         QCOMPARE(ReadAll(Path(layouts::kHistoryFile)).size(), std::size_t(1));
         QCOMPARE(Bank(ReadAll(Path(layouts::kBankFile)).at(0), "Kaisu"), 1);
+
+        // The bank gone: refused naming it, the history untouched.
+        WriteData(dir_, Fresh(3), 2);
+        drill::Session& t = Start(0);
+        t.Judge(1);
+        const QString bankFile = QString::fromStdString(Path(layouts::kBankFile));
+        QVERIFY(QFile::rename(bankFile, bankFile + ".away"));
+        const QByteArray before = FileBytes(Path(layouts::kHistoryFile));
+        try {
+            t.End();
+            QFAIL("the end went through without the bank");
+        } catch (const Exception& e) {
+            QVERIFY2(std::string(e.what()).find("mondai.cds") != std::string::npos, e.what());
+        }
+        QCOMPARE(FileBytes(Path(layouts::kHistoryFile)), before);
+        QVERIFY(d_->bank.Active() && d_->history.Active());
     }
 
     void failedWriteBackKeepsTheQuestionOnScreen()
