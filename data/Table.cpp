@@ -147,27 +147,36 @@ void Table::Open()
     emit currentChanged();
 }
 
-void Table::Close()
+void Table::Close() { CloseTogether({this}); }
+
+void Table::CloseTogether(std::initializer_list<Table*> tables)
 {
-    if (!active_)
-        return;
-    PostIfEditing();
-    if (Modified()) {
-        std::vector<tablefile::Update> updated;
-        std::vector<const Row*> appended;
-        for (const Record& r : records_) {
+    std::vector<Table*> open;
+    for (Table* t : tables)
+        if (t && t->active_ && std::find(open.begin(), open.end(), t) == open.end())
+            open.push_back(t);
+    std::vector<tablefile::Changes> changes;
+    for (Table* t : open) {
+        t->PostIfEditing();
+        if (!t->Modified())
+            continue;
+        tablefile::Changes c{t->fileName_, &t->fields_, t->deletedIds_, {}, {}, t->readAs_};
+        for (const Record& r : t->records_) {
             if (r.deleted)
                 continue;
             if (r.id == 0)
-                appended.push_back(&r.values);
+                c.appended.push_back(&r.values);
             else if (!r.dirty.empty())
-                updated.push_back({r.id, &r.values, r.dirty});
+                c.updated.push_back({r.id, &r.values, r.dirty});
         }
-        tablefile::WriteChanges(fileName_, fields_, deletedIds_, updated, appended, readAs_);
+        changes.push_back(std::move(c));
     }
-    ResetData();
-    emit closed();
-    emit currentChanged();
+    tablefile::WriteChanges(changes);
+    for (Table* t : open) {
+        t->ResetData();
+        emit t->closed();
+        emit t->currentChanged();
+    }
 }
 
 void Table::ResetData()

@@ -34,6 +34,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,6 +80,10 @@ public:
 
     void Open();
     void Close();
+    // Closes every table given, writing back what changed in all of them as one unit: the files
+    // get all of their changes or none. On failure it throws and every table stays open with
+    // all its data, so that it can be tried again.
+    static void CloseTogether(std::initializer_list<Table*> tables);
     bool Active() const { return active_; }
 
     const std::string& Filter() const { return filterText_; }
