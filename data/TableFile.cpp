@@ -363,6 +363,14 @@ Contents Read(const std::string& path, bool deferBlobs)
     // Read-write, so that a journal left by an interrupted write-back is rolled back before
     // reading; a write-protected file is opened read-only by SQLite itself.
     Db db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+    {
+        // A file left in WAL mode by another tool would be converted at write-back, which raises
+        // its change counter: it would never again look like the file read. Converted here,
+        // before the stamp is taken; a file that stays in WAL mode is refused now, not at 終了.
+        Stmt mode(db, "PRAGMA journal_mode = DELETE");
+        if (!mode.Step() || Column(mode.get(), 0) != "delete")
+            throw Exception("テーブルファイルを書き込める形に直せないため、使えません (WAL): " + path);
+    }
     Contents c;
     {
         Stmt begin(db, "BEGIN");

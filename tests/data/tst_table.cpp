@@ -476,6 +476,26 @@ private slots:
         QCOMPARE(h.rows.back()[1].integer, 2);
     }
 
+    // A file another SQLite tool left in WAL mode opens, takes the drill's changes and is
+    // stored in the rollback-journal mode that the write-back relies on.
+    void fileLeftInWalModeCanBeWrittenBack()
+    {
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 3);
+        Sql(path, "PRAGMA journal_mode = WAL");
+        QCOMPARE(int(Slurp(path)[18]), 2);   // header: WAL
+        Table t;
+        t.SetFileName(path);
+        t.Open();
+        t.Edit();
+        t.FieldByName("Kaisu").SetAsInteger(4);
+        t.Post();
+        t.Close();
+        QCOMPARE(int(Slurp(path)[18]), 1);   // header: rollback journal
+        QVERIFY(!QFileInfo::exists(QString::fromStdString(path + "-wal")));
+        QCOMPARE(tablefile::Read(path).rows[0][2].integer, 4);
+    }
+
     // A data directory the pupil may not write to (the journal cannot be made there): the
     // write-back fails, the data stays; once the directory is writable again, it is stored.
     // Root writes anywhere, so this one runs only as an ordinary user (CI runs it as the user
