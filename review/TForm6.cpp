@@ -145,7 +145,7 @@ bool TForm6::LoadTables(const std::string& directory)
         }
         return true;
     } catch (...) {
-        ReportDataFilesMissing(this);
+        ReportDataFilesMissing(this, std::current_exception());
         return false;
     }
 }

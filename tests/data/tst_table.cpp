@@ -496,6 +496,30 @@ private slots:
         QCOMPARE(tablefile::Read(path).rows[0][2].integer, 4);
     }
 
+    // Another program in the middle of writing the file (it holds SQLite's lock) makes the file
+    // "in use", never "missing"; once it lets go, the file opens.
+    void fileLockedByAnotherProgramIsInUse()
+    {
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 3);
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        Table t;
+        t.SetFileName(path);
+        try {
+            t.Open();
+            QFAIL("opened a file held by another program");
+        } catch (const FileInUse& e) {
+            QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("使用中")), e.what());
+        }
+        QVERIFY(!t.Active());
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        t.Open();
+        QCOMPARE(t.RecordCount(), 3);
+    }
+
     // A data directory the pupil may not write to (the journal cannot be made there): the
     // write-back fails, the data stays; once the directory is writable again, it is stored.
     // Root writes anywhere, so this one runs only as an ordinary user (CI runs it as the user

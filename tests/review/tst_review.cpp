@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <sqlite3.h>
+
 using testdata::Answer;
 
 class TestReview : public QObject {
@@ -190,6 +192,22 @@ private slots:
         QCOMPARE(dialogs::TakeMessages(), QStringList{QStringLiteral("データファイルが、見付かりません。")});
         QVERIFY(!QFile::exists(QString::fromStdString(data->settingsPath())));
         QVERIFY(!mainWindow->isVisible());
+    }
+
+    // A bank another program holds for the moment is in use, not missing: the settings stay,
+    // so the next start finds the same data.
+    void bankHeldByAnotherProgramIsInUseAndKeepsTheSettings()
+    {
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(data->file(layouts::kBankFile).c_str(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        form->show();
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        const QStringList messages = dialogs::TakeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(QStringLiteral("使用中")), qPrintable(messages[0]));
+        QCOMPARE(*settings::ReadDataDirectory(data->settingsPath()), data->directory());
     }
 
     void settingsLineEndingInNewlineIsNotFound()
