@@ -6,12 +6,62 @@
 #include "TableFile.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
 
 namespace {
 const char* const kClosed = "データセットは閉じているため, この操作は実行できません";
 const char* const kNoRecord = "レコードがありません";
 
 std::string FieldNotFound(const std::string& name) { return "項目 '" + name + "' が見つかりません"; }
+
+// Every open table of the process. The window toolkit ends the process with exit() when the
+// display goes away (logout, a dropped remote session): no window and no destructor of the
+// tables' owners runs then, only atexit handlers, and this list is how that handler finds the
+// drill's tables to store them. Never destroyed, so that it outlives every table.
+struct OpenTables {
+    std::mutex mutex;
+    std::vector<Table*> tables;
+};
+
+void WriteBackAtExit();
+
+OpenTables& Registry()
+{
+    static OpenTables* const registry = [] {
+        auto* r = new OpenTables;
+        std::atexit(WriteBackAtExit);
+        return r;
+    }();
+    return *registry;
+}
+
+void WriteBackAtExit()
+{
+    std::vector<Table*> open;
+    {
+        std::lock_guard<std::mutex> lock(Registry().mutex);
+        open = Registry().tables;
+    }
+    std::string names;
+    for (Table* t : open) {
+        if (!t->Modified())
+            continue;
+        names += (names.empty() ? "" : ", ") + t->FileName();
+        t->blockSignals(true);   // the windows that listen are past using
+    }
+    if (names.empty())
+        return;
+    try {
+        Table::CloseTogether(open);
+        std::fprintf(stderr, "学科練習システム: ウィンドウを閉じないまま終了するため (画面との接続が切れたときなど)、"
+                             "練習のデータを書き戻しました: %s\n", names.c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "学科練習システム: ウィンドウを閉じないまま終了するため、練習のデータを書き戻そうと"
+                             "しましたが、できませんでした: %s\n", e.what());
+    }
+}
 }  // namespace
 
 struct Table::Record {
@@ -104,6 +154,15 @@ Table::~Table()
         // A destructor cannot report; the window that owns the table closes it first and
         // shows the failure.
     }
+    if (active_)
+        Unregister();
+}
+
+void Table::Unregister()
+{
+    std::lock_guard<std::mutex> lock(Registry().mutex);
+    auto& tables = Registry().tables;
+    tables.erase(std::remove(tables.begin(), tables.end(), this), tables.end());
 }
 
 void Table::SetFileName(const std::string& path)
@@ -140,6 +199,10 @@ void Table::Open()
     deletedIds_.clear();
     readAs_ = c.stamp;
     compiled_ = std::move(compiled);
+    {
+        std::lock_guard<std::mutex> lock(Registry().mutex);
+        Registry().tables.push_back(this);
+    }
     active_ = true;
     editing_ = false;
     Rebuild();
@@ -150,6 +213,11 @@ void Table::Open()
 void Table::Close() { CloseTogether({this}); }
 
 void Table::CloseTogether(std::initializer_list<Table*> tables)
+{
+    CloseTogether(std::vector<Table*>(tables));
+}
+
+void Table::CloseTogether(const std::vector<Table*>& tables)
 {
     std::vector<Table*> open;
     for (Table* t : tables)
@@ -181,6 +249,8 @@ void Table::CloseTogether(std::initializer_list<Table*> tables)
 
 void Table::ResetData()
 {
+    if (active_)
+        Unregister();
     active_ = false;
     editing_ = false;
     editBuffer_.reset();
