@@ -128,6 +128,11 @@ void TForm6::FormShow()
     DBGrid1->setFocus();
 }
 
+void TForm6::ReadAgain()
+{
+    RunHandler([this] { FormShow(); });
+}
+
 bool TForm6::LoadTables(const std::string& directory)
 {
     try {
