@@ -63,7 +63,8 @@ TForm6::TForm6(QWidget* parent)
     for (DBMemo* memo : {DBMemo1, DBMemo2}) {
         memo->setReadOnly(true);
         memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // A long question or explanation would be cut off at the pane's height otherwise.
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
 

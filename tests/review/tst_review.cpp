@@ -9,6 +9,7 @@
 #include "app/ShellTestData.h"
 
 #include <QFile>
+#include <QScrollBar>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -175,6 +176,29 @@ private slots:
         form->DBGrid1->selectRow(1);
         QCOMPARE(question(), bankText(0));
         QCOMPARE(form->DBImage2->picture().size(), QSize(200, 120));
+    }
+
+    // The longest question and explanation a field holds (127 characters) can be read to the
+    // end: the pane scrolls instead of cutting them off.
+    void longTextsScrollInsteadOfBeingCut()
+    {
+        auto bank = testdata::DataDir::StandardBank();
+        bank[1].mondai = QString(127, QChar(0x554F));
+        bank[1].kaisetsu = QString(127, QChar(0x89E3));
+        data->writeBank(bank);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(question(), bank[1].mondai);
+        for (DBMemo* pane : {form->DBMemo1, form->DBMemo2}) {
+            QVERIFY(pane->verticalScrollBar()->isVisible());
+            pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum());
+            QVERIFY(pane->verticalScrollBar()->maximum() > 0);
+        }
+        // A short text needs no bar.
+        form->DBGrid1->selectRow(1);
+        QCOMPARE(question(), bankText(0));
+        QTest::qWait(0);
+        QVERIFY(!form->DBMemo1->verticalScrollBar()->isVisible());
     }
 
     void showingWhileVisibleDoesNotReread()
