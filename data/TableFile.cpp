@@ -577,13 +577,6 @@ void WriteChanges(const std::vector<Changes>& files)
     }
 }
 
-void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,
-                  const std::vector<std::int64_t>& deleted, const std::vector<Update>& updated,
-                  const std::vector<const Row*>& appended, const Stamp& readAs)
-{
-    WriteChanges({Changes{path, &fields, deleted, updated, appended, readAs}});
-}
-
 void Create(const std::string& path, const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
 {
     CheckFields(fields);

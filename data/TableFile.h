@@ -63,10 +63,6 @@ struct Changes {
 // other records) gets nothing, and then neither does any other. Throws Exception on failure,
 // FileInUse when another program holds a file locked.
 void WriteChanges(const std::vector<Changes>& files);
-// The same for one file.
-void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,
-                  const std::vector<std::int64_t>& deleted, const std::vector<Update>& updated,
-                  const std::vector<const Row*>& appended, const Stamp& readAs);
 
 // Writes a new file with these fields and rows, in place of PATH once it is complete.
 void Create(const std::string& path, const std::vector<FieldDef>& fields,

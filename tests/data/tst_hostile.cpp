@@ -388,7 +388,7 @@ private slots:
         // before the NUL does. Neither reading nor writing may reach that file.
         const std::string withNul = bank + std::string("\0/mondai.cds", 12);
         ExpectOpenRefused(withNul, QStringLiteral("データプロバイダ/パケットがありません"));
-        QVERIFY_EXCEPTION_THROWN(tablefile::WriteChanges(withNul, layouts::Bank(), {1}, {}, {}, tablefile::Read(bank).stamp), Exception);
+        QVERIFY_EXCEPTION_THROWN(tablefile::WriteChanges({tablefile::Changes{withNul, &layouts::Bank(), {1}, {}, {}, tablefile::Read(bank).stamp}}), Exception);
         QCOMPARE(tablefile::Read(bank).rows.size(), std::size_t(1));
     }
 

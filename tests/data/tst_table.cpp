@@ -395,21 +395,7 @@ private slots:
         for (int i = 0; i < 300; ++i)
             t.AppendRecord(Question(1, "0500"));
 
-        struct rlimit before {};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);   // a failed write, not a killed process
-        struct rlimit full = before;
-        full.rlim_cur = rlim_t(saved.size());
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &full), 0);
-        bool threw = false;
-        try {
-            t.Close();
-        } catch (const Exception&) {
-            threw = true;
-        }
-        setrlimit(RLIMIT_FSIZE, &before);
-        std::signal(SIGXFSZ, oldHandler);
-        QVERIFY(threw);
+        QVERIFY(FailsOnAFullDisk(rlim_t(saved.size()), [&] { t.Close(); }));
         QVERIFY(t.Active());
         QCOMPARE(t.RecordCount(), 500);
         QCOMPARE(tablefile::Read(path).rows.size(), std::size_t(200));
