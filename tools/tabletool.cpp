@@ -72,6 +72,10 @@ int Check(const std::string& path)
 
 int Run(const std::vector<std::string>& args)
 {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << kUsage;
+        return 0;
+    }
     if (args.size() == 2 && args[0] == "export")
         return Export(args[1]);
     if (args.size() == 2 && args[0] == "check")
