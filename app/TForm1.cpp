@@ -137,7 +137,9 @@ void TForm1::StartDrill(int level)
 {
     if (!Form4)
         return;
-    Form4->DrillLevel = level;
+    // A drill already open is only brought forward: it keeps the level it started with.
+    if (!Form4->isVisible())
+        Form4->DrillLevel = level;
     ShowOrRaise(Form4);
 }
 
@@ -150,8 +152,13 @@ void TForm1::BitBtn8Click() { StartDrill(kHard); }
 
 void TForm1::BitBtn9Click()
 {
-    if (Form6)
-        ShowOrRaise(Form6);
+    if (!Form6)
+        return;
+    const bool leftOpen = Form6->isVisible();
+    ShowOrRaise(Form6);
+    // Left open behind the menu, it would still show the drill before the latest.
+    if (leftOpen)
+        Form6->ReadAgain();
 }
 
 void TForm1::BitBtn2Click() { close(); }

@@ -64,7 +64,8 @@ TForm6::TForm6(QWidget* parent)
     for (DBMemo* memo : {DBMemo1, DBMemo2}) {
         memo->setReadOnly(true);
         memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // A long question or explanation would be cut off at the pane's height otherwise.
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
 
@@ -129,6 +130,11 @@ void TForm6::FormShow()
     DBGrid1->setFocus();
 }
 
+void TForm6::ReadAgain()
+{
+    RunHandler([this] { FormShow(); });
+}
+
 bool TForm6::LoadTables(const std::string& directory)
 {
     try {
@@ -144,7 +150,7 @@ bool TForm6::LoadTables(const std::string& directory)
             data.OpenBank(*Table2);
         return true;
     } catch (...) {
-        ReportDataFilesMissing(this);
+        ReportDataFilesMissing(this, std::current_exception());
         return false;
     }
 }

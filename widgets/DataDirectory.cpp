@@ -1,5 +1,6 @@
 #include "DataDirectory.h"
 
+#include "Exception.h"
 #include "Layouts.h"
 #include "Windows.h"
 #include "Settings.h"
@@ -98,9 +99,22 @@ DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions&
     return {directory, false};
 }
 
-void ReportDataFilesMissing(QWidget* parent)
+void ReportDataFilesMissing(QWidget* parent, const std::exception_ptr& error)
 {
-    settings::Remove(SettingsFilePath());
-    dialogs::ShowMessage(parent, QStringLiteral("データファイルが、見付かりません。"));
+    bool inUse = false;
+    try {
+        if (error)
+            std::rethrow_exception(error);
+    } catch (const FileInUse&) {
+        inUse = true;
+    } catch (...) {
+    }
+    if (inUse) {
+        // The data is there and the directory right: the next start must find it again.
+        dialogs::ShowMessage(parent, QStringLiteral("データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。"));
+    } else {
+        settings::Remove(SettingsFilePath());
+        dialogs::ShowMessage(parent, QStringLiteral("データファイルが、見付かりません。"));
+    }
     CloseMainWindow();
 }

@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 
+#include <exception>
 #include <string>
 
 // The program's own path (its executable, not argv[0]); the settings file lives in its directory part.
@@ -38,7 +39,9 @@ struct DataDirectory {
 // directory is used all the same.
 DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions& dialog);
 
-// A table file of the data directory could not be opened: forget the directory (the next start
+// A table file of the data directory could not be opened, failing with ERROR (by default the
+// exception being handled: call it from the catch block): forget the directory (the next start
 // asks for it again), say "データファイルが、見付かりません。" and close the main window, which
-// ends the program.
-void ReportDataFilesMissing(QWidget* parent);
+// ends the program. A file another program holds for the moment (FileInUse) is not missing: the
+// settings are kept and the message says it is in use.
+void ReportDataFilesMissing(QWidget* parent, const std::exception_ptr& error = std::current_exception());

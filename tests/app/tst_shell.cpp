@@ -244,11 +244,14 @@ private slots:
         QVERIFY(Form1->isVisible());
         QCOMPARE(dialogs::TakeMessages(), QStringList());
 
-        // Pressed again while the drill is on screen: the level is overwritten, no new drill.
+        // Another drill button while the drill is on screen: that drill comes forward as it
+        // is, its level untouched, no new drill.
         QPushButton* other = button == "BitBtn5" ? Form1->BitBtn6 : Form1->BitBtn5;
+        Form1->activateWindow();
         QTest::mouseClick(other, Qt::LeftButton);
-        QCOMPARE(Form4->DrillLevel, other == Form1->BitBtn5 ? 15 : 0);
+        QCOMPARE(Form4->DrillLevel, level);
         QCOMPARE(counter.shows, 1);
+        QVERIFY(Form4->isVisible());
     }
 
     void reviewButtonShowsTheReviewOnce()
@@ -261,6 +264,25 @@ private slots:
         QVERIFY(Form6->isVisible());
         QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
         QCOMPARE(counter.shows, 1);
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
+    }
+
+    // The review left open behind the menu shows the latest drill when 問題の見直し brings
+    // it forward again.
+    void reviewLeftOpenReadsTheLatestHistoryWhenBroughtForward()
+    {
+        CreateWindows();
+        Form1->show();
+        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
+        const int before = Form6->DBGrid1->model()->rowCount();
+        data->writeHistory({{"0003", 1, QStringLiteral("別の練習")}, {"0001", 0, QStringLiteral("別の練習")},
+                            {"0002", 1, QStringLiteral("別の練習")}, {"0003", 0, QStringLiteral("別の練習")}});
+        Form1->raise();
+        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
+        QVERIFY(Form6->isVisible());
+        QCOMPARE(Form6->DBGrid1->model()->rowCount(), 4);
+        QVERIFY(before != 4);
+        QCOMPARE(Form6->DBGrid1->model()->index(0, 0).data().toString(), QStringLiteral("0003"));
         QCOMPARE(dialogs::TakeMessages(), QStringList());
     }
 
