@@ -198,29 +198,18 @@ void Session::CheckWritable(const Table& table) const
 
 void Session::End()
 {
-    // One unit: a history that cannot take the drill's answers must not leave the bank's
-    // counters stored without them (nor the other way round).
+    // One unit: the bank's counters and the history's answers are stored together in one
+    // transaction or not at all. A failure leaves every table open on the question on screen,
+    // so the drill goes on and End can be tried again.
     CheckWritable(bank_);
     CheckWritable(history_);
 
     const bool filtered = bank_.Filtered();
     bank_.SetFiltered(false);
     try {
-        bank_.Close();
+        Table::CloseTogether({&bank_, &history_});
     } catch (...) {
         bank_.SetFiltered(filtered);   // back on the question on screen
-        throw;
-    }
-    try {
-        history_.Close();
-    } catch (...) {
-        // The bank is stored: read it back, so the question stays on screen and the drill
-        // usable until the history can be written.
-        bank_.SetFiltered(filtered);
-        try {
-            bank_.Open();
-        } catch (...) {
-        }
         throw;
     }
     advice_.Close();

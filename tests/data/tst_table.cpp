@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
+
 #include <sqlite3.h>
 
 #include <csignal>
@@ -818,7 +820,8 @@ private slots:
         int killed = 0, finished = 0, k = 0;
         const int rounds = qEnvironmentVariableIsSet("LENTAVO_KILL_ROUNDS")
                                ? qEnvironmentVariableIntValue("LENTAVO_KILL_ROUNDS") : 25;
-        for (int round = 0; round < rounds; ++round) {
+        // The drill's write-back in a child process of its own.
+        const auto writeBack = [&] {
             const pid_t pid = fork();
             if (pid == 0) {
                 try {
@@ -834,9 +837,20 @@ private slots:
                 }
                 _exit(0);
             }
-            usleep(std::uniform_int_distribution<int>(20000, 160000)(rng));
+            return pid;
+        };
+        // One undisturbed round first: how long it takes on this machine now sets the range of
+        // the kill moments, so that the rounds hit every phase however loaded the machine is.
+        const auto started = std::chrono::steady_clock::now();
+        int status = 0;
+        waitpid(writeBack(), &status, 0);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        const auto took = std::chrono::duration_cast<std::chrono::microseconds>(
+                              std::chrono::steady_clock::now() - started).count();
+        for (int round = 0; round < rounds; ++round) {
+            const pid_t pid = writeBack();
+            usleep(std::uniform_int_distribution<int>(0, int(took * 3 / 2))(rng));
             kill(pid, SIGKILL);
-            int status = 0;
             waitpid(pid, &status, 0);
             QVERIFY(WIFSIGNALED(status) || WEXITSTATUS(status) == 0);
 
