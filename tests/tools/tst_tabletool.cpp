@@ -50,7 +50,7 @@ private slots:
         const QByteArray csv = kHeader +
             "0,5,0,0001,0,1,\"解説, 「引用」と \"\"二重\"\"\",1,file:fig.png,信号が青のときは進める。\r\n"
             "3,-1,7,0002,2,2,\"改行\nを含む\",0,base64:AAEC,①と～\r\n"
-            ",,,0003,,,,,,\r\n";
+            ",,,0003,,0,,0,,\r\n";
         Write(dir.filePath("bank.csv"), csv);
         const QString file = dir.filePath("mondai.cds");
         Result r = Tool({"import", "--layout", "bank", dir.filePath("bank.csv"), file});
@@ -62,7 +62,7 @@ private slots:
             "0,5,0,0001,0,1,\"解説, 「引用」と \"\"二重\"\"\",1,base64:" +
             QByteArray("\x89PNG\r\n\x1a\n-not-really", 19).toBase64() + ",信号が青のときは進める。\r\n"
             "3,-1,7,0002,2,2,\"改行\nを含む\",0,base64:AAEC,①と～\r\n"
-            ",,,0003,,,,,,\r\n";
+            ",,,0003,,0,,0,,\r\n";
         QCOMPARE(r.out, expected);
 
         // The export imports again to the same export.
