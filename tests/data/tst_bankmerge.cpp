@@ -93,11 +93,14 @@ private slots:
         const auto& plain = layouts::Bank();
         const auto withBunrui = WithBunrui();
         // The CSV adds the column: the result has it, a category set is a change, none is not.
-        auto m = bankmerge::Merge(plain, {Bank(0, 0, 0, "0001", 0, "q"), Bank(0, 0, 0, "0002", 0, "q")}, withBunrui,
+        auto m = bankmerge::Merge(plain, {Bank(0, 0, 0, "0001", 0, "q"), Bank(0, 0, 0, "0002", 0, "q"),
+                                          Bank(0, 0, 0, "0005", 0, "q")},
+                                  withBunrui,
                                   {Plus(Bank(0, 0, 0, "0001", 0, "q"), Value(102)), Plus(Bank(0, 0, 0, "0002", 0, "q"), Value())},
                                   false);
         QCOMPARE(m.fields.size(), withBunrui.size());
         QCOMPARE(Int(m.rows[0], m.fields, "Bunrui"), 102);
+        QCOMPARE(m.rows[2], Plus(Bank(0, 0, 0, "0005", 0, "q"), Value()));   // kept, with no category
         QCOMPARE(m.report.changed.size(), std::size_t(1));
         QCOMPARE(m.report.changed[0].fields, std::vector<std::string>{"Bunrui"});
 

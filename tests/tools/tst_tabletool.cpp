@@ -50,6 +50,23 @@ void MakeBank(const QString& path, const std::vector<std::pair<const char*, int>
     Table::CreateFile(path.toStdString(), layouts::Bank(), rows);
 }
 
+// A row of FIELDS from a CSV line without quotes: integers in decimal, blobs as base64:.
+Row RowOf(const std::vector<FieldDef>& fields, const QByteArray& csvRow)
+{
+    Row out;
+    const QList<QByteArray> cells = csvRow.trimmed().split(',');
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const QByteArray c = cells.value(qsizetype(i));
+        if (c.isEmpty())
+            out.push_back(Value::Null());
+        else if (fields[i].type == FieldType::Integer)
+            out.push_back(Value(c.toInt()));
+        else
+            out.push_back(Value(c.startsWith("base64:") ? QByteArray::fromBase64(c.mid(7)).toStdString() : c.toStdString()));
+    }
+    return out;
+}
+
 const QByteArray kHeader = "NKaisu,Nani,Kaisu,Bango,Seikaisu,KariHon,Kaisetsu,Seikai,Zu,Mondai\r\n";
 const QByteArray kHazardHeader =
     "Bango,Bunrui,Zu,Jokyo,Mondai1,Mondai2,Mondai3,Seikai1,Seikai2,Seikai3,Kaisetsu1,Kaisetsu2,Kaisetsu3\r\n";
@@ -189,23 +206,8 @@ private slots:
 
         // A file made elsewhere with the same row: check refuses it the same way.
         const auto& fields = layouts::Hazard();
-        const auto rowOf = [&](const QByteArray& csvRow) {
-            Row out;
-            const QList<QByteArray> cells = csvRow.split(',');
-            for (std::size_t i = 0; i < fields.size(); ++i) {
-                const QByteArray c = cells[qsizetype(i)];
-                if (c.isEmpty())
-                    out.push_back(Value::Null());
-                else if (fields[i].type == FieldType::Integer)
-                    out.push_back(Value(c.toInt()));
-                else
-                    out.push_back(Value(c.startsWith("base64:") ? QByteArray::fromBase64(c.mid(7)).toStdString()
-                                                               : c.toStdString()));
-            }
-            return out;
-        };
         Table::CreateFile(dir.filePath("kiken.cds").toStdString(), fields,
-                          {rowOf("0001,201,base64:AA==,j,1,2,3,1,0,0,,,"), rowOf(row)});
+                          {RowOf(fields, "0001,201,base64:AA==,j,1,2,3,1,0,0,,,"), RowOf(fields, row)});
         r = Tool({"check", dir.filePath("kiken.cds")});
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(message), r.err.constData());
@@ -391,16 +393,8 @@ private slots:
         // The same row in a file made elsewhere: check warns and passes, or refuses.
         const auto& fields = layouts::Bank();
         std::vector<Row> rows;
-        for (const QByteArray& line : (good + row).split('\n')) {
-            Row out;
-            const QList<QByteArray> cells = line.trimmed().split(',');
-            for (std::size_t i = 0; i < fields.size(); ++i) {
-                const QByteArray c = cells[qsizetype(i)];
-                out.push_back(c.isEmpty() ? Value::Null()
-                                          : fields[i].type == FieldType::Integer ? Value(c.toInt()) : Value(c.toStdString()));
-            }
-            rows.push_back(out);
-        }
+        for (const QByteArray& line : (good + row).split('\n'))
+            rows.push_back(RowOf(fields, line));
         QFile::remove(file);
         Table::CreateFile(file.toStdString(), fields, rows);
         const Result r = Tool({"check", file});
