@@ -148,7 +148,7 @@ std::string ReadFile(const std::string& path)
 }
 
 std::string Export(const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
-                   const std::vector<std::size_t>& order)
+                   const std::vector<std::size_t>& order, const BlobCell& blobCell)
 {
     std::vector<std::size_t> columns = order;
     for (std::size_t i = 0; order.empty() && i < fields.size(); ++i)
@@ -157,7 +157,8 @@ std::string Export(const std::vector<FieldDef>& fields, const std::vector<Row>& 
     for (std::size_t i : columns)
         header.push_back(fields[i].name);
     std::string out = csv::Format(header);
-    for (const Row& row : rows) {
+    for (std::size_t n = 0; n < rows.size(); ++n) {
+        const Row& row = rows[n];
         csv::Record r;
         for (std::size_t i : columns) {
             const Value& v = row[i];
@@ -168,7 +169,7 @@ std::string Export(const std::vector<FieldDef>& fields, const std::vector<Row>& 
             else if (fields[i].type == FieldType::Text)
                 r.push_back(eucjp::ToUtf8(eucjp::Decode(v.bytes)));
             else
-                r.push_back("base64:" + Base64(v.bytes));
+                r.push_back(blobCell ? blobCell(n, fields[i], v.bytes) : "base64:" + Base64(v.bytes));
         }
         out += csv::Format(r);
     }

@@ -11,9 +11,13 @@ namespace csvtable {
 
 // A header of the field names, then one row per record: integers in decimal, text decoded from
 // EUC-JP, blobs as "base64:" and their data, an empty cell for an empty value.
-// ORDER, when given, lists the fields' indexes in the order of the columns.
+// The cell for blob FIELD of row ROW holding BYTES, in place of "base64:" and its data.
+using BlobCell = std::function<std::string(std::size_t row, const FieldDef& field, const std::string& bytes)>;
+
+// ORDER, when given, lists the fields' indexes in the order of the columns; BLOB_CELL, when
+// given, writes the blobs' cells.
 std::string Export(const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
-                   const std::vector<std::size_t>& order = {});
+                   const std::vector<std::size_t>& order = {}, const BlobCell& blobCell = {});
 
 // A CSV file's bytes as UTF-8 text: UTF-8 (with or without a byte-order mark, which is dropped)
 // as it is, else CP932, what Japanese spreadsheets save. Throws, saying how to save the file, for

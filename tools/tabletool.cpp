@@ -153,6 +153,16 @@ const layouts::Layout& LayoutNamed(const std::string& name)
     return *layout;
 }
 
+// The usual file name ending of a picture's bytes.
+std::string PictureExtension(const std::string& bytes)
+{
+    for (const auto& [magic, ext] : {std::pair<std::string, const char*>{"\x89PNG", ".png"}, {"\xFF\xD8\xFF", ".jpg"},
+                                     {"GIF8", ".gif"}, {"BM", ".bmp"}})
+        if (bytes.compare(0, magic.size(), magic) == 0)
+            return ext;
+    return ".bin";
+}
+
 int Export(const Args& a)
 {
     const auto o = Parse(a, {"--excel"});
@@ -175,9 +185,36 @@ int Export(const Args& a)
                 if (!v.null)
                     v.bytes = "=\"" + v.bytes + "\"";
             }
+        // A spreadsheet cell holds at most 32,767 characters, less than a picture in base64: with
+        // OUT.csv the figures go to files in a folder beside it, named by question number.
+        csvtable::BlobCell toFile;
+        const std::string folder = fs::path(out).stem().string() + "-figures";
+        const fs::path folderPath = fs::absolute(out).parent_path() / folder;
+        if (!out.empty())
+            toFile = [&](std::size_t r, const FieldDef& f, const std::string& bytes) {
+                // The number names the file only when it is digits: a stored one is not trusted.
+                const std::string number =
+                    bango == c.fields.end() ? std::string() : c.rows[r][std::size_t(bango - c.fields.begin())].bytes;
+                const bool digits = !number.empty() && number.find_first_not_of("0123456789") == std::string::npos;
+                const std::string name = (digits ? number : "row" + std::to_string(r + 2)) +
+                                         (f.name == "Zu" ? "" : "-" + f.name) + PictureExtension(bytes);
+                std::error_code ec;
+                fs::create_directories(folderPath, ec);
+                Output(bytes, (folderPath / name).string());
+                return "file:" + folder + "/" + name;
+            };
         text = "\xEF\xBB\xBF" + csvtable::Export(c.fields, rows,
                                                   layout ? layouts::NaturalOrder(*layout, c.fields)
-                                                         : std::vector<std::size_t>{});
+                                                         : std::vector<std::size_t>{},
+                                                  toFile);
+        bool figures = false;
+        for (const Row& row : c.rows)
+            for (std::size_t i = 0; i < c.fields.size(); ++i)
+                figures = figures || (c.fields[i].type == FieldType::Blob && !row[i].null);
+        if (out.empty() && figures)
+            std::cerr << "tabletool: 図は base64: のまま書きました。表計算ソフトは 32,767 文字を超えるセルを切るので、"
+                         "OUT.csv を指定して図をファイルにしてください / figures were written as base64:, which a "
+                         "spreadsheet may cut; give OUT.csv to write them as files\n";
     } else {
         text = csvtable::Export(c.fields, c.rows);
     }

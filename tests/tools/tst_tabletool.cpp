@@ -320,13 +320,13 @@ private slots:
     {
         QTemporaryDir dir;
         const QString text = "NKaisu,Nani,Kaisu,Bango ,Seikaisu, KariHon,Kaisetsu,Seikai,Zu,Mondai\r\n"
-                             "0,5,0,0001,0,1,\"解説, ～\",1,,①の標識は髙い位置にある。\r\n"
+                             "0,5,0,0001,0,1,\"解説, ～\",1,base64:iVBORw0K,①の標識は髙い位置にある。\r\n"
                              ",,,,,,,,,\r\n,,,,,,,,,\r\n";
         QStringEncoder cp932("windows-31j");
         const QByteArray sjis = cp932.encode(text);
         QVERIFY(!cp932.hasError());
         QVERIFY(sjis != text.toUtf8());
-        const QByteArray expected = kHeader + "0,5,0,0001,0,1,\"解説, ～\",1,,①の標識は髙い位置にある。\r\n";
+        const QByteArray expected = kHeader + "0,5,0,0001,0,1,\"解説, ～\",1,base64:iVBORw0K,①の標識は髙い位置にある。\r\n";
         for (const QByteArray& bytes : {sjis, "\xEF\xBB\xBF" + text.toUtf8()}) {
             Write(dir.filePath("b.csv"), bytes);
             const Result r = Tool({"import", "--layout", "bank", dir.filePath("b.csv"), dir.filePath("m.cds")});
@@ -345,7 +345,8 @@ private slots:
         QVERIFY2(r.code == 0, r.err.constData());
         const QByteArray excel = Read(dir.filePath("excel.csv"));
         QCOMPARE(excel, "\xEF\xBB\xBF" "Bango,KariHon,Mondai,Seikai,Kaisetsu,Zu,Nani,NKaisu,Kaisu,Seikaisu\r\n"
-                        "\"=\"\"0001\"\"\",1,①の標識は髙い位置にある。,1,\"解説, ～\",,5,0,0,0\r\n");
+                        "\"=\"\"0001\"\"\",1,①の標識は髙い位置にある。,1,\"解説, ～\",file:excel-figures/0001.png,5,0,0,0\r\n");
+        QCOMPARE(Read(dir.filePath("excel-figures/0001.png")), QByteArray("\x89PNG\r\n"));
         // Saved back unchanged, or with the number as the spreadsheet shows it: the same bank.
         for (const QByteArray& back : {excel, QByteArray(excel).replace("\"=\"\"0001\"\"\"", "0001")}) {
             Write(dir.filePath("back.csv"), back);
