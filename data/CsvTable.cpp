@@ -50,10 +50,6 @@ std::string Trimmed(const std::string& s)
     return eucjp::ToUtf8(eucjp::FromUtf8(s).trimmed());
 }
 
-bool AllEmpty(const csv::Record& rec)
-{
-    return std::all_of(rec.begin(), rec.end(), [](const std::string& c) { return c.empty(); });
-}
 
 Value Cell(const std::string& cell, const FieldDef& f, std::size_t row, const FileReader& readFile)
 {
@@ -209,8 +205,6 @@ std::vector<Row> Import(const std::vector<FieldDef>& layout, const std::string& 
     auto records = csv::Parse(csvText);
     if (records.empty())
         throw Exception("CSV に見出し行がありません / the CSV has no header row");
-    while (records.size() > 1 && AllEmpty(records.back()))
-        records.pop_back();   // the empty rows a spreadsheet leaves below the table
     csv::Record header = records.front();
     for (std::string& name : header)
         name = Trimmed(name);
@@ -225,6 +219,11 @@ std::vector<Row> Import(const std::vector<FieldDef>& layout, const std::string& 
                             f.name + "; add it to the header row");
         columnOf.push_back(found);
     }
+    // The empty rows a spreadsheet leaves below the table: nothing in the layout's columns.
+    while (records.size() > 1 && std::all_of(columnOf.begin(), columnOf.end(), [&](std::size_t c) {
+               return c >= records.back().size() || records.back()[c].empty();
+           }))
+        records.pop_back();
     std::vector<Row> rows;
     for (std::size_t r = 1; r < records.size(); ++r) {
         const csv::Record& rec = records[r];

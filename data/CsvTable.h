@@ -31,8 +31,8 @@ std::vector<std::string> Columns(const std::string& csvText);
 using FileReader = std::function<std::string(const std::string& path)>;
 
 // Rows in LAYOUT's field order from CSV text (UTF-8) whose header names every field (in any
-// order; names trimmed). Rows whose cells are all empty at the end are skipped, as spreadsheets
-// write them. Throws Exception naming the row and the field for a text with no EUC-JP form or
+// order; names trimmed). Rows at the end with nothing in LAYOUT's columns are skipped, as
+// spreadsheets write empty rows below a table. Throws Exception naming the row and the field for a text with no EUC-JP form or
 // longer than its field, an integer outside 32 bits, a bad blob cell, a missing column.
 std::vector<Row> Import(const std::vector<FieldDef>& layout, const std::string& csvText,
                         const FileReader& readFile);
