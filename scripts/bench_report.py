@@ -318,8 +318,8 @@ def report(results_dir, out_path):
     w("- The worst case of the search: every settled count raised by 200 and the search started at "
       "level 100 with the pass limit at 0, so the loop of tries climbs the limit from 0 to 200 "
       "(201 passes of 102 filters over the whole bank). The ordinary case: level 15, limit 0.")
-    w("- The pupil's actions replay the question window's handlers on the table store (bench/"
-      "DrillReplay): judging = Edit, the four counters, Post, the history record, the advice "
+    w("- The pupil's actions run the drill's own session (drill::Session, which the question "
+      "window's handlers call) on the table store: judging = Edit, the four counters, Post, the history record, the advice "
       "filter; \"次の問題\" = the level move over the last 20 answers, the search, the \"Bango = \" "
       "filter. The simulated pupil answers nine in ten right. The views' work (drawing, decoding "
       "the figure) is not part of these figures; decoding one figure is measured on its own. The "
