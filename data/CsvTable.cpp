@@ -6,6 +6,7 @@
 #include "Syllabus.h"
 
 #include <QByteArray>
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -23,10 +24,32 @@ std::string Base64(const std::string& bytes)
     return QByteArray(bytes.data(), qsizetype(bytes.size())).toBase64().toStdString();
 }
 
-[[noreturn]] void CellError(std::size_t row, const FieldDef& f, const std::string& why)
+// "12 行目, 項目 Seikai: ... / row 12, column Seikai: ...": the school's staff may read either.
+std::string CellMessage(std::size_t row, const std::string& field, const std::string& ja, const std::string& en)
 {
-    throw Exception(std::to_string(row) + " 行目, 項目 " + f.name + ": " + why);
+    const std::string r = std::to_string(row);
+    return r + " 行目, 項目 " + field + ": " + ja + " / row " + r + ", column " + field + ": " + en;
 }
+
+[[noreturn]] void CellError(std::size_t row, const FieldDef& f, const std::string& ja, const std::string& en)
+{
+    throw Exception(CellMessage(row, f.name, ja, en));
+}
+
+// A problem a stored file may keep with a warning; new input (no WARNINGS) is refused.
+void Tolerated(std::vector<std::string>* warnings, std::size_t row, const FieldDef& f, const std::string& ja,
+               const std::string& en)
+{
+    if (!warnings)
+        CellError(row, f, ja, en);
+    warnings->push_back(CellMessage(row, f.name, ja, en));
+}
+
+std::string Trimmed(const std::string& s)
+{
+    return eucjp::ToUtf8(eucjp::FromUtf8(s).trimmed());
+}
+
 
 Value Cell(const std::string& cell, const FieldDef& f, std::size_t row, const FileReader& readFile)
 {
@@ -39,24 +62,29 @@ Value Cell(const std::string& cell, const FieldDef& f, std::size_t row, const Fi
         const char* e = b + cell.size();
         auto [p, ec] = std::from_chars(b, e, v);
         if (ec != std::errc() || p != e)
-            CellError(row, f, "整数ではありません: " + cell);
+            CellError(row, f, "整数ではありません: " + cell + "。数字だけを書いてください",
+                      "not a whole number: " + cell + "; write digits only");
         if (v < INT32_MIN || v > INT32_MAX)
-            CellError(row, f, "32 ビットの整数の範囲を超えています: " + cell);
+            CellError(row, f, "32 ビットの整数の範囲を超えています: " + cell, "outside 32-bit integers: " + cell);
         return Value(int(v));
     }
     case FieldType::Text: {
         const QString text = QString::fromUtf8(cell.data(), qsizetype(cell.size()));
         if (eucjp::ToUtf8(text) != cell)
-            CellError(row, f, "UTF-8 として正しくありません");
+            CellError(row, f, "UTF-8 として正しくありません", "not valid UTF-8");
         std::string bytes;
         try {
             bytes = eucjp::Encode(text);
         } catch (const Exception& e) {
-            CellError(row, f, e.what());
+            CellError(row, f, std::string(e.what()) + "。別の文字に置き換えてください",
+                      "a character has no EUC-JP form; replace it with another");
         }
         if (int(bytes.size()) > f.size)
-            CellError(row, f, "長すぎます (EUC-JP で " + std::to_string(bytes.size()) + " バイト, 上限 " +
-                                  std::to_string(f.size) + " バイト)");
+            CellError(row, f,
+                      "長すぎます (EUC-JP で " + std::to_string(bytes.size()) + " バイト, 上限 " +
+                          std::to_string(f.size) + " バイト)。短くしてください",
+                      "too long (" + std::to_string(bytes.size()) + " bytes in EUC-JP, at most " +
+                          std::to_string(f.size) + "); shorten it");
         return Value(bytes);
     }
     case FieldType::Blob:
@@ -64,17 +92,17 @@ Value Cell(const std::string& cell, const FieldDef& f, std::size_t row, const Fi
             const auto r = QByteArray::fromBase64Encoding(QByteArray::fromStdString(cell.substr(7)),
                                                           QByteArray::AbortOnBase64DecodingErrors);
             if (!r)
-                CellError(row, f, "base64 として正しくありません");
+                CellError(row, f, "base64 として正しくありません", "not valid base64");
             return Value((*r).toStdString());
         }
         if (cell.rfind("file:", 0) == 0) {
             try {
                 return Value(readFile(cell.substr(5)));
             } catch (const Exception& e) {
-                CellError(row, f, e.what());
+                CellError(row, f, e.what(), "the file cannot be read; check its path, relative to the CSV");
             }
         }
-        CellError(row, f, "base64: か file: で始めてください");
+        CellError(row, f, "base64: か file: で始めてください", "start the cell with base64: or file:");
     }
     return Value::Null();
 }
@@ -96,7 +124,8 @@ void CheckBunrui(const std::vector<FieldDef>& fields, const std::vector<Row>& ro
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const Value& v = rows[r][col];
         if (!v.null && !syllabus::Find(v.integer))
-            CellError(r + 2, *it, "教習項目の番号ではありません: " + std::to_string(v.integer));
+            CellError(r + 2, *it, "教習項目の番号ではありません: " + std::to_string(v.integer) + "。101–114 か 201–217 を書くか、空にしてください",
+                      "not a category code: " + std::to_string(v.integer) + "; write 101-114 or 201-217, or leave it empty");
     }
 }
 
@@ -114,15 +143,20 @@ std::string ReadFile(const std::string& path)
     return s.str();
 }
 
-std::string Export(const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
+std::string Export(const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
+                   const std::vector<std::size_t>& order, const BlobCell& blobCell)
 {
+    std::vector<std::size_t> columns = order;
+    for (std::size_t i = 0; order.empty() && i < fields.size(); ++i)
+        columns.push_back(i);
     csv::Record header;
-    for (const auto& f : fields)
-        header.push_back(f.name);
+    for (std::size_t i : columns)
+        header.push_back(fields[i].name);
     std::string out = csv::Format(header);
-    for (const Row& row : rows) {
+    for (std::size_t n = 0; n < rows.size(); ++n) {
+        const Row& row = rows[n];
         csv::Record r;
-        for (std::size_t i = 0; i < fields.size(); ++i) {
+        for (std::size_t i : columns) {
             const Value& v = row[i];
             if (v.null)
                 r.emplace_back();
@@ -131,20 +165,49 @@ std::string Export(const std::vector<FieldDef>& fields, const std::vector<Row>& 
             else if (fields[i].type == FieldType::Text)
                 r.push_back(eucjp::ToUtf8(eucjp::Decode(v.bytes)));
             else
-                r.push_back("base64:" + Base64(v.bytes));
+                r.push_back(blobCell ? blobCell(n, fields[i], v.bytes) : "base64:" + Base64(v.bytes));
         }
         out += csv::Format(r);
     }
     return out;
 }
 
+std::string DecodeCsv(const std::string& bytes)
+{
+    std::string text = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes;
+    if (eucjp::ToUtf8(eucjp::FromUtf8(text)) == text)
+        return text;   // valid UTF-8: what survives decoding and encoding unchanged
+    QStringDecoder cp932("windows-31j", QStringConverter::Flag::Stateless);
+    if (cp932.isValid()) {
+        const QString decoded = cp932.decode(QByteArrayView(text.data(), qsizetype(text.size())));
+        if (!cp932.hasError())
+            return eucjp::ToUtf8(decoded);
+    }
+    throw Exception("CSV の文字コードが UTF-8 でも Shift_JIS (CP932) でもありません。表計算ソフトで"
+                    "「CSV UTF-8 (コンマ区切り)」か「CSV (コンマ区切り)」として保存し直してください / "
+                    "the CSV is neither UTF-8 nor Shift_JIS (CP932); save it again from the spreadsheet as "
+                    "\"CSV UTF-8 (Comma delimited)\" or \"CSV (Comma delimited)\"");
+}
+
+std::vector<std::string> Columns(const std::string& csvText)
+{
+    const auto records = csv::Parse(csvText);
+    std::vector<std::string> names;
+    if (!records.empty())
+        for (const std::string& n : records.front())
+            names.push_back(Trimmed(n));
+    return names;
+}
+
 std::vector<Row> Import(const std::vector<FieldDef>& layout, const std::string& csvText,
                         const FileReader& readFile)
 {
-    const auto records = csv::Parse(csvText);
+    auto records = csv::Parse(csvText);
     if (records.empty())
-        throw Exception("CSV に見出し行がありません");
-    const csv::Record& header = records.front();
+        throw Exception("CSV に見出し行がありません / the CSV has no header row");
+    csv::Record header = records.front();
+    for (std::string& name : header)
+        name = Trimmed(name);
     std::vector<std::size_t> columnOf;
     for (const auto& f : layout) {
         std::size_t found = header.size();
@@ -152,69 +215,121 @@ std::vector<Row> Import(const std::vector<FieldDef>& layout, const std::string& 
             if (header[i] == f.name)
                 found = i;
         if (found == header.size())
-            throw Exception("CSV に列 " + f.name + " がありません");
+            throw Exception("CSV に列 " + f.name + " がありません。見出し行に " + f.name + " を加えてください / the CSV has no column " +
+                            f.name + "; add it to the header row");
         columnOf.push_back(found);
     }
+    // The empty rows a spreadsheet leaves below the table: nothing in the layout's columns.
+    while (records.size() > 1 && std::all_of(columnOf.begin(), columnOf.end(), [&](std::size_t c) {
+               return c >= records.back().size() || records.back()[c].empty();
+           }))
+        records.pop_back();
     std::vector<Row> rows;
     for (std::size_t r = 1; r < records.size(); ++r) {
         const csv::Record& rec = records[r];
         if (rec.size() == 1 && rec[0].empty())
             continue;   // a blank line
         if (rec.size() != header.size())
-            throw Exception(std::to_string(r + 1) + " 行目: 列の数が見出しと合いません");
+            throw Exception(std::to_string(r + 1) + " 行目: 列の数が見出しと合いません / row " + std::to_string(r + 1) +
+                            ": the number of cells differs from the header's");
         Row row;
-        for (std::size_t i = 0; i < layout.size(); ++i)
-            row.push_back(Cell(rec[columnOf[i]], layout[i], r + 1, readFile));
+        for (std::size_t i = 0; i < layout.size(); ++i) {
+            std::string cell = rec[columnOf[i]];
+            // ="0042": how a spreadsheet is told to keep a number's leading zeros (export --excel).
+            if (layout[i].name == "Bango" && cell.size() > 3 && cell.compare(0, 2, "=\"") == 0 && cell.back() == '"')
+                cell = cell.substr(2, cell.size() - 3);
+            row.push_back(Cell(cell, layout[i], r + 1, readFile));
+        }
         rows.push_back(std::move(row));
     }
     return rows;
 }
 
-void CheckBango(const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
+void CheckBango(const std::vector<FieldDef>& fields, const std::vector<Row>& rows, std::vector<std::string>* warnings)
 {
-    std::size_t col = 0;
-    while (fields[col].name != "Bango") ++col;
+    const std::size_t col = ColumnOf(fields, "Bango");
     std::set<std::string> seen;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         const Value& v = rows[r][col];
         const std::string b = v.null ? std::string() : v.bytes;
         if (b.empty() || b.size() > 4 || b.find_first_not_of("0123456789") != std::string::npos)
-            CellError(r + 2, fields[col], "問題番号は 1 から 4 桁の数字です: '" + b + "'");
+            CellError(r + 2, fields[col], "問題番号は 0001 から 9999 までの 4 桁の数字です: '" + b + "'",
+                      "the question number must be four digits, 0001 to 9999: '" + b + "'");
         if (b.find_first_not_of('0') == std::string::npos)
-            CellError(r + 2, fields[col], "問題番号 " + b + " は使えません");
-        if (!seen.insert(b).second)
-            CellError(r + 2, fields[col], "問題番号 " + b + " が重複しています");
+            CellError(r + 2, fields[col], "問題番号 " + b + " は使えません。0001 から 9999 にしてください",
+                      "question number " + b + " cannot be used; use 0001 to 9999");
+        if (b.size() < 4)
+            Tolerated(warnings, r + 2, fields[col],
+                      "問題番号は 4 桁で書いてください (" + b + " → " + PaddedBango(b) +
+                          ")。表計算ソフトが先頭の 0 を消したときは、列の書式を「文字列」にして書き直してください",
+                      "write the question number with four digits (" + b + " -> " + PaddedBango(b) +
+                          "); if the spreadsheet dropped the leading zeros, format the column as text and write them "
+                          "again");
+        if (!seen.insert(PaddedBango(b)).second)
+            CellError(r + 2, fields[col], "問題番号 " + b + " が重複しています。別の番号にしてください",
+                      "question number " + b + " appears twice; give it another number");
     }
 }
 
-void CheckBank(const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
+void CheckBank(const std::vector<FieldDef>& fields, const std::vector<Row>& rows, std::vector<std::string>* warnings)
 {
-    CheckBango(fields, rows);
+    CheckBango(fields, rows, warnings);
     CheckBunrui(fields, rows);
+    const std::size_t seikai = ColumnOf(fields, "Seikai"), nani = ColumnOf(fields, "Nani"),
+                      kariHon = ColumnOf(fields, "KariHon");
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const Value& s = rows[r][seikai];
+        if (!s.null && s.integer == 2)
+            Tolerated(warnings, r + 2, fields[seikai],
+                      "正解が 2 です (どちらの答えも誤りになります)。正しいなら 1、誤りなら 0 にしてください",
+                      "the answer is 2 (both answers count as wrong); write 1 if the statement is true, 0 if false");
+        else if (s.null || (s.integer != 0 && s.integer != 1))
+            CellError(r + 2, fields[seikai], "正解は 1 (正) か 0 (誤) です。どちらかを書いてください",
+                      "the answer must be 1 (true) or 0 (false); write one of them");
+        const Value& n = rows[r][nani];
+        if (!n.null && (n.integer < -1 || n.integer > 105))
+            CellError(r + 2, fields[nani], "難しさは -1 から 105 です: " + std::to_string(n.integer) + "。0 から 100 を書いてください",
+                      "the difficulty must be -1 to 105: " + std::to_string(n.integer) + "; write 0 to 100");
+        const Value& k = rows[r][kariHon];
+        if (k.null || k.integer < 0 || k.integer > 2)
+            CellError(r + 2, fields[kariHon],
+                      "KariHon は 1 (仮免), 2 (本免だけ), 0 (出題しない) のどれかです: " +
+                          (k.null ? std::string("空") : std::to_string(k.integer)),
+                      "KariHon must be 1 (provisional licence), 2 (full licence only) or 0 (never asked): " +
+                          (k.null ? std::string("empty") : std::to_string(k.integer)));
+    }
 }
 
-void CheckHazard(const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
+void CheckHazard(const std::vector<FieldDef>& fields, const std::vector<Row>& rows, std::vector<std::string>* warnings)
 {
-    CheckBango(fields, rows);
+    CheckBango(fields, rows, warnings);
     CheckBunrui(fields, rows);
     const std::size_t bango = ColumnOf(fields, "Bango");
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        const auto fail = [&](const std::string& field, const std::string& why) {
-            CellError(r + 2, fields[ColumnOf(fields, field)], "危険予測 " + rows[r][bango].bytes + ": " + why);
+        const auto fail = [&](const std::string& field, const std::string& ja, const std::string& en) {
+            CellError(r + 2, fields[ColumnOf(fields, field)], "危険予測 " + rows[r][bango].bytes + ": " + ja,
+                      "hazard item " + rows[r][bango].bytes + ": " + en);
         };
         if (rows[r][ColumnOf(fields, "Zu")].null || rows[r][ColumnOf(fields, "Zu")].bytes.empty())
-            fail("Zu", "図がありません");
+            fail("Zu", "図がありません。file:figures/名前.png のように書いてください",
+                 "no illustration; write file:figures/name.png");
         for (const char* text : {"Jokyo", "Mondai1", "Mondai2", "Mondai3"}) {
             const Value& v = rows[r][ColumnOf(fields, text)];
             if (v.null || v.bytes.empty())
-                fail(text, "文が空です");
+                fail(text, "文が空です。書き入れてください", "the text is empty; write it");
         }
         for (const char* answer : {"Seikai1", "Seikai2", "Seikai3"}) {
             const Value& v = rows[r][ColumnOf(fields, answer)];
             if (v.null || (v.integer != 0 && v.integer != 1))
-                fail(answer, "正解は 1 (正) か 0 (誤) です");
+                fail(answer, "正解は 1 (正) か 0 (誤) です。どちらかを書いてください",
+                     "the answer must be 1 (true) or 0 (false); write one of them");
         }
     }
+}
+
+std::string PaddedBango(const std::string& bango)
+{
+    return bango.size() < 4 ? std::string(4 - bango.size(), '0') + bango : bango;
 }
 
 }  // namespace csvtable

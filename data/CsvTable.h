@@ -11,28 +11,56 @@ namespace csvtable {
 
 // A header of the field names, then one row per record: integers in decimal, text decoded from
 // EUC-JP, blobs as "base64:" and their data, an empty cell for an empty value.
-std::string Export(const std::vector<FieldDef>& fields, const std::vector<Row>& rows);
+// The cell for blob FIELD of row ROW holding BYTES, in place of "base64:" and its data.
+using BlobCell = std::function<std::string(std::size_t row, const FieldDef& field, const std::string& bytes)>;
+
+// ORDER, when given, lists the fields' indexes in the order of the columns; BLOB_CELL, when
+// given, writes the blobs' cells.
+std::string Export(const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
+                   const std::vector<std::size_t>& order = {}, const BlobCell& blobCell = {});
+
+// A CSV file's bytes as UTF-8 text: UTF-8 (with or without a byte-order mark, which is dropped)
+// as it is, else CP932, what Japanese spreadsheets save. Throws, saying how to save the file, for
+// bytes that are neither.
+std::string DecodeCsv(const std::string& bytes);
+
+// The header's column names, blanks around each trimmed (spreadsheets leave trailing ones).
+std::vector<std::string> Columns(const std::string& csvText);
 
 // Reads the file a "file:PATH" cell names (PATH relative to the CSV's folder).
 using FileReader = std::function<std::string(const std::string& path)>;
 
-// Rows in LAYOUT's field order from CSV text whose header names every field (in any order).
-// Throws Exception naming the row and the field for a text with no EUC-JP form or longer than
-// its field, an integer outside 32 bits, a bad blob cell, a missing column.
+// Rows in LAYOUT's field order from CSV text (UTF-8) whose header names every field (in any
+// order; names trimmed). Rows at the end with nothing in LAYOUT's columns are skipped, as
+// spreadsheets write empty rows below a table. Throws Exception naming the row and the field for a text with no EUC-JP form or
+// longer than its field, an integer outside 32 bits, a bad blob cell, a missing column.
 std::vector<Row> Import(const std::vector<FieldDef>& layout, const std::string& csvText,
                         const FileReader& readFile);
 
-// The bank's question numbers: 1 to 4 digits, never 0000, never repeated. Throws otherwise.
-void CheckBango(const std::vector<FieldDef>& fields, const std::vector<Row>& rows);
+// The checks below throw Exception naming the row (as a CSV line: the header is line 1) and the
+// column, in Japanese and English, and saying how to fix it. What a stored file may hold because
+// the program copes with it, but new input must not, goes into WARNINGS when given (checking a
+// stored file) and is refused like the rest when WARNINGS is null (new input).
 
-// A bank: its question numbers as CheckBango, and its Bunrui, where it has one, empty or a code
-// of the syllabus. Throws naming the row otherwise.
-void CheckBank(const std::vector<FieldDef>& fields, const std::vector<Row>& rows);
+// Question numbers: exactly four digits, never 0000, never repeated (also not as 1 and 0001).
+// A stored number of one to three digits is a warning.
+void CheckBango(const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
+                std::vector<std::string>* warnings = nullptr);
+
+// A bank: its numbers as CheckBango; Seikai 1 (正) or 0 (誤), a stored 2 (read as "both answers
+// wrong") a warning; Nani empty or -1 to 105; KariHon 0 to 2; Bunrui, where it has one, empty or
+// a code of the syllabus.
+void CheckBank(const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
+               std::vector<std::string>* warnings);
 
 // Hazard items: numbers as a bank's, Bunrui empty or a code of the syllabus, an illustration, a
-// situation and three statements that are not empty, each sub-answer 1 (正) or 0 (誤). Throws
-// naming the row otherwise.
-void CheckHazard(const std::vector<FieldDef>& fields, const std::vector<Row>& rows);
+// situation and three statements that are not empty, each sub-answer 1 (正) or 0 (誤).
+void CheckHazard(const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
+                 std::vector<std::string>* warnings);
+
+// A question number of up to four characters with leading zeros to four ("42" -> "0042"): how
+// numbers of files made before four digits were required match today's.
+std::string PaddedBango(const std::string& bango);
 
 // The whole file, or Exception.
 std::string ReadFile(const std::string& path);

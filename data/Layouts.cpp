@@ -63,12 +63,44 @@ const std::vector<FieldDef>& Hazard()
 const std::vector<Layout>& All()
 {
     static const std::vector<Layout> all{
-        {"bank", kBankFile, &Bank(), {{"Bunrui", FieldType::Integer, 0}}, csvtable::CheckBank},
-        {"history", kHistoryFile, &History(), {}, nullptr},
-        {"advice", kAdviceFile, &Advice(), {}, nullptr},
-        {"hazard", kHazardFile, &Hazard(), {}, csvtable::CheckHazard},
+        // The bank's stored order puts the counters first; a person reads the number, the
+        // statement and its answer first.
+        {"bank", kBankFile, &Bank(), {{"Bunrui", FieldType::Integer, 0}}, csvtable::CheckBank,
+         {"Bango", "KariHon", "Bunrui", "Mondai", "Seikai", "Kaisetsu", "Zu", "Nani", "NKaisu", "Kaisu", "Seikaisu"}},
+        {"history", kHistoryFile, &History(), {}, nullptr, {}},
+        {"advice", kAdviceFile, &Advice(), {}, nullptr, {}},
+        {"hazard", kHazardFile, &Hazard(), {}, csvtable::CheckHazard, {}},
     };
     return all;
+}
+
+void CheckInput(const Layout& layout, const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
+{
+    if (layout.check)
+        layout.check(fields, rows, nullptr);
+}
+
+std::vector<std::string> CheckStored(const Layout& layout, const std::vector<FieldDef>& fields,
+                                     const std::vector<Row>& rows)
+{
+    std::vector<std::string> warnings;
+    if (layout.check)
+        layout.check(fields, rows, &warnings);
+    return warnings;
+}
+
+std::vector<std::size_t> NaturalOrder(const Layout& layout, const std::vector<FieldDef>& fields)
+{
+    std::vector<std::size_t> order;
+    for (const std::string& name : layout.natural)
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            if (fields[i].name == name)
+                order.push_back(i);
+    // Whatever the natural order does not name keeps its place after it.
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (std::find(order.begin(), order.end(), i) == order.end())
+            order.push_back(i);
+    return order;
 }
 
 const Layout* Find(const std::string& name)

@@ -25,8 +25,10 @@ inline constexpr const char* kAdviceFile = "advice.cds";
 inline constexpr const char* kHazardFile = "kiken.cds";
 
 // Checks a layout's rows beyond their fields' types; throws Exception naming the row as a CSV
-// line (the header is line 1, the first record line 2).
-using RowCheck = void (*)(const std::vector<FieldDef>& fields, const std::vector<Row>& rows);
+// line (the header is line 1, the first record line 2). What a stored file may keep goes into
+// WARNINGS when given, and is refused when WARNINGS is null (see csvtable::CheckBank).
+using RowCheck = void (*)(const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
+                          std::vector<std::string>* warnings);
 
 struct Layout {
     std::string name;                    // as tabletool's --layout names it
@@ -34,7 +36,16 @@ struct Layout {
     const std::vector<FieldDef>* fields; // every one required, in this order
     std::vector<FieldDef> optional;      // may follow the required ones, in this order
     RowCheck check = nullptr;            // none: the types say it all
+    std::vector<std::string> natural;    // column order for a person's spreadsheet; empty: fields'
 };
+
+// Rows from new input (a CSV): every problem refused.
+void CheckInput(const Layout& layout, const std::vector<FieldDef>& fields, const std::vector<Row>& rows);
+// Rows of a stored file: problems refused, what the program copes with returned as warnings.
+std::vector<std::string> CheckStored(const Layout& layout, const std::vector<FieldDef>& fields,
+                                     const std::vector<Row>& rows);
+// FIELDS (some of LAYOUT's) in the layout's natural order for a spreadsheet: indexes into FIELDS.
+std::vector<std::size_t> NaturalOrder(const Layout& layout, const std::vector<FieldDef>& fields);
 
 // Every layout, in a fixed order.
 const std::vector<Layout>& All();

@@ -248,15 +248,19 @@ void ValidateAnswer(const Answer& a)
                         std::to_string(a.item));
 }
 
-LatestResult ReadLatest(const Stmt& st)
+// Each statement's latest answer, through the latest table: one row per statement, never a scan
+// of the answers. WHERE narrows it (empty: all).
+std::vector<LatestResult> Latest(sqlite3* db, const std::string& where)
 {
-    return LatestResult{st.Text(0), st.Text(1), int(st.Int(2)), st.OptInt(3), st.Int(4) != 0,
-                        st.Text(5)};
+    Stmt st(db, ("SELECT l.source, l.bango, l.item, a.bunrui, a.correct, a.answered_at "
+                 "FROM latest l JOIN answers a ON a.id = l.answer_id " +
+                 where + " ORDER BY l.source, l.bango, l.item").c_str());
+    std::vector<LatestResult> out;
+    while (st.Step())
+        out.push_back(LatestResult{st.Text(0), st.Text(1), int(st.Int(2)), st.OptInt(3), st.Int(4) != 0,
+                                   st.Text(5)});
+    return out;
 }
-
-constexpr const char* kLatestColumns =
-    "SELECT l.source, l.bango, l.item, a.bunrui, a.correct, a.answered_at "
-    "FROM latest l JOIN answers a ON a.id = l.answer_id ";
 
 void Upgrade(sqlite3* db, const std::string& path)
 {
@@ -441,22 +445,11 @@ void LearningRecord::EndGradedSession(std::int64_t session, int score, int maxSc
         throw Exception("学習記録にないセッションです: " + std::to_string(session));
 }
 
-std::vector<LatestResult> LearningRecord::LatestResults() const
-{
-    Stmt st(Need(db_), (std::string(kLatestColumns) + "ORDER BY l.source, l.bango, l.item").c_str());
-    std::vector<LatestResult> out;
-    while (st.Step())
-        out.push_back(ReadLatest(st));
-    return out;
-}
+std::vector<LatestResult> LearningRecord::LatestResults() const { return Latest(Need(db_), ""); }
 
 std::vector<LatestResult> LearningRecord::LatestWrong() const
 {
-    Stmt st(Need(db_), (std::string(kLatestColumns) + "WHERE a.correct = 0 ORDER BY l.source, l.bango, l.item").c_str());
-    std::vector<LatestResult> out;
-    while (st.Step())
-        out.push_back(ReadLatest(st));
-    return out;
+    return Latest(Need(db_), "WHERE a.correct = 0");
 }
 
 std::vector<CategoryRate> LearningRecord::RateByCategory(int lastN) const

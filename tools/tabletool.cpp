@@ -1,13 +1,11 @@
-// tabletool: creates, exports and checks table files, for bank authors and tests, and exports
-// the learning record for a spreadsheet.
-//
-//   tabletool export FILE                               CSV (UTF-8) to standard output
-//   tabletool import --layout LAYOUT CSV FILE           LAYOUT: bank, history, advice, hazard
-//   tabletool check FILE
-//   tabletool record-export RECORD.sqlite [OUT.csv]     CSV (UTF-8) to OUT.csv or standard output
+// tabletool: creates, updates, exports and checks table files, for bank authors and tests, and
+// exports the learning record for a spreadsheet. `tabletool --help` lists the commands and the
+// layouts.
 
+#include "BankMerge.h"
 #include "Csv.h"
 #include "CsvTable.h"
+#include "DirectoryLock.h"
 #include "Exception.h"
 #include "Layouts.h"
 #include "LearningRecord.h"
@@ -20,10 +18,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 namespace {
 
+namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
 
 std::string LayoutNames()
@@ -32,6 +32,43 @@ std::string LayoutNames()
     for (const auto& l : layouts::All())
         names += (names.empty() ? "" : "|") + l.name;
     return names;
+}
+
+std::string FieldText(const FieldDef& f)
+{
+    return f.name + " " + FieldTypeName(f.type) + (f.type == FieldType::Text ? "(" + std::to_string(f.size) + ")" : "");
+}
+
+// What a command was given: options taken out, the rest in order.
+struct Options {
+    std::string layout;
+    bool deleteMissing = false;
+    bool excel = false;
+    Args rest;
+};
+
+// nullopt for an option the command does not take.
+std::optional<Options> Parse(const Args& a, const std::vector<std::string>& allowed)
+{
+    Options o;
+    const auto allows = [&](const std::string& name) {
+        return std::find(allowed.begin(), allowed.end(), name) != allowed.end();
+    };
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] == "--layout" && allows("--layout") && i + 1 < a.size())
+            o.layout = a[++i];
+        else if (a[i].rfind("--layout=", 0) == 0 && allows("--layout"))
+            o.layout = a[i].substr(9);
+        else if (a[i] == "--delete-missing" && allows(a[i]))
+            o.deleteMissing = true;
+        else if (a[i] == "--excel" && allows(a[i]))
+            o.excel = true;
+        else if (a[i].rfind("--", 0) == 0)
+            return std::nullopt;
+        else
+            o.rest.push_back(a[i]);
+    }
+    return o;
 }
 
 // Writes TEXT to PATH whole (never half a file), or to standard output when PATH is empty.
@@ -48,49 +85,198 @@ int Output(const std::string& text, const std::string& path = {})
     return 0;
 }
 
-int Export(const Args& a)
+// The data directory of table file PATH, held for as long as the command reads and writes it: a
+// running program with a drill open there would otherwise write its old copy back over ours, or
+// fail at every 終了.
+std::unique_ptr<DirectoryLock> HoldDirectoryOf(const std::string& path)
 {
-    const tablefile::Contents c = tablefile::Read(a[0]);
-    return Output(csvtable::Export(c.fields, c.rows));
+    const fs::path dir = fs::absolute(path).parent_path();
+    auto lock = std::make_unique<DirectoryLock>();
+    if (lock->Acquire(dir.string() + "/") == DirectoryLock::Result::InUse)
+        throw Exception("データフォルダ " + dir.string() +
+                        " は実行中の Lentavo が使っています。ドリルを終了してからもう一度実行してください。ファイルは変えていません / "
+                        "the data directory is in use by a running Lentavo; close its drill and run this again. "
+                        "Nothing was changed");
+    // Unavailable (no folder, or one we cannot write into): writing the file will say why.
+    return lock;
 }
 
-int Import(const std::string& layoutName, const std::string& csvPath, const std::string& out)
+// Writes the table file PATH whole, keeping the file it replaces as PATH.bak. Returns what the
+// success line should add.
+std::string Replace(const std::string& path, const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
 {
-    const layouts::Layout* layout = layouts::Find(layoutName);
-    if (!layout)
-        throw Exception("レイアウトは " + LayoutNames() + " のどれかです: " + layoutName);
-    const std::string text = csvtable::ReadFile(csvPath);
-    const auto records = csv::Parse(text);
-    const auto fields = layouts::FieldsFor(*layout, records.empty() ? csv::Record{} : records.front());
-    const auto base = std::filesystem::path(csvPath).parent_path();
-    const auto rows = csvtable::Import(fields, text, [&](const std::string& p) {
+    std::string kept;
+    if (fs::exists(path)) {
+        // Copied, not linked: a USB stick's file system has no links. Via a temporary name so
+        // that an older .bak is replaced only by a whole copy.
+        const std::string bak = path + ".bak", tmp = bak + ".tmp";
+        std::error_code ec;
+        fs::copy_file(path, tmp, fs::copy_options::overwrite_existing, ec);
+        if (!ec)
+            fs::rename(tmp, bak, ec);
+        if (ec) {
+            fs::remove(tmp, ec);
+            throw Exception("控えを作れません: " + bak + " / cannot keep the previous file as " + bak);
+        }
+        kept = " (前のファイルは " + bak + " / previous file kept as " + bak + ")";
+    }
+    tablefile::Create(path, fields, rows);
+    return kept;
+}
+
+// Rows of CSV_PATH for LAYOUT (its required fields and the optional ones the CSV has), checked
+// as new input.
+struct CsvRows {
+    std::vector<FieldDef> fields;
+    std::vector<Row> rows;
+};
+
+CsvRows ReadCsv(const layouts::Layout& layout, const std::string& csvPath)
+{
+    const std::string text = csvtable::DecodeCsv(csvtable::ReadFile(csvPath));
+    CsvRows c;
+    c.fields = layouts::FieldsFor(layout, csvtable::Columns(text));
+    const auto base = fs::path(csvPath).parent_path();
+    c.rows = csvtable::Import(c.fields, text, [&](const std::string& p) {
         return csvtable::ReadFile((base / p).string());
     });
-    if (layout->check)
-        layout->check(fields, rows);
-    tablefile::Create(out, fields, rows);
+    layouts::CheckInput(layout, c.fields, c.rows);
+    return c;
+}
+
+const layouts::Layout& LayoutNamed(const std::string& name)
+{
+    const layouts::Layout* layout = layouts::Find(name);
+    if (!layout)
+        throw Exception("レイアウトは " + LayoutNames() + " のどれかです / the layout is one of " + LayoutNames() +
+                        ": " + name);
+    return *layout;
+}
+
+// The usual file name ending of a picture's bytes.
+std::string PictureExtension(const std::string& bytes)
+{
+    for (const auto& [magic, ext] : {std::pair<std::string, const char*>{"\x89PNG", ".png"}, {"\xFF\xD8\xFF", ".jpg"},
+                                     {"GIF8", ".gif"}, {"BM", ".bmp"}})
+        if (bytes.compare(0, magic.size(), magic) == 0)
+            return ext;
+    return ".bin";
+}
+
+int Export(const Args& a)
+{
+    const auto o = Parse(a, {"--excel"});
+    if (!o || o->rest.empty() || o->rest.size() > 2)
+        return -1;
+    const std::string out = o->rest.size() > 1 ? o->rest[1] : std::string();
+    const tablefile::Contents c = tablefile::Read(o->rest[0]);
+    std::string text;
+    if (o->excel) {
+        // What a spreadsheet opens right: a byte-order mark (else it guesses the encoding), CRLF,
+        // the columns in reading order, numbers as ="0042" so that their leading zeros stay.
+        const layouts::Layout* layout = layouts::Matching(c.fields);
+        std::vector<Row> rows = c.rows;
+        const auto bango = std::find_if(c.fields.begin(), c.fields.end(), [](const FieldDef& f) {
+            return f.name == "Bango" && f.type == FieldType::Text;
+        });
+        if (bango != c.fields.end())
+            for (Row& row : rows) {
+                Value& v = row[std::size_t(bango - c.fields.begin())];
+                if (!v.null)
+                    v.bytes = "=\"" + v.bytes + "\"";
+            }
+        // A spreadsheet cell holds at most 32,767 characters, less than a picture in base64: with
+        // OUT.csv the figures go to files in a folder beside it, named by question number.
+        csvtable::BlobCell toFile;
+        const std::string folder = fs::path(out).stem().string() + "-figures";
+        const fs::path folderPath = fs::absolute(out).parent_path() / folder;
+        if (!out.empty())
+            toFile = [&](std::size_t r, const FieldDef& f, const std::string& bytes) {
+                // The number names the file only when it is digits: a stored one is not trusted.
+                const std::string number =
+                    bango == c.fields.end() ? std::string() : c.rows[r][std::size_t(bango - c.fields.begin())].bytes;
+                const bool digits = !number.empty() && number.find_first_not_of("0123456789") == std::string::npos;
+                const std::string name = (digits ? number : "row" + std::to_string(r + 2)) +
+                                         (f.name == "Zu" ? "" : "-" + f.name) + PictureExtension(bytes);
+                std::error_code ec;
+                fs::create_directories(folderPath, ec);
+                Output(bytes, (folderPath / name).string());
+                return "file:" + folder + "/" + name;
+            };
+        text = "\xEF\xBB\xBF" + csvtable::Export(c.fields, rows,
+                                                  layout ? layouts::NaturalOrder(*layout, c.fields)
+                                                         : std::vector<std::size_t>{},
+                                                  toFile);
+        bool figures = false;
+        for (const Row& row : c.rows)
+            for (std::size_t i = 0; i < c.fields.size(); ++i)
+                figures = figures || (c.fields[i].type == FieldType::Blob && !row[i].null);
+        if (out.empty() && figures)
+            std::cerr << "tabletool: 図は base64: のまま書きました。表計算ソフトは 32,767 文字を超えるセルを切るので、"
+                         "OUT.csv を指定して図をファイルにしてください / figures were written as base64:, which a "
+                         "spreadsheet may cut; give OUT.csv to write them as files\n";
+    } else {
+        text = csvtable::Export(c.fields, c.rows);
+    }
+    Output(text, out);
+    if (!out.empty())
+        std::cout << out << ": " << c.rows.size() << " 件を書き出しました / exported " << c.rows.size() << " records\n";
     return 0;
 }
 
-int ImportCommand(const Args& a)
+int Import(const Args& a)
 {
-    if (a.size() == 4 && a[0] == "--layout")
-        return Import(a[1], a[2], a[3]);
-    if (a.size() == 3 && a[0].rfind("--layout=", 0) == 0)
-        return Import(a[0].substr(9), a[1], a[2]);
-    return -1;
+    const auto o = Parse(a, {"--layout"});
+    if (!o || o->layout.empty() || o->rest.size() != 2)
+        return -1;
+    const layouts::Layout& layout = LayoutNamed(o->layout);
+    const std::string& file = o->rest[1];
+    const CsvRows c = ReadCsv(layout, o->rest[0]);
+    const auto lock = HoldDirectoryOf(file);
+    const std::string kept = Replace(file, c.fields, c.rows);
+    std::cout << file << ": " << layout.name << ", " << c.rows.size() << " 件で作成しました / created with "
+              << c.rows.size() << " records" << kept << "\n";
+    return 0;
+}
+
+int Merge(const Args& a)
+{
+    const auto o = Parse(a, {"--layout", "--delete-missing"});
+    if (!o || o->layout.empty() || o->rest.size() != 2)
+        return -1;
+    if (o->layout != "bank")
+        throw Exception("merge は bank だけに使えます。ほかは import してください / merge works on the bank "
+                        "only; import the other layouts");
+    const layouts::Layout& layout = LayoutNamed(o->layout);
+    const std::string& file = o->rest[1];
+    const CsvRows c = ReadCsv(layout, o->rest[0]);
+    const auto lock = HoldDirectoryOf(file);   // before reading: no drill may write in between
+    if (!fs::exists(file))
+        throw Exception(file + " がありません。新しく作るには import を使ってください / " + file +
+                        " does not exist; use import to create it");
+    const tablefile::Contents bank = tablefile::Read(file);
+    if (layouts::Matching(bank.fields) != &layout)
+        throw Exception(file + " は問題集 (bank) ではありません / " + file + " is not a question bank");
+    const auto merged = bankmerge::Merge(bank.fields, bank.rows, c.fields, c.rows, o->deleteMissing);
+    const std::string kept = Replace(file, merged.fields, merged.rows);
+    std::cout << bankmerge::Describe(merged.report) << file << ": " << merged.rows.size()
+              << " 件に更新しました / updated to " << merged.rows.size() << " records" << kept << "\n";
+    return 0;
 }
 
 int Check(const Args& a)
 {
+    if (a.size() != 1 || a[0].rfind("--", 0) == 0)
+        return -1;
     const tablefile::Contents c = tablefile::Read(a[0]);
     const layouts::Layout* layout = layouts::Matching(c.fields);
-    if (layout && layout->check)
-        layout->check(c.fields, c.rows);
-    std::cout << a[0] << ": " << (layout ? layout->name : "(独自)") << ", " << c.rows.size() << " records\n";
+    const auto warnings = layout ? layouts::CheckStored(*layout, c.fields, c.rows) : std::vector<std::string>{};
+    for (const std::string& w : warnings)
+        std::cerr << "警告 / warning: " << w << "\n";
+    std::cout << a[0] << ": " << (layout ? layout->name : "(独自)") << ", " << c.rows.size() << " records"
+              << (warnings.empty() ? "" : ", " + std::to_string(warnings.size()) + " warnings") << "\n";
     for (const auto& f : c.fields)
-        std::cout << "  " << f.name << " " << FieldTypeName(f.type)
-                  << (f.type == FieldType::Text ? "(" + std::to_string(f.size) + ")" : "") << "\n";
+        std::cout << "  " << FieldText(f) << "\n";
     return 0;
 }
 
@@ -100,6 +286,8 @@ std::string Optional(const std::optional<int>& v) { return v ? std::to_string(*v
 // spreadsheet reads the 教習項目 names as UTF-8.
 int RecordExport(const Args& a)
 {
+    if (a.empty() || a.size() > 2)
+        return -1;
     record::LearningRecord rec;
     rec.OpenForReading(a[0]);
     std::string out = "\xEF\xBB\xBF" + csv::Format({"answer_id", "session_id", "session_kind", "session_started_at",
@@ -116,51 +304,56 @@ int RecordExport(const Args& a)
                             item ? std::string(item->name) : std::string(), std::to_string(r.answer.answer),
                             r.answer.correct ? "1" : "0", seconds.str()});
     });
-    return Output(out, a.size() > 1 ? a[1] : std::string());
+    Output(out, a.size() > 1 ? a[1] : std::string());
+    if (a.size() > 1)
+        std::cout << a[1] << ": 学習記録を書き出しました / learning record exported\n";
+    return 0;
 }
 
 struct Command {
     const char* name;
     const char* usage;
-    std::size_t minArgs, maxArgs;
     int (*run)(const Args&);   // -1: the arguments do not fit
 };
 
 const Command kCommands[] = {
-    {"export", "export FILE", 1, 1, Export},
-    {"import", "import --layout LAYOUT CSV FILE", 3, 4, ImportCommand},
-    {"check", "check FILE", 1, 1, Check},
-    {"record-export", "record-export RECORD.sqlite [OUT.csv]", 1, 2, RecordExport},
+    {"export", "export [--excel] FILE [OUT.csv]           CSV (UTF-8); --excel: for a spreadsheet", Export},
+    {"import", "import --layout LAYOUT CSV FILE           creates FILE from the CSV", Import},
+    {"merge", "merge --layout bank CSV FILE [--delete-missing]\n"
+              "                                                     updates the bank, keeping the pupils' counters", Merge},
+    {"check", "check FILE                                checks FILE, prints its layout", Check},
+    {"record-export", "record-export RECORD.sqlite [OUT.csv]     the learning record as CSV", RecordExport},
 };
 
-void PrintUsage(std::ostream& out)
+int Usage(std::ostream& out = std::cerr, int rc = 1)
 {
-    out << "使い方:\n";
+    out << "使い方 / usage:\n";
     for (const Command& c : kCommands)
         out << "  tabletool " << c.usage << "\n";
-    out << "LAYOUT: " << LayoutNames() << "\n";
-}
-
-int Usage()
-{
-    PrintUsage(std::cerr);
-    return 1;
+    out << "\nLAYOUT (file: columns):\n";
+    for (const layouts::Layout& l : layouts::All()) {
+        out << "  " << l.name << " (" << l.file << "):";
+        for (const FieldDef& f : *l.fields)
+            out << " " << FieldText(f);
+        for (const FieldDef& f : l.optional)
+            out << " [" << FieldText(f) << "]";
+        out << "\n";
+    }
+    out << "CSV: UTF-8 (BOM any) or Shift_JIS (CP932). A command that writes FILE keeps the previous one as FILE.bak\n"
+           "and refuses while a running Lentavo uses FILE's folder.\n";
+    return rc;
 }
 
 int Run(const Args& args)
 {
     if (args.empty())
         return Usage();
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        PrintUsage(std::cout);
-        return 0;
-    }
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))
+        return Usage(std::cout, 0);
     for (const Command& c : kCommands) {
         if (args[0] != c.name)
             continue;
         const Args rest(args.begin() + 1, args.end());
-        if (rest.size() < c.minArgs || rest.size() > c.maxArgs)
-            return Usage();
         const int rc = c.run(rest);
         return rc < 0 ? Usage() : rc;
     }

@@ -32,7 +32,7 @@ void Check(const std::vector<FieldDef>& layout, layouts::RowCheck check, const s
     }
     if (check) {   // what tabletool checks beyond the types
         try {
-            check(layout, rows);
+            check(layout, rows, nullptr);
         } catch (const Exception&) {
         }
     }

@@ -1,3 +1,4 @@
+#include "DirectoryLock.h"
 #include "Exception.h"
 #include "LearningRecord.h"
 #include "Layouts.h"
@@ -5,6 +6,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,6 +34,39 @@ void Write(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
+QByteArray Read(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+}
+
+// A bank file as the program leaves it: counters that pupils' answers have raised.
+void MakeBank(const QString& path, const std::vector<std::pair<const char*, int>>& numbersAndCounts)
+{
+    std::vector<Row> rows;
+    for (const auto& [bango, n] : numbersAndCounts)
+        rows.push_back({Value(n), Value(n * 10), Value(n + 1), Value(bango), Value(n + 2), Value(1), Value("k"),
+                        Value(1), Value::Null(), Value("q")});
+    Table::CreateFile(path.toStdString(), layouts::Bank(), rows);
+}
+
+// A row of FIELDS from a CSV line without quotes: integers in decimal, blobs as base64:.
+Row RowOf(const std::vector<FieldDef>& fields, const QByteArray& csvRow)
+{
+    Row out;
+    const QList<QByteArray> cells = csvRow.trimmed().split(',');
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const QByteArray c = cells.value(qsizetype(i));
+        if (c.isEmpty())
+            out.push_back(Value::Null());
+        else if (fields[i].type == FieldType::Integer)
+            out.push_back(Value(c.toInt()));
+        else
+            out.push_back(Value(c.startsWith("base64:") ? QByteArray::fromBase64(c.mid(7)).toStdString() : c.toStdString()));
+    }
+    return out;
+}
+
 const QByteArray kHeader = "NKaisu,Nani,Kaisu,Bango,Seikaisu,KariHon,Kaisetsu,Seikai,Zu,Mondai\r\n";
 const QByteArray kHazardHeader =
     "Bango,Bunrui,Zu,Jokyo,Mondai1,Mondai2,Mondai3,Seikai1,Seikai2,Seikai3,Kaisetsu1,Kaisetsu2,Kaisetsu3\r\n";
@@ -50,7 +85,7 @@ private slots:
         const QByteArray csv = kHeader +
             "0,5,0,0001,0,1,\"解説, 「引用」と \"\"二重\"\"\",1,file:fig.png,信号が青のときは進める。\r\n"
             "3,-1,7,0002,2,2,\"改行\nを含む\",0,base64:AAEC,①と～\r\n"
-            ",,,0003,,,,,,\r\n";
+            ",,,0003,,0,,0,,\r\n";
         Write(dir.filePath("bank.csv"), csv);
         const QString file = dir.filePath("mondai.cds");
         Result r = Tool({"import", "--layout", "bank", dir.filePath("bank.csv"), file});
@@ -62,7 +97,7 @@ private slots:
             "0,5,0,0001,0,1,\"解説, 「引用」と \"\"二重\"\"\",1,base64:" +
             QByteArray("\x89PNG\r\n\x1a\n-not-really", 19).toBase64() + ",信号が青のときは進める。\r\n"
             "3,-1,7,0002,2,2,\"改行\nを含む\",0,base64:AAEC,①と～\r\n"
-            ",,,0003,,,,,,\r\n";
+            ",,,0003,,0,,0,,\r\n";
         QCOMPARE(r.out, expected);
 
         // The export imports again to the same export.
@@ -171,23 +206,8 @@ private slots:
 
         // A file made elsewhere with the same row: check refuses it the same way.
         const auto& fields = layouts::Hazard();
-        const auto rowOf = [&](const QByteArray& csvRow) {
-            Row out;
-            const QList<QByteArray> cells = csvRow.split(',');
-            for (std::size_t i = 0; i < fields.size(); ++i) {
-                const QByteArray c = cells[qsizetype(i)];
-                if (c.isEmpty())
-                    out.push_back(Value::Null());
-                else if (fields[i].type == FieldType::Integer)
-                    out.push_back(Value(c.toInt()));
-                else
-                    out.push_back(Value(c.startsWith("base64:") ? QByteArray::fromBase64(c.mid(7)).toStdString()
-                                                               : c.toStdString()));
-            }
-            return out;
-        };
         Table::CreateFile(dir.filePath("kiken.cds").toStdString(), fields,
-                          {rowOf("0001,201,base64:AA==,j,1,2,3,1,0,0,,,"), rowOf(row)});
+                          {RowOf(fields, "0001,201,base64:AA==,j,1,2,3,1,0,0,,,"), RowOf(fields, row)});
         r = Tool({"check", dir.filePath("kiken.cds")});
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains(message), r.err.constData());
@@ -244,6 +264,146 @@ private slots:
         QVERIFY(!r.err.isEmpty());
     }
 
+    void mergeKeepsCountersAndTheBackupAndWaitsForTheProgram()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("mondai.cds"), csv = dir.filePath("bank.csv");
+        MakeBank(file, {{"0001", 3}, {"0002", 4}, {"0003", 5}});
+        const QByteArray before = Read(file);
+        Write(csv, kHeader + "0,0,0,0002,0,1,k,1,,q\r\n0,7,0,0004,0,2,k,0,,new\r\n0,0,0,0001,0,1,k,1,,changed\r\n");
+
+        // A running program holds the folder: nothing is read or written, not even the backup.
+        {
+            DirectoryLock drill;
+            QCOMPARE(drill.Acquire(dir.path().toStdString() + "/"), DirectoryLock::Result::Acquired);
+            for (const QStringList& args : {QStringList{"merge", "--layout", "bank", csv, file},
+                                            QStringList{"import", "--layout", "bank", csv, file}}) {
+                const Result r = Tool(args);
+                QCOMPARE(r.code, 1);
+                QVERIFY2(r.err.contains("実行中の Lentavo") && r.err.contains("in use"), r.err.constData());
+                QCOMPARE(Read(file), before);
+                QVERIFY(!QFile::exists(file + ".bak"));
+            }
+        }
+
+        Result r = Tool({"merge", "--layout", "bank", csv, file});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QVERIFY2(r.out.contains("added: 0004\n") && r.out.contains("changed: 0001 (Mondai)\n") &&
+                     r.out.contains("kept: 0003\n") && !r.out.contains("0002") &&
+                     r.out.contains("updated to 4 records"), r.out.constData());
+        QCOMPARE(Read(file + ".bak"), before);
+        QCOMPARE(Tool({"export", file}).out, kHeader + "4,40,5,0002,6,1,k,1,,q\r\n"
+                                                      "0,7,0,0004,0,2,k,0,,new\r\n"
+                                                      "3,30,4,0001,5,1,k,1,,changed\r\n"
+                                                      "5,50,6,0003,7,1,k,1,,q\r\n");
+
+        const QByteArray merged = Read(file);
+        r = Tool({"merge", "--delete-missing", "--layout=bank", csv, file});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QVERIFY2(r.out.contains("removed: 0003\n") && r.out.contains("updated to 3 records"), r.out.constData());
+        QCOMPARE(Read(file + ".bak"), merged);   // the backup is of the file just replaced
+        QVERIFY(!Tool({"export", file}).out.contains("0003"));
+
+        // Only a bank that exists is merged into; a refused CSV leaves the bank alone.
+        QVERIFY(Tool({"merge", "--layout", "bank", csv, dir.filePath("none.cds")}).err.contains("use import"));
+        QVERIFY(!QFile::exists(dir.filePath("none.cds")));
+        QCOMPARE(Tool({"merge", "--layout", "advice", csv, file}).code, 1);
+        const QByteArray now = Read(file);
+        Write(csv, kHeader + "0,0,0,0001,0,1,k,2,,q\r\n");
+        QCOMPARE(Tool({"merge", "--layout", "bank", csv, file}).code, 1);
+        QCOMPARE(Read(file), now);
+    }
+
+    // What Japanese spreadsheets save: CP932 or UTF-8 with a byte-order mark, CRLF, a blank after
+    // a column name, empty rows under the table. And what export --excel gives them back.
+    void readsSpreadsheetCsvAndWritesForIt()
+    {
+        QTemporaryDir dir;
+        const QString text = "NKaisu,Nani,Kaisu,Bango ,Seikaisu, KariHon,Kaisetsu,Seikai,Zu,Mondai\r\n"
+                             "0,5,0,0001,0,1,\"解説, ～\",1,base64:iVBORw0K,①の標識は髙い位置にある。\r\n"
+                             ",,,,,,,,,\r\n,,,,,,,,,\r\n";
+        QStringEncoder cp932("windows-31j");
+        const QByteArray sjis = cp932.encode(text);
+        QVERIFY(!cp932.hasError());
+        QVERIFY(sjis != text.toUtf8());
+        const QByteArray expected = kHeader + "0,5,0,0001,0,1,\"解説, ～\",1,base64:iVBORw0K,①の標識は髙い位置にある。\r\n";
+        for (const QByteArray& bytes : {sjis, "\xEF\xBB\xBF" + text.toUtf8()}) {
+            Write(dir.filePath("b.csv"), bytes);
+            const Result r = Tool({"import", "--layout", "bank", dir.filePath("b.csv"), dir.filePath("m.cds")});
+            QVERIFY2(r.code == 0, r.err.constData());
+            QVERIFY(r.out.contains("created with 1 records"));
+            QCOMPARE(Tool({"export", dir.filePath("m.cds")}).out, expected);
+        }
+
+        // Neither encoding: refused, saying how to save it.
+        Write(dir.filePath("b.csv"), kHeader + "0,5,0,0001,0,1,k,1,,\x85\x40\r\n");
+        Result r = Tool({"import", "--layout", "bank", dir.filePath("b.csv"), dir.filePath("x.cds")});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("CSV UTF-8") && r.err.contains("CP932"), r.err.constData());
+
+        r = Tool({"export", "--excel", dir.filePath("m.cds"), dir.filePath("excel.csv")});
+        QVERIFY2(r.code == 0, r.err.constData());
+        const QByteArray excel = Read(dir.filePath("excel.csv"));
+        QCOMPARE(excel, "\xEF\xBB\xBF" "Bango,KariHon,Mondai,Seikai,Kaisetsu,Zu,Nani,NKaisu,Kaisu,Seikaisu\r\n"
+                        "\"=\"\"0001\"\"\",1,①の標識は髙い位置にある。,1,\"解説, ～\",file:excel-figures/0001.png,5,0,0,0\r\n");
+        QCOMPARE(Read(dir.filePath("excel-figures/0001.png")), QByteArray("\x89PNG\r\n"));
+        // Saved back unchanged, or with the number as the spreadsheet shows it: the same bank.
+        for (const QByteArray& back : {excel, QByteArray(excel).replace("\"=\"\"0001\"\"\"", "0001")}) {
+            Write(dir.filePath("back.csv"), back);
+            QCOMPARE(Tool({"import", "--layout", "bank", dir.filePath("back.csv"), dir.filePath("back.cds")}).code, 0);
+            QCOMPARE(Tool({"export", dir.filePath("back.cds")}).out, expected);
+        }
+    }
+
+    void refusesRowsThatWouldMisleadTheDrill_data()
+    {
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<QByteArray>("column");
+        QTest::addColumn<bool>("storedIsWarning");   // what check says of a file that holds it
+        QTest::newRow("answer 2") << QByteArray("0,0,0,0002,0,1,k,2,,q") << QByteArray("Seikai") << true;
+        QTest::newRow("no answer") << QByteArray("0,0,0,0002,0,1,k,,,q") << QByteArray("Seikai") << false;
+        QTest::newRow("answer -1") << QByteArray("0,0,0,0002,0,1,k,-1,,q") << QByteArray("Seikai") << false;
+        QTest::newRow("difficulty 106") << QByteArray("0,106,0,0002,0,1,k,1,,q") << QByteArray("Nani") << false;
+        QTest::newRow("difficulty -2") << QByteArray("0,-2,0,0002,0,1,k,1,,q") << QByteArray("Nani") << false;
+        QTest::newRow("stage 3") << QByteArray("0,0,0,0002,0,3,k,1,,q") << QByteArray("KariHon") << false;
+        QTest::newRow("stage -1") << QByteArray("0,0,0,0002,0,-1,k,1,,q") << QByteArray("KariHon") << false;
+        QTest::newRow("no stage") << QByteArray("0,0,0,0002,0,,k,1,,q") << QByteArray("KariHon") << false;
+        QTest::newRow("short number") << QByteArray("0,0,0,2,0,1,k,1,,q") << QByteArray("Bango") << true;
+        QTest::newRow("1 beside 0001") << QByteArray("0,0,0,1,0,1,k,1,,q") << QByteArray("Bango") << false;
+    }
+    void refusesRowsThatWouldMisleadTheDrill()
+    {
+        QFETCH(QByteArray, row);
+        QFETCH(QByteArray, column);
+        QFETCH(bool, storedIsWarning);
+        QTemporaryDir dir;
+        const QByteArray good = "0,-1,0,0001,0,2,k,0,,q\r\n0,105,0,0003,0,0,k,1,,q\r\n";
+        Write(dir.filePath("b.csv"), kHeader + good + row + "\r\n");
+        const QString file = dir.filePath("mondai.cds");
+        for (const char* command : {"import", "merge"}) {
+            if (QByteArray(command) == "merge")
+                MakeBank(file, {{"0001", 1}});
+            const QByteArray kept = Read(file);
+            const Result r = Tool({command, "--layout", "bank", dir.filePath("b.csv"), file});
+            QCOMPARE(r.code, 1);
+            QVERIFY2(r.err.contains("4 行目, 項目 " + column + ": ") && r.err.contains("row 4, column " + column + ": "),
+                     r.err.constData());
+            QCOMPARE(Read(file), kept);
+        }
+
+        // The same row in a file made elsewhere: check warns and passes, or refuses.
+        const auto& fields = layouts::Bank();
+        std::vector<Row> rows;
+        for (const QByteArray& line : (good + row).split('\n'))
+            rows.push_back(RowOf(fields, line));
+        QFile::remove(file);
+        Table::CreateFile(file.toStdString(), fields, rows);
+        const Result r = Tool({"check", file});
+        QCOMPARE(r.code, storedIsWarning ? 0 : 1);
+        QVERIFY2(r.err.contains("4 行目, 項目 " + column), r.err.constData());
+        QCOMPARE(r.err.contains("warning"), storedIsWarning);
+    }
+
     void missingColumnAndBadCommandsFail()
     {
         QTemporaryDir dir;
@@ -252,6 +412,12 @@ private slots:
         QCOMPARE(r.code, 1);
         QVERIFY(r.err.contains("Seihi"));
         QCOMPARE(Tool({"frobnicate"}).code, 1);
+        QCOMPARE(Tool({"merge", "--layout", "bank", "--force", dir.filePath("h.csv"), dir.filePath("m.cds")}).code, 1);
+        r = Tool({"--help"});
+        QCOMPARE(r.code, 0);
+        for (const auto& l : layouts::All())
+            QVERIFY(r.out.contains(QByteArray::fromStdString(l.name + " (" + l.file + "):")));
+        QVERIFY(r.out.contains("[Bunrui integer]") && r.out.contains("--delete-missing"));
         QCOMPARE(Tool({"check", dir.filePath("nothing.cds")}).code, 1);
         Write(dir.filePath("junk.cds"), "junk");
         r = Tool({"export", dir.filePath("junk.cds")});
