@@ -112,7 +112,7 @@ public:
     std::vector<SessionSummary> Sessions() const;
 
     // The schema version this program writes.
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
     static constexpr std::int32_t kApplicationId = 0x4C54524B;
 
 private:

@@ -1,6 +1,7 @@
 #include "TableFile.h"
 
 #include "Exception.h"
+#include "SqliteHardening.h"
 
 #include <sqlite3.h>
 
@@ -34,15 +35,8 @@ public:
             db_ = nullptr;
             throw Exception("テーブルファイルを開けません: " + path + " (" + msg + ")");
         }
-        // A table file may come from anywhere: no trusted schema, no writable schema tricks,
-        // no extensions, and bounded values.
-        sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-        sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-        sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
-        sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
-        sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
-        sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, kMaxValueBytes);
-        sqlite3_limit(db_, SQLITE_LIMIT_ATTACHED, 0);
+        // A table file may come from anywhere.
+        sqlite_hardening::Apply(db_, kMaxValueBytes);
         sqlite3_busy_timeout(db_, 2000);
         path_ = path;
     }

@@ -1,0 +1,496 @@
+#include "LearningRecord.h"
+
+#include "Exception.h"
+#include "SqliteHardening.h"
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <utility>
+
+namespace record {
+namespace {
+
+// No value of ours comes near this; a hostile file's larger ones are refused while read.
+constexpr int kMaxValueBytes = 1024 * 1024;
+// Another process holding the record (tabletool's export, a second window) is waited for only
+// briefly: an answer is never held up for long.
+constexpr int kBusyMilliseconds = 250;
+
+// Version 1, the first sketch: sessions and their answers.
+constexpr const char* kVersion1 = R"(
+CREATE TABLE sessions(
+  id INTEGER PRIMARY KEY, kind TEXT NOT NULL,
+  started_at TEXT NOT NULL, ended_at TEXT,
+  level INTEGER, seed INTEGER, score INTEGER, max_score INTEGER, pass_mark INTEGER);
+CREATE TABLE answers(
+  id INTEGER PRIMARY KEY, session_id INTEGER NOT NULL REFERENCES sessions(id),
+  answered_at TEXT NOT NULL, source TEXT NOT NULL,
+  bango TEXT NOT NULL, item INTEGER NOT NULL,
+  bunrui INTEGER, answer INTEGER NOT NULL, correct INTEGER NOT NULL, seconds REAL);
+)";
+
+// Version 2: what the queries need to stay fast on a record that only grows. Each statement's
+// latest answer and each session's counts are kept up to date by the answer's own transaction,
+// so neither query scans the answers; the Bunrui index serves the rate per category.
+constexpr const char* kVersion2 = R"(
+CREATE TABLE latest(
+  source TEXT NOT NULL, bango TEXT NOT NULL, item INTEGER NOT NULL,
+  answer_id INTEGER NOT NULL REFERENCES answers(id),
+  PRIMARY KEY(source, bango, item)) WITHOUT ROWID;
+INSERT INTO latest(source, bango, item, answer_id)
+  SELECT source, bango, item, max(id) FROM answers GROUP BY source, bango, item;
+ALTER TABLE sessions ADD COLUMN answer_count INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE sessions ADD COLUMN correct_count INTEGER NOT NULL DEFAULT 0;
+UPDATE sessions SET
+  answer_count = (SELECT count(*) FROM answers WHERE session_id = sessions.id),
+  correct_count = (SELECT count(*) FROM answers WHERE session_id = sessions.id AND correct <> 0);
+CREATE INDEX answers_by_bunrui ON answers(bunrui, id, correct);
+)";
+
+const char* const kSteps[] = {kVersion1, kVersion2};
+static_assert(std::size(kSteps) == LearningRecord::kSchemaVersion);
+
+// What each version holds: its objects and every table's columns in order, as SQLite reports
+// them. A file with anything else (triggers, views, other tables or columns) is not ours.
+struct Shape {
+    std::set<std::pair<std::string, std::string>> objects;   // (type, name)
+    std::map<std::string, std::vector<std::string>> columns;
+};
+
+Shape ShapeOf(int version)
+{
+    Shape s;
+    s.objects = {{"table", "sessions"}, {"table", "answers"}};
+    s.columns["sessions"] = {"id", "kind", "started_at", "ended_at", "level", "seed",
+                             "score", "max_score", "pass_mark"};
+    s.columns["answers"] = {"id", "session_id", "answered_at", "source", "bango", "item",
+                            "bunrui", "answer", "correct", "seconds"};
+    if (version >= 2) {
+        s.objects.insert({{"table", "latest"}, {"index", "answers_by_bunrui"}});
+        s.columns["latest"] = {"source", "bango", "item", "answer_id"};
+        s.columns["sessions"].push_back("answer_count");
+        s.columns["sessions"].push_back("correct_count");
+    }
+    return s;
+}
+
+std::string Now()
+{
+    const std::time_t t = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%SZ", &tm);
+    return buf;
+}
+
+[[noreturn]] void Fail(sqlite3* db, const std::string& what)
+{
+    const int rc = sqlite3_errcode(db);
+    const std::string detail = sqlite3_errmsg(db);
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+        throw FileInUse("学習記録は他のプログラムが使用中です (" + detail + ")");
+    throw Exception(what + " (" + detail + ")");
+}
+
+class Stmt {
+public:
+    Stmt(sqlite3* db, const char* sql) : db_(db)
+    {
+        if (sqlite3_prepare_v2(db, sql, -1, &st_, nullptr) != SQLITE_OK)
+            Fail(db, "学習記録を読めません");
+    }
+    ~Stmt() { sqlite3_finalize(st_); }
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+
+    Stmt& Bind(int i, std::int64_t v) { return Check(sqlite3_bind_int64(st_, i, v)); }
+    Stmt& Bind(int i, const std::string& v)
+    {
+        return Check(sqlite3_bind_text(st_, i, v.data(), int(v.size()), SQLITE_TRANSIENT));
+    }
+    template <typename T>
+    Stmt& Bind(int i, const std::optional<T>& v)
+    {
+        if (!v) return Check(sqlite3_bind_null(st_, i));
+        if constexpr (std::is_floating_point_v<T>) return Check(sqlite3_bind_double(st_, i, *v));
+        else return Bind(i, std::int64_t(*v));
+    }
+    bool Step()
+    {
+        const int rc = sqlite3_step(st_);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        Fail(db_, "学習記録の読み書きに失敗しました");
+    }
+    void Run() { while (Step()) {} }
+
+    std::int64_t Int(int i) const { return sqlite3_column_int64(st_, i); }
+    std::optional<int> OptInt(int i) const
+    {
+        if (sqlite3_column_type(st_, i) == SQLITE_NULL) return std::nullopt;
+        return int(sqlite3_column_int64(st_, i));
+    }
+    std::string Text(int i) const
+    {
+        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
+        return t ? std::string(t, std::size_t(sqlite3_column_bytes(st_, i))) : std::string();
+    }
+    bool IsNull(int i) const { return sqlite3_column_type(st_, i) == SQLITE_NULL; }
+
+private:
+    Stmt& Check(int rc)
+    {
+        if (rc != SQLITE_OK) Fail(db_, "学習記録に書き込めません");
+        return *this;
+    }
+    sqlite3* db_;
+    sqlite3_stmt* st_ = nullptr;
+};
+
+void Exec(sqlite3* db, const char* sql, const char* what)
+{
+    char* err = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+        sqlite3_free(err);
+        Fail(db, what);
+    }
+}
+
+int PragmaInt(sqlite3* db, const char* pragma)
+{
+    Stmt st(db, (std::string("PRAGMA ") + pragma).c_str());
+    return st.Step() ? int(st.Int(0)) : 0;
+}
+
+// Commits when it goes out of scope normally; rolls back when an exception passes.
+class Transaction {
+public:
+    explicit Transaction(sqlite3* db) : db_(db) { Exec(db, "BEGIN IMMEDIATE", "学習記録に書き込めません"); }
+    ~Transaction()
+    {
+        if (db_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void Commit()
+    {
+        Exec(db_, "COMMIT", "学習記録に書き込めません");
+        db_ = nullptr;
+    }
+
+private:
+    sqlite3* db_;
+};
+
+[[noreturn]] void NotOurs(const std::string& path, const std::string& why)
+{
+    throw Exception("学習記録ではないか、壊れています: " + path + " (" + why + ")");
+}
+
+void CheckShape(sqlite3* db, const std::string& path, int version)
+{
+    const Shape expected = ShapeOf(version);
+    std::set<std::pair<std::string, std::string>> found;
+    Stmt st(db, "SELECT type, name FROM sqlite_schema");
+    while (st.Step()) {
+        std::pair<std::string, std::string> object{st.Text(0), st.Text(1)};
+        if (!expected.objects.count(object))
+            NotOurs(path, "余分な " + object.first + " '" + object.second + "' があります");
+        found.insert(std::move(object));
+    }
+    if (found != expected.objects)
+        NotOurs(path, "表が足りません");
+    for (const auto& [table, columns] : expected.columns) {
+        // table_xinfo also lists generated columns, which are not ours.
+        Stmt cols(db, "SELECT name, hidden FROM pragma_table_xinfo(?) ORDER BY cid");
+        cols.Bind(1, table);
+        std::vector<std::string> names;
+        while (cols.Step()) {
+            if (cols.Int(1) != 0)
+                NotOurs(path, table + " 表に余分な列があります");
+            names.push_back(cols.Text(0));
+        }
+        if (names != columns)
+            NotOurs(path, table + " 表の形が違います");
+    }
+}
+
+void CheckIntegrity(sqlite3* db, const std::string& path)
+{
+    Stmt st(db, "PRAGMA quick_check");
+    while (st.Step()) {
+        if (st.Text(0) != "ok")
+            NotOurs(path, st.Text(0));
+    }
+}
+
+void ValidateKind(const std::string& kind)
+{
+    for (const char* k : {kDrill, kMockKarimen, kMockHonmen, kPractice})
+        if (kind == k) return;
+    throw Exception("学習記録に書けない種類のセッションです: " + kind);
+}
+
+void ValidateAnswer(const Answer& a)
+{
+    const bool bank = a.source == kSourceBank, hazard = a.source == kSourceHazard;
+    const bool itemOk = (bank && a.item == 0) || (hazard && a.item >= 1 && a.item <= 3);
+    if (!itemOk || a.bango.empty() || a.answer < -1 || a.answer > 1 ||
+        (a.seconds && !(*a.seconds >= 0)))
+        throw Exception("学習記録に書けない解答です: " + a.source + " " + a.bango + " " +
+                        std::to_string(a.item));
+}
+
+LatestResult ReadLatest(const Stmt& st)
+{
+    return LatestResult{st.Text(0), st.Text(1), int(st.Int(2)), st.OptInt(3), st.Int(4) != 0,
+                        st.Text(5)};
+}
+
+constexpr const char* kLatestColumns =
+    "SELECT l.source, l.bango, l.item, a.bunrui, a.correct, a.answered_at "
+    "FROM latest l JOIN answers a ON a.id = l.answer_id ";
+
+void Upgrade(sqlite3* db, const std::string& path)
+{
+    for (;;) {
+        Transaction tx(db);
+        // Read again inside the write lock: another process may have upgraded meanwhile.
+        const int current = PragmaInt(db, "user_version");
+        if (current >= LearningRecord::kSchemaVersion)
+            return;
+        if (current > 0)
+            CheckShape(db, path, current);
+        const int next = current + 1;
+        Exec(db, kSteps[next - 1], "学習記録を新しい版にできません");
+        if (current == 0)
+            Exec(db, ("PRAGMA application_id=" + std::to_string(LearningRecord::kApplicationId)).c_str(),
+                 "学習記録を作れません");
+        Exec(db, ("PRAGMA user_version=" + std::to_string(next)).c_str(),
+             "学習記録を新しい版にできません");
+        tx.Commit();
+    }
+}
+
+void Prepare(sqlite3* db, const std::string& path)
+{
+    int appId = 0, version = 0;
+    bool empty = false;
+    try {
+        // The first read: SQLite's words for a file that is not a database are not the pupil's.
+        appId = PragmaInt(db, "application_id");
+        version = PragmaInt(db, "user_version");
+        empty = PragmaInt(db, "page_count") == 0;
+    } catch (const FileInUse&) {
+        throw;
+    } catch (const Exception& e) {
+        NotOurs(path, e.Message());
+    }
+    if (!empty) {
+        if (appId != LearningRecord::kApplicationId)
+            NotOurs(path, "application_id が違います");
+        if (version > LearningRecord::kSchemaVersion)
+            throw Exception("この学習記録はこのプログラムより新しい版で作られたため開けません: " +
+                            path + " (記録の版 " + std::to_string(version) + "、このプログラムは版 " +
+                            std::to_string(LearningRecord::kSchemaVersion) + " まで)");
+        if (version < 1)
+            NotOurs(path, "版がありません");
+        CheckShape(db, path, version);
+        CheckIntegrity(db, path);
+    }
+    // WAL: an answer's commit appends to the log and syncs nothing but the log. NORMAL sync
+    // keeps every committed answer across a crash of the program.
+    {
+        Stmt wal(db, "PRAGMA journal_mode=WAL");
+        if (!wal.Step() || wal.Text(0) != "wal")
+            NotOurs(path, "WAL にできません");
+    }
+    Exec(db, "PRAGMA synchronous=NORMAL", "学習記録を開けません");
+    Exec(db, "PRAGMA foreign_keys=ON", "学習記録を開けません");
+    Upgrade(db, path);
+}
+
+sqlite3* Need(sqlite3* db)
+{
+    if (!db) throw Exception("学習記録が開かれていません");
+    return db;
+}
+
+void Insert(sqlite3* db, std::int64_t session, const Answer& a, const std::string& at)
+{
+    ValidateAnswer(a);
+    Stmt count(db, "UPDATE sessions SET answer_count = answer_count + 1, "
+                    "correct_count = correct_count + ? WHERE id = ?");
+    count.Bind(1, std::int64_t(a.correct ? 1 : 0)).Bind(2, session);
+    count.Run();
+    if (sqlite3_changes(db) != 1)
+        throw Exception("学習記録にないセッションです: " + std::to_string(session));
+    Stmt ins(db, "INSERT INTO answers(session_id, answered_at, source, bango, item, bunrui, "
+                  "answer, correct, seconds) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    ins.Bind(1, session).Bind(2, at).Bind(3, a.source).Bind(4, a.bango).Bind(5, std::int64_t(a.item));
+    ins.Bind(6, a.bunrui).Bind(7, std::int64_t(a.answer)).Bind(8, std::int64_t(a.correct ? 1 : 0));
+    ins.Bind(9, a.seconds);
+    ins.Run();
+    Stmt latest(db, "INSERT INTO latest(source, bango, item, answer_id) VALUES(?, ?, ?, ?) "
+                     "ON CONFLICT(source, bango, item) DO UPDATE SET answer_id = excluded.answer_id");
+    latest.Bind(1, a.source).Bind(2, a.bango).Bind(3, std::int64_t(a.item));
+    latest.Bind(4, std::int64_t(sqlite3_last_insert_rowid(db)));
+    latest.Run();
+}
+
+}  // namespace
+
+LearningRecord::LearningRecord() = default;
+
+LearningRecord::~LearningRecord() { Close(); }
+
+bool LearningRecord::IsOpen() const { return db_ != nullptr; }
+
+void LearningRecord::Close()
+{
+    if (db_) sqlite3_close_v2(db_);
+    db_ = nullptr;
+}
+
+void LearningRecord::Open(const std::string& path)
+{
+    Close();
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(path, ec);
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (exists ? 0 : SQLITE_OPEN_CREATE);
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
+        sqlite3_close_v2(db);
+        throw Exception("学習記録を開けません: " + path + " (" + msg + ")");
+    }
+    sqlite_hardening::Apply(db, kMaxValueBytes);
+    sqlite3_busy_timeout(db, kBusyMilliseconds);
+    try {
+        Prepare(db, path);
+    } catch (...) {
+        sqlite3_close_v2(db);
+        throw;
+    }
+    db_ = db;
+}
+
+std::int64_t LearningRecord::BeginSession(const SessionInfo& info)
+{
+    ValidateKind(info.kind);
+    Stmt st(Need(db_), "INSERT INTO sessions(kind, started_at, level, seed) VALUES(?, ?, ?, ?)");
+    st.Bind(1, info.kind).Bind(2, Now()).Bind(3, info.level).Bind(4, info.seed);
+    st.Run();
+    return sqlite3_last_insert_rowid(db_);
+}
+
+void LearningRecord::AddAnswer(std::int64_t session, const Answer& answer)
+{
+    AddAnswers(session, {answer});
+}
+
+void LearningRecord::AddAnswers(std::int64_t session, const std::vector<Answer>& answers)
+{
+    Transaction tx(Need(db_));
+    const std::string at = Now();
+    for (const Answer& a : answers)
+        Insert(db_, session, a, at);
+    tx.Commit();
+}
+
+void LearningRecord::EndSession(std::int64_t session)
+{
+    Stmt st(Need(db_), "UPDATE sessions SET ended_at = ? WHERE id = ?");
+    st.Bind(1, Now()).Bind(2, session);
+    st.Run();
+    if (sqlite3_changes(db_) != 1)
+        throw Exception("学習記録にないセッションです: " + std::to_string(session));
+}
+
+void LearningRecord::EndGradedSession(std::int64_t session, int score, int maxScore, int passMark)
+{
+    if (maxScore < 1 || score < 0 || score > maxScore || passMark < 0 || passMark > maxScore)
+        throw Exception("学習記録に書けない得点です: " + std::to_string(score) + "/" +
+                        std::to_string(maxScore));
+    Stmt st(Need(db_), "UPDATE sessions SET ended_at = ?, score = ?, max_score = ?, pass_mark = ? "
+                  "WHERE id = ?");
+    st.Bind(1, Now()).Bind(2, std::int64_t(score)).Bind(3, std::int64_t(maxScore));
+    st.Bind(4, std::int64_t(passMark)).Bind(5, session);
+    st.Run();
+    if (sqlite3_changes(db_) != 1)
+        throw Exception("学習記録にないセッションです: " + std::to_string(session));
+}
+
+std::vector<LatestResult> LearningRecord::LatestResults() const
+{
+    Stmt st(Need(db_), (std::string(kLatestColumns) + "ORDER BY l.source, l.bango, l.item").c_str());
+    std::vector<LatestResult> out;
+    while (st.Step())
+        out.push_back(ReadLatest(st));
+    return out;
+}
+
+std::vector<LatestResult> LearningRecord::LatestWrong() const
+{
+    Stmt st(Need(db_), (std::string(kLatestColumns) + "WHERE a.correct = 0 ORDER BY l.source, l.bango, l.item").c_str());
+    std::vector<LatestResult> out;
+    while (st.Step())
+        out.push_back(ReadLatest(st));
+    return out;
+}
+
+std::vector<CategoryRate> LearningRecord::RateByCategory(int lastN) const
+{
+    if (lastN < 1)   // SQLite reads a negative LIMIT as none
+        return {};
+    // The categories are found by stepping through the Bunrui index (one seek each) rather than
+    // numbering every answer: only the last N of each category are ever read.
+    Stmt st(Need(db_), R"(
+WITH RECURSIVE categories(bunrui) AS (
+  SELECT min(bunrui) FROM answers WHERE bunrui IS NOT NULL
+  UNION ALL
+  SELECT (SELECT min(a.bunrui) FROM answers a WHERE a.bunrui > c.bunrui)
+    FROM categories c WHERE c.bunrui IS NOT NULL)
+SELECT c.bunrui, count(*), total(a.correct <> 0)
+  FROM categories c JOIN answers a
+    ON a.id IN (SELECT id FROM answers WHERE bunrui = c.bunrui ORDER BY id DESC LIMIT ?)
+ WHERE c.bunrui IS NOT NULL
+ GROUP BY c.bunrui ORDER BY c.bunrui)");
+    st.Bind(1, std::int64_t(lastN));
+    std::vector<CategoryRate> out;
+    while (st.Step())
+        out.push_back(CategoryRate{int(st.Int(0)), int(st.Int(1)), int(st.Int(2))});
+    return out;
+}
+
+std::vector<SessionSummary> LearningRecord::Sessions() const
+{
+    Stmt st(Need(db_), "SELECT id, kind, started_at, ended_at, level, seed, score, max_score, "
+                  "pass_mark, answer_count, correct_count FROM sessions ORDER BY id");
+    std::vector<SessionSummary> out;
+    while (st.Step()) {
+        SessionSummary s;
+        s.id = st.Int(0);
+        s.kind = st.Text(1);
+        s.startedAt = st.Text(2);
+        if (!st.IsNull(3)) s.endedAt = st.Text(3);
+        s.level = st.OptInt(4);
+        if (!st.IsNull(5)) s.seed = st.Int(5);
+        s.score = st.OptInt(6);
+        s.maxScore = st.OptInt(7);
+        s.passMark = st.OptInt(8);
+        s.answers = int(st.Int(9));
+        s.correct = int(st.Int(10));
+        out.push_back(std::move(s));
+    }
+    return out;
+}
+
+}  // namespace record

@@ -1,0 +1,363 @@
+// The learning record: a version-1 file upgraded in place with its rows, a newer or foreign file
+// refused untouched, and each query on a small record made here, with the ties a pupil's quick
+// clicks produce (several answers in one second).
+
+#include "Exception.h"
+#include "LearningRecord.h"
+#include "Syllabus.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+
+#include <filesystem>
+
+using namespace record;
+
+namespace {
+
+// Raw SQL on a record file, as another program would run it.
+void Sql(const std::string& path, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    QVERIFY(sqlite3_open(path.c_str(), &db) == SQLITE_OK);
+    char* err = nullptr;
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err);
+    const QString msg = err ? err : "";
+    sqlite3_free(err);
+    sqlite3_close(db);
+    QVERIFY2(rc == SQLITE_OK, qPrintable(msg));
+}
+
+std::int64_t SqlInt(const std::string& path, const std::string& sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    sqlite3_stmt* st = nullptr;
+    std::int64_t v = -999;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+        v = sqlite3_column_int64(st, 0);
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return v;
+}
+
+Answer Bank(const std::string& bango, bool correct, std::optional<int> bunrui = std::nullopt)
+{
+    Answer a;
+    a.bango = bango;
+    a.bunrui = bunrui;
+    a.answer = correct ? 1 : 0;
+    a.correct = correct;
+    return a;
+}
+
+Answer Hazard(const std::string& bango, int item, bool correct)
+{
+    Answer a = Bank(bango, correct, 201);
+    a.source = kSourceHazard;
+    a.item = item;
+    return a;
+}
+
+QString Keys(const std::vector<LatestResult>& results)
+{
+    QStringList keys;
+    for (const auto& r : results)
+        keys << QString::fromStdString(r.source + ":" + r.bango + ":" + std::to_string(r.item));
+    return keys.join(' ');
+}
+
+QString Rates(const std::vector<CategoryRate>& rates)
+{
+    QStringList out;
+    for (const auto& r : rates)
+        out << QString("%1=%2/%3").arg(r.bunrui).arg(r.correct).arg(r.answers);
+    return out.join(' ');
+}
+
+void ExpectRefused(const std::string& path, const char* fragment)
+{
+    LearningRecord rec;
+    try {
+        rec.Open(path);
+        QFAIL("opened");
+    } catch (const Exception& e) {
+        QVERIFY2(e.Message().find(fragment) != std::string::npos, e.what());
+    }
+    QVERIFY(!rec.IsOpen());
+}
+
+}  // namespace
+
+class TestRecord : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
+
+    // A record of this program's version with one drill answered.
+    std::string Fresh(const char* name)
+    {
+        const std::string path = Path(name);
+        LearningRecord rec;
+        rec.Open(path);
+        rec.AddAnswer(rec.BeginSession({kDrill, 2, {}}), Bank("0001", true, 101));
+        return path;
+    }
+
+private slots:
+    void createsARecordOfThisVersion()
+    {
+        const std::string path = Fresh("new.sqlite");
+        QCOMPARE(SqlInt(path, "PRAGMA application_id"), std::int64_t(0x4C54524B));
+        QCOMPARE(SqlInt(path, "PRAGMA user_version"), std::int64_t(LearningRecord::kSchemaVersion));
+        QCOMPARE(SqlInt(path, "SELECT count(*) FROM answers"), std::int64_t(1));
+        LearningRecord again;
+        again.Open(path);
+        QCOMPARE(again.Sessions().size(), std::size_t(1));
+        QCOMPARE(again.Sessions()[0].level, std::optional<int>(2));
+        QCOMPARE(SqlInt(path, "SELECT count(*) FROM pragma_journal_mode WHERE journal_mode = 'wal'"), std::int64_t(1));
+    }
+
+    // A record written by the first version: two sessions, a statement answered twice, and a
+    // hazard sub-statement. Upgrading keeps every row and fills what the queries need.
+    void upgradesAVersion1RecordInPlace()
+    {
+        const std::string path = Path("v1.sqlite");
+        Sql(path, R"(
+PRAGMA application_id = 1280594507; PRAGMA user_version = 1;
+CREATE TABLE sessions(
+  id INTEGER PRIMARY KEY, kind TEXT NOT NULL, started_at TEXT NOT NULL, ended_at TEXT,
+  level INTEGER, seed INTEGER, score INTEGER, max_score INTEGER, pass_mark INTEGER);
+CREATE TABLE answers(
+  id INTEGER PRIMARY KEY, session_id INTEGER NOT NULL REFERENCES sessions(id),
+  answered_at TEXT NOT NULL, source TEXT NOT NULL, bango TEXT NOT NULL, item INTEGER NOT NULL,
+  bunrui INTEGER, answer INTEGER NOT NULL, correct INTEGER NOT NULL, seconds REAL);
+INSERT INTO sessions VALUES(1, 'drill', '2026-11-01T08:00:00Z', '2026-11-01T08:20:00Z', 3, NULL, NULL, NULL, NULL);
+INSERT INTO sessions VALUES(2, 'mock-honmen', '2026-11-02T08:00:00Z', NULL, NULL, 77, NULL, NULL, NULL);
+INSERT INTO answers VALUES(1, 1, '2026-11-01T08:01:00Z', 'bank', '0007', 0, 102, 1, 0, 4.5);
+INSERT INTO answers VALUES(2, 1, '2026-11-01T08:02:00Z', 'bank', '0008', 0, 102, 0, 1, NULL);
+INSERT INTO answers VALUES(3, 2, '2026-11-02T08:01:00Z', 'bank', '0007', 0, 102, 0, 1, NULL);
+INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 201, 1, 0, NULL);
+)");
+        {
+            LearningRecord rec;
+            rec.Open(path);
+            QCOMPARE(SqlInt(path, "PRAGMA user_version"), std::int64_t(2));
+            QCOMPARE(SqlInt(path, "SELECT count(*) FROM answers"), std::int64_t(4));
+            QCOMPARE(SqlInt(path, "SELECT sum(seconds) FROM answers"), std::int64_t(4));
+            const auto sessions = rec.Sessions();
+            QCOMPARE(sessions.size(), std::size_t(2));
+            QCOMPARE(sessions[0].answers, 2);
+            QCOMPARE(sessions[0].correct, 1);
+            QCOMPARE(sessions[0].endedAt, std::optional<std::string>("2026-11-01T08:20:00Z"));
+            QCOMPARE(sessions[1].answers, 2);
+            QCOMPARE(sessions[1].correct, 1);
+            QCOMPARE(sessions[1].seed, std::optional<std::int64_t>(77));
+            QVERIFY(!sessions[1].endedAt);
+            // 0007 was wrong, then right: only the hazard sub-statement is still wrong.
+            QCOMPARE(Keys(rec.LatestResults()), QString("bank:0007:0 bank:0008:0 hazard:0007:2"));
+            QCOMPARE(Keys(rec.LatestWrong()), QString("hazard:0007:2"));
+            QCOMPARE(rec.LatestWrong()[0].answeredAt, std::string("2026-11-02T08:02:00Z"));
+            rec.AddAnswer(2, Bank("0008", false));
+            QCOMPARE(Keys(rec.LatestWrong()), QString("bank:0008:0 hazard:0007:2"));
+            QCOMPARE(rec.Sessions()[1].answers, 3);
+        }
+        LearningRecord again;   // an upgraded record opens as one of this version
+        again.Open(path);
+        QCOMPARE(again.Sessions()[1].answers, 3);
+    }
+
+    void refusesANewerRecordUntouched()
+    {
+        const std::string path = Fresh("newer.sqlite");
+        Sql(path, "PRAGMA user_version = 3; CREATE TABLE goals(x)");
+        ExpectRefused(path, "新しい版");
+        QCOMPARE(SqlInt(path, "PRAGMA user_version"), std::int64_t(3));
+        QCOMPARE(SqlInt(path, "SELECT count(*) FROM answers"), std::int64_t(1));
+    }
+
+    void refusesFilesNotOurs_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("fragment");
+        QTest::newRow("other application") << "PRAGMA application_id = 1280590412" << "application_id";
+        QTest::newRow("no version") << "PRAGMA user_version = 0" << "版";
+        QTest::newRow("trigger") << "CREATE TRIGGER t AFTER INSERT ON answers BEGIN DELETE FROM answers; END" << "trigger";
+        QTest::newRow("view") << "CREATE VIEW v AS SELECT 1" << "view";
+        QTest::newRow("extra table") << "CREATE TABLE notes(x)" << "notes";
+        QTest::newRow("extra index") << "CREATE INDEX i ON answers(bango)" << "'i'";
+        QTest::newRow("missing index") << "DROP INDEX answers_by_bunrui" << "足りません";
+        QTest::newRow("extra column") << "ALTER TABLE answers ADD COLUMN note TEXT" << "answers";
+        QTest::newRow("generated column")
+            << "ALTER TABLE sessions ADD COLUMN g INTEGER GENERATED ALWAYS AS (1) VIRTUAL" << "sessions";
+        QTest::newRow("version 1 with version 2's table")
+            << "PRAGMA user_version = 1" << "latest";
+    }
+    void refusesFilesNotOurs()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QString, fragment);
+        const std::string path = Fresh(QTest::currentDataTag());
+        Sql(path, sql.toStdString());
+        ExpectRefused(path, fragment.toUtf8().constData());
+    }
+
+    void refusesFilesThatAreNotDatabases()
+    {
+        const std::string text = Path("text.sqlite");
+        {
+            QFile f(QString::fromStdString(text));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray("bango,seikai\n0001,1\n").repeated(100));
+        }
+        ExpectRefused(text, "学習記録ではない");
+
+        const std::string cut = Fresh("truncated.sqlite");
+        {
+            LearningRecord rec;   // enough pages that half of the file loses some
+            rec.Open(cut);
+            const auto s = rec.BeginSession({kDrill, 1, {}});
+            std::vector<Answer> many;
+            for (int i = 0; i < 3000; ++i)
+                many.push_back(Bank(QString::asprintf("%04d", i).toStdString(), i % 2, 101 + i % 14));
+            rec.AddAnswers(s, many);
+        }
+        std::filesystem::resize_file(cut, std::filesystem::file_size(cut) / 2);
+        ExpectRefused(cut, "学習記録ではない");
+    }
+
+    void latestAnswerWinsWithinTheSameSecond()
+    {
+        LearningRecord rec;
+        rec.Open(Path("latest.sqlite"));
+        const auto s = rec.BeginSession({kDrill, 1, {}});
+        // All in the same second: the order of the answers decides, not their time.
+        rec.AddAnswer(s, Bank("0002", true));
+        rec.AddAnswer(s, Bank("0002", false));
+        rec.AddAnswer(s, Bank("0001", false));
+        rec.AddAnswer(s, Bank("0001", true));
+        rec.AddAnswers(s, {Hazard("0001", 1, true), Hazard("0001", 2, false), Hazard("0001", 3, true)});
+        Answer unanswered = Bank("0003", false);
+        unanswered.answer = -1;
+        rec.AddAnswer(s, unanswered);
+
+        const auto all = rec.LatestResults();
+        QCOMPARE(Keys(all), QString("bank:0001:0 bank:0002:0 bank:0003:0 hazard:0001:1 hazard:0001:2 hazard:0001:3"));
+        QVERIFY(all[0].correct);
+        QVERIFY(!all[1].correct);
+        QCOMPARE(all[3].bunrui, std::optional<int>(201));
+        QCOMPARE(all[0].bunrui, std::optional<int>());
+        QVERIFY(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$")
+                    .match(QString::fromStdString(all[0].answeredAt)).hasMatch());
+        QCOMPARE(Keys(rec.LatestWrong()), QString("bank:0002:0 bank:0003:0 hazard:0001:2"));
+    }
+
+    void ratesCountOnlyTheLastAnswersOfEachCategory()
+    {
+        LearningRecord rec;
+        rec.Open(Path("rates.sqlite"));
+        QCOMPARE(Rates(rec.RateByCategory(3)), QString());
+        const auto s = rec.BeginSession({kPractice, {}, 42});
+        // 103: wrong, wrong, right, right, right (oldest first); 101: one right; none: left out.
+        for (bool c : {false, false, true, true, true})
+            rec.AddAnswer(s, Bank("0103", c, 103));
+        rec.AddAnswer(s, Bank("0101", true, 101));
+        rec.AddAnswer(s, Bank("0000", false));
+        rec.AddAnswer(s, Bank("0217", false, 217));
+
+        QCOMPARE(Rates(rec.RateByCategory(3)), QString("101=1/1 103=3/3 217=0/1"));
+        QCOMPARE(Rates(rec.RateByCategory(4)), QString("101=1/1 103=3/4 217=0/1"));
+        QCOMPARE(Rates(rec.RateByCategory(100)), QString("101=1/1 103=3/5 217=0/1"));
+        QCOMPARE(Rates(rec.RateByCategory(1)), QString("101=1/1 103=1/1 217=0/1"));
+        QCOMPARE(Rates(rec.RateByCategory(0)), QString());
+        QCOMPARE(Rates(rec.RateByCategory(-1)), QString());
+    }
+
+    void sessionsCountTheirAnswersInTimeOrder()
+    {
+        LearningRecord rec;
+        rec.Open(Path("sessions.sqlite"));
+        const auto drill = rec.BeginSession({kDrill, 4, {}});
+        const auto mock = rec.BeginSession({kMockKarimen, {}, 9});
+        rec.AddAnswers(mock, {Bank("0001", true), Bank("0002", false), Bank("0003", true)});
+        rec.AddAnswer(drill, Bank("0001", false));
+        rec.EndGradedSession(mock, 2, 3, 2);
+        const auto empty = rec.BeginSession({kPractice, {}, {}});
+        rec.EndSession(drill);
+
+        const auto all = rec.Sessions();
+        QCOMPARE(all.size(), std::size_t(3));
+        QCOMPARE(all[0].id, drill);
+        QCOMPARE(all[0].kind, std::string(kDrill));
+        QCOMPARE(all[0].answers, 1);
+        QCOMPARE(all[0].correct, 0);
+        QVERIFY(all[0].endedAt);
+        QVERIFY(!all[0].score);
+        QCOMPARE(all[1].answers, 3);
+        QCOMPARE(all[1].correct, 2);
+        QCOMPARE(all[1].score, std::optional<int>(2));
+        QCOMPARE(all[1].maxScore, std::optional<int>(3));
+        QCOMPARE(all[1].passMark, std::optional<int>(2));
+        QCOMPARE(all[2].id, empty);
+        QCOMPARE(all[2].answers, 0);
+        QVERIFY(!all[2].endedAt);
+        QVERIFY(all[0].startedAt <= all[2].startedAt);
+    }
+
+    // What cannot be recorded is refused whole: nothing of a refused batch is kept.
+    void refusesWhatItCannotRecord()
+    {
+        LearningRecord rec;
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.BeginSession({kDrill, 1, {}}));
+        rec.Open(Path("refusals.sqlite"));
+        const auto s = rec.BeginSession({kDrill, 1, {}});
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.BeginSession({"exam", 1, {}}));
+        Answer badItem = Hazard("0001", 4, true);
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.AddAnswers(s, {Bank("0001", true), badItem}));
+        Answer bankItem = Bank("0001", true);
+        bankItem.item = 1;
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.AddAnswer(s, bankItem));
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.AddAnswer(s, Hazard("0001", 0, true)));
+        Answer badAnswer = Bank("0001", true);
+        badAnswer.answer = 2;
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.AddAnswer(s, badAnswer));
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.AddAnswer(s, Bank("", true)));
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.AddAnswer(s + 1, Bank("0001", true)));
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.EndSession(s + 1));
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.EndGradedSession(s, 4, 3, 2));
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.EndGradedSession(s, 1, 3, 4));
+        QCOMPARE(rec.Sessions().size(), std::size_t(1));
+        QCOMPARE(rec.Sessions()[0].answers, 0);
+        QVERIFY(!rec.Sessions()[0].endedAt);
+        QVERIFY(rec.LatestResults().empty());
+        Answer edge = Hazard("0001", 3, false);
+        edge.answer = -1;
+        edge.seconds = 0.0;
+        rec.AddAnswer(s, edge);   // the limits themselves are fine
+        rec.EndGradedSession(s, 0, 3, 3);
+        QCOMPARE(rec.Sessions()[0].answers, 1);
+        rec.Close();
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.LatestResults());
+    }
+
+    void syllabusCodes()
+    {
+        const auto& items = syllabus::Items();
+        QCOMPARE(items.size(), std::size_t(31));
+        QCOMPARE(syllabus::Find(101)->name, std::string_view("運転者の心得"));
+        QCOMPARE(syllabus::Find(114)->stage, 1);
+        QCOMPARE(syllabus::Find(201)->name, std::string_view("危険予測"));
+        QCOMPARE(syllabus::Find(217)->name, std::string_view("二輪車・原付・特定小型原付と自転車"));
+        QCOMPARE(syllabus::Find(217)->stage, 2);
+        for (int code : {0, 100, 115, 200, 218})
+            QVERIFY(!syllabus::Find(code));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecord)
+#include "tst_record.moc"
