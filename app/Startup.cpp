@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "Dialogs.h"
+#include "ExamLauncher.h"
 #include "Exception.h"
 #include "Fonts.h"
 #include "Signals.h"
@@ -25,6 +26,9 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
     };
     Form1 = new TForm1;
     told(Form1);
+    // The mock exams' windows live as long as the menu that asks for them.
+    auto* exams = new exam::ExamLauncher(Form1);
+    QObject::connect(Form1, &TForm1::mockExamRequested, exams, &exam::ExamLauncher::StartMock);
     Form4 = new TForm4;
     told(Form4);
     Form7 = new TForm7;

@@ -1,7 +1,9 @@
 #pragma once
-// The main menu: a full-window picture with the drill buttons, the review button and "終了".
+// The main menu: a full-window picture with the drill buttons, the review button, "終了", and on
+// the two guide signs the mock exams, which the menu asks for by a signal.
 // Closing it ends the program, whatever other windows are open.
 
+#include "Paper.h"
 #include "ui_TForm1.h"
 
 #include <QWidget>
@@ -42,6 +44,10 @@ public:
 
     // True when (X, Y) lies in one of the picture's hand-pointer zones (bounds inclusive).
     static bool InHandZone(int x, int y);
+
+signals:
+    // "仮免 模擬試験" or "本免 模擬試験".
+    void mockExamRequested(exam::Mode mode);
 
 protected:
     void showEvent(QShowEvent* event) override;
