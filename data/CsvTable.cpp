@@ -3,8 +3,11 @@
 #include "Csv.h"
 #include "EucJp.h"
 #include "Exception.h"
+#include "Syllabus.h"
 
 #include <QByteArray>
+
+#include <algorithm>
 
 #include <charconv>
 #include <climits>
@@ -74,6 +77,27 @@ Value Cell(const std::string& cell, const FieldDef& f, std::size_t row, const Fi
         CellError(row, f, "base64: か file: で始めてください");
     }
     return Value::Null();
+}
+
+std::size_t ColumnOf(const std::vector<FieldDef>& fields, const std::string& name)
+{
+    const auto it = std::find_if(fields.begin(), fields.end(), [&](const FieldDef& f) { return f.name == name; });
+    if (it == fields.end())
+        throw Exception("項目 " + name + " がありません");
+    return std::size_t(it - fields.begin());
+}
+
+void CheckBunrui(const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
+{
+    const auto it = std::find_if(fields.begin(), fields.end(), [](const FieldDef& f) { return f.name == "Bunrui"; });
+    if (it == fields.end())
+        return;
+    const std::size_t col = std::size_t(it - fields.begin());
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const Value& v = rows[r][col];
+        if (!v.null && !syllabus::Find(v.integer))
+            CellError(r + 2, *it, "教習項目の番号ではありません: " + std::to_string(v.integer));
+    }
 }
 
 }  // namespace
@@ -160,6 +184,36 @@ void CheckBango(const std::vector<FieldDef>& fields, const std::vector<Row>& row
             CellError(r + 2, fields[col], "問題番号 " + b + " は使えません");
         if (!seen.insert(b).second)
             CellError(r + 2, fields[col], "問題番号 " + b + " が重複しています");
+    }
+}
+
+void CheckBank(const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
+{
+    CheckBango(fields, rows);
+    CheckBunrui(fields, rows);
+}
+
+void CheckHazard(const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
+{
+    CheckBango(fields, rows);
+    CheckBunrui(fields, rows);
+    const std::size_t bango = ColumnOf(fields, "Bango");
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const auto fail = [&](const std::string& field, const std::string& why) {
+            CellError(r + 2, fields[ColumnOf(fields, field)], "危険予測 " + rows[r][bango].bytes + ": " + why);
+        };
+        if (rows[r][ColumnOf(fields, "Zu")].null || rows[r][ColumnOf(fields, "Zu")].bytes.empty())
+            fail("Zu", "図がありません");
+        for (const char* text : {"Jokyo", "Mondai1", "Mondai2", "Mondai3"}) {
+            const Value& v = rows[r][ColumnOf(fields, text)];
+            if (v.null || v.bytes.empty())
+                fail(text, "文が空です");
+        }
+        for (const char* answer : {"Seikai1", "Seikai2", "Seikai3"}) {
+            const Value& v = rows[r][ColumnOf(fields, answer)];
+            if (v.null || (v.integer != 0 && v.integer != 1))
+                fail(answer, "正解は 1 (正) か 0 (誤) です");
+        }
     }
 }
 

@@ -25,6 +25,15 @@ std::vector<Row> Import(const std::vector<FieldDef>& layout, const std::string& 
 // The bank's question numbers: 1 to 4 digits, never 0000, never repeated. Throws otherwise.
 void CheckBango(const std::vector<FieldDef>& fields, const std::vector<Row>& rows);
 
+// A bank: its question numbers as CheckBango, and its Bunrui, where it has one, empty or a code
+// of the syllabus. Throws naming the row otherwise.
+void CheckBank(const std::vector<FieldDef>& fields, const std::vector<Row>& rows);
+
+// Hazard items: numbers as a bank's, Bunrui empty or a code of the syllabus, an illustration, a
+// situation and three statements that are not empty, each sub-answer 1 (正) or 0 (誤). Throws
+// naming the row otherwise.
+void CheckHazard(const std::vector<FieldDef>& fields, const std::vector<Row>& rows);
+
 // The whole file, or Exception.
 std::string ReadFile(const std::string& path);
 

@@ -142,6 +142,7 @@ public:
         return t ? std::string(t, std::size_t(sqlite3_column_bytes(st_, i))) : std::string();
     }
     bool IsNull(int i) const { return sqlite3_column_type(st_, i) == SQLITE_NULL; }
+    double Double(int i) const { return sqlite3_column_double(st_, i); }
 
 private:
     Stmt& Check(int rc)
@@ -278,7 +279,7 @@ void Upgrade(sqlite3* db, const std::string& path)
     }
 }
 
-void Prepare(sqlite3* db, const std::string& path)
+void Prepare(sqlite3* db, const std::string& path, bool forReading)
 {
     int appId = 0, version = 0;
     bool empty = false;
@@ -303,7 +304,11 @@ void Prepare(sqlite3* db, const std::string& path)
             NotOurs(path, "版がありません");
         CheckShape(db, path, version);
         CheckIntegrity(db, path);
+    } else if (forReading) {
+        NotOurs(path, "空です");
     }
+    if (forReading)
+        return;
     // WAL: an answer's commit appends to the log and syncs nothing but the log. NORMAL sync
     // keeps every committed answer across a crash of the program.
     {
@@ -358,12 +363,18 @@ void LearningRecord::Close()
     db_ = nullptr;
 }
 
-void LearningRecord::Open(const std::string& path)
+void LearningRecord::Open(const std::string& path) { OpenFile(path, false); }
+
+void LearningRecord::OpenForReading(const std::string& path) { OpenFile(path, true); }
+
+void LearningRecord::OpenFile(const std::string& path, bool forReading)
 {
     Close();
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
-    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (exists ? 0 : SQLITE_OPEN_CREATE);
+    const int flags = SQLITE_OPEN_NOMUTEX |
+                      (forReading ? SQLITE_OPEN_READONLY
+                                  : SQLITE_OPEN_READWRITE | (exists ? 0 : SQLITE_OPEN_CREATE));
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -374,7 +385,7 @@ void LearningRecord::Open(const std::string& path)
     sqlite_hardening::Apply(db, kMaxValueBytes);
     sqlite3_busy_timeout(db, kBusyMilliseconds);
     try {
-        Prepare(db, path);
+        Prepare(db, path, forReading);
     } catch (...) {
         sqlite3_close_v2(db);
         throw;
@@ -491,6 +502,32 @@ std::vector<SessionSummary> LearningRecord::Sessions() const
         out.push_back(std::move(s));
     }
     return out;
+}
+
+void LearningRecord::ForEachAnswer(const std::function<void(const AnswerInSession&)>& visit) const
+{
+    // Columns of the first version only, so that an older record reads as it stands.
+    Stmt st(Need(db_), "SELECT a.id, a.session_id, s.kind, s.started_at, s.ended_at, s.level, "
+                       "a.answered_at, a.source, a.bango, a.item, a.bunrui, a.answer, a.correct, "
+                       "a.seconds FROM answers a JOIN sessions s ON s.id = a.session_id ORDER BY a.id");
+    AnswerInSession row;
+    while (st.Step()) {
+        row.id = st.Int(0);
+        row.session = st.Int(1);
+        row.kind = st.Text(2);
+        row.sessionStartedAt = st.Text(3);
+        row.sessionEndedAt = st.IsNull(4) ? std::nullopt : std::optional<std::string>(st.Text(4));
+        row.level = st.OptInt(5);
+        row.answeredAt = st.Text(6);
+        row.answer.source = st.Text(7);
+        row.answer.bango = st.Text(8);
+        row.answer.item = int(st.Int(9));
+        row.answer.bunrui = st.OptInt(10);
+        row.answer.answer = int(st.Int(11));
+        row.answer.correct = st.Int(12) != 0;
+        row.answer.seconds = st.IsNull(13) ? std::nullopt : std::optional<double>(st.Double(13));
+        visit(row);
+    }
 }
 
 }  // namespace record

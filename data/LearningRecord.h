@@ -11,6 +11,7 @@
 // catch it once and tell the pupil.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -77,6 +78,18 @@ struct CategoryRate {
     int correct = 0;
 };
 
+// One answer with its session, as record-export writes it.
+struct AnswerInSession {
+    std::int64_t id = 0;
+    std::int64_t session = 0;
+    std::string kind;
+    std::string sessionStartedAt;
+    std::optional<std::string> sessionEndedAt;
+    std::optional<int> level;
+    std::string answeredAt;
+    Answer answer;
+};
+
 class LearningRecord {
 public:
     LearningRecord();
@@ -86,6 +99,9 @@ public:
 
     // Opens PATH, creating it when missing and upgrading an older schema in place.
     void Open(const std::string& path);
+    // Opens an existing record to read it only: nothing is created, upgraded or written, and a
+    // record of an older version is read as it stands.
+    void OpenForReading(const std::string& path);
     void Close();
     bool IsOpen() const;
 
@@ -111,11 +127,15 @@ public:
     // Every session with its counts, oldest first.
     std::vector<SessionSummary> Sessions() const;
 
+    // Every answer with its session, oldest first.
+    void ForEachAnswer(const std::function<void(const AnswerInSession&)>& visit) const;
+
     // The schema version this program writes.
     static constexpr int kSchemaVersion = 2;
     static constexpr std::int32_t kApplicationId = 0x4C54524B;
 
 private:
+    void OpenFile(const std::string& path, bool forReading);
     sqlite3* db_ = nullptr;
 };
 

@@ -3,6 +3,7 @@
 #include "EucJp.h"
 #include "Exception.h"
 #include "Filter.h"
+#include "Layouts.h"
 #include "TableFile.h"
 
 #include <algorithm>
@@ -120,13 +121,23 @@ void Table::Open()
     if (active_)
         return;
     tablefile::Contents c = tablefile::Read(fileName_, /*deferBlobs=*/true);
+    const auto inFile = [&](const std::string& name) {
+        return std::find_if(c.fields.begin(), c.fields.end(), [&](const FieldDef& f) { return f.name == name; });
+    };
     for (const FieldDef& r : required_) {
-        const auto it = std::find_if(c.fields.begin(), c.fields.end(),
-                                     [&](const FieldDef& f) { return f.name == r.name; });
+        const auto it = inFile(r.name);
         if (it == c.fields.end())
             throw Exception(FieldNotFound(r.name));
         if (it->type != r.type)
             throw Exception("項目 '" + r.name + "' の型が違います");
+    }
+    // A layout's optional field may be missing, but where the file has it, it has its type.
+    if (const layouts::Layout* layout = layouts::WithFields(required_)) {
+        for (const FieldDef& o : layout->optional) {
+            const auto it = inFile(o.name);
+            if (it != c.fields.end() && it->type != o.type)
+                throw Exception("項目 '" + o.name + "' の型が違います");
+        }
     }
     std::unique_ptr<class Filter> compiled;
     if (!filterText_.empty())

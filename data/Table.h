@@ -75,6 +75,8 @@ public:
     void SetFileName(const std::string& path);
 
     // Fields that the file must hold (by name and type) for Open to succeed; none by default.
+    // When they are a registered layout's, its optional fields, where the file has them, must
+    // have their types too.
     void SetRequiredFields(std::vector<FieldDef> fields);
 
     void Open();

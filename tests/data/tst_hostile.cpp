@@ -96,8 +96,9 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("opens");
-        for (const char* layout : {"bank", "history", "advice"}) {
-            for (const FieldDef& f : *layouts::ByName(layout)) {
+        for (const layouts::Layout& l : layouts::All()) {
+            const char* layout = l.name.c_str();
+            for (const FieldDef& f : *l.fields) {
                 if (f.type != FieldType::Integer)
                     continue;
                 const QByteArray name = QByteArray(layout) + " " + f.name.c_str();
