@@ -10,22 +10,6 @@
 namespace exam {
 namespace {
 
-const char* const kHazardFile = "kiken.cds";
-
-const std::vector<FieldDef>& HazardFields()
-{
-    static const std::vector<FieldDef> fields{
-        {"Bango", FieldType::Text, 4},       {"Bunrui", FieldType::Integer, 0},
-        {"Zu", FieldType::Blob, 0},          {"Jokyo", FieldType::Text, 255},
-        {"Mondai1", FieldType::Text, 255},   {"Mondai2", FieldType::Text, 255},
-        {"Mondai3", FieldType::Text, 255},   {"Seikai1", FieldType::Integer, 0},
-        {"Seikai2", FieldType::Integer, 0},  {"Seikai3", FieldType::Integer, 0},
-        {"Kaisetsu1", FieldType::Text, 255}, {"Kaisetsu2", FieldType::Text, 255},
-        {"Kaisetsu3", FieldType::Text, 255},
-    };
-    return fields;
-}
-
 std::optional<int> OptionalInteger(const Value& v)
 {
     if (v.null)
@@ -63,14 +47,14 @@ void QuestionStore::Open(const std::string& directory)
     }
 
     hazards_.reset();
-    const std::string hazardPath = directory + kHazardFile;
+    const std::string hazardPath = directory + layouts::kHazardFile;
     if (!std::filesystem::exists(hazardPath)) {
         pool_.hazardProblem = "危険予測の問題ファイル(kiken.cds)がありません。";
         return;
     }
     auto hazards = std::make_unique<Table>();
     hazards->SetFileName(hazardPath);
-    hazards->SetRequiredFields(HazardFields());
+    hazards->SetRequiredFields(layouts::Hazard());
     try {
         hazards->Open();
     } catch (const Exception& e) {

@@ -370,13 +370,7 @@ private slots:
         QVERIFY(store.Figure(q).isEmpty());
 
         // An empty hazard file, then one that is not a table file: a reason, no items.
-        Table::CreateFile(d + "kiken.cds", std::vector<FieldDef>{
-            {"Bango", FieldType::Text, 4}, {"Bunrui", FieldType::Integer, 0}, {"Zu", FieldType::Blob, 0},
-            {"Jokyo", FieldType::Text, 255}, {"Mondai1", FieldType::Text, 255},
-            {"Mondai2", FieldType::Text, 255}, {"Mondai3", FieldType::Text, 255},
-            {"Seikai1", FieldType::Integer, 0}, {"Seikai2", FieldType::Integer, 0},
-            {"Seikai3", FieldType::Integer, 0}, {"Kaisetsu1", FieldType::Text, 255},
-            {"Kaisetsu2", FieldType::Text, 255}, {"Kaisetsu3", FieldType::Text, 255}}, {});
+        Table::CreateFile(d + layouts::kHazardFile, layouts::Hazard(), {});
         store.Open(d);
         QVERIFY(store.pool().hazards.empty());
         QVERIFY(QString::fromStdString(store.pool().hazardProblem).contains("問題がありません"));
