@@ -38,7 +38,6 @@ ExamWindow::ExamWindow(QWidget* parent) : QWidget(parent), ui(new Ui::ExamWindow
     for (QPushButton* b : {ui->trueButton, ui->falseButton, ui->partTrue1, ui->partFalse1, ui->partTrue2,
                            ui->partFalse2, ui->partTrue3, ui->partFalse3})
         b->setStyleSheet(kAnswerStyle);
-    ui->keysLabel->setText(QStringLiteral("キー: 1/O 正　2/X 誤　←→ 移動　F 見直し　Ctrl+Enter 採点"));
 
     // Clicking a checked answer button keeps the answer: the buttons show it, they do not toggle it.
     connect(ui->trueButton, &QPushButton::clicked, this, [this] { Answer(1); });
@@ -84,8 +83,8 @@ void ExamWindow::Start(std::shared_ptr<const QuestionStore> store, Paper paper,
     ui->remainingLabel->setVisible(!IsPractice());
     ui->gradeButton->setText(IsPractice() ? QStringLiteral("練習を終える") : QStringLiteral("採点する"));
     ui->keysLabel->setText(IsPractice()
-        ? QStringLiteral("キー: 1/O 正　2/X 誤　Enter 次へ　←→ 移動")
-        : QStringLiteral("キー: 1/O 正　2/X 誤　←→ 移動　F 見直し　Ctrl+Enter 採点"));
+        ? QStringLiteral("1/O 正　2/X 誤\nEnter 次へ　←→ 移動")
+        : QStringLiteral("1/O 正　2/X 誤　←→ 移動\nF 見直し　Ctrl+Enter 採点"));
     ui->questionMap->SetCount(int(paper_.questions.size()));
 
     Record([this](record::LearningRecord& r) {

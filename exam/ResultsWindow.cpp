@@ -63,6 +63,7 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Resu
             [this](int row, int, int, int) { ShowDetail(row); });
     connect(ui->practiceButton, &QPushButton::clicked, this, [this] { emit practiceMissedRequested(); });
     connect(ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
+    ui->closeButton->setShortcut(QKeySequence(Qt::Key_Escape));
 }
 
 ResultsWindow::~ResultsWindow() = default;
@@ -96,6 +97,8 @@ void ResultsWindow::ShowResult(std::shared_ptr<const QuestionStore> store, const
         missed += !r.right;
     ui->practiceButton->setEnabled(missed > 0);
     FillCategories();
+    // A bank without syllabus codes has nothing to show per item.
+    ui->categoryTable->setVisible(!(result.categories.size() == 1 && result.categories[0].bunrui == 0));
     FillQuestions();
     ui->questionTable->setCurrentCell(0, 0);
     ShowDetail(0);

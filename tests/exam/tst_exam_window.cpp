@@ -34,6 +34,7 @@ void Shoot(QWidget* w, const char* name)
     const QString dir = qEnvironmentVariable("LENTAVO_SCREENSHOTS");
     if (dir.isEmpty())
         return;
+    w->showNormal();
     w->resize(1022, 768);
     QCoreApplication::processEvents();
     QVERIFY(w->grab().save(dir + "/" + name));
