@@ -4,13 +4,37 @@
 #include "Dialogs.h"
 #include "ExamWindow.h"
 #include "Exception.h"
+#include "Layouts.h"
 #include "LearningRecord.h"
 #include "QuestionStore.h"
 #include "ResultsWindow.h"
 
 #include <QRandomGenerator>
 
+#include <filesystem>
+
 namespace exam {
+namespace {
+
+// What tells whether the bank or the hazard file changed since they were read: path, size and
+// modification time of each. Reading a large bank with figures takes a few hundred milliseconds
+// (the table store checks the whole file), so the launcher keeps what it read while the files
+// stand as they were.
+std::string FilesStamp(const std::string& directory)
+{
+    std::string stamp = directory;
+    for (const char* name : {layouts::kBankFile, layouts::kHazardFile}) {
+        std::error_code error;
+        const std::filesystem::path path = directory + name;
+        const auto size = std::filesystem::file_size(path, error);
+        const auto time = std::filesystem::last_write_time(path, error);
+        stamp += '|' + std::to_string(error ? -1 : std::int64_t(size)) + ':' +
+                 std::to_string(time.time_since_epoch().count());
+    }
+    return stamp;
+}
+
+}  // namespace
 
 ExamLauncher::ExamLauncher(QObject* parent)
     : QObject(parent), exam_(new ExamWindow), results_(new ResultsWindow)
@@ -47,15 +71,19 @@ bool ExamLauncher::OpenData()
             return false;
         directory = found.directory;
     }
-    auto store = std::make_shared<QuestionStore>();
-    try {
-        store->Open(directory);
-    } catch (const Exception& e) {
-        dialogs::ShowMessage(nullptr, QStringLiteral("問題データファイルを読めません。\n") +
-                                          QString::fromStdString(e.Message()));
-        return false;
+    const std::string stamp = FilesStamp(directory);
+    if (!store_ || stamp != storeStamp_) {
+        auto store = std::make_shared<QuestionStore>();
+        try {
+            store->Open(directory);
+        } catch (const Exception& e) {
+            dialogs::ShowMessage(nullptr, QStringLiteral("問題データファイルを読めません。\n") +
+                                              QString::fromStdString(e.Message()));
+            return false;
+        }
+        store_ = std::move(store);
+        storeStamp_ = stamp;
     }
-    store_ = std::move(store);
 
     // The record never stops an exam: told once per directory, then the exam runs without it.
     const std::string recordPath = directory + record::kFileName;

@@ -58,6 +58,7 @@ private:
     std::optional<std::string> directory_;
     std::optional<std::int64_t> nextSeed_;
     std::shared_ptr<QuestionStore> store_;
+    std::string storeStamp_;   // the files store_ was read from, as they were then
     std::unique_ptr<record::LearningRecord> record_;
     std::string recordPath_;
     ExamWindow* exam_ = nullptr;

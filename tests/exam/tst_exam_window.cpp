@@ -209,6 +209,13 @@ private slots:
         QVERIFY(!sessions.back().endedAt);
         QCOMPARE(sessions.back().answers, 0);
         QCOMPARE(sessions.back().score, std::nullopt);
+
+        // The questions read are kept for the next mock only while the bank stands as it was.
+        examdata::Create(data_, {49, 60, 6, 3});
+        QVERIFY(!launcher_->StartMock(Mode::Karimen));
+        QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("49問")));
+        examdata::Create(data_, {});
+        QVERIFY(launcher_->StartMock(Mode::Karimen));
     }
 
     void clockGradesAtZero()
