@@ -26,7 +26,7 @@ if [ "$(nice)" -ne 0 ]; then
 fi
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLENTAVO_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target bench_drill bench_memory
+cmake --build "$build" -j2 --target bench_drill bench_memory bench_exam
 app_status=built
 if ! cmake --build "$build" -j2 --target lentavo >"$results/lentavo-build.txt" 2>&1; then
   app_status="the program did not build (see $results/lentavo-build.txt)"
@@ -67,6 +67,11 @@ LENTAVO_BENCH_TMP=$scratch "$build/bench/bench_drill" \
   --benchmark_report_aggregates_only=true \
   --benchmark_filter="${FILTER:-.}" \
   --benchmark_out="$results/drill.json" --benchmark_out_format=json
+LENTAVO_BENCH_TMP=$scratch "$build/bench/bench_exam" \
+  --benchmark_repetitions="$reps" \
+  --benchmark_report_aggregates_only=true \
+  --benchmark_filter="${FILTER:-.}" \
+  --benchmark_out="$results/exam.json" --benchmark_out_format=json
 
 # ---- Peak memory ---------------------------------------------------------------------------
 echo "Measuring the peak memory of a drill…"

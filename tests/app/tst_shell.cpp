@@ -17,6 +17,7 @@
 #include "Highlight.h"
 
 #include <QLibraryInfo>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -258,6 +259,29 @@ private slots:
         QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
         QCOMPARE(counter.shows, 1);
         QCOMPARE(dialogs::TakeMessages(), QStringList());
+    }
+
+    void mockButtonsSitOnTheSignsAndAskForTheMocks()
+    {
+        CreateWindows();
+        Form1->show();
+        for (QPushButton* b : {Form1->MockKarimenButton, Form1->MockHonmenButton}) {
+            const QRect g = b->geometry();
+            QVERIFY(b->isVisible());
+            QVERIFY2(TForm1::InHandZone(g.left(), g.top()) && TForm1::InHandZone(g.right(), g.bottom()),
+                     qPrintable(b->objectName()));
+        }
+        QSignalSpy asked(Form1, &TForm1::mockExamRequested);
+        QTest::mouseClick(Form1->MockHonmenButton, Qt::LeftButton);
+        QTest::mouseClick(Form1->MockKarimenButton, Qt::LeftButton);
+        QCOMPARE(asked.count(), 2);
+        QCOMPARE(asked[0][0].value<exam::Mode>(), exam::Mode::Honmen);
+        QCOMPARE(asked[1][0].value<exam::Mode>(), exam::Mode::Karimen);
+        // The program answers the request: the test bank is far too small for a mock, and the
+        // pupil is told with the counts; no drill was started and the bank is not touched.
+        const QString told = dialogs::TakeMessages().join("\n");
+        QVERIFY2(told.contains(QStringLiteral("仮免の模擬試験には問題が50問必要")), qPrintable(told));
+        QVERIFY(!Form4->isVisible());
     }
 
     void hoverHighlightsAndHandZones()
