@@ -14,7 +14,7 @@ qint64 ExamClock::Now() const { return source_ ? source_() : timer_.elapsed(); }
 void ExamClock::Start()
 {
     startedAt_ = Now();
-    started_ = false;
+    started_ = true;
 }
 
 ExamClock::Milliseconds ExamClock::Used() const

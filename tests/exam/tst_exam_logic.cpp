@@ -223,6 +223,12 @@ private slots:
         QCOMPARE(clock.Remaining(), 0ms);
         QCOMPARE(clock.Used(), std::chrono::milliseconds(30min));
         QCOMPARE(ExamClock::Format(std::chrono::milliseconds(50min)), QStringLiteral("50:00"));
+
+        // The program's own clock runs.
+        ExamClock real(1min);
+        real.Start();
+        QTest::qWait(60);
+        QVERIFY(real.Used() >= 50ms && real.Used() < 1min);
     }
 
     void gradingCountsHazardItemsAsUnits()
