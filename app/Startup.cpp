@@ -4,6 +4,8 @@
 #include "ExamLauncher.h"
 #include "Exception.h"
 #include "Fonts.h"
+#include "LearningRecordView.h"
+#include "ProgressWindow.h"
 #include "Signals.h"
 #include "TForm1.h"
 #include "TForm4.h"
@@ -35,10 +37,30 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
     told(Form7);
     Form6 = new TForm6;
     told(Form6);
+    Progress = new ProgressWindow;
+    told(Progress);
+    QObject::connect(Form1, &TForm1::learningRecordRequested, Progress,
+                     [] { ShowLearningRecord(Progress, Form1); });
+    // The learning record's practice buttons start practice sets in the exam window.
+    QObject::connect(Progress, &ProgressWindow::practiceRequested, exams,
+                     [exams](ProgressWindow::PracticeKind kind, int bunrui) {
+                         switch (kind) {
+                         case ProgressWindow::PracticeKind::WrongStatements:
+                             exams->StartPractice(exam::PracticeKind::LatestWrong);
+                             break;
+                         case ProgressWindow::PracticeKind::Item:
+                             exams->StartPractice(exam::PracticeKind::SyllabusItem, bunrui);
+                             break;
+                         case ProgressWindow::PracticeKind::HazardItems:
+                             exams->StartPractice(exam::PracticeKind::HazardItems);
+                             break;
+                         }
+                     });
 }
 
 void DestroyWindows()
 {
+    delete std::exchange(Progress, nullptr);
     delete std::exchange(Form6, nullptr);
     delete std::exchange(Form7, nullptr);
     delete std::exchange(Form4, nullptr);

@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "BuildConfig.h"
+#include "ScreenFit.h"
 #include "Highlight.h"
 #include "TForm4.h"
 #include "TForm6.h"
@@ -30,19 +31,6 @@ constexpr Zone kHandZones[] = {
     {817, 1019, 149, 222},  // the lower guide sign
 };
 
-// Shows a window not modally; one that is already on screen is only brought to the front, so
-// its show handler does not run again.
-void ShowOrRaise(QWidget* w)
-{
-    if (w->isVisible()) {
-        if (w->isMinimized())
-            w->showNormal();
-        w->raise();
-        w->activateWindow();
-    } else {
-        w->show();
-    }
-}
 }  // namespace
 
 TForm1::TForm1(QWidget* parent)
@@ -62,7 +50,7 @@ TForm1::TForm1(QWidget* parent)
     Image1->lower();
 
     const QList<QPushButton*> buttons{BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5,
-                                      BitBtn6, BitBtn7, BitBtn8, BitBtn9};
+                                      BitBtn6, BitBtn7, BitBtn8, BitBtn9, ProgressButton};
     for (QPushButton* b : buttons) {
         QFont f = b->font();
         f.setPixelSize(kButtonPx);
@@ -70,7 +58,8 @@ TForm1::TForm1(QWidget* parent)
     }
     // Each pointer-move handler runs for its own widget and the move goes no further.
     for (QWidget* w : std::initializer_list<QWidget*>{BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5,
-                                                      BitBtn6, BitBtn7, BitBtn8, BitBtn9, Image1}) {
+                                                      BitBtn6, BitBtn7, BitBtn8, BitBtn9,
+                                                      ProgressButton, Image1}) {
         w->setMouseTracking(true);
         w->setAttribute(Qt::WA_NoMousePropagation);
         w->installEventFilter(this);
@@ -84,6 +73,7 @@ TForm1::TForm1(QWidget* parent)
     connect(BitBtn8, &QPushButton::clicked, this, &TForm1::BitBtn8Click);
     connect(BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    connect(ProgressButton, &QPushButton::clicked, this, &TForm1::learningRecordRequested);
 
     // The mock exams sit on the picture's two guide signs, drawn as the signs are.
     for (QPushButton* b : {MockKarimenButton, MockHonmenButton})
@@ -95,6 +85,7 @@ TForm1::TForm1(QWidget* parent)
     connect(MockKarimenButton, &QPushButton::clicked, this, [this] { emit mockExamRequested(exam::Mode::Karimen); });
     connect(MockHonmenButton, &QPushButton::clicked, this, [this] { emit mockExamRequested(exam::Mode::Honmen); });
 
+    screenfit::InstallZoomKeys(this);
     SetMainWindow(this);
 }
 
@@ -129,11 +120,10 @@ void TForm1::FormShow()
             Form7->BitBtn1->setText(QStringLiteral("閉じる"));
         }
     }
-    // Position and size in one call: a separate move() lets some platforms pull the window
-    // back inside the screen, and the left edge is meant to lie just off it.
-    setFixedSize(1022, 768);
-    setGeometry(-2, 0, 1022, 768);
     Image1->resize(1022, 768);
+    // The left edge is meant to lie just off the screen; a screen too small for the window gets
+    // it scaled down whole, its title bar on the screen.
+    screenfit::Place(this, QPoint(-2, 0), QSize(1022, 768), screenfit::Origin::Client);
     BitBtn6->setFocus();
 }
 
@@ -149,7 +139,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 void TForm1::AllBlack()
 {
     for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5, BitBtn6, BitBtn7,
-                           BitBtn8, BitBtn9})
+                           BitBtn8, BitBtn9, ProgressButton})
         highlight::SetCaptionColour(b, highlight::Black);
 }
 
@@ -191,6 +181,7 @@ void TForm1::BitBtn6MouseMove() { Highlight(BitBtn6); }
 void TForm1::BitBtn7MouseMove() { Highlight(BitBtn7); }
 void TForm1::BitBtn8MouseMove() { Highlight(BitBtn8); }
 void TForm1::BitBtn9MouseMove() { Highlight(BitBtn9); }
+void TForm1::ProgressButtonMouseMove() { Highlight(ProgressButton); }
 
 bool TForm1::InHandZone(int x, int y)
 {
@@ -231,6 +222,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
             BitBtn8MouseMove();
         } else if (watched == BitBtn9) {
             BitBtn9MouseMove();
+        } else if (watched == ProgressButton) {
+            ProgressButtonMouseMove();
         }
     }
     return QWidget::eventFilter(watched, event);

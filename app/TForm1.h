@@ -1,6 +1,6 @@
 #pragma once
-// The main menu: a full-window picture with the drill buttons, the review button, "終了", and on
-// the two guide signs the mock exams, which the menu asks for by a signal.
+// The main menu: a full-window picture with the drill buttons, the review button, "学習記録",
+// "終了", and on the two guide signs the mock exams, which the menu asks for by a signal.
 // Closing it ends the program, whatever other windows are open.
 
 #include "Paper.h"
@@ -39,6 +39,7 @@ public:
     void BitBtn7MouseMove();
     void BitBtn8MouseMove();
     void BitBtn9MouseMove();
+    void ProgressButtonMouseMove();
     // X, Y: the pointer in Image1, which is the client area.
     void Image1MouseMove(int x, int y);
 
@@ -48,6 +49,8 @@ public:
 signals:
     // "仮免 模擬試験" or "本免 模擬試験".
     void mockExamRequested(exam::Mode mode);
+    // "学習記録" was clicked; the program opens the learning-record window.
+    void learningRecordRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -133,19 +133,23 @@ const Command kCommands[] = {
     {"record-export", "record-export RECORD.sqlite [OUT.csv]", 1, 2, RecordExport},
 };
 
-int Usage()
+// Asked for (--help): on standard output, success. Otherwise: on standard error, failure.
+int Usage(bool asked = false)
 {
-    std::cerr << "使い方:\n";
+    std::ostream& out = asked ? std::cout : std::cerr;
+    out << "使い方:\n";
     for (const Command& c : kCommands)
-        std::cerr << "  tabletool " << c.usage << "\n";
-    std::cerr << "LAYOUT: " << LayoutNames() << "\n";
-    return 1;
+        out << "  tabletool " << c.usage << "\n";
+    out << "LAYOUT: " << LayoutNames() << "\n";
+    return asked ? 0 : 1;
 }
 
 int Run(const Args& args)
 {
     if (args.empty())
         return Usage();
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))
+        return Usage(true);
     for (const Command& c : kCommands) {
         if (args[0] != c.name)
             continue;

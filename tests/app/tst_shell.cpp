@@ -8,6 +8,9 @@
 #include "TForm1.h"
 #include "TForm4.h"
 #include "TForm6.h"
+#include "LearningRecord.h"
+#include "ProgressWindow.h"
+#include <QStackedWidget>
 #include "TForm7.h"
 #include "Windows.h"
 
@@ -145,7 +148,7 @@ private slots:
     {
         QStringList order;
         CreateWindows([&](QWidget* w) { order << w->metaObject()->className(); });
-        QCOMPARE(order, (QStringList{"TForm1", "TForm4", "TForm7", "TForm6"}));
+        QCOMPARE(order, (QStringList{"TForm1", "TForm4", "TForm7", "TForm6", "ProgressWindow"}));
         QCOMPARE(MainWindow(), static_cast<QWidget*>(Form1));
         for (QWidget* w : std::initializer_list<QWidget*>{Form1, Form4, Form7, Form6})
             QVERIFY(!w->isVisible());
@@ -167,12 +170,13 @@ private slots:
         QVERIFY(!Form1->BitBtn1->isVisible());
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Form1->BitBtn6));
         QList<QWidget*> chain;
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < 9; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             chain << QApplication::focusWidget();
         }
         QCOMPARE(chain, (QList<QWidget*>{Form1->BitBtn4, Form1->BitBtn5, Form1->BitBtn3, Form1->BitBtn7,
-                                         Form1->BitBtn8, Form1->BitBtn9, Form1->BitBtn2, Form1->BitBtn6}));
+                                         Form1->BitBtn8, Form1->BitBtn9, Form1->ProgressButton,
+                                         Form1->BitBtn2, Form1->BitBtn6}));
 
         DestroyWindows();
         QVERIFY(!Form1 && !Form4 && !Form6 && !Form7);
@@ -282,6 +286,64 @@ private slots:
         const QString told = dialogs::TakeMessages().join("\n");
         QVERIFY2(told.contains(QStringLiteral("仮免の模擬試験には問題が50問必要")), qPrintable(told));
         QVERIFY(!Form4->isVisible());
+    }
+
+    // The learning record's practice buttons reach the exam window's practice sets.
+    void practiceFromTheLearningRecordStartsInTheExamWindow()
+    {
+        CreateWindows();
+        Form1->show();
+        emit Progress->practiceRequested(ProgressWindow::PracticeKind::HazardItems, 0);
+        QCOMPARE(dialogs::TakeMessages(), QStringList(QStringLiteral("危険予測の問題ファイル(kiken.cds)がありません。")));
+        emit Progress->practiceRequested(ProgressWindow::PracticeKind::Item, 101);   // no code in this bank
+        QCOMPARE(dialogs::TakeMessages(), QStringList(QStringLiteral("練習できる問題がありません。")));
+    }
+
+    // "学習記録" reads the record afresh at each click; it never creates one by looking.
+    void learningRecordButtonOpensTheRecord()
+    {
+        CreateWindows();
+        Form1->show();
+        const QString recordFile = QString::fromStdString(data->file(record::kFileName));
+        auto page = [] { return Progress->findChild<QStackedWidget*>("pages")->currentWidget()->objectName(); };
+        QTest::mouseClick(Form1->ProgressButton, Qt::LeftButton);
+        QVERIFY(Progress->isVisible());
+        QCOMPARE(page(), QStringLiteral("emptyPage"));
+        QVERIFY(!QFile::exists(recordFile));
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
+        Progress->close();
+
+        {
+            record::LearningRecord rec;
+            rec.Open(recordFile.toStdString());
+            const auto id = rec.BeginSession({record::kDrill, 0, std::nullopt});
+            record::Answer a;
+            a.bango = "0002";
+            a.answer = 1;
+            a.correct = false;
+            rec.AddAnswer(id, a);
+            rec.EndSession(id);
+        }
+        QTest::mouseClick(Form1->ProgressButton, Qt::LeftButton);
+        QVERIFY(Progress->isVisible());
+        QCOMPARE(page(), QStringLiteral("contentPage"));
+        QCOMPARE(Progress->CurrentSummary().answers, 1);
+        QCOMPARE(Progress->CurrentSummary().latestWrong, 1);
+        QCOMPARE(Progress->CurrentSummary().neverAnswered, 2);   // 0001 and 0003 of the bank
+        Progress->close();
+
+        // A file that is not a record: the pupil is told and the window stays closed.
+        QFile::remove(recordFile + "-wal");
+        QFile::remove(recordFile + "-shm");
+        QFile bad(recordFile);
+        QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        bad.write(QByteArray(4096, 'x'));
+        bad.close();
+        QTest::mouseClick(Form1->ProgressButton, Qt::LeftButton);
+        QVERIFY(!Progress->isVisible());
+        const QStringList said = dialogs::TakeMessages();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said[0].startsWith(QStringLiteral("学習記録を開けませんでした")), qPrintable(said[0]));
     }
 
     void hoverHighlightsAndHandZones()
