@@ -13,8 +13,7 @@ install(FILES resources/lentavo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/app
 install(FILES resources/icon/lentavo.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 install(FILES resources/icon/lentavo.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 if(TARGET sample_data)
-  install(FILES ${PROJECT_BINARY_DIR}/sample/mondai.cds ${PROJECT_BINARY_DIR}/sample/advice.cds
-                ${PROJECT_BINARY_DIR}/sample/rireki.cds
+  install(FILES ${SAMPLE_FILES}
           DESTINATION ${CMAKE_INSTALL_DATADIR}/lentavo/sample)
 endif()
 

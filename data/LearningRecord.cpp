@@ -287,7 +287,9 @@ void Prepare(sqlite3* db, const std::string& path, bool forReading)
         // The first read: SQLite's words for a file that is not a database are not the pupil's.
         appId = PragmaInt(db, "application_id");
         version = PragmaInt(db, "user_version");
-        empty = PragmaInt(db, "page_count") == 0;
+        // Nothing of ours yet: a new file, or one whose creation was cut off before its first
+        // version was committed (the switch to WAL writes a header before that).
+        empty = appId == 0 && version == 0 && PragmaInt(db, "schema_version") == 0;
     } catch (const FileInUse&) {
         throw;
     } catch (const Exception& e) {

@@ -1,6 +1,7 @@
 #include "ExamLauncher.h"
 
 #include "DataDirectory.h"
+#include "Directory.h"
 #include "Dialogs.h"
 #include "ExamWindow.h"
 #include "Exception.h"
@@ -91,7 +92,7 @@ bool ExamLauncher::OpenData()
         recordPath_ = recordPath;
         record_ = std::make_unique<record::LearningRecord>();
         try {
-            record_->Open(recordPath);
+            data::Directory(directory).OpenRecord(*record_);
         } catch (const Exception& e) {
             record_.reset();
             dialogs::ShowMessage(nullptr, QStringLiteral("学習記録(kiroku.sqlite)を開けません。記録を残さずに続けます。\n") +

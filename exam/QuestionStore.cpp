@@ -1,11 +1,11 @@
 #include "QuestionStore.h"
 
+#include "Directory.h"
 #include "EucJp.h"
 #include "Exception.h"
 #include "Layouts.h"
 #include "Table.h"
 
-#include <filesystem>
 
 namespace exam {
 namespace {
@@ -27,10 +27,9 @@ QuestionStore::~QuestionStore() = default;
 void QuestionStore::Open(const std::string& directory)
 {
     pool_ = Pool();
+    const data::Directory dir(directory);
     bank_ = std::make_unique<Table>();
-    bank_->SetFileName(directory + layouts::kBankFile);
-    bank_->SetRequiredFields(layouts::Bank());
-    bank_->Open();
+    dir.OpenBank(*bank_);
     const int bango = bank_->FieldIndex("Bango"), karihon = bank_->FieldIndex("KariHon"),
               seikai = bank_->FieldIndex("Seikai"), bunrui = bank_->FieldIndex("Bunrui");
     pool_.hasBunrui = bunrui >= 0;
@@ -47,16 +46,13 @@ void QuestionStore::Open(const std::string& directory)
     }
 
     hazards_.reset();
-    const std::string hazardPath = directory + layouts::kHazardFile;
-    if (!std::filesystem::exists(hazardPath)) {
+    if (!dir.HasHazard()) {
         pool_.hazardProblem = "危険予測の問題ファイル(kiken.cds)がありません。";
         return;
     }
     auto hazards = std::make_unique<Table>();
-    hazards->SetFileName(hazardPath);
-    hazards->SetRequiredFields(layouts::Hazard());
     try {
-        hazards->Open();
+        dir.OpenHazard(*hazards);
     } catch (const Exception& e) {
         pool_.hazardProblem = "危険予測の問題ファイル(kiken.cds)を読めません(" + e.Message() + ")。";
         return;

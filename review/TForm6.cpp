@@ -3,9 +3,9 @@
 #include "CaptionStyle.h"
 #include "ScreenFit.h"
 #include "DataDirectory.h"
+#include "Directory.h"
 #include "Handlers.h"
 #include "HistoryModel.h"
-#include "Layouts.h"
 #include "Settings.h"
 #include "Windows.h"
 
@@ -132,18 +132,16 @@ void TForm6::FormShow()
 bool TForm6::LoadTables(const std::string& directory)
 {
     try {
+        const data::Directory data(directory);
         if (Table1->FileName().empty()) {
-            Table1->SetFileName(directory + layouts::kHistoryFile);
-            Table1->Open();
+            data.OpenHistory(*Table1);
         } else {
             // Every showing reads the history as the question window last wrote it.
             Table1->Close();
             Table1->Open();
         }
-        if (Table2->FileName().empty()) {
-            Table2->SetFileName(directory + layouts::kBankFile);
-            Table2->Open();
-        }
+        if (Table2->FileName().empty())
+            data.OpenBank(*Table2);
         return true;
     } catch (...) {
         ReportDataFilesMissing(this);

@@ -10,6 +10,8 @@
       writes the performance report from the results bench.sh collected
   bench_report.py exam RESULTS_DIR
       prints the mock exams' targets and section alone, from RESULTS_DIR/exam.json
+  bench_report.py record-section RESULTS_DIR
+      prints the learning record's section and targets alone (after a run of bench_record only)
 """
 
 import json
@@ -318,8 +320,8 @@ def report(results_dir, out_path):
     w("- The worst case of the search: every settled count raised by 200 and the search started at "
       "level 100 with the pass limit at 0, so the loop of tries climbs the limit from 0 to 200 "
       "(201 passes of 102 filters over the whole bank). The ordinary case: level 15, limit 0.")
-    w("- The pupil's actions replay the question window's handlers on the table store (bench/"
-      "DrillReplay): judging = Edit, the four counters, Post, the history record, the advice "
+    w("- The pupil's actions run the drill's own session (drill::Session, which the question "
+      "window's handlers call) on the table store: judging = Edit, the four counters, Post, the history record, the advice "
       "filter; \"次の問題\" = the level move over the last 20 answers, the search, the \"Bango = \" "
       "filter. The simulated pupil answers nine in ten right. The views' work (drawing, decoding "
       "the figure) is not part of these figures; decoding one figure is measured on its own. The "
@@ -430,6 +432,8 @@ def report(results_dir, out_path):
     targets.append(Target("Peak memory of a drill, 9,999 questions with figures", peak * 1024 if peak else None,
                           mem_limit, f"{peak * 1024 / 1e6:.0f} MB" if peak else "—",
                           f"≤ 1.5 × {bank_bytes / 1e6:.0f} MB + 80 MB = {mem_limit / 1e6:.0f} MB" if mem_limit else "—"))
+    rec = Results(os.path.join(results_dir, "record.json"))
+    targets.extend(record_targets(rec))
 
     exam_targets, exam_lines = exam_part(results_dir)
     targets += exam_targets
@@ -645,6 +649,7 @@ def report(results_dir, out_path):
         w("")
 
     md.extend(exam_lines)
+    md.extend(record_section(rec))
 
     # -- What would close the gaps --------------------------------------------------------------
     missed = [t for t in targets if t.known and not t.met]
@@ -697,6 +702,54 @@ def exam_part(results_dir):
     lines.append(table(["Step", "Wall (median)", "CPU (median)", "cv"], rows))
     lines.append("")
     return targets, lines
+RECORD_QUERIES = (
+    ("LatestResults: every statement's latest answer", "BM_RecordLatestResults", {}),
+    ("LatestWrong: the statements last answered wrong", "BM_RecordLatestWrong", {}),
+    ("RateByCategory(20): right answers of the last 20 per Bunrui", "BM_RecordRateByCategory", {"n": 20}),
+    ("RateByCategory(100)", "BM_RecordRateByCategory", {"n": 100}),
+    ("Sessions: every session with its counts", "BM_RecordSessions", {}),
+)
+
+
+def record_targets(rec):
+    add = rec.real("BM_RecordAddAnswer")
+    out = [Target("Writing one answer to the learning record, 100,000 answers", add, 1e-3,
+                  fmt_time(add), "≤ 1 ms", note="its own transaction, WAL")]
+    worst = None
+    for what, family, args in RECORD_QUERIES:
+        t = rec.real(family, **args)
+        if t is not None and (worst is None or t > worst[0]):
+            worst = (t, what.split(":")[0])
+    out.append(Target("Each query of the learning record, 100,000 answers, 300 sessions",
+                      worst[0] if worst else None, 20e-3, fmt_time(worst[0]) if worst else "—", "≤ 20 ms",
+                      note=f"slowest: {worst[1]}" if worst else ""))
+    return out
+
+
+def record_section(rec):
+    md = ["## The learning record", ""]
+    md.append("bench/bench_record on a record of 100,000 answers over 300 drills (1,500 bank statements, 150 "
+              "hazard items, every Bunrui of the syllabus, a tenth of the bank without one), made once by "
+              "the benchmark in the benchmarks' scratch folder on the machine's disk. Writing an answer is "
+              "`AddAnswer`, one transaction of its own in WAL mode (synchronous NORMAL); each query is one "
+              "SQL statement (docs/learning-record.md shows their plans). Opening checks the whole file "
+              "(quick_check) before it is used.")
+    md.append("")
+    rows = []
+    e = rec.get("BM_RecordAddAnswer")
+    rows.append(("AddAnswer: one answer written", fmt_time(e["real"]) if e else "—",
+                 fmt_time(e["cpu"]) if e else "—", fmt_cv(e)))
+    for what, family, args in RECORD_QUERIES:
+        e = rec.get(family, **args)
+        rows.append((what, fmt_time(e["real"]) if e else "—", fmt_time(e["cpu"]) if e else "—", fmt_cv(e)))
+    e = rec.get("BM_RecordOpen")
+    rows.append(("Open: the record opened and checked", fmt_time(e["real"]) if e else "—",
+                 fmt_time(e["cpu"]) if e else "—", fmt_cv(e)))
+    md.append(table(["Operation", "Wall clock", "CPU", "cv"], rows))
+    md.append("")
+    if rec.errors:
+        md.extend(["**Record benchmarks that reported an error:**", ""] + [f"- {x}" for x in rec.errors] + [""])
+    return md
 
 
 def advice_for(t, r, results_dir):
@@ -775,6 +828,12 @@ def main(argv):
                     [(t.what, t.shown, t.limit_shown, t.verdict()) for t in targets]))
         print()
         print("\n".join(lines))
+        return 0
+    if len(argv) == 3 and argv[1] == "record-section":
+        rec = Results(os.path.join(argv[2], "record.json"))
+        print("\n".join(record_section(rec)))
+        print(table(["Target", "Measured (median)", "Goal", "Verdict", "Note"],
+                    [(t.what, t.shown, t.limit_shown, t.verdict(), t.note) for t in record_targets(rec)]))
         return 0
     if len(argv) == 4 and argv[1] == "report":
         report(argv[2], argv[3])

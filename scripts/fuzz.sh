@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-600}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(filter tablefile settings csv picture)
+[ ${#targets[@]} -gt 0 ] || targets=(filter tablefile settings csv picture record)
 case "$seconds" in ''|*[!0-9]*) echo "usage: $0 [SECONDS] [TARGET...]" >&2; exit 2;; esac
 
 source scripts/packages.sh
@@ -26,7 +26,7 @@ cmake --build "$build" -j2
 
 # Largest input each target is given: a settings line longer than the 127 bytes a reader might
 # cut at, CSV of a few records, small table files (their pages are 512 bytes) and pictures.
-declare -A max_len=([filter]=256 [settings]=512 [csv]=4096 [tablefile]=16384 [picture]=8192)
+declare -A max_len=([filter]=256 [settings]=512 [csv]=4096 [tablefile]=16384 [picture]=8192 [record]=16384)
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -133,23 +133,28 @@ const Command kCommands[] = {
     {"record-export", "record-export RECORD.sqlite [OUT.csv]", 1, 2, RecordExport},
 };
 
-// Asked for (--help): on standard output, success. Otherwise: on standard error, failure.
-int Usage(bool asked = false)
+void PrintUsage(std::ostream& out)
 {
-    std::ostream& out = asked ? std::cout : std::cerr;
     out << "使い方:\n";
     for (const Command& c : kCommands)
         out << "  tabletool " << c.usage << "\n";
     out << "LAYOUT: " << LayoutNames() << "\n";
-    return asked ? 0 : 1;
+}
+
+int Usage()
+{
+    PrintUsage(std::cerr);
+    return 1;
 }
 
 int Run(const Args& args)
 {
     if (args.empty())
         return Usage();
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h"))
-        return Usage(true);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        PrintUsage(std::cout);
+        return 0;
+    }
     for (const Command& c : kCommands) {
         if (args[0] != c.name)
             continue;

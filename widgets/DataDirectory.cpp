@@ -68,14 +68,19 @@ std::string DialogStartDirectory()
         return std::string();
     const QString data = UserFolder("XDG_DATA_HOME", ".local/share");
     const QString sample = BundledSampleFolder();
-    if (!QFile::exists(data + "/" + layouts::kBankFile) && !sample.isEmpty() && QDir().mkpath(data)) {
-        for (const char* name : {layouts::kBankFile, layouts::kHistoryFile, layouts::kAdviceFile}) {
-            const QString target = data + "/" + name;
-            if (!QFile::exists(target) && QFile::copy(sample + "/" + name, target))
-                QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        }
-    }
+    if (!QFile::exists(data + "/" + layouts::kBankFile) && !sample.isEmpty() && QDir().mkpath(data))
+        CopyBundledSample(sample, data);
     return QFile::encodeName(data).toStdString();
+}
+
+void CopyBundledSample(const QString& sample, const QString& data)
+{
+    // Every table file the program ships, so optional ones (the hazard items) come along too.
+    for (const QString& name : QDir(sample).entryList({QStringLiteral("*.cds")}, QDir::Files)) {
+        const QString target = data + "/" + name;
+        if (!QFile::exists(target) && QFile::copy(sample + "/" + name, target))
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
 }
 
 DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions& dialog)

@@ -22,6 +22,11 @@ std::string SettingsFilePath();
 // (the dialog's own default).
 std::string DialogStartDirectory();
 
+// Copies every table file of the bundled sample folder SAMPLE that DATA does not hold yet into
+// DATA, writable by its owner (an installed sample is read-only). Never replaces a file, so a
+// pupil's own bank and history survive.
+void CopyBundledSample(const QString& sample, const QString& data);
+
 struct DataDirectory {
     std::string directory;   // as read or picked; "" when cancelled
     bool cancelled = false;  // the pupil cancelled the file dialog

@@ -14,6 +14,11 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <random>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace record;
 
@@ -343,6 +348,73 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         QCOMPARE(rec.Sessions()[0].answers, 1);
         rec.Close();
         QVERIFY_THROWS_EXCEPTION(Exception, rec.LatestResults());
+    }
+
+    // A child process answers in a loop and reports each answer whose AddAnswer returned; it is
+    // killed at a random moment, also while it creates or opens the record. The record must
+    // always open and hold every reported answer, in order, and at most the one being written.
+    void killedWriterLosesNoReturnedAnswer()
+    {
+        const std::string path = Path("killed.sqlite");
+        std::mt19937 rng(23);
+        // 20 rounds under ctest; LENTAVO_KILL_ROUNDS=400 for the long run.
+        const int rounds = qEnvironmentVariableIsSet("LENTAVO_KILL_ROUNDS")
+                               ? qEnvironmentVariableIntValue("LENTAVO_KILL_ROUNDS") : 20;
+        int killed = 0, reported = 0;
+        for (int round = 0; round < rounds; ++round) {
+            int fds[2];
+            QVERIFY(pipe(fds) == 0);
+            const pid_t pid = fork();
+            if (pid == 0) {
+                close(fds[0]);
+                try {
+                    LearningRecord rec;
+                    rec.Open(path);
+                    std::int64_t session = rec.BeginSession({kDrill, 1, {}});
+                    if (write(fds[1], &session, sizeof session) != sizeof session) _exit(3);
+                    for (std::int64_t i = 0;; ++i) {
+                        rec.AddAnswer(session, Bank(std::to_string(i), i % 3 != 0, 101 + int(i % 14)));
+                        if (write(fds[1], &i, sizeof i) != sizeof i) _exit(3);
+                    }
+                } catch (...) {
+                    _exit(2);
+                }
+            }
+            close(fds[1]);
+            usleep(std::uniform_int_distribution<int>(0, 40000)(rng));
+            kill(pid, SIGKILL);
+            int status = 0;
+            waitpid(pid, &status, 0);
+            QVERIFY2(WIFSIGNALED(status), "the writer stopped by itself");
+            ++killed;
+            std::vector<std::int64_t> said;
+            std::int64_t v = 0;
+            while (read(fds[0], &v, sizeof v) == sizeof v)
+                said.push_back(v);
+            close(fds[0]);
+
+            LearningRecord rec;
+            rec.Open(path);
+            if (said.empty())
+                continue;   // killed before its session was reported
+            const std::int64_t session = said.front();
+            const std::size_t returned = said.size() - 1;
+            reported += int(returned);
+            std::vector<std::string> bangos;
+            rec.ForEachAnswer([&](const AnswerInSession& a) {
+                if (a.session == session) bangos.push_back(a.answer.bango);
+            });
+            QVERIFY2(bangos.size() == returned || bangos.size() == returned + 1,
+                     qPrintable(QString("round %1: %2 answers returned, %3 kept").arg(round).arg(returned).arg(bangos.size())));
+            for (std::size_t i = 0; i < bangos.size(); ++i)
+                QCOMPARE(bangos[i], std::to_string(i));
+            const auto sessions = rec.Sessions();
+            const auto it = std::find_if(sessions.begin(), sessions.end(), [&](const SessionSummary& s) { return s.id == session; });
+            QVERIFY(it != sessions.end());
+            QCOMPARE(std::size_t(it->answers), bangos.size());
+        }
+        qInfo("writers killed: %d, answers reported before the kill: %d", killed, reported);
+        QVERIFY(reported > 0);
     }
 
     void syllabusCodes()
