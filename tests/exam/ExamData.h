@@ -56,18 +56,22 @@ inline const char* const kStatements[] = {
     "踏切を通過しようとするときは、その直前で一時停止し、安全を確かめなければならない。",
 };
 
+// The position of field NAME in FIELDS.
+inline std::size_t IndexOf(const std::vector<FieldDef>& fields, const std::string& name)
+{
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (fields[i].name == name)
+            return i;
+    return fields.size();
+}
+
 // Bank row I: Bango 1000+I, right answer alternating 正 誤, Bunrui cycling over 101..105 (the
 // second stage's over 201..203).
 inline void Create(const std::string& directory, const Shape& shape)
 {
     std::vector<FieldDef> fields = layouts::Bank();
     fields.push_back({"Bunrui", FieldType::Integer, 0});
-    const auto at = [&](const std::string& name) {
-        for (std::size_t i = 0; i < fields.size(); ++i)
-            if (fields[i].name == name)
-                return i;
-        return fields.size();
-    };
+    const auto at = [&](const std::string& name) { return IndexOf(fields, name); };
     std::vector<Row> rows;
     const std::string figure = FigurePng(640, 400, 0);
     for (int i = 0; i < shape.firstStage + shape.secondStage; ++i) {
@@ -90,12 +94,7 @@ inline void Create(const std::string& directory, const Shape& shape)
     if (shape.hazards == 0)
         return;
     const std::vector<FieldDef>& hf = layouts::Hazard();
-    const auto hat = [&](const std::string& name) {
-        for (std::size_t i = 0; i < hf.size(); ++i)
-            if (hf[i].name == name)
-                return i;
-        return hf.size();
-    };
+    const auto hat = [&](const std::string& name) { return IndexOf(hf, name); };
     std::vector<Row> hazards;
     for (int i = 0; i < shape.hazards; ++i) {
         Row r(hf.size());
