@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include "Dialogs.h"
+#include "ExamLauncher.h"
 #include "Exception.h"
 #include "Fonts.h"
 #include "LearningRecordView.h"
@@ -27,6 +28,9 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
     };
     Form1 = new TForm1;
     told(Form1);
+    // The mock exams' windows live as long as the menu that asks for them.
+    auto* exams = new exam::ExamLauncher(Form1);
+    QObject::connect(Form1, &TForm1::mockExamRequested, exams, &exam::ExamLauncher::StartMock);
     Form4 = new TForm4;
     told(Form4);
     Form7 = new TForm7;
@@ -37,6 +41,21 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
     told(Progress);
     QObject::connect(Form1, &TForm1::learningRecordRequested, Progress,
                      [] { ShowLearningRecord(Progress, Form1); });
+    // The learning record's practice buttons start practice sets in the exam window.
+    QObject::connect(Progress, &ProgressWindow::practiceRequested, exams,
+                     [exams](ProgressWindow::PracticeKind kind, int bunrui) {
+                         switch (kind) {
+                         case ProgressWindow::PracticeKind::WrongStatements:
+                             exams->StartPractice(exam::PracticeKind::LatestWrong);
+                             break;
+                         case ProgressWindow::PracticeKind::Item:
+                             exams->StartPractice(exam::PracticeKind::SyllabusItem, bunrui);
+                             break;
+                         case ProgressWindow::PracticeKind::HazardItems:
+                             exams->StartPractice(exam::PracticeKind::HazardItems);
+                             break;
+                         }
+                     });
 }
 
 void DestroyWindows()

@@ -1,8 +1,9 @@
 #pragma once
-// The main menu: a full-window picture with the drill buttons, the review button, "学習記録" and
-// "終了".
+// The main menu: a full-window picture with the drill buttons, the review button, "学習記録",
+// "終了", and on the two guide signs the mock exams, which the menu asks for by a signal.
 // Closing it ends the program, whatever other windows are open.
 
+#include "Paper.h"
 #include "ui_TForm1.h"
 
 #include <QWidget>
@@ -46,6 +47,8 @@ public:
     static bool InHandZone(int x, int y);
 
 signals:
+    // "仮免 模擬試験" or "本免 模擬試験".
+    void mockExamRequested(exam::Mode mode);
     // "学習記録" was clicked; the program opens the learning-record window.
     void learningRecordRequested();
 

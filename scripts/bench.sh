@@ -26,7 +26,7 @@ if [ "$(nice)" -ne 0 ]; then
 fi
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLENTAVO_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target bench_drill bench_record bench_memory
+cmake --build "$build" -j2 --target bench_drill bench_record bench_memory bench_exam
 progress_status=built
 if ! cmake --build "$build" -j2 --target bench_progress >"$results/progress-build.txt" 2>&1; then
   progress_status="bench_progress did not build (see $results/progress-build.txt)"
@@ -71,6 +71,11 @@ LENTAVO_BENCH_TMP=$scratch "$build/bench/bench_drill" \
   --benchmark_report_aggregates_only=true \
   --benchmark_filter="${FILTER:-.}" \
   --benchmark_out="$results/drill.json" --benchmark_out_format=json
+LENTAVO_BENCH_TMP=$scratch "$build/bench/bench_exam" \
+  --benchmark_repetitions="$reps" \
+  --benchmark_report_aggregates_only=true \
+  --benchmark_filter="${FILTER:-.}" \
+  --benchmark_out="$results/exam.json" --benchmark_out_format=json
 
 echo "Running the learning record's benchmarks…"
 LENTAVO_BENCH_TMP=$scratch "$build/bench/bench_record" \

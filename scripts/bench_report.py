@@ -8,6 +8,8 @@
       times 30 syncs of a small file in DIR
   bench_report.py report RESULTS_DIR OUT.md
       writes the performance report from the results bench.sh collected
+  bench_report.py exam RESULTS_DIR
+      prints the mock exams' targets and section alone, from RESULTS_DIR/exam.json
   bench_report.py record-section RESULTS_DIR
       prints the learning record's section and targets alone (after a run of bench_record only)
 """
@@ -433,6 +435,9 @@ def report(results_dir, out_path):
     rec = Results(os.path.join(results_dir, "record.json"))
     targets.extend(record_targets(rec))
 
+    exam_targets, exam_lines = exam_part(results_dir)
+    targets += exam_targets
+
     w("## Targets")
     w("")
     w(table(["Target", "Measured (median)", "Goal", "Verdict", "Note"],
@@ -643,6 +648,7 @@ def report(results_dir, out_path):
           "adds its windows and fonts to the drill's figure: see its peak at the main menu above.")
         w("")
 
+    md.extend(exam_lines)
     md.extend(record_section(rec))
 
     # -- What would close the gaps --------------------------------------------------------------
@@ -661,6 +667,41 @@ def report(results_dir, out_path):
         f.write("\n".join(md).rstrip() + "\n")
 
 
+EXAM_BANK = "9,999 statements with a figure each and 100 hazard items with figures"
+
+
+def exam_part(results_dir):
+    """The mock exams' targets and report section, from bench_exam's results."""
+    e = Results(os.path.join(results_dir, "exam.json"))
+    targets = []
+    for family, what, limit in (
+            ("BM_MockStart", "Starting a 本免 mock (questions kept from the last read), " + EXAM_BANK, 50e-3),
+            ("BM_MoveToQuestion", "Moving to another question in the exam window, figure read and decoded", 16e-3),
+            ("BM_GradeAndRecord", "Grading a 本免 mock and writing its answers to the record", 50e-3)):
+        m = e.real(family)
+        targets.append(Target(what, m, limit, fmt_time(m) if m else "—", "≤ " + fmt_time(limit)))
+    lines = ["## Mock exams", ""]
+    lines.append("`bench_exam` on the offscreen platform, on a bank of " + EXAM_BANK + " (the same 30 KB "
+                 "PNG as above, texts of 200 bytes). *Start* is the launcher's StartMock as the menu's "
+                 "button runs it, with the questions already read by an earlier mock (the files unchanged), "
+                 "and the window's first paint with its figure; *reading the questions* is what a first mock, "
+                 "or one after the bank changed, adds (the table store reads and checks both files). "
+                 "*Move* is one step to the next question with the window repainted, cycling over the 95 "
+                 "questions. *Grade and record* is the grading and the 105 answers (90 statements and 15 "
+                 "hazard sub-statements) with the score written in one transaction of the learning record. "
+                 "*Grade in the window* adds the results window filled.")
+    lines.append("")
+    rows = []
+    for family, label in (("BM_MockStart", "Start a 本免 mock"), ("BM_ReadQuestions", "Reading the questions (first mock)"),
+                          ("BM_Draw", "The draw alone"), ("BM_MoveToQuestion", "Move to another question"),
+                          ("BM_GradeAndRecord", "Grade and record 105 answers"),
+                          ("BM_GradeInWindow", "Grade in the window, results shown")):
+        g = e.get(family)
+        rows.append((label, fmt_time(g["real"]) if g else "—", fmt_time(g["cpu"]) if g else "—",
+                     fmt_cv(g) if g else "—"))
+    lines.append(table(["Step", "Wall (median)", "CPU (median)", "cv"], rows))
+    lines.append("")
+    return targets, lines
 RECORD_QUERIES = (
     ("LatestResults: every statement's latest answer", "BM_RecordLatestResults", {}),
     ("LatestWrong: the statements last answered wrong", "BM_RecordLatestWrong", {}),
@@ -781,6 +822,13 @@ def main(argv):
         return fsync_probe(argv[2], argv[3])
     if len(argv) == 5 and argv[1] == "menu":
         return menu(argv[2], int(argv[3]), argv[4])
+    if len(argv) == 3 and argv[1] == "exam":
+        targets, lines = exam_part(argv[2])
+        print(table(["Target", "Measured (median)", "Goal", "Verdict"],
+                    [(t.what, t.shown, t.limit_shown, t.verdict()) for t in targets]))
+        print()
+        print("\n".join(lines))
+        return 0
     if len(argv) == 3 and argv[1] == "record-section":
         rec = Results(os.path.join(argv[2], "record.json"))
         print("\n".join(record_section(rec)))

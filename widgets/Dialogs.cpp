@@ -6,12 +6,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QQueue>
 
 namespace dialogs {
 namespace {
 bool testMode = false;
 QQueue<QString> fileAnswers;
+QQueue<bool> confirmAnswers;
 QStringList messages;
 QList<OpenFileOptions> fileDialogs;
 
@@ -36,6 +38,22 @@ void ShowMessage(QWidget* parent, const QString& text)
     QMessageBox box(QMessageBox::NoIcon, ApplicationTitle(), text,
                     QMessageBox::Ok, parent);
     box.exec();
+}
+
+bool Confirm(QWidget* parent, const QString& text, const QString& yes, const QString& no,
+             bool defaultYes)
+{
+    if (testMode) {
+        messages << text;
+        return !confirmAnswers.isEmpty() && confirmAnswers.dequeue();
+    }
+    QMessageBox box(QMessageBox::Question, ApplicationTitle(), text, QMessageBox::NoButton, parent);
+    QPushButton* yesButton = box.addButton(yes, QMessageBox::YesRole);
+    QPushButton* noButton = box.addButton(no, QMessageBox::NoRole);
+    box.setDefaultButton(defaultYes ? yesButton : noButton);
+    box.setEscapeButton(noButton);
+    box.exec();
+    return box.clickedButton() == yesButton;
 }
 
 QString GetOpenFileName(QWidget* parent, const OpenFileOptions& options, const QString& startDirectory)
@@ -79,6 +97,7 @@ QString GetExistingDirectory(QWidget* parent, const QString& title, const QStrin
 
 void SetTestMode(bool on) { testMode = on; }
 void QueueFileAnswer(const QString& path) { fileAnswers.enqueue(path); }
+void QueueConfirmAnswer(bool yes) { confirmAnswers.enqueue(yes); }
 QStringList TakeMessages() { return std::exchange(messages, {}); }
 QList<OpenFileOptions> TakeFileDialogs() { return std::exchange(fileDialogs, {}); }
 

@@ -19,6 +19,11 @@ QString ApplicationTitle();
 // A message box with an OK button, captioned with the application's title.
 void ShowMessage(QWidget* parent, const QString& text);
 
+// A question with two buttons; true when the pupil takes YES. DEFAULT_YES makes YES the button
+// that Return presses. In test mode the next queued answer is taken (none queued: NO).
+bool Confirm(QWidget* parent, const QString& text, const QString& yes, const QString& no,
+             bool defaultYes = true);
+
 struct OpenFileOptions {
     QString title;          // empty: the toolkit's default title
     QStringList filters;    // e.g. "データファイル(*.cds)"; empty: no filter
@@ -33,10 +38,11 @@ QString GetOpenFileName(QWidget* parent, const OpenFileOptions& options,
 QString GetExistingDirectory(QWidget* parent, const QString& title,
                              const QString& startDirectory = QString());
 
-// Test hooks. In test mode no dialog is shown: messages are recorded, and each file dialog
+// Test hooks. In test mode no dialog is shown: messages and questions are recorded, and each file dialog
 // takes the next queued answer (an empty answer, or none queued, means cancel).
 void SetTestMode(bool on);
 void QueueFileAnswer(const QString& path);
+void QueueConfirmAnswer(bool yes);
 QStringList TakeMessages();
 // The options and start folder of the file dialogs asked since the last call.
 QList<OpenFileOptions> TakeFileDialogs();

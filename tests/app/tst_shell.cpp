@@ -20,6 +20,7 @@
 #include "Highlight.h"
 
 #include <QLibraryInfo>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -284,6 +285,40 @@ private slots:
         QVERIFY(before != 4);
         QCOMPARE(Form6->DBGrid1->model()->index(0, 0).data().toString(), QStringLiteral("0003"));
         QCOMPARE(dialogs::TakeMessages(), QStringList());
+    }
+
+    void mockButtonsSitOnTheSignsAndAskForTheMocks()
+    {
+        CreateWindows();
+        Form1->show();
+        for (QPushButton* b : {Form1->MockKarimenButton, Form1->MockHonmenButton}) {
+            const QRect g = b->geometry();
+            QVERIFY(b->isVisible());
+            QVERIFY2(TForm1::InHandZone(g.left(), g.top()) && TForm1::InHandZone(g.right(), g.bottom()),
+                     qPrintable(b->objectName()));
+        }
+        QSignalSpy asked(Form1, &TForm1::mockExamRequested);
+        QTest::mouseClick(Form1->MockHonmenButton, Qt::LeftButton);
+        QTest::mouseClick(Form1->MockKarimenButton, Qt::LeftButton);
+        QCOMPARE(asked.count(), 2);
+        QCOMPARE(asked[0][0].value<exam::Mode>(), exam::Mode::Honmen);
+        QCOMPARE(asked[1][0].value<exam::Mode>(), exam::Mode::Karimen);
+        // The program answers the request: the test bank is far too small for a mock, and the
+        // pupil is told with the counts; no drill was started and the bank is not touched.
+        const QString told = dialogs::TakeMessages().join("\n");
+        QVERIFY2(told.contains(QStringLiteral("仮免の模擬試験には問題が50問必要")), qPrintable(told));
+        QVERIFY(!Form4->isVisible());
+    }
+
+    // The learning record's practice buttons reach the exam window's practice sets.
+    void practiceFromTheLearningRecordStartsInTheExamWindow()
+    {
+        CreateWindows();
+        Form1->show();
+        emit Progress->practiceRequested(ProgressWindow::PracticeKind::HazardItems, 0);
+        QCOMPARE(dialogs::TakeMessages(), QStringList(QStringLiteral("危険予測の問題ファイル(kiken.cds)がありません。")));
+        emit Progress->practiceRequested(ProgressWindow::PracticeKind::Item, 101);   // no code in this bank
+        QCOMPARE(dialogs::TakeMessages(), QStringList(QStringLiteral("練習できる問題がありません。")));
     }
 
     // "学習記録" reads the record afresh at each click; it never creates one by looking.

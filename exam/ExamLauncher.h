@@ -1,0 +1,68 @@
+#pragma once
+// Starts mock exams and practice sets on the data directory and shows their windows: the exam
+// window, then the results of a graded mock. The main menu and the progress window ask for them
+// through signals that app/ connects to the slots here.
+
+#include "Paper.h"
+
+#include <QObject>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class QWidget;
+namespace record { class LearningRecord; }
+
+namespace exam {
+
+class ExamWindow;
+class QuestionStore;
+class ResultsWindow;
+
+enum class PracticeKind {
+    SyllabusItem,   // the statements of one syllabus item (its code given)
+    LatestWrong,    // the statements whose latest answer in the record was wrong
+    HazardItems,    // the hazard items
+};
+
+class ExamLauncher : public QObject {
+    Q_OBJECT
+public:
+    explicit ExamLauncher(QObject* parent = nullptr);
+    ~ExamLauncher() override;
+
+    // The data directory to use ("/" at the end); without one it is found as the drill finds it.
+    void SetDataDirectory(const std::string& directory) { directory_ = directory; }
+    // The seed of the next draw; by default a random one.
+    void SetNextSeed(std::int64_t seed) { nextSeed_ = seed; }
+
+    ExamWindow* examWindow() const { return exam_; }
+    ResultsWindow* resultsWindow() const { return results_; }
+    // The record the exams write to; null when it could not be opened.
+    record::LearningRecord* learningRecord() const { return record_.get(); }
+
+public slots:
+    // MODE: Karimen or Honmen. Returns false when nothing was started (the pupil was told why).
+    bool StartMock(exam::Mode mode);
+    bool StartPractice(exam::PracticeKind kind, int bunrui = 0);
+    // The questions the results window shows scored wrong.
+    bool StartPracticeOfMissed();
+
+private:
+    bool OpenData();
+    bool Run(const Paper& paper);
+    std::int64_t TakeSeed();
+    void ShowResults();
+
+    std::optional<std::string> directory_;
+    std::optional<std::int64_t> nextSeed_;
+    std::shared_ptr<QuestionStore> store_;
+    std::string storeStamp_;   // the files store_ was read from, as they were then
+    std::unique_ptr<record::LearningRecord> record_;
+    std::string recordPath_;
+    ExamWindow* exam_ = nullptr;
+    ResultsWindow* results_ = nullptr;
+};
+
+}  // namespace exam

@@ -1,0 +1,430 @@
+#include "ExamWindow.h"
+
+#include "ui_ExamWindow.h"
+
+#include "Dialogs.h"
+#include "Exception.h"
+#include "LearningRecord.h"
+#include "QuestionStore.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+namespace exam {
+namespace {
+
+const char* const kAnswerStyle =
+    "QPushButton:checked { background: #1f5fbf; color: white; border: 3px solid #0b2f6f; }";
+
+QString Mark(int answer) { return answer == 1 ? QStringLiteral("正") : QStringLiteral("誤"); }
+
+QString Title(Mode mode)
+{
+    switch (mode) {
+    case Mode::Karimen: return QStringLiteral("仮免 模擬試験");
+    case Mode::Honmen: return QStringLiteral("本免 模擬試験");
+    case Mode::Practice: break;
+    }
+    return QStringLiteral("練習");
+}
+
+}  // namespace
+
+ExamWindow::ExamWindow(QWidget* parent) : QWidget(parent), ui(new Ui::ExamWindow)
+{
+    ui->setupUi(this);
+    setWindowFlag(Qt::Window);
+    setFocusPolicy(Qt::StrongFocus);
+    for (QPushButton* b : {ui->trueButton, ui->falseButton, ui->partTrue1, ui->partFalse1, ui->partTrue2,
+                           ui->partFalse2, ui->partTrue3, ui->partFalse3})
+        b->setStyleSheet(kAnswerStyle);
+
+    // Clicking a checked answer button keeps the answer: the buttons show it, they do not toggle it.
+    connect(ui->trueButton, &QPushButton::clicked, this, [this] { Answer(1); });
+    connect(ui->falseButton, &QPushButton::clicked, this, [this] { Answer(0); });
+    const std::array<std::pair<QPushButton*, QPushButton*>, 3> parts{
+        {{ui->partTrue1, ui->partFalse1}, {ui->partTrue2, ui->partFalse2}, {ui->partTrue3, ui->partFalse3}}};
+    for (int p = 0; p < 3; ++p) {
+        connect(parts[std::size_t(p)].first, &QPushButton::clicked, this, [this, p] { SelectPart(p); Answer(1); });
+        connect(parts[std::size_t(p)].second, &QPushButton::clicked, this, [this, p] { SelectPart(p); Answer(0); });
+    }
+    connect(ui->prevButton, &QPushButton::clicked, this, [this] { Go(current_ - 1); });
+    connect(ui->nextButton, &QPushButton::clicked, this, [this] { Go(current_ + 1); });
+    connect(ui->flagButton, &QPushButton::clicked, this, [this] { ToggleFlag(); });
+    connect(ui->gradeButton, &QPushButton::clicked, this, [this] { RequestGrade(); });
+    connect(ui->questionMap, &QuestionMap::jumpRequested, this, [this](int i) { Go(i); });
+    timer_.setInterval(200);
+    connect(&timer_, &QTimer::timeout, this, &ExamWindow::Tick);
+}
+
+ExamWindow::~ExamWindow() = default;
+
+void ExamWindow::Start(std::shared_ptr<const QuestionStore> store, Paper paper,
+                       record::LearningRecord* record)
+{
+    store_ = std::move(store);
+    paper_ = std::move(paper);
+    answers_ = BlankAnswers(paper_);
+    flags_.assign(paper_.questions.size(), false);
+    result_ = Result();
+    record_ = record;
+    session_.reset();
+    current_ = -1;
+    timeRanOut_ = false;
+    running_ = true;
+    practiceUsed_ = std::chrono::milliseconds(0);
+    clock_ = std::make_unique<ExamClock>(std::chrono::milliseconds(paper_.timeLimit), clockSource_);
+    clock_->Start();
+
+    const QString title = Title(paper_.mode);
+    setWindowTitle(title);
+    ui->titleLabel->setText(title);
+    ui->flagButton->setVisible(!IsPractice());
+    ui->remainingLabel->setVisible(!IsPractice());
+    ui->gradeButton->setText(IsPractice() ? QStringLiteral("練習を終える") : QStringLiteral("採点する"));
+    ui->keysLabel->setText(IsPractice()
+        ? QStringLiteral("1/O 正　2/X 誤\nEnter 次へ　←→ 移動")
+        : QStringLiteral("1/O 正　2/X 誤　←→ 移動\nF 見直し　Ctrl+Enter 採点"));
+    ui->questionMap->SetCount(int(paper_.questions.size()));
+
+    Record([this](record::LearningRecord& r) {
+        const char* kind = paper_.mode == Mode::Karimen ? record::kMockKarimen
+            : paper_.mode == Mode::Honmen             ? record::kMockHonmen
+                                                      : record::kPractice;
+        session_ = r.BeginSession({kind, std::nullopt, paper_.seed});
+    });
+    Show(0);
+    ShowClock();
+    if (!IsPractice())
+        timer_.start();
+}
+
+std::chrono::milliseconds ExamWindow::TimeUsed() const
+{
+    return clock_ ? clock_->Used() : std::chrono::milliseconds(0);
+}
+
+// ---- Showing a question ----
+
+void ExamWindow::Show(int index)
+{
+    if (paper_.questions.empty())
+        return;
+    index = std::clamp(index, 0, int(paper_.questions.size()) - 1);
+    const bool moved = index != current_;
+    current_ = index;
+    const Question& q = paper_.questions[std::size_t(index)];
+    if (moved) {
+        part_ = 0;
+        const int total = int(paper_.questions.size());
+        ui->questionNumberLabel->setText(
+            q.IsHazard() ? QStringLiteral("問%1 / %2　危険予測").arg(index + 1).arg(total)
+                         : QStringLiteral("問%1 / %2").arg(index + 1).arg(total));
+        QByteArray figure;
+        try {
+            figure = store_->Figure(q);
+        } catch (const Exception&) {
+            // A figure that cannot be read is left out; the question itself still stands.
+        }
+        ui->figureView->SetFigure(figure);
+        ui->figureView->setVisible(!ui->figureView->picture().isNull());
+        ui->situationLabel->setVisible(q.IsHazard());
+        ui->statementLabel->setVisible(!q.IsHazard());
+        ui->answerPanel->setVisible(!q.IsHazard());
+        ui->partsPanel->setVisible(q.IsHazard());
+        if (q.IsHazard()) {
+            ui->situationLabel->setText(store_->Situation(q));
+            QLabel* labels[] = {ui->partLabel1, ui->partLabel2, ui->partLabel3};
+            for (int p = 0; p < 3; ++p)
+                labels[p]->setText(QStringLiteral("(%1) ").arg(p + 1) + store_->Text(q, p));
+        } else {
+            ui->statementLabel->setText(store_->Text(q));
+        }
+        ui->prevButton->setEnabled(index > 0);
+        ui->nextButton->setEnabled(index + 1 < total);
+        ui->questionMap->SetCurrent(index);
+    }
+    ShowAnswerState();
+    ShowJudgement();
+}
+
+void ExamWindow::ShowAnswerState()
+{
+    const Question& q = paper_.questions[std::size_t(current_)];
+    const std::array<int, 3>& a = answers_[std::size_t(current_)];
+    // Answered practice questions are judged and stay as answered.
+    const bool locked = !running_ || (IsPractice() && IsAnswered(q, a));
+    if (q.IsHazard()) {
+        QPushButton* t[] = {ui->partTrue1, ui->partTrue2, ui->partTrue3};
+        QPushButton* f[] = {ui->partFalse1, ui->partFalse2, ui->partFalse3};
+        QLabel* labels[] = {ui->partLabel1, ui->partLabel2, ui->partLabel3};
+        for (int p = 0; p < 3; ++p) {
+            t[p]->setChecked(a[std::size_t(p)] == 1);
+            f[p]->setChecked(a[std::size_t(p)] == 0);
+            const bool partLocked = !running_ || (IsPractice() && a[std::size_t(p)] != kUnanswered);
+            t[p]->setEnabled(!partLocked);
+            f[p]->setEnabled(!partLocked);
+            labels[p]->setStyleSheet(p == part_ ? QStringLiteral("background: #fff3c0;") : QString());
+        }
+    } else {
+        ui->trueButton->setChecked(a[0] == 1);
+        ui->falseButton->setChecked(a[0] == 0);
+        ui->trueButton->setEnabled(!locked);
+        ui->falseButton->setEnabled(!locked);
+    }
+    ui->flagButton->setChecked(flags_[std::size_t(current_)]);
+    ui->questionMap->SetState(current_, MapState(current_));
+}
+
+unsigned ExamWindow::MapState(int index) const
+{
+    const Question& q = paper_.questions[std::size_t(index)];
+    const std::array<int, 3>& a = answers_[std::size_t(index)];
+    unsigned s = QuestionMap::Unanswered;
+    if (IsAnswered(q, a)) {
+        s |= QuestionMap::Answered;
+        if (IsPractice()) {
+            bool right = true;
+            for (int p = 0; p < q.Parts(); ++p)
+                right = right && IsPartRight(q, a, p);
+            s |= right ? QuestionMap::Right : QuestionMap::Wrong;
+        }
+    }
+    if (flags_[std::size_t(index)])
+        s |= QuestionMap::Flagged;
+    return s;
+}
+
+void ExamWindow::ShowJudgement()
+{
+    QString judgement, explanation;
+    if (IsPractice()) {
+        const Question& q = paper_.questions[std::size_t(current_)];
+        const std::array<int, 3>& a = answers_[std::size_t(current_)];
+        for (int p = 0; p < q.Parts(); ++p) {
+            if (a[std::size_t(p)] == kUnanswered)
+                continue;
+            const QString prefix = q.IsHazard() ? QStringLiteral("(%1) ").arg(p + 1) : QString();
+            const bool right = IsPartRight(q, a, p);
+            judgement += prefix + (right ? QStringLiteral("正解　")
+                                         : QStringLiteral("不正解(正しくは%1)　").arg(Mark(q.right[std::size_t(p)])));
+            explanation += prefix + store_->Explanation(q, p) + QLatin1Char('\n');
+        }
+        const bool allRight = IsAnswered(q, a) && !judgement.contains(QStringLiteral("不正解"));
+        ui->judgementLabel->setStyleSheet(judgement.isEmpty() ? QString()
+            : allRight ? QStringLiteral("color: #107010;") : QStringLiteral("color: #c01010;"));
+    }
+    ui->judgementLabel->setText(judgement.trimmed());
+    ui->explanationLabel->setText(explanation.trimmed());
+    ui->judgementLabel->setVisible(IsPractice());
+    ui->explanationLabel->setVisible(IsPractice());
+}
+
+void ExamWindow::ShowClock()
+{
+    if (!clock_ || IsPractice())
+        return;
+    const auto left = clock_->Remaining();
+    ui->remainingLabel->setText(QStringLiteral("残り ") + ExamClock::Format(left));
+    ui->remainingLabel->setStyleSheet(left < std::chrono::minutes(5) ? QStringLiteral("color: #c01010;") : QString());
+}
+
+// ---- The pupil's actions ----
+
+void ExamWindow::Answer(int value)
+{
+    if (!running_ || paper_.questions.empty())
+        return;
+    const Question& q = paper_.questions[std::size_t(current_)];
+    int& slot = answers_[std::size_t(current_)][std::size_t(part_)];
+    if (IsPractice()) {
+        if (slot != kUnanswered)
+            return;
+        slot = value;
+        if (session_)
+            Record([&](record::LearningRecord& r) { r.AddAnswer(*session_, RecordAnswer(q, part_, value)); });
+    } else {
+        slot = value;
+    }
+    // A hazard item's keys go on to its next sub-statement; the question stays.
+    if (q.IsHazard() && part_ < 2)
+        ++part_;
+    ShowAnswerState();
+    ShowJudgement();
+    setFocus();
+}
+
+void ExamWindow::Go(int index)
+{
+    if (index < 0 || index >= int(paper_.questions.size()))
+        return;
+    Show(index);
+    setFocus();
+}
+
+void ExamWindow::SelectPart(int part)
+{
+    if (current_ < 0 || !paper_.questions[std::size_t(current_)].IsHazard())
+        return;
+    part_ = std::clamp(part, 0, 2);
+    ShowAnswerState();
+}
+
+void ExamWindow::ToggleFlag()
+{
+    if (!running_ || IsPractice() || paper_.questions.empty())
+        return;
+    flags_[std::size_t(current_)] = !flags_[std::size_t(current_)];
+    ShowAnswerState();
+    setFocus();
+}
+
+void ExamWindow::RequestGrade()
+{
+    if (!running_)
+        return;
+    if (IsPractice()) {
+        FinishPractice();
+        return;
+    }
+    const int open = CountUnanswered(paper_, answers_);
+    const QString text = open > 0
+        ? QStringLiteral("採点しますか？\n未解答の問題が%1問あります(未解答は不正解になります)。").arg(open)
+        : QStringLiteral("採点しますか？\nすべての問題に解答しています。");
+    const bool yes = dialogs::Confirm(this, text, QStringLiteral("採点する"), QStringLiteral("試験に戻る"), true);
+    // The clock may have graded the exam while the question was open.
+    if (yes && running_)
+        Grade();
+    setFocus();
+}
+
+void ExamWindow::Tick()
+{
+    ShowClock();
+    if (running_ && !IsPractice() && clock_->Expired()) {
+        timeRanOut_ = true;
+        Grade();
+    }
+}
+
+void ExamWindow::Grade()
+{
+    running_ = false;
+    timer_.stop();
+    result_ = exam::Grade(paper_, answers_);
+    if (session_)
+        Record([this](record::LearningRecord& r) {
+        r.AddAnswers(*session_, RecordAnswers(paper_, answers_));
+        r.EndGradedSession(*session_, result_.score, result_.maxScore, result_.passMark);
+    });
+    hide();
+    emit graded();
+}
+
+void ExamWindow::FinishPractice()
+{
+    running_ = false;
+    if (session_)
+        Record([this](record::LearningRecord& r) { r.EndSession(*session_); });
+    int answered = 0, right = 0;
+    for (std::size_t i = 0; i < paper_.questions.size(); ++i) {
+        const Question& q = paper_.questions[i];
+        for (int p = 0; p < q.Parts(); ++p) {
+            if (answers_[i][std::size_t(p)] == kUnanswered)
+                continue;
+            ++answered;
+            right += IsPartRight(q, answers_[i], p);
+        }
+    }
+    hide();
+    dialogs::ShowMessage(parentWidget(),
+                         QStringLiteral("練習を終えました。%1問中%2問正解でした。").arg(answered).arg(right));
+    emit ended();
+}
+
+// The record never stops an exam: the first failure is told once, and the exam goes on without it.
+void ExamWindow::Record(const std::function<void(record::LearningRecord&)>& write)
+{
+    if (!record_)
+        return;
+    try {
+        write(*record_);
+    } catch (const Exception& e) {
+        record_ = nullptr;
+        dialogs::ShowMessage(this, QStringLiteral("学習記録に書き込めません。試験はこのまま続けられますが、記録は残りません。\n") +
+                                   QString::fromStdString(e.Message()));
+    }
+}
+
+// ---- Keys and closing ----
+
+void ExamWindow::keyPressEvent(QKeyEvent* event)
+{
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    switch (event->key()) {
+    case Qt::Key_1:
+    case Qt::Key_O:
+        Answer(1);
+        break;
+    case Qt::Key_2:
+    case Qt::Key_X:
+        Answer(0);
+        break;
+    case Qt::Key_Left:
+        Go(current_ - 1);
+        break;
+    case Qt::Key_Right:
+        Go(current_ + 1);
+        break;
+    case Qt::Key_Up:
+        SelectPart(part_ - 1);
+        break;
+    case Qt::Key_Down:
+        SelectPart(part_ + 1);
+        break;
+    case Qt::Key_F:
+        ToggleFlag();
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (ctrl)
+            RequestGrade();
+        else if (running_ && current_ >= 0 &&
+                 IsAnswered(paper_.questions[std::size_t(current_)], answers_[std::size_t(current_)]))
+            Go(current_ + 1);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void ExamWindow::closeEvent(QCloseEvent* event)
+{
+    if (running_ && IsPractice()) {
+        FinishPractice();
+    } else if (running_) {
+        const bool giveUp = dialogs::Confirm(
+            this, QStringLiteral("試験をやめますか？\n採点はされず、記録には「未完了」として残ります。"),
+            QStringLiteral("やめる"), QStringLiteral("試験に戻る"), false);
+        if (!giveUp || !running_) {
+            event->ignore();
+            setFocus();
+            return;
+        }
+        running_ = false;
+        timer_.stop();
+        emit ended();
+    }
+    event->accept();
+}
+
+void ExamWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    activateWindow();
+    setFocus();
+}
+
+}  // namespace exam

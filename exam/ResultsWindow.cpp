@@ -1,0 +1,192 @@
+#include "ResultsWindow.h"
+
+#include "ui_ResultsWindow.h"
+
+#include "ExamClock.h"
+#include "Exception.h"
+#include "QuestionStore.h"
+#include "Syllabus.h"
+
+#include <QHeaderView>
+
+namespace exam {
+namespace {
+
+QString ItemName(int code)
+{
+    if (code == 0)
+        return QStringLiteral("(教習項目なし)");
+    const syllabus::Item* item = syllabus::Find(code);
+    const QString name = item ? QString::fromUtf8(item->name.data(), qsizetype(item->name.size()))
+                              : QStringLiteral("不明な項目");
+    return QStringLiteral("%1 %2").arg(code).arg(name);
+}
+
+QTableWidgetItem* Cell(const QString& text, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(align);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
+
+QString Mark(int answer)
+{
+    switch (answer) {
+    case 1: return QStringLiteral("正");
+    case 0: return QStringLiteral("誤");
+    case kUnanswered: return QStringLiteral("未解答");
+    }
+    return QStringLiteral("?");
+}
+
+}  // namespace
+
+ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent), ui(new Ui::ResultsWindow)
+{
+    ui->setupUi(this);
+    setWindowFlag(Qt::Window);
+    for (QTableWidget* t : {ui->categoryTable, ui->questionTable}) {
+        t->setSelectionBehavior(QAbstractItemView::SelectRows);
+        t->setSelectionMode(QAbstractItemView::SingleSelection);
+        t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        t->verticalHeader()->hide();
+    }
+    ui->categoryTable->setColumnCount(3);
+    ui->categoryTable->setHorizontalHeaderLabels({QStringLiteral("教習項目"), QStringLiteral("得点"), QStringLiteral("正答率")});
+    ui->categoryTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    ui->questionTable->setColumnCount(6);
+    ui->questionTable->setHorizontalHeaderLabels({QStringLiteral("問"), QStringLiteral("判定"), QStringLiteral("あなたの答え"),
+                                                  QStringLiteral("正解"), QStringLiteral("教習項目"), QStringLiteral("問題")});
+    ui->questionTable->horizontalHeader()->setSectionResizeMode(5, QHeaderView::Stretch);
+    connect(ui->questionTable, &QTableWidget::currentCellChanged, this,
+            [this](int row, int, int, int) { ShowDetail(row); });
+    connect(ui->practiceButton, &QPushButton::clicked, this, [this] { emit practiceMissedRequested(); });
+    connect(ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
+    ui->closeButton->setShortcut(QKeySequence(Qt::Key_Escape));
+}
+
+ResultsWindow::~ResultsWindow() = default;
+
+void ResultsWindow::ShowResult(std::shared_ptr<const QuestionStore> store, const Paper& paper,
+                               const Answers& answers, const Result& result,
+                               std::chrono::milliseconds used, bool timeRanOut)
+{
+    store_ = std::move(store);
+    paper_ = paper;
+    answers_ = answers;
+    result_ = result;
+
+    const QString title = paper.mode == Mode::Karimen ? QStringLiteral("仮免 模擬試験の結果")
+                                                      : QStringLiteral("本免 模擬試験の結果");
+    setWindowTitle(title);
+    ui->titleLabel->setText(title);
+    ui->scoreLabel->setText(QStringLiteral("%1 / %2 点　(合格点 %3 点)").arg(result.score).arg(result.maxScore).arg(result.passMark));
+    ui->verdictLabel->setText(result.passed ? QStringLiteral("合格") : QStringLiteral("不合格"));
+    ui->verdictLabel->setStyleSheet(result.passed ? QStringLiteral("color: #107010;") : QStringLiteral("color: #c01010;"));
+    QString time = QStringLiteral("所要時間 %1 / 制限時間 %2").arg(ExamClock::Format(used), ExamClock::Format(paper.timeLimit));
+    if (timeRanOut)
+        time += QStringLiteral("　時間切れで採点しました。");
+    if (result.unanswered > 0)
+        time += QStringLiteral("　未解答 %1問").arg(result.unanswered);
+    ui->timeLabel->setText(time);
+    ui->noteLabel->setText(QString::fromStdString(paper.note));
+    ui->noteLabel->setVisible(!paper.note.empty());
+    int missed = 0;
+    for (const QuestionResult& r : result.questions)
+        missed += !r.right;
+    ui->practiceButton->setEnabled(missed > 0);
+    FillCategories();
+    // A bank without syllabus codes has nothing to show per item.
+    ui->categoryTable->setVisible(!(result.categories.size() == 1 && result.categories[0].bunrui == 0));
+    FillQuestions();
+    ui->questionTable->setCurrentCell(0, 0);
+    ShowDetail(0);
+}
+
+void ResultsWindow::FillCategories()
+{
+    QTableWidget* t = ui->categoryTable;
+    t->setRowCount(int(result_.categories.size()));
+    int row = 0;
+    for (const CategoryScore& c : result_.categories) {
+        t->setItem(row, 0, Cell(ItemName(c.bunrui)));
+        t->setItem(row, 1, Cell(QStringLiteral("%1 / %2").arg(c.score).arg(c.maxScore), Qt::AlignCenter));
+        t->setItem(row, 2, Cell(QStringLiteral("%1 %").arg(c.maxScore ? 100 * c.score / c.maxScore : 0), Qt::AlignCenter));
+        if (c.score < c.maxScore)
+            t->item(row, 2)->setForeground(QColor(0xc0, 0x10, 0x10));
+        ++row;
+    }
+    t->resizeColumnToContents(1);
+    t->resizeColumnToContents(2);
+}
+
+QString ResultsWindow::AnswerText(const Question& q, const std::array<int, 3>& answers)
+{
+    QStringList parts;
+    for (int p = 0; p < q.Parts(); ++p)
+        parts << Mark(answers[std::size_t(p)]);
+    return parts.join(QLatin1Char(' '));
+}
+
+QString ResultsWindow::MissedParts(const Question& q, const QuestionResult& r)
+{
+    if (r.right)
+        return QStringLiteral("○");
+    if (!q.IsHazard())
+        return QStringLiteral("×");
+    QStringList missed;
+    for (int p = 0; p < 3; ++p)
+        if (!r.partRight[std::size_t(p)])
+            missed << QStringLiteral("(%1)").arg(p + 1);
+    return QStringLiteral("× ") + missed.join(QString());
+}
+
+void ResultsWindow::FillQuestions()
+{
+    QTableWidget* t = ui->questionTable;
+    t->setRowCount(int(paper_.questions.size()));
+    for (std::size_t i = 0; i < paper_.questions.size(); ++i) {
+        const Question& q = paper_.questions[i];
+        const QuestionResult& r = result_.questions[i];
+        const int row = int(i);
+        t->setItem(row, 0, Cell(QString::number(i + 1), Qt::AlignCenter));
+        t->setItem(row, 1, Cell(MissedParts(q, r), Qt::AlignCenter));
+        t->item(row, 1)->setForeground(r.right ? QColor(0x10, 0x70, 0x10) : QColor(0xc0, 0x10, 0x10));
+        t->setItem(row, 2, Cell(AnswerText(q, answers_[i]), Qt::AlignCenter));
+        t->setItem(row, 3, Cell(AnswerText(q, q.right), Qt::AlignCenter));
+        t->setItem(row, 4, Cell(q.bunrui ? QString::number(*q.bunrui) : QString(), Qt::AlignCenter));
+        const QString text = q.IsHazard() ? QStringLiteral("【危険予測】") + store_->Situation(q) : store_->Text(q);
+        t->setItem(row, 5, Cell(text));
+    }
+    for (int c = 0; c < 5; ++c)
+        t->resizeColumnToContents(c);
+}
+
+void ResultsWindow::ShowDetail(int row)
+{
+    if (row < 0 || row >= int(paper_.questions.size()))
+        return;
+    const Question& q = paper_.questions[std::size_t(row)];
+    const std::array<int, 3>& a = answers_[std::size_t(row)];
+    QByteArray figure;
+    try {
+        figure = store_->Figure(q);
+    } catch (const Exception&) {
+    }
+    ui->figureView->SetFigure(figure);
+    QString detail;
+    if (q.IsHazard())
+        detail += store_->Situation(q).toHtmlEscaped() + QStringLiteral("<br>");
+    for (int p = 0; p < q.Parts(); ++p) {
+        const QString prefix = q.IsHazard() ? QStringLiteral("(%1) ").arg(p + 1) : QString();
+        const bool right = IsPartRight(q, a, p);
+        detail += QStringLiteral("<p><b>%1%2</b><br>あなたの答え: <span style='color:%3'>%4</span>　正解: %5<br>%6</p>")
+                      .arg(prefix, store_->Text(q, p).toHtmlEscaped(), right ? "#107010" : "#c01010",
+                           Mark(a[std::size_t(p)]), Mark(q.right[std::size_t(p)]),
+                           store_->Explanation(q, p).toHtmlEscaped());
+    }
+    ui->detailLabel->setText(detail);
+}
+
+}  // namespace exam

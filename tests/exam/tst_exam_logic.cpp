@@ -1,0 +1,419 @@
+// The exam's logic without a window: the draw, the clock, grading, practice sets, and reading a
+// data directory's bank and hazard file.
+
+#include "ExamClock.h"
+#include "Exception.h"
+#include "Layouts.h"
+#include "Paper.h"
+#include "QuestionStore.h"
+#include "Table.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <map>
+#include <set>
+
+using namespace exam;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A pool built by what matters to the draw: how many statements of which KariHon and Bunrui.
+struct PoolBuilder {
+    Pool pool;
+    PoolBuilder& Statements(int count, int karihon, std::optional<int> bunrui = std::nullopt)
+    {
+        for (int i = 0; i < count; ++i) {
+            BankStatement s;
+            s.row = int(pool.statements.size());
+            s.bango = std::to_string(s.row);
+            s.karihon = karihon;
+            s.bunrui = bunrui;
+            s.seikai = s.row % 2;
+            pool.statements.push_back(s);
+        }
+        if (bunrui)
+            pool.hasBunrui = true;
+        return *this;
+    }
+    PoolBuilder& Hazards(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            HazardItem h;
+            h.row = int(pool.hazards.size());
+            h.bango = "H" + std::to_string(h.row);
+            h.bunrui = 201;
+            h.seikai = {1, 0, 1};
+            pool.hazards.push_back(h);
+        }
+        return *this;
+    }
+};
+
+std::set<std::pair<int, int>> Drawn(const Paper& p)
+{
+    std::set<std::pair<int, int>> seen;
+    for (const Question& q : p.questions)
+        seen.insert({int(q.kind), q.row});
+    return seen;
+}
+
+// Answers every question right, then spoils the first WRONG statements.
+Answers RightBut(const Paper& p, int wrongStatements)
+{
+    Answers a = BlankAnswers(p);
+    for (std::size_t i = 0; i < p.questions.size(); ++i) {
+        a[i] = p.questions[i].right;
+        if (!p.questions[i].IsHazard() && wrongStatements > 0) {
+            a[i][0] = 1 - a[i][0];
+            --wrongStatements;
+        }
+    }
+    return a;
+}
+
+}  // namespace
+
+class TestExamLogic : public QObject {
+    Q_OBJECT
+private slots:
+    void karimenDrawsFirstStageOnly()
+    {
+        const Pool pool = PoolBuilder().Statements(60, 1).Statements(40, 2).Statements(10, 0).pool;
+        const Paper p = DrawMock(Mode::Karimen, pool, 7);
+        QCOMPARE(p.questions.size(), 50u);
+        QCOMPARE(Drawn(p).size(), 50u);   // no repeats
+        for (const Question& q : p.questions) {
+            QVERIFY(!q.IsHazard());
+            QCOMPARE(pool.statements[std::size_t(q.row)].karihon, 1);
+        }
+        QCOMPARE(p.maxScore, 50);
+        QCOMPARE(p.passMark, 45);
+        QCOMPARE(p.timeLimit, std::chrono::seconds(30min));
+        QVERIFY(p.note.empty());
+    }
+
+    void honmenDrawsBothStagesAndFiveHazardItemsLast()
+    {
+        const Pool pool = PoolBuilder().Statements(50, 1).Statements(50, 2).Statements(20, 3).Hazards(8).pool;
+        const Paper p = DrawMock(Mode::Honmen, pool, 7);
+        QCOMPARE(p.questions.size(), 95u);
+        QCOMPARE(Drawn(p).size(), 95u);
+        bool second = false;
+        for (std::size_t i = 0; i < 90; ++i) {
+            QVERIFY(!p.questions[i].IsHazard());
+            const int k = pool.statements[std::size_t(p.questions[i].row)].karihon;
+            QVERIFY(k == 1 || k == 2);
+            second = second || k == 2;
+        }
+        QVERIFY(second);
+        for (std::size_t i = 90; i < 95; ++i)
+            QVERIFY(p.questions[i].IsHazard());
+        QCOMPARE(p.maxScore, 100);
+        QCOMPARE(p.passMark, 90);
+        QCOMPARE(p.timeLimit, std::chrono::seconds(50min));
+    }
+
+    void tooFewStatementsNamesTheCounts()
+    {
+        const Pool pool = PoolBuilder().Statements(49, 1).Statements(100, 2).pool;
+        try {
+            DrawMock(Mode::Karimen, pool, 1);
+            QFAIL("drawn from 49 statements");
+        } catch (const Exception& e) {
+            const QString m = QString::fromStdString(e.Message());
+            QVERIFY2(m.startsWith("仮免") && m.contains("50問") && m.contains("49問"), qPrintable(m));
+        }
+        try {
+            DrawMock(Mode::Honmen, PoolBuilder().Statements(89, 2).Hazards(5).pool, 1);
+            QFAIL("drawn from 89 statements");
+        } catch (const Exception& e) {
+            const QString m = QString::fromStdString(e.Message());
+            QVERIFY2(m.startsWith("本免") && m.contains("90問") && m.contains("89問"), qPrintable(m));
+        }
+        // Exactly enough is enough, and the 本免 counts the second stage too.
+        QCOMPARE(DrawMock(Mode::Karimen, PoolBuilder().Statements(50, 1).pool, 1).questions.size(), 50u);
+    }
+
+    void honmenWithoutHazardItemsRunsAtNinetyPoints()
+    {
+        for (int hazards : {0, 4}) {
+            Pool pool = PoolBuilder().Statements(100, 1).Hazards(hazards).pool;
+            if (hazards == 0)
+                pool.hazardProblem = "ファイルがありません。";
+            const Paper p = DrawMock(Mode::Honmen, pool, 3);
+            QCOMPARE(p.questions.size(), 90u);
+            QCOMPARE(p.maxScore, 90);
+            QCOMPARE(p.passMark, 81);
+            const QString note = QString::fromStdString(p.note);
+            QVERIFY2(note.contains("81点"), qPrintable(note));
+            QVERIFY(note.contains(hazards == 0 ? "ファイルがありません" : "4問"));
+        }
+    }
+
+    void spreadFollowsTheSyllabusShares()
+    {
+        // 300 : 150 : 50 of 500 gives 30 : 15 : 5 of 50 exactly.
+        Pool pool = PoolBuilder().Statements(300, 1, 101).Statements(150, 1, 102).Statements(50, 1, 103).pool;
+        std::map<int, int> got;
+        for (const Question& q : DrawMock(Mode::Karimen, pool, 11).questions)
+            ++got[*q.bunrui];
+        QCOMPARE(got, (std::map<int, int>{{101, 30}, {102, 15}, {103, 5}}));
+
+        // Remainders: 100 : 100 : 100 : 6 of 306 gives 16.34 each and 0.98; the spare places go
+        // to the largest remainders (the small item first, then the lowest code of a tie).
+        pool = PoolBuilder().Statements(100, 1, 101).Statements(100, 1, 102).Statements(100, 1, 103)
+                   .Statements(6, 1, 104).pool;
+        got.clear();
+        for (const Question& q : DrawMock(Mode::Karimen, pool, 5).questions)
+            ++got[*q.bunrui];
+        QCOMPARE(got, (std::map<int, int>{{101, 17}, {102, 16}, {103, 16}, {104, 1}}));
+
+        // The drawn statements are mixed, not grouped by item.
+        const Paper p = DrawMock(Mode::Karimen, pool, 5);
+        int changes = 0;
+        for (std::size_t i = 1; i < p.questions.size(); ++i)
+            changes += p.questions[i].bunrui != p.questions[i - 1].bunrui;
+        QVERIFY(changes > 10);
+    }
+
+    void sameSeedSameDraw()
+    {
+        const Pool pool = PoolBuilder().Statements(200, 1, 101).Statements(200, 2, 201).Hazards(20).pool;
+        const auto rows = [](const Paper& p) {
+            std::vector<int> r;
+            for (const Question& q : p.questions)
+                r.push_back(q.row);
+            return r;
+        };
+        QCOMPARE(rows(DrawMock(Mode::Honmen, pool, 42)), rows(DrawMock(Mode::Honmen, pool, 42)));
+        QVERIFY(rows(DrawMock(Mode::Honmen, pool, 42)) != rows(DrawMock(Mode::Honmen, pool, 43)));
+        QCOMPARE(DrawMock(Mode::Honmen, pool, -5).seed, -5);
+        // Another seed draws other statements of each item, not only another order.
+        const auto drawnSet = [&](std::int64_t seed) {
+            const std::vector<int> r = rows(DrawMock(Mode::Karimen, pool, seed));
+            return std::set<int>(r.begin(), r.end());
+        };
+        QVERIFY(drawnSet(42) != drawnSet(43));
+        // Without syllabus codes too.
+        const Pool plain = PoolBuilder().Statements(300, 1).pool;
+        QCOMPARE(rows(DrawMock(Mode::Karimen, plain, 9)), rows(DrawMock(Mode::Karimen, plain, 9)));
+        QVERIFY(rows(DrawMock(Mode::Karimen, plain, 9)) != rows(DrawMock(Mode::Karimen, plain, 10)));
+    }
+
+    void clockCountsDownAndStopsAtZero()
+    {
+        qint64 now = 1000;
+        ExamClock clock(30min, [&now] { return now; });
+        QCOMPARE(ExamClock::Format(clock.Remaining()), QStringLiteral("30:00"));
+        QVERIFY(!clock.Expired());
+        now = 5000;   // time before the start does not count
+        clock.Start();
+        now += 1;
+        QCOMPARE(ExamClock::Format(clock.Remaining()), QStringLiteral("30:00"));
+        now = 5000 + (29 * 60 + 59) * 1000 + 1;
+        QCOMPARE(ExamClock::Format(clock.Remaining()), QStringLiteral("0:01"));
+        QVERIFY(!clock.Expired());
+        now = 5000 + 30 * 60 * 1000;
+        QVERIFY(clock.Expired());
+        QCOMPARE(ExamClock::Format(clock.Remaining()), QStringLiteral("0:00"));
+        now += 3'600'000;
+        QCOMPARE(clock.Remaining(), 0ms);
+        QCOMPARE(clock.Used(), std::chrono::milliseconds(30min));
+        QCOMPARE(ExamClock::Format(std::chrono::milliseconds(50min)), QStringLiteral("50:00"));
+
+        // The program's own clock runs.
+        ExamClock real(1min);
+        real.Start();
+        QTest::qWait(60);
+        QVERIFY(real.Used() >= 50ms && real.Used() < 1min);
+    }
+
+    void gradingCountsHazardItemsAsUnits()
+    {
+        const Pool pool = PoolBuilder().Statements(100, 1, 101).Hazards(5).pool;
+        const Paper p = DrawMock(Mode::Honmen, pool, 1);
+        Answers a = RightBut(p, 0);
+        Result r = Grade(p, a);
+        QCOMPARE(r.score, 100);
+        QVERIFY(r.passed);
+
+        // One sub-answer wrong costs the whole item: 98.
+        a[90][1] = 1 - a[90][1];
+        r = Grade(p, a);
+        QCOMPARE(r.score, 98);
+        QVERIFY(!r.questions[90].right);
+        QCOMPARE(r.questions[90].points, 0);
+        QCOMPARE(r.questions[90].partRight, (std::array<bool, 3>{true, false, true}));
+        QCOMPARE(r.questions[91].points, 2);
+        // Categories: the hazard items' 201 and the statements' 101.
+        QCOMPARE(r.categories.size(), 2u);
+        QCOMPARE(r.categories[0].bunrui, 101);
+        QCOMPARE(r.categories[0].score, 90);
+        QCOMPARE(r.categories[1].score, 8);
+        QCOMPARE(r.categories[1].maxScore, 10);
+    }
+
+    void passMarks()
+    {
+        const Pool pool = PoolBuilder().Statements(100, 1).Hazards(5).pool;
+        const Paper honmen = DrawMock(Mode::Honmen, pool, 1);
+        QCOMPARE(Grade(honmen, RightBut(honmen, 11)).score, 89);
+        QVERIFY(!Grade(honmen, RightBut(honmen, 11)).passed);
+        QCOMPARE(Grade(honmen, RightBut(honmen, 10)).score, 90);
+        QVERIFY(Grade(honmen, RightBut(honmen, 10)).passed);
+
+        const Paper karimen = DrawMock(Mode::Karimen, pool, 1);
+        QCOMPARE(Grade(karimen, RightBut(karimen, 6)).score, 44);
+        QVERIFY(!Grade(karimen, RightBut(karimen, 6)).passed);
+        QCOMPARE(Grade(karimen, RightBut(karimen, 5)).score, 45);
+        QVERIFY(Grade(karimen, RightBut(karimen, 5)).passed);
+    }
+
+    void unansweredIsWrongAndRecordedAsMinusOne()
+    {
+        Pool pool = PoolBuilder().Statements(100, 1).Hazards(5).pool;
+        // A right answer that no answer can give must not make an unanswered one right.
+        for (BankStatement& s : pool.statements)
+            s.seikai = kUnanswered;
+        const Paper p = DrawMock(Mode::Honmen, pool, 2);
+        Answers a = BlankAnswers(p);
+        a[0][0] = 1;
+        a[94] = {1, 0, kUnanswered};
+        const Result r = Grade(p, a);
+        QCOMPARE(r.score, 0);
+        QCOMPARE(r.unanswered, 94);
+        QCOMPARE(CountUnanswered(p, a), 94);
+
+        const std::vector<record::Answer> rec = RecordAnswers(p, a);
+        QCOMPARE(rec.size(), 90u + 15u);
+        QCOMPARE(rec[0].answer, 1);
+        QCOMPARE(rec[1].answer, -1);
+        QVERIFY(!rec[1].correct);
+        QCOMPARE(rec[1].source, std::string(record::kSourceBank));
+        QCOMPARE(rec[1].item, 0);
+        const record::Answer& last = rec.back();
+        QCOMPARE(last.source, std::string(record::kSourceHazard));
+        QCOMPARE(last.item, 3);
+        QCOMPARE(last.answer, -1);
+        QCOMPARE(rec[rec.size() - 3].item, 1);
+        QVERIFY(rec[rec.size() - 3].correct);   // 1 against 正
+        QVERIFY(rec[rec.size() - 2].correct);   // 0 against 誤
+    }
+
+    void practiceSets()
+    {
+        const Pool pool = PoolBuilder().Statements(30, 1, 101).Statements(80, 2, 202).Hazards(3).pool;
+        const Paper mock = DrawMock(Mode::Honmen, pool, 4);   // no hazard items: 90 statements
+        const Result r = Grade(mock, RightBut(mock, 7));
+        const Paper missed = PracticeMissed(mock, r, 1);
+        QCOMPARE(missed.mode, Mode::Practice);
+        QCOMPARE(missed.questions.size(), 7u);
+        QCOMPARE(missed.timeLimit, std::chrono::seconds(0));
+        for (const Question& q : missed.questions) {
+            const auto it = std::find_if(mock.questions.begin(), mock.questions.end(),
+                                         [&](const Question& m) { return m.row == q.row; });
+            QVERIFY(!r.questions[std::size_t(it - mock.questions.begin())].right);
+        }
+
+        const Paper item = PracticeCategory(pool, 101, 1);
+        QCOMPARE(item.questions.size(), 30u);
+        QCOMPARE(PracticeCategory(pool, 202, 1).questions.size(), std::size_t(kPracticeSize));
+        QCOMPARE(PracticeCategory(pool, 999, 1).questions.size(), 0u);
+
+        const std::vector<record::LatestResult> latest{
+            {record::kSourceBank, "3", 0, 101, false, ""},
+            {record::kSourceBank, "4", 0, 101, true, ""},
+            {record::kSourceHazard, "H1", 2, 201, false, ""},
+            {record::kSourceHazard, "H1", 3, 201, false, ""},
+            {record::kSourceBank, "H2", 0, 201, false, ""},   // a bank Bango, not the hazard item
+        };
+        const Paper wrong = PracticeLatestWrong(pool, latest, 1);
+        QCOMPARE(wrong.questions.size(), 2u);
+        std::set<std::string> names;
+        for (const Question& q : wrong.questions)
+            names.insert(q.bango);
+        QCOMPARE(names, (std::set<std::string>{"3", "H1"}));
+
+        const Paper hazards = PracticeHazards(pool, 1);
+        QCOMPARE(hazards.questions.size(), 3u);
+        QCOMPARE(hazards.maxScore, 6);
+    }
+
+    // ---- Reading the data directory ----
+
+    void storeReadsBankAndHazardFile()
+    {
+        QTemporaryDir dir;
+        const std::string d = dir.path().toStdString() + "/";
+        std::vector<FieldDef> bankFields = layouts::Bank();
+        bankFields.push_back({"Bunrui", FieldType::Integer, 0});
+        auto at = [&](const std::string& name) {
+            for (std::size_t i = 0; i < bankFields.size(); ++i)
+                if (bankFields[i].name == name)
+                    return i;
+            return std::size_t(0);
+        };
+        std::vector<Row> rows;
+        for (int i = 0; i < 3; ++i) {
+            Row r(bankFields.size());
+            r[at("Bango")] = Value("000" + std::to_string(i));
+            r[at("KariHon")] = Value(i + 1);
+            r[at("Seikai")] = Value(i % 2);
+            r[at("Mondai")] = Value("text" + std::to_string(i));
+            if (i != 1)
+                r[at("Bunrui")] = Value(101 + i);
+            if (i == 2)
+                r[at("Zu")] = Value(std::string("GIF89a-figure"));
+            rows.push_back(r);
+        }
+        Table::CreateFile(d + layouts::kBankFile, bankFields, rows);
+
+        QuestionStore store;
+        store.Open(d);
+        QVERIFY(store.pool().hasBunrui);
+        QCOMPARE(store.pool().statements.size(), 3u);
+        QCOMPARE(store.pool().statements[2].karihon, 3);
+        QCOMPARE(store.pool().statements[1].seikai, 1);
+        QCOMPARE(store.pool().statements[1].bunrui, std::nullopt);
+        QCOMPARE(store.pool().statements[2].bunrui, 103);
+        QVERIFY(QString::fromStdString(store.pool().hazardProblem).contains("ありません"));
+        Question q;
+        q.row = 2;
+        QCOMPARE(store.Text(q), QStringLiteral("text2"));
+        QCOMPARE(store.Figure(q), QByteArray("GIF89a-figure"));
+        q.row = 0;
+        QVERIFY(store.Figure(q).isEmpty());
+
+        // An empty hazard file, then one that is not a table file: a reason, no items.
+        Table::CreateFile(d + layouts::kHazardFile, layouts::Hazard(), {});
+        store.Open(d);
+        QVERIFY(store.pool().hazards.empty());
+        QVERIFY(QString::fromStdString(store.pool().hazardProblem).contains("問題がありません"));
+        QFile garbage(dir.path() + "/kiken.cds");
+        QVERIFY(garbage.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        garbage.write("not a table file at all");
+        garbage.close();
+        store.Open(d);
+        QVERIFY(store.pool().hazards.empty());
+        QVERIFY(QString::fromStdString(store.pool().hazardProblem).contains("読めません"));
+        // The 本免 mock still runs, and says why it is shorter.
+        std::vector<Row> many;
+        for (int i = 0; i < 90; ++i) {
+            Row r(bankFields.size());
+            r[at("Bango")] = Value(std::to_string(1000 + i));
+            r[at("KariHon")] = Value(2);
+            many.push_back(r);
+        }
+        Table::CreateFile(d + layouts::kBankFile, bankFields, many);
+        store.Open(d);
+        const Paper p = DrawMock(Mode::Honmen, store.pool(), 1);
+        QCOMPARE(p.maxScore, 90);
+        QVERIFY(QString::fromStdString(p.note).contains("読めません"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExamLogic)
+#include "tst_exam_logic.moc"
