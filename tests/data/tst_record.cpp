@@ -209,7 +209,7 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         QTest::newRow("missing index") << "DROP INDEX answers_by_bunrui" << "足りません";
         QTest::newRow("extra column") << "ALTER TABLE answers ADD COLUMN note TEXT" << "answers";
         QTest::newRow("generated column")
-            << "ALTER TABLE sessions ADD COLUMN g INTEGER GENERATED ALWAYS AS (1) VIRTUAL" << "sessions";
+            << "ALTER TABLE sessions ADD COLUMN g INTEGER GENERATED ALWAYS AS (1) VIRTUAL" << "sessions 表の形";
         QTest::newRow("version 1 with version 2's table")
             << "PRAGMA user_version = 1" << "latest";
     }
@@ -252,7 +252,9 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         rec.Open(Path("latest.sqlite"));
         const auto s = rec.BeginSession({kDrill, 1, {}});
         // All in the same second: the order of the answers decides, not their time.
-        rec.AddAnswer(s, Bank("0002", true));
+        Answer timed = Bank("0002", true);
+        timed.seconds = 2.5;
+        rec.AddAnswer(s, timed);
         rec.AddAnswer(s, Bank("0002", false));
         rec.AddAnswer(s, Bank("0001", false));
         rec.AddAnswer(s, Bank("0001", true));
@@ -273,6 +275,10 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         QVERIFY(at.isValid() && at.timeSpec() == Qt::UTC);
         QVERIFY(qAbs(at.secsTo(QDateTime::currentDateTimeUtc())) < 120);
         QCOMPARE(Keys(rec.LatestWrong()), QString("bank:0002:0 bank:0003:0 hazard:0001:2"));
+        std::vector<std::optional<double>> seconds;
+        rec.ForEachAnswer([&](const AnswerInSession& a) { seconds.push_back(a.answer.seconds); });
+        QCOMPARE(seconds.at(0), std::optional<double>(2.5));
+        QCOMPARE(seconds.at(1), std::optional<double>());
     }
 
     void ratesCountOnlyTheLastAnswersOfEachCategory()
