@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "BuildConfig.h"
+#include "ScreenFit.h"
 #include "Highlight.h"
 #include "TForm4.h"
 #include "TForm6.h"
@@ -85,6 +86,7 @@ TForm1::TForm1(QWidget* parent)
     connect(BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
 
+    screenfit::InstallZoomKeys(this);
     SetMainWindow(this);
 }
 
@@ -119,11 +121,10 @@ void TForm1::FormShow()
             Form7->BitBtn1->setText(QStringLiteral("閉じる"));
         }
     }
-    // Position and size in one call: a separate move() lets some platforms pull the window
-    // back inside the screen, and the left edge is meant to lie just off it.
-    setFixedSize(1022, 768);
-    setGeometry(-2, 0, 1022, 768);
     Image1->resize(1022, 768);
+    // The left edge is meant to lie just off the screen; a screen too small for the window gets
+    // it scaled down whole, its title bar on the screen.
+    screenfit::Place(this, QPoint(-2, 0), QSize(1022, 768), screenfit::Origin::Client);
     BitBtn6->setFocus();
 }
 

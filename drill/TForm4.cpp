@@ -5,6 +5,7 @@
 #include "Handlers.h"
 #include "Layouts.h"
 #include "Scoring.h"
+#include "ScreenFit.h"
 #include "Search.h"
 #include "Settings.h"
 #include "Windows.h"
@@ -77,7 +78,7 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent)
     DBMemo2->setDataField("Kaisetsu");
     DBImage1->setDataSource(DataSource1);
     DBImage1->setDataField("Zu");
-    DBImage1->setMode(DBImage::Mode::Stretch);
+    DBImage1->setMode(DBImage::Mode::Fit);
     DBEdit1->setDataSource(DataSource1);
     DBEdit1->setDataField("Bango");
     DBEdit2->setDataSource(DataSource1);
@@ -106,6 +107,7 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent)
     connect(BitBtn4, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn4Click(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn1Click(); }); });
     connect(BitBtn5, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn5Click(); }); });
+    screenfit::InstallZoomKeys(this);
 }
 
 TForm4::~TForm4()
@@ -227,10 +229,10 @@ void TForm4::FormShow()
     Table3->SetFiltered(false);
     // 15.
     Timer1->stop();
-    // 16. The frame, not just the inside, is 1022 x 768 at (-1, 0).
+    // 16. The frame, not just the inside, is 1022 x 768 at (-1, 0); a screen too small for it
+    // gets the window scaled down whole.
     const QSize frame = frameGeometry().size() - geometry().size();
-    setFixedSize(QSize(1022, 768) - frame);
-    move(-1, 0);
+    screenfit::Place(this, QPoint(-1, 0), QSize(1022, 768) - frame, screenfit::Origin::Frame);
 }
 
 bool TForm4::OpenTables(const std::string& directory)

@@ -1,6 +1,7 @@
 #include "TForm7.h"
 
 #include "Highlight.h"
+#include "ScreenFit.h"
 
 #include <QMouseEvent>
 #include <QPixmap>
@@ -27,10 +28,6 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent)
     setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    // The form file keeps only the size of a window; without a position of its own the
-    // dialog would be centred.
-    move(224, 153);
-
     // A white dialog; every text paints its own white background over the picture.
     QPalette white = palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -68,6 +65,11 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent)
 
     connect(BitBtn1, &QPushButton::clicked, this, &TForm7::BitBtn1Click);
     BitBtn1->setFocus();
+    // The form file keeps only the size of a window; without a position of its own the
+    // dialog would be centred. Placed once its texts have their sizes, so that a small screen
+    // scales them with the rest.
+    screenfit::Place(this, QPoint(224, 153), size(), screenfit::Origin::Frame);
+    screenfit::InstallZoomKeys(this);
 }
 
 void TForm7::AllBlack()

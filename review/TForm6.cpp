@@ -1,6 +1,7 @@
 #include "TForm6.h"
 
 #include "CaptionStyle.h"
+#include "ScreenFit.h"
 #include "DataDirectory.h"
 #include "Handlers.h"
 #include "HistoryModel.h"
@@ -59,7 +60,7 @@ TForm6::TForm6(QWidget* parent)
     DBMemo2->setDataField(QStringLiteral("Kaisetsu"));
     DBImage2->setDataSource(DataSource2);
     DBImage2->setDataField(QStringLiteral("Zu"));
-    DBImage2->setMode(DBImage::Mode::Center);
+    DBImage2->setMode(DBImage::Mode::Fit);
     for (DBMemo* memo : {DBMemo1, DBMemo2}) {
         memo->setReadOnly(true);
         memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -122,9 +123,9 @@ void TForm6::FormShow()
     else
         FollowHistory("0000");
 
-    // Position and size in one call: a separate move() lets some platforms pull the window
-    // back inside the screen, and the left edge is meant to lie just off it.
-    setGeometry(-2, 0, 1022, 768);
+    // The left edge is meant to lie just off the screen; a screen too small for the window gets
+    // it scaled down whole, its title bar on the screen.
+    screenfit::Place(this, QPoint(-2, 0), QSize(1022, 768), screenfit::Origin::Client);
     DBGrid1->setFocus();
 }
 

@@ -13,7 +13,7 @@ source scripts/packages.sh
 
 fail() { echo "FAIL [package]: $*" >&2; exit 1; }
 [ "$(id -u)" -eq 0 ] || fail "needs root: it installs the package and makes a user"
-lentavo_install_packages desktop-file-utils
+lentavo_install_packages desktop-file-utils lintian
 
 pupil=lentavo-pupil
 work=
@@ -55,7 +55,22 @@ desktop-file-validate "$desktop" || fail "$desktop is not a valid desktop entry"
 grep -qx 'Name\[ja\]=学科練習システム' "$desktop" || fail "the menu entry has not its Japanese name"
 grep -q '^Comment\[ja\]=.' "$desktop" || fail "the menu entry has no Japanese comment"
 grep -q '^Categories=.*Education;' "$desktop" || fail "the menu entry is not in Education"
-echo "installed: program, tabletool, menu entry, icons, sample data"
+for f in /usr/share/man/man1/lentavo.1.gz /usr/share/man/man1/lentavo-tabletool.1.gz \
+         /usr/share/doc/lentavo/copyright /usr/share/doc/lentavo/changelog.gz /usr/share/doc/lentavo/authoring.md; do
+  [ -f "$f" ] || fail "$f is not installed"
+done
+! grep -q 'build/tabletool' /usr/share/doc/lentavo/authoring.md || fail "the installed guide names the build tree's tool"
+for prog in lentavo lentavo-tabletool; do
+  out=$(env -i PATH=/usr/bin:/bin "$prog" --help) || fail "$prog --help failed"
+  echo "$out" | grep -q "使い方" || fail "$prog --help does not answer with its usage"
+done
+echo "installed: program, tabletool, menu entry, icons, sample data, manual pages, documents"
+
+# Debian's own package checker: no error and no warning.
+report=$(lintian --allow-root --tag-display-limit 0 "$deb" 2>&1 | grep -E '^[EW]: ' || true)
+[ -z "$report" ] || fail "lintian reports:
+$report"
+echo "lintian: no errors, no warnings"
 
 # The pupil: an ordinary user with a fresh home, no settings anywhere. The test scripts are copied
 # where that user can read them.

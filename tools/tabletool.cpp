@@ -133,17 +133,35 @@ const Command kCommands[] = {
     {"record-export", "record-export RECORD.sqlite [OUT.csv]", 1, 2, RecordExport},
 };
 
+// The commands, then each layout with its columns (optional ones in brackets).
+void PrintUsage(std::ostream& out)
+{
+    out << "使い方:\n";
+    for (const Command& c : kCommands)
+        out << "  tabletool " << c.usage << "\n";
+    out << "LAYOUT:\n";
+    for (const auto& l : layouts::All()) {
+        out << "  " << l.name << " (" << l.file << "):";
+        for (const auto& f : *l.fields)
+            out << " " << f.name;
+        for (const auto& f : l.optional)
+            out << " [" << f.name << "]";
+        out << "\n";
+    }
+}
+
 int Usage()
 {
-    std::cerr << "使い方:\n";
-    for (const Command& c : kCommands)
-        std::cerr << "  tabletool " << c.usage << "\n";
-    std::cerr << "LAYOUT: " << LayoutNames() << "\n";
+    PrintUsage(std::cerr);
     return 1;
 }
 
 int Run(const Args& args)
 {
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        PrintUsage(std::cout);
+        return 0;
+    }
     if (args.empty())
         return Usage();
     for (const Command& c : kCommands) {

@@ -14,7 +14,10 @@ public:
     enum class Mode {
         Stretch,   // scaled to fill the view; the aspect ratio is not kept
         Center,    // natural size, centred; clipped when larger than the view
+        Fit,       // as large as fits, centred, in its own proportions
     };
+    // Where a picture of SIZE is drawn in AREA in MODE.
+    static QRect PictureRect(Mode mode, QSize size, const QRect& area);
     static constexpr int MaxPictureSide = 4096;
 
     explicit DBImage(QWidget* parent = nullptr);

@@ -136,12 +136,21 @@ void DBImage::paintEvent(QPaintEvent* event)
     QPainter painter(this);
     const QRect area = contentsRect();
     painter.setClipRect(area);
-    if (mode_ == Mode::Stretch) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(area, picture_);
-    } else {
-        const QPoint topLeft(area.x() + (area.width() - picture_.width()) / 2,
-                             area.y() + (area.height() - picture_.height()) / 2);
-        painter.drawImage(topLeft, picture_);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(PictureRect(mode_, picture_.size(), area), picture_);
+}
+
+QRect DBImage::PictureRect(Mode mode, QSize size, const QRect& area)
+{
+    switch (mode) {
+    case Mode::Stretch:
+        return area;
+    case Mode::Fit:
+        size.scale(area.size(), Qt::KeepAspectRatio);
+        break;
+    case Mode::Center:
+        break;
     }
+    return QRect(QPoint(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2),
+                 size);
 }

@@ -18,7 +18,7 @@ std::string ProgramArgv0()
 {
     if (!programPath.empty() || !QCoreApplication::instance())
         return programPath;
-    return QFile::encodeName(QCoreApplication::arguments().value(0)).toStdString();
+    return QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
 }
 
 // $NAME, else ~/FALLBACK, followed by "/lentavo".

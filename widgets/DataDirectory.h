@@ -6,7 +6,7 @@
 
 #include <string>
 
-// The program's path as invoked (argv[0]); the settings file lives in its directory part.
+// The program's own path (its executable, not argv[0]); the settings file lives in its directory part.
 void SetProgramPath(const std::string& argv0);
 
 // The settings file's path for this run: "Lentavo.inf" beside the program, as invoked. An

@@ -159,7 +159,7 @@ private slots:
         QCOMPARE(f->DBMemo1->toPlainText(), QStringLiteral("問題文0003"));
         QVERIFY(f->DBMemo1->isReadOnly() && f->DBMemo2->isReadOnly() && f->DBMemo3->isReadOnly());
         QCOMPARE(f->DBImage1->picture().size(), QSize(8, 6));
-        QCOMPARE(f->DBImage1->mode(), DBImage::Mode::Stretch);
+        QCOMPARE(f->DBImage1->mode(), DBImage::Mode::Fit);   // a round sign stays round
         QCOMPARE(f->DBMemo3->toPlainText(), QStringLiteral("先頭の助言"));
         QVERIFY(!f->Table3->Filtered());
         QCOMPARE(f->Table3->Filter(), std::string("Nani = -1"));

@@ -3,7 +3,9 @@
 # program in a folder the pupil cannot write to. The first drill start opens the data-file
 # dialog in the pupil's data folder, where the program has put a copy of the bundled sample data
 # with the bank selected, so Return (開く) is all it takes. The drill's answers are stored there,
-# and after a restart the review window lists them.
+# and after a restart the review window lists them. The first start is by name alone, from a
+# folder of the pupil's that is not the home folder, as typed in a terminal: the program must
+# still find its own folder and put no settings file where the terminal happens to be.
 #
 # Run by scripts/package-smoke.sh as the user it creates, after installing the package.
 # usage: installed.sh WORK_DIR SCREENSHOT_DIR
@@ -32,7 +34,8 @@ deserved() {
 }
 
 e2e_start_xvfb
-e2e_start_program "$E2E_PROGRAM" "$HOME"
+terminal=$1/terminal
+e2e_start_program lentavo "$terminal"
 e2e_wait_menu >/dev/null
 e2e_shot menu
 e2e_click "${E2E_MENU_EASY[@]}"
@@ -67,6 +70,7 @@ e2e_expect "bundled history" "" "$(e2e_columns "$sample/rireki.cds" Bango)"
 e2e_click "${E2E_MENU_QUIT[@]}"
 e2e_wait_exit
 e2e_expect "exit status" 0 "$E2E_PROG_STATUS"
+e2e_expect "files left in the terminal's folder" "" "$(ls -A "$terminal")"
 
 # After a restart, the review window lists the two answers: the grid has the focus, Down moves to
 # the second answer (another question in the pane), a further Down finds no third row, Up comes

@@ -99,11 +99,11 @@ e2e_poll() {
 # The X server
 
 # Starts Xvfb on a free display (the server picks it and reports it through -displayfd) and
-# exports DISPLAY.
+# exports DISPLAY. The screen is 1024 x 768 unless E2E_SCREEN names another (WxHxDEPTH).
 e2e_start_xvfb() {
   local fdfile=$E2E_TMP/xvfb.display
   : >"$fdfile"
-  Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset 9>"$fdfile" \
+  Xvfb -displayfd 9 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp -noreset 9>"$fdfile" \
     >"$E2E_TMP/xvfb.log" 2>&1 &
   E2E_XVFB_PID=$!
   e2e_poll "$E2E_TIMEOUT" e2e__display_known "$fdfile" ||

@@ -6,9 +6,15 @@
 #include "EucJp.h"
 #include "Fonts.h"
 #include "Layouts.h"
+#include "DataDirectory.h"
+#include "ScreenFit.h"
 #include "TableModel.h"
 
 #include <QBuffer>
+#include <QLabel>
+#include <QScreen>
+
+#include <limits>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -195,6 +201,13 @@ private slots:
         QCOMPARE(shot.pixelColor(49, 39), QColor(Qt::red));
         QVERIFY(shot.pixelColor(1, 1) != QColor(Qt::red));
         QVERIFY(shot.pixelColor(60, 39) != QColor(Qt::red));
+        // As large as fits in its own proportions: a square in the middle, never stretched.
+        view.setMode(DBImage::Mode::Fit);
+        shot = view.grab().toImage();
+        QCOMPARE(shot.pixelColor(12, 2), QColor(Qt::red));
+        QCOMPARE(shot.pixelColor(88, 78), QColor(Qt::red));
+        QVERIFY(shot.pixelColor(5, 40) != QColor(Qt::red));
+        QVERIFY(shot.pixelColor(95, 40) != QColor(Qt::red));
 
         // A record without a picture shows nothing.
         t.Next();
@@ -203,6 +216,54 @@ private slots:
         QVERIFY(!view.picture().isNull());
         t.Close();
         QVERIFY(view.picture().isNull());
+    }
+
+    void windowsFitTheScreen()
+    {
+        using screenfit::Factor;
+        // The design size on its own screen is left alone; a frame that makes it too tall, or a
+        // laptop at scale 2 (960 x 540 logical), scales it down by the tighter side.
+        QCOMPARE(Factor({1022, 768}, {0, 0}, {1024, 768}, 1.0), 1.0);
+        QCOMPARE(Factor({1022, 768}, {2, 30}, {1024, 768}, 1.0), 738.0 / 768);
+        QCOMPARE(Factor({1022, 768}, {0, 0}, {960, 540}, 1.0), 540.0 / 768);
+        // A zoom is granted as far as the screen holds it.
+        QCOMPARE(Factor({1022, 768}, {0, 0}, {1920, 1080}, 1.2), 1.2);
+        QCOMPARE(Factor({1022, 768}, {0, 0}, {1920, 1080}, 3.0), 1080.0 / 768);
+        QCOMPARE(screenfit::ClampZoom(1.0 + 0.1 - 0.1 + 0.1 - 0.1), 1.0);
+        QCOMPARE(screenfit::ClampZoom(0.54), 0.5);
+        QCOMPARE(screenfit::ClampZoom(10), 3.0);
+        QCOMPARE(screenfit::ClampZoom(std::numeric_limits<double>::quiet_NaN()), 1.0);
+
+        // A window whose design is larger than the screen (1,028 x 772 in the tests) shrinks
+        // with its children and their fonts and lies on the screen; the pupil's zoom is stored
+        // beside the settings file, and placing again starts from the design, not from the last
+        // result.
+        QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry().size(), QSize(1028, 772));
+        QTemporaryDir dir;
+        SetProgramPath(dir.filePath("lentavo").toStdString());
+        QWidget window;
+        auto* child = new QLabel(QStringLiteral("正"), &window);
+        child->setGeometry(100, 100, 200, 50);
+        QFont font = child->font();
+        font.setPixelSize(20);
+        child->setFont(font);
+        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965), screenfit::Origin::Client);
+        QCOMPARE(screenfit::CurrentFactor(&window), 0.8);
+        QCOMPARE(child->geometry(), QRect(80, 80, 160, 40));
+        QCOMPARE(child->font().pixelSize(), 16);
+        QCOMPARE(window.geometry(), QRect(0, 0, 1028, 772));
+        screenfit::SetZoom(0.5);
+        QVERIFY(QFile::exists(dir.filePath("Lentavo.zoom")));
+        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965), screenfit::Origin::Client);
+        QCOMPARE(child->geometry(), QRect(50, 50, 100, 25));
+        QCOMPARE(child->font().pixelSize(), 10);
+        screenfit::SetZoom(1.0);
+        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965), screenfit::Origin::Client);
+        QCOMPARE(child->geometry(), QRect(80, 80, 160, 40));
+        // The design size on the design screen is placed exactly as designed.
+        screenfit::Place(&window, QPoint(-2, 0), QSize(1022, 768), screenfit::Origin::Client);
+        QCOMPARE(window.geometry(), QRect(-2, 0, 1022, 768));
+        QCOMPARE(child->geometry(), QRect(100, 100, 200, 50));
     }
 
     void gridModel()
