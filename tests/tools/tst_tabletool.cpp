@@ -252,6 +252,11 @@ private slots:
         QCOMPARE(r.code, 1);
         QVERIFY(r.err.contains("Seihi"));
         QCOMPARE(Tool({"frobnicate"}).code, 1);
+        r = Tool({"--help"});
+        QCOMPARE(r.code, 0);
+        QVERIFY2(r.out.contains("hazard (kiken.cds): Bango Bunrui Zu Jokyo") && r.out.contains("Mondai [Bunrui]"),
+                 r.out.constData());
+        QCOMPARE(Tool({"record-export"}).code, 1);
         QCOMPARE(Tool({"check", dir.filePath("nothing.cds")}).code, 1);
         Write(dir.filePath("junk.cds"), "junk");
         r = Tool({"export", dir.filePath("junk.cds")});
