@@ -199,6 +199,7 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         QTest::addColumn<QString>("fragment");
         QTest::newRow("other application") << "PRAGMA application_id = 1280590412" << "application_id";
         QTest::newRow("no version") << "PRAGMA user_version = 0" << "版";
+        QTest::newRow("no application id") << "PRAGMA application_id = 0" << "application_id";
         QTest::newRow("empty of another application")
             << "DROP TABLE latest; DROP TABLE answers; DROP TABLE sessions; PRAGMA application_id = 7; PRAGMA user_version = 0"
             << "application_id";
@@ -231,6 +232,13 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
             f.write(QByteArray("bango,seikai\n0001,1\n").repeated(100));
         }
         ExpectRefused(text, "not a database");
+
+        // SQLite files of other programs with nothing in them yet are not taken over either.
+        for (const char* header : {"PRAGMA application_id = 7", "PRAGMA user_version = 3"}) {
+            const std::string other = Path(header[7] == 'a' ? "other-id.sqlite" : "other-version.sqlite");
+            Sql(other, header);
+            ExpectRefused(other, "application_id");
+        }
 
         const std::string cut = Fresh("truncated.sqlite");
         {
@@ -370,6 +378,7 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         edge.seconds = 0.0;
         rec.AddAnswer(s, edge);   // the limits themselves are fine
         rec.EndGradedSession(s, 0, 3, 3);
+        rec.EndGradedSession(s, 1, 1, 1);
         rec.EndGradedSession(s, 3, 3, 0);
         QCOMPARE(rec.Sessions()[0].score, std::optional<int>(3));
         QCOMPARE(rec.Sessions()[0].answers, 1);
