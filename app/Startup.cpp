@@ -3,6 +3,8 @@
 #include "Dialogs.h"
 #include "Exception.h"
 #include "Fonts.h"
+#include "LearningRecordView.h"
+#include "ProgressWindow.h"
 #include "Signals.h"
 #include "TForm1.h"
 #include "TForm4.h"
@@ -31,10 +33,15 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
     told(Form7);
     Form6 = new TForm6;
     told(Form6);
+    Progress = new ProgressWindow;
+    told(Progress);
+    QObject::connect(Form1, &TForm1::learningRecordRequested, Progress,
+                     [] { ShowLearningRecord(Progress, Form1); });
 }
 
 void DestroyWindows()
 {
+    delete std::exchange(Progress, nullptr);
     delete std::exchange(Form6, nullptr);
     delete std::exchange(Form7, nullptr);
     delete std::exchange(Form4, nullptr);

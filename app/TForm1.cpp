@@ -31,19 +31,6 @@ constexpr Zone kHandZones[] = {
     {817, 1019, 149, 222},  // the lower guide sign
 };
 
-// Shows a window not modally; one that is already on screen is only brought to the front, so
-// its show handler does not run again.
-void ShowOrRaise(QWidget* w)
-{
-    if (w->isVisible()) {
-        if (w->isMinimized())
-            w->showNormal();
-        w->raise();
-        w->activateWindow();
-    } else {
-        w->show();
-    }
-}
 }  // namespace
 
 TForm1::TForm1(QWidget* parent)
@@ -63,7 +50,7 @@ TForm1::TForm1(QWidget* parent)
     Image1->lower();
 
     const QList<QPushButton*> buttons{BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5,
-                                      BitBtn6, BitBtn7, BitBtn8, BitBtn9};
+                                      BitBtn6, BitBtn7, BitBtn8, BitBtn9, ProgressButton};
     for (QPushButton* b : buttons) {
         QFont f = b->font();
         f.setPixelSize(kButtonPx);
@@ -71,7 +58,8 @@ TForm1::TForm1(QWidget* parent)
     }
     // Each pointer-move handler runs for its own widget and the move goes no further.
     for (QWidget* w : std::initializer_list<QWidget*>{BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5,
-                                                      BitBtn6, BitBtn7, BitBtn8, BitBtn9, Image1}) {
+                                                      BitBtn6, BitBtn7, BitBtn8, BitBtn9,
+                                                      ProgressButton, Image1}) {
         w->setMouseTracking(true);
         w->setAttribute(Qt::WA_NoMousePropagation);
         w->installEventFilter(this);
@@ -85,6 +73,7 @@ TForm1::TForm1(QWidget* parent)
     connect(BitBtn8, &QPushButton::clicked, this, &TForm1::BitBtn8Click);
     connect(BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
     connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    connect(ProgressButton, &QPushButton::clicked, this, &TForm1::learningRecordRequested);
 
     screenfit::InstallZoomKeys(this);
     SetMainWindow(this);
@@ -140,7 +129,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 void TForm1::AllBlack()
 {
     for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5, BitBtn6, BitBtn7,
-                           BitBtn8, BitBtn9})
+                           BitBtn8, BitBtn9, ProgressButton})
         highlight::SetCaptionColour(b, highlight::Black);
 }
 
@@ -148,7 +137,9 @@ void TForm1::StartDrill(int level)
 {
     if (!Form4)
         return;
-    Form4->DrillLevel = level;
+    // A drill already open is only brought forward: it keeps the level it started with.
+    if (!Form4->isVisible())
+        Form4->DrillLevel = level;
     ShowOrRaise(Form4);
 }
 
@@ -161,8 +152,13 @@ void TForm1::BitBtn8Click() { StartDrill(kHard); }
 
 void TForm1::BitBtn9Click()
 {
-    if (Form6)
-        ShowOrRaise(Form6);
+    if (!Form6)
+        return;
+    const bool leftOpen = Form6->isVisible();
+    ShowOrRaise(Form6);
+    // Left open behind the menu, it would still show the drill before the latest.
+    if (leftOpen)
+        Form6->ReadAgain();
 }
 
 void TForm1::BitBtn2Click() { close(); }
@@ -182,6 +178,7 @@ void TForm1::BitBtn6MouseMove() { Highlight(BitBtn6); }
 void TForm1::BitBtn7MouseMove() { Highlight(BitBtn7); }
 void TForm1::BitBtn8MouseMove() { Highlight(BitBtn8); }
 void TForm1::BitBtn9MouseMove() { Highlight(BitBtn9); }
+void TForm1::ProgressButtonMouseMove() { Highlight(ProgressButton); }
 
 bool TForm1::InHandZone(int x, int y)
 {
@@ -222,6 +219,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
             BitBtn8MouseMove();
         } else if (watched == BitBtn9) {
             BitBtn9MouseMove();
+        } else if (watched == ProgressButton) {
+            ProgressButtonMouseMove();
         }
     }
     return QWidget::eventFilter(watched, event);

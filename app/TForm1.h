@@ -1,5 +1,6 @@
 #pragma once
-// The main menu: a full-window picture with the drill buttons, the review button and "終了".
+// The main menu: a full-window picture with the drill buttons, the review button, "学習記録" and
+// "終了".
 // Closing it ends the program, whatever other windows are open.
 
 #include "ui_TForm1.h"
@@ -37,11 +38,16 @@ public:
     void BitBtn7MouseMove();
     void BitBtn8MouseMove();
     void BitBtn9MouseMove();
+    void ProgressButtonMouseMove();
     // X, Y: the pointer in Image1, which is the client area.
     void Image1MouseMove(int x, int y);
 
     // True when (X, Y) lies in one of the picture's hand-pointer zones (bounds inclusive).
     static bool InHandZone(int x, int y);
+
+signals:
+    // "学習記録" was clicked; the program opens the learning-record window.
+    void learningRecordRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;

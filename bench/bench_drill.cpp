@@ -8,7 +8,7 @@
 // figure decoded as the review's views do.
 
 #include "BenchData.h"
-#include "DrillReplay.h"
+#include "BenchDrill.h"
 #include "Exception.h"
 #include "Layouts.h"
 #include "Peers.h"
@@ -231,12 +231,19 @@ void BM_ColumnSearch(benchmark::State& state)
 
 // ---- One pupil action ----------------------------------------------------------------------
 
+// The loop of tries as the session's search (the peer of "次の問題"). It can stop once the limit
+// passes the largest settled count in the bank.
+bool LiteralPeer(Table& bank, int level, int& limit)
+{
+    return LiteralSearch(bank, level, limit, std::max(MaxSettled(bank), limit));
+}
+
 // A drill in progress for the benchmark, started once and kept across its runs (the bank's
 // counters go on changing, as they do over a pupil's drills). One at a time: the next benchmark
 // ends it (writing it back) and removes its data.
 struct DrillSlot {
     std::string key;
-    std::unique_ptr<replay::Drill> drill;
+    std::unique_ptr<benchdrill::Drill> drill;
     std::unique_ptr<benchdata::WorkDir> work;
     ~DrillSlot() { Clear(); }
     void Clear()
@@ -246,15 +253,16 @@ struct DrillSlot {
         key.clear();
     }
 };
-replay::Drill& RunningDrill(const std::string& key, const BankShape& shape, int history, bool allRight,
-                            replay::SearchKind kind)
+benchdrill::Drill& RunningDrill(const std::string& key, const BankShape& shape, int history, bool allRight,
+                            bool literal)
 {
     static DrillSlot slot;
     if (slot.key != key || !slot.drill) {
         slot.Clear();
         slot.work = std::make_unique<benchdata::WorkDir>(shape, history, allRight);
-        auto d = std::make_unique<replay::Drill>();
-        d->search = kind;
+        auto d = std::make_unique<benchdrill::Drill>();
+        if (literal)
+            d->session.search = &LiteralPeer;
         d->DrillLevel = 15;
         if (!d->Start(slot.work->dir().settingsFile))
             throw Exception("no question for the drill");
@@ -274,14 +282,14 @@ replay::Drill& RunningDrill(const std::string& key, const BankShape& shape, int 
 // answers, wears out the easiest questions).
 struct Pupil {
     std::mt19937 rng{12345};
-    int Answer(replay::Drill& d)
+    int Answer(benchdrill::Drill& d)
     {
         const int right = d.RightAnswer();
         return std::uniform_int_distribution<int>(0, 99)(rng) < 90 ? right : 1 - right;
     }
 };
 
-void Prepare(replay::Drill& d, bool worst)
+void Prepare(benchdrill::Drill& d, bool worst)
 {
     if (worst) {
         // The first search of a drill at the top level on a bank whose lowest settled count
@@ -295,8 +303,7 @@ void Prepare(replay::Drill& d, bool worst)
 void BM_Judge(benchmark::State& state)
 {
     const BankShape shape = ShapeOf(state, false);
-    replay::Drill& d = RunningDrill(Key(state, "judge", 3), shape, int(state.range(2)), false,
-                                     replay::SearchKind::OneScan);
+    benchdrill::Drill& d = RunningDrill(Key(state, "judge", 3), shape, int(state.range(2)), false, false);
     Pupil pupil;
     for (auto _ : state)
         benchmark::DoNotOptimize(d.Judge(pupil.Answer(d)));
@@ -304,12 +311,11 @@ void BM_Judge(benchmark::State& state)
 }
 
 // "次の問題" with the drill's search, or with the loop of tries (the peer).
-void NextWith(benchmark::State& state, replay::SearchKind kind)
+void NextWith(benchmark::State& state, bool literal)
 {
     const BankShape shape = ShapeOf(state);
     const bool worst = shape.worstCase;
-    replay::Drill& d = RunningDrill(Key(state, kind == replay::SearchKind::OneScan ? "next" : "nextliteral", 3),
-                                     shape, 20, worst, kind);
+    benchdrill::Drill& d = RunningDrill(Key(state, literal ? "nextliteral" : "next", 3), shape, 20, worst, literal);
     if (worst)
         d.Judge(d.RightAnswer());
     for (auto _ : state) {
@@ -321,8 +327,8 @@ void NextWith(benchmark::State& state, replay::SearchKind kind)
     }
     Counters(state, d.bank);
 }
-void BM_Next(benchmark::State& state) { NextWith(state, replay::SearchKind::OneScan); }
-void BM_NextLiteral(benchmark::State& state) { NextWith(state, replay::SearchKind::Literal); }
+void BM_Next(benchmark::State& state) { NextWith(state, false); }
+void BM_NextLiteral(benchmark::State& state) { NextWith(state, true); }
 
 // One pupil action: judging the answer, then "次の問題".
 void BM_Action(benchmark::State& state)
@@ -330,8 +336,7 @@ void BM_Action(benchmark::State& state)
     BankShape shape = ShapeOf(state, false);
     shape.worstCase = state.range(3) != 0;
     const bool worst = shape.worstCase;
-    replay::Drill& d = RunningDrill(Key(state, "action", 4), shape, int(state.range(2)), worst,
-                                     replay::SearchKind::OneScan);
+    benchdrill::Drill& d = RunningDrill(Key(state, "action", 4), shape, int(state.range(2)), worst, false);
     Pupil pupil;
     std::int64_t restarts = 0;
     for (auto _ : state) {
@@ -367,7 +372,7 @@ void BM_DrillStart(benchmark::State& state)
     const auto& dir = work.dir();
     for (auto _ : state) {
         benchdata::RestoreHistory(dir);
-        replay::Drill d;
+        benchdrill::Drill d;
         d.DrillLevel = 5;
         const auto t0 = Clock::now();
         const bool ok = d.Start(dir.settingsFile);
@@ -392,7 +397,7 @@ void BM_DrillEnd(benchmark::State& state)
     Pupil pupil;
     for (auto _ : state) {
         benchdata::RestoreHistory(dir);
-        replay::Drill d;
+        benchdrill::Drill d;
         d.DrillLevel = 5;
         if (!d.Start(dir.settingsFile)) {
             state.SkipWithError("no question found");

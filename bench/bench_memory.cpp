@@ -9,7 +9,7 @@
 //       nothing: the process's own footprint, for comparison
 
 #include "BenchData.h"
-#include "DrillReplay.h"
+#include "BenchDrill.h"
 #include "Layouts.h"
 
 #include <sys/resource.h>
@@ -54,7 +54,7 @@ int main(int argc, char** argv)
         }
         if (mode == "drill" && argc == 4) {
             const int answers = std::atoi(argv[3]);
-            replay::Drill d;
+            benchdrill::Drill d;
             d.DrillLevel = 5;
             if (!d.Start(argv[2])) {
                 std::fprintf(stderr, "no question qualifies\n");

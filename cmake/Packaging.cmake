@@ -13,8 +13,7 @@ install(FILES resources/lentavo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/app
 install(FILES resources/icon/lentavo.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 install(FILES resources/icon/lentavo.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 if(TARGET sample_data)
-  install(FILES ${PROJECT_BINARY_DIR}/sample/mondai.cds ${PROJECT_BINARY_DIR}/sample/advice.cds
-                ${PROJECT_BINARY_DIR}/sample/rireki.cds
+  install(FILES ${SAMPLE_FILES}
           DESTINATION ${CMAKE_INSTALL_DATADIR}/lentavo/sample)
 endif()
 
@@ -61,7 +60,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "学科練習システム: written driving
 # Debian's description: lines of at most 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION "A desktop trainer for the written part of the Japanese driving-licence
 examinations: true/false drills that adapt to the pupil, a review of the latest
-drill, mock exams in the real tests' format and a bundled question bank.")
+drill, mock exams in the real tests' format, a learning record with charts, weak
+areas and readiness, and a bundled question bank.")
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -69,6 +69,6 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Installed binaries carry no debugging symbols.
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libsqlite3-0 (>= 3.35), libstdc++6 (>= 12), libc6 (>= 2.34), fonts-noto-cjk, fonts-ipafont-mincho, fonts-ipafont-gothic")
+  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6charts6 (>= 6.4), libsqlite3-0 (>= 3.35), libstdc++6 (>= 12), libc6 (>= 2.34), fonts-noto-cjk, fonts-ipafont-mincho, fonts-ipafont-gothic")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 include(CPack)

@@ -9,8 +9,8 @@ class DirectoryLock {
 public:
     enum class Result {
         Acquired,     // this copy now holds the directory
-        InUse,        // another process holds it
-        Unavailable,  // no lock file could be made (the directory is missing or read-only)
+        InUse,        // another process holds it, or its lock file cannot be opened
+        Unavailable,  // there is no lock file and none can be made (the directory is missing or read-only)
     };
 
     DirectoryLock() = default;
@@ -18,7 +18,9 @@ public:
     DirectoryLock(const DirectoryLock&) = delete;
     DirectoryLock& operator=(const DirectoryLock&) = delete;
 
-    // DIRECTORY is the data directory text, ending in "/" as the settings file holds it.
+    // DIRECTORY is the data directory text, as the settings file holds it (ending in "/" or not).
+    // The lock file is made readable by everyone and writable by whoever may write into the
+    // directory; a lock file of another user that we may only read is locked all the same.
     // Acquiring again releases what was held first.
     Result Acquire(const std::string& directory);
     void Release();

@@ -7,12 +7,62 @@
 #include "TableFile.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
 
 namespace {
 const char* const kClosed = "データセットは閉じているため, この操作は実行できません";
 const char* const kNoRecord = "レコードがありません";
 
 std::string FieldNotFound(const std::string& name) { return "項目 '" + name + "' が見つかりません"; }
+
+// Every open table of the process. The window toolkit ends the process with exit() when the
+// display goes away (logout, a dropped remote session): no window and no destructor of the
+// tables' owners runs then, only atexit handlers, and this list is how that handler finds the
+// drill's tables to store them. Never destroyed, so that it outlives every table.
+struct OpenTables {
+    std::mutex mutex;
+    std::vector<Table*> tables;
+};
+
+void WriteBackAtExit();
+
+OpenTables& Registry()
+{
+    static OpenTables* const registry = [] {
+        auto* r = new OpenTables;
+        std::atexit(WriteBackAtExit);
+        return r;
+    }();
+    return *registry;
+}
+
+void WriteBackAtExit()
+{
+    std::vector<Table*> open;
+    {
+        std::lock_guard<std::mutex> lock(Registry().mutex);
+        open = Registry().tables;
+    }
+    std::string names;
+    for (Table* t : open) {
+        if (!t->Modified())
+            continue;
+        names += (names.empty() ? "" : ", ") + t->FileName();
+        t->blockSignals(true);   // the windows that listen are past using
+    }
+    if (names.empty())
+        return;
+    try {
+        Table::CloseTogether(open);
+        std::fprintf(stderr, "学科練習システム: ウィンドウを閉じないまま終了するため (画面との接続が切れたときなど)、"
+                             "練習のデータを書き戻しました: %s\n", names.c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "学科練習システム: ウィンドウを閉じないまま終了するため、練習のデータを書き戻そうと"
+                             "しましたが、できませんでした: %s\n", e.what());
+    }
+}
 }  // namespace
 
 struct Table::Record {
@@ -105,6 +155,15 @@ Table::~Table()
         // A destructor cannot report; the window that owns the table closes it first and
         // shows the failure.
     }
+    if (active_)
+        Unregister();
+}
+
+void Table::Unregister()
+{
+    std::lock_guard<std::mutex> lock(Registry().mutex);
+    auto& tables = Registry().tables;
+    tables.erase(std::remove(tables.begin(), tables.end(), this), tables.end());
 }
 
 void Table::SetFileName(const std::string& path)
@@ -151,6 +210,10 @@ void Table::Open()
     deletedIds_.clear();
     readAs_ = c.stamp;
     compiled_ = std::move(compiled);
+    {
+        std::lock_guard<std::mutex> lock(Registry().mutex);
+        Registry().tables.push_back(this);
+    }
     active_ = true;
     editing_ = false;
     Rebuild();
@@ -158,31 +221,47 @@ void Table::Open()
     emit currentChanged();
 }
 
-void Table::Close()
+void Table::Close() { CloseTogether({this}); }
+
+void Table::CloseTogether(std::initializer_list<Table*> tables)
 {
-    if (!active_)
-        return;
-    PostIfEditing();
-    if (Modified()) {
-        std::vector<tablefile::Update> updated;
-        std::vector<const Row*> appended;
-        for (const Record& r : records_) {
+    CloseTogether(std::vector<Table*>(tables));
+}
+
+void Table::CloseTogether(const std::vector<Table*>& tables)
+{
+    std::vector<Table*> open;
+    for (Table* t : tables)
+        if (t && t->active_ && std::find(open.begin(), open.end(), t) == open.end())
+            open.push_back(t);
+    std::vector<tablefile::Changes> changes;
+    for (Table* t : open) {
+        t->PostIfEditing();
+        if (!t->Modified())
+            continue;
+        tablefile::Changes c{t->fileName_, &t->fields_, t->deletedIds_, {}, {}, t->readAs_};
+        for (const Record& r : t->records_) {
             if (r.deleted)
                 continue;
             if (r.id == 0)
-                appended.push_back(&r.values);
+                c.appended.push_back(&r.values);
             else if (!r.dirty.empty())
-                updated.push_back({r.id, &r.values, r.dirty});
+                c.updated.push_back({r.id, &r.values, r.dirty});
         }
-        tablefile::WriteChanges(fileName_, fields_, deletedIds_, updated, appended, readAs_);
+        changes.push_back(std::move(c));
     }
-    ResetData();
-    emit closed();
-    emit currentChanged();
+    tablefile::WriteChanges(changes);
+    for (Table* t : open) {
+        t->ResetData();
+        emit t->closed();
+        emit t->currentChanged();
+    }
 }
 
 void Table::ResetData()
 {
+    if (active_)
+        Unregister();
     active_ = false;
     editing_ = false;
     editBuffer_.reset();

@@ -5,7 +5,9 @@
 // writes back, in one transaction, only what changed since Open (updated, deleted and appended
 // records), so the file afterwards holds every record whatever the filter. An unchanged table
 // leaves its file untouched. A failed write-back throws and leaves the table open with all its
-// data, so that Close can be tried again.
+// data, so that Close can be tried again. Tables still open with changes when the process ends
+// through exit() (the window toolkit does so when the display goes away) are written back
+// together then, and the reason is told on standard error.
 //
 // The view is the records that match the filter while Filtered is on, else all records, in
 // stored order. Navigation works on the view:
@@ -34,6 +36,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -81,6 +84,11 @@ public:
 
     void Open();
     void Close();
+    // Closes every table given, writing back what changed in all of them as one unit: the files
+    // get all of their changes or none. On failure it throws and every table stays open with
+    // all its data, so that it can be tried again.
+    static void CloseTogether(std::initializer_list<Table*> tables);
+    static void CloseTogether(const std::vector<Table*>& tables);
     bool Active() const { return active_; }
 
     const std::string& Filter() const { return filterText_; }
@@ -147,6 +155,7 @@ private:
     void WriteCurrent(int field, Value v);
     void PostIfEditing();
     void ResetData();
+    void Unregister();   // from the open tables that the exit hook writes back
 
     std::string fileName_;
     std::vector<FieldDef> required_;

@@ -22,7 +22,17 @@ constexpr int kMaxValueBytes = 64 * 1024 * 1024;
 
 const char* const kMissing = "データプロバイダ/パケットがありません";
 
+// SQLITE_BUSY and SQLITE_LOCKED: another program holds the file for the moment (after the
+// busy timeout). Said as such, so that the start-up does not take the file for a missing one.
+bool Busy(int rc) { return (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED; }
+[[noreturn]] void InUse(const std::string& path)
+{
+    throw FileInUse("データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。: " + path);
+}
+
+// Names and schema names here are ours or checked identifiers: no quote inside.
 std::string Quote(const std::string& name) { return "\"" + name + "\""; }
+std::string Literal(const std::string& text) { return "'" + text + "'"; }
 
 class Db {
 public:
@@ -47,14 +57,19 @@ public:
     sqlite3* get() const { return db_; }
     [[noreturn]] void Fail(const std::string& what) const
     {
+        if (Busy(sqlite3_extended_errcode(db_)))
+            InUse(path_);
         throw Exception(what + ": " + path_ + " (" + sqlite3_errmsg(db_) + ")");
     }
     void Exec(const std::string& sql, const char* what)
     {
         char* err = nullptr;
-        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err);
+        if (rc != SQLITE_OK) {
             const std::string msg = err ? err : "";
             sqlite3_free(err);
+            if (Busy(rc))
+                InUse(path_);
             throw Exception(std::string(what) + ": " + path_ + " (" + msg + ")");
         }
     }
@@ -94,12 +109,12 @@ private:
 };
 
 // SQLite's file change counter, header bytes 24 to 27, read through the connection's own file
-// handle; the caller holds a lock, so no other writer can change it meanwhile.
-std::uint32_t ChangeCounter(Db& db)
+// handle of SCHEMA; the caller holds a lock, so no other writer can change it meanwhile.
+std::uint32_t ChangeCounter(Db& db, const std::string& schema = "main")
 {
     sqlite3_file* file = nullptr;
     unsigned char b[4] = {};
-    if (sqlite3_file_control(db.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+    if (sqlite3_file_control(db.get(), schema.c_str(), SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
         !file || !file->pMethods || file->pMethods->xRead(file, b, 4, 24) != SQLITE_OK)
         db.Fail("テーブルファイルを読めません");
     return std::uint32_t(b[0]) << 24 | std::uint32_t(b[1]) << 16 | std::uint32_t(b[2]) << 8 | b[3];
@@ -145,18 +160,20 @@ bool IsIdentifier(const std::string& name)
 
 const char* ColumnType(FieldType t) { return t == FieldType::Integer ? "INTEGER" : "BLOB"; }
 
-// Checks the header and the schema, and returns the declared fields.
-std::vector<FieldDef> ReadSchema(Db& db, const std::string& path)
+// Checks the header and the schema of the database SCHEMA ("main", or an attached one), and
+// returns the declared fields.
+std::vector<FieldDef> ReadSchema(Db& db, const std::string& path, const std::string& schema = "main")
 {
-    if (PragmaInt(db, "application_id") != kApplicationId)
+    const std::string in = Quote(schema) + ".";
+    if (PragmaInt(db, (in + "application_id").c_str()) != kApplicationId)
         NotOurs(path, "application_id が違います");
-    if (PragmaInt(db, "user_version") != kFormatVersion)
+    if (PragmaInt(db, (in + "user_version").c_str()) != kFormatVersion)
         NotOurs(path, "形式の版が違います");
 
     // Exactly our two tables and the index of the UNIQUE constraint; nothing else (no
     // triggers, views or further indices, which could run code or change what is read).
     {
-        Stmt st(db, "SELECT type, name, tbl_name FROM sqlite_schema ORDER BY name");
+        Stmt st(db, "SELECT type, name, tbl_name FROM " + in + "sqlite_schema ORDER BY name");
         std::set<std::string> seen;
         while (st.Step()) {
             const std::string type = Column(st.get(), 0), name = Column(st.get(), 1);
@@ -171,7 +188,7 @@ std::vector<FieldDef> ReadSchema(Db& db, const std::string& path)
     }
     {
         // table_xinfo, unlike table_info, also lists generated columns, which are not ours.
-        Stmt st(db, "SELECT name, type, pk, hidden FROM pragma_table_xinfo('fields') ORDER BY cid");
+        Stmt st(db, "SELECT name, type, pk, hidden FROM pragma_table_xinfo('fields', " + Literal(schema) + ") ORDER BY cid");
         const char* expected[][2] = {{"position", "INTEGER"}, {"name", "TEXT"}, {"type", "TEXT"}, {"size", "INTEGER"}};
         int i = 0;
         while (st.Step()) {
@@ -186,7 +203,7 @@ std::vector<FieldDef> ReadSchema(Db& db, const std::string& path)
 
     std::vector<FieldDef> fields;
     {
-        Stmt st(db, "SELECT position, name, type, size, typeof(position), typeof(name), typeof(type), typeof(size) FROM fields ORDER BY position");
+        Stmt st(db, "SELECT position, name, type, size, typeof(position), typeof(name), typeof(type), typeof(size) FROM " + in + "fields ORDER BY position");
         std::set<std::string> names;
         while (st.Step()) {
             if (Column(st.get(), 4) != "integer" || Column(st.get(), 5) != "text" ||
@@ -210,7 +227,7 @@ std::vector<FieldDef> ReadSchema(Db& db, const std::string& path)
             NotOurs(path, "項目がありません");
     }
     {
-        Stmt st(db, "SELECT name, type, pk, hidden FROM pragma_table_xinfo('records') ORDER BY cid");
+        Stmt st(db, "SELECT name, type, pk, hidden FROM pragma_table_xinfo('records', " + Literal(schema) + ") ORDER BY cid");
         std::size_t i = 0;
         while (st.Step()) {
             const std::string name = Column(st.get(), 0), type = Column(st.get(), 1);
@@ -232,9 +249,10 @@ std::vector<FieldDef> ReadSchema(Db& db, const std::string& path)
 
 // The file's field list is FIELDS, name and type, position by position (sizes may differ: a text
 // is cut to its field's size when it is set).
-bool SameFields(Db& db, const std::string& path, const std::vector<FieldDef>& fields)
+bool SameFields(Db& db, const std::string& path, const std::vector<FieldDef>& fields,
+                const std::string& schema = "main")
 {
-    const std::vector<FieldDef> stored = ReadSchema(db, path);
+    const std::vector<FieldDef> stored = ReadSchema(db, path, schema);
     return std::equal(stored.begin(), stored.end(), fields.begin(), fields.end(),
                       [](const FieldDef& a, const FieldDef& b) { return a.name == b.name && a.type == b.type; });
 }
@@ -300,14 +318,14 @@ void CreateSchema(Db& db, const std::vector<FieldDef>& fields)
     }
 }
 
-std::string InsertSql(const std::vector<FieldDef>& fields)
+std::string InsertSql(const std::vector<FieldDef>& fields, const std::string& table = "records")
 {
     std::string cols, params;
     for (const auto& f : fields) {
         cols += (cols.empty() ? "" : ", ") + Quote(f.name);
         params += params.empty() ? "?" : ", ?";
     }
-    return "INSERT INTO records (" + cols + ") VALUES (" + params + ")";
+    return "INSERT INTO " + table + " (" + cols + ") VALUES (" + params + ")";
 }
 
 void FileExists(const std::string& path)
@@ -339,6 +357,14 @@ Contents Read(const std::string& path, bool deferBlobs)
     // Read-write, so that a journal left by an interrupted write-back is rolled back before
     // reading; a write-protected file is opened read-only by SQLite itself.
     Db db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+    {
+        // A file left in WAL mode by another tool would be converted at write-back, which raises
+        // its change counter: it would never again look like the file read. Converted here,
+        // before the stamp is taken; a file that stays in WAL mode is refused now, not at 終了.
+        Stmt mode(db, "PRAGMA journal_mode = DELETE");
+        if (!mode.Step() || Column(mode.get(), 0) != "delete")
+            throw Exception("テーブルファイルを書き込める形に直せないため、使えません (WAL): " + path);
+    }
     Contents c;
     {
         Stmt begin(db, "BEGIN");
@@ -431,73 +457,113 @@ std::string ReadDeferred(const std::string& path, const std::vector<FieldDef>& f
     return Bytes(st.get(), int(field) + 1);
 }
 
-void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,
-                  const std::vector<std::int64_t>& deleted, const std::vector<Update>& updated,
-                  const std::vector<const Row*>& appended, const Stamp& readAs)
+namespace {
+
+// Writes one file's changes into the database SCHEMA of DB, inside the caller's transaction.
+void WriteInto(Db& db, const std::string& schema, const Changes& c)
 {
-    FileExists(path);
-    Db db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
-    db.Exec("PRAGMA journal_mode = DELETE; PRAGMA synchronous = FULL", "テーブルファイルに書き込めません");
+    const std::string& path = c.path;
+    const std::vector<FieldDef>& fields = *c.fields;
+    const std::string records = Quote(schema) + ".records";
+    // The drill start empties the history: when the deletions take every record, one
+    // statement clears the table instead of one per record. (The ids are distinct ids of the
+    // file as read, so as many of them as there are records means all of them.)
+    bool all = false;
+    if (c.deleted.size() >= 64) {
+        Stmt count(db, "SELECT count(*) FROM " + records);
+        all = count.Step() && sqlite3_column_int64(count.get(), 0) == std::int64_t(c.deleted.size());
+    }
+    if (all) {
+        db.Exec("DELETE FROM " + records, "テーブルファイルに書き込めません");
+    } else if (!c.deleted.empty()) {
+        Stmt st(db, "DELETE FROM " + records + " WHERE id = ?");
+        for (auto id : c.deleted) {
+            sqlite3_bind_int64(st.get(), 1, id);
+            st.Step();
+            st.Reset();
+        }
+    }
+    for (const Update& u : c.updated) {
+        std::string sets;
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            if (u.dirty[i])
+                sets += (sets.empty() ? "" : ", ") + Quote(fields[i].name) + " = ?";
+        if (sets.empty())
+            continue;
+        Stmt st(db, "UPDATE " + records + " SET " + sets + " WHERE id = ?");
+        int p = 1;
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            if (u.dirty[i])
+                Bind(db, st.get(), p++, fields[i], (*u.row)[i]);
+        sqlite3_bind_int64(st.get(), p, u.id);
+        st.Step();
+    }
+    if (!c.appended.empty()) {
+        // Past the largest id SQLite picks ids at random, which would put appended records
+        // anywhere in stored order.
+        Stmt top(db, "SELECT max(id) FROM " + records);
+        if (top.Step() && sqlite3_column_int64(top.get(), 0) >
+                              std::numeric_limits<std::int64_t>::max() - std::int64_t(c.appended.size()))
+            NotOurs(path, "これ以上レコードを追加できません");
+        Stmt st(db, InsertSql(fields, records));
+        for (const Row* row : c.appended) {
+            for (std::size_t i = 0; i < fields.size(); ++i)
+                Bind(db, st.get(), int(i) + 1, fields[i], (*row)[i]);
+            st.Step();
+            st.Reset();
+        }
+    }
+}
+
+}  // namespace
+
+void WriteChanges(const std::vector<Changes>& files)
+{
+    if (files.empty())
+        return;
+    for (const Changes& c : files)
+        FileExists(c.path);
+    // One connection, the other files attached to it: one transaction spans them all, and
+    // SQLite commits attached rollback-journal databases together through a super-journal.
+    Db db(files[0].path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+    sqlite3_limit(db.get(), SQLITE_LIMIT_ATTACHED, int(files.size()) - 1);
+    std::vector<std::string> schemas{"main"};
+    for (std::size_t i = 1; i < files.size(); ++i) {
+        schemas.push_back("f" + std::to_string(i));
+        Stmt attach(db, "ATTACH DATABASE ? AS " + schemas.back());
+        sqlite3_bind_text(attach.get(), 1, files[i].path.c_str(), -1, SQLITE_TRANSIENT);
+        try {
+            attach.Step();
+        } catch (const FileInUse&) {
+            throw;
+        } catch (const Exception&) {
+            throw Exception("テーブルファイルを開けません: " + files[i].path + " (" + sqlite3_errmsg(db.get()) + ")");
+        }
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        // A file left in WAL mode would be committed on its own, outside the super-journal;
+        // Read converts such files, so one found here was changed since.
+        Stmt mode(db, "PRAGMA " + Quote(schemas[i]) + ".journal_mode = DELETE");
+        if (!mode.Step() || Column(mode.get(), 0) != "delete")
+            throw Exception("データファイルが、開いた後でほかから書き換えられたため、書き込めません: " + files[i].path);
+        db.Exec("PRAGMA " + Quote(schemas[i]) + ".synchronous = FULL", "テーブルファイルに書き込めません");
+    }
     db.Exec("BEGIN IMMEDIATE", "テーブルファイルに書き込めません");
     try {
-        // The file may have been replaced while it was open: write only into the same layout.
-        if (!SameFields(db, path, fields))
-            NotOurs(path, "項目の定義が変わっています");
-        {
-            Stmt st(db, "SELECT coalesce(max(id), 0) FROM records");
+        // Every file is checked before any is written: the file may have been replaced or
+        // written by another program while it was open, and then its record ids name other records.
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const Changes& c = files[i];
+            if (!SameFields(db, c.path, *c.fields, schemas[i]))
+                NotOurs(c.path, "項目の定義が変わっています");
+            Stmt st(db, "SELECT coalesce(max(id), 0) FROM " + Quote(schemas[i]) + ".records");
             st.Step();
-            const Stamp now{ChangeCounter(db), sqlite3_column_int64(st.get(), 0)};
-            if (!(now == readAs))
-                throw Exception("データファイルが、開いた後でほかから書き換えられたため、書き込めません: " + path);
+            const Stamp now{ChangeCounter(db, schemas[i]), sqlite3_column_int64(st.get(), 0)};
+            if (!(now == c.readAs))
+                throw Exception("データファイルが、開いた後でほかから書き換えられたため、書き込めません: " + c.path);
         }
-        // The drill start empties the history: when the deletions take every record, one
-        // statement clears the table instead of one per record. (The ids are distinct ids of the
-        // file as read, so as many of them as there are records means all of them.)
-        bool all = false;
-        if (deleted.size() >= 64) {
-            Stmt count(db, "SELECT count(*) FROM records");
-            all = count.Step() && sqlite3_column_int64(count.get(), 0) == std::int64_t(deleted.size());
-        }
-        if (all) {
-            db.Exec("DELETE FROM records", "テーブルファイルに書き込めません");
-        } else if (!deleted.empty()) {
-            Stmt st(db, "DELETE FROM records WHERE id = ?");
-            for (auto id : deleted) {
-                sqlite3_bind_int64(st.get(), 1, id);
-                st.Step();
-                st.Reset();
-            }
-        }
-        for (const Update& u : updated) {
-            std::string sets;
-            for (std::size_t i = 0; i < fields.size(); ++i)
-                if (u.dirty[i])
-                    sets += (sets.empty() ? "" : ", ") + Quote(fields[i].name) + " = ?";
-            if (sets.empty())
-                continue;
-            Stmt st(db, "UPDATE records SET " + sets + " WHERE id = ?");
-            int p = 1;
-            for (std::size_t i = 0; i < fields.size(); ++i)
-                if (u.dirty[i])
-                    Bind(db, st.get(), p++, fields[i], (*u.row)[i]);
-            sqlite3_bind_int64(st.get(), p, u.id);
-            st.Step();
-        }
-        if (!appended.empty()) {
-            // Past the largest id SQLite picks ids at random, which would put appended records
-            // anywhere in stored order.
-            Stmt top(db, "SELECT max(id) FROM records");
-            if (top.Step() && sqlite3_column_int64(top.get(), 0) >
-                                  std::numeric_limits<std::int64_t>::max() - std::int64_t(appended.size()))
-                NotOurs(path, "これ以上レコードを追加できません");
-            Stmt st(db, InsertSql(fields));
-            for (const Row* row : appended) {
-                for (std::size_t i = 0; i < fields.size(); ++i)
-                    Bind(db, st.get(), int(i) + 1, fields[i], (*row)[i]);
-                st.Step();
-                st.Reset();
-            }
-        }
+        for (std::size_t i = 0; i < files.size(); ++i)
+            WriteInto(db, schemas[i], files[i]);
         db.Exec("COMMIT", "テーブルファイルに書き込めません");
     } catch (...) {
         sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);

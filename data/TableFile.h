@@ -27,7 +27,8 @@ struct Contents {
     Stamp stamp;
 };
 
-// Reads a whole table file. Throws Exception for a missing file, a file that is not ours, of
+// Reads a whole table file. Throws FileInUse when another program holds the file locked, and
+// Exception for a missing file, a file that is not ours, of
 // another version, with another schema or with extra objects, or with values that do not fit.
 // With DEFER_BLOBS the blob fields' bytes stay in the file (each value that is not null comes as
 // Value::Deferred(), its size and type checked), to be read by ReadDeferred when shown: a bank
@@ -46,13 +47,22 @@ struct Update {
     std::vector<bool> dirty;   // which fields to write
 };
 
-// Writes deletions, updates and appended rows in one transaction: afterwards the file holds
-// either all of them or none. Throws Exception on failure, and writes nothing into a file whose
-// stamp is no longer READ_AS (replaced or changed since it was read: the record ids would name
-// other records).
-void WriteChanges(const std::string& path, const std::vector<FieldDef>& fields,
-                  const std::vector<std::int64_t>& deleted, const std::vector<Update>& updated,
-                  const std::vector<const Row*>& appended, const Stamp& readAs);
+// One file's deletions, updates and appended rows, and the stamp of the file as read.
+struct Changes {
+    std::string path;
+    const std::vector<FieldDef>* fields;
+    std::vector<std::int64_t> deleted;
+    std::vector<Update> updated;
+    std::vector<const Row*> appended;
+    Stamp readAs;
+};
+
+// Writes the changes of every file in one transaction: afterwards the files hold either all of
+// them or none. Every file's stamp and field list are checked before anything is written; a file
+// whose stamp is no longer the one read (replaced or changed since: the record ids would name
+// other records) gets nothing, and then neither does any other. Throws Exception on failure,
+// FileInUse when another program holds a file locked.
+void WriteChanges(const std::vector<Changes>& files);
 
 // Writes a new file with these fields and rows, in place of PATH once it is complete.
 void Create(const std::string& path, const std::vector<FieldDef>& fields,

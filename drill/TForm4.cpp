@@ -3,15 +3,17 @@
 #include "CaptionStyle.h"
 #include "DataDirectory.h"
 #include "Handlers.h"
-#include "Layouts.h"
+#include "Exception.h"
+#include "FocusFrame.h"
 #include "Scoring.h"
 #include "ScreenFit.h"
-#include "Search.h"
-#include "Settings.h"
 #include "Windows.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QShowEvent>
+
+#include <cstdio>
 
 namespace {
 // The layout's character heights in pixels; the .ui holds point sizes only.
@@ -41,8 +43,14 @@ const QColor kBlack(0, 0, 0);
 QString AnswerText(int answer) { return answer == 1 ? QStringLiteral("正") : QStringLiteral("誤"); }
 }  // namespace
 
-TForm4::TForm4(QWidget* parent) : QWidget(parent)
+TForm4::TForm4(QWidget* parent)
+    : QWidget(parent),
+      Table1(new Table(this)),
+      Table2(new Table(this)),
+      Table3(new Table(this)),
+      Drill(*Table1, *Table2, *Table3)
 {
+    Drill.ResetSettledCounts = Professional;
     setupUi(this);
     // A fixed frame with the system menu and the close box only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -59,12 +67,6 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent)
     for (QGroupBox* box : findChildren<QGroupBox*>())
         box->setStyle(captions);
 
-    Table1 = new Table(this);
-    Table2 = new Table(this);
-    Table3 = new Table(this);
-    Table1->SetRequiredFields(layouts::Bank());
-    Table2->SetRequiredFields(layouts::History());
-    Table3->SetRequiredFields(layouts::Advice());
     DataSource1 = new DataSource(this);
     DataSource2 = new DataSource(this);
     DataSource3 = new DataSource(this);
@@ -103,6 +105,11 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent)
     connect(Timer1, &QTimer::timeout, this, [this] { RunHandler([this] { Timer1Timer(); }); });
     Timer1->start();
 
+    // Answering from the keyboard: the statistics boxes only show, and must not take the keys.
+    for (QLineEdit* box : {Edit1, Edit2, Edit3})
+        box->setFocusPolicy(Qt::NoFocus);
+    focusFrame_ = new FocusFrame(this);
+
     connect(BitBtn3, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn3Click(); }); });
     connect(BitBtn4, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn4Click(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn1Click(); }); });
@@ -113,13 +120,21 @@ TForm4::TForm4(QWidget* parent) : QWidget(parent)
 TForm4::~TForm4()
 {
     Timer1->stop();
-    // The program may end with a drill open: store it. Every table is tried, and a failure is
-    // reported rather than lost silently.
+    // The program may end with a drill open: store it. This runs on the way out (a signal, the
+    // main window closed), where a message box would wait for a pupil who is gone: a failure
+    // goes to standard error, and each table still open is then stored as far as it can be.
+    try {
+        Drill.End();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "lentavo: %s\n", e.what());
+    }
+    if (const std::string why = Drill.TakeRecordFailure(); !why.empty())
+        std::fprintf(stderr, "lentavo: %s: %s\n", record::kFileName, why.c_str());
     for (Table* table : {Table1, Table2, Table3}) {
         try {
             table->Close();
         } catch (const std::exception& e) {
-            dialogs::ShowMessage(nullptr, QString::fromUtf8(e.what()));
+            std::fprintf(stderr, "lentavo: %s: %s\n", table->FileName().c_str(), e.what());
         }
     }
 }
@@ -171,98 +186,85 @@ void TForm4::closeEvent(QCloseEvent* event)
 
 void TForm4::FormShow()
 {
-    // 1. The data directory, from the settings file or the pupil.
+    // The data directory, from the settings file or the pupil.
     const DataDirectory data = FindDataDirectory(this, OpenDialog1);
     if (data.cancelled) {
         // Never go on to open (and then empty) a history found in the working directory.
         CloseMainWindow();
         return;
     }
+    Data = data::Directory(data.directory);
     // Another copy of the program drilling on the same data would overwrite this drill's
     // history (or this one its): refuse to start a second drill there.
-    if (Lock.Acquire(data.directory) == DirectoryLock::Result::InUse) {
+    if (Data.Lock() == DirectoryLock::Result::InUse) {
         dialogs::ShowMessage(this, QString::fromUtf8(InUseMessage));
         QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
         return;
     }
-    // 2. The three tables, as one guarded step.
-    if (!OpenTables(data.directory))
+    // The three tables, as one guarded step.
+    if (!OpenTables())
         return;
-    // 3.
-    Table3->SetFilter("Nani = -1");
-    Table3->SetFiltered(true);
-    // 4.
-    Total = 1;
-    Ans = 0;
-    Sei = 0;
-    LKaisu = 0;
-    // 5. A drill's history holds its own answers only.
-    while (!Table2->Eof())
-        Table2->Delete();
-    // 6. Every posted record leaves the "NKaisu > 0" view, so the loop ends.
-    if (ResetSettledCounts) {
-        Table1->SetFilter("NKaisu > 0");
-        Table1->SetFiltered(true);
-        while (!Table1->Eof()) {
-            Table1->Edit();
-            Table1->FieldByName("NKaisu").SetAsInteger(0);
-            Table1->Post();
-        }
+    recordFailureTold_ = false;
+    OpenRecord();
+    if (!Drill.Start()) {
+        NoQuestion();
+        return;
     }
-    // 7, 8.
-    if (!ShowNextQuestion())
-        return;
-    // 9., 10.
+    ReportRecordFailure();
     SetUnanswered();
-    // 11.
     ShowDrillLevel();
     ProgressBar1->show();
     Label9->show();
-    // 12.
     ProgressBar2->setValue(0);
     ProgressBar2->show();
     SetCaption(Label4, QStringLiteral("0 %"));
     Label4->show();
-    // 13.
     GroupBox2->setTitle(QStringLiteral("問題1"));
-    // 14. The filter text stays; the advice view shows the first record.
-    Table3->SetFiltered(false);
-    // 15.
     Timer1->stop();
-    // 16. The frame, not just the inside, is 1022 x 768 at (-1, 0); a screen too small for it
-    // gets the window scaled down whole.
+    FocusOn(BitBtn3);
+    // The frame, not just the inside, is 1022 x 768 at (-1, 0); a screen too small for it gets
+    // the window scaled down whole.
     const QSize frame = frameGeometry().size() - geometry().size();
     screenfit::Place(this, QPoint(-1, 0), QSize(1022, 768) - frame, screenfit::Origin::Frame);
 }
 
-bool TForm4::OpenTables(const std::string& directory)
+bool TForm4::OpenTables()
 {
     try {
-        const std::pair<Table*, const char*> files[] = {
-            {Table1, layouts::kBankFile}, {Table2, layouts::kHistoryFile}, {Table3, layouts::kAdviceFile}};
-        for (const auto& [table, name] : files) {
-            table->Close();   // open only after a failed start; nothing to write then
-            table->SetFileName(directory + name);
-            table->Open();
-        }
+        Data.OpenBank(*Table1);
+        Data.OpenHistory(*Table2);
+        Data.OpenAdvice(*Table3);
         return true;
+    } catch (const FileInUse&) {
+        // Held by another program for the moment: the data is there, so the settings stay and
+        // the program goes on; the pupil tries again.
+        dialogs::ShowMessage(this, QString::fromUtf8(FileBusyMessage));
+        QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
+        return false;
     } catch (...) {
         ReportDataFilesMissing(this);
         return false;
     }
 }
 
-bool TForm4::ShowNextQuestion()
+void TForm4::OpenRecord()
 {
-    if (!drill::SearchQuestion(*Table1, DrillLevel, LKaisu)) {
-        NoQuestion();
-        return false;
+    Record.Close();
+    try {
+        Data.OpenRecord(Record);
+        Drill.UseRecord(&Record);
+    } catch (const std::exception& e) {
+        Drill.UseRecord(nullptr);
+        ReportRecordFailure(e.what());
     }
-    // Narrow the bank to the question found; every view on DataSource1 shows it.
-    const std::string bango = Table1->FieldByName("Bango").AsString();
-    Table1->SetFilter("Bango = " + bango);
-    Table1->SetFiltered(true);
-    return true;
+}
+
+void TForm4::ReportRecordFailure(const std::string& why)
+{
+    if (why.empty() || recordFailureTold_)
+        return;
+    recordFailureTold_ = true;
+    dialogs::ShowMessage(this, QString::fromUtf8(RecordMessage) + QStringLiteral("\n\n") + QString::fromStdString(why));
 }
 
 void TForm4::NoQuestion()
@@ -280,104 +282,49 @@ void TForm4::BitBtn4Click() { Judge(0); }
 
 void TForm4::Judge(int answer)
 {
-    // 1.
-    Table1->Edit();
-    // 2.-5. Everything the answer is judged on is read before anything is written; the new
-    // counters come from the drill arithmetic and are written at their steps below.
-    drill::Counters before;
-    before.kaisu = Table1->FieldByName("Kaisu").AsInteger();
-    before.seikaisu = Table1->FieldByName("Seikaisu").AsInteger();
-    before.nkaisu = Table1->FieldByName("NKaisu").AsInteger();
-    before.nani = Table1->FieldByName("Nani").AsInteger();
-    const std::string bango = Table1->FieldByName("Bango").AsString();
-    const std::string mondai = Table1->FieldByName("Mondai").AsString();
-    const bool right = Table1->FieldByName("Seikai").AsInteger() == answer;
-    const drill::Counters after = drill::AfterAnswer(before, right);
-    Table1->FieldByName("Kaisu").SetAsInteger(after.kaisu);
-    ++Ans;
-
-    // The history record, by field name so that its order in the file cannot swap values.
-    auto appendHistory = [&](int seihi) {
-        Row row(Table2->Fields().size());
-        row[std::size_t(Table2->FieldIndex("Bango"))] = Value(bango);
-        row[std::size_t(Table2->FieldIndex("Seihi"))] = Value(seihi);
-        row[std::size_t(Table2->FieldIndex("Mondai"))] = Value(mondai);
-        Table2->AppendRecord(row);
-    };
-    auto filterAdvice = [&] {
-        Table3->SetFilter("Nani = " + std::to_string(DrillLevel));
-        Table3->SetFiltered(true);
-    };
-
-    if (right) {
-        // 6.
-        Table1->FieldByName("NKaisu").SetAsInteger(after.nkaisu);
-        ++Sei;
-        Table1->FieldByName("Seikaisu").SetAsInteger(after.seikaisu);
-        appendHistory(1);
+    const drill::Verdict verdict = Drill.Judge(answer);
+    ReportRecordFailure();
+    if (verdict.right) {
         SetTextColor(Label7, QPalette::WindowText, kRed);
         SetTextColor(Label8, QPalette::WindowText, kRed);
         SetCaption(Label7, QStringLiteral("正　解"));
-        SetCaption(Label8, AnswerText(answer));
-        DBMemo3->setDataField("Seikai");
-        if (Total > 10)
-            filterAdvice();
     } else {
-        // 7.
-        appendHistory(0);
         SetTextColor(Label7, QPalette::WindowText, kBlack);
         SetTextColor(Label8, QPalette::WindowText, kBlack);
         SetCaption(Label7, QStringLiteral("不正解"));
-        SetCaption(Label8, AnswerText(1 - answer));
-        --DrillLevel;
-        if (after.nkaisu != before.nkaisu)
-            Table1->FieldByName("NKaisu").SetAsInteger(after.nkaisu);
-        DBMemo3->setDataField("Fuseikai");
-        if (Total > 10) {
-            if (DrillLevel < 0)
-                DrillLevel = 0;
-            filterAdvice();
-        }
     }
-    // 8.
-    Table1->FieldByName("Nani").SetAsInteger(after.nani);
-    Table1->Post();
-    // 9.
+    SetCaption(Label8, AnswerText(verdict.shownAnswer));
+    DBMemo3->setDataField(QString::fromLatin1(verdict.adviceField));
     BitBtn1->setEnabled(true);
     BitBtn3->setEnabled(false);
     BitBtn4->setEnabled(false);
-    // 10.
     DBMemo2->show();
     Label7->show();
     Label8->show();
-    // 11.
-    Edit1->setText(QString::number(Sei));
-    Edit2->setText(QString::number(Ans));
-    Edit3->setText(QString::fromStdString(drill::PercentText(Sei, Ans)));
-    const int percent = drill::PercentInteger(Sei, Ans);
-    ProgressBar2->setValue(percent);
-    SetCaption(Label4, QString::fromStdString(drill::PercentLabel(percent)));
-    // 12. The verdict blinks until the next question.
+    const drill::Statistics stats = Drill.Stats();
+    Edit1->setText(QString::number(stats.right));
+    Edit2->setText(QString::number(stats.answers));
+    Edit3->setText(QString::fromStdString(stats.percentText));
+    Edit3->setCursorPosition(0);   // a long rate shows its start, not its tail
+    ProgressBar2->setValue(stats.percent);
+    SetCaption(Label4, QString::fromStdString(drill::PercentLabel(stats.percent)));
+    // The verdict blinks until the next question.
     Timer1->start();
+    FocusOn(BitBtn1);
 }
 
 // ---- Next question --------------------------------------------------------------------------
 
 void TForm4::BitBtn1Click()
 {
-    // 1.
-    ++Total;
+    const bool found = Drill.Next();
     GroupBox2->setTitle(QStringLiteral("問題") + QString::number(Total));
-    // 2.-5.
-    const drill::RecentAnswers recent = drill::LastAnswers(*Table2);
-    DrillLevel = drill::MoveLevel(DrillLevel, recent.sum, recent.count);
-    // 6.
     ShowDrillLevel();
-    // 7., 8.
     SetUnanswered();
     Timer1->stop();
-    // 9., 10.
-    ShowNextQuestion();
+    FocusOn(BitBtn3);
+    if (!found)
+        NoQuestion();
 }
 
 void TForm4::SetUnanswered()
@@ -403,13 +350,47 @@ void TForm4::BitBtn5Click() { close(); }
 
 void TForm4::FormClose()
 {
-    Table1->SetFiltered(false);
-    // Each store writes back what changed; one that fails throws, leaving it and the tables
-    // after it open.
-    Table1->Close();
-    Table2->Close();
-    Table3->Close();
-    Lock.Release();
+    // A write-back that fails throws with every table open and the window as it was.
+    Drill.End();
+    ReportRecordFailure();
+    Record.Close();
+    Data.Unlock();
+}
+
+void TForm4::FocusOn(QPushButton* button)
+{
+    button->setFocus();
+    focusFrame_->Follow(button);
+}
+
+void TForm4::keyPressEvent(QKeyEvent* event)
+{
+    // 1 or O answers 正, 2 or X 誤, Return goes on once answered: each only as its button would.
+    QPushButton* button = nullptr;
+    switch (event->key()) {
+    case Qt::Key_1:
+    case Qt::Key_O:
+        button = BitBtn3;
+        break;
+    case Qt::Key_2:
+    case Qt::Key_X:
+        button = BitBtn4;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        button = BitBtn1;
+        break;
+    default:
+        break;
+    }
+    if (!button || (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    // A key held down must not answer the next question too.
+    if (!event->isAutoRepeat() && button->isEnabled())
+        button->click();
+    event->accept();
 }
 
 void TForm4::Timer1Timer()

@@ -1,12 +1,15 @@
 #pragma once
 // The question window: one drill from its start (FormShow) through the answers (BitBtn3Click,
 // BitBtn4Click) and the next questions (BitBtn1Click) to its end (BitBtn5Click, FormClose).
-// The arithmetic and the question search live in Scoring.h and Search.h.
+// The drill itself (its state and what it does to the tables) is a drill::Session; the
+// handlers call it and show what it returns.
 
 #include "BuildConfig.h"
 #include "DataSource.h"
 #include "Dialogs.h"
-#include "DirectoryLock.h"
+#include "Directory.h"
+#include "LearningRecord.h"
+#include "Session.h"
 #include "Table.h"
 #include "ui_TForm4.h"
 
@@ -19,23 +22,24 @@ public:
     explicit TForm4(QWidget* parent = nullptr);
     ~TForm4() override;   // closes the tables, so a drill still open at program end is stored
 
-    // The difficulty the question search aims at; the main menu sets it before showing.
-    int DrillLevel = 0;
+    Table* const Table1;       // question bank
+    Table* const Table2;       // answer history
+    Table* const Table3;       // advice table
 
-    // Drill counters: the question on screen (1 for the first), right answers, answers, and
-    // the pass limit of the question search.
-    int Total = 0;
-    int Sei = 0;
-    int Ans = 0;
-    int LKaisu = 0;
-
+    // The drill on those tables.
+    drill::Session Drill;
+    // The drill's state under the window's names: the difficulty the question search aims at
+    // (the main menu sets it before showing), the question on screen (1 for the first), right
+    // answers, answers and the pass limit.
+    int& DrillLevel = Drill.DrillLevel;
+    int& Total = Drill.Total;
+    int& Sei = Drill.Sei;
+    int& Ans = Drill.Ans;
+    int& LKaisu = Drill.LKaisu;
     // When true, the drill start resets every question's settled count. Taken from the build;
     // tests may change it.
-    bool ResetSettledCounts = Professional;
+    bool& ResetSettledCounts = Drill.ResetSettledCounts;
 
-    Table* Table1;             // question bank
-    Table* Table2;             // answer history
-    Table* Table3;             // advice table
     DataSource* DataSource1;
     DataSource* DataSource2;
     DataSource* DataSource3;
@@ -55,19 +59,34 @@ public:
     static constexpr const char* InUseMessage =
         "このデータは、別に起動している学科練習システムで練習中のため使えません。"
         "そちらの練習を終了してから、もう一度始めてください。";
+    static constexpr const char* FileBusyMessage =
+        "データファイルが、ほかのプログラムで使用中のため使えません。"
+        "しばらくしてから、もう一度始めてください。";
 
-    // Held on the data directory while the tables are open.
-    DirectoryLock Lock;
+    static constexpr const char* RecordMessage =
+        "学習記録を使えないため、この練習の答えは学習記録に残りません。練習はこのまま続けられます。";
+
+    // The data directory of the drill, locked while the tables are open.
+    data::Directory Data;
+    // Every answer of every drill, kept across drills; the drill goes on without it.
+    record::LearningRecord Record;
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Judge(int answer);
-    bool OpenTables(const std::string& directory);
-    // Shows the question the search found, or ends the drill when there is none.
-    bool ShowNextQuestion();
+    bool OpenTables();
+    void OpenRecord();
+    // Tells the pupil, once a drill, that the learning record failed.
+    void ReportRecordFailure(const std::string& why);
+    void ReportRecordFailure() { ReportRecordFailure(Drill.TakeRecordFailure()); }
+    bool recordFailureTold_ = false;
+    // The keyboard's next answer goes to BUTTON, and the frame shows it.
+    void FocusOn(QPushButton* button);
+    class FocusFrame* focusFrame_ = nullptr;
     // The unanswered state: the answer buttons on, "次の問題" off, explanation and verdict hidden.
     void SetUnanswered();
     // The drill level's bar and its label.

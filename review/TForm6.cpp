@@ -3,9 +3,9 @@
 #include "CaptionStyle.h"
 #include "ScreenFit.h"
 #include "DataDirectory.h"
+#include "Directory.h"
 #include "Handlers.h"
 #include "HistoryModel.h"
-#include "Layouts.h"
 #include "Settings.h"
 #include "Windows.h"
 
@@ -64,7 +64,8 @@ TForm6::TForm6(QWidget* parent)
     for (DBMemo* memo : {DBMemo1, DBMemo2}) {
         memo->setReadOnly(true);
         memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // A long question or explanation would be cut off at the pane's height otherwise.
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
 
@@ -129,24 +130,27 @@ void TForm6::FormShow()
     DBGrid1->setFocus();
 }
 
+void TForm6::ReadAgain()
+{
+    RunHandler([this] { FormShow(); });
+}
+
 bool TForm6::LoadTables(const std::string& directory)
 {
     try {
+        const data::Directory data(directory);
         if (Table1->FileName().empty()) {
-            Table1->SetFileName(directory + layouts::kHistoryFile);
-            Table1->Open();
+            data.OpenHistory(*Table1);
         } else {
             // Every showing reads the history as the question window last wrote it.
             Table1->Close();
             Table1->Open();
         }
-        if (Table2->FileName().empty()) {
-            Table2->SetFileName(directory + layouts::kBankFile);
-            Table2->Open();
-        }
+        if (Table2->FileName().empty())
+            data.OpenBank(*Table2);
         return true;
     } catch (...) {
-        ReportDataFilesMissing(this);
+        ReportDataFilesMissing(this, std::current_exception());
         return false;
     }
 }

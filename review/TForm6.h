@@ -25,6 +25,9 @@ public:
     dialogs::OpenFileOptions OpenDialog1;   // no filter, the toolkit's default title
 
     void FormShow();
+    // Reads the history again as a new showing does, for the window brought forward while it
+    // was still open.
+    void ReadAgain();
     void DataSource1DataChange();
     void Button1Click();
 

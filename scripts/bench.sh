@@ -27,6 +27,10 @@ fi
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DLENTAVO_BUILD_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target bench_drill bench_record bench_memory
+progress_status=built
+if ! cmake --build "$build" -j2 --target bench_progress >"$results/progress-build.txt" 2>&1; then
+  progress_status="bench_progress did not build (see $results/progress-build.txt)"
+fi
 app_status=built
 if ! cmake --build "$build" -j2 --target lentavo >"$results/lentavo-build.txt" 2>&1; then
   app_status="the program did not build (see $results/lentavo-build.txt)"
@@ -88,6 +92,17 @@ memory_run() {   # NAME QUESTIONS FIGURES
 memory_run full-figures 9999 1
 memory_run full 9999 0
 /usr/bin/time -v "$build/bench/bench_memory" idle >/dev/null 2>"$results/memory-idle-time.txt"
+
+# ---- Opening the learning-record window ----------------------------------------------------
+echo "Measuring the opening of 学習記録…"
+if [ "$progress_status" = built ]; then
+  if ! LENTAVO_BENCH_TMP=$scratch QT_QPA_PLATFORM=offscreen "$build/bench/bench_progress" "$reps" \
+      "$results/progress.json" >"$results/progress.txt" 2>&1; then
+    echo "status=the measurement failed: $(tail -1 "$results/progress.txt")" >"$results/progress-skipped.txt"
+  fi
+else
+  echo "status=$progress_status" >"$results/progress-skipped.txt"
+fi
 
 # ---- Start to the main menu ----------------------------------------------------------------
 echo "Measuring the start to the main menu…"

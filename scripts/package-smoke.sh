@@ -34,7 +34,7 @@ debs=("$build"/lentavo_*_amd64.deb)
 [ -f "${debs[0]}" ] || fail "cpack made no lentavo_*_amd64.deb in $build"
 deb=${debs[0]}
 echo "package: $(basename "$deb"), depends: $(dpkg-deb -f "$deb" Depends)"
-for dep in libqt6widgets6 libsqlite3-0 fonts-noto-cjk; do
+for dep in libqt6widgets6 libqt6charts6 libsqlite3-0 fonts-noto-cjk; do
   dpkg-deb -f "$deb" Depends | grep -q "$dep" || fail "the package does not depend on $dep"
 done
 

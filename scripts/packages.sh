@@ -8,6 +8,7 @@ LENTAVO_PACKAGES=(
   xvfb xauth xdotool imagemagick x11-apps x11-utils
   fonts-noto-cjk fonts-ipafont-mincho fonts-ipafont-gothic qt6-translations-l10n
   libbenchmark-dev
+  qt6-charts-dev libqt6opengl6-dev
 )
 
 lentavo_install_packages() {

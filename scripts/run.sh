@@ -15,7 +15,8 @@ cmake --build "$build" -j"$(nproc)" --target lentavo sample_data
 build=$(cd "$build" && pwd)
 if [ ! -e "$build/Lentavo.inf" ]; then
   mkdir -p "$build/sample-data"
-  for f in mondai.cds advice.cds rireki.cds; do
+  for f in mondai.cds advice.cds rireki.cds kiken.cds; do
+    [ -e "$build/sample/$f" ] || continue   # kiken.cds only once tabletool knows the hazard layout
     [ -e "$build/sample-data/$f" ] || cp "$build/sample/$f" "$build/sample-data/$f"
   done
   printf '%s' "$build/sample-data/" > "$build/Lentavo.inf"

@@ -1,7 +1,7 @@
 #pragma once
-// A picture held in a blob field as the bytes of a picture file; the format is recognised from
-// the bytes. A picture that cannot be read, or is larger than MaxPictureSide either way, shows
-// nothing.
+// A picture held in a blob field as the bytes of a picture file: PNG, JPEG, GIF or BMP, told by
+// its first bytes. Anything else, a picture that cannot be read, or one larger than
+// MaxPictureSide either way, shows nothing.
 
 #include "DataSource.h"
 
@@ -32,8 +32,8 @@ public:
     // The picture on show; null when there is none.
     const QImage& picture() const { return picture_; }
 
-    // Reads a picture from BYTES: a null image for empty, unreadable or oversized data. The
-    // size is checked from the header before the picture is decoded.
+    // Reads a picture from BYTES: a null image for empty, unreadable or oversized data, or any
+    // format but ours. The size is checked from the header before the picture is decoded.
     static QImage Decode(const QByteArray& bytes);
 
 protected:

@@ -1,5 +1,6 @@
 #include "DataDirectory.h"
 
+#include "Exception.h"
 #include "Layouts.h"
 #include "Windows.h"
 #include "Settings.h"
@@ -68,14 +69,19 @@ std::string DialogStartDirectory()
         return std::string();
     const QString data = UserFolder("XDG_DATA_HOME", ".local/share");
     const QString sample = BundledSampleFolder();
-    if (!QFile::exists(data + "/" + layouts::kBankFile) && !sample.isEmpty() && QDir().mkpath(data)) {
-        for (const char* name : {layouts::kBankFile, layouts::kHistoryFile, layouts::kAdviceFile}) {
-            const QString target = data + "/" + name;
-            if (!QFile::exists(target) && QFile::copy(sample + "/" + name, target))
-                QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        }
-    }
+    if (!QFile::exists(data + "/" + layouts::kBankFile) && !sample.isEmpty() && QDir().mkpath(data))
+        CopyBundledSample(sample, data);
     return QFile::encodeName(data).toStdString();
+}
+
+void CopyBundledSample(const QString& sample, const QString& data)
+{
+    // Every table file the program ships, so optional ones (the hazard items) come along too.
+    for (const QString& name : QDir(sample).entryList({QStringLiteral("*.cds")}, QDir::Files)) {
+        const QString target = data + "/" + name;
+        if (!QFile::exists(target) && QFile::copy(sample + "/" + name, target))
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
 }
 
 DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions& dialog)
@@ -93,9 +99,22 @@ DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions&
     return {directory, false};
 }
 
-void ReportDataFilesMissing(QWidget* parent)
+void ReportDataFilesMissing(QWidget* parent, const std::exception_ptr& error)
 {
-    settings::Remove(SettingsFilePath());
-    dialogs::ShowMessage(parent, QStringLiteral("データファイルが、見付かりません。"));
+    bool inUse = false;
+    try {
+        if (error)
+            std::rethrow_exception(error);
+    } catch (const FileInUse&) {
+        inUse = true;
+    } catch (...) {
+    }
+    if (inUse) {
+        // The data is there and the directory right: the next start must find it again.
+        dialogs::ShowMessage(parent, QStringLiteral("データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。"));
+    } else {
+        settings::Remove(SettingsFilePath());
+        dialogs::ShowMessage(parent, QStringLiteral("データファイルが、見付かりません。"));
+    }
     CloseMainWindow();
 }

@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 
+#include <exception>
 #include <string>
 
 // The program's own path (its executable, not argv[0]); the settings file lives in its directory part.
@@ -22,6 +23,11 @@ std::string SettingsFilePath();
 // (the dialog's own default).
 std::string DialogStartDirectory();
 
+// Copies every table file of the bundled sample folder SAMPLE that DATA does not hold yet into
+// DATA, writable by its owner (an installed sample is read-only). Never replaces a file, so a
+// pupil's own bank and history survive.
+void CopyBundledSample(const QString& sample, const QString& data);
+
 struct DataDirectory {
     std::string directory;   // as read or picked; "" when cancelled
     bool cancelled = false;  // the pupil cancelled the file dialog
@@ -33,7 +39,9 @@ struct DataDirectory {
 // directory is used all the same.
 DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions& dialog);
 
-// A table file of the data directory could not be opened: forget the directory (the next start
+// A table file of the data directory could not be opened, failing with ERROR (by default the
+// exception being handled: call it from the catch block): forget the directory (the next start
 // asks for it again), say "データファイルが、見付かりません。" and close the main window, which
-// ends the program.
-void ReportDataFilesMissing(QWidget* parent);
+// ends the program. A file another program holds for the moment (FileInUse) is not missing: the
+// settings are kept and the message says it is in use.
+void ReportDataFilesMissing(QWidget* parent, const std::exception_ptr& error = std::current_exception());

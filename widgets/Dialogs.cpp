@@ -14,6 +14,13 @@ bool testMode = false;
 QQueue<QString> fileAnswers;
 QStringList messages;
 QList<OpenFileOptions> fileDialogs;
+
+// A file or folder dialog in test mode: recorded, and answered from the queue.
+QString QueuedAnswer(const OpenFileOptions& asked)
+{
+    fileDialogs << asked;
+    return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+}
 }  // namespace
 
 void SetApplicationTitle(const QString& title) { QCoreApplication::setApplicationName(title); }
@@ -33,10 +40,8 @@ void ShowMessage(QWidget* parent, const QString& text)
 
 QString GetOpenFileName(QWidget* parent, const OpenFileOptions& options, const QString& startDirectory)
 {
-    if (testMode) {
-        fileDialogs << options;
-        return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
-    }
+    if (testMode)
+        return QueuedAnswer(options);
     // A start folder that holds a question bank has it selected, so that 開く is all it takes.
     const QString bank = startDirectory.isEmpty() ? QString() : startDirectory + "/" + layouts::kBankFile;
     QFileDialog dialog(parent, options.title, startDirectory);
@@ -50,6 +55,23 @@ QString GetOpenFileName(QWidget* parent, const OpenFileOptions& options, const Q
         dialog.setNameFilters(options.filters);
     if (!bank.isEmpty() && QFileInfo::exists(bank))
         dialog.selectFile(bank);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
+
+QString GetExistingDirectory(QWidget* parent, const QString& title, const QString& startDirectory)
+{
+    if (testMode) {
+        OpenFileOptions asked;
+        asked.title = title;
+        return QueuedAnswer(asked);
+    }
+    QFileDialog dialog(parent, title, startDirectory);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().first();

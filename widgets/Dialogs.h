@@ -28,6 +28,11 @@ struct OpenFileOptions {
 QString GetOpenFileName(QWidget* parent, const OpenFileOptions& options,
                         const QString& startDirectory = QString());
 
+// The chosen folder, or an empty string when the pupil cancels. Tests answer it like a file
+// dialog (a queued answer; the title is recorded with the file dialogs).
+QString GetExistingDirectory(QWidget* parent, const QString& title,
+                             const QString& startDirectory = QString());
+
 // Test hooks. In test mode no dialog is shown: messages are recorded, and each file dialog
 // takes the next queued answer (an empty answer, or none queued, means cancel).
 void SetTestMode(bool on);

@@ -7,6 +7,7 @@ TForm1* Form1 = nullptr;
 TForm4* Form4 = nullptr;
 TForm6* Form6 = nullptr;
 TForm7* Form7 = nullptr;
+ProgressWindow* Progress = nullptr;
 
 namespace {
 QPointer<QWidget> mainWindow;
@@ -18,4 +19,16 @@ void CloseMainWindow()
 {
     if (mainWindow)
         mainWindow->close();
+}
+
+void ShowOrRaise(QWidget* w)
+{
+    if (w->isVisible()) {
+        if (w->isMinimized())
+            w->showNormal();
+        w->raise();
+        w->activateWindow();
+    } else {
+        w->show();
+    }
 }

@@ -8,6 +8,9 @@
 #include "TForm1.h"
 #include "TForm4.h"
 #include "TForm6.h"
+#include "LearningRecord.h"
+#include "ProgressWindow.h"
+#include <QStackedWidget>
 #include "TForm7.h"
 #include "Windows.h"
 
@@ -144,7 +147,7 @@ private slots:
     {
         QStringList order;
         CreateWindows([&](QWidget* w) { order << w->metaObject()->className(); });
-        QCOMPARE(order, (QStringList{"TForm1", "TForm4", "TForm7", "TForm6"}));
+        QCOMPARE(order, (QStringList{"TForm1", "TForm4", "TForm7", "TForm6", "ProgressWindow"}));
         QCOMPARE(MainWindow(), static_cast<QWidget*>(Form1));
         for (QWidget* w : std::initializer_list<QWidget*>{Form1, Form4, Form7, Form6})
             QVERIFY(!w->isVisible());
@@ -166,12 +169,13 @@ private slots:
         QVERIFY(!Form1->BitBtn1->isVisible());
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Form1->BitBtn6));
         QList<QWidget*> chain;
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < 9; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             chain << QApplication::focusWidget();
         }
         QCOMPARE(chain, (QList<QWidget*>{Form1->BitBtn4, Form1->BitBtn5, Form1->BitBtn3, Form1->BitBtn7,
-                                         Form1->BitBtn8, Form1->BitBtn9, Form1->BitBtn2, Form1->BitBtn6}));
+                                         Form1->BitBtn8, Form1->BitBtn9, Form1->ProgressButton,
+                                         Form1->BitBtn2, Form1->BitBtn6}));
 
         DestroyWindows();
         QVERIFY(!Form1 && !Form4 && !Form6 && !Form7);
@@ -240,11 +244,14 @@ private slots:
         QVERIFY(Form1->isVisible());
         QCOMPARE(dialogs::TakeMessages(), QStringList());
 
-        // Pressed again while the drill is on screen: the level is overwritten, no new drill.
+        // Another drill button while the drill is on screen: that drill comes forward as it
+        // is, its level untouched, no new drill.
         QPushButton* other = button == "BitBtn5" ? Form1->BitBtn6 : Form1->BitBtn5;
+        Form1->activateWindow();
         QTest::mouseClick(other, Qt::LeftButton);
-        QCOMPARE(Form4->DrillLevel, other == Form1->BitBtn5 ? 15 : 0);
+        QCOMPARE(Form4->DrillLevel, level);
         QCOMPARE(counter.shows, 1);
+        QVERIFY(Form4->isVisible());
     }
 
     void reviewButtonShowsTheReviewOnce()
@@ -258,6 +265,72 @@ private slots:
         QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
         QCOMPARE(counter.shows, 1);
         QCOMPARE(dialogs::TakeMessages(), QStringList());
+    }
+
+    // The review left open behind the menu shows the latest drill when 問題の見直し brings
+    // it forward again.
+    void reviewLeftOpenReadsTheLatestHistoryWhenBroughtForward()
+    {
+        CreateWindows();
+        Form1->show();
+        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
+        const int before = Form6->DBGrid1->model()->rowCount();
+        data->writeHistory({{"0003", 1, QStringLiteral("別の練習")}, {"0001", 0, QStringLiteral("別の練習")},
+                            {"0002", 1, QStringLiteral("別の練習")}, {"0003", 0, QStringLiteral("別の練習")}});
+        Form1->raise();
+        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
+        QVERIFY(Form6->isVisible());
+        QCOMPARE(Form6->DBGrid1->model()->rowCount(), 4);
+        QVERIFY(before != 4);
+        QCOMPARE(Form6->DBGrid1->model()->index(0, 0).data().toString(), QStringLiteral("0003"));
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
+    }
+
+    // "学習記録" reads the record afresh at each click; it never creates one by looking.
+    void learningRecordButtonOpensTheRecord()
+    {
+        CreateWindows();
+        Form1->show();
+        const QString recordFile = QString::fromStdString(data->file(record::kFileName));
+        auto page = [] { return Progress->findChild<QStackedWidget*>("pages")->currentWidget()->objectName(); };
+        QTest::mouseClick(Form1->ProgressButton, Qt::LeftButton);
+        QVERIFY(Progress->isVisible());
+        QCOMPARE(page(), QStringLiteral("emptyPage"));
+        QVERIFY(!QFile::exists(recordFile));
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
+        Progress->close();
+
+        {
+            record::LearningRecord rec;
+            rec.Open(recordFile.toStdString());
+            const auto id = rec.BeginSession({record::kDrill, 0, std::nullopt});
+            record::Answer a;
+            a.bango = "0002";
+            a.answer = 1;
+            a.correct = false;
+            rec.AddAnswer(id, a);
+            rec.EndSession(id);
+        }
+        QTest::mouseClick(Form1->ProgressButton, Qt::LeftButton);
+        QVERIFY(Progress->isVisible());
+        QCOMPARE(page(), QStringLiteral("contentPage"));
+        QCOMPARE(Progress->CurrentSummary().answers, 1);
+        QCOMPARE(Progress->CurrentSummary().latestWrong, 1);
+        QCOMPARE(Progress->CurrentSummary().neverAnswered, 2);   // 0001 and 0003 of the bank
+        Progress->close();
+
+        // A file that is not a record: the pupil is told and the window stays closed.
+        QFile::remove(recordFile + "-wal");
+        QFile::remove(recordFile + "-shm");
+        QFile bad(recordFile);
+        QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        bad.write(QByteArray(4096, 'x'));
+        bad.close();
+        QTest::mouseClick(Form1->ProgressButton, Qt::LeftButton);
+        QVERIFY(!Progress->isVisible());
+        const QStringList said = dialogs::TakeMessages();
+        QCOMPARE(said.size(), 1);
+        QVERIFY2(said[0].startsWith(QStringLiteral("学習記録を開けませんでした")), qPrintable(said[0]));
     }
 
     void hoverHighlightsAndHandZones()

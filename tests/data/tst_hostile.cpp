@@ -13,6 +13,7 @@
 #include "TableFileChecks.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,7 +22,9 @@
 
 #include <fstream>
 #include <sys/resource.h>
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -263,6 +266,74 @@ private slots:
         QCOMPARE(!view.picture().isNull(), shown);
     }
 
+    // Only our formats (PNG, JPEG, GIF, BMP), told by their first bytes. An SVG figure must not
+    // be handed to an image plug-in that reads the files it names: one naming standard input or
+    // a named pipe blocked the drill start. Each picture is decoded in a child process given
+    // 10 seconds, with a standard input that never ends; it must come back without a picture.
+    void picturesOfOtherFormatsAreRefusedWithoutReadingAnything_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+                               "width='20' height='20'><rect width='20' height='20' fill='red'/>%1</svg>";
+        QTest::newRow("SVG naming standard input")
+            << QByteArray(svg).replace("%1", "<image width='9' height='9' xlink:href='/dev/stdin'/>");
+        QTest::newRow("SVG naming a named pipe")
+            << QByteArray(svg).replace("%1", "<image width='9' height='9' xlink:href='PIPE'/>");
+        QTest::newRow("SVG with a rectangle only") << QByteArray(svg).replace("%1", "");
+        QTest::newRow("XPM") << TestFile("indexed.xpm");
+        QTest::newRow("ICO") << TestFile("rgb.ico");
+        QTest::newRow("PPM") << TestFile("rgb.ppm");
+    }
+    void picturesOfOtherFormatsAreRefusedWithoutReadingAnything()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        const QByteArray pipePath = QFile::encodeName(dir.filePath("figure.png"));
+        QVERIFY(mkfifo(pipePath.constData(), 0600) == 0);
+        bytes.replace("PIPE", pipePath);
+        int input[2];
+        QVERIFY(pipe(input) == 0);   // kept open here: reading it waits for ever
+        const pid_t pid = fork();
+        if (pid == 0) {
+            dup2(input[0], 0);
+            _exit(DBImage::Decode(bytes).isNull() ? 0 : 1);
+        }
+        int status = -1;
+        for (int i = 0; i < 1000 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+            QTest::qWait(10);
+        const bool blocked = waitpid(pid, &status, WNOHANG) == 0;
+        if (blocked) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+        }
+        ::close(input[0]);
+        ::close(input[1]);
+        QVERIFY2(!blocked, "decoding blocked");
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, "a picture came out of another format");
+    }
+
+    // A 16-bit PNG is decoded by the same size rule as any other picture: shown up to the limit
+    // (it used to pass the memory limit meant for 8 bits a channel and show nothing), refused past it.
+    void sixteenBitPngFollowsTheSizeRule()
+    {
+        for (const QSize size : {QSize(2950, 2950), QSize(DBImage::MaxPictureSide + 1, 8)}) {
+            QImage deep(size, QImage::Format_RGBA64);
+            deep.fill(QColor(10, 200, 30));
+            QByteArray png;
+            QBuffer buffer(&png);
+            QVERIFY(buffer.open(QIODevice::WriteOnly) && deep.save(&buffer, "PNG", 0));
+            deep = QImage();
+            QCOMPARE(int(png.at(24)), 16);   // IHDR bit depth
+            const QImage shown = DBImage::Decode(png);
+            if (size.width() > DBImage::MaxPictureSide) {
+                QVERIFY(shown.isNull());
+            } else {
+                QCOMPARE(shown.size(), size);
+                QCOMPARE(shown.pixelColor(size.width() - 1, size.height() - 1), QColor(10, 200, 30));
+            }
+        }
+    }
+
     void bangoWithBlanksOrQuotesIsRefusedAsAFilterAndTheBankKeepsItsRecords()
     {
         // The windows select a question with "Bango = " and the number as stored. A number
@@ -318,7 +389,7 @@ private slots:
         // before the NUL does. Neither reading nor writing may reach that file.
         const std::string withNul = bank + std::string("\0/mondai.cds", 12);
         ExpectOpenRefused(withNul, QStringLiteral("データプロバイダ/パケットがありません"));
-        QVERIFY_EXCEPTION_THROWN(tablefile::WriteChanges(withNul, layouts::Bank(), {1}, {}, {}, tablefile::Read(bank).stamp), Exception);
+        QVERIFY_EXCEPTION_THROWN(tablefile::WriteChanges({tablefile::Changes{withNul, &layouts::Bank(), {1}, {}, {}, tablefile::Read(bank).stamp}}), Exception);
         QCOMPARE(tablefile::Read(bank).rows.size(), std::size_t(1));
     }
 

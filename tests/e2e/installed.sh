@@ -45,6 +45,9 @@ e2e_shot dialog
 for f in mondai.cds advice.cds rireki.cds; do
   [ -f "$data/$f" ] && [ -w "$data/$f" ] || e2e_fail "no writable copy of $f in $data"
 done
+if [ -f "$sample/kiken.cds" ]; then   # the hazard items, once the package carries them
+  cmp -s "$sample/kiken.cds" "$data/kiken.cds" || e2e_fail "no copy of kiken.cds in $data"
+fi
 e2e_key "$dialog" Return
 e2e_wait_window_gone "$E2E_DIALOG_TITLE"
 e2e_wait_question_window >/dev/null

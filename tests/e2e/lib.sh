@@ -13,6 +13,7 @@ E2E_MENU_NORMAL=(358 296)   # 仮免(普通)に挑戦  BitBtn4 (216, 264, 289 x 
 E2E_MENU_HARD=(222 376)     # 仮免(難問)に挑戦  BitBtn5 (80, 344, 289 x 65)
 E2E_MENU_REVIEW=(726 480)   # 問題の見直し      BitBtn9 (568, 448, 321 x 65)
 E2E_MENU_QUIT=(911 341)     # 終了              BitBtn2 (812, 309, 202 x 65)
+E2E_MENU_RECORD=(726 560)   # 学習記録          ProgressButton (568, 528, 321 x 65)
 # Question window; the answer buttons lie in GroupBox5 at (16, 477), 終了 in GroupBox4 at (575, 405).
 E2E_Q_TRUE=(115 669)        # 正        BitBtn3 (32, 160, 137 x 65)
 E2E_Q_FALSE=(259 669)       # 誤        BitBtn4 (176, 160, 137 x 65)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A drill as a pupil runs it: 仮免(難問) from the menu, six answers right and wrong with 次の問題
-# between them, 終了. Afterwards the history holds exactly those answers in order, and the bank's
-# counters and difficulties are what judging gives.
+# between them, 終了. Afterwards the history holds exactly those answers in order, the bank's
+# counters and difficulties are what judging gives, and the learning record holds the answers.
 #
 # usage: test_drill.sh BUILD_DIR
 set -euo pipefail
@@ -95,6 +95,23 @@ e2e_expect "bank (Bango,Kaisu,Seikaisu,NKaisu,Nani,KariHon,Seikai)" "0001,0,0,0,
 0007,1,1,1,0,1,1" "$(e2e_columns "$data/mondai.cds" Bango Kaisu Seikaisu NKaisu Nani KariHon Seikai)"
 e2e_expect "advice table" "Nani,Seikai,Fuseikai
 -1,はじめの助言,まちがいの助言" "$(e2e_export "$data/advice.cds")"
+
+# The learning record beside the history: one drill session at the starting level, ended, with
+# one row per answer, right and wrong as the history has them.
+record=$data/kiroku.sqlite
+[ -f "$record" ] || e2e_fail "no learning record in the data directory"
+e2e_expect "record sessions (kind,level,ended)" "drill|15|1" \
+  "$(sqlite3 -readonly "$record" "SELECT kind, level, ended_at IS NOT NULL FROM sessions")"
+e2e_expect "record answers (source,Bango,item,answer,correct)" "bank|0004|0|1|1
+bank|0003|0|0|0
+bank|0005|0|0|1
+bank|0006|0|1|0
+bank|0007|0|1|1
+bank|0005|0|1|0" "$(sqlite3 -readonly "$record" "SELECT source, bango, item, answer, correct FROM answers ORDER BY id")"
+e2e_expect "record answers as the history (Bango,Seihi)" "$(e2e_columns "$data/rireki.cds" Bango Seihi)" \
+  "$(sqlite3 -readonly -separator , "$record" "SELECT bango, correct FROM answers ORDER BY id")"
+e2e_expect "answer times measured" 0 \
+  "$(sqlite3 -readonly "$record" "SELECT count(*) FROM answers WHERE seconds IS NULL OR seconds < 0")"
 
 e2e_click "${E2E_MENU_QUIT[@]}"
 e2e_wait_exit

@@ -9,7 +9,10 @@
 #include "app/ShellTestData.h"
 
 #include <QFile>
+#include <QScrollBar>
 #include <QTest>
+
+#include <sqlite3.h>
 
 using testdata::Answer;
 
@@ -175,6 +178,29 @@ private slots:
         QCOMPARE(form->DBImage2->picture().size(), QSize(200, 120));
     }
 
+    // The longest question and explanation a field holds (127 characters) can be read to the
+    // end: the pane scrolls instead of cutting them off.
+    void longTextsScrollInsteadOfBeingCut()
+    {
+        auto bank = testdata::DataDir::StandardBank();
+        bank[1].mondai = QString(127, QChar(0x554F));
+        bank[1].kaisetsu = QString(127, QChar(0x89E3));
+        data->writeBank(bank);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QCOMPARE(question(), bank[1].mondai);
+        for (DBMemo* pane : {form->DBMemo1, form->DBMemo2}) {
+            QVERIFY(pane->verticalScrollBar()->isVisible());
+            pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum());
+            QVERIFY(pane->verticalScrollBar()->maximum() > 0);
+        }
+        // A short text needs no bar.
+        form->DBGrid1->selectRow(1);
+        QCOMPARE(question(), bankText(0));
+        QTest::qWait(0);
+        QVERIFY(!form->DBMemo1->verticalScrollBar()->isVisible());
+    }
+
     void showingWhileVisibleDoesNotReread()
     {
         form->show();
@@ -190,6 +216,22 @@ private slots:
         QCOMPARE(dialogs::TakeMessages(), QStringList{QStringLiteral("データファイルが、見付かりません。")});
         QVERIFY(!QFile::exists(QString::fromStdString(data->settingsPath())));
         QVERIFY(!mainWindow->isVisible());
+    }
+
+    // A bank another program holds for the moment is in use, not missing: the settings stay,
+    // so the next start finds the same data.
+    void bankHeldByAnotherProgramIsInUseAndKeepsTheSettings()
+    {
+        sqlite3* other = nullptr;
+        QCOMPARE(sqlite3_open(data->file(layouts::kBankFile).c_str(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        form->show();
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        const QStringList messages = dialogs::TakeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(QStringLiteral("使用中")), qPrintable(messages[0]));
+        QCOMPARE(*settings::ReadDataDirectory(data->settingsPath()), data->directory());
     }
 
     void settingsLineEndingInNewlineIsNotFound()

@@ -1,10 +1,17 @@
 // The bundled bank and advice table, as the build makes them: sound enough that a pupil can
 // drill at every level from the first start.
 
+#include "Csv.h"
+#include "CsvTable.h"
 #include "EucJp.h"
 #include "Search.h"
 #include "Table.h"
+#ifdef LENTAVO_HAVE_SYLLABUS
+#include "Syllabus.h"
+#endif
 
+#include <QFileInfo>
+#include <QHash>
 #include <QImage>
 #include <QSet>
 #include <QTest>
@@ -13,6 +20,20 @@ namespace {
 std::string Built(const char* name)
 {
     return qEnvironmentVariable("LENTAVO_BUILD").toStdString() + "/sample/" + name;
+}
+
+QString SampleSource(const QString& name)
+{
+    return qEnvironmentVariable("LENTAVO_TESTDATA") + "/../sample/" + name;
+}
+
+bool KnownBunrui(int code)
+{
+#ifdef LENTAVO_HAVE_SYLLABUS
+    return syllabus::Find(code) != nullptr;
+#else
+    return (code >= 101 && code <= 114) || (code >= 201 && code <= 217);
+#endif
 }
 }  // namespace
 
@@ -119,6 +140,73 @@ private slots:
             QVERIFY2(levels.contains(level), qPrintable(QString::number(level)));
         QCOMPARE(t.RecordCount(), 102);
         QCOMPARE(texts.size(), 2 * 102);   // no advice repeats another
+    }
+
+    // The hazard items' source: every item whole, its illustration present and drawn from an SVG,
+    // its answers mixed. Checked on the CSV so that a broken item shows even where the build
+    // cannot make kiken.cds yet.
+    void hazardItemsAreWhole()
+    {
+        const auto records = csv::Parse(csvtable::ReadFile(SampleSource("hazard.csv").toStdString()));
+        const csv::Record header{"Bango", "Bunrui", "Zu", "Jokyo", "Mondai1", "Mondai2", "Mondai3",
+                                 "Seikai1", "Seikai2", "Seikai3", "Kaisetsu1", "Kaisetsu2", "Kaisetsu3"};
+        QVERIFY(!records.empty());
+        QCOMPARE(records.front(), header);
+        const int items = int(records.size()) - 1;
+        QVERIFY(items >= 45);
+
+        QSet<QString> numbers, pictures;
+        QHash<QString, int> patterns;
+        for (int r = 1; r <= items; ++r) {
+            const csv::Record& row = records[std::size_t(r)];
+            const auto cell = [&](int c) { return eucjp::FromUtf8(row[std::size_t(c)]); };
+            QCOMPARE(int(row.size()), int(header.size()));
+            const QString bango = cell(0);
+            QVERIFY2(bango.contains(QRegularExpression("^5[0-9]{3}$")) && !numbers.contains(bango), qPrintable(bango));
+            numbers.insert(bango);
+            QVERIFY2(KnownBunrui(cell(1).toInt()), qPrintable(bango));
+
+            const QString zu = cell(2);
+            QVERIFY2(zu.startsWith("file:hazard/") && zu.endsWith(".png") && !pictures.contains(zu), qPrintable(bango));
+            pictures.insert(zu);
+            const QString png = SampleSource(zu.mid(5));
+            QImage image(png);
+            QVERIFY2(!image.isNull() && image.width() <= 640 && image.height() <= 480, qPrintable(bango));
+            QVERIFY2(QFileInfo::exists(png.chopped(4) + ".svg"), qPrintable(bango));   // the drawing it is rendered from
+
+            // The situation gives the speed and asks the question the test asks.
+            QVERIFY2(cell(3).contains("時速") && cell(3).endsWith("どのようなことに注意して運転しますか。"), qPrintable(bango));
+            QSet<QString> statements;
+            QString pattern;
+            for (int i = 0; i < 3; ++i) {
+                const QString statement = cell(4 + i), seikai = cell(7 + i), kaisetsu = cell(10 + i);
+                QVERIFY2(!statement.trimmed().isEmpty() && !kaisetsu.trimmed().isEmpty(), qPrintable(bango));
+                statements.insert(statement);
+                QVERIFY2(seikai == "0" || seikai == "1", qPrintable(bango));
+                pattern += seikai;
+            }
+            QVERIFY2(statements.size() == 3, qPrintable(bango));
+            for (int c : {3, 4, 5, 6, 10, 11, 12})
+                QVERIFY2(eucjp::Encode(cell(c)).size() <= 255, qPrintable(bango + " " + QString::fromStdString(header[std::size_t(c)])));
+            ++patterns[pattern];
+        }
+        // A pupil must not be able to pass by learning where the 正 usually sits.
+        QVERIFY(patterns.size() >= 6);
+        for (auto it = patterns.cbegin(); it != patterns.cend(); ++it)
+            QVERIFY2(it.value() * 4 <= items, qPrintable(it.key()));
+
+#ifdef LENTAVO_SAMPLE_KIKEN
+        // What the build made of it: every item, every picture readable.
+        Table t;
+        t.SetFileName(Built("kiken.cds"));
+        t.Open();
+        QCOMPARE(t.RecordCount(), items);
+        for (t.First(); !t.Eof(); t.Next()) {
+            const std::string& zu = t.FieldByName("Zu").AsString();
+            QImage image;
+            QVERIFY(image.loadFromData(reinterpret_cast<const uchar*>(zu.data()), int(zu.size())));
+        }
+#endif
     }
 
     void historyStartsEmpty()

@@ -1,0 +1,232 @@
+#include "Session.h"
+
+#include "Exception.h"
+#include "LearningRecord.h"
+#include "Scoring.h"
+#include "Search.h"
+#include "Settings.h"
+#include "Table.h"
+
+#include <utility>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace drill {
+
+Session::Session(Table& bank, Table& history, Table& advice)
+    : search(&SearchQuestion), bank_(bank), history_(history), advice_(advice)
+{
+}
+
+Statistics Session::Stats() const
+{
+    return {Sei, Ans, PercentText(Sei, Ans), PercentInteger(Sei, Ans)};
+}
+
+int Session::RightAnswer() { return bank_.FieldByName("Seikai").AsInteger(); }
+
+// ---- Start ----------------------------------------------------------------------------------
+
+bool Session::Start()
+{
+    // Whether a question qualifies depends on difficulties and stage markers only, never on the
+    // settled counts: asked first, so that a drill that cannot happen changes nothing.
+    if (!FindQuestion(bank_, DrillLevel, 0).found)
+        return false;
+    advice_.SetFilter("Nani = -1");
+    advice_.SetFiltered(true);
+    Total = 1;
+    Ans = 0;
+    Sei = 0;
+    LKaisu = 0;
+    // A drill's history holds its own answers only.
+    while (!history_.Eof())
+        history_.Delete();
+    // Every posted record leaves the "NKaisu > 0" view, so the loop ends.
+    if (ResetSettledCounts) {
+        bank_.SetFilter("NKaisu > 0");
+        bank_.SetFiltered(true);
+        while (!bank_.Eof()) {
+            bank_.Edit();
+            bank_.FieldByName("NKaisu").SetAsInteger(0);
+            bank_.Post();
+        }
+    }
+    if (!ShowNextQuestion())
+        return false;
+    answered_ = false;
+    // The filter text stays; the advice shows the table's first record.
+    advice_.SetFiltered(false);
+    recordSession_ = 0;
+    const int level = DrillLevel;
+    ToRecord([&] { recordSession_ = record_->BeginSession({record::kDrill, level, std::nullopt}); });
+    return true;
+}
+
+std::string Session::TakeRecordFailure() { return std::exchange(recordFailure_, std::string()); }
+
+template <typename F> void Session::ToRecord(F write)
+{
+    if (!record_)
+        return;
+    try {
+        write();
+    } catch (const std::exception& e) {
+        record_ = nullptr;
+        recordFailure_ = e.what();
+    }
+}
+
+void Session::RecordAnswer(const std::string& bango, int answer, bool right)
+{
+    if (!record_ || recordSession_ == 0)
+        return;
+    record::Answer a;
+    a.source = record::kSourceBank;
+    a.bango = bango;
+    a.item = 0;
+    const int bunrui = bank_.FieldIndex("Bunrui");
+    if (bunrui >= 0 && !bank_.FieldByName("Bunrui").IsNull())
+        a.bunrui = bank_.FieldByName("Bunrui").AsInteger();
+    a.answer = answer;
+    a.correct = right;
+    a.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - shownAt_).count();
+    ToRecord([&] { record_->AddAnswer(recordSession_, a); });
+}
+
+bool Session::ShowNextQuestion()
+{
+    if (!search(bank_, DrillLevel, LKaisu))
+        return false;
+    // Narrow the bank to the question found.
+    const std::string bango = bank_.FieldByName("Bango").AsString();
+    bank_.SetFilter("Bango = " + bango);
+    bank_.SetFiltered(true);
+    shownAt_ = std::chrono::steady_clock::now();
+    return true;
+}
+
+// ---- Judge ----------------------------------------------------------------------------------
+
+Verdict Session::Judge(int answer)
+{
+    bank_.Edit();
+    // Everything the answer is judged on is read before anything is written.
+    Counters before;
+    before.kaisu = bank_.FieldByName("Kaisu").AsInteger();
+    before.seikaisu = bank_.FieldByName("Seikaisu").AsInteger();
+    before.nkaisu = bank_.FieldByName("NKaisu").AsInteger();
+    before.nani = bank_.FieldByName("Nani").AsInteger();
+    const std::string bango = bank_.FieldByName("Bango").AsString();
+    const std::string mondai = bank_.FieldByName("Mondai").AsString();
+    const bool right = bank_.FieldByName("Seikai").AsInteger() == answer;
+    const Counters after = AfterAnswer(before, right);
+    bank_.FieldByName("Kaisu").SetAsInteger(after.kaisu);
+    ++Ans;
+
+    if (right) {
+        bank_.FieldByName("NKaisu").SetAsInteger(after.nkaisu);
+        ++Sei;
+        bank_.FieldByName("Seikaisu").SetAsInteger(after.seikaisu);
+        AppendHistory(bango, 1, mondai);
+        adviceField_ = "Seikai";
+        if (Total > 10)
+            FilterAdvice();
+    } else {
+        AppendHistory(bango, 0, mondai);
+        --DrillLevel;   // held within 0..100 by the next question, or from the 11th at once
+        if (after.nkaisu != before.nkaisu)
+            bank_.FieldByName("NKaisu").SetAsInteger(after.nkaisu);
+        adviceField_ = "Fuseikai";
+        if (Total > 10) {
+            if (DrillLevel < 0)
+                DrillLevel = 0;
+            FilterAdvice();
+        }
+    }
+    bank_.FieldByName("Nani").SetAsInteger(after.nani);
+    bank_.Post();
+    answered_ = true;
+    // Beside the history: the same answer, kept across drills.
+    RecordAnswer(bango, answer, right);
+    return {right, right ? answer : 1 - answer, adviceField_};
+}
+
+void Session::AppendHistory(const std::string& bango, int seihi, const std::string& mondai)
+{
+    // By field name, so that the field order of the file cannot swap values.
+    Row row(history_.Fields().size());
+    row[std::size_t(history_.FieldIndex("Bango"))] = Value(bango);
+    row[std::size_t(history_.FieldIndex("Seihi"))] = Value(seihi);
+    row[std::size_t(history_.FieldIndex("Mondai"))] = Value(mondai);
+    history_.AppendRecord(row);
+}
+
+void Session::FilterAdvice()
+{
+    advice_.SetFilter("Nani = " + std::to_string(DrillLevel));
+    advice_.SetFiltered(true);
+}
+
+// ---- Next -----------------------------------------------------------------------------------
+
+bool Session::Next()
+{
+    ++Total;
+    const RecentAnswers recent = LastAnswers(history_);
+    DrillLevel = MoveLevel(DrillLevel, recent.sum, recent.count);
+    answered_ = false;
+    return ShowNextQuestion();
+}
+
+// ---- End ------------------------------------------------------------------------------------
+
+void Session::CheckWritable(const Table& table) const
+{
+    if (!table.Active() || !table.Modified())
+        return;
+    // A write-back makes its rollback journal beside the file, so the folder must take it too.
+    const std::string& file = table.FileName();
+    const std::string folder = settings::DirectoryPart(file);
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || ::access(file.c_str(), W_OK) != 0
+        || ::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
+        throw Exception("「" + file.substr(folder.size()) + "」に書き込めないため、練習の結果を保存できません。"
+                        "ファイルを確かめてから、もう一度終了してください。");
+}
+
+void Session::End()
+{
+    // One unit: a history that cannot take the drill's answers must not leave the bank's
+    // counters stored without them (nor the other way round).
+    CheckWritable(bank_);
+    CheckWritable(history_);
+
+    const bool filtered = bank_.Filtered();
+    bank_.SetFiltered(false);
+    try {
+        bank_.Close();
+    } catch (...) {
+        bank_.SetFiltered(filtered);   // back on the question on screen
+        throw;
+    }
+    try {
+        history_.Close();
+    } catch (...) {
+        // The bank is stored: read it back, so the question stays on screen and the drill
+        // usable until the history can be written.
+        bank_.SetFiltered(filtered);
+        try {
+            bank_.Open();
+        } catch (...) {
+        }
+        throw;
+    }
+    advice_.Close();
+    if (recordSession_ != 0)
+        ToRecord([&] { record_->EndSession(recordSession_); });
+    recordSession_ = 0;
+}
+
+}  // namespace drill

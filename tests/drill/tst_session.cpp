@@ -1,0 +1,412 @@
+// The drill's session on data files the tests write, without a window: what each step does to
+// the tables and what the drill stores.
+#include "Directory.h"
+#include "DrillData.h"
+#include "Exception.h"
+#include "LearningRecord.h"
+#include "Session.h"
+
+#include <QDir>
+
+#include <map>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace drilltest;
+
+namespace {
+// The three tables of a data directory and a session on them, as the window holds them.
+struct Drill {
+    Table bank;
+    Table history;
+    Table advice;
+    drill::Session session{bank, history, advice};
+};
+}  // namespace
+
+class TestSession : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> tmp_;
+    std::unique_ptr<Drill> d_;
+    std::string dir_;
+
+    std::string Path(const char* file) const { return dir_ + file; }
+
+    drill::Session& Open(int level, bool resetSettled = false)
+    {
+        d_ = std::make_unique<Drill>();
+        const data::Directory data(dir_);
+        data.OpenBank(d_->bank);
+        data.OpenHistory(d_->history);
+        data.OpenAdvice(d_->advice);
+        d_->session.DrillLevel = level;
+        d_->session.ResetSettledCounts = resetSettled;
+        return d_->session;
+    }
+    drill::Session& Start(int level, bool resetSettled = false)
+    {
+        drill::Session& s = Open(level, resetSettled);
+        if (!s.Start())
+            qFatal("no question");
+        return s;
+    }
+    std::string Current() { return d_->bank.FieldByName("Bango").AsString(); }
+
+private slots:
+    void init()
+    {
+        tmp_ = std::make_unique<QTemporaryDir>();
+        dir_ = tmp_->filePath("data/").toStdString();
+        QDir().mkpath(QString::fromStdString(dir_));
+    }
+    void cleanup()
+    {
+        d_.reset();
+        tmp_.reset();
+    }
+
+    void startShowsTheFirstQuestionAtOrBelowTheLevel()
+    {
+        WriteData(dir_, {{"0001", 20}, {"0002", 15, 0, 0, 0, 1, 0}, {"0003", 10, 0, 9, 7, 1}, {"0004", 10}, {"0005", 105}}, 3);
+        drill::Session& s = Start(15);
+        // 15 down to 11 find nothing (0002 is outside the stage): the first stored at 10.
+        QCOMPARE(d_->bank.Filter(), std::string("Bango = 0003"));
+        QCOMPARE(d_->bank.RecordCount(), 1);
+        QCOMPARE(s.LKaisu, 0);
+        QCOMPARE(s.Total, 1);
+        QVERIFY(!s.Answered());
+        QCOMPARE(d_->history.RecordCount(), 0);
+        QVERIFY(!d_->advice.Filtered());
+        QCOMPARE(d_->advice.Filter(), std::string("Nani = -1"));
+        QCOMPARE(s.DrillLevel, 15);
+
+        // Every question at 5 settled once: the second pass finds the first of them.
+        WriteData(dir_, {{"0001", 5, 1}, {"0002", 5, 1}, {"0003", 9, 0}});
+        QCOMPARE(Start(5).LKaisu, 1);
+        QCOMPARE(Current(), std::string("0001"));
+        // With the settled counts reset at the start, the first pass finds them, and the reset
+        // is stored.
+        drill::Session& reset = Start(5, true);
+        QCOMPARE(reset.LKaisu, 0);
+        reset.End();
+        for (const Row& r : ReadAll(Path(layouts::kBankFile)))
+            QCOMPARE(Bank(r, "NKaisu"), 0);
+    }
+
+    void startWithoutAQuestionChangesNothing()
+    {
+        // Nothing at or below the level (one question above it, one outside the stage), and an
+        // empty bank; the settled counts would be reset.
+        for (const auto& qs : {std::vector<Q>{{"0001", 1, 3}, {"0002", 0, 2, 0, 0, 1, 0}}, std::vector<Q>{}}) {
+            WriteData(dir_, qs, 2);
+            const QByteArray bank = FileBytes(Path(layouts::kBankFile));
+            const QByteArray history = FileBytes(Path(layouts::kHistoryFile));
+            drill::Session& s = Open(0, true);
+            QVERIFY(!s.Start());
+            QCOMPARE(d_->history.RecordCount(), 2);
+            s.End();
+            QCOMPARE(FileBytes(Path(layouts::kHistoryFile)), history);
+            QCOMPARE(FileBytes(Path(layouts::kBankFile)), bank);
+        }
+    }
+
+    void judging_data()
+    {
+        QTest::addColumn<QList<int>>("before");   // Kaisu, Seikaisu, NKaisu, Nani, Seikai
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QList<int>>("after");    // Kaisu, Seikaisu, NKaisu, Nani, Seihi, level
+        QTest::addColumn<int>("shown");           // the right answer as stated
+        QTest::newRow("new, right") << QList<int>{0, 0, 0, 0, 1} << 5 << 1 << QList<int>{1, 1, 1, 0, 1, 5} << 1;
+        QTest::newRow("new, wrong") << QList<int>{0, 0, 0, 0, 1} << 5 << 0 << QList<int>{1, 0, 1, 100, 0, 4} << 1;
+        QTest::newRow("wrong at 100") << QList<int>{0, 0, 0, 100, 0} << 100 << 1 << QList<int>{1, 0, 0, 105, 0, 99} << 0;
+        QTest::newRow("60 to 55") << QList<int>{3, 2, 1, 60, 1} << 60 << 0 << QList<int>{4, 2, 1, 55, 0, 59} << 1;
+        QTest::newRow("3 of 5") << QList<int>{4, 2, 1, 50, 0} << 50 << 0 << QList<int>{5, 3, 2, 39, 1, 50} << 0;
+        QTest::newRow("Seikai 2, 正") << QList<int>{0, 0, 0, 0, 2} << 0 << 1 << QList<int>{1, 0, 1, 100, 0, -1} << 0;
+        QTest::newRow("Seikai 2, 誤") << QList<int>{0, 0, 0, 0, 2} << 0 << 0 << QList<int>{1, 0, 1, 100, 0, -1} << 1;
+    }
+    void judging()
+    {
+        QFETCH(QList<int>, before);
+        QFETCH(int, level);
+        QFETCH(int, answer);
+        QFETCH(QList<int>, after);
+        WriteData(dir_, {{"0042", before[3], before[2], before[0], before[1], before[4]}});
+        drill::Session& s = Start(level);
+        QCOMPARE(s.RightAnswer(), before[4]);
+        const drill::Verdict v = s.Judge(answer);
+
+        QCOMPARE(v.right, after[4] == 1);
+        QTEST(v.shownAnswer, "shown");
+        QCOMPARE(QString(v.adviceField), after[4] ? QStringLiteral("Seikai") : QStringLiteral("Fuseikai"));
+        QCOMPARE(QString(s.AdviceField()), QString(v.adviceField));
+        QVERIFY(s.Answered());
+        QCOMPARE(s.DrillLevel, after[5]);
+        QCOMPARE(s.Stats().right, after[4]);
+        QCOMPARE(s.Stats().answers, 1);
+        QVERIFY(!d_->bank.Editing());
+
+        s.End();
+        QVERIFY(!d_->bank.Active() && !d_->history.Active() && !d_->advice.Active());
+        const Row q = ReadAll(Path(layouts::kBankFile)).at(0);
+        QCOMPARE((QList<int>{Bank(q, "Kaisu"), Bank(q, "Seikaisu"), Bank(q, "NKaisu"), Bank(q, "Nani")}), after.mid(0, 4));
+        const auto history = ReadAll(Path(layouts::kHistoryFile));
+        QCOMPARE(history.size(), std::size_t(1));
+        QVERIFY(history[0] == (Row{Value("0042"), Value(after[4]), Value(Euc("問題文0042"))}));
+    }
+
+    void statisticsAndAdvice()
+    {
+        WriteData(dir_, Fresh(30));
+        drill::Session& s = Start(0);
+        // Wrong, wrong, right (1 of 3), wrong up to the tenth, which is right.
+        const bool pattern[] = {false, false, true, false, false, false, false, false, false, true};
+        for (int i = 0; i < 10; ++i) {
+            s.Judge(pattern[i] ? s.RightAnswer() : 1 - s.RightAnswer());
+            QVERIFY(!d_->advice.Filtered());   // the advice table's first record until the 11th
+            if (i == 8)
+                QCOMPARE(s.DrillLevel, -1);    // not clamped before the 11th question
+            if (i == 2) {
+                const drill::Statistics st = s.Stats();
+                QCOMPARE(st.right, 1);
+                QCOMPARE(st.answers, 3);
+                QCOMPARE(st.percentText, std::string("33.3333333333333"));
+                QCOMPARE(st.percent, 33);
+            }
+            if (i < 9)
+                QVERIFY(s.Next());
+        }
+        QVERIFY(s.Next());
+        QCOMPARE(s.Total, 11);
+        QCOMPARE(s.DrillLevel, 0);
+        s.Judge(1 - s.RightAnswer());
+        QCOMPARE(s.DrillLevel, 0);    // put back to 0 at once
+        QVERIFY(d_->advice.Filtered());
+        QCOMPARE(d_->advice.Filter(), std::string("Nani = 0"));
+        QCOMPARE(d_->advice.FieldByName("Fuseikai").AsText(), QStringLiteral("注意0"));
+        QVERIFY(s.Next());
+        s.DrillLevel = 7;
+        s.Judge(s.RightAnswer());
+        QCOMPARE(d_->advice.Filter(), std::string("Nani = 7"));   // a right answer narrows too
+        QCOMPARE(s.Stats().percentText, std::string("25"));   // 3 of 12
+        QCOMPARE(s.Stats().percent, 25);
+    }
+
+    void levelMoves()
+    {
+        WriteData(dir_, Fresh(40));
+        drill::Session& s = Start(5);
+        s.Judge(s.RightAnswer());
+        QVERIFY(s.Next());   // one right: +1, not +2
+        QCOMPARE(s.DrillLevel, 6);
+        QCOMPARE(s.Total, 2);
+        QVERIFY(!s.Answered());
+        s.End();
+
+        // Five wrong, then twenty right: the last twenty only count once there are 25.
+        drill::Session& t = Start(60);
+        for (int i = 1; i <= 25; ++i) {
+            t.Judge(i > 5 ? t.RightAnswer() : 1 - t.RightAnswer());
+            const int level = t.DrillLevel;
+            QVERIFY(t.Next());
+            const int change = t.DrillLevel - level;
+            if (i == 1)
+                QCOMPARE(t.DrillLevel, 57);  // -1 from the answer, then -2
+            if (i == 20)
+                QCOMPARE(change, -3);         // 15 of 20
+            if (i == 24)
+                QCOMPARE(change, 1);          // 19 of 20
+            if (i == 25)
+                QCOMPARE(change, 2);          // 20 of 20, the five wrong ones out of the window
+        }
+    }
+
+    void nextWithoutAQuestion()
+    {
+        // The only question went up to 100 by a wrong answer.
+        WriteData(dir_, {{"0001", 0}});
+        drill::Session& s = Start(0);
+        s.Judge(0);
+        QVERIFY(!s.Next());
+        s.End();
+        QCOMPARE(Bank(ReadAll(Path(layouts::kBankFile)).at(0), "Nani"), 100);
+        QCOMPARE(ReadAll(Path(layouts::kHistoryFile)).size(), std::size_t(1));
+    }
+
+    // The bank and the history are written as one unit, and a failed end leaves the drill as it
+    // was: every table open, the bank on the question shown, ready to end again.
+    void endWritesBothFilesOrNeither()
+    {
+        WriteData(dir_, Fresh(3), 2);
+        drill::Session& s = Start(0);
+        s.Judge(1);
+        const QByteArray bank = FileBytes(Path(layouts::kBankFile));
+        const QString history = QString::fromStdString(Path(layouts::kHistoryFile));
+        QVERIFY(QFile::rename(history, history + ".away"));
+        QVERIFY_THROWS_EXCEPTION(Exception, s.End());
+        QCOMPARE(FileBytes(Path(layouts::kBankFile)), bank);   // checked before writing
+        QVERIFY(d_->bank.Active() && d_->history.Active() && d_->advice.Active());
+        QVERIFY(d_->bank.Filtered());
+        QCOMPARE(Current(), std::string("0001"));
+        QVERIFY(s.Next());   // still usable
+        QVERIFY(QFile::rename(history + ".away", history));
+        s.End();
+        QCOMPARE(ReadAll(Path(layouts::kHistoryFile)).size(), std::size_t(1));
+        QCOMPARE(Bank(ReadAll(Path(layouts::kBankFile)).at(0), "Kaisu"), 1);
+
+        // The bank gone: refused naming it, the history untouched.
+        WriteData(dir_, Fresh(3), 2);
+        drill::Session& t = Start(0);
+        t.Judge(1);
+        const QString bankFile = QString::fromStdString(Path(layouts::kBankFile));
+        QVERIFY(QFile::rename(bankFile, bankFile + ".away"));
+        const QByteArray before = FileBytes(Path(layouts::kHistoryFile));
+        try {
+            t.End();
+            QFAIL("the end went through without the bank");
+        } catch (const Exception& e) {
+            QVERIFY2(std::string(e.what()).find("mondai.cds") != std::string::npos, e.what());
+        }
+        QCOMPARE(FileBytes(Path(layouts::kHistoryFile)), before);
+        QVERIFY(d_->bank.Active() && d_->history.Active());
+    }
+
+    void failedWriteBackKeepsTheQuestionOnScreen()
+    {
+        // The history changed by another program: the bank is stored, the history refused; the
+        // bank is read back and stays on the question.
+        WriteData(dir_, Fresh(3), 2);
+        drill::Session& s = Start(0);
+        s.Judge(1);
+        QVERIFY(s.Next());
+        QCOMPARE(Current(), std::string("0002"));
+        {
+            Table other;
+            other.SetFileName(Path(layouts::kHistoryFile));
+            other.Open();
+            other.AppendRecord(Row{Value("8888"), Value(0), Value("x")});
+            other.Close();
+        }
+        QVERIFY_THROWS_EXCEPTION(Exception, s.End());
+        QVERIFY(d_->bank.Active() && d_->history.Active() && d_->advice.Active());
+        QVERIFY(d_->bank.Filtered());
+        QCOMPARE(d_->bank.RecordCount(), 1);
+        QCOMPARE(Current(), std::string("0002"));
+        QCOMPARE(Bank(ReadAll(Path(layouts::kBankFile)).at(0), "Kaisu"), 1);
+        QCOMPARE(d_->history.RecordCount(), 1);
+        s.Judge(1);   // the drill goes on
+        QCOMPARE(d_->bank.FieldByName("Kaisu").AsInteger(), 1);
+        d_.reset();
+
+        // The bank changed by another program: refused before the history; the bank stays on
+        // the question shown, not on its first record.
+        WriteData(dir_, Fresh(3), 2);
+        drill::Session& t = Start(0);
+        t.Judge(1);
+        QVERIFY(t.Next());
+        {
+            Table other;
+            other.SetFileName(Path(layouts::kBankFile));
+            other.Open();
+            other.AppendRecord(ByName(other.Fields(), {{"Bango", "0100"}}));
+            other.Close();
+        }
+        const QByteArray history = FileBytes(Path(layouts::kHistoryFile));
+        QVERIFY_THROWS_EXCEPTION(Exception, t.End());
+        QCOMPARE(FileBytes(Path(layouts::kHistoryFile)), history);
+        QVERIFY(d_->bank.Active() && d_->history.Active());
+        QVERIFY(d_->bank.Filtered());
+        QCOMPARE(Current(), std::string("0002"));
+    }
+
+    // Every answer also goes to the learning record, beside the history, with the question's
+    // Bunrui when the bank has one; the session ends with the drill.
+    void recordsEveryAnswer()
+    {
+        WriteData(dir_, {});
+        WriteBank(Path(layouts::kBankFile), {{"0001", 0, 0, 0, 0, 1, 1, 103}, {"0002", 0, 0, 0, 0, 0, 1, 0}}, true);
+        record::LearningRecord rec;
+        data::Directory(dir_).OpenRecord(rec);
+        drill::Session& s = Open(5);
+        s.UseRecord(&rec);
+        QVERIFY(s.Start());
+        s.Judge(1);        // 0001, right
+        QVERIFY(s.Next());
+        s.Judge(1);        // 0002, wrong (Seikai 0)
+        auto sessions = rec.Sessions();
+        QCOMPARE(sessions.size(), std::size_t(1));
+        QCOMPARE(sessions[0].kind, std::string("drill"));
+        QCOMPARE(sessions[0].level.value_or(-1), 5);
+        QVERIFY(!sessions[0].endedAt);   // the drill is still on
+        QCOMPARE(sessions[0].answers, 2);
+        QCOMPARE(sessions[0].correct, 1);
+        s.End();
+        QVERIFY(rec.Sessions().at(0).endedAt);
+        QCOMPARE(s.TakeRecordFailure(), std::string());
+
+        std::map<std::string, record::LatestResult> latest;
+        for (const auto& r : rec.LatestResults())
+            latest[r.bango] = r;
+        QCOMPARE(latest.size(), std::size_t(2));
+        QVERIFY(latest["0001"].correct && !latest["0002"].correct);
+        QCOMPARE(latest["0001"].bunrui.value_or(-1), 103);
+        QCOMPARE(latest["0001"].source, std::string("bank"));
+        QCOMPARE(latest["0001"].item, 0);
+        const auto rates = rec.RateByCategory(10);
+        QVERIFY(!rates.empty());
+        QCOMPARE(rates[0].bunrui, 0);   // 0002's code is stored as it stands
+
+        // A bank without the field: no Bunrui.
+        WriteData(dir_, Fresh(2));
+        drill::Session& t = Open(0);
+        t.UseRecord(&rec);
+        QVERIFY(t.Start());
+        t.Judge(1);
+        t.End();
+        QCOMPARE(rec.Sessions().size(), std::size_t(2));
+        for (const auto& r : rec.LatestResults())
+            if (r.bango == "0001")
+                QVERIFY(!r.bunrui);
+    }
+
+    // A record that fails mid-drill is let go: its failure is told once, the drill and its
+    // files go on exactly as without a record.
+    void aFailingRecordNeverStopsTheDrill()
+    {
+        WriteData(dir_, Fresh(3));
+        const std::string plain = tmp_->filePath("plain/").toStdString();
+        QDir().mkpath(QString::fromStdString(plain));
+        WriteData(plain, Fresh(3));
+
+        record::LearningRecord rec;
+        data::Directory(dir_).OpenRecord(rec);
+        drill::Session& s = Open(0);
+        s.UseRecord(&rec);
+        QVERIFY(s.Start());
+        rec.Close();       // gone from under the drill
+        s.Judge(1);
+        QVERIFY(!s.TakeRecordFailure().empty());
+        QVERIFY(s.Next());
+        s.Judge(0);
+        QCOMPARE(s.TakeRecordFailure(), std::string());   // let go: not tried again
+        s.End();
+        QCOMPARE(s.TakeRecordFailure(), std::string());
+
+        // The same drill with no record at all stores the same bytes.
+        Drill other;
+        const data::Directory data(plain);
+        data.OpenBank(other.bank);
+        data.OpenHistory(other.history);
+        data.OpenAdvice(other.advice);
+        QVERIFY(other.session.Start());
+        other.session.Judge(1);
+        QVERIFY(other.session.Next());
+        other.session.Judge(0);
+        other.session.End();
+        for (const char* file : {layouts::kBankFile, layouts::kHistoryFile})
+            QCOMPARE(FileBytes(Path(file)), FileBytes(plain + file));
+    }
+};
+
+QTEST_MAIN(TestSession)
+#include "tst_session.moc"
