@@ -117,9 +117,9 @@ public:
     void EndGradedSession(std::int64_t session, int score, int maxScore, int passMark);
 
     // ---- Queries, each one SQL statement over an index ----
-    // Every statement's latest answer (source, bango, item), in no particular order.
+    // Every statement's latest answer, ordered by (source, bango, item).
     std::vector<LatestResult> LatestResults() const;
-    // The statements whose latest answer was wrong.
+    // The statements whose latest answer was wrong (or unanswered), in the same order.
     std::vector<LatestResult> LatestWrong() const;
     // Right answers per Bunrui over the last LASTN answers of each Bunrui; answers without a
     // Bunrui are left out. Ordered by Bunrui.

@@ -6,6 +6,7 @@
 #include "LearningRecord.h"
 #include "Syllabus.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -168,6 +169,12 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
             QCOMPARE(Keys(rec.LatestResults()), QString("bank:0007:0 bank:0008:0 hazard:0007:2"));
             QCOMPARE(Keys(rec.LatestWrong()), QString("hazard:0007:2"));
             QCOMPARE(rec.LatestWrong()[0].answeredAt, std::string("2026-11-02T08:02:00Z"));
+            QStringList rows;
+            rec.ForEachAnswer([&](const AnswerInSession& a) {
+                rows << QString("%1/%2/%3/%4/%5").arg(a.session).arg(QString::fromStdString(a.kind))
+                            .arg(a.answer.answer).arg(a.answer.correct).arg(a.answer.seconds.value_or(-1));
+            });
+            QCOMPARE(rows.join(' '), QString("1/drill/1/0/4.5 1/drill/0/1/-1 2/mock-honmen/0/1/-1 2/mock-honmen/1/0/-1"));
             rec.AddAnswer(2, Bank("0008", false));
             QCOMPARE(Keys(rec.LatestWrong()), QString("bank:0008:0 hazard:0007:2"));
             QCOMPARE(rec.Sessions()[1].answers, 3);
@@ -192,6 +199,10 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         QTest::addColumn<QString>("fragment");
         QTest::newRow("other application") << "PRAGMA application_id = 1280590412" << "application_id";
         QTest::newRow("no version") << "PRAGMA user_version = 0" << "版";
+        QTest::newRow("no application id") << "PRAGMA application_id = 0" << "application_id";
+        QTest::newRow("empty of another application")
+            << "DROP TABLE latest; DROP TABLE answers; DROP TABLE sessions; PRAGMA application_id = 7; PRAGMA user_version = 0"
+            << "application_id";
         QTest::newRow("trigger") << "CREATE TRIGGER t AFTER INSERT ON answers BEGIN DELETE FROM answers; END" << "trigger";
         QTest::newRow("view") << "CREATE VIEW v AS SELECT 1" << "view";
         QTest::newRow("extra table") << "CREATE TABLE notes(x)" << "notes";
@@ -199,7 +210,7 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         QTest::newRow("missing index") << "DROP INDEX answers_by_bunrui" << "足りません";
         QTest::newRow("extra column") << "ALTER TABLE answers ADD COLUMN note TEXT" << "answers";
         QTest::newRow("generated column")
-            << "ALTER TABLE sessions ADD COLUMN g INTEGER GENERATED ALWAYS AS (1) VIRTUAL" << "sessions";
+            << "ALTER TABLE sessions ADD COLUMN g INTEGER GENERATED ALWAYS AS (1) VIRTUAL" << "sessions 表の形";
         QTest::newRow("version 1 with version 2's table")
             << "PRAGMA user_version = 1" << "latest";
     }
@@ -220,7 +231,14 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(QByteArray("bango,seikai\n0001,1\n").repeated(100));
         }
-        ExpectRefused(text, "学習記録ではない");
+        ExpectRefused(text, "not a database");
+
+        // SQLite files of other programs with nothing in them yet are not taken over either.
+        for (const char* header : {"PRAGMA application_id = 7", "PRAGMA user_version = 3"}) {
+            const std::string other = Path(header[7] == 'a' ? "other-id.sqlite" : "other-version.sqlite");
+            Sql(other, header);
+            ExpectRefused(other, "application_id");
+        }
 
         const std::string cut = Fresh("truncated.sqlite");
         {
@@ -242,7 +260,9 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         rec.Open(Path("latest.sqlite"));
         const auto s = rec.BeginSession({kDrill, 1, {}});
         // All in the same second: the order of the answers decides, not their time.
-        rec.AddAnswer(s, Bank("0002", true));
+        Answer timed = Bank("0002", true);
+        timed.seconds = 2.5;
+        rec.AddAnswer(s, timed);
         rec.AddAnswer(s, Bank("0002", false));
         rec.AddAnswer(s, Bank("0001", false));
         rec.AddAnswer(s, Bank("0001", true));
@@ -259,7 +279,14 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         QCOMPARE(all[0].bunrui, std::optional<int>());
         QVERIFY(QRegularExpression("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ$")
                     .match(QString::fromStdString(all[0].answeredAt)).hasMatch());
+        const QDateTime at = QDateTime::fromString(QString::fromStdString(all[0].answeredAt), Qt::ISODate);
+        QVERIFY(at.isValid() && at.timeSpec() == Qt::UTC);
+        QVERIFY(qAbs(at.secsTo(QDateTime::currentDateTimeUtc())) < 120);
         QCOMPARE(Keys(rec.LatestWrong()), QString("bank:0002:0 bank:0003:0 hazard:0001:2"));
+        std::vector<std::optional<double>> seconds;
+        rec.ForEachAnswer([&](const AnswerInSession& a) { seconds.push_back(a.answer.seconds); });
+        QCOMPARE(seconds.at(0), std::optional<double>(2.5));
+        QCOMPARE(seconds.at(1), std::optional<double>());
     }
 
     void ratesCountOnlyTheLastAnswersOfEachCategory()
@@ -318,7 +345,12 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
     void refusesWhatItCannotRecord()
     {
         LearningRecord rec;
-        QVERIFY_THROWS_EXCEPTION(Exception, rec.BeginSession({kDrill, 1, {}}));
+        try {
+            rec.BeginSession({kDrill, 1, {}});
+            QFAIL("wrote without a record");
+        } catch (const Exception& e) {
+            QVERIFY2(e.Message().find("開かれていません") != std::string::npos, e.what());
+        }
         rec.Open(Path("refusals.sqlite"));
         const auto s = rec.BeginSession({kDrill, 1, {}});
         QVERIFY_THROWS_EXCEPTION(Exception, rec.BeginSession({"exam", 1, {}}));
@@ -336,6 +368,7 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         QVERIFY_THROWS_EXCEPTION(Exception, rec.EndSession(s + 1));
         QVERIFY_THROWS_EXCEPTION(Exception, rec.EndGradedSession(s, 4, 3, 2));
         QVERIFY_THROWS_EXCEPTION(Exception, rec.EndGradedSession(s, 1, 3, 4));
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.EndGradedSession(s, 0, 0, 0));
         QCOMPARE(rec.Sessions().size(), std::size_t(1));
         QCOMPARE(rec.Sessions()[0].answers, 0);
         QVERIFY(!rec.Sessions()[0].endedAt);
@@ -345,6 +378,9 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         edge.seconds = 0.0;
         rec.AddAnswer(s, edge);   // the limits themselves are fine
         rec.EndGradedSession(s, 0, 3, 3);
+        rec.EndGradedSession(s, 1, 1, 1);
+        rec.EndGradedSession(s, 3, 3, 0);
+        QCOMPARE(rec.Sessions()[0].score, std::optional<int>(3));
         QCOMPARE(rec.Sessions()[0].answers, 1);
         rec.Close();
         QVERIFY_THROWS_EXCEPTION(Exception, rec.LatestResults());
@@ -415,6 +451,24 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         }
         qInfo("writers killed: %d, answers reported before the kill: %d", killed, reported);
         QVERIFY(reported > 0);
+    }
+
+    // Another program writing the record: after a short wait the answer is refused as "in use",
+    // and taken once the other program is done.
+    void recordHeldByAnotherProgramIsInUse()
+    {
+        const std::string path = Fresh("busy.sqlite");
+        LearningRecord rec;
+        rec.Open(path);
+        const auto s = rec.BeginSession({kDrill, 1, {}});
+        sqlite3* other = nullptr;
+        QVERIFY(sqlite3_open(path.c_str(), &other) == SQLITE_OK);
+        QVERIFY(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK);
+        QVERIFY_THROWS_EXCEPTION(FileInUse, rec.AddAnswer(s, Bank("0001", true)));
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
+        rec.AddAnswer(s, Bank("0001", true));
+        QCOMPARE(rec.Sessions().back().answers, 1);
     }
 
     void syllabusCodes()

@@ -418,6 +418,7 @@ private slots:
         for (const auto& l : layouts::All())
             QVERIFY(r.out.contains(QByteArray::fromStdString(l.name + " (" + l.file + "):")));
         QVERIFY(r.out.contains("[Bunrui integer]") && r.out.contains("--delete-missing"));
+        QCOMPARE(Tool({"record-export"}).code, 1);
         QCOMPARE(Tool({"check", dir.filePath("nothing.cds")}).code, 1);
         Write(dir.filePath("junk.cds"), "junk");
         r = Tool({"export", dir.filePath("junk.cds")});
