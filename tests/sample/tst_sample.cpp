@@ -4,6 +4,8 @@
 #include "Csv.h"
 #include "CsvTable.h"
 #include "EucJp.h"
+#include "Paper.h"
+#include "QuestionStore.h"
 #include "Search.h"
 #include "Table.h"
 #include "Syllabus.h"
@@ -13,6 +15,8 @@
 #include <QImage>
 #include <QSet>
 #include <QTest>
+
+#include <algorithm>
 
 namespace {
 std::string Built(const char* name)
@@ -194,6 +198,25 @@ private slots:
             const std::string& zu = t.FieldByName("Zu").AsString();
             QImage image;
             QVERIFY(image.loadFromData(reinterpret_cast<const uchar*>(zu.data()), int(zu.size())));
+        }
+    }
+
+    // A school's pupils sit many mocks: both tests can be drawn again and again from the bundled
+    // bank, the 本免 one in its full format with five hazard items.
+    void mocksCanBeDrawnTenTimes()
+    {
+        exam::QuestionStore store;
+        store.Open(qEnvironmentVariable("LENTAVO_BUILD").toStdString() + "/sample/");
+        QVERIFY2(store.pool().hazardProblem.empty(), store.pool().hazardProblem.c_str());
+        for (std::int64_t seed = 1; seed <= 10; ++seed) {
+            const exam::Paper karimen = exam::DrawMock(exam::Mode::Karimen, store.pool(), seed);
+            QCOMPARE(int(karimen.questions.size()), 50);
+            const exam::Paper honmen = exam::DrawMock(exam::Mode::Honmen, store.pool(), seed);
+            QCOMPARE(int(honmen.questions.size()), 95);
+            QCOMPARE(honmen.maxScore, 100);
+            QCOMPARE(int(std::count_if(honmen.questions.begin(), honmen.questions.end(),
+                                       [](const exam::Question& q) { return q.IsHazard(); })),
+                     5);
         }
     }
 
