@@ -57,11 +57,12 @@ set(CPACK_PACKAGE_NAME lentavo)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Orvessa 自動車学校 <info@orvessa.example.jp>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "学科練習システム: written driving-licence test trainer")
-# Debian's description: lines of at most 80 characters.
-set(CPACK_PACKAGE_DESCRIPTION "A desktop trainer for the written part of the Japanese driving-licence
-examinations: true/false drills that adapt to the pupil, a review of the latest
-drill, mock exams in the real tests' format, a learning record with charts, weak
-areas and readiness, and a bundled question bank.")
+# Debian's description: lines of at most 80 characters with the leading blank; kept well under.
+set(CPACK_PACKAGE_DESCRIPTION "A desktop trainer for the written part of the Japanese
+driving-licence examinations: true/false drills that adapt to the pupil,
+a review of the latest drill, mock exams in the real tests' format, a
+learning record with charts, weak areas and readiness, and a bundled
+question bank with illustrated hazard items.")
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
