@@ -21,7 +21,7 @@ FocusFrame::FocusFrame(QWidget* window) : QWidget(window), window_(window)
 
 void FocusFrame::Follow(QWidget* focus)
 {
-    auto* button = qobject_cast<QAbstractButton*>(focus);
+    QWidget* button = qobject_cast<QAbstractButton*>(focus);
     if (button && button->window() != window_)
         button = nullptr;
     if (button_ && button_ != button)

@@ -25,5 +25,7 @@ protected:
 
 private:
     QWidget* window_;
-    QPointer<QAbstractButton> button_;
+    // A widget pointer, not a button one: the filter still sees events while the button is being
+    // destroyed, when it is no longer a button and a cast to one would be invalid.
+    QPointer<QWidget> button_;
 };
