@@ -264,6 +264,20 @@ private slots:
         screenfit::Place(&window, QPoint(-2, 0), QSize(1022, 768), screenfit::Origin::Client);
         QCOMPARE(window.geometry(), QRect(-2, 0, 1022, 768));
         QCOMPARE(child->geometry(), QRect(100, 100, 200, 50));
+
+        // The zoom keys: Ctrl++ (or Ctrl+=) one step larger, Ctrl+- one smaller, Ctrl+0 back.
+        screenfit::InstallZoomKeys(&window);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
+        QCOMPARE(screenfit::Zoom(), 1.1);
+        QTest::keyClick(&window, Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(screenfit::Zoom(), 1.2);
+        QTest::keyClick(&window, Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(screenfit::Zoom(), 1.1);
+        QTest::keyClick(&window, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(screenfit::Zoom(), 1.0);
     }
 
     void gridModel()
