@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -428,18 +429,67 @@ void LearningRecord::EndSession(std::int64_t session)
         throw Exception("学習記録にないセッションです: " + std::to_string(session));
 }
 
-void LearningRecord::EndGradedSession(std::int64_t session, int score, int maxScore, int passMark)
+namespace {
+void StoreGrade(sqlite3* db, std::int64_t session, int score, int maxScore, int passMark)
 {
     if (maxScore < 1 || score < 0 || score > maxScore || passMark < 0 || passMark > maxScore)
         throw Exception("学習記録に書けない得点です: " + std::to_string(score) + "/" +
                         std::to_string(maxScore));
-    Stmt st(Need(db_), "UPDATE sessions SET ended_at = ?, score = ?, max_score = ?, pass_mark = ? "
-                  "WHERE id = ?");
+    Stmt st(db, "UPDATE sessions SET ended_at = ?, score = ?, max_score = ?, pass_mark = ? "
+                "WHERE id = ?");
     st.Bind(1, Now()).Bind(2, std::int64_t(score)).Bind(3, std::int64_t(maxScore));
     st.Bind(4, std::int64_t(passMark)).Bind(5, session);
     st.Run();
-    if (sqlite3_changes(db_) != 1)
+    if (sqlite3_changes(db) != 1)
         throw Exception("学習記録にないセッションです: " + std::to_string(session));
+}
+}  // namespace
+
+void LearningRecord::EndGradedSession(std::int64_t session, int score, int maxScore, int passMark)
+{
+    StoreGrade(Need(db_), session, score, maxScore, passMark);
+}
+
+void LearningRecord::GradeSession(std::int64_t session, const std::vector<Answer>& answers, int score,
+                                  int maxScore, int passMark)
+{
+    Transaction tx(Need(db_));
+    const std::string at = Now();
+    for (const Answer& a : answers)
+        Insert(db_, session, a, at);
+    StoreGrade(db_, session, score, maxScore, passMark);
+    tx.Commit();
+}
+
+std::optional<UnfinishedDrill> LearningRecord::LatestUnfinishedDrill() const
+{
+    Stmt latest(Need(db_), "SELECT id, started_at, ended_at, level, answer_count FROM sessions "
+                           "WHERE kind = ? ORDER BY id DESC LIMIT 1");
+    latest.Bind(1, std::string(kDrill));
+    if (!latest.Step() || !latest.IsNull(2))
+        return std::nullopt;
+    UnfinishedDrill drill;
+    drill.session = latest.Int(0);
+    drill.startedAt = latest.Text(1);
+    drill.level = latest.OptInt(3);
+    // Read backwards from the newest answer and stopped at the session's count: the latest
+    // drill's answers are at the end of the log, so the rest of it is never read.
+    Stmt st(db_, "SELECT source, bango, item, bunrui, answer, correct, seconds FROM answers "
+                 "WHERE session_id = ? ORDER BY id DESC LIMIT ?");
+    st.Bind(1, drill.session).Bind(2, latest.Int(4));
+    while (st.Step()) {
+        Answer a;
+        a.source = st.Text(0);
+        a.bango = st.Text(1);
+        a.item = int(st.Int(2));
+        a.bunrui = st.OptInt(3);
+        a.answer = int(st.Int(4));
+        a.correct = st.Int(5) != 0;
+        a.seconds = st.IsNull(6) ? std::nullopt : std::optional<double>(st.Double(6));
+        drill.answers.push_back(std::move(a));
+    }
+    std::reverse(drill.answers.begin(), drill.answers.end());
+    return drill;
 }
 
 std::vector<LatestResult> LearningRecord::LatestResults() const { return Latest(Need(db_), ""); }

@@ -92,7 +92,7 @@ void ExamWindow::Start(std::shared_ptr<const QuestionStore> store, Paper paper,
             : paper_.mode == Mode::Honmen             ? record::kMockHonmen
                                                       : record::kPractice;
         session_ = r.BeginSession({kind, std::nullopt, paper_.seed});
-    });
+    }, QStringLiteral("このまま続けられますが、この回は学習記録に残りません。"));
     Show(0);
     ShowClock();
     if (!IsPractice())
@@ -242,7 +242,8 @@ void ExamWindow::Answer(int value)
             return;
         slot = value;
         if (session_)
-            Record([&](record::LearningRecord& r) { r.AddAnswer(*session_, RecordAnswer(q, part_, value)); });
+            Record([&](record::LearningRecord& r) { r.AddAnswer(*session_, RecordAnswer(q, part_, value)); },
+                   QStringLiteral("練習はこのまま続けられますが、ここからの答えは学習記録に残りません(それまでの答えは残っています)。"));
     } else {
         slot = value;
     }
@@ -311,12 +312,15 @@ void ExamWindow::Grade()
 {
     running_ = false;
     timer_.stop();
+    // The clock may grade while a confirmation is open: it would stay over the results, still
+    // offering to go back to an exam that is over.
+    dialogs::CloseOpenQuestions(this);
     result_ = exam::Grade(paper_, answers_);
     if (session_)
         Record([this](record::LearningRecord& r) {
-        r.AddAnswers(*session_, RecordAnswers(paper_, answers_));
-        r.EndGradedSession(*session_, result_.score, result_.maxScore, result_.passMark);
-    });
+            r.GradeSession(*session_, RecordAnswers(paper_, answers_), result_.score, result_.maxScore,
+                           result_.passMark);
+        }, QStringLiteral("この試験の解答と採点の結果は学習記録に残りません(記録には「未完了」の試験として残ります)。"));
     hide();
     emit graded();
 }
@@ -325,7 +329,8 @@ void ExamWindow::FinishPractice()
 {
     running_ = false;
     if (session_)
-        Record([this](record::LearningRecord& r) { r.EndSession(*session_); });
+        Record([this](record::LearningRecord& r) { r.EndSession(*session_); },
+               QStringLiteral("答えは学習記録に残っていますが、練習は「未完了」として残ります。"));
     int answered = 0, right = 0;
     for (std::size_t i = 0; i < paper_.questions.size(); ++i) {
         const Question& q = paper_.questions[i];
@@ -342,8 +347,9 @@ void ExamWindow::FinishPractice()
     emit ended();
 }
 
-// The record never stops an exam: the first failure is told once, and the exam goes on without it.
-void ExamWindow::Record(const std::function<void(record::LearningRecord&)>& write)
+// The record never stops an exam: the first failure is told once, saying what the record kept,
+// and the exam goes on without it.
+void ExamWindow::Record(const std::function<void(record::LearningRecord&)>& write, const QString& lost)
 {
     if (!record_)
         return;
@@ -351,7 +357,7 @@ void ExamWindow::Record(const std::function<void(record::LearningRecord&)>& writ
         write(*record_);
     } catch (const Exception& e) {
         record_ = nullptr;
-        dialogs::ShowMessage(this, QStringLiteral("学習記録に書き込めません。試験はこのまま続けられますが、記録は残りません。\n") +
+        dialogs::ShowMessage(this, QStringLiteral("学習記録に書き込めません。") + lost + QLatin1Char('\n') +
                                    QString::fromStdString(e.Message()));
     }
 }

@@ -19,6 +19,8 @@
 #include "Fonts.h"
 #include "Highlight.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QSignalSpy>
 #include <QTest>
@@ -409,6 +411,32 @@ private slots:
         // ... and reach their files as the windows are destroyed.
         DestroyWindows();
         QCOMPARE(testdata::CountRecords(data->file(layouts::kHistoryFile)), 1);
+    }
+
+    // The menu's 終了 with a history that cannot be written (replaced by another file, as a
+    // read-only one is refused for an ordinary user): neither file is written. The bank's
+    // counters were stored alone before, out of step with the history.
+    void menuQuitWithAnUnwritableHistoryWritesNeitherFile()
+    {
+        CreateWindows();
+        Form1->show();
+        QTest::mouseClick(Form1->BitBtn6, Qt::LeftButton);
+        QTest::mouseClick(Form4->BitBtn3, Qt::LeftButton);
+        const QString history = data->file(layouts::kHistoryFile);
+        const QString bank = data->file(layouts::kBankFile);
+        QFile::remove(history);
+        QVERIFY(QDir().mkdir(history));   // there, but no file to write into
+        QFile bankFile(bank);
+        QVERIFY(bankFile.open(QIODevice::ReadOnly));
+        const QByteArray bankBefore = bankFile.readAll();
+        bankFile.close();
+
+        QCOMPARE(RunLoop([] { QTest::mouseClick(Form1->BitBtn2, Qt::LeftButton); }), 0);
+        DestroyWindows();
+        QVERIFY(bankFile.open(QIODevice::ReadOnly));
+        QCOMPARE(bankFile.readAll(), bankBefore);
+        QVERIFY(QFileInfo(history).isDir());
+        QDir().rmdir(history);
     }
 
     void reviewQuitEndsTheProgram()

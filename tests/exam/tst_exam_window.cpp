@@ -13,12 +13,22 @@
 #include "Fonts.h"
 #include "LearningRecord.h"
 
+#include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+
+#include <sqlite3.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace exam;
 
@@ -47,6 +57,42 @@ T* Child(QWidget* w, const char* name)
     if (!c)
         qFatal("no child %s", name);
     return c;
+}
+
+// Runs OPEN, which asks a question, with the real question box instead of a queued answer; once
+// the box is up, ACT gets it. A box still open after ACT is closed with its NO. Returns whether
+// the box was still open then.
+bool WithRealQuestion(const std::function<void(QMessageBox*)>& act, const std::function<void()>& open)
+{
+    bool stillOpen = false;
+    bool seen = false;
+    dialogs::SetTestMode(false);
+    QTimer::singleShot(50, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen = true;
+        act(box);
+        QCoreApplication::processEvents();
+        stillOpen = box->isVisible();
+        if (stillOpen)
+            box->reject();
+    });
+    open();
+    dialogs::SetTestMode(true);
+    if (!seen)
+        qWarning("no question box was opened");
+    return stillOpen;
+}
+
+// A key press sent to whatever in BOX has the keys (its default button when nothing has).
+void PressIn(QMessageBox* box, int key, Qt::KeyboardModifiers mods, bool autoRepeat)
+{
+    QWidget* target = box->focusWidget() ? box->focusWidget() : box->defaultButton();
+    QKeyEvent press(QEvent::KeyPress, key, mods, QString(), autoRepeat);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, QString(), autoRepeat);
+    QApplication::sendEvent(target, &release);
 }
 
 }  // namespace
@@ -271,6 +317,136 @@ private slots:
                  QStringLiteral("× (2)"));
         QCOMPARE(Sessions().back().answers, 90 + 15);
         QCOMPARE(Sessions().back().maxScore, 100);
+    }
+
+    // Ctrl+Return held down (its repeats) or pressed again must not take the confirmation's
+    // default button: a 48-blank exam was graded as 0 that way. A fresh Return does.
+    void onlyAFreshKeyGrades()
+    {
+        Launch(Mode::Karimen);
+        Key(exam_, Qt::Key_1);
+        bool openAfterRepeats = false;
+        WithRealQuestion([&](QMessageBox* box) {
+            for (int i = 0; i < 3; ++i)
+                PressIn(box, Qt::Key_Return, Qt::ControlModifier, true);
+            PressIn(box, Qt::Key_Return, Qt::NoModifier, true);
+            PressIn(box, Qt::Key_Return, Qt::ControlModifier, false);
+            PressIn(box, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier, false);
+            QCoreApplication::processEvents();
+            openAfterRepeats = box->isVisible() && exam_->Running();
+            if (openAfterRepeats)
+                PressIn(box, Qt::Key_Return, Qt::NoModifier, false);
+        }, [&] { Key(exam_, Qt::Key_Return, Qt::ControlModifier); });
+        QVERIFY(openAfterRepeats);
+        QVERIFY(!exam_->Running());                       // the fresh Return graded
+        QCOMPARE(Sessions().back().answers, 50);
+    }
+
+    // The clock running out while the grade or give-up question is open grades the exam once
+    // and closes the question; it used to stay over the results, offering to go back.
+    void clockClosesAnOpenQuestion()
+    {
+        for (const bool giveUp : {false, true}) {
+            qint64 now = 0;
+            launcher_ = std::make_unique<ExamLauncher>();
+            launcher_->SetDataDirectory(data_);
+            exam_ = launcher_->examWindow();
+            exam_->SetClockSource([&now] { return now; });
+            QVERIFY(launcher_->StartMock(Mode::Karimen));
+            QSignalSpy graded(exam_, &ExamWindow::graded);
+            QSignalSpy ended(exam_, &ExamWindow::ended);
+            const bool stillOpen = WithRealQuestion([&](QMessageBox*) {
+                now = 30 * 60 * 1000;
+                exam_->Tick();
+            }, [&] {
+                if (giveUp)
+                    exam_->close();
+                else
+                    QTest::mouseClick(Child<QPushButton>(exam_, "gradeButton"), Qt::LeftButton);
+            });
+            QVERIFY(!stillOpen);
+            QVERIFY(!exam_->Running());
+            QVERIFY(exam_->TimeRanOut());
+            QCOMPARE(graded.count(), 1);
+            QCOMPARE(ended.count(), 0);
+            QVERIFY(Sessions().back().endedAt);
+            QCOMPARE(Sessions().back().answers, 50);
+            QVERIFY(launcher_->resultsWindow()->isVisible());
+        }
+    }
+
+    // The disk filling up at any moment of grading leaves the mock in the record whole (its
+    // answers with its score and end) or unfinished with no answer; never answers without a
+    // score. Each round gives the record's log a little more room.
+    void gradedMockIsWholeOrAbsentOnAFullDisk()
+    {
+        const std::string wal = data_ + record::kFileName + "-wal";
+        int whole = 0, absent = 0;
+        for (int extra = 0; extra <= 40 * 1024; extra += 1024) {
+            Launch(Mode::Karimen);
+            Key(exam_, Qt::Key_1);
+            dialogs::QueueConfirmAnswer(true);
+            const qint64 room = QFileInfo(QString::fromStdString(wal)).size() + extra;
+            struct rlimit before {};
+            getrlimit(RLIMIT_FSIZE, &before);
+            const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit full = before;
+            full.rlim_cur = rlim_t(room);
+            setrlimit(RLIMIT_FSIZE, &full);
+            QTest::mouseClick(Child<QPushButton>(exam_, "gradeButton"), Qt::LeftButton);
+            setrlimit(RLIMIT_FSIZE, &before);
+            std::signal(SIGXFSZ, oldHandler);
+            QVERIFY(!exam_->Running());
+
+            const record::SessionSummary s = Sessions().back();
+            const QString told = dialogs::TakeMessages().join("");
+            if (s.endedAt) {
+                QCOMPARE(s.answers, 50);
+                QVERIFY(s.score);
+                QVERIFY2(told.isEmpty(), qPrintable(told));
+                ++whole;
+            } else {
+                QCOMPARE(s.answers, 0);
+                QCOMPARE(s.score, std::nullopt);
+                QVERIFY2(told.contains(QStringLiteral("未完了")), qPrintable(told));
+                ++absent;
+            }
+        }
+        QVERIFY(whole > 0 && absent > 0);
+    }
+
+    // Another program held the record at the first mock: that mock runs unrecorded, told; the
+    // next mock, with the record free again, is recorded. It used to go unrecorded, unsaid.
+    void recordBusyForOneMockIsUsedByTheNext()
+    {
+        Launch(Mode::Karimen);   // the record exists
+        const std::string path = data_ + record::kFileName;
+        sqlite3* holder = nullptr;
+        QCOMPARE(sqlite3_open(path.c_str(), &holder), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        launcher_ = std::make_unique<ExamLauncher>();
+        launcher_->SetDataDirectory(data_);
+        exam_ = launcher_->examWindow();
+        QVERIFY(launcher_->StartMock(Mode::Karimen));
+        QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("学習記録")));
+        QVERIFY(!launcher_->learningRecord());
+        dialogs::QueueConfirmAnswer(true);
+        Key(exam_, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(!exam_->Running());
+        sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(holder);
+
+        for (int mock = 0; mock < 2; ++mock) {
+            QVERIFY(launcher_->StartMock(Mode::Karimen));
+            QVERIFY(launcher_->learningRecord());
+            const std::size_t before = Sessions().size();
+            dialogs::QueueConfirmAnswer(true);
+            Key(exam_, Qt::Key_Return, Qt::ControlModifier);
+            QCOMPARE(Sessions().size(), before);
+            QVERIFY(Sessions().back().endedAt);
+            QCOMPARE(Sessions().back().answers, 50);
+        }
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
     }
 
     void figureKeepsItsProportions()

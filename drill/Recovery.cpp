@@ -1,0 +1,64 @@
+#include "Recovery.h"
+
+#include "Directory.h"
+#include "Session.h"
+#include "Table.h"
+
+namespace drill {
+
+bool HistoryHolds(Table& history, const std::vector<record::Answer>& answers)
+{
+    const bool filtered = history.Filtered();
+    history.SetFiltered(false);
+    bool same = std::size_t(history.RecordCount()) == answers.size();
+    history.First();
+    for (std::size_t i = 0; same && i < answers.size(); ++i, history.Next())
+        same = history.FieldByName("Bango").AsString() == answers[i].bango &&
+               history.FieldByName("Seihi").AsInteger() == (answers[i].correct ? 1 : 0);
+    history.SetFiltered(filtered);
+    return same;
+}
+
+std::optional<record::UnfinishedDrill> FindUnstoredDrill(const data::Directory& data,
+                                                         const record::LearningRecord& record)
+{
+    std::optional<record::UnfinishedDrill> drill = record.LatestUnfinishedDrill();
+    if (!drill || drill->answers.empty())
+        return std::nullopt;
+    Table history;
+    data.OpenHistory(history);
+    const bool stored = HistoryHolds(history, drill->answers);
+    history.Discard();
+    if (stored)
+        return std::nullopt;
+    return drill;
+}
+
+void StoreUnstoredDrill(const data::Directory& data, record::LearningRecord& record,
+                        const record::UnfinishedDrill& drill, bool resetSettled)
+{
+    Table bank, history, advice;
+    try {
+        data.OpenBank(bank);
+        data.OpenHistory(history);
+        data.OpenAdvice(advice);
+        // Killed after the write-back but before the record heard of it: only the end is missing.
+        if (!HistoryHolds(history, drill.answers)) {
+            Session session(bank, history, advice);
+            session.ResetSettledCounts = resetSettled;
+            session.DrillLevel = drill.level.value_or(0);
+            session.Replay(drill.answers);
+            session.End();
+        }
+    } catch (...) {
+        // Nothing half-stored: the tables' own closing would write each one alone.
+        for (Table* t : {&bank, &history, &advice})
+            t->Discard();
+        throw;
+    }
+    for (Table* t : {&bank, &history, &advice})
+        t->Discard();
+    record.EndSession(drill.session);
+}
+
+}  // namespace drill
