@@ -13,6 +13,8 @@
 #include <set>
 #include <utility>
 
+#include <unistd.h>
+
 namespace record {
 namespace {
 
@@ -361,6 +363,8 @@ LearningRecord::~LearningRecord() { Close(); }
 
 bool LearningRecord::IsOpen() const { return db_ != nullptr; }
 
+int LearningRecord::Version() const { return PragmaInt(Need(db_), "user_version"); }
+
 void LearningRecord::Close()
 {
     if (db_) sqlite3_close_v2(db_);
@@ -371,16 +375,53 @@ void LearningRecord::Open(const std::string& path) { OpenFile(path, false); }
 
 void LearningRecord::OpenForReading(const std::string& path) { OpenFile(path, true); }
 
+namespace {
+// PATH as an SQLite file URI that opens it unchanging ("immutable"): no lock and no shared
+// memory file, so it is read from a folder or medium where nothing can be created.
+std::string ImmutableUri(const std::string& path)
+{
+    std::string uri = "file:";
+    for (const char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            static const char hex[] = "0123456789abcdef";
+            uri += '%';
+            uri += hex[(unsigned char)c >> 4];
+            uri += hex[(unsigned char)c & 15];
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+// A record in WAL mode is read through its shared-memory file (-shm) beside it. Reading needs no
+// such file only where none can be made and no writer is at work: the folder (a teacher's
+// account, a read-only mount) takes no new file, there is no -shm a writer made, and no log
+// (-wal) holds answers the main file lacks. Such a record cannot change under the reader, and
+// is opened immutable. Otherwise it is read as usual, through the writer's -shm when there is one.
+bool ReadUnchanging(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path file(path);
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+    if (::access(folder.c_str(), W_OK) == 0 || std::filesystem::exists(path + "-shm", ec))
+        return false;
+    const auto log = std::filesystem::file_size(path + "-wal", ec);
+    return ec || log == 0;
+}
+}  // namespace
+
 void LearningRecord::OpenFile(const std::string& path, bool forReading)
 {
     Close();
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
-    const int flags = SQLITE_OPEN_NOMUTEX |
+    const bool unchanging = forReading && ReadUnchanging(path);
+    const int flags = SQLITE_OPEN_NOMUTEX | (unchanging ? SQLITE_OPEN_URI : 0) |
                       (forReading ? SQLITE_OPEN_READONLY
                                   : SQLITE_OPEN_READWRITE | (exists ? 0 : SQLITE_OPEN_CREATE));
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+    const int rc = sqlite3_open_v2(unchanging ? ImmutableUri(path).c_str() : path.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close_v2(db);

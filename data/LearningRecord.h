@@ -112,6 +112,9 @@ public:
     void OpenForReading(const std::string& path);
     void Close();
     bool IsOpen() const;
+    // The schema version of the open record (older than kSchemaVersion only when opened for
+    // reading, which upgrades nothing).
+    int Version() const;
 
     // Starts a session now; returns its id.
     std::int64_t BeginSession(const SessionInfo& info);

@@ -6,6 +6,7 @@
 #include "Exception.h"
 #include "LearningRecord.h"
 #include "QuestionStore.h"
+#include "Readable.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -35,6 +36,9 @@ ExamWindow::ExamWindow(QWidget* parent) : QWidget(parent), ui(new Ui::ExamWindow
     ui->setupUi(this);
     setWindowFlag(Qt::Window);
     setFocusPolicy(Qt::StrongFocus);
+    // Three 255-byte sub-statements under a situation and a figure are taller than a small
+    // screen: the question scrolls rather than being cut off.
+    ScrollInPlace(ui->middleRow, ui->questionColumn, 1);
     for (QPushButton* b : {ui->trueButton, ui->falseButton, ui->partTrue1, ui->partFalse1, ui->partTrue2,
                            ui->partFalse2, ui->partTrue3, ui->partFalse3})
         b->setStyleSheet(kAnswerStyle);
@@ -133,12 +137,12 @@ void ExamWindow::Show(int index)
         ui->answerPanel->setVisible(!q.IsHazard());
         ui->partsPanel->setVisible(q.IsHazard());
         if (q.IsHazard()) {
-            ui->situationLabel->setText(store_->Situation(q));
+            ui->situationLabel->setText(Breakable(store_->Situation(q)));
             QLabel* labels[] = {ui->partLabel1, ui->partLabel2, ui->partLabel3};
             for (int p = 0; p < 3; ++p)
-                labels[p]->setText(QStringLiteral("(%1) ").arg(p + 1) + store_->Text(q, p));
+                labels[p]->setText(QStringLiteral("(%1) ").arg(p + 1) + Breakable(store_->Text(q, p)));
         } else {
-            ui->statementLabel->setText(store_->Text(q));
+            ui->statementLabel->setText(Breakable(store_->Text(q)));
         }
         ui->prevButton->setEnabled(index > 0);
         ui->nextButton->setEnabled(index + 1 < total);
@@ -208,7 +212,7 @@ void ExamWindow::ShowJudgement()
             const bool right = IsPartRight(q, a, p);
             judgement += prefix + (right ? QStringLiteral("正解　")
                                          : QStringLiteral("不正解(正しくは%1)　").arg(Mark(q.right[std::size_t(p)])));
-            explanation += prefix + store_->Explanation(q, p) + QLatin1Char('\n');
+            explanation += prefix + Breakable(store_->Explanation(q, p)) + QLatin1Char('\n');
         }
         const bool allRight = IsAnswered(q, a) && !judgement.contains(QStringLiteral("不正解"));
         ui->judgementLabel->setStyleSheet(judgement.isEmpty() ? QString()

@@ -420,8 +420,14 @@ private slots:
     void killedDrillIsStoredFromTheRecordAsItsEndWouldHave()
     {
         for (const bool resetSettled : {false, true}) {
-            const std::vector<Q> bank{{"0001", 3, 2, 5, 4}, {"0002", 8}, {"0003", 2, 1, 3, 1, 0},
-                                      {"0004", 5, 0, 1, 0, 0}, {"0005", 1, 3, 7, 6}, {"0006", 12}};
+            std::vector<Q> bank = Fresh(24, 5);
+            for (std::size_t i = 0; i < bank.size(); i += 3) {   // counters and answers of all kinds
+                bank[i].nani = int(i % 9);
+                bank[i].nkaisu = int(i % 4);
+                bank[i].kaisu = int(i);
+                bank[i].seikaisu = int(i / 2);
+                bank[i].seikai = int(i % 2);
+            }
             const std::string ended = tmp_->filePath(resetSettled ? "ended-r/" : "ended/").toStdString();
             const std::string killed = tmp_->filePath(resetSettled ? "killed-r/" : "killed/").toStdString();
             for (const std::string& d : {ended, killed}) {

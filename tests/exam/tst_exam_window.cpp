@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QTableWidget>
@@ -58,6 +60,26 @@ T* Child(QWidget* w, const char* name)
         qFatal("no child %s", name);
     return c;
 }
+
+// Sets FIELDS of every record of the table file PATH to BYTES.
+void SetAll(const std::string& path, const std::vector<std::string>& fields, const std::string& bytes)
+{
+    Table t;
+    t.SetFileName(path);
+    t.Open();
+    for (t.First(); !t.Eof(); t.Next()) {
+        t.Edit();
+        for (const std::string& f : fields)
+            t.FieldByName(f).SetAsString(bytes);
+        t.Post();
+        if (t.RecNo() == t.RecordCount() - 1)
+            break;
+    }
+    t.Close();
+}
+
+// Whether LABEL is tall enough for its whole text at its width.
+bool ShowsAllOf(QLabel* label) { return label->height() >= label->heightForWidth(label->width()); }
 
 // Runs OPEN, which asks a question, with the real question box instead of a queued answer; once
 // the box is up, ACT gets it. A box still open after ACT is closed with its NO. Returns whether
@@ -447,6 +469,67 @@ private slots:
             QCOMPARE(Sessions().back().answers, 50);
         }
         QCOMPARE(dialogs::TakeMessages(), QStringList());
+    }
+
+    // Texts as long as the files allow: a statement that is one 255-character word, hazard
+    // sub-statements, situations and explanations of 254 bytes. The statement wraps and the
+    // number panel stays in the window; the hazard item scrolls, each sub-statement whole; after
+    // the clock grades, the time line and the explanations are whole in the results.
+    void longTextsWrapAndScroll()
+    {
+        QTemporaryDir dir;
+        const std::string data = dir.path().toStdString() + "/";
+        examdata::Create(data, {});
+        QString jp;
+        while (eucjp::Encode(jp + QStringLiteral("危")).size() <= 255)
+            jp += QStringLiteral("危");
+        SetAll(data + layouts::kBankFile, {"Mondai", "Kaisetsu"}, std::string(255, 'W'));
+        SetAll(data + layouts::kHazardFile,
+               {"Jokyo", "Mondai1", "Mondai2", "Mondai3", "Kaisetsu1", "Kaisetsu2", "Kaisetsu3"}, eucjp::Encode(jp));
+        qint64 now = 0;
+        launcher_ = std::make_unique<ExamLauncher>();
+        launcher_->SetDataDirectory(data);
+        launcher_->SetNextSeed(3);
+        exam_ = launcher_->examWindow();
+        exam_->SetClockSource([&now] { return now; });
+        QVERIFY(launcher_->StartMock(Mode::Honmen));
+        exam_->showNormal();
+        exam_->resize(1022, 768);
+        QCoreApplication::processEvents();
+
+        auto* map = Child<QuestionMap>(exam_, "questionMap");
+        QVERIFY(exam_->rect().contains(QRect(map->mapTo(exam_, QPoint(0, 0)), map->size())));
+        auto* statement = Child<QLabel>(exam_, "statementLabel");
+        QVERIFY(statement->width() < exam_->width() - map->width());
+        QVERIFY(ShowsAllOf(statement));
+        Shoot(exam_, "exam-long-statement.png");
+
+        exam_->Go(90);
+        QCoreApplication::processEvents();
+        auto* scroll = Child<QScrollArea>(exam_, "questionColumnScroll");
+        QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
+        for (const char* name : {"situationLabel", "partLabel1", "partLabel2", "partLabel3"})
+            QVERIFY2(ShowsAllOf(Child<QLabel>(exam_, name)), name);
+        Shoot(exam_, "exam-hazard-255.png");
+        // The keys still reach the exam, not the scroll area.
+        Key(exam_, Qt::Key_1);
+        QCOMPARE(exam_->answers()[90][0], 1);
+
+        now = 50 * 60 * 1000;
+        exam_->Tick();
+        ResultsWindow* results = launcher_->resultsWindow();
+        results->showNormal();
+        results->resize(1022, 768);
+        auto* list = Child<QTableWidget>(results, "questionTable");
+        list->setCurrentCell(90, 0);
+        QCoreApplication::processEvents();
+        auto* time = Child<QLabel>(results, "timeLabel");
+        QVERIFY(time->text().contains(QStringLiteral("時間切れで採点しました")));
+        QVERIFY(ShowsAllOf(time));
+        QVERIFY(time->width() <= results->width());
+        QVERIFY(ShowsAllOf(Child<QLabel>(results, "detailLabel")));
+        QVERIFY(Child<QScrollArea>(results, "detailColumnScroll")->verticalScrollBar()->maximum() > 0);
+        Shoot(results, "results-clock-long.png");
     }
 
     void figureKeepsItsProportions()
