@@ -91,7 +91,7 @@ void ResultsWindow::ShowResult(std::shared_ptr<const QuestionStore> store, const
     ui->verdictLabel->setStyleSheet(result.passed ? QStringLiteral("color: #107010;") : QStringLiteral("color: #c01010;"));
     QString time = QStringLiteral("所要時間 %1 / 制限時間 %2").arg(ExamClock::Format(used), ExamClock::Format(paper.timeLimit));
     if (timeRanOut)
-        time += QStringLiteral("　時間切れで採点しました。");
+        time += QStringLiteral("\n時間切れで採点しました。");
     if (result.unanswered > 0)
         time += QStringLiteral("　未解答 %1問").arg(result.unanswered);
     ui->timeLabel->setText(time);

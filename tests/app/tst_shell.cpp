@@ -5,6 +5,7 @@
 #include "ShellApplication.h"
 #include "ShellTestData.h"
 #include "Startup.h"
+#include "DrillRecovery.h"
 #include "TForm1.h"
 #include "TForm4.h"
 #include "TForm6.h"
@@ -422,8 +423,8 @@ private slots:
         Form1->show();
         QTest::mouseClick(Form1->BitBtn6, Qt::LeftButton);
         QTest::mouseClick(Form4->BitBtn3, Qt::LeftButton);
-        const QString history = data->file(layouts::kHistoryFile);
-        const QString bank = data->file(layouts::kBankFile);
+        const QString history = QString::fromStdString(data->file(layouts::kHistoryFile));
+        const QString bank = QString::fromStdString(data->file(layouts::kBankFile));
         QFile::remove(history);
         QVERIFY(QDir().mkdir(history));   // there, but no file to write into
         QFile bankFile(bank);
@@ -437,6 +438,42 @@ private slots:
         QCOMPARE(bankFile.readAll(), bankBefore);
         QVERIFY(QFileInfo(history).isDir());
         QDir().rmdir(history);
+    }
+
+    // A drill the record kept but the files lost is offered at the start, default yes, and
+    // stored once; "保存しない" changes nothing. No record, or a drill stored, asks nothing.
+    void startOffersToStoreADrillTheRecordKept()
+    {
+        data->writeSettings();
+        const std::string settingsFile = data->settingsPath();
+        OfferToStoreUnstoredDrill(nullptr, settingsFile, false);   // no record yet
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
+        {
+            record::LearningRecord rec;
+            rec.Open(data->file(record::kFileName));
+            const auto id = rec.BeginSession({record::kDrill, 0, std::nullopt});
+            for (const char* bango : {"0002", "0001"}) {
+                record::Answer a;
+                a.bango = bango;
+                a.answer = 1;
+                a.correct = true;
+                rec.AddAnswer(id, a);
+            }
+        }
+        const int before = testdata::CountRecords(data->file(layouts::kHistoryFile));
+        dialogs::QueueConfirmAnswer(false);
+        OfferToStoreUnstoredDrill(nullptr, settingsFile, false);
+        const QStringList asked = dialogs::TakeMessages();
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].contains(QStringLiteral("2問")), qPrintable(asked[0]));
+        QCOMPARE(testdata::CountRecords(data->file(layouts::kHistoryFile)), before);
+
+        dialogs::QueueConfirmAnswer(true);
+        OfferToStoreUnstoredDrill(nullptr, settingsFile, false);
+        QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("保存しました")));
+        QCOMPARE(testdata::CountRecords(data->file(layouts::kHistoryFile)), 2);
+        OfferToStoreUnstoredDrill(nullptr, settingsFile, false);
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
     }
 
     void reviewQuitEndsTheProgram()
