@@ -6,8 +6,10 @@
 //
 // The latest drill is the one to look at: a later drill empties the history and starts over, and
 // mocks and practice sets never touch the two files. Its write-back did not happen when its
-// session has no end and the history does not hold its answers; the history check also covers a
-// program killed between the write-back and the end stored in the record.
+// session has no end and the history does not begin with its answers; the history check also
+// covers a program killed between the write-back and the end stored in the record, and a record
+// that failed in the middle of a drill which then ended normally. (A previous drill whose history
+// happens to begin with the same answers hides a killed drill: nothing is then stored twice.)
 
 #include "LearningRecord.h"
 
@@ -22,7 +24,10 @@ class Directory;
 
 namespace drill {
 
-// Whether HISTORY (open) holds exactly ANSWERS, in order: the drill that gave them was stored.
+// Whether HISTORY (open) begins with ANSWERS' statements, in order: the drill that gave them was
+// stored. A
+// record let go in the middle of a drill (it failed) holds only the drill's first answers, while
+// the drill went on and stored them all.
 bool HistoryHolds(Table& history, const std::vector<record::Answer>& answers);
 
 // The latest drill of RECORD when its answers are missing from DATA's history. None when it

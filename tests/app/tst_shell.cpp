@@ -452,10 +452,10 @@ private slots:
             record::LearningRecord rec;
             rec.Open(data->file(record::kFileName));
             const auto id = rec.BeginSession({record::kDrill, 0, std::nullopt});
-            for (const char* bango : {"0002", "0001"}) {
+            for (const auto& [bango, answer] : {std::pair{"0002", 1}, std::pair{"0001", 0}}) {
                 record::Answer a;
                 a.bango = bango;
-                a.answer = 1;
+                a.answer = answer;
                 a.correct = true;
                 rec.AddAnswer(id, a);
             }

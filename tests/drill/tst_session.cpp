@@ -488,7 +488,7 @@ private slots:
         }
 
         // Written back, then killed before the record heard of the end: nothing to store again.
-        WriteData(dir_, Fresh(4));
+        WriteData(dir_, Fresh(8));
         record::LearningRecord rec;
         data::Directory(dir_).OpenRecord(rec);
         drill::Session& s = Open(0);
@@ -505,6 +505,23 @@ private slots:
         drill::StoreUnstoredDrill(data::Directory(dir_), rec, *rec.LatestUnfinishedDrill(), false);
         QCOMPARE(FileBytes(Path(layouts::kBankFile)), stored);
         QVERIFY(rec.Sessions().back().endedAt);
+
+        // The record let go after the first answer (it failed), the drill ended normally with
+        // three: the files hold more than the record, and nothing is offered.
+        drill::Session& t = Open(0);
+        t.UseRecord(&rec);
+        QVERIFY(t.Start());
+        t.Judge(1);
+        rec.Close();
+        for (int answer : {0, 1}) {
+            QVERIFY(t.Next());
+            t.Judge(answer);
+        }
+        QVERIFY(!t.TakeRecordFailure().empty());
+        t.End();
+        data::Directory(dir_).OpenRecord(rec);
+        QCOMPARE(rec.LatestUnfinishedDrill()->answers.size(), std::size_t(1));
+        QVERIFY(!drill::FindUnstoredDrill(data::Directory(dir_), rec));
     }
 
     // A record answer whose statement is no longer in the bank cannot be stored as the drill

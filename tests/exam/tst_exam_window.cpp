@@ -136,6 +136,17 @@ class TestExamWindow : public QObject {
         QVERIFY(exam_->isVisible());
     }
 
+    // A mock on DATA (the tests' own by default) whose clock reads NOW, in milliseconds.
+    void LaunchClocked(const qint64& now, Mode mode, const std::string& data = {}, std::int64_t seed = 17)
+    {
+        launcher_ = std::make_unique<ExamLauncher>();
+        launcher_->SetDataDirectory(data.empty() ? data_ : data);
+        launcher_->SetNextSeed(seed);
+        exam_ = launcher_->examWindow();
+        exam_->SetClockSource([&now] { return now; });
+        QVERIFY(launcher_->StartMock(mode));
+    }
+
     std::vector<record::SessionSummary> Sessions() { return launcher_->learningRecord()->Sessions(); }
 
 private slots:
@@ -289,11 +300,7 @@ private slots:
     void clockGradesAtZero()
     {
         qint64 now = 0;
-        launcher_ = std::make_unique<ExamLauncher>();
-        launcher_->SetDataDirectory(data_);
-        exam_ = launcher_->examWindow();
-        exam_->SetClockSource([&now] { return now; });
-        QVERIFY(launcher_->StartMock(Mode::Karimen));
+        LaunchClocked(now, Mode::Karimen);
         Key(exam_, Qt::Key_1);
         now = 30 * 60 * 1000 - 1;
         exam_->Tick();
@@ -370,11 +377,7 @@ private slots:
     {
         for (const bool giveUp : {false, true}) {
             qint64 now = 0;
-            launcher_ = std::make_unique<ExamLauncher>();
-            launcher_->SetDataDirectory(data_);
-            exam_ = launcher_->examWindow();
-            exam_->SetClockSource([&now] { return now; });
-            QVERIFY(launcher_->StartMock(Mode::Karimen));
+            LaunchClocked(now, Mode::Karimen);
             QSignalSpy graded(exam_, &ExamWindow::graded);
             QSignalSpy ended(exam_, &ExamWindow::ended);
             const bool stillOpen = WithRealQuestion([&](QMessageBox*) {
@@ -488,12 +491,7 @@ private slots:
         SetAll(data + layouts::kHazardFile,
                {"Jokyo", "Mondai1", "Mondai2", "Mondai3", "Kaisetsu1", "Kaisetsu2", "Kaisetsu3"}, eucjp::Encode(jp));
         qint64 now = 0;
-        launcher_ = std::make_unique<ExamLauncher>();
-        launcher_->SetDataDirectory(data);
-        launcher_->SetNextSeed(3);
-        exam_ = launcher_->examWindow();
-        exam_->SetClockSource([&now] { return now; });
-        QVERIFY(launcher_->StartMock(Mode::Honmen));
+        LaunchClocked(now, Mode::Honmen, data, 3);
         exam_->showNormal();
         exam_->resize(1022, 768);
         QCoreApplication::processEvents();
