@@ -8,14 +8,11 @@ namespace drill {
 
 bool HistoryHolds(Table& history, const std::vector<record::Answer>& answers)
 {
-    const bool filtered = history.Filtered();
-    history.SetFiltered(false);
     bool same = std::size_t(history.RecordCount()) >= answers.size();
     history.First();
     // By statement only: the verdict stored is the bank's, which may have been corrected since.
     for (std::size_t i = 0; same && i < answers.size(); ++i, history.Next())
         same = history.FieldByName("Bango").AsString() == answers[i].bango;
-    history.SetFiltered(filtered);
     return same;
 }
 
@@ -23,13 +20,12 @@ std::optional<record::UnfinishedDrill> FindUnstoredDrill(const data::Directory& 
                                                          const record::LearningRecord& record)
 {
     std::optional<record::UnfinishedDrill> drill = record.LatestUnfinishedDrill();
-    if (!drill || drill->answers.empty())
+    if (!drill)
         return std::nullopt;
+    // A drill with no answer is stored by any history: there is nothing to store.
     Table history;
     data.OpenHistory(history);
-    const bool stored = HistoryHolds(history, drill->answers);
-    history.Discard();
-    if (stored)
+    if (HistoryHolds(history, drill->answers))
         return std::nullopt;
     return drill;
 }

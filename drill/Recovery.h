@@ -24,7 +24,7 @@ class Directory;
 
 namespace drill {
 
-// Whether HISTORY (open) begins with ANSWERS' statements, in order: the drill that gave them was
+// Whether HISTORY (open, unfiltered) begins with ANSWERS' statements, in order: the drill that gave them was
 // stored. A
 // record let go in the middle of a drill (it failed) holds only the drill's first answers, while
 // the drill went on and stored them all.
