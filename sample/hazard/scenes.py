@@ -959,8 +959,8 @@ def green_start_child(s):
     s.signal(196, stop + 34, "green")
     s.bus(246, stop + 64, color="#8d6e63")                    # stopped in the left lane, as tall as a wall
     s.car(296, stop + 34, own=True)
-    s.child(214, 222, 90, shirt="#1e88e5")                   # running out from the left across the crosswalk
-    s.motion(214, 222, 90, 12, "#333")
+    s.child(236, 222, 90, shirt="#1e88e5")                   # running out from the left across the crosswalk
+    s.motion(236, 222, 90, 12, "#333")
     s.car(346, 126, 200, color="#eceff1", blink="right")      # oncoming, waiting to turn right
     s.route("M296 %d V60" % (stop + 2))
 
