@@ -778,7 +778,7 @@ def bus_oncoming_parked(s):
     s.car(366, 196, 180, color="#fdd835")                  # parked at the oncoming side's kerb
     s.label(460, 200, "駐車車両", "#ffffff")
     s.bus(334, 82, 192, color="#2e8b57", blink="right")    # swinging out over the centre line
-    s.motion(334, 82, 192, 20, "#ffffff")
+    s.motion(342, 45, 192, 14, "#ffffff")                   # behind its tail, not on its roof
     s.car(290, 322, own=True)
     s.motion(290, 322, 0)
     s.person(236, 150, 0, shirt="#6d4c41")
@@ -792,7 +792,7 @@ def bus_oncoming_truck(s):
     s.person(396, 196, 90, shirt="#ef6c00")
     s.label(478, 250, "荷物の積みおろし", "#ffffff")
     s.bus(324, 92, 188, color="#1e88e5", blink="right")
-    s.motion(324, 92, 188, 20, "#ffffff")
+    s.motion(329, 54, 188, 14, "#ffffff")                   # behind its tail, not on its roof
     s.moto(358, 10, 180, color="#212121", helmet="#e53935")   # close behind the bus
     s.car(290, 330, own=True)
     s.motion(290, 330, 0)
@@ -811,7 +811,7 @@ def night_left_crosswalk(s):
     s.motion(240, 130, 180, 10, "#9e9e9e")
     s.label(150, 112, "黒い服の歩行者", "#ffffff")
     s.car(352, 40, 180, color="#eceff1", lights=True)
-    s.label(110, 262, "照明のない横断歩道", "#ffffff")
+    s.label(130, 222, "照明のない横断歩道", "#ffffff")     # beside the crosswalk the car turns across
     s.route("M288 226 V200 Q288 176 250 174 L170 174")
 
 
@@ -825,7 +825,7 @@ def night_left_cyclist(s):
     s.bicycle(238, 330, 0, shirt="#37474f")                  # no lamp, on the sidewalk behind
     s.motion(238, 330, 0, 16, "#9e9e9e")
     s.label(140, 362, "無灯火の自転車", "#ffffff")
-    s.label(110, 262, "照明のない横断歩道", "#ffffff")
+    s.label(130, 222, "照明のない横断歩道", "#ffffff")     # beside the crosswalk the car turns across
     s.route("M288 236 V200 Q288 176 250 174 L170 174")
 
 
@@ -834,6 +834,8 @@ def right_beside_truck(s):
     blocks(s, 320, 150, 160, 112, 24)
     x0, x1, y0, y1 = crossroads(s, cy=150, vw=160)
     s.vline(280, y1 + 30, H, dash="18 14")
+    s.hline(122, x1 + 30, W, dash="18 14")                   # two lanes to turn into, as two turn from
+    s.hline(178, 0, x0 - 30, dash="18 14")
     for x in (260, 300):                                     # both lanes: right turn only
         s.path("M%d 370 V336 Q%d 318 %d 318" % (x, x, x + 14), 4, LINE)
         s.path("M%d 312 L%d 318 L%d 324" % (x + 10, x + 16, x + 10), 4, LINE)
@@ -881,10 +883,10 @@ def level_crossing(s, width, centre=None, y=190):
 @scene
 def level_crossing_edge(s):
     level_crossing(s, 100)
-    s.truck(344, 60, 180, color="#eceff1", cab="#1565c0")
-    s.motion(344, 60, 180, 22, "#ffffff")
+    s.truck(344, 78, 180, color="#eceff1", cab="#1565c0")
+    s.motion(344, 50, 180, 18, "#ffffff")                    # behind its tail
     s.car(296, 300, own=True)
-    s.label(500, 340, "狭い踏切", "#ffffff")
+    s.label(450, 246, "狭い踏切", "#ffffff")
 
 
 @scene
@@ -925,8 +927,8 @@ def follow_left_crossing(s):
     s.motion(290, 330, 0)
     s.moto(264, 380, 0, color="#1e88e5", helmet="#ffeb3b")   # coming up on the left
     s.motion(264, 380, 0, 16, "#ffffff")
-    s.bicycle(222, 82, 180, shirt="#fb8c00")                 # about to use the crosswalk the car turns across
-    s.motion(222, 82, 180, 14, "#333")
+    s.bicycle(241, 60, 180, shirt="#fb8c00")                 # at the corner, about to use the crosswalk the car turns across
+    s.motion(241, 60, 180, 14, "#333")
 
 
 def two_lane_approach(s, cy=150):
