@@ -94,14 +94,21 @@ def signal_straight(s):
 
 @scene
 def signal_yellow_tailgate(s):
-    blocks(s, 320, 130, 128, 100, 24)
-    crossroads(s, cy=130, hw=100)
-    s.signal(222, 212, "yellow")
-    s.car(290, 260, own=True, brake=False)
-    s.car(290, 325, color="#212121", lights=False)
-    s.label(395, 330, "後続車が接近", "#ffffff")
-    s.car(352, 40, 180, color="#f0f0f0")
-    s.route("M290 228 V200")
+    blocks(s, 320, 100, 128, 100, 24)
+    crossroads(s, cy=100, hw=100)
+    s.stop_line(260, 184, 318, 184)
+    s.signal(222, 192, "yellow")
+    # a break in the road: the stop line is about 30 m ahead, room to stop from 40 km/h
+    s.rect(226, 214, 188, 14, BLOCK)
+    for y in (214, 228):
+        s.path("M226 %d q11.75 -5 23.5 0 t23.5 0 t23.5 0 t23.5 0 t23.5 0 t23.5 0 t23.5 0 t23.5 0" % y, 2.5, "#555555")
+    s.label(510, 226, "停止線まで約30m", "#ffffff")
+    s.car(290, 300, own=True)
+    s.motion(290, 300, 0)
+    s.car(290, 365, color="#212121")
+    s.label(395, 370, "後続車が接近", "#ffffff")
+    s.car(352, -4, 180, color="#f0f0f0")
+    s.route("M290 268 V192")
 
 
 @scene
@@ -161,13 +168,15 @@ def signal_left_crosswalk(s):
     blocks(s, 320, 150, 128, 112, 24)
     crossroads(s, cy=150)
     s.signal(222, 238, "green")
-    s.car(282, 255, own=True, blink="left")
-    s.ped_signal(188, 104, "green", angle=0)
-    s.person(205, 186, 0, shirt="#ef6c00")
-    s.person(205, 132, 180, shirt="#1565c0")
-    s.bicycle(172, 222, 0, shirt="#00838f")
-    s.motion(172, 222, 0, 18, "#333")
-    s.route("M282 222 Q282 180 240 176 L150 176")
+    s.car(282, 268, own=True, blink="left")
+    s.ped_signal(214, 82, "green", angle=90)                # on its post at the crosswalk's far corner
+    s.person(241, 192, 0, shirt="#ef6c00")                   # on the crosswalk, from the near side
+    s.motion(241, 192, 0, 10, "#333")
+    s.person(241, 118, 180, shirt="#1565c0")                 # on the crosswalk, from the far side
+    s.motion(241, 118, 180, 10, "#333")
+    s.bicycle(168, 218, 90, shirt="#00838f")                 # on the sidewalk, riding to the corner
+    s.motion(168, 218, 90, 18, "#333")
+    s.route("M282 236 Q282 180 240 176 L150 176")
 
 
 # --- 2. crossings without signals and blind corners -----------------------------------------
@@ -449,8 +458,9 @@ def curve_oncoming(s):
         s.tree(x, y, 26)
     s.car(62, 330, own=True)
     s.motion(62, 330, 0)
-    s.truck(320, 82, -100, color="#eceff1", cab="#1565c0")
-    s.route("M62 298 V240 Q70 170 120 130")
+    s.truck(330, 114, -99, color="#eceff1", cab="#1565c0")   # oncoming lane, up to the centre line
+    s.motion(358, 110, -99, 16, "#ffffff")
+    s.route("M62 298 V240 Q66 190 135 150")
 
 
 @scene
@@ -665,11 +675,12 @@ def emergency_behind(s):
 def road_works(s):
     s.rect(0, 0, W, H, GRASS)
     s.road("M320 0 V400", 130, centre="solid")
-    for y in range(100, 200, 24):
-        s.add('<polygon points="%d,%d %d,%d %d,%d" fill="#ff6d00" stroke="#fff" stroke-width="2"/>' % (262, y - 10, 272, y + 10, 252, y + 10))
-    s.rect(262, 120, 40, 70, "#ffcc80", opacity=0.6)
-    s.person(290, 210, 180, shirt="#ff6d00")
-    s.label(236, 214, "誘導員", "#ffffff")
+    s.rect(262, 110, 36, 80, "#ffcc80", opacity=0.6)        # the works, against the kerb
+    cones = [(306, y) for y in range(100, 200, 22)] + [(266, 200), (286, 200)]
+    for x, y in cones:                                       # on the traffic side, and across the lane before it
+        s.add('<polygon points="%d,%d %d,%d %d,%d" fill="#ff6d00" stroke="#fff" stroke-width="2"/>' % (x, y - 10, x + 10, y + 10, x - 10, y + 10))
+    s.person(290, 226, 180, shirt="#ff6d00")
+    s.label(236, 230, "誘導員", "#ffffff")
     s.car(290, 320, own=True)
     s.car(354, 80, 180, color="#eceff1")
     s.motion(354, 80, 180, 24, "#fff")
