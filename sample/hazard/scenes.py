@@ -193,6 +193,7 @@ def crosswalk_stopped_car(s):
     s.path("M320 0 V400", 200, SIDEWALK)
     s.road("M320 0 V400", 160, centre="solid")
     s.vline(280, 0, 400, dash="18 14")
+    s.vline(360, 0, 400, dash="18 14")
     s.crosswalk(240, 120, 160, 26, True)
     s.car(258, 180, color="#f0f0f0", brake=True)
     s.car(304, 300, own=True)
@@ -294,12 +295,12 @@ def elderly_midblock(s):
     s.road("M0 200 H640", 110, centre="solid")
     s.person(330, 194, 180, shirt="#8d6e63", elderly=True)   # from the own car's side, towards the oncoming lane
     s.motion(330, 194, 180, 10, "#333")
-    s.car(120, 172, 90, own=True)
-    s.motion(120, 172, 90)
+    s.car(70, 172, 90, own=True)
+    s.motion(70, 172, 90)
     s.car(520, 228, -90, color="#f0f0f0")
     s.house(420, 30, 120, 80)
     s.bus_stop(360, 300)
-    s.route("M154 172 H270")
+    s.route("M104 172 H270")
 
 
 @scene
@@ -327,7 +328,7 @@ def bus_stop_passengers(s):
     s.person(236, 226, 90, shirt="#c62828", child=True, hat="#ffd400")
     s.car(280, 330, own=True)
     s.car(360, 90, 180, color="#fdd835")
-    s.route("M280 298 V270 Q280 245 300 230 V40")
+    s.route("M280 298 V270 Q280 242 322 226 V40")
 
 
 @scene
@@ -350,7 +351,7 @@ def door_opening(s):
     s.car(296, 320, own=True)
     s.motion(296, 320, 0)
     s.car(356, 60, 180, color="#f0f0f0")
-    s.route("M296 288 V40")
+    s.route("M296 288 V216")
 
 
 @scene
@@ -650,14 +651,14 @@ def roundabout(s):
     s.path("M0 200 H640", 100, ASPHALT)
     s.add('<circle cx="320" cy="200" r="112" fill="%s"/>' % ASPHALT)
     s.add('<circle cx="320" cy="200" r="50" fill="#7cb342" stroke="#fff" stroke-width="4"/>')
-    s.stop_line(270, 326, 320, 326)
-    s.crosswalk(270, 340, 100, 20)
-    s.car(292, 370, own=True)
+    s.stop_line(270, 316, 320, 316)
+    s.crosswalk(270, 322, 100, 18)
+    s.car(292, 372, own=True)
     s.car(377, 257, 225, color="#fdd835")
     s.motion(377, 257, 225, 20, "#fff")
     s.car(320, 119, 90, color="#1e88e5")
-    s.route("M292 338 V300 Q300 280 270 260")
-    s.person(236, 350, 90, shirt="#00897b")
+    s.route("M292 340 V305 Q300 280 270 260")
+    s.person(260, 331, 90, shirt="#00897b")
 
 
 @scene
