@@ -386,7 +386,7 @@ def night_dark_road(s):
     s.night()
     s.car(292, 320, own=True, lights=True)
     s.person(272, 40, 180, shirt="#212121")
-    s.bicycle(262, 150, 0, shirt="#37474f")
+    s.bicycle(278, 150, 0, shirt="#37474f")                  # at the road's left edge, not off it
     s.label(170, 150, "無灯火の自転車", "#ffffff")
 
 
@@ -707,7 +707,7 @@ def kickboard_edge(s):
 def kickboard_sidewalk(s):
     blocks(s, 320, 160, 120, 100, 30)
     crossroads(s, cy=160, vw=120, hw=100, sidewalk=30, crosswalks=(False, False, False, False))
-    s.kickboard(230, 290, 0, lamp=True)
+    s.kickboard(245, 290, 0, lamp=True)                      # on the sidewalk, not the plot beside it
     s.label(150, 330, "歩道を走る特定小型原付", "#ffffff")
     s.car(290, 300, own=True, blink="left")
     s.route("M290 268 V230 Q290 190 250 186 L160 186")
