@@ -196,11 +196,11 @@ def crosswalk_stopped_car(s):
     s.vline(360, 0, 400, dash="18 14")
     s.crosswalk(240, 120, 160, 26, True)
     s.car(258, 180, color="#f0f0f0", brake=True)
-    s.car(304, 300, own=True)
-    s.motion(304, 300, 0)
+    s.car(304, 356, own=True)                                # about 14 m short of the crosswalk at 30 km/h
+    s.motion(304, 356, 0, 14)
     s.person(226, 132, 90, shirt="#d81b60", child=True, hat="#ffd400")
     s.label(140, 184, "停止中の車", "#ffffff")
-    s.route("M304 268 V60")
+    s.route("M304 324 V60")
 
 
 @scene
