@@ -818,13 +818,13 @@ def night_left_crosswalk(s):
     x0, x1, y0, y1 = crossroads(s, cy=150)
     s.night()
     s.signal(222, 238, "green")
-    s.car(288, 258, own=True, blink="left", lights=True)
+    s.car(288, 266, own=True, blink="left", lights=True)     # short of its own crosswalk
     s.person(240, 130, 180, shirt="#263238")                 # dark clothes, outside the headlights' beam
     s.motion(240, 130, 180, 10, "#9e9e9e")
     s.label(150, 112, "黒い服の歩行者", "#ffffff")
     s.car(352, 40, 180, color="#eceff1", lights=True)
     s.label(130, 222, "照明のない横断歩道", "#ffffff")     # beside the crosswalk the car turns across
-    s.route("M288 226 V200 Q288 176 250 174 L170 174")
+    s.route("M288 234 V200 Q288 176 250 174 L170 174")
 
 
 @scene
