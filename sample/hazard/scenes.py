@@ -94,14 +94,21 @@ def signal_straight(s):
 
 @scene
 def signal_yellow_tailgate(s):
-    blocks(s, 320, 130, 128, 100, 24)
-    crossroads(s, cy=130, hw=100)
-    s.signal(222, 212, "yellow")
-    s.car(290, 260, own=True, brake=False)
-    s.car(290, 325, color="#212121", lights=False)
-    s.label(395, 330, "後続車が接近", "#ffffff")
-    s.car(352, 40, 180, color="#f0f0f0")
-    s.route("M290 228 V200")
+    blocks(s, 320, 100, 128, 100, 24)
+    crossroads(s, cy=100, hw=100)
+    s.stop_line(260, 184, 318, 184)
+    s.signal(222, 192, "yellow")
+    # a break in the road: the stop line is about 30 m ahead, room to stop from 40 km/h
+    s.rect(226, 214, 188, 14, BLOCK)
+    for y in (214, 228):
+        s.path("M226 %d q11.75 -5 23.5 0 t23.5 0 t23.5 0 t23.5 0 t23.5 0 t23.5 0 t23.5 0 t23.5 0" % y, 2.5, "#555555")
+    s.label(510, 226, "停止線まで約30m", "#ffffff")
+    s.car(290, 300, own=True)
+    s.motion(290, 300, 0)
+    s.car(290, 365, color="#212121")
+    s.label(395, 370, "後続車が接近", "#ffffff")
+    s.car(352, -4, 180, color="#f0f0f0")
+    s.route("M290 268 V192")
 
 
 @scene
@@ -161,13 +168,15 @@ def signal_left_crosswalk(s):
     blocks(s, 320, 150, 128, 112, 24)
     crossroads(s, cy=150)
     s.signal(222, 238, "green")
-    s.car(282, 255, own=True, blink="left")
-    s.ped_signal(188, 104, "green", angle=0)
-    s.person(205, 186, 0, shirt="#ef6c00")
-    s.person(205, 132, 180, shirt="#1565c0")
-    s.bicycle(172, 222, 0, shirt="#00838f")
-    s.motion(172, 222, 0, 18, "#333")
-    s.route("M282 222 Q282 180 240 176 L150 176")
+    s.car(282, 268, own=True, blink="left")
+    s.ped_signal(214, 82, "green", angle=90)                # on its post at the crosswalk's far corner
+    s.person(241, 192, 0, shirt="#ef6c00")                   # on the crosswalk, from the near side
+    s.motion(241, 192, 0, 10, "#333")
+    s.person(241, 118, 180, shirt="#1565c0")                 # on the crosswalk, from the far side
+    s.motion(241, 118, 180, 10, "#333")
+    s.bicycle(168, 218, 90, shirt="#00838f")                 # on the sidewalk, riding to the corner
+    s.motion(168, 218, 90, 18, "#333")
+    s.route("M282 236 Q282 180 240 176 L150 176")
 
 
 # --- 2. crossings without signals and blind corners -----------------------------------------
@@ -184,13 +193,14 @@ def crosswalk_stopped_car(s):
     s.path("M320 0 V400", 200, SIDEWALK)
     s.road("M320 0 V400", 160, centre="solid")
     s.vline(280, 0, 400, dash="18 14")
+    s.vline(360, 0, 400, dash="18 14")
     s.crosswalk(240, 120, 160, 26, True)
     s.car(258, 180, color="#f0f0f0", brake=True)
-    s.car(304, 300, own=True)
-    s.motion(304, 300, 0)
+    s.car(304, 356, own=True)                                # about 14 m short of the crosswalk at 30 km/h
+    s.motion(304, 356, 0, 14)
     s.person(226, 132, 90, shirt="#d81b60", child=True, hat="#ffd400")
     s.label(140, 184, "停止中の車", "#ffffff")
-    s.route("M304 268 V60")
+    s.route("M304 324 V60")
 
 
 @scene
@@ -285,12 +295,12 @@ def elderly_midblock(s):
     s.road("M0 200 H640", 110, centre="solid")
     s.person(330, 194, 180, shirt="#8d6e63", elderly=True)   # from the own car's side, towards the oncoming lane
     s.motion(330, 194, 180, 10, "#333")
-    s.car(120, 172, 90, own=True)
-    s.motion(120, 172, 90)
+    s.car(70, 172, 90, own=True)
+    s.motion(70, 172, 90)
     s.car(520, 228, -90, color="#f0f0f0")
     s.house(420, 30, 120, 80)
     s.bus_stop(360, 300)
-    s.route("M154 172 H270")
+    s.route("M104 172 H270")
 
 
 @scene
@@ -318,7 +328,7 @@ def bus_stop_passengers(s):
     s.person(236, 226, 90, shirt="#c62828", child=True, hat="#ffd400")
     s.car(280, 330, own=True)
     s.car(360, 90, 180, color="#fdd835")
-    s.route("M280 298 V270 Q280 245 300 230 V40")
+    s.route("M280 298 V270 Q280 242 322 226 V40")
 
 
 @scene
@@ -341,7 +351,7 @@ def door_opening(s):
     s.car(296, 320, own=True)
     s.motion(296, 320, 0)
     s.car(356, 60, 180, color="#f0f0f0")
-    s.route("M296 288 V40")
+    s.route("M296 288 V216")
 
 
 @scene
@@ -376,7 +386,7 @@ def night_dark_road(s):
     s.night()
     s.car(292, 320, own=True, lights=True)
     s.person(272, 40, 180, shirt="#212121")
-    s.bicycle(262, 150, 0, shirt="#37474f")
+    s.bicycle(278, 150, 0, shirt="#37474f")                  # at the road's left edge, not off it
     s.label(170, 150, "無灯火の自転車", "#ffffff")
 
 
@@ -449,8 +459,9 @@ def curve_oncoming(s):
         s.tree(x, y, 26)
     s.car(62, 330, own=True)
     s.motion(62, 330, 0)
-    s.truck(320, 82, -100, color="#eceff1", cab="#1565c0")
-    s.route("M62 298 V240 Q70 170 120 130")
+    s.truck(330, 114, -99, color="#eceff1", cab="#1565c0")   # oncoming lane, up to the centre line
+    s.motion(358, 110, -99, 16, "#ffffff")
+    s.route("M62 298 V240 Q66 190 135 150")
 
 
 @scene
@@ -640,14 +651,14 @@ def roundabout(s):
     s.path("M0 200 H640", 100, ASPHALT)
     s.add('<circle cx="320" cy="200" r="112" fill="%s"/>' % ASPHALT)
     s.add('<circle cx="320" cy="200" r="50" fill="#7cb342" stroke="#fff" stroke-width="4"/>')
-    s.stop_line(270, 326, 320, 326)
-    s.crosswalk(270, 340, 100, 20)
-    s.car(292, 370, own=True)
+    s.stop_line(270, 316, 320, 316)
+    s.crosswalk(270, 322, 100, 18)
+    s.car(292, 372, own=True)
     s.car(377, 257, 225, color="#fdd835")
     s.motion(377, 257, 225, 20, "#fff")
     s.car(320, 119, 90, color="#1e88e5")
-    s.route("M292 338 V300 Q300 280 270 260")
-    s.person(236, 350, 90, shirt="#00897b")
+    s.route("M292 340 V305 Q300 280 270 260")
+    s.person(260, 331, 90, shirt="#00897b")
 
 
 @scene
@@ -665,11 +676,12 @@ def emergency_behind(s):
 def road_works(s):
     s.rect(0, 0, W, H, GRASS)
     s.road("M320 0 V400", 130, centre="solid")
-    for y in range(100, 200, 24):
-        s.add('<polygon points="%d,%d %d,%d %d,%d" fill="#ff6d00" stroke="#fff" stroke-width="2"/>' % (262, y - 10, 272, y + 10, 252, y + 10))
-    s.rect(262, 120, 40, 70, "#ffcc80", opacity=0.6)
-    s.person(290, 210, 180, shirt="#ff6d00")
-    s.label(236, 214, "誘導員", "#ffffff")
+    s.rect(262, 110, 36, 80, "#ffcc80", opacity=0.6)        # the works, against the kerb
+    cones = [(306, y) for y in range(100, 200, 22)] + [(266, 200), (286, 200)]
+    for x, y in cones:                                       # on the traffic side, and across the lane before it
+        s.add('<polygon points="%d,%d %d,%d %d,%d" fill="#ff6d00" stroke="#fff" stroke-width="2"/>' % (x, y - 10, x + 10, y + 10, x - 10, y + 10))
+    s.person(290, 226, 180, shirt="#ff6d00")
+    s.label(236, 230, "誘導員", "#ffffff")
     s.car(290, 320, own=True)
     s.car(354, 80, 180, color="#eceff1")
     s.motion(354, 80, 180, 24, "#fff")
@@ -695,7 +707,7 @@ def kickboard_edge(s):
 def kickboard_sidewalk(s):
     blocks(s, 320, 160, 120, 100, 30)
     crossroads(s, cy=160, vw=120, hw=100, sidewalk=30, crosswalks=(False, False, False, False))
-    s.kickboard(230, 290, 0, lamp=True)
+    s.kickboard(245, 290, 0, lamp=True)                      # on the sidewalk, not the plot beside it
     s.label(150, 330, "歩道を走る特定小型原付", "#ffffff")
     s.car(290, 300, own=True, blink="left")
     s.route("M290 268 V230 Q290 190 250 186 L160 186")
@@ -806,13 +818,13 @@ def night_left_crosswalk(s):
     x0, x1, y0, y1 = crossroads(s, cy=150)
     s.night()
     s.signal(222, 238, "green")
-    s.car(288, 258, own=True, blink="left", lights=True)
+    s.car(288, 266, own=True, blink="left", lights=True)     # short of its own crosswalk
     s.person(240, 130, 180, shirt="#263238")                 # dark clothes, outside the headlights' beam
     s.motion(240, 130, 180, 10, "#9e9e9e")
     s.label(150, 112, "黒い服の歩行者", "#ffffff")
     s.car(352, 40, 180, color="#eceff1", lights=True)
     s.label(130, 222, "照明のない横断歩道", "#ffffff")     # beside the crosswalk the car turns across
-    s.route("M288 226 V200 Q288 176 250 174 L170 174")
+    s.route("M288 234 V200 Q288 176 250 174 L170 174")
 
 
 @scene

@@ -179,6 +179,13 @@ private slots:
             QImage image(png);
             QVERIFY2(!image.isNull() && image.width() <= 640 && image.height() <= 480, qPrintable(bango));
             QVERIFY2(QFileInfo::exists(png.chopped(4) + ".svg"), qPrintable(bango));   // the drawing it is rendered from
+            // The pupil reads the scene from the own car: exactly one, red, with its 自車 tag. A
+            // second red body would be a second "own" car; none would leave the question unanswerable.
+            QFile svg(png.chopped(4) + ".svg");
+            QVERIFY2(svg.open(QIODevice::ReadOnly), qPrintable(bango));
+            const QString drawing = QString::fromUtf8(svg.readAll());
+            QVERIFY2(drawing.count(QStringLiteral("rx=\"7\" fill=\"#d62828\"")) == 1, qPrintable(bango));
+            QVERIFY2(drawing.count(QStringLiteral(">自車<")) == 1, qPrintable(bango));
 
             // The situation gives the speed and asks the question the test asks.
             QVERIFY2(cell(3).contains("時速") && cell(3).endsWith("どのようなことに注意して運転しますか。"), qPrintable(bango));
