@@ -1,6 +1,7 @@
 #include "LearningRecord.h"
 
 #include "Exception.h"
+#include "SafeFile.h"
 #include "SqliteHardening.h"
 
 #include <sqlite3.h>
@@ -373,9 +374,13 @@ void LearningRecord::OpenForReading(const std::string& path) { OpenFile(path, tr
 void LearningRecord::OpenFile(const std::string& path, bool forReading)
 {
     Close();
+    // A link planted in the record's place would have the record written wherever it leads, and
+    // a pipe would block the first read; SQLite's own files beside it likewise.
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        safefile::CheckPlainOrMissing(path + suffix);
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
-    const int flags = SQLITE_OPEN_NOMUTEX |
+    const int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW |
                       (forReading ? SQLITE_OPEN_READONLY
                                   : SQLITE_OPEN_READWRITE | (exists ? 0 : SQLITE_OPEN_CREATE));
     sqlite3* db = nullptr;
