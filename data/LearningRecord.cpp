@@ -9,6 +9,7 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <set>
 #include <utility>
@@ -368,6 +369,12 @@ void LearningRecord::Close()
 }
 
 void LearningRecord::Open(const std::string& path) { OpenFile(path, false); }
+
+void LearningRecord::AllowLongValues()
+{
+    if (db_)
+        sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, std::numeric_limits<int>::max());   // capped at SQLite's own
+}
 
 void LearningRecord::OpenForReading(const std::string& path) { OpenFile(path, true); }
 

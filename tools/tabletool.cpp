@@ -329,6 +329,7 @@ int RecordExport(const Args& a)
         return -1;
     record::LearningRecord rec;
     rec.OpenForReading(a[0]);
+    rec.AllowLongValues();   // whatever the program appends to, this exports
     std::string out = "\xEF\xBB\xBF" + csv::Format({"answer_id", "session_id", "session_kind", "session_started_at",
                                                    "session_ended_at", "level", "answered_at", "source", "bango",
                                                    "item", "bunrui", "bunrui_name", "answer", "correct", "seconds"});

@@ -16,6 +16,8 @@
 
 #include <fstream>
 
+#include <sqlite3.h>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -278,6 +280,36 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("none.sqlite")));
         QVERIFY(!QFile::exists(dir.filePath("none.csv")));
         QVERIFY(!r.err.isEmpty());
+    }
+
+    // A value over the 1 MiB the program writes, put into the record by another tool: the
+    // program still appends to such a record, so its export must not refuse it.
+    void recordExportCopesWithValuesOverOneMebibyte()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("kiroku.sqlite").toStdString();
+        record::Answer a;
+        a.bango = "0001";
+        {
+            record::LearningRecord rec;
+            rec.Open(path);
+            rec.AddAnswer(rec.BeginSession({record::kDrill, 3, {}}), a);
+        }
+        const std::string longValue(2 * 1024 * 1024, 'x');
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, ("UPDATE answers SET bango = '" + longValue + "'").c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        {
+            record::LearningRecord rec;
+            rec.Open(path);
+            a.bango = "0002";
+            rec.AddAnswer(rec.BeginSession({record::kDrill, 3, {}}), a);
+        }
+        const Result r = Tool({"record-export", dir.filePath("kiroku.sqlite")});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QVERIFY(r.out.contains(",bank," + QByteArray::fromStdString(longValue) + ",0,"));
+        QVERIFY(r.out.contains(",bank,0002,0,"));
     }
 
     void mergeKeepsCountersAndTheBackupAndWaitsForTheProgram()
