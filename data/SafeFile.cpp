@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstring>
 #include <utility>
+#include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -150,7 +152,8 @@ void Write(const std::string& path, const std::string& bytes, Links folder)
         SystemFail("書き込めません", "cannot write", path, errno);
     }
 
-    const std::string temp = "." + name + ".new-" + std::to_string(::getpid());
+    const std::string tempPrefix = "." + name + ".new-", temp = tempPrefix + std::to_string(::getpid());
+    RemoveLeftovers(dir, tempPrefix);
     ::unlinkat(dirFd.get(), temp.c_str(), 0);   // one left by a killed run of this process id
     Fd out(::openat(dirFd.get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (out.get() < 0)
@@ -170,6 +173,28 @@ void Write(const std::string& path, const std::string& bytes, Links folder)
     // A rename replaces a link planted at NAME in the meantime, never the link's target.
     if (::renameat(dirFd.get(), temp.c_str(), dirFd.get(), name.c_str()) != 0)
         fail(errno);
+}
+
+void RemoveLeftovers(const std::string& folder, const std::string& prefix)
+{
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (!dir)
+        return;
+    const int fd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        std::string id = name.substr(prefix.size());
+        if (id.size() > 8 && id.compare(id.size() - 8, 8, "-journal") == 0)
+            id.resize(id.size() - 8);
+        if (id.empty() || id.size() > 9 || id.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const pid_t pid = pid_t(std::stol(id));
+        if (pid > 0 && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH)
+            ::unlinkat(fd, name.c_str(), 0);
+    }
+    ::closedir(dir);
 }
 
 void CheckPlainOrMissing(const std::string& path)

@@ -20,8 +20,13 @@ std::string Read(const std::string& path, std::size_t maxBytes, Links links = Li
 // PATH, so a crash leaves the old file or the new one. Refused when PATH is a symbolic link (a
 // dangling one too) or anything but a regular file; with FOLDER Refuse also when the folder
 // holding PATH is itself a symbolic link, and when PATH is read-only. A replaced file keeps its
-// permissions.
+// permissions. The leftovers of killed writes of PATH go (see RemoveLeftovers).
 void Write(const std::string& path, const std::string& bytes, Links folder = Links::Follow);
+
+// Removes the files in FOLDER named PREFIX, a process id and perhaps "-journal" (what Write and
+// the table store build a file under) whose process no longer runs: the leftovers of a run that
+// was killed. Those of running processes stay.
+void RemoveLeftovers(const std::string& folder, const std::string& prefix);
 
 // For a file that a library opens by its name (SQLite): refused when PATH is a symbolic link or
 // exists as anything but a regular file. Nothing happens for a path that does not exist.

@@ -23,9 +23,6 @@
 #include <optional>
 #include <sstream>
 
-#include <cerrno>
-#include <csignal>
-#include <unistd.h>
 
 namespace {
 
@@ -109,26 +106,13 @@ std::unique_ptr<DirectoryLock> HoldDirectoryOf(const std::string& path)
 }
 
 // Removes what a killed run of tabletool left beside table file PATH: the new file it was
-// building (PATH.new-PID) and its journal, the backup it was copying (PATH.bak.tmp), for process
-// ids that no longer run. The folder is locked, so no live run of ours is writing them.
+// building (PATH.new-PID) and its journal for process ids that no longer run, and the backup it
+// was copying (PATH.bak.tmp; the folder is locked, so no live run of ours is copying it).
 void RemoveLeftovers(const std::string& path)
 {
-    const fs::path file(path);
-    const std::string prefix = file.filename().string() + ".new-";
+    const fs::path file = fs::absolute(path);
+    safefile::RemoveLeftovers(file.parent_path().string(), file.filename().string() + ".new-");
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(fs::absolute(file).parent_path(), ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.compare(0, prefix.size(), prefix) != 0)
-            continue;
-        std::string id = name.substr(prefix.size());
-        if (id.size() > 8 && id.compare(id.size() - 8, 8, "-journal") == 0)
-            id.resize(id.size() - 8);
-        if (id.empty() || id.size() > 9 || id.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        const pid_t pid = pid_t(std::stol(id));
-        if (pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH)
-            fs::remove(entry.path(), ec);
-    }
     fs::remove(path + ".bak.tmp", ec);
 }
 

@@ -496,11 +496,22 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files | QDir::NoDotAndDotDot).filter(".new-"), QStringList());
     }
 
-    void writingKeepsPermissionsAndRefusesALinkedFolder()
+    void writingKeepsPermissionsRemovesLeftoversAndRefusesALinkedFolder()
     {
         QTemporaryDir dir;
         const std::string path = dir.filePath("f").toStdString();
+        // What a killed write left: its new file under the process id of a run that is gone.
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(0);
+        QVERIFY(child > 0 && ::waitpid(child, nullptr, 0) == child);
+        const QString dead = dir.filePath(".f.new-" + QString::number(child)),
+                      live = dir.filePath(".f.new-" + QString::number(::getppid()));
+        std::ofstream(dead.toStdString()) << "left";
+        std::ofstream(live.toStdString()) << "being written";
         safefile::Write(path, "one");
+        QVERIFY(!QFile::exists(dead));
+        QVERIFY(QFile::exists(live));
         QVERIFY(QFile::setPermissions(dir.filePath("f"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         safefile::Write(path, "two");
         const auto ownerGroupOther = QFile::permissions(dir.filePath("f")) & QFileDevice::Permissions(0x7077);

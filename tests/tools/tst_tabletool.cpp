@@ -18,6 +18,7 @@
 
 #include <sqlite3.h>
 
+#include <csignal>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -694,6 +695,29 @@ private slots:
         QStringList left = QDir(dir.path()).entryList({"mondai.cds*"}, QDir::Files);
         left.sort();
         QCOMPARE(left, (QStringList{"mondai.cds", "mondai.cds.bak", "mondai.cds.new-" + live}));
+
+        // Real kills at moments spread over an undisturbed merge of a larger bank: whatever they
+        // leave, the next merge clears, and the bank opens.
+        QByteArray rows;
+        for (int n = 1; n <= 2000; ++n)
+            rows += "0,0,0," + QByteArray::number(n).rightJustified(4, '0') + ",0,1,k,1,,q\r\n";
+        Write(csv, kHeader + rows);
+        QElapsedTimer undisturbed;
+        undisturbed.start();
+        QCOMPARE(Tool({"merge", "--layout", "bank", csv, file}).code, 0);
+        const qint64 took = std::max<qint64>(undisturbed.elapsed(), 20);
+        for (int round = 0; round < 12; ++round) {
+            QProcess p;
+            p.start(qEnvironmentVariable("TABLETOOL"), {"merge", "--layout", "bank", csv, file});
+            QVERIFY(p.waitForStarted());
+            QTest::qSleep(int(took * round / 12));
+            ::kill(pid_t(p.processId()), SIGKILL);
+            p.waitForFinished();
+        }
+        QCOMPARE(Tool({"merge", "--layout", "bank", csv, file}).code, 0);
+        left = QDir(dir.path()).entryList({"mondai.cds.new-*", "*.tmp", ".*.new-*"}, QDir::Files | QDir::Hidden);
+        QCOMPARE(left, QStringList{"mondai.cds.new-" + live});
+        QVERIFY(Tool({"check", file}).out.contains("2000 records"));
     }
 };
 
