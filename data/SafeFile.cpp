@@ -73,6 +73,23 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
+void WriteInPlace(int dirFd, const std::string& name, const std::string& bytes, const std::string& path)
+{
+    Fd out(::openat(dirFd, name.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (out.get() < 0) {
+        if (errno == ELOOP)
+            LinkRefused(path);
+        SystemFail("書き込めません", "cannot write", path, errno);
+    }
+    struct stat st {};
+    if (::fstat(out.get(), &st) != 0)
+        SystemFail("書き込めません", "cannot write", path, errno);
+    NeedRegular(st, path);
+    if (::ftruncate(out.get(), 0) != 0 || !WriteAll(out.get(), bytes) || ::fsync(out.get()) != 0 ||
+        ::close(out.release()) != 0)
+        SystemFail("書き込めません", "cannot write", path, errno ? errno : EIO);
+}
+
 }  // namespace
 
 std::string Read(const std::string& path, std::size_t maxBytes, Links links)
@@ -126,8 +143,6 @@ void Write(const std::string& path, const std::string& bytes, Links folder)
     const auto slash = path.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (name == "." || name == "..")
-        Fail("ファイルの名前が正しくありません", "not a usable file name", path);
 
     // Everything below is relative to the opened folder, so that the folder cannot be swapped
     // for a link once it was checked.
@@ -156,6 +171,12 @@ void Write(const std::string& path, const std::string& bytes, Links folder)
     RemoveLeftovers(dir, tempPrefix);
     ::unlinkat(dirFd.get(), temp.c_str(), 0);   // one left by a killed run of this process id
     Fd out(::openat(dirFd.get(), temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (out.get() < 0 && errno == EACCES && existed) {
+        // A writable file in a folder that is not (a settings file an administrator prepared):
+        // written in place, as such files always were, still never through a link or into a pipe.
+        WriteInPlace(dirFd.get(), name, bytes, path);
+        return;
+    }
     if (out.get() < 0)
         SystemFail("書き込めません", "cannot write", path, errno);
     const auto fail = [&](int err) {

@@ -20,7 +20,9 @@ std::string Read(const std::string& path, std::size_t maxBytes, Links links = Li
 // PATH, so a crash leaves the old file or the new one. Refused when PATH is a symbolic link (a
 // dangling one too) or anything but a regular file; with FOLDER Refuse also when the folder
 // holding PATH is itself a symbolic link, and when PATH is read-only. A replaced file keeps its
-// permissions. The leftovers of killed writes of PATH go (see RemoveLeftovers).
+// permissions. The leftovers of killed writes of PATH go (see RemoveLeftovers). A writable PATH
+// in a folder where no new file can be made is written in place (not whole on a crash), with the
+// same refusals.
 void Write(const std::string& path, const std::string& bytes, Links folder = Links::Follow);
 
 // Removes the files in FOLDER named PREFIX, a process id and perhaps "-journal" (what Write and

@@ -447,6 +447,8 @@ private slots:
         QTest::newRow("link to nothing") << "dangling" << false << false << false;
         QTest::newRow("folder") << "folder" << false << false << false;
         QTest::newRow("over the limit") << "large" << false << false << true;
+        // A file of /proc says it is empty and is not: the limit holds for what is read.
+        QTest::newRow("link to a file that grows") << "proc" << false << false << false;
     }
     void filesThatAreNotPlainAreRefusedAtOnce()
     {
@@ -467,6 +469,8 @@ private slots:
             QCOMPARE(::symlink("/dev/zero", path.c_str()), 0);
         else if (planted == "link")
             QCOMPARE(::symlink(target.c_str(), path.c_str()), 0);
+        else if (planted == "proc")
+            QCOMPARE(::symlink("/proc/self/maps", path.c_str()), 0);
         else if (planted == "dangling")
             QCOMPARE(::symlink(dir.filePath("made").toStdString().c_str(), path.c_str()), 0);
         else if (planted == "folder")
@@ -523,6 +527,51 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("real/g")));
         safefile::Write(inLinked, "x");   // a folder that is a link is followed unless refused
         QVERIFY(QFile::exists(dir.filePath("real/g")));
+
+        // A write cut short (a file-size limit standing for a full disk) fails, keeps the old
+        // file and leaves nothing beside it.
+        const std::string large(256 * 1024, 'x');
+        const pid_t writer = ::fork();
+        if (writer == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+            try {
+                safefile::Write(path, large);
+            } catch (const Exception&) {
+                ::_exit(3);
+            }
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(writer, &status, 0), writer);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 3);
+        QCOMPARE(safefile::Read(path, 16), std::string("two"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(".f.new-"), QStringList{QFileInfo(live).fileName()});
+
+        // A writable file in a folder where nothing can be made is written in place, by someone
+        // who is not root (root may make files anywhere).
+        QVERIFY(QDir(dir.path()).mkdir("locked"));
+        const QString settingsFile = dir.filePath("locked/Lentavo.inf");
+        std::ofstream(settingsFile.toStdString()) << "/old/";
+        QVERIFY(QFile::setPermissions(settingsFile, QFileDevice::Permissions(0x6666)));
+        QVERIFY(QFile::setPermissions(dir.filePath("locked"), QFileDevice::Permissions(0x5555)));
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7755)));
+        const pid_t user = ::fork();
+        if (user == 0) {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(4);
+            try {
+                safefile::Write(settingsFile.toStdString(), "/new/");
+            } catch (const Exception&) {
+                ::_exit(3);
+            }
+            ::_exit(0);
+        }
+        QCOMPARE(::waitpid(user, &status, 0), user);
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, QByteArray::number(status).constData());
+        QCOMPARE(safefile::Read(settingsFile.toStdString(), 16), std::string("/new/"));
+        QVERIFY(QFile::setPermissions(dir.filePath("locked"), QFileDevice::Permissions(0x7755)));
     }
 
     // The settings, the zoom, the learning record and the PDF: planted links are not written
