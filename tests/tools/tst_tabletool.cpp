@@ -141,8 +141,8 @@ private slots:
         // One encoding per file: the first line in the other one is named.
         const QByteArray utf8 = "0,0,0,0001,0,1,k,1,,信号が青のとき\r\n", sjisText = "0,0,0,0002,0,1,k,1,,標識の意味\r\n";
         const QByteArray sjis = QStringEncoder("windows-31j").encode(QString::fromUtf8(sjisText));
-        QTest::newRow("UTF-8, then CP932") << utf8 + sjis << QByteArray("3 行目");
-        QTest::newRow("CP932, then UTF-8") << sjis + "0,0,0,0003,0,1,k,1,,q\r\n" + utf8 << QByteArray("4 行目");
+        QTest::newRow("UTF-8, then CP932") << utf8 + sjis << QByteArray("3 行目の文字コード");
+        QTest::newRow("CP932, then UTF-8") << sjis + "0,0,0,0003,0,1,k,1,,q\r\n" + utf8 << QByteArray("line 4 is in another encoding");
         QTest::newRow("NUL") << QByteArray("0,0,0,0001,0,1,k,1,,a\0b\r\n", 25) << QByteArray("2 行目, 項目 Mondai");
         QTest::newRow("escape") << QByteArray("0,0,0,0001,0,1,\x1b[2J,1,,q\r\n") << QByteArray("2 行目, 項目 Kaisetsu");
         QTest::newRow("C1 control") << QByteArray("0,0,0,0001,0,1,k,1,,a\xC2\x85\r\n") << QByteArray("2 行目, 項目 Mondai");
@@ -607,6 +607,11 @@ private slots:
             }
         QVERIFY(excel.contains("\"=\"\"=HYPERLINK(\"\"\"\"http://x.example/"));
         QVERIFY(excel.contains(",ふつうの文,"));   // plain texts stay plain
+
+        // A formula of the author's own, its quotes not doubled, is no text we wrapped: kept as it is.
+        Write(dir.filePath("own.csv"), kHeader + "0,5,0,0001,0,1,\"=\"\"a\"\" & \"\"b\"\"\",1,,q\r\n");
+        QCOMPARE(Tool({"import", "--layout", "bank", dir.filePath("own.csv"), dir.filePath("own.cds")}).code, 0);
+        QVERIFY(Tool({"export", dir.filePath("own.cds")}).out.contains(",\"=\"\"=\"\"\"\"a\"\"\"\" & \"\"\"\"b\"\"\"\"\"\"\","));
 
         // merge and import read them back unchanged, from either export.
         for (const QByteArray& back : {excel, plain}) {
