@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "BuildConfig.h"
+#include "ExceptionBoundary.h"
 #include "ScreenFit.h"
 #include "Highlight.h"
 #include "TForm4.h"
@@ -65,15 +66,15 @@ TForm1::TForm1(QWidget* parent)
         w->installEventFilter(this);
     }
 
-    connect(BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
-    connect(BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
-    connect(BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
-    connect(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
-    connect(BitBtn7, &QPushButton::clicked, this, &TForm1::BitBtn7Click);
-    connect(BitBtn8, &QPushButton::clicked, this, &TForm1::BitBtn8Click);
-    connect(BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
-    connect(ProgressButton, &QPushButton::clicked, this, &TForm1::learningRecordRequested);
+    ConnectHandler(BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
+    ConnectHandler(BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
+    ConnectHandler(BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
+    ConnectHandler(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
+    ConnectHandler(BitBtn7, &QPushButton::clicked, this, &TForm1::BitBtn7Click);
+    ConnectHandler(BitBtn8, &QPushButton::clicked, this, &TForm1::BitBtn8Click);
+    ConnectHandler(BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
+    ConnectHandler(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    ConnectHandler(ProgressButton, &QPushButton::clicked, this, [this] { emit learningRecordRequested(); });
 
     // The mock exams sit on the picture's two guide signs, drawn as the signs are.
     for (QPushButton* b : {MockKarimenButton, MockHonmenButton})
@@ -82,8 +83,8 @@ TForm1::TForm1(QWidget* parent)
             " border-radius: 6px; }"
             "QPushButton:hover { background: #2a66c4; }"
             "QPushButton:pressed { background: #163d78; }"));
-    connect(MockKarimenButton, &QPushButton::clicked, this, [this] { emit mockExamRequested(exam::Mode::Karimen); });
-    connect(MockHonmenButton, &QPushButton::clicked, this, [this] { emit mockExamRequested(exam::Mode::Honmen); });
+    ConnectHandler(MockKarimenButton, &QPushButton::clicked, this, [this] { emit mockExamRequested(exam::Mode::Karimen); });
+    ConnectHandler(MockHonmenButton, &QPushButton::clicked, this, [this] { emit mockExamRequested(exam::Mode::Honmen); });
 
     screenfit::InstallZoomKeys(this);
     SetMainWindow(this);
@@ -100,7 +101,7 @@ void TForm1::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     // Only our own show, not the window system's restore of an already shown window.
     if (!event->spontaneous())
-        FormShow();
+        RunHandler([this] { FormShow(); });
 }
 
 void TForm1::FormShow()
