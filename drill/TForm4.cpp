@@ -95,9 +95,7 @@ TForm4::TForm4(QWidget* parent)
     DBMemo3->setDataSource(DataSource3);
     DBMemo3->setDataField("Seikai");
 
-    OpenDialog1.title = QStringLiteral("問題データファイルを開いてください。");
-    OpenDialog1.filters = {QStringLiteral("データファイル(*.cds)"), QStringLiteral("すべてのファイル(*)")};
-    OpenDialog1.fileMustExist = true;
+    OpenDialog1 = DataFileDialog();
 
     // Stored enabled: it ticks from start-up until the first drill start stops it.
     Timer1 = new QTimer(this);
