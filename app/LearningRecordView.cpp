@@ -4,7 +4,7 @@
 #include "Exception.h"
 #include "LearningRecord.h"
 #include "ProgressWindow.h"
-#include "Windows.h"
+#include "ShowOrRaise.h"
 
 #include <QFileInfo>
 #include <QScreen>
