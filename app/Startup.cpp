@@ -68,6 +68,7 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
                              break;
                          }
                      });
+    Progress->SetPracticeAvailable(true);
 }
 
 void DestroyWindows()

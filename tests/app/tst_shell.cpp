@@ -377,6 +377,8 @@ private slots:
         QCOMPARE(Progress->CurrentSummary().answers, 1);
         QCOMPARE(Progress->CurrentSummary().latestWrong, 1);
         QCOMPARE(Progress->CurrentSummary().neverAnswered, 2);   // 0001 and 0003 of the bank
+        // The program answers the practice buttons, so the one with something to practise is on.
+        QVERIFY(Child<QPushButton>(Progress, "practiseWrongButton")->isEnabled());
         Progress->close();
 
         // A file that is not a record: the pupil is told and the window stays closed.
