@@ -101,6 +101,11 @@ def sources(root):
             yield folder, f, os.path.splitext(os.path.basename(f))[0]
 
 
+def headers_read(root):
+    """The source files read, for the report."""
+    return [path for _, path, _ in sources(root) if path]
+
+
 def check(root, qtcore):
     problems = []
     headers = {}   # header file name -> (layer, unit), from the folders read
@@ -184,7 +189,10 @@ def self_test(qtcore):
             failures.append(f"planted {line.strip() or rel} in {rel}: reported {found}")
     for f in failures:
         print("FAIL", f)
-    return 1 if failures else 0
+    if failures:
+        return 1
+    print(f"checker self-test passed: {len(planted)} planted faults reported one by one")
+    return 0
 
 
 def main():
@@ -196,8 +204,11 @@ def main():
     problems = check(sys.argv[1], sys.argv[2])
     for p in problems:
         print(p)
-    print(f"{len(problems)} include(s) breaking the layer rules")
-    return 1 if problems else 0
+    if problems:
+        print(f"{len(problems)} include(s) breaking the layer rules")
+        return 1
+    print(f"layer rules kept by every include of {len(headers_read(sys.argv[1]))} source files")
+    return 0
 
 
 if __name__ == "__main__":
