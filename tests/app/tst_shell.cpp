@@ -324,6 +324,9 @@ private slots:
             const auto dialogsAsked = dialogs::TakeFileDialogs();
             QVERIFY2(dialogsAsked.size() == 1, button);
             asked << dialogsAsked[0];
+            // Cancelled, the drill ends the program (it will not drill on no data); the others
+            // leave the menu open.
+            QCOMPARE(Form1->isVisible(), std::string(button) != "BitBtn6");
             DestroyWindows();
             dialogs::TakeMessages();
         }
