@@ -1,7 +1,9 @@
 #include "Startup.h"
 
 #include "BuildConfig.h"
+#include "DataDirectory.h"
 #include "Dialogs.h"
+#include "DrillRecovery.h"
 #include "ExamLauncher.h"
 #include "ExceptionBoundary.h"
 #include "Fonts.h"
@@ -105,7 +107,11 @@ int RunProgram()
         QuitOnTerminationSignals(qApp);
         // The loop's first act is to show the main menu, so its show handler (and the
         // start-up dialog) run inside the loop.
-        QMetaObject::invokeMethod(Form1, [] { Form1->show(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(Form1, [] {
+            // A drill the last run could not store is offered before anything else.
+            OfferToStoreUnstoredDrill(nullptr, SettingsFilePath(), Professional);
+            Form1->show();
+        }, Qt::QueuedConnection);
         QApplication::exec();
     });
     DestroyWindows();
