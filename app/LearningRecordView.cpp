@@ -4,7 +4,7 @@
 #include "Exception.h"
 #include "LearningRecord.h"
 #include "ProgressWindow.h"
-#include "Windows.h"
+#include "ShowOrRaise.h"
 
 #include <QFileInfo>
 #include <QScreen>
@@ -13,7 +13,7 @@ void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
 {
     if (!window)
         return;
-    const DataDirectory dir = FindDataDirectory(parent, dialogs::OpenFileOptions{});
+    const DataDirectory dir = FindDataDirectory(parent, DataFileDialog());
     if (dir.cancelled || dir.directory.empty())
         return;
     progress::Snapshot snapshot;

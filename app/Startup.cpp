@@ -5,7 +5,7 @@
 #include "Dialogs.h"
 #include "DrillRecovery.h"
 #include "ExamLauncher.h"
-#include "Exception.h"
+#include "ExceptionBoundary.h"
 #include "Fonts.h"
 #include "LearningRecordView.h"
 #include "ProgressWindow.h"
@@ -31,22 +31,33 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
     };
     Form1 = new TForm1;
     told(Form1);
+    SetMainWindow(Form1);
     // The mock exams' windows live as long as the menu that asks for them.
     auto* exams = new exam::ExamLauncher(Form1);
-    QObject::connect(Form1, &TForm1::mockExamRequested, exams, &exam::ExamLauncher::StartMock);
+    ConnectHandler(Form1, &TForm1::mockExamRequested, exams, [exams](exam::Mode mode) { exams->StartMock(mode); });
     Form4 = new TForm4;
     told(Form4);
+    Form4->ResetSettledCounts = Professional;
     Form7 = new TForm7;
     told(Form7);
+    Form7->SetVersion(QString::fromLatin1(Version));
     Form6 = new TForm6;
     told(Form6);
     Progress = new ProgressWindow;
     told(Progress);
-    QObject::connect(Form1, &TForm1::learningRecordRequested, Progress,
-                     [] { ShowLearningRecord(Progress, Form1); });
+
+    ConnectHandler(Form1, &TForm1::drillRequested, Form4, [](int level) { Form4->StartDrill(level); });
+    ConnectHandler(Form1, &TForm1::reviewRequested, Form6, [] { Form6->ShowLatest(); });
+    ConnectHandler(Form1, &TForm1::startupInformationRequested, Form7, [] { Form7->ShowAtStartup(); });
+    // The drill and the review end the program when they have no data to work on, and the
+    // review's "終了" ends it too.
+    ConnectHandler(Form4, &TForm4::programEndRequested, Form1, &CloseMainWindow);
+    ConnectHandler(Form6, &TForm6::programEndRequested, Form1, &CloseMainWindow);
+    ConnectHandler(Form1, &TForm1::learningRecordRequested, Progress,
+                   [] { ShowLearningRecord(Progress, Form1); });
     // The learning record's practice buttons start practice sets in the exam window.
-    QObject::connect(Progress, &ProgressWindow::practiceRequested, exams,
-                     [exams](ProgressWindow::PracticeKind kind, int bunrui) {
+    ConnectHandler(Progress, &ProgressWindow::practiceRequested, exams,
+                   [exams](ProgressWindow::PracticeKind kind, int bunrui) {
                          switch (kind) {
                          case ProgressWindow::PracticeKind::WrongStatements:
                              exams->StartPractice(exam::PracticeKind::LatestWrong);
@@ -59,6 +70,7 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
                              break;
                          }
                      });
+    Progress->SetPracticeAvailable(true);
 }
 
 void DestroyWindows()
@@ -72,15 +84,8 @@ void DestroyWindows()
 
 bool RunGuarded(const std::function<void()>& body)
 {
-    try {
-        body();
-        return true;
-    } catch (const Exception& e) {
-        dialogs::ShowMessage(nullptr, QString::fromUtf8(e.what()));
-    } catch (...) {
-        dialogs::ShowMessage(nullptr, QString());
-    }
-    return false;
+    // No window is there yet, or any more, to carry the message box.
+    return RunHandler(nullptr, body);
 }
 
 bool InstallToolkitTranslation()

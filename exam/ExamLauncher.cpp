@@ -64,10 +64,7 @@ bool ExamLauncher::OpenData()
     if (directory_) {
         directory = *directory_;
     } else {
-        dialogs::OpenFileOptions dialog;
-        dialog.title = QStringLiteral("問題データファイルを開いてください。");
-        dialog.filters = {QStringLiteral("データファイル(*.cds)"), QStringLiteral("すべてのファイル(*)")};
-        const DataDirectory found = FindDataDirectory(nullptr, dialog);
+        const DataDirectory found = FindDataDirectory(nullptr, DataFileDialog());
         if (found.cancelled || found.directory.empty())
             return false;
         directory = found.directory;

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "Exception.h"
+#include "ExceptionBoundary.h"
 #include "SafeFile.h"
 #include "ui_ProgressWindow.h"
 
@@ -17,7 +18,6 @@
 #include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QLineSeries>
-#include <QMetaMethod>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QBuffer>
@@ -127,13 +127,13 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Pr
     ui->readinessLabel->setFont(side);
     ui->summaryLabel->setFont(side);
 
-    connect(ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(ui->savePdfButton, &QPushButton::clicked, this, &ProgressWindow::SavePdfClick);
-    connect(ui->practiseWrongButton, &QPushButton::clicked, this,
-            [this] { emit practiceRequested(PracticeKind::WrongStatements, 0); });
-    connect(ui->practiseHazardButton, &QPushButton::clicked, this,
-            [this] { emit practiceRequested(PracticeKind::HazardItems, 0); });
-    connect(ui->practiseWeakestButton, &QPushButton::clicked, this, [this] {
+    ConnectHandler(ui->closeButton, &QPushButton::clicked, this, [this] { close(); });
+    ConnectHandler(ui->savePdfButton, &QPushButton::clicked, this, &ProgressWindow::SavePdfClick);
+    ConnectHandler(ui->practiseWrongButton, &QPushButton::clicked, this,
+                   [this] { emit practiceRequested(PracticeKind::WrongStatements, 0); });
+    ConnectHandler(ui->practiseHazardButton, &QPushButton::clicked, this,
+                   [this] { emit practiceRequested(PracticeKind::HazardItems, 0); });
+    ConnectHandler(ui->practiseWeakestButton, &QPushButton::clicked, this, [this] {
         if (!items_.empty())
             emit practiceRequested(PracticeKind::Item, items_.front().bunrui);
     });
@@ -164,10 +164,18 @@ void ProgressWindow::SetSnapshot(const Snapshot& snapshot, const QTimeZone& zone
     BuildMockChart(snapshot.sessions);
     BuildDrillChart(snapshot.sessions);
     BuildItemChart();
+    ShowPracticeButtons();
+}
 
-    // Practice needs someone to start it: until the program connects a practice window, the
-    // buttons stay off rather than do nothing.
-    const bool canPractise = isSignalConnected(QMetaMethod::fromSignal(&ProgressWindow::practiceRequested));
+void ProgressWindow::SetPracticeAvailable(bool available)
+{
+    practiceAvailable_ = available;
+    ShowPracticeButtons();
+}
+
+void ProgressWindow::ShowPracticeButtons()
+{
+    const bool canPractise = practiceAvailable_;
     const QString noPractice = QStringLiteral("練習の画面がまだありません");
     ui->practiseWrongButton->setEnabled(canPractise && summary_.latestWrong > 0);
     ui->practiseWeakestButton->setEnabled(canPractise && !items_.empty());
@@ -372,7 +380,7 @@ void ProgressWindow::BuildItemChart()
     chart->addAxis(share, Qt::AlignBottom);
     series->attachAxis(share);
     chart->legend()->hide();
-    connect(set, &QBarSet::clicked, this, [this, shown](int index) {
+    ConnectHandler(set, &QBarSet::clicked, this, [this, shown](int index) {
         const int item = shown - 1 - index;
         if (item >= 0 && item < int(items_.size()))
             emit practiceRequested(PracticeKind::Item, items_[std::size_t(item)].bunrui);

@@ -2,7 +2,6 @@
 
 #include "Exception.h"
 #include "Layouts.h"
-#include "Windows.h"
 #include "Settings.h"
 
 #include <QCoreApplication>
@@ -84,6 +83,15 @@ void CopyBundledSample(const QString& sample, const QString& data)
     }
 }
 
+dialogs::OpenFileOptions DataFileDialog()
+{
+    dialogs::OpenFileOptions dialog;
+    dialog.title = QStringLiteral("問題データファイルを開いてください。");
+    dialog.filters = {QStringLiteral("データファイル(*.cds)"), QStringLiteral("すべてのファイル(*)")};
+    dialog.fileMustExist = true;
+    return dialog;
+}
+
 DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions& dialog)
 {
     const std::string path = SettingsFilePath();
@@ -116,5 +124,4 @@ void ReportDataFilesMissing(QWidget* parent, const std::exception_ptr& error)
         settings::Remove(SettingsFilePath());
         dialogs::ShowMessage(parent, QStringLiteral("データファイルが、見付かりません。"));
     }
-    CloseMainWindow();
 }

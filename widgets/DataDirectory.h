@@ -28,6 +28,11 @@ std::string DialogStartDirectory();
 // pupil's own bank and history survive.
 void CopyBundledSample(const QString& sample, const QString& data);
 
+// The dialog that asks for the data directory by its question bank. Every window that may be the
+// first to need the data directory asks with it, so the pupil meets the same dialog whichever
+// button was pressed first; only the review keeps its own plainer dialog of the first edition.
+dialogs::OpenFileOptions DataFileDialog();
+
 struct DataDirectory {
     std::string directory;   // as read or picked; "" when cancelled
     bool cancelled = false;  // the pupil cancelled the file dialog
@@ -41,7 +46,7 @@ DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions&
 
 // A table file of the data directory could not be opened, failing with ERROR (by default the
 // exception being handled: call it from the catch block): forget the directory (the next start
-// asks for it again), say "データファイルが、見付かりません。" and close the main window, which
-// ends the program. A file another program holds for the moment (FileInUse) is not missing: the
-// settings are kept and the message says it is in use.
+// asks for it again) and say "データファイルが、見付かりません。"; the caller then ends the
+// program. A file another program holds for the moment (FileInUse) is not missing: the settings
+// are kept and the message says it is in use.
 void ReportDataFilesMissing(QWidget* parent, const std::exception_ptr& error = std::current_exception());

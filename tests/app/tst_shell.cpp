@@ -3,6 +3,7 @@
 // zones, and the program's end with a drill still open.
 
 #include "ShellApplication.h"
+#include "FormChild.h"
 #include "ShellTestData.h"
 #include "Startup.h"
 #include "DrillRecovery.h"
@@ -74,8 +75,8 @@ class TestShell : public QObject {
     QList<QColor> buttonColours() const
     {
         QList<QColor> c;
-        for (QWidget* b : {Form1->BitBtn1, Form1->BitBtn2, Form1->BitBtn3, Form1->BitBtn4, Form1->BitBtn5,
-                           Form1->BitBtn6, Form1->BitBtn7, Form1->BitBtn8, Form1->BitBtn9})
+        for (QWidget* b : {Child<QPushButton>(Form1, "BitBtn1"), Child<QPushButton>(Form1, "BitBtn2"), Child<QPushButton>(Form1, "BitBtn3"), Child<QPushButton>(Form1, "BitBtn4"), Child<QPushButton>(Form1, "BitBtn5"),
+                           Child<QPushButton>(Form1, "BitBtn6"), Child<QPushButton>(Form1, "BitBtn7"), Child<QPushButton>(Form1, "BitBtn8"), Child<QPushButton>(Form1, "BitBtn9")})
             c << highlight::CaptionColour(b);
         return c;
     }
@@ -88,7 +89,7 @@ class TestShell : public QObject {
     }
     static Qt::CursorShape cursorAt(int x, int y)
     {
-        QTest::mouseMove(Form1->Image1, QPoint(x, y));
+        QTest::mouseMove(Child<QLabel>(Form1, "Image1"), QPoint(x, y));
         return Form1->cursor().shape();
     }
 
@@ -160,26 +161,26 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(Form1));
         QVERIFY(!Form4->isVisible() && !Form6->isVisible() && !Form7->isVisible());
         QCOMPARE(dialogs::ApplicationTitle(), QStringLiteral("Tomivel"));
-        QVERIFY(Form7->Version->text().endsWith(QStringLiteral("Ver.1.00")));
+        QVERIFY(Child<QLabel>(Form7, "Version")->text().endsWith(QStringLiteral("Ver.1.00")));
         QCOMPARE(Form1->windowTitle(), QStringLiteral("学科練習システム"));
         QCOMPARE(Form1->x(), -2);
         QCOMPARE(Form1->y(), 0);
         QCOMPARE(Form1->width(), 1022);
         QCOMPARE(Form1->height(), 768);
-        QCOMPARE(Form1->Image1->size(), QSize(1022, 768));
+        QCOMPARE(Child<QLabel>(Form1, "Image1")->size(), QSize(1022, 768));
         QCOMPARE(buttonColours(), allBlack());
 
         // BitBtn1 is hidden and out of the tab chain.
-        QVERIFY(!Form1->BitBtn1->isVisible());
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Form1->BitBtn6));
+        QVERIFY(!Child<QPushButton>(Form1, "BitBtn1")->isVisible());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Child<QPushButton>(Form1, "BitBtn6")));
         QList<QWidget*> chain;
         for (int i = 0; i < 9; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             chain << QApplication::focusWidget();
         }
-        QCOMPARE(chain, (QList<QWidget*>{Form1->BitBtn4, Form1->BitBtn5, Form1->BitBtn3, Form1->BitBtn7,
-                                         Form1->BitBtn8, Form1->BitBtn9, Form1->ProgressButton,
-                                         Form1->BitBtn2, Form1->BitBtn6}));
+        QCOMPARE(chain, (QList<QWidget*>{Child<QPushButton>(Form1, "BitBtn4"), Child<QPushButton>(Form1, "BitBtn5"), Child<QPushButton>(Form1, "BitBtn3"), Child<QPushButton>(Form1, "BitBtn7"),
+                                         Child<QPushButton>(Form1, "BitBtn8"), Child<QPushButton>(Form1, "BitBtn9"), Child<QPushButton>(Form1, "ProgressButton"),
+                                         Child<QPushButton>(Form1, "BitBtn2"), Child<QPushButton>(Form1, "BitBtn6")}));
 
         DestroyWindows();
         QVERIFY(!Form1 && !Form4 && !Form6 && !Form7);
@@ -190,7 +191,7 @@ private slots:
         CreateWindows();
         Form1->SetBuildConfig(true, true);
         Form1->show();
-        QVERIFY(Form1->BitBtn1->isVisible());
+        QVERIFY(Child<QPushButton>(Form1, "BitBtn1")->isVisible());
     }
 
     void nonPublicBuildShowsTheDialogFirst()
@@ -201,9 +202,9 @@ private slots:
         bool modal = false;
         bool timedOut = false;
         QTimer::singleShot(0, [&] {
-            captionDuring = Form7->BitBtn1->text();
+            captionDuring = Child<QPushButton>(Form7, "BitBtn1")->text();
             modal = QApplication::activeModalWidget() == Form7;
-            QTest::mouseClick(Form7->BitBtn1, Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(Form7, "BitBtn1"), Qt::LeftButton);
         });
         QTimer::singleShot(5000, [&] {
             timedOut = true;
@@ -214,7 +215,7 @@ private slots:
         QCOMPARE(captionDuring, QStringLiteral("問題画面へ移動"));
         QVERIFY(modal);
         QVERIFY(!Form7->isVisible());
-        QCOMPARE(Form7->BitBtn1->text(), QStringLiteral("閉じる"));
+        QCOMPARE(Child<QPushButton>(Form7, "BitBtn1")->text(), QStringLiteral("閉じる"));
         QCOMPARE(dialogs::ApplicationTitle(), QStringLiteral("Lentavo"));
         QVERIFY(QTest::qWaitForWindowExposed(Form1));
         QCOMPARE(Form1->x(), -2);
@@ -250,7 +251,7 @@ private slots:
 
         // Another drill button while the drill is on screen: that drill comes forward as it
         // is, its level untouched, no new drill.
-        QPushButton* other = button == "BitBtn5" ? Form1->BitBtn6 : Form1->BitBtn5;
+        QPushButton* other = button == "BitBtn5" ? Child<QPushButton>(Form1, "BitBtn6") : Child<QPushButton>(Form1, "BitBtn5");
         Form1->activateWindow();
         QTest::mouseClick(other, Qt::LeftButton);
         QCOMPARE(Form4->DrillLevel, level);
@@ -264,9 +265,9 @@ private slots:
         Form1->show();
         ShowCounter counter;
         Form6->installEventFilter(&counter);
-        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn9"), Qt::LeftButton);
         QVERIFY(Form6->isVisible());
-        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn9"), Qt::LeftButton);
         QCOMPARE(counter.shows, 1);
         QCOMPARE(dialogs::TakeMessages(), QStringList());
     }
@@ -277,16 +278,16 @@ private slots:
     {
         CreateWindows();
         Form1->show();
-        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
-        const int before = Form6->DBGrid1->model()->rowCount();
+        QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn9"), Qt::LeftButton);
+        const int before = Child<QTableView>(Form6, "DBGrid1")->model()->rowCount();
         data->writeHistory({{"0003", 1, QStringLiteral("別の練習")}, {"0001", 0, QStringLiteral("別の練習")},
                             {"0002", 1, QStringLiteral("別の練習")}, {"0003", 0, QStringLiteral("別の練習")}});
         Form1->raise();
-        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn9"), Qt::LeftButton);
         QVERIFY(Form6->isVisible());
-        QCOMPARE(Form6->DBGrid1->model()->rowCount(), 4);
+        QCOMPARE(Child<QTableView>(Form6, "DBGrid1")->model()->rowCount(), 4);
         QVERIFY(before != 4);
-        QCOMPARE(Form6->DBGrid1->model()->index(0, 0).data().toString(), QStringLiteral("0003"));
+        QCOMPARE(Child<QTableView>(Form6, "DBGrid1")->model()->index(0, 0).data().toString(), QStringLiteral("0003"));
         QCOMPARE(dialogs::TakeMessages(), QStringList());
     }
 
@@ -294,15 +295,15 @@ private slots:
     {
         CreateWindows();
         Form1->show();
-        for (QPushButton* b : {Form1->MockKarimenButton, Form1->MockHonmenButton}) {
+        for (QPushButton* b : {Child<QPushButton>(Form1, "MockKarimenButton"), Child<QPushButton>(Form1, "MockHonmenButton")}) {
             const QRect g = b->geometry();
             QVERIFY(b->isVisible());
             QVERIFY2(TForm1::InHandZone(g.left(), g.top()) && TForm1::InHandZone(g.right(), g.bottom()),
                      qPrintable(b->objectName()));
         }
         QSignalSpy asked(Form1, &TForm1::mockExamRequested);
-        QTest::mouseClick(Form1->MockHonmenButton, Qt::LeftButton);
-        QTest::mouseClick(Form1->MockKarimenButton, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "MockHonmenButton"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "MockKarimenButton"), Qt::LeftButton);
         QCOMPARE(asked.count(), 2);
         QCOMPARE(asked[0][0].value<exam::Mode>(), exam::Mode::Honmen);
         QCOMPARE(asked[1][0].value<exam::Mode>(), exam::Mode::Karimen);
@@ -311,6 +312,33 @@ private slots:
         const QString told = dialogs::TakeMessages().join("\n");
         QVERIFY2(told.contains(QStringLiteral("仮免の模擬試験には問題が50問必要")), qPrintable(told));
         QVERIFY(!Form4->isVisible());
+    }
+
+    // At the first start the pupil meets one data-file dialog, whichever of the drill, the mock
+    // exam or the learning record asks first.
+    void firstStartAsksWithTheSameDialogFromEveryButton()
+    {
+        QList<dialogs::OpenFileOptions> asked;
+        for (const char* button : {"BitBtn6", "MockKarimenButton", "ProgressButton"}) {
+            CreateWindows();
+            Form1->show();
+            QFile::remove(QString::fromStdString(data->settingsPath()));
+            QTest::mouseClick(Form1->findChild<QPushButton*>(button), Qt::LeftButton);   // cancelled
+            const auto dialogsAsked = dialogs::TakeFileDialogs();
+            QVERIFY2(dialogsAsked.size() == 1, button);
+            asked << dialogsAsked[0];
+            // Cancelled, the drill ends the program (it will not drill on no data); the others
+            // leave the menu open.
+            QCOMPARE(Form1->isVisible(), std::string(button) != "BitBtn6");
+            DestroyWindows();
+            dialogs::TakeMessages();
+        }
+        QCOMPARE(asked[0].title, QStringLiteral("問題データファイルを開いてください。"));
+        for (const dialogs::OpenFileOptions& o : asked) {
+            QCOMPARE(o.title, asked[0].title);
+            QCOMPARE(o.filters, (QStringList{"データファイル(*.cds)", "すべてのファイル(*)"}));
+            QVERIFY(o.fileMustExist);
+        }
     }
 
     // The learning record's practice buttons reach the exam window's practice sets.
@@ -331,7 +359,7 @@ private slots:
         Form1->show();
         const QString recordFile = QString::fromStdString(data->file(record::kFileName));
         auto page = [] { return Progress->findChild<QStackedWidget*>("pages")->currentWidget()->objectName(); };
-        QTest::mouseClick(Form1->ProgressButton, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "ProgressButton"), Qt::LeftButton);
         QVERIFY(Progress->isVisible());
         QCOMPARE(page(), QStringLiteral("emptyPage"));
         QVERIFY(!QFile::exists(recordFile));
@@ -349,12 +377,14 @@ private slots:
             rec.AddAnswer(id, a);
             rec.EndSession(id);
         }
-        QTest::mouseClick(Form1->ProgressButton, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "ProgressButton"), Qt::LeftButton);
         QVERIFY(Progress->isVisible());
         QCOMPARE(page(), QStringLiteral("contentPage"));
         QCOMPARE(Progress->CurrentSummary().answers, 1);
         QCOMPARE(Progress->CurrentSummary().latestWrong, 1);
         QCOMPARE(Progress->CurrentSummary().neverAnswered, 2);   // 0001 and 0003 of the bank
+        // The program answers the practice buttons, so the one with something to practise is on.
+        QVERIFY(Child<QPushButton>(Progress, "practiseWrongButton")->isEnabled());
         Progress->close();
 
         // A file that is not a record: the pupil is told and the window stays closed.
@@ -364,7 +394,7 @@ private slots:
         QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
         bad.write(QByteArray(4096, 'x'));
         bad.close();
-        QTest::mouseClick(Form1->ProgressButton, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "ProgressButton"), Qt::LeftButton);
         QVERIFY(!Progress->isVisible());
         const QStringList said = dialogs::TakeMessages();
         QCOMPARE(said.size(), 1);
@@ -376,11 +406,11 @@ private slots:
         CreateWindows();
         Form1->show();
         QVERIFY(QTest::qWaitForWindowExposed(Form1));
-        QTest::mouseMove(Form1->BitBtn6, Form1->BitBtn6->rect().center());
+        QTest::mouseMove(Child<QPushButton>(Form1, "BitBtn6"), Child<QPushButton>(Form1, "BitBtn6")->rect().center());
         QCOMPARE(buttonColours(), redAt(6));
-        QTest::mouseMove(Form1->BitBtn4, Form1->BitBtn4->rect().center());
+        QTest::mouseMove(Child<QPushButton>(Form1, "BitBtn4"), Child<QPushButton>(Form1, "BitBtn4")->rect().center());
         QCOMPARE(buttonColours(), redAt(4));
-        QTest::mouseMove(Form1->Image1, QPoint(20, 700));
+        QTest::mouseMove(Child<QLabel>(Form1, "Image1"), QPoint(20, 700));
         QCOMPARE(buttonColours(), allBlack());
 
         QCOMPARE(cursorAt(677, 4), Qt::PointingHandCursor);
@@ -394,18 +424,18 @@ private slots:
         QCOMPARE(cursorAt(1019, 223), Qt::ArrowCursor);
         QCOMPARE(cursorAt(816, 100), Qt::ArrowCursor);
         // The buttons keep their own hand pointer.
-        QCOMPARE(Form1->BitBtn2->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(Child<QPushButton>(Form1, "BitBtn2")->cursor().shape(), Qt::PointingHandCursor);
     }
 
     void closingTheMenuEndsTheProgramAndTheDrillIsStored()
     {
         CreateWindows();
         Form1->show();
-        QTest::mouseClick(Form1->BitBtn6, Qt::LeftButton);
-        QVERIFY(Form4->BitBtn3->isEnabled());
-        QTest::mouseClick(Form4->BitBtn3, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn6"), Qt::LeftButton);
+        QVERIFY(Child<QPushButton>(Form4, "BitBtn3")->isEnabled());
+        QTest::mouseClick(Child<QPushButton>(Form4, "BitBtn3"), Qt::LeftButton);
 
-        QCOMPARE(RunLoop([] { QTest::mouseClick(Form1->BitBtn2, Qt::LeftButton); }), 0);
+        QCOMPARE(RunLoop([] { QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn2"), Qt::LeftButton); }), 0);
         QVERIFY(!Form1->isVisible());
         // The question window's close handler did not run: its tables are still open ...
         QVERIFY(Form4->Table2->Active());
@@ -421,8 +451,8 @@ private slots:
     {
         CreateWindows();
         Form1->show();
-        QTest::mouseClick(Form1->BitBtn6, Qt::LeftButton);
-        QTest::mouseClick(Form4->BitBtn3, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn6"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form4, "BitBtn3"), Qt::LeftButton);
         const QString history = QString::fromStdString(data->file(layouts::kHistoryFile));
         const QString bank = QString::fromStdString(data->file(layouts::kBankFile));
         QFile::remove(history);
@@ -432,7 +462,7 @@ private slots:
         const QByteArray bankBefore = bankFile.readAll();
         bankFile.close();
 
-        QCOMPARE(RunLoop([] { QTest::mouseClick(Form1->BitBtn2, Qt::LeftButton); }), 0);
+        QCOMPARE(RunLoop([] { QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn2"), Qt::LeftButton); }), 0);
         DestroyWindows();
         QVERIFY(bankFile.open(QIODevice::ReadOnly));
         QCOMPARE(bankFile.readAll(), bankBefore);
@@ -480,8 +510,8 @@ private slots:
     {
         CreateWindows();
         Form1->show();
-        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
-        QCOMPARE(RunLoop([] { QTest::mouseClick(Form6->Button1, Qt::LeftButton); }), 0);
+        QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn9"), Qt::LeftButton);
+        QCOMPARE(RunLoop([] { QTest::mouseClick(Child<QPushButton>(Form6, "Button1"), Qt::LeftButton); }), 0);
         QVERIFY(!Form1->isVisible());
     }
 };
