@@ -42,20 +42,7 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
     QObject::connect(Form1, &TForm1::learningRecordRequested, Progress,
                      [] { ShowLearningRecord(Progress, Form1); });
     // The learning record's practice buttons start practice sets in the exam window.
-    QObject::connect(Progress, &ProgressWindow::practiceRequested, exams,
-                     [exams](ProgressWindow::PracticeKind kind, int bunrui) {
-                         switch (kind) {
-                         case ProgressWindow::PracticeKind::WrongStatements:
-                             exams->StartPractice(exam::PracticeKind::LatestWrong);
-                             break;
-                         case ProgressWindow::PracticeKind::Item:
-                             exams->StartPractice(exam::PracticeKind::SyllabusItem, bunrui);
-                             break;
-                         case ProgressWindow::PracticeKind::HazardItems:
-                             exams->StartPractice(exam::PracticeKind::HazardItems);
-                             break;
-                         }
-                     });
+    QObject::connect(Progress, &ProgressWindow::practiceRequested, exams, &exam::ExamLauncher::StartPractice);
 }
 
 void DestroyWindows()
@@ -90,16 +77,21 @@ bool InstallToolkitTranslation()
     return false;
 }
 
-int RunProgram()
+int RunProgram(std::optional<exam::Test> mock)
 {
-    RunGuarded([] {
+    RunGuarded([mock] {
         InstallToolkitTranslation();
         InstallFontSubstitutions();
         CreateWindows();
         QuitOnTerminationSignals(qApp);
         // The loop's first act is to show the main menu, so its show handler (and the
-        // start-up dialog) run inside the loop.
-        QMetaObject::invokeMethod(Form1, [] { Form1->show(); }, Qt::QueuedConnection);
+        // start-up dialog) run inside the loop. A mock asked for on the command line opens over
+        // the menu once it is shown, as if its sign had been clicked.
+        QMetaObject::invokeMethod(Form1, [mock] {
+            Form1->show();
+            if (mock)
+                emit Form1->mockExamRequested(*mock);
+        }, Qt::QueuedConnection);
         QApplication::exec();
     });
     DestroyWindows();

@@ -116,7 +116,7 @@ bool ExamLauncher::Run(const Paper& paper)
     return true;
 }
 
-bool ExamLauncher::StartMock(Mode mode)
+bool ExamLauncher::StartMock(Test test)
 {
     if (exam_->Running()) {
         exam_->raise();
@@ -126,7 +126,7 @@ bool ExamLauncher::StartMock(Mode mode)
     if (!OpenData())
         return false;
     try {
-        return Run(DrawMock(mode, store_->pool(), TakeSeed()));
+        return Run(DrawMock(test, store_->pool(), TakeSeed()));
     } catch (const Exception& e) {
         dialogs::ShowMessage(nullptr, QString::fromStdString(e.Message()));
         return false;

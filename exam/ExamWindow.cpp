@@ -18,14 +18,9 @@ const char* const kAnswerStyle =
 
 QString Mark(int answer) { return answer == 1 ? QStringLiteral("正") : QStringLiteral("誤"); }
 
-QString Title(Mode mode)
+QString Title(const Paper& paper)
 {
-    switch (mode) {
-    case Mode::Karimen: return QStringLiteral("仮免 模擬試験");
-    case Mode::Honmen: return QStringLiteral("本免 模擬試験");
-    case Mode::Practice: break;
-    }
-    return QStringLiteral("練習");
+    return paper.test ? MockTitle(Definition(*paper.test)) : QStringLiteral("練習");
 }
 
 }  // namespace
@@ -76,7 +71,7 @@ void ExamWindow::Start(std::shared_ptr<const QuestionStore> store, Paper paper,
     clock_ = std::make_unique<ExamClock>(std::chrono::milliseconds(paper_.timeLimit), clockSource_);
     clock_->Start();
 
-    const QString title = Title(paper_.mode);
+    const QString title = Title(paper_);
     setWindowTitle(title);
     ui->titleLabel->setText(title);
     ui->flagButton->setVisible(!IsPractice());
@@ -88,9 +83,7 @@ void ExamWindow::Start(std::shared_ptr<const QuestionStore> store, Paper paper,
     ui->questionMap->SetCount(int(paper_.questions.size()));
 
     Record([this](record::LearningRecord& r) {
-        const char* kind = paper_.mode == Mode::Karimen ? record::kMockKarimen
-            : paper_.mode == Mode::Honmen             ? record::kMockHonmen
-                                                      : record::kPractice;
+        const char* kind = paper_.test ? Definition(*paper_.test).sessionKind : record::kPractice;
         session_ = r.BeginSession({kind, std::nullopt, paper_.seed});
     });
     Show(0);

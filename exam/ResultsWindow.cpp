@@ -77,8 +77,9 @@ void ResultsWindow::ShowResult(std::shared_ptr<const QuestionStore> store, const
     answers_ = answers;
     result_ = result;
 
-    const QString title = paper.mode == Mode::Karimen ? QStringLiteral("仮免 模擬試験の結果")
-                                                      : QStringLiteral("本免 模擬試験の結果");
+    // Only a graded mock has results to show.
+    const QString title = (paper.test ? MockTitle(Definition(*paper.test)) : QStringLiteral("練習")) +
+                          QStringLiteral("の結果");
     setWindowTitle(title);
     ui->titleLabel->setText(title);
     ui->scoreLabel->setText(QStringLiteral("%1 / %2 点　(合格点 %3 点)").arg(result.score).arg(result.maxScore).arg(result.passMark));

@@ -315,7 +315,7 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         LearningRecord rec;
         rec.Open(Path("sessions.sqlite"));
         const auto drill = rec.BeginSession({kDrill, 4, {}});
-        const auto mock = rec.BeginSession({kMockKarimen, {}, 9});
+        const auto mock = rec.BeginSession({"mock-karimen", {}, 9});
         rec.AddAnswers(mock, {Bank("0001", true), Bank("0002", false), Bank("0003", true)});
         rec.AddAnswer(drill, Bank("0001", false));
         rec.EndGradedSession(mock, 2, 3, 2);
@@ -354,6 +354,9 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         rec.Open(Path("refusals.sqlite"));
         const auto s = rec.BeginSession({kDrill, 1, {}});
         QVERIFY_THROWS_EXCEPTION(Exception, rec.BeginSession({"exam", 1, {}}));
+        // A mock's kind is the prefix and a lower-case word, whatever its test.
+        for (const char* kind : {"mock-", "mock", "mock-Gaimen", "mock-gai men", "mock-gaimen2", "xmock-gaimen"})
+            QVERIFY_THROWS_EXCEPTION(Exception, rec.BeginSession({kind, {}, 1}));
         Answer badItem = Hazard("0001", 4, true);
         QVERIFY_THROWS_EXCEPTION(Exception, rec.AddAnswers(s, {Bank("0001", true), badItem}));
         Answer bankItem = Bank("0001", true);
@@ -382,6 +385,8 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         rec.EndGradedSession(s, 3, 3, 0);
         QCOMPARE(rec.Sessions()[0].score, std::optional<int>(3));
         QCOMPARE(rec.Sessions()[0].answers, 1);
+        QCOMPARE(rec.Sessions().size(), std::size_t(1));   // none of the refused kinds was begun
+        QVERIFY(rec.BeginSession({"mock-gaimen", {}, 1}) > s);
         rec.Close();
         QVERIFY_THROWS_EXCEPTION(Exception, rec.LatestResults());
     }

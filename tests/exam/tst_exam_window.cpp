@@ -58,13 +58,13 @@ class TestExamWindow : public QObject {
     std::unique_ptr<ExamLauncher> launcher_;
     ExamWindow* exam_ = nullptr;
 
-    void Launch(Mode mode, std::int64_t seed = 17)
+    void Launch(Test test, std::int64_t seed = 17)
     {
         launcher_ = std::make_unique<ExamLauncher>();
         launcher_->SetDataDirectory(data_);
         launcher_->SetNextSeed(seed);
         exam_ = launcher_->examWindow();
-        QVERIFY(launcher_->StartMock(mode));
+        QVERIFY(launcher_->StartMock(test));
         QVERIFY(exam_->isVisible());
     }
 
@@ -82,7 +82,7 @@ private slots:
 
     void keysAnswerMoveAndFlag()
     {
-        Launch(Mode::Karimen);
+        Launch(Test::Karimen);
         QCOMPARE(exam_->paper().questions.size(), 50u);
         QCOMPARE(exam_->paper().seed, 17);
         Shoot(exam_, "exam-statement.png");
@@ -130,7 +130,7 @@ private slots:
 
     void gradingAsksThenRecordsEveryQuestion()
     {
-        Launch(Mode::Karimen);
+        Launch(Test::Karimen);
         const std::size_t before = Sessions().size();
         const Paper& paper = exam_->paper();
         // 46 right, 1 wrong, 3 unanswered.
@@ -155,7 +155,7 @@ private slots:
         const auto sessions = Sessions();
         QCOMPARE(sessions.size(), before);   // begun at the start, not again at grading
         const record::SessionSummary& s = sessions.back();
-        QCOMPARE(s.kind, std::string(record::kMockKarimen));
+        QCOMPARE(s.kind, std::string("mock-karimen"));
         QCOMPARE(s.seed, 17);
         QVERIFY(s.endedAt);
         QCOMPARE(s.score, 46);
@@ -196,7 +196,7 @@ private slots:
 
     void closingAsksAndLeavesTheExamUnfinished()
     {
-        Launch(Mode::Karimen);
+        Launch(Test::Karimen);
         Key(exam_, Qt::Key_1);
         QVERIFY(!exam_->close());         // nothing queued: "試験に戻る"
         QVERIFY(exam_->Running());
@@ -205,17 +205,17 @@ private slots:
         QVERIFY(exam_->close());
         QVERIFY(!exam_->Running());
         const auto sessions = Sessions();
-        QCOMPARE(sessions.back().kind, std::string(record::kMockKarimen));
+        QCOMPARE(sessions.back().kind, std::string("mock-karimen"));
         QVERIFY(!sessions.back().endedAt);
         QCOMPARE(sessions.back().answers, 0);
         QCOMPARE(sessions.back().score, std::nullopt);
 
         // The questions read are kept for the next mock only while the bank stands as it was.
         examdata::Create(data_, {49, 60, 6, 3});
-        QVERIFY(!launcher_->StartMock(Mode::Karimen));
+        QVERIFY(!launcher_->StartMock(Test::Karimen));
         QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("49問")));
         examdata::Create(data_, {});
-        QVERIFY(launcher_->StartMock(Mode::Karimen));
+        QVERIFY(launcher_->StartMock(Test::Karimen));
     }
 
     void clockGradesAtZero()
@@ -225,7 +225,7 @@ private slots:
         launcher_->SetDataDirectory(data_);
         exam_ = launcher_->examWindow();
         exam_->SetClockSource([&now] { return now; });
-        QVERIFY(launcher_->StartMock(Mode::Karimen));
+        QVERIFY(launcher_->StartMock(Test::Karimen));
         Key(exam_, Qt::Key_1);
         now = 30 * 60 * 1000 - 1;
         exam_->Tick();
@@ -242,7 +242,7 @@ private slots:
 
     void hazardItemAnsweredByKeys()
     {
-        Launch(Mode::Honmen, 3);
+        Launch(Test::Honmen, 3);
         QCOMPARE(exam_->paper().questions.size(), 95u);
         exam_->Go(90);
         QVERIFY(Child<QWidget>(exam_, "partsPanel")->isVisible());
