@@ -12,7 +12,7 @@ void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
 {
     if (!window)
         return;
-    const DataDirectory dir = FindDataDirectory(parent, dialogs::OpenFileOptions{});
+    const DataDirectory dir = FindDataDirectory(parent, DataFileDialog());
     if (dir.cancelled || dir.directory.empty())
         return;
     progress::Snapshot snapshot;

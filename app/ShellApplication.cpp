@@ -1,18 +1,13 @@
 #include "ShellApplication.h"
 
-#include "Dialogs.h"
-#include "Exception.h"
+#include "ExceptionBoundary.h"
 
 ShellApplication::ShellApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool ShellApplication::notify(QObject* receiver, QEvent* event)
 {
-    try {
-        return QApplication::notify(receiver, event);
-    } catch (const Exception& e) {
-        dialogs::ShowMessage(activeWindow(), QString::fromUtf8(e.what()));
-    } catch (...) {
-        dialogs::ShowMessage(activeWindow(), QString());
-    }
-    return false;
+    // The last line of defence for an event handler that runs outside RunHandler.
+    bool handled = false;
+    RunHandler(activeWindow(), [&] { handled = QApplication::notify(receiver, event); });
+    return handled;
 }

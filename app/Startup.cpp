@@ -2,7 +2,7 @@
 
 #include "Dialogs.h"
 #include "ExamLauncher.h"
-#include "Exception.h"
+#include "ExceptionBoundary.h"
 #include "Fonts.h"
 #include "LearningRecordView.h"
 #include "ProgressWindow.h"
@@ -30,7 +30,7 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
     told(Form1);
     // The mock exams' windows live as long as the menu that asks for them.
     auto* exams = new exam::ExamLauncher(Form1);
-    QObject::connect(Form1, &TForm1::mockExamRequested, exams, &exam::ExamLauncher::StartMock);
+    ConnectHandler(Form1, &TForm1::mockExamRequested, exams, [exams](exam::Test test) { exams->StartMock(test); });
     Form4 = new TForm4;
     told(Form4);
     Form7 = new TForm7;
@@ -39,10 +39,11 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
     told(Form6);
     Progress = new ProgressWindow;
     told(Progress);
-    QObject::connect(Form1, &TForm1::learningRecordRequested, Progress,
-                     [] { ShowLearningRecord(Progress, Form1); });
+    ConnectHandler(Form1, &TForm1::learningRecordRequested, Progress,
+                   [] { ShowLearningRecord(Progress, Form1); });
     // The learning record's practice buttons start practice sets in the exam window.
-    QObject::connect(Progress, &ProgressWindow::practiceRequested, exams, &exam::ExamLauncher::StartPractice);
+    ConnectHandler(Progress, &ProgressWindow::practiceRequested, exams,
+                   [exams](exam::PracticeKind kind, int bunrui) { exams->StartPractice(kind, bunrui); });
 }
 
 void DestroyWindows()
@@ -56,15 +57,8 @@ void DestroyWindows()
 
 bool RunGuarded(const std::function<void()>& body)
 {
-    try {
-        body();
-        return true;
-    } catch (const Exception& e) {
-        dialogs::ShowMessage(nullptr, QString::fromUtf8(e.what()));
-    } catch (...) {
-        dialogs::ShowMessage(nullptr, QString());
-    }
-    return false;
+    // No window is there yet, or any more, to carry the message box.
+    return RunHandler(nullptr, body);
 }
 
 bool InstallToolkitTranslation()

@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "BuildConfig.h"
+#include "ExceptionBoundary.h"
 #include "ScreenFit.h"
 #include "Highlight.h"
 #include "TForm4.h"
@@ -65,15 +66,15 @@ TForm1::TForm1(QWidget* parent)
         w->installEventFilter(this);
     }
 
-    connect(BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
-    connect(BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
-    connect(BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
-    connect(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
-    connect(BitBtn7, &QPushButton::clicked, this, &TForm1::BitBtn7Click);
-    connect(BitBtn8, &QPushButton::clicked, this, &TForm1::BitBtn8Click);
-    connect(BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
-    connect(ProgressButton, &QPushButton::clicked, this, &TForm1::learningRecordRequested);
+    ConnectHandler(BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
+    ConnectHandler(BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
+    ConnectHandler(BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
+    ConnectHandler(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
+    ConnectHandler(BitBtn7, &QPushButton::clicked, this, &TForm1::BitBtn7Click);
+    ConnectHandler(BitBtn8, &QPushButton::clicked, this, &TForm1::BitBtn8Click);
+    ConnectHandler(BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
+    ConnectHandler(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    ConnectHandler(ProgressButton, &QPushButton::clicked, this, [this] { emit learningRecordRequested(); });
 
     // The mock exams sit on the guide signs, drawn as the picture's signs are, and say what
     // their test's definition says.
@@ -89,7 +90,7 @@ TForm1::TForm1(QWidget* parent)
             "QPushButton:hover { background: #2a66c4; }"
             "QPushButton:pressed { background: #163d78; }"));
         sign->setText(exam::MenuCaption(exam::Definition(test)));
-        connect(sign, &QPushButton::clicked, this, [this, test = test] { emit mockExamRequested(test); });
+        ConnectHandler(sign, &QPushButton::clicked, this, [this, test = test] { emit mockExamRequested(test); });
     }
 
     screenfit::InstallZoomKeys(this);
@@ -107,7 +108,7 @@ void TForm1::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     // Only our own show, not the window system's restore of an already shown window.
     if (!event->spontaneous())
-        FormShow();
+        RunHandler([this] { FormShow(); });
 }
 
 void TForm1::FormShow()

@@ -2,7 +2,7 @@
 
 #include "CaptionStyle.h"
 #include "DataDirectory.h"
-#include "Handlers.h"
+#include "ExceptionBoundary.h"
 #include "Exception.h"
 #include "FocusFrame.h"
 #include "Scoring.h"
@@ -95,14 +95,12 @@ TForm4::TForm4(QWidget* parent)
     DBMemo3->setDataSource(DataSource3);
     DBMemo3->setDataField("Seikai");
 
-    OpenDialog1.title = QStringLiteral("問題データファイルを開いてください。");
-    OpenDialog1.filters = {QStringLiteral("データファイル(*.cds)"), QStringLiteral("すべてのファイル(*)")};
-    OpenDialog1.fileMustExist = true;
+    OpenDialog1 = DataFileDialog();
 
     // Stored enabled: it ticks from start-up until the first drill start stops it.
     Timer1 = new QTimer(this);
     Timer1->setInterval(300);
-    connect(Timer1, &QTimer::timeout, this, [this] { RunHandler([this] { Timer1Timer(); }); });
+    ConnectHandler(Timer1, &QTimer::timeout, this, &TForm4::Timer1Timer);
     Timer1->start();
 
     // Answering from the keyboard: the statistics boxes only show, and must not take the keys.
@@ -110,10 +108,10 @@ TForm4::TForm4(QWidget* parent)
         box->setFocusPolicy(Qt::NoFocus);
     focusFrame_ = new FocusFrame(this);
 
-    connect(BitBtn3, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn3Click(); }); });
-    connect(BitBtn4, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn4Click(); }); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn1Click(); }); });
-    connect(BitBtn5, &QPushButton::clicked, this, [this] { RunHandler([this] { BitBtn5Click(); }); });
+    ConnectHandler(BitBtn3, &QPushButton::clicked, this, &TForm4::BitBtn3Click);
+    ConnectHandler(BitBtn4, &QPushButton::clicked, this, &TForm4::BitBtn4Click);
+    ConnectHandler(BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
+    ConnectHandler(BitBtn5, &QPushButton::clicked, this, &TForm4::BitBtn5Click);
     screenfit::InstallZoomKeys(this);
 }
 

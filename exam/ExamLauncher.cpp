@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "ExamWindow.h"
 #include "Exception.h"
+#include "ExceptionBoundary.h"
 #include "Layouts.h"
 #include "LearningRecord.h"
 #include "QuestionStore.h"
@@ -40,8 +41,8 @@ std::string FilesStamp(const std::string& directory)
 ExamLauncher::ExamLauncher(QObject* parent)
     : QObject(parent), exam_(new ExamWindow), results_(new ResultsWindow)
 {
-    connect(exam_, &ExamWindow::graded, this, &ExamLauncher::ShowResults);
-    connect(results_, &ResultsWindow::practiceMissedRequested, this, &ExamLauncher::StartPracticeOfMissed);
+    ConnectHandler(exam_, &ExamWindow::graded, this, &ExamLauncher::ShowResults);
+    ConnectHandler(results_, &ResultsWindow::practiceMissedRequested, this, [this] { StartPracticeOfMissed(); });
 }
 
 ExamLauncher::~ExamLauncher()
@@ -64,10 +65,7 @@ bool ExamLauncher::OpenData()
     if (directory_) {
         directory = *directory_;
     } else {
-        dialogs::OpenFileOptions dialog;
-        dialog.title = QStringLiteral("問題データファイルを開いてください。");
-        dialog.filters = {QStringLiteral("データファイル(*.cds)"), QStringLiteral("すべてのファイル(*)")};
-        const DataDirectory found = FindDataDirectory(nullptr, dialog);
+        const DataDirectory found = FindDataDirectory(nullptr, DataFileDialog());
         if (found.cancelled || found.directory.empty())
             return false;
         directory = found.directory;

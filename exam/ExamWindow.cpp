@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 #include "Exception.h"
+#include "ExceptionBoundary.h"
 #include "LearningRecord.h"
 #include "QuestionStore.h"
 
@@ -35,21 +36,23 @@ ExamWindow::ExamWindow(QWidget* parent) : QWidget(parent), ui(new Ui::ExamWindow
         b->setStyleSheet(kAnswerStyle);
 
     // Clicking a checked answer button keeps the answer: the buttons show it, they do not toggle it.
-    connect(ui->trueButton, &QPushButton::clicked, this, [this] { Answer(1); });
-    connect(ui->falseButton, &QPushButton::clicked, this, [this] { Answer(0); });
+    // Every handler runs inside the boundary: a question whose text cannot be read is reported,
+    // and the exam goes on.
+    ConnectHandler(ui->trueButton, &QPushButton::clicked, this, [this] { Answer(1); });
+    ConnectHandler(ui->falseButton, &QPushButton::clicked, this, [this] { Answer(0); });
     const std::array<std::pair<QPushButton*, QPushButton*>, 3> parts{
         {{ui->partTrue1, ui->partFalse1}, {ui->partTrue2, ui->partFalse2}, {ui->partTrue3, ui->partFalse3}}};
     for (int p = 0; p < 3; ++p) {
-        connect(parts[std::size_t(p)].first, &QPushButton::clicked, this, [this, p] { SelectPart(p); Answer(1); });
-        connect(parts[std::size_t(p)].second, &QPushButton::clicked, this, [this, p] { SelectPart(p); Answer(0); });
+        ConnectHandler(parts[std::size_t(p)].first, &QPushButton::clicked, this, [this, p] { SelectPart(p); Answer(1); });
+        ConnectHandler(parts[std::size_t(p)].second, &QPushButton::clicked, this, [this, p] { SelectPart(p); Answer(0); });
     }
-    connect(ui->prevButton, &QPushButton::clicked, this, [this] { Go(current_ - 1); });
-    connect(ui->nextButton, &QPushButton::clicked, this, [this] { Go(current_ + 1); });
-    connect(ui->flagButton, &QPushButton::clicked, this, [this] { ToggleFlag(); });
-    connect(ui->gradeButton, &QPushButton::clicked, this, [this] { RequestGrade(); });
-    connect(ui->questionMap, &QuestionMap::jumpRequested, this, [this](int i) { Go(i); });
+    ConnectHandler(ui->prevButton, &QPushButton::clicked, this, [this] { Go(current_ - 1); });
+    ConnectHandler(ui->nextButton, &QPushButton::clicked, this, [this] { Go(current_ + 1); });
+    ConnectHandler(ui->flagButton, &QPushButton::clicked, this, [this] { ToggleFlag(); });
+    ConnectHandler(ui->gradeButton, &QPushButton::clicked, this, [this] { RequestGrade(); });
+    ConnectHandler(ui->questionMap, &QuestionMap::jumpRequested, this, [this](int i) { Go(i); });
     timer_.setInterval(200);
-    connect(&timer_, &QTimer::timeout, this, &ExamWindow::Tick);
+    ConnectHandler(&timer_, &QTimer::timeout, this, &ExamWindow::Tick);
 }
 
 ExamWindow::~ExamWindow() = default;
@@ -353,6 +356,11 @@ void ExamWindow::Record(const std::function<void(record::LearningRecord&)>& writ
 
 void ExamWindow::keyPressEvent(QKeyEvent* event)
 {
+    RunHandler(this, [&] { KeyPress(event); });
+}
+
+void ExamWindow::KeyPress(QKeyEvent* event)
+{
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
     case Qt::Key_1:
@@ -394,6 +402,11 @@ void ExamWindow::keyPressEvent(QKeyEvent* event)
 }
 
 void ExamWindow::closeEvent(QCloseEvent* event)
+{
+    RunHandler(this, [&] { Close(event); });
+}
+
+void ExamWindow::Close(QCloseEvent* event)
 {
     if (running_ && IsPractice()) {
         FinishPractice();

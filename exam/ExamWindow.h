@@ -67,6 +67,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void KeyPress(QKeyEvent* event);
+    void Close(QCloseEvent* event);
     void Show(int index);
     void ShowAnswerState();
     void ShowJudgement();

@@ -4,6 +4,7 @@
 
 #include "ExamClock.h"
 #include "Exception.h"
+#include "ExceptionBoundary.h"
 #include "QuestionStore.h"
 #include "Syllabus.h"
 
@@ -59,10 +60,10 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Resu
     ui->questionTable->setHorizontalHeaderLabels({QStringLiteral("問"), QStringLiteral("判定"), QStringLiteral("あなたの答え"),
                                                   QStringLiteral("正解"), QStringLiteral("教習項目"), QStringLiteral("問題")});
     ui->questionTable->horizontalHeader()->setSectionResizeMode(5, QHeaderView::Stretch);
-    connect(ui->questionTable, &QTableWidget::currentCellChanged, this,
-            [this](int row, int, int, int) { ShowDetail(row); });
-    connect(ui->practiceButton, &QPushButton::clicked, this, [this] { emit practiceMissedRequested(); });
-    connect(ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
+    ConnectHandler(ui->questionTable, &QTableWidget::currentCellChanged, this,
+                   [this](int row, int, int, int) { ShowDetail(row); });
+    ConnectHandler(ui->practiceButton, &QPushButton::clicked, this, [this] { emit practiceMissedRequested(); });
+    ConnectHandler(ui->closeButton, &QPushButton::clicked, this, [this] { close(); });
     ui->closeButton->setShortcut(QKeySequence(Qt::Key_Escape));
 }
 

@@ -1,5 +1,6 @@
 #include "TForm7.h"
 
+#include "ExceptionBoundary.h"
 #include "Highlight.h"
 #include "ScreenFit.h"
 
@@ -63,7 +64,7 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent)
                       Label10, Label11})
         l->setAutoFillBackground(true);
 
-    connect(BitBtn1, &QPushButton::clicked, this, &TForm7::BitBtn1Click);
+    ConnectHandler(BitBtn1, &QPushButton::clicked, this, &TForm7::BitBtn1Click);
     BitBtn1->setFocus();
     // The form file keeps only the size of a window; without a position of its own the
     // dialog would be centred. Placed once its texts have their sizes, so that a small screen

@@ -1,6 +1,7 @@
 #include "ProgressWindow.h"
 
 #include "Dialogs.h"
+#include "ExceptionBoundary.h"
 #include "ui_ProgressWindow.h"
 
 #include <QBarCategoryAxis>
@@ -127,13 +128,13 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Pr
     ui->readinessLabel->setFont(side);
     ui->summaryLabel->setFont(side);
 
-    connect(ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
-    connect(ui->savePdfButton, &QPushButton::clicked, this, &ProgressWindow::SavePdfClick);
-    connect(ui->practiseWrongButton, &QPushButton::clicked, this,
-            [this] { emit practiceRequested(exam::PracticeKind::LatestWrong, 0); });
-    connect(ui->practiseHazardButton, &QPushButton::clicked, this,
-            [this] { emit practiceRequested(exam::PracticeKind::HazardItems, 0); });
-    connect(ui->practiseWeakestButton, &QPushButton::clicked, this, [this] {
+    ConnectHandler(ui->closeButton, &QPushButton::clicked, this, [this] { close(); });
+    ConnectHandler(ui->savePdfButton, &QPushButton::clicked, this, &ProgressWindow::SavePdfClick);
+    ConnectHandler(ui->practiseWrongButton, &QPushButton::clicked, this,
+                   [this] { emit practiceRequested(exam::PracticeKind::LatestWrong, 0); });
+    ConnectHandler(ui->practiseHazardButton, &QPushButton::clicked, this,
+                   [this] { emit practiceRequested(exam::PracticeKind::HazardItems, 0); });
+    ConnectHandler(ui->practiseWeakestButton, &QPushButton::clicked, this, [this] {
         if (!items_.empty())
             emit practiceRequested(exam::PracticeKind::SyllabusItem, items_.front().bunrui);
     });
@@ -384,7 +385,7 @@ void ProgressWindow::BuildItemChart()
     chart->addAxis(share, Qt::AlignBottom);
     series->attachAxis(share);
     chart->legend()->hide();
-    connect(set, &QBarSet::clicked, this, [this, shown](int index) {
+    ConnectHandler(set, &QBarSet::clicked, this, [this, shown](int index) {
         const int item = shown - 1 - index;
         if (item >= 0 && item < int(items_.size()))
             emit practiceRequested(exam::PracticeKind::SyllabusItem, items_[std::size_t(item)].bunrui);

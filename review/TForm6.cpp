@@ -4,7 +4,7 @@
 #include "ScreenFit.h"
 #include "DataDirectory.h"
 #include "Directory.h"
-#include "Handlers.h"
+#include "ExceptionBoundary.h"
 #include "HistoryModel.h"
 #include "Settings.h"
 #include "Windows.h"
@@ -79,9 +79,8 @@ TForm6::TForm6(QWidget* parent)
     DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     DBGrid1->horizontalHeader()->setMinimumSectionSize(HistoryModel::SeihiWidth);
 
-    connect(DataSource1, &DataSource::dataChange, this,
-            [this] { RunHandler([this] { DataSource1DataChange(); }); });
-    connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
+    ConnectHandler(DataSource1, &DataSource::dataChange, this, &TForm6::DataSource1DataChange);
+    ConnectHandler(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
 }
 
 TForm6::~TForm6()

@@ -84,6 +84,15 @@ void CopyBundledSample(const QString& sample, const QString& data)
     }
 }
 
+dialogs::OpenFileOptions DataFileDialog()
+{
+    dialogs::OpenFileOptions dialog;
+    dialog.title = QStringLiteral("問題データファイルを開いてください。");
+    dialog.filters = {QStringLiteral("データファイル(*.cds)"), QStringLiteral("すべてのファイル(*)")};
+    dialog.fileMustExist = true;
+    return dialog;
+}
+
 DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions& dialog)
 {
     const std::string path = SettingsFilePath();

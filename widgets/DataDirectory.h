@@ -28,6 +28,11 @@ std::string DialogStartDirectory();
 // pupil's own bank and history survive.
 void CopyBundledSample(const QString& sample, const QString& data);
 
+// The dialog that asks for the data directory by its question bank. Every window that may be the
+// first to need the data directory asks with it, so the pupil meets the same dialog whichever
+// button was pressed first; only the review keeps its own plainer dialog of the first edition.
+dialogs::OpenFileOptions DataFileDialog();
+
 struct DataDirectory {
     std::string directory;   // as read or picked; "" when cancelled
     bool cancelled = false;  // the pupil cancelled the file dialog

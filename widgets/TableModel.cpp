@@ -1,7 +1,7 @@
 #include "TableModel.h"
 
 #include "EucJp.h"
-#include "Handlers.h"
+#include "ExceptionBoundary.h"
 #include "Table.h"
 
 #include <QAbstractItemView>

@@ -329,6 +329,30 @@ private slots:
         QVERIFY(!Form4->isVisible());
     }
 
+    // At the first start the pupil meets one data-file dialog, whichever of the drill, the mock
+    // exam or the learning record asks first.
+    void firstStartAsksWithTheSameDialogFromEveryButton()
+    {
+        QList<dialogs::OpenFileOptions> asked;
+        for (const char* button : {"BitBtn6", "MockKarimenButton", "ProgressButton"}) {
+            CreateWindows();
+            Form1->show();
+            QFile::remove(QString::fromStdString(data->settingsPath()));
+            QTest::mouseClick(Form1->findChild<QPushButton*>(button), Qt::LeftButton);   // cancelled
+            const auto dialogsAsked = dialogs::TakeFileDialogs();
+            QVERIFY2(dialogsAsked.size() == 1, button);
+            asked << dialogsAsked[0];
+            DestroyWindows();
+            dialogs::TakeMessages();
+        }
+        QCOMPARE(asked[0].title, QStringLiteral("問題データファイルを開いてください。"));
+        for (const dialogs::OpenFileOptions& o : asked) {
+            QCOMPARE(o.title, asked[0].title);
+            QCOMPARE(o.filters, (QStringList{"データファイル(*.cds)", "すべてのファイル(*)"}));
+            QVERIFY(o.fileMustExist);
+        }
+    }
+
     // The learning record's practice buttons reach the exam window's practice sets.
     void practiceFromTheLearningRecordStartsInTheExamWindow()
     {

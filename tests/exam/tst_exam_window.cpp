@@ -10,6 +10,8 @@
 #include "ResultsWindow.h"
 
 #include "Dialogs.h"
+#include "Exception.h"
+#include "QuestionStore.h"
 #include "Fonts.h"
 #include "LearningRecord.h"
 
@@ -271,6 +273,37 @@ private slots:
                  QStringLiteral("× (2)"));
         QCOMPARE(Sessions().back().answers, 90 + 15);
         QCOMPARE(Sessions().back().maxScore, 100);
+    }
+
+    // A question whose text cannot be read (here: a store never opened) is reported by the
+    // handler that showed it; nothing escapes into the event loop, and the exam stays open.
+    void failureInAHandlerIsReportedNotThrown()
+    {
+        const Pool pool = [] {
+            Pool p;
+            for (int i = 0; i < 50; ++i)
+                p.statements.push_back({i, std::to_string(i), 1, std::nullopt, 1, false});
+            return p;
+        }();
+        const Paper paper = DrawMock(Test::Karimen, pool, 1);
+        auto unread = std::make_shared<QuestionStore>();
+        ExamWindow w;
+        QVERIFY_THROWS_EXCEPTION(Exception, w.Start(unread, paper, nullptr));
+        dialogs::TakeMessages();
+        Key(&w, Qt::Key_Right);
+        QTest::mouseClick(Child<QPushButton>(&w, "nextButton"), Qt::LeftButton);
+        const QStringList told = dialogs::TakeMessages();
+        QCOMPARE(told.size(), 2);
+        QVERIFY2(told[0].contains(QStringLiteral("開かれていません")), qPrintable(told[0]));
+        QVERIFY(w.Running());
+
+        ResultsWindow results;
+        QVERIFY_THROWS_EXCEPTION(Exception, results.ShowResult(unread, paper, BlankAnswers(paper),
+                                                               Grade(paper, BlankAnswers(paper)),
+                                                               std::chrono::minutes(1), false));
+        dialogs::TakeMessages();
+        Child<QTableWidget>(&results, "questionTable")->setCurrentCell(3, 0);
+        QCOMPARE(dialogs::TakeMessages().size(), 1);
     }
 
     void figureKeepsItsProportions()
