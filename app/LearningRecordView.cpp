@@ -4,7 +4,7 @@
 #include "Directory.h"
 #include "Exception.h"
 #include "ProgressWindow.h"
-#include "Windows.h"
+#include "ShowOrRaise.h"
 
 #include <QScreen>
 

@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "BuildConfig.h"
 #include "Dialogs.h"
 #include "ExamLauncher.h"
 #include "ExceptionBoundary.h"
@@ -28,22 +29,34 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
     };
     Form1 = new TForm1;
     told(Form1);
+    SetMainWindow(Form1);
     // The mock exams' windows live as long as the menu that asks for them.
     auto* exams = new exam::ExamLauncher(Form1);
     ConnectHandler(Form1, &TForm1::mockExamRequested, exams, [exams](exam::Test test) { exams->StartMock(test); });
     Form4 = new TForm4;
     told(Form4);
+    Form4->ResetSettledCounts = Professional;
     Form7 = new TForm7;
     told(Form7);
+    Form7->SetVersion(QString::fromLatin1(Version));
     Form6 = new TForm6;
     told(Form6);
     Progress = new ProgressWindow;
     told(Progress);
+
+    ConnectHandler(Form1, &TForm1::drillRequested, Form4, [](int level) { Form4->StartDrill(level); });
+    ConnectHandler(Form1, &TForm1::reviewRequested, Form6, [] { Form6->ShowLatest(); });
+    ConnectHandler(Form1, &TForm1::startupInformationRequested, Form7, [] { Form7->ShowAtStartup(); });
+    // The drill and the review end the program when they have no data to work on, and the
+    // review's "終了" ends it too.
+    ConnectHandler(Form4, &TForm4::programEndRequested, Form1, &CloseMainWindow);
+    ConnectHandler(Form6, &TForm6::programEndRequested, Form1, &CloseMainWindow);
     ConnectHandler(Form1, &TForm1::learningRecordRequested, Progress,
                    [] { ShowLearningRecord(Progress, Form1); });
     // The learning record's practice buttons start practice sets in the exam window.
     ConnectHandler(Progress, &ProgressWindow::practiceRequested, exams,
                    [exams](exam::PracticeKind kind, int bunrui) { exams->StartPractice(kind, bunrui); });
+    Progress->SetPracticeAvailable(true);
 }
 
 void DestroyWindows()

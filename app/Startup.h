@@ -1,5 +1,6 @@
 #pragma once
-// Start-up without main(): the window set and the guarded region, so tests can run them.
+// Start-up without main(): the window set, its wiring and the guarded region, so tests can run
+// them.
 
 #include "TestDefinition.h"
 
@@ -8,9 +9,11 @@
 
 class QWidget;
 
-// Creates the four windows once, in their fixed order: main menu Form1 (the main window),
-// question window Form4, information dialog Form7, review window Form6. None is shown.
-// CREATED, when given, is told of each window as it is made.
+// Creates the windows once, in their fixed order: main menu Form1 (the main window), question
+// window Form4, information dialog Form7, review window Form6, learning record Progress (and the
+// mock exams' launcher, which makes its windows when asked), and connects what each window asks
+// for to the window that answers it. None is shown. CREATED, when given, is told of each window
+// as it is made.
 void CreateWindows(const std::function<void(QWidget*)>& created = {});
 
 // Destroys the windows in the reverse order of creation; the question window writes its

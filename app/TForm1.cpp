@@ -1,13 +1,11 @@
 #include "TForm1.h"
+#include "ui_TForm1.h"
 
 #include "BuildConfig.h"
+#include "Dialogs.h"
 #include "ExceptionBoundary.h"
 #include "ScreenFit.h"
 #include "Highlight.h"
-#include "TForm4.h"
-#include "TForm6.h"
-#include "TForm7.h"
-#include "Windows.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -35,9 +33,9 @@ constexpr Zone kHandZones[] = {
 }  // namespace
 
 TForm1::TForm1(QWidget* parent)
-    : QWidget(parent), public_(Public), professional_(Professional)
+    : QWidget(parent), ui(new Ui::TForm1), public_(Public), professional_(Professional)
 {
-    setupUi(this);
+    ui->setupUi(this);
     // Only the close box: the menu is neither minimised nor maximised, and not resized.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -46,42 +44,42 @@ TForm1::TForm1(QWidget* parent)
     // Closing this window is what ends the program; hiding the others must not.
     QGuiApplication::setQuitOnLastWindowClosed(false);
 
-    Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/menu.png")));
-    Image1->setScaledContents(false);
-    Image1->lower();
+    ui->Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/menu.png")));
+    ui->Image1->setScaledContents(false);
+    ui->Image1->lower();
 
-    const QList<QPushButton*> buttons{BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5,
-                                      BitBtn6, BitBtn7, BitBtn8, BitBtn9, ProgressButton};
+    const QList<QPushButton*> buttons{ui->BitBtn1, ui->BitBtn2, ui->BitBtn3, ui->BitBtn4, ui->BitBtn5,
+                                      ui->BitBtn6, ui->BitBtn7, ui->BitBtn8, ui->BitBtn9, ui->ProgressButton};
     for (QPushButton* b : buttons) {
         QFont f = b->font();
         f.setPixelSize(kButtonPx);
         b->setFont(f);
     }
     // Each pointer-move handler runs for its own widget and the move goes no further.
-    for (QWidget* w : std::initializer_list<QWidget*>{BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5,
-                                                      BitBtn6, BitBtn7, BitBtn8, BitBtn9,
-                                                      ProgressButton, Image1}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{ui->BitBtn1, ui->BitBtn2, ui->BitBtn3, ui->BitBtn4, ui->BitBtn5,
+                                                      ui->BitBtn6, ui->BitBtn7, ui->BitBtn8, ui->BitBtn9,
+                                                      ui->ProgressButton, ui->Image1}) {
         w->setMouseTracking(true);
         w->setAttribute(Qt::WA_NoMousePropagation);
         w->installEventFilter(this);
     }
 
-    ConnectHandler(BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
-    ConnectHandler(BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
-    ConnectHandler(BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
-    ConnectHandler(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
-    ConnectHandler(BitBtn7, &QPushButton::clicked, this, &TForm1::BitBtn7Click);
-    ConnectHandler(BitBtn8, &QPushButton::clicked, this, &TForm1::BitBtn8Click);
-    ConnectHandler(BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
-    ConnectHandler(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
-    ConnectHandler(ProgressButton, &QPushButton::clicked, this, [this] { emit learningRecordRequested(); });
+    ConnectHandler(ui->BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
+    ConnectHandler(ui->BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
+    ConnectHandler(ui->BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn5Click);
+    ConnectHandler(ui->BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
+    ConnectHandler(ui->BitBtn7, &QPushButton::clicked, this, &TForm1::BitBtn7Click);
+    ConnectHandler(ui->BitBtn8, &QPushButton::clicked, this, &TForm1::BitBtn8Click);
+    ConnectHandler(ui->BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
+    ConnectHandler(ui->BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    ConnectHandler(ui->ProgressButton, &QPushButton::clicked, this, [this] { emit learningRecordRequested(); });
 
     // The mock exams sit on the guide signs, drawn as the picture's signs are, and say what
     // their test's definition says.
     const std::pair<QPushButton*, exam::Test> signs[] = {
-        {MockKarimenButton, exam::Test::Karimen},
-        {MockHonmenButton, exam::Test::Honmen},
-        {MockGaimenButton, exam::Test::Gaimen},
+        {ui->MockKarimenButton, exam::Test::Karimen},
+        {ui->MockHonmenButton, exam::Test::Honmen},
+        {ui->MockGaimenButton, exam::Test::Gaimen},
     };
     for (const auto& [sign, test] : signs) {
         sign->setStyleSheet(QStringLiteral(
@@ -94,8 +92,9 @@ TForm1::TForm1(QWidget* parent)
     }
 
     screenfit::InstallZoomKeys(this);
-    SetMainWindow(this);
 }
+
+TForm1::~TForm1() = default;
 
 void TForm1::SetBuildConfig(bool isPublic, bool professional)
 {
@@ -113,26 +112,20 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow()
 {
-    BitBtn1->setVisible(professional_);
-    if (Form7)
-        Form7->Version->setText(QStringLiteral("© Orvessa 自動車学校 Ver.") +
-                                QString::fromLatin1(Version));
+    ui->BitBtn1->setVisible(professional_);
     AllBlack();
     if (public_) {
         dialogs::SetApplicationTitle(QStringLiteral("Tomivel"));
     } else {
         dialogs::SetApplicationTitle(QStringLiteral("Lentavo"));
-        if (Form7) {
-            Form7->BitBtn1->setText(QStringLiteral("問題画面へ移動"));
-            Form7->exec();
-            Form7->BitBtn1->setText(QStringLiteral("閉じる"));
-        }
+        // Answered modally: the menu goes on once the dialog is closed.
+        emit startupInformationRequested();
     }
-    Image1->resize(1022, 768);
+    ui->Image1->resize(1022, 768);
     // The left edge is meant to lie just off the screen; a screen too small for the window gets
     // it scaled down whole, its title bar on the screen.
     screenfit::Place(this, QPoint(-2, 0), QSize(1022, 768), screenfit::Origin::Client);
-    BitBtn6->setFocus();
+    ui->BitBtn6->setFocus();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -146,20 +139,12 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::AllBlack()
 {
-    for (QPushButton* b : {BitBtn1, BitBtn2, BitBtn3, BitBtn4, BitBtn5, BitBtn6, BitBtn7,
-                           BitBtn8, BitBtn9, ProgressButton})
+    for (QPushButton* b : {ui->BitBtn1, ui->BitBtn2, ui->BitBtn3, ui->BitBtn4, ui->BitBtn5, ui->BitBtn6, ui->BitBtn7,
+                           ui->BitBtn8, ui->BitBtn9, ui->ProgressButton})
         highlight::SetCaptionColour(b, highlight::Black);
 }
 
-void TForm1::StartDrill(int level)
-{
-    if (!Form4)
-        return;
-    // A drill already open is only brought forward: it keeps the level it started with.
-    if (!Form4->isVisible())
-        Form4->DrillLevel = level;
-    ShowOrRaise(Form4);
-}
+void TForm1::StartDrill(int level) { emit drillRequested(level); }
 
 void TForm1::BitBtn6Click() { StartDrill(kEasy); }
 void TForm1::BitBtn4Click() { StartDrill(kNormal); }
@@ -168,16 +153,7 @@ void TForm1::BitBtn3Click() { StartDrill(kEasy); }
 void TForm1::BitBtn7Click() { StartDrill(kNormal); }
 void TForm1::BitBtn8Click() { StartDrill(kHard); }
 
-void TForm1::BitBtn9Click()
-{
-    if (!Form6)
-        return;
-    const bool leftOpen = Form6->isVisible();
-    ShowOrRaise(Form6);
-    // Left open behind the menu, it would still show the drill before the latest.
-    if (leftOpen)
-        Form6->ReadAgain();
-}
+void TForm1::BitBtn9Click() { emit reviewRequested(); }
 
 void TForm1::BitBtn2Click() { close(); }
 
@@ -187,16 +163,16 @@ void TForm1::Highlight(QWidget* button)
     highlight::SetCaptionColour(button, highlight::Red);
 }
 
-void TForm1::BitBtn1MouseMove() { Highlight(BitBtn1); }
-void TForm1::BitBtn2MouseMove() { Highlight(BitBtn2); }
-void TForm1::BitBtn3MouseMove() { Highlight(BitBtn3); }
-void TForm1::BitBtn4MouseMove() { Highlight(BitBtn4); }
-void TForm1::BitBtn5MouseMove() { Highlight(BitBtn5); }
-void TForm1::BitBtn6MouseMove() { Highlight(BitBtn6); }
-void TForm1::BitBtn7MouseMove() { Highlight(BitBtn7); }
-void TForm1::BitBtn8MouseMove() { Highlight(BitBtn8); }
-void TForm1::BitBtn9MouseMove() { Highlight(BitBtn9); }
-void TForm1::ProgressButtonMouseMove() { Highlight(ProgressButton); }
+void TForm1::BitBtn1MouseMove() { Highlight(ui->BitBtn1); }
+void TForm1::BitBtn2MouseMove() { Highlight(ui->BitBtn2); }
+void TForm1::BitBtn3MouseMove() { Highlight(ui->BitBtn3); }
+void TForm1::BitBtn4MouseMove() { Highlight(ui->BitBtn4); }
+void TForm1::BitBtn5MouseMove() { Highlight(ui->BitBtn5); }
+void TForm1::BitBtn6MouseMove() { Highlight(ui->BitBtn6); }
+void TForm1::BitBtn7MouseMove() { Highlight(ui->BitBtn7); }
+void TForm1::BitBtn8MouseMove() { Highlight(ui->BitBtn8); }
+void TForm1::BitBtn9MouseMove() { Highlight(ui->BitBtn9); }
+void TForm1::ProgressButtonMouseMove() { Highlight(ui->ProgressButton); }
 
 bool TForm1::InHandZone(int x, int y)
 {
@@ -216,28 +192,28 @@ void TForm1::Image1MouseMove(int x, int y)
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseMove) {
-        if (watched == Image1) {
+        if (watched == ui->Image1) {
             const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
             Image1MouseMove(p.x(), p.y());
-        } else if (watched == BitBtn1) {
+        } else if (watched == ui->BitBtn1) {
             BitBtn1MouseMove();
-        } else if (watched == BitBtn2) {
+        } else if (watched == ui->BitBtn2) {
             BitBtn2MouseMove();
-        } else if (watched == BitBtn3) {
+        } else if (watched == ui->BitBtn3) {
             BitBtn3MouseMove();
-        } else if (watched == BitBtn4) {
+        } else if (watched == ui->BitBtn4) {
             BitBtn4MouseMove();
-        } else if (watched == BitBtn5) {
+        } else if (watched == ui->BitBtn5) {
             BitBtn5MouseMove();
-        } else if (watched == BitBtn6) {
+        } else if (watched == ui->BitBtn6) {
             BitBtn6MouseMove();
-        } else if (watched == BitBtn7) {
+        } else if (watched == ui->BitBtn7) {
             BitBtn7MouseMove();
-        } else if (watched == BitBtn8) {
+        } else if (watched == ui->BitBtn8) {
             BitBtn8MouseMove();
-        } else if (watched == BitBtn9) {
+        } else if (watched == ui->BitBtn9) {
             BitBtn9MouseMove();
-        } else if (watched == ProgressButton) {
+        } else if (watched == ui->ProgressButton) {
             ProgressButtonMouseMove();
         }
     }

@@ -1,17 +1,22 @@
 #pragma once
 // The main menu: a full-window picture with the drill buttons, the review button, "学習記録",
 // "終了", and on the guide signs the mock exams, which the menu asks for by a signal.
-// Closing it ends the program, whatever other windows are open.
+// Closing it ends the program, whatever other windows are open. It asks for the other windows
+// by signals; app/ decides what answers them.
 
 #include "TestDefinition.h"
-#include "ui_TForm1.h"
 
 #include <QWidget>
 
-class TForm1 : public QWidget, public Ui::TForm1 {
+#include <memory>
+
+namespace Ui { class TForm1; }
+
+class TForm1 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
 
     // The build configuration the show sequence reads; the constants unless a test says
     // otherwise before the window is shown.
@@ -47,6 +52,12 @@ public:
     static bool InHandZone(int x, int y);
 
 signals:
+    // A drill button: a drill at LEVEL, or the drill on screen brought forward.
+    void drillRequested(int level);
+    // "問題の見直し".
+    void reviewRequested();
+    // The non-public build's show sequence: the information dialog, modally, before the menu.
+    void startupInformationRequested();
     // One of the mock-exam signs was clicked.
     void mockExamRequested(exam::Test test);
     // "学習記録" was clicked; the program opens the learning-record window.
@@ -61,6 +72,7 @@ private:
     void StartDrill(int level);
     void Highlight(QWidget* button);
 
+    const std::unique_ptr<Ui::TForm1> ui;
     bool public_;
     bool professional_;
 };

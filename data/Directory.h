@@ -1,7 +1,7 @@
 #pragma once
 // One data directory as a window (or a tool) uses it: its path, its lock, and the table files
-// and learning record opened from it. Widget-free, so that the drill's session, the benchmarks
-// and tabletool share it; finding the directory through the settings file or the file dialog is
+// and learning record opened from it. Widget-free, so that the windows, the mock exams' question
+// store and the benchmarks share it; finding the directory through the settings file or the file dialog is
 // the windows' part (widgets/DataDirectory.h).
 
 #include "DirectoryLock.h"

@@ -79,7 +79,7 @@ public:
 
     // The learning record every answer is also written to (session kind "drill", from Start to
     // End); none by default. Set before Start. A record that fails is let go and the drill goes
-    // on as before: RecordFailure says why.
+    // on as before: TakeRecordFailure says why.
     void UseRecord(record::LearningRecord* record) { record_ = record; }
     // The message of the record's failure since the last call; empty when none.
     std::string TakeRecordFailure();

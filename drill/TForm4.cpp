@@ -1,4 +1,5 @@
 #include "TForm4.h"
+#include "ui_TForm4.h"
 
 #include "CaptionStyle.h"
 #include "DataDirectory.h"
@@ -7,7 +8,7 @@
 #include "FocusFrame.h"
 #include "Scoring.h"
 #include "ScreenFit.h"
-#include "Windows.h"
+#include "ShowOrRaise.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -48,18 +49,18 @@ TForm4::TForm4(QWidget* parent)
       Table1(new Table(this)),
       Table2(new Table(this)),
       Table3(new Table(this)),
-      Drill(*Table1, *Table2, *Table3)
+      Drill(*Table1, *Table2, *Table3),
+      ui(new Ui::TForm4)
 {
-    Drill.ResetSettledCounts = Professional;
-    setupUi(this);
+    ui->setupUi(this);
     // A fixed frame with the system menu and the close box only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                    | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     ApplyFontHeights();
-    SetTextColor(BitBtn3, QPalette::ButtonText, kRed);
-    SetTextColor(BitBtn4, QPalette::ButtonText, kBlue);
-    SetTextColor(BitBtn1, QPalette::ButtonText, kLime);
-    SetTextColor(BitBtn5, QPalette::ButtonText, kBlack);
+    SetTextColor(ui->BitBtn3, QPalette::ButtonText, kRed);
+    SetTextColor(ui->BitBtn4, QPalette::ButtonText, kBlue);
+    SetTextColor(ui->BitBtn1, QPalette::ButtonText, kLime);
+    SetTextColor(ui->BitBtn5, QPalette::ButtonText, kBlack);
     for (QLabel* label : findChildren<QLabel*>())
         label->adjustSize();
     auto* captions = new CaptionStyle;
@@ -74,26 +75,26 @@ TForm4::TForm4(QWidget* parent)
     DataSource2->setDataSet(Table2);
     DataSource3->setDataSet(Table3);
 
-    DBMemo1->setDataSource(DataSource1);
-    DBMemo1->setDataField("Mondai");
-    DBMemo2->setDataSource(DataSource1);
-    DBMemo2->setDataField("Kaisetsu");
-    DBImage1->setDataSource(DataSource1);
-    DBImage1->setDataField("Zu");
-    DBImage1->setMode(DBImage::Mode::Fit);
-    DBEdit1->setDataSource(DataSource1);
-    DBEdit1->setDataField("Bango");
-    DBEdit2->setDataSource(DataSource1);
-    DBEdit2->setDataField("NKaisu");
+    ui->DBMemo1->setDataSource(DataSource1);
+    ui->DBMemo1->setDataField("Mondai");
+    ui->DBMemo2->setDataSource(DataSource1);
+    ui->DBMemo2->setDataField("Kaisetsu");
+    ui->DBImage1->setDataSource(DataSource1);
+    ui->DBImage1->setDataField("Zu");
+    ui->DBImage1->setMode(DBImage::Mode::Fit);
+    ui->DBEdit1->setDataSource(DataSource1);
+    ui->DBEdit1->setDataField("Bango");
+    ui->DBEdit2->setDataSource(DataSource1);
+    ui->DBEdit2->setDataField("NKaisu");
     // The count of right answers, as its label says; the answer code would give the answer away.
-    DBEdit3->setDataSource(DataSource1);
-    DBEdit3->setDataField("Seikaisu");
-    DBEdit4->setDataSource(DataSource1);
-    DBEdit4->setDataField("Kaisu");
-    DBEdit5->setDataSource(DataSource1);
-    DBEdit5->setDataField("Nani");
-    DBMemo3->setDataSource(DataSource3);
-    DBMemo3->setDataField("Seikai");
+    ui->DBEdit3->setDataSource(DataSource1);
+    ui->DBEdit3->setDataField("Seikaisu");
+    ui->DBEdit4->setDataSource(DataSource1);
+    ui->DBEdit4->setDataField("Kaisu");
+    ui->DBEdit5->setDataSource(DataSource1);
+    ui->DBEdit5->setDataField("Nani");
+    ui->DBMemo3->setDataSource(DataSource3);
+    ui->DBMemo3->setDataField("Seikai");
 
     OpenDialog1 = DataFileDialog();
 
@@ -104,14 +105,14 @@ TForm4::TForm4(QWidget* parent)
     Timer1->start();
 
     // Answering from the keyboard: the statistics boxes only show, and must not take the keys.
-    for (QLineEdit* box : {Edit1, Edit2, Edit3})
+    for (QLineEdit* box : {ui->Edit1, ui->Edit2, ui->Edit3})
         box->setFocusPolicy(Qt::NoFocus);
     focusFrame_ = new FocusFrame(this);
 
-    ConnectHandler(BitBtn3, &QPushButton::clicked, this, &TForm4::BitBtn3Click);
-    ConnectHandler(BitBtn4, &QPushButton::clicked, this, &TForm4::BitBtn4Click);
-    ConnectHandler(BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
-    ConnectHandler(BitBtn5, &QPushButton::clicked, this, &TForm4::BitBtn5Click);
+    ConnectHandler(ui->BitBtn3, &QPushButton::clicked, this, &TForm4::BitBtn3Click);
+    ConnectHandler(ui->BitBtn4, &QPushButton::clicked, this, &TForm4::BitBtn4Click);
+    ConnectHandler(ui->BitBtn1, &QPushButton::clicked, this, &TForm4::BitBtn1Click);
+    ConnectHandler(ui->BitBtn5, &QPushButton::clicked, this, &TForm4::BitBtn5Click);
     screenfit::InstallZoomKeys(this);
 }
 
@@ -188,7 +189,7 @@ void TForm4::FormShow()
     const DataDirectory data = FindDataDirectory(this, OpenDialog1);
     if (data.cancelled) {
         // Never go on to open (and then empty) a history found in the working directory.
-        CloseMainWindow();
+        emit programEndRequested();
         return;
     }
     Data = data::Directory(data.directory);
@@ -211,15 +212,15 @@ void TForm4::FormShow()
     ReportRecordFailure();
     SetUnanswered();
     ShowDrillLevel();
-    ProgressBar1->show();
-    Label9->show();
-    ProgressBar2->setValue(0);
-    ProgressBar2->show();
-    SetCaption(Label4, QStringLiteral("0 %"));
-    Label4->show();
-    GroupBox2->setTitle(QStringLiteral("問題1"));
+    ui->ProgressBar1->show();
+    ui->Label9->show();
+    ui->ProgressBar2->setValue(0);
+    ui->ProgressBar2->show();
+    SetCaption(ui->Label4, QStringLiteral("0 %"));
+    ui->Label4->show();
+    ui->GroupBox2->setTitle(QStringLiteral("問題1"));
     Timer1->stop();
-    FocusOn(BitBtn3);
+    FocusOn(ui->BitBtn3);
     // The frame, not just the inside, is 1022 x 768 at (-1, 0); a screen too small for it gets
     // the window scaled down whole.
     const QSize frame = frameGeometry().size() - geometry().size();
@@ -241,6 +242,7 @@ bool TForm4::OpenTables()
         return false;
     } catch (...) {
         ReportDataFilesMissing(this);
+        emit programEndRequested();
         return false;
     }
 }
@@ -273,6 +275,13 @@ void TForm4::NoQuestion()
     QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
 }
 
+void TForm4::StartDrill(int level)
+{
+    if (!isVisible())
+        DrillLevel = level;
+    ShowOrRaise(this);
+}
+
 // ---- Judging --------------------------------------------------------------------------------
 
 void TForm4::BitBtn3Click() { Judge(1); }
@@ -283,32 +292,32 @@ void TForm4::Judge(int answer)
     const drill::Verdict verdict = Drill.Judge(answer);
     ReportRecordFailure();
     if (verdict.right) {
-        SetTextColor(Label7, QPalette::WindowText, kRed);
-        SetTextColor(Label8, QPalette::WindowText, kRed);
-        SetCaption(Label7, QStringLiteral("正　解"));
+        SetTextColor(ui->Label7, QPalette::WindowText, kRed);
+        SetTextColor(ui->Label8, QPalette::WindowText, kRed);
+        SetCaption(ui->Label7, QStringLiteral("正　解"));
     } else {
-        SetTextColor(Label7, QPalette::WindowText, kBlack);
-        SetTextColor(Label8, QPalette::WindowText, kBlack);
-        SetCaption(Label7, QStringLiteral("不正解"));
+        SetTextColor(ui->Label7, QPalette::WindowText, kBlack);
+        SetTextColor(ui->Label8, QPalette::WindowText, kBlack);
+        SetCaption(ui->Label7, QStringLiteral("不正解"));
     }
-    SetCaption(Label8, AnswerText(verdict.shownAnswer));
-    DBMemo3->setDataField(QString::fromLatin1(verdict.adviceField));
-    BitBtn1->setEnabled(true);
-    BitBtn3->setEnabled(false);
-    BitBtn4->setEnabled(false);
-    DBMemo2->show();
-    Label7->show();
-    Label8->show();
+    SetCaption(ui->Label8, AnswerText(verdict.shownAnswer));
+    ui->DBMemo3->setDataField(QString::fromLatin1(verdict.adviceField));
+    ui->BitBtn1->setEnabled(true);
+    ui->BitBtn3->setEnabled(false);
+    ui->BitBtn4->setEnabled(false);
+    ui->DBMemo2->show();
+    ui->Label7->show();
+    ui->Label8->show();
     const drill::Statistics stats = Drill.Stats();
-    Edit1->setText(QString::number(stats.right));
-    Edit2->setText(QString::number(stats.answers));
-    Edit3->setText(QString::fromStdString(stats.percentText));
-    Edit3->setCursorPosition(0);   // a long rate shows its start, not its tail
-    ProgressBar2->setValue(stats.percent);
-    SetCaption(Label4, QString::fromStdString(drill::PercentLabel(stats.percent)));
+    ui->Edit1->setText(QString::number(stats.right));
+    ui->Edit2->setText(QString::number(stats.answers));
+    ui->Edit3->setText(QString::fromStdString(stats.percentText));
+    ui->Edit3->setCursorPosition(0);   // a long rate shows its start, not its tail
+    ui->ProgressBar2->setValue(stats.percent);
+    SetCaption(ui->Label4, QString::fromStdString(drill::PercentLabel(stats.percent)));
     // The verdict blinks until the next question.
     Timer1->start();
-    FocusOn(BitBtn1);
+    FocusOn(ui->BitBtn1);
 }
 
 // ---- Next question --------------------------------------------------------------------------
@@ -316,11 +325,11 @@ void TForm4::Judge(int answer)
 void TForm4::BitBtn1Click()
 {
     const bool found = Drill.Next();
-    GroupBox2->setTitle(QStringLiteral("問題") + QString::number(Total));
+    ui->GroupBox2->setTitle(QStringLiteral("問題") + QString::number(Total));
     ShowDrillLevel();
     SetUnanswered();
     Timer1->stop();
-    FocusOn(BitBtn3);
+    FocusOn(ui->BitBtn3);
     if (!found)
         NoQuestion();
 }
@@ -328,18 +337,18 @@ void TForm4::BitBtn1Click()
 void TForm4::SetUnanswered()
 {
     // Only the answer buttons; the explanation and the verdict wait for the answer.
-    BitBtn1->setEnabled(false);
-    BitBtn3->setEnabled(true);
-    BitBtn4->setEnabled(true);
-    DBMemo2->hide();
-    Label7->hide();
-    Label8->hide();
+    ui->BitBtn1->setEnabled(false);
+    ui->BitBtn3->setEnabled(true);
+    ui->BitBtn4->setEnabled(true);
+    ui->DBMemo2->hide();
+    ui->Label7->hide();
+    ui->Label8->hide();
 }
 
 void TForm4::ShowDrillLevel()
 {
-    ProgressBar1->setValue(DrillLevel);
-    SetCaption(Label9, QString::fromStdString(drill::PercentLabel(DrillLevel)));
+    ui->ProgressBar1->setValue(DrillLevel);
+    SetCaption(ui->Label9, QString::fromStdString(drill::PercentLabel(DrillLevel)));
 }
 
 // ---- Drill end ------------------------------------------------------------------------------
@@ -368,15 +377,15 @@ void TForm4::keyPressEvent(QKeyEvent* event)
     switch (event->key()) {
     case Qt::Key_1:
     case Qt::Key_O:
-        button = BitBtn3;
+        button = ui->BitBtn3;
         break;
     case Qt::Key_2:
     case Qt::Key_X:
-        button = BitBtn4;
+        button = ui->BitBtn4;
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        button = BitBtn1;
+        button = ui->BitBtn1;
         break;
     default:
         break;
@@ -394,5 +403,5 @@ void TForm4::keyPressEvent(QKeyEvent* event)
 void TForm4::Timer1Timer()
 {
     // Not isVisible(): a tick while the window is hidden still flips the label.
-    Label7->setVisible(Label7->isHidden());
+    ui->Label7->setVisible(ui->Label7->isHidden());
 }

@@ -4,23 +4,32 @@
 // The drill itself (its state and what it does to the tables) is a drill::Session; the
 // handlers call it and show what it returns.
 
-#include "BuildConfig.h"
 #include "DataSource.h"
 #include "Dialogs.h"
 #include "Directory.h"
 #include "LearningRecord.h"
 #include "Session.h"
 #include "Table.h"
-#include "ui_TForm4.h"
 
+#include <QPalette>
 #include <QTimer>
 #include <QWidget>
 
-class TForm4 : public QWidget, public Ui::TForm4 {
+#include <memory>
+
+class QLabel;
+class QPushButton;
+namespace Ui { class TForm4; }
+
+class TForm4 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm4(QWidget* parent = nullptr);
     ~TForm4() override;   // closes the tables, so a drill still open at program end is stored
+
+    // A drill at LEVEL. A drill already on screen is only brought forward: it keeps the level
+    // it started with.
+    void StartDrill(int level);
 
     Table* const Table1;       // question bank
     Table* const Table2;       // answer history
@@ -29,22 +38,18 @@ public:
     // The drill on those tables.
     drill::Session Drill;
     // The drill's state under the window's names: the difficulty the question search aims at
-    // (the main menu sets it before showing), the question on screen (1 for the first), right
+    // (StartDrill sets it before showing), the question on screen (1 for the first), right
     // answers, answers and the pass limit.
     int& DrillLevel = Drill.DrillLevel;
     int& Total = Drill.Total;
     int& Sei = Drill.Sei;
     int& Ans = Drill.Ans;
     int& LKaisu = Drill.LKaisu;
-    // When true, the drill start resets every question's settled count. Taken from the build;
-    // tests may change it.
+    // When true, the drill start resets every question's settled count. The program sets it
+    // from its build; false until then.
     bool& ResetSettledCounts = Drill.ResetSettledCounts;
 
-    DataSource* DataSource1;
-    DataSource* DataSource2;
-    DataSource* DataSource3;
     QTimer* Timer1;
-    dialogs::OpenFileOptions OpenDialog1;
 
     // Handlers, each the steps of its event in order.
     void FormShow();
@@ -71,12 +76,21 @@ public:
     // Every answer of every drill, kept across drills; the drill goes on without it.
     record::LearningRecord Record;
 
+signals:
+    // The pupil gave no data directory, or its files could not be read: the program should end.
+    void programEndRequested();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    const std::unique_ptr<Ui::TForm4> ui;
+    DataSource* DataSource1;
+    DataSource* DataSource2;
+    DataSource* DataSource3;
+    dialogs::OpenFileOptions OpenDialog1;
     void Judge(int answer);
     bool OpenTables();
     void OpenRecord();

@@ -1,4 +1,5 @@
 #include "TForm7.h"
+#include "ui_TForm7.h"
 
 #include "ExceptionBoundary.h"
 #include "Highlight.h"
@@ -23,10 +24,10 @@ void SetPixelHeight(QWidget* w, int px)
 }
 }  // namespace
 
-TForm7::TForm7(QWidget* parent) : QDialog(parent)
+TForm7::TForm7(QWidget* parent) : QDialog(parent), ui(new Ui::TForm7)
 {
     InitPictures();
-    setupUi(this);
+    ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     // A white dialog; every text paints its own white background over the picture.
@@ -36,36 +37,36 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent)
     setAutoFillBackground(true);
 
     SetPixelHeight(this, kTextPx);
-    for (QLabel* link : {Label1, Label3, Label5, Label11})
+    for (QLabel* link : {ui->Label1, ui->Label3, ui->Label5, ui->Label11})
         SetPixelHeight(link, kLinkPx);
-    SetPixelHeight(BitBtn1, kButtonPx);
+    SetPixelHeight(ui->BitBtn1, kButtonPx);
     // The Japanese face's line is taller than the links' 15 pixels; sitting the text on the
     // bottom edge keeps its underline inside the label.
-    for (QLabel* link : {Label1, Label3, Label5})
+    for (QLabel* link : {ui->Label1, ui->Label3, ui->Label5})
         link->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-    highlight::SetCaptionColour(Label11, QColor(255, 128, 0));
+    highlight::SetCaptionColour(ui->Label11, QColor(255, 128, 0));
 
-    Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/school.png")));
-    Image1->setScaledContents(false);
+    ui->Image1->setPixmap(QPixmap(QStringLiteral(":/pictures/school.png")));
+    ui->Image1->setScaledContents(false);
 
     // Pointer-move handlers run as they are named. Each widget with a handler stops the move
-    // there, so the dialog's own handler does not undo a red caption; Label10 has no handler
+    // there, so the dialog's own handler does not undo a red caption; ui->Label10 has no handler
     // and must not pass the move on to the dialog either.
     setMouseTracking(true);
-    const QList<QWidget*> tracked{Image1, Label1, Label2, Label3, Label4, Label5, Label6,
-                                  Label7, Label8, Label9, Label11, Version, BitBtn1};
+    const QList<QWidget*> tracked{ui->Image1, ui->Label1, ui->Label2, ui->Label3, ui->Label4, ui->Label5, ui->Label6,
+                                  ui->Label7, ui->Label8, ui->Label9, ui->Label11, ui->Version, ui->BitBtn1};
     for (QWidget* w : tracked) {
         w->setMouseTracking(true);
         w->setAttribute(Qt::WA_NoMousePropagation);
         w->installEventFilter(this);
     }
-    Label10->setAttribute(Qt::WA_NoMousePropagation);
-    for (QLabel* l : {Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8, Label9,
-                      Label10, Label11})
+    ui->Label10->setAttribute(Qt::WA_NoMousePropagation);
+    for (QLabel* l : {ui->Label1, ui->Label2, ui->Label3, ui->Label4, ui->Label5, ui->Label6, ui->Label7, ui->Label8, ui->Label9,
+                      ui->Label10, ui->Label11})
         l->setAutoFillBackground(true);
 
-    ConnectHandler(BitBtn1, &QPushButton::clicked, this, &TForm7::BitBtn1Click);
-    BitBtn1->setFocus();
+    ConnectHandler(ui->BitBtn1, &QPushButton::clicked, this, &TForm7::BitBtn1Click);
+    ui->BitBtn1->setFocus();
     // The form file keeps only the size of a window; without a position of its own the
     // dialog would be centred. Placed once its texts have their sizes, so that a small screen
     // scales them with the rest.
@@ -73,10 +74,24 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent)
     screenfit::InstallZoomKeys(this);
 }
 
+TForm7::~TForm7() = default;
+
+void TForm7::SetVersion(const QString& version)
+{
+    ui->Version->setText(QStringLiteral("© Orvessa 自動車学校 Ver.") + version);
+}
+
+void TForm7::ShowAtStartup()
+{
+    ui->BitBtn1->setText(QStringLiteral("問題画面へ移動"));
+    exec();
+    ui->BitBtn1->setText(QStringLiteral("閉じる"));
+}
+
 void TForm7::AllBlack()
 {
-    for (QWidget* w : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label3),
-                       static_cast<QWidget*>(Label5), static_cast<QWidget*>(BitBtn1)})
+    for (QWidget* w : {static_cast<QWidget*>(ui->Label1), static_cast<QWidget*>(ui->Label3),
+                       static_cast<QWidget*>(ui->Label5), static_cast<QWidget*>(ui->BitBtn1)})
         highlight::SetCaptionColour(w, highlight::Black);
 }
 
@@ -86,10 +101,10 @@ void TForm7::Highlight(QWidget* w)
     highlight::SetCaptionColour(w, highlight::Red);
 }
 
-void TForm7::Label1MouseMove() { Highlight(Label1); }
-void TForm7::Label3MouseMove() { Highlight(Label3); }
-void TForm7::Label5MouseMove() { Highlight(Label5); }
-void TForm7::BitBtn1MouseMove() { Highlight(BitBtn1); }
+void TForm7::Label1MouseMove() { Highlight(ui->Label1); }
+void TForm7::Label3MouseMove() { Highlight(ui->Label3); }
+void TForm7::Label5MouseMove() { Highlight(ui->Label5); }
+void TForm7::BitBtn1MouseMove() { Highlight(ui->BitBtn1); }
 void TForm7::FormMouseMove() { AllBlack(); }
 
 void TForm7::Label1Click() { AllBlack(); }
@@ -105,13 +120,13 @@ void TForm7::BitBtn1Click()
 bool TForm7::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::MouseMove) {
-        if (watched == Label1)
+        if (watched == ui->Label1)
             Label1MouseMove();
-        else if (watched == Label3)
+        else if (watched == ui->Label3)
             Label3MouseMove();
-        else if (watched == Label5)
+        else if (watched == ui->Label5)
             Label5MouseMove();
-        else if (watched == BitBtn1)
+        else if (watched == ui->BitBtn1)
             BitBtn1MouseMove();
         else
             FormMouseMove();
@@ -120,11 +135,11 @@ bool TForm7::eventFilter(QObject* watched, QEvent* event)
         auto* me = static_cast<QMouseEvent*>(event);
         auto* w = qobject_cast<QWidget*>(watched);
         if (me->button() == Qt::LeftButton && w && w->rect().contains(me->position().toPoint())) {
-            if (watched == Label1)
+            if (watched == ui->Label1)
                 Label1Click();
-            else if (watched == Label3)
+            else if (watched == ui->Label3)
                 Label3Click();
-            else if (watched == Label5)
+            else if (watched == ui->Label5)
                 Label5Click();
         }
     }

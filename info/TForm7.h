@@ -1,16 +1,25 @@
 #pragma once
 // The information dialog: the school's picture, contact details, study-meeting notice and the
-// version line. Shown modally at start-up only by the non-public build; the main menu writes
-// its version line and its button's caption.
+// version line. Shown modally at start-up only by the non-public build.
 
-#include "ui_TForm7.h"
 
 #include <QDialog>
 
-class TForm7 : public QDialog, public Ui::TForm7 {
+#include <memory>
+
+namespace Ui { class TForm7; }
+
+class TForm7 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm7(QWidget* parent = nullptr);
+    ~TForm7() override;
+
+    // The version line: the school's copyright and "Ver." VERSION.
+    void SetVersion(const QString& version);
+    // Modally, before the main menu: the button then leads on to the menu ("問題画面へ移動")
+    // and is "閉じる" again afterwards.
+    void ShowAtStartup();
 
     // Every highlightable caption (the three links and the button) back to black.
     void AllBlack();
@@ -32,5 +41,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    const std::unique_ptr<Ui::TForm7> ui;
     void Highlight(QWidget* w);
 };

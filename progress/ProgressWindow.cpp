@@ -16,7 +16,6 @@
 #include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QLineSeries>
-#include <QMetaMethod>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -165,10 +164,18 @@ void ProgressWindow::SetSnapshot(const Snapshot& snapshot, const QTimeZone& zone
     BuildMockChart(snapshot.sessions);
     BuildDrillChart(snapshot.sessions);
     BuildItemChart();
+    ShowPracticeButtons();
+}
 
-    // Practice needs someone to start it: until the program connects a practice window, the
-    // buttons stay off rather than do nothing.
-    const bool canPractise = isSignalConnected(QMetaMethod::fromSignal(&ProgressWindow::practiceRequested));
+void ProgressWindow::SetPracticeAvailable(bool available)
+{
+    practiceAvailable_ = available;
+    ShowPracticeButtons();
+}
+
+void ProgressWindow::ShowPracticeButtons()
+{
+    const bool canPractise = practiceAvailable_;
     const QString noPractice = QStringLiteral("練習の画面がまだありません");
     ui->practiseWrongButton->setEnabled(canPractise && summary_.latestWrong > 0);
     ui->practiseWeakestButton->setEnabled(canPractise && !items_.empty());

@@ -36,6 +36,11 @@ public:
     // added when that name is taken, so an earlier printout is never replaced.
     static QString PdfPath(const QString& folder, const QDate& date);
 
+    // Whether a practice set can be started from here: the program says so once it has wired
+    // practiceRequested to the exam window. Until then the practice buttons stay off rather
+    // than do nothing.
+    void SetPracticeAvailable(bool available);
+
     const progress::Summary& CurrentSummary() const { return summary_; }
     const std::vector<progress::ItemShare>& CurrentItems() const { return items_; }
 
@@ -50,6 +55,7 @@ private:
     void BuildMockChart(const std::vector<record::SessionSummary>& sessions);
     void BuildDrillChart(const std::vector<record::SessionSummary>& sessions);
     void BuildItemChart();
+    void ShowPracticeButtons();
     // Puts VIEW on PAGES, or a sentence saying what will appear there when VIEW is null.
     void Place(QStackedWidget* pages, QChartView* view, const QString& placeholder);
 
@@ -61,5 +67,6 @@ private:
     QChartView* drillView_ = nullptr;
     QChartView* itemView_ = nullptr;
     bool hasHazard_ = false;
+    bool practiceAvailable_ = false;
     QTimeZone zone_ = QTimeZone::systemTimeZone();
 };

@@ -1,4 +1,5 @@
 #include "TForm6.h"
+#include "ui_TForm6.h"
 
 #include "CaptionStyle.h"
 #include "ScreenFit.h"
@@ -7,7 +8,7 @@
 #include "ExceptionBoundary.h"
 #include "HistoryModel.h"
 #include "Settings.h"
-#include "Windows.h"
+#include "ShowOrRaise.h"
 
 #include <QHeaderView>
 #include <QShowEvent>
@@ -25,43 +26,44 @@ TForm6::TForm6(QWidget* parent)
     : QWidget(parent),
       Table1(new Table(this)),
       Table2(new Table(this)),
+      ui(new Ui::TForm6),
       DataSource1(new DataSource(this)),
       DataSource2(new DataSource(this)),
       GridModel(new HistoryModel(this))
 {
-    setupUi(this);
+    ui->setupUi(this);
     setWindowFlags(Qt::Window);
     setWindowTitle(QString());
 
     // Pixel heights of the layout; the .ui file can only hold point sizes.
-    SetPixelHeight(GroupBox2, 24);
-    SetPixelHeight(GroupBox3, 27);
-    SetPixelHeight(GroupBox1, 24);
-    SetPixelHeight(DBMemo1, 29);
-    SetPixelHeight(DBMemo2, 29);
-    SetPixelHeight(Label1, 12);
-    SetPixelHeight(Button1, 21);
+    SetPixelHeight(ui->GroupBox2, 24);
+    SetPixelHeight(ui->GroupBox3, 27);
+    SetPixelHeight(ui->GroupBox1, 24);
+    SetPixelHeight(ui->DBMemo1, 29);
+    SetPixelHeight(ui->DBMemo2, 29);
+    SetPixelHeight(ui->Label1, 12);
+    SetPixelHeight(ui->Button1, 21);
     // The Japanese faces stand taller than the layout's captions allow for.
     auto* captions = new CaptionStyle;
     captions->setParent(this);
-    for (QGroupBox* box : {GroupBox1, GroupBox2, GroupBox3})
+    for (QGroupBox* box : {ui->GroupBox1, ui->GroupBox2, ui->GroupBox3})
         box->setStyle(captions);
 
     QFont cells(QStringLiteral("ＭＳ Ｐゴシック"));
     cells.setPixelSize(12);
-    DBGrid1->setFont(cells);
+    ui->DBGrid1->setFont(cells);
 
     DataSource1->setDataSet(Table1);
     DataSource2->setDataSet(Table2);
 
-    DBMemo1->setDataSource(DataSource2);
-    DBMemo1->setDataField(QStringLiteral("Mondai"));
-    DBMemo2->setDataSource(DataSource2);
-    DBMemo2->setDataField(QStringLiteral("Kaisetsu"));
-    DBImage2->setDataSource(DataSource2);
-    DBImage2->setDataField(QStringLiteral("Zu"));
-    DBImage2->setMode(DBImage::Mode::Fit);
-    for (DBMemo* memo : {DBMemo1, DBMemo2}) {
+    ui->DBMemo1->setDataSource(DataSource2);
+    ui->DBMemo1->setDataField(QStringLiteral("Mondai"));
+    ui->DBMemo2->setDataSource(DataSource2);
+    ui->DBMemo2->setDataField(QStringLiteral("Kaisetsu"));
+    ui->DBImage2->setDataSource(DataSource2);
+    ui->DBImage2->setDataField(QStringLiteral("Zu"));
+    ui->DBImage2->setMode(DBImage::Mode::Fit);
+    for (DBMemo* memo : {ui->DBMemo1, ui->DBMemo2}) {
         memo->setReadOnly(true);
         memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
         // A long question or explanation would be cut off at the pane's height otherwise.
@@ -70,17 +72,17 @@ TForm6::TForm6(QWidget* parent)
     }
 
     GridModel->setTable(Table1);
-    GridModel->bindView(DBGrid1);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setTabKeyNavigation(true);   // Tab moves between cells, not out of the grid
-    DBGrid1->setShowGrid(true);
-    DBGrid1->verticalHeader()->setVisible(true);   // the row indicator
-    DBGrid1->horizontalHeader()->setVisible(true);
-    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    DBGrid1->horizontalHeader()->setMinimumSectionSize(HistoryModel::SeihiWidth);
+    GridModel->bindView(ui->DBGrid1);
+    ui->DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ui->DBGrid1->setTabKeyNavigation(true);   // Tab moves between cells, not out of the grid
+    ui->DBGrid1->setShowGrid(true);
+    ui->DBGrid1->verticalHeader()->setVisible(true);   // the row indicator
+    ui->DBGrid1->horizontalHeader()->setVisible(true);
+    ui->DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    ui->DBGrid1->horizontalHeader()->setMinimumSectionSize(HistoryModel::SeihiWidth);
 
     ConnectHandler(DataSource1, &DataSource::dataChange, this, &TForm6::DataSource1DataChange);
-    ConnectHandler(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
+    ConnectHandler(ui->Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
 }
 
 TForm6::~TForm6()
@@ -110,7 +112,7 @@ void TForm6::FormShow()
     const DataDirectory dir = FindDataDirectory(this, OpenDialog1);
     if (dir.cancelled) {
         // No data directory: the program ends, and there is nothing to show meanwhile.
-        CloseMainWindow();
+        emit programEndRequested();
         return;
     }
     if (!LoadTables(dir.directory))
@@ -126,7 +128,16 @@ void TForm6::FormShow()
     // The left edge is meant to lie just off the screen; a screen too small for the window gets
     // it scaled down whole, its title bar on the screen.
     screenfit::Place(this, QPoint(-2, 0), QSize(1022, 768), screenfit::Origin::Client);
-    DBGrid1->setFocus();
+    ui->DBGrid1->setFocus();
+}
+
+void TForm6::ShowLatest()
+{
+    const bool leftOpen = isVisible();
+    ShowOrRaise(this);
+    // Left open behind the menu, it would still show the drill before the latest.
+    if (leftOpen)
+        ReadAgain();
 }
 
 void TForm6::ReadAgain()
@@ -150,6 +161,7 @@ bool TForm6::LoadTables(const std::string& directory)
         return true;
     } catch (...) {
         ReportDataFilesMissing(this, std::current_exception());
+        emit programEndRequested();
         return false;
     }
 }
@@ -168,4 +180,4 @@ void TForm6::DataSource1DataChange()
     FollowHistory(Table1->FieldByName("Bango").AsString());
 }
 
-void TForm6::Button1Click() { CloseMainWindow(); }
+void TForm6::Button1Click() { emit programEndRequested(); }

@@ -5,13 +5,15 @@
 #include "DataSource.h"
 #include "Dialogs.h"
 #include "Table.h"
-#include "ui_TForm6.h"
 
 #include <QWidget>
 
-class HistoryModel;
+#include <memory>
 
-class TForm6 : public QWidget, public Ui::TForm6 {
+class HistoryModel;
+namespace Ui { class TForm6; }
+
+class TForm6 : public QWidget {
     Q_OBJECT
 public:
     explicit TForm6(QWidget* parent = nullptr);
@@ -19,10 +21,8 @@ public:
 
     Table* Table1;             // answer history, read again at every showing
     Table* Table2;             // question bank, read at the first showing only
-    DataSource* DataSource1;   // Table1 -> DBGrid1
-    DataSource* DataSource2;   // Table2 -> DBMemo1, DBImage2, DBMemo2
-    HistoryModel* GridModel;
-    dialogs::OpenFileOptions OpenDialog1;   // no filter, the toolkit's default title
+    // "問題の見直し": shows the window, or brings it forward reading the latest drill again.
+    void ShowLatest();
 
     void FormShow();
     // Reads the history again as a new showing does, for the window brought forward while it
@@ -31,10 +31,20 @@ public:
     void DataSource1DataChange();
     void Button1Click();
 
+signals:
+    // "終了", or no data directory to show: the program should end.
+    void programEndRequested();
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    const std::unique_ptr<Ui::TForm6> ui;
+    DataSource* DataSource1;   // Table1 -> DBGrid1
+    DataSource* DataSource2;   // Table2 -> DBMemo1, DBImage2, DBMemo2
+    HistoryModel* GridModel;
+    // The first edition's own dialog: no filter, the toolkit's default title.
+    dialogs::OpenFileOptions OpenDialog1;
     // Reads the history again (and the bank the first time). False when a file could not be
     // read: the failure has then been reported and the program is ending.
     bool LoadTables(const std::string& directory);

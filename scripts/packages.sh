@@ -3,7 +3,7 @@
 # Sourced by run.sh and test.sh.
 
 LENTAVO_PACKAGES=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config python3
   qt6-base-dev libsqlite3-dev sqlite3
   xvfb xauth xdotool imagemagick x11-apps x11-utils
   fonts-noto-cjk fonts-ipafont-mincho fonts-ipafont-gothic qt6-translations-l10n

@@ -2,7 +2,6 @@
 
 #include "Exception.h"
 #include "Layouts.h"
-#include "Windows.h"
 #include "Settings.h"
 
 #include <QCoreApplication>
@@ -125,5 +124,4 @@ void ReportDataFilesMissing(QWidget* parent, const std::exception_ptr& error)
         settings::Remove(SettingsFilePath());
         dialogs::ShowMessage(parent, QStringLiteral("データファイルが、見付かりません。"));
     }
-    CloseMainWindow();
 }

@@ -46,7 +46,7 @@ DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions&
 
 // A table file of the data directory could not be opened, failing with ERROR (by default the
 // exception being handled: call it from the catch block): forget the directory (the next start
-// asks for it again), say "データファイルが、見付かりません。" and close the main window, which
-// ends the program. A file another program holds for the moment (FileInUse) is not missing: the
-// settings are kept and the message says it is in use.
+// asks for it again) and say "データファイルが、見付かりません。"; the caller then ends the
+// program. A file another program holds for the moment (FileInUse) is not missing: the settings
+// are kept and the message says it is in use.
 void ReportDataFilesMissing(QWidget* parent, const std::exception_ptr& error = std::current_exception());

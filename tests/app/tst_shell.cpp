@@ -3,6 +3,7 @@
 // zones, and the program's end with a drill still open.
 
 #include "ShellApplication.h"
+#include "FormChild.h"
 #include "ShellTestData.h"
 #include "Startup.h"
 #include "TForm1.h"
@@ -72,8 +73,8 @@ class TestShell : public QObject {
     QList<QColor> buttonColours() const
     {
         QList<QColor> c;
-        for (QWidget* b : {Form1->BitBtn1, Form1->BitBtn2, Form1->BitBtn3, Form1->BitBtn4, Form1->BitBtn5,
-                           Form1->BitBtn6, Form1->BitBtn7, Form1->BitBtn8, Form1->BitBtn9})
+        for (QWidget* b : {Child<QPushButton>(Form1, "BitBtn1"), Child<QPushButton>(Form1, "BitBtn2"), Child<QPushButton>(Form1, "BitBtn3"), Child<QPushButton>(Form1, "BitBtn4"), Child<QPushButton>(Form1, "BitBtn5"),
+                           Child<QPushButton>(Form1, "BitBtn6"), Child<QPushButton>(Form1, "BitBtn7"), Child<QPushButton>(Form1, "BitBtn8"), Child<QPushButton>(Form1, "BitBtn9")})
             c << highlight::CaptionColour(b);
         return c;
     }
@@ -86,7 +87,7 @@ class TestShell : public QObject {
     }
     static Qt::CursorShape cursorAt(int x, int y)
     {
-        QTest::mouseMove(Form1->Image1, QPoint(x, y));
+        QTest::mouseMove(Child<QLabel>(Form1, "Image1"), QPoint(x, y));
         return Form1->cursor().shape();
     }
 
@@ -158,26 +159,26 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(Form1));
         QVERIFY(!Form4->isVisible() && !Form6->isVisible() && !Form7->isVisible());
         QCOMPARE(dialogs::ApplicationTitle(), QStringLiteral("Tomivel"));
-        QVERIFY(Form7->Version->text().endsWith(QStringLiteral("Ver.1.00")));
+        QVERIFY(Child<QLabel>(Form7, "Version")->text().endsWith(QStringLiteral("Ver.1.00")));
         QCOMPARE(Form1->windowTitle(), QStringLiteral("学科練習システム"));
         QCOMPARE(Form1->x(), -2);
         QCOMPARE(Form1->y(), 0);
         QCOMPARE(Form1->width(), 1022);
         QCOMPARE(Form1->height(), 768);
-        QCOMPARE(Form1->Image1->size(), QSize(1022, 768));
+        QCOMPARE(Child<QLabel>(Form1, "Image1")->size(), QSize(1022, 768));
         QCOMPARE(buttonColours(), allBlack());
 
         // BitBtn1 is hidden and out of the tab chain.
-        QVERIFY(!Form1->BitBtn1->isVisible());
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Form1->BitBtn6));
+        QVERIFY(!Child<QPushButton>(Form1, "BitBtn1")->isVisible());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Child<QPushButton>(Form1, "BitBtn6")));
         QList<QWidget*> chain;
         for (int i = 0; i < 9; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             chain << QApplication::focusWidget();
         }
-        QCOMPARE(chain, (QList<QWidget*>{Form1->BitBtn4, Form1->BitBtn5, Form1->BitBtn3, Form1->BitBtn7,
-                                         Form1->BitBtn8, Form1->BitBtn9, Form1->ProgressButton,
-                                         Form1->BitBtn2, Form1->BitBtn6}));
+        QCOMPARE(chain, (QList<QWidget*>{Child<QPushButton>(Form1, "BitBtn4"), Child<QPushButton>(Form1, "BitBtn5"), Child<QPushButton>(Form1, "BitBtn3"), Child<QPushButton>(Form1, "BitBtn7"),
+                                         Child<QPushButton>(Form1, "BitBtn8"), Child<QPushButton>(Form1, "BitBtn9"), Child<QPushButton>(Form1, "ProgressButton"),
+                                         Child<QPushButton>(Form1, "BitBtn2"), Child<QPushButton>(Form1, "BitBtn6")}));
 
         DestroyWindows();
         QVERIFY(!Form1 && !Form4 && !Form6 && !Form7);
@@ -188,7 +189,7 @@ private slots:
         CreateWindows();
         Form1->SetBuildConfig(true, true);
         Form1->show();
-        QVERIFY(Form1->BitBtn1->isVisible());
+        QVERIFY(Child<QPushButton>(Form1, "BitBtn1")->isVisible());
     }
 
     void nonPublicBuildShowsTheDialogFirst()
@@ -199,9 +200,9 @@ private slots:
         bool modal = false;
         bool timedOut = false;
         QTimer::singleShot(0, [&] {
-            captionDuring = Form7->BitBtn1->text();
+            captionDuring = Child<QPushButton>(Form7, "BitBtn1")->text();
             modal = QApplication::activeModalWidget() == Form7;
-            QTest::mouseClick(Form7->BitBtn1, Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(Form7, "BitBtn1"), Qt::LeftButton);
         });
         QTimer::singleShot(5000, [&] {
             timedOut = true;
@@ -212,7 +213,7 @@ private slots:
         QCOMPARE(captionDuring, QStringLiteral("問題画面へ移動"));
         QVERIFY(modal);
         QVERIFY(!Form7->isVisible());
-        QCOMPARE(Form7->BitBtn1->text(), QStringLiteral("閉じる"));
+        QCOMPARE(Child<QPushButton>(Form7, "BitBtn1")->text(), QStringLiteral("閉じる"));
         QCOMPARE(dialogs::ApplicationTitle(), QStringLiteral("Lentavo"));
         QVERIFY(QTest::qWaitForWindowExposed(Form1));
         QCOMPARE(Form1->x(), -2);
@@ -248,7 +249,7 @@ private slots:
 
         // Another drill button while the drill is on screen: that drill comes forward as it
         // is, its level untouched, no new drill.
-        QPushButton* other = button == "BitBtn5" ? Form1->BitBtn6 : Form1->BitBtn5;
+        QPushButton* other = button == "BitBtn5" ? Child<QPushButton>(Form1, "BitBtn6") : Child<QPushButton>(Form1, "BitBtn5");
         Form1->activateWindow();
         QTest::mouseClick(other, Qt::LeftButton);
         QCOMPARE(Form4->DrillLevel, level);
@@ -262,9 +263,9 @@ private slots:
         Form1->show();
         ShowCounter counter;
         Form6->installEventFilter(&counter);
-        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn9"), Qt::LeftButton);
         QVERIFY(Form6->isVisible());
-        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn9"), Qt::LeftButton);
         QCOMPARE(counter.shows, 1);
         QCOMPARE(dialogs::TakeMessages(), QStringList());
     }
@@ -275,16 +276,16 @@ private slots:
     {
         CreateWindows();
         Form1->show();
-        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
-        const int before = Form6->DBGrid1->model()->rowCount();
+        QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn9"), Qt::LeftButton);
+        const int before = Child<QTableView>(Form6, "DBGrid1")->model()->rowCount();
         data->writeHistory({{"0003", 1, QStringLiteral("別の練習")}, {"0001", 0, QStringLiteral("別の練習")},
                             {"0002", 1, QStringLiteral("別の練習")}, {"0003", 0, QStringLiteral("別の練習")}});
         Form1->raise();
-        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn9"), Qt::LeftButton);
         QVERIFY(Form6->isVisible());
-        QCOMPARE(Form6->DBGrid1->model()->rowCount(), 4);
+        QCOMPARE(Child<QTableView>(Form6, "DBGrid1")->model()->rowCount(), 4);
         QVERIFY(before != 4);
-        QCOMPARE(Form6->DBGrid1->model()->index(0, 0).data().toString(), QStringLiteral("0003"));
+        QCOMPARE(Child<QTableView>(Form6, "DBGrid1")->model()->index(0, 0).data().toString(), QStringLiteral("0003"));
         QCOMPARE(dialogs::TakeMessages(), QStringList());
     }
 
@@ -292,7 +293,7 @@ private slots:
     {
         CreateWindows();
         Form1->show();
-        for (QPushButton* b : {Form1->MockKarimenButton, Form1->MockHonmenButton}) {
+        for (QPushButton* b : {Child<QPushButton>(Form1, "MockKarimenButton"), Child<QPushButton>(Form1, "MockHonmenButton")}) {
             const QRect g = b->geometry();
             QVERIFY(b->isVisible());
             QVERIFY2(TForm1::InHandZone(g.left(), g.top()) && TForm1::InHandZone(g.right(), g.bottom()),
@@ -301,23 +302,25 @@ private slots:
         // The third sign hangs beside the 本免 one, whose statements it asks, clear of every
         // first-edition button (the school edition's 問題設定 below the signs included) and of
         // the picture's hand zones.
-        const QRect gaimen = Form1->MockGaimenButton->geometry();
-        QVERIFY(Form1->MockGaimenButton->isVisible());
+        auto* gaimenSign = Child<QPushButton>(Form1, "MockGaimenButton");
+        auto* honmenSign = Child<QPushButton>(Form1, "MockHonmenButton");
+        const QRect gaimen = gaimenSign->geometry();
+        QVERIFY(gaimenSign->isVisible());
         QVERIFY(Form1->rect().contains(gaimen));
-        QCOMPARE(gaimen.top(), Form1->MockHonmenButton->geometry().top());
-        QVERIFY(gaimen.right() < Form1->MockHonmenButton->geometry().left());
+        QCOMPARE(gaimen.top(), honmenSign->geometry().top());
+        QVERIFY(gaimen.right() < honmenSign->geometry().left());
         for (QPushButton* b : Form1->findChildren<QPushButton*>(QRegularExpression("^BitBtn")))
             QVERIFY2(!gaimen.intersects(b->geometry()), qPrintable(b->objectName()));
         for (const QPoint& corner : {gaimen.topLeft(), gaimen.topRight(), gaimen.bottomLeft(), gaimen.bottomRight()})
             QVERIFY(!TForm1::InHandZone(corner.x(), corner.y()));
         // Each sign says what its test's definition says.
-        QCOMPARE(Form1->MockHonmenButton->text(), QStringLiteral("本免 模擬試験 ▶\n95問・50分"));
-        QCOMPARE(Form1->MockGaimenButton->text(), QStringLiteral("外免切替 模擬試験 ▶\n50問・30分"));
+        QCOMPARE(honmenSign->text(), QStringLiteral("本免 模擬試験 ▶\n95問・50分"));
+        QCOMPARE(gaimenSign->text(), QStringLiteral("外免切替 模擬試験 ▶\n50問・30分"));
 
         QSignalSpy asked(Form1, &TForm1::mockExamRequested);
-        QTest::mouseClick(Form1->MockHonmenButton, Qt::LeftButton);
-        QTest::mouseClick(Form1->MockKarimenButton, Qt::LeftButton);
-        QTest::mouseClick(Form1->MockGaimenButton, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "MockHonmenButton"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "MockKarimenButton"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "MockGaimenButton"), Qt::LeftButton);
         QCOMPARE(asked.count(), 3);
         QCOMPARE(asked[0][0].value<exam::Test>(), exam::Test::Honmen);
         QCOMPARE(asked[1][0].value<exam::Test>(), exam::Test::Karimen);
@@ -342,6 +345,9 @@ private slots:
             const auto dialogsAsked = dialogs::TakeFileDialogs();
             QVERIFY2(dialogsAsked.size() == 1, button);
             asked << dialogsAsked[0];
+            // Cancelled, the drill ends the program (it will not drill on no data); the others
+            // leave the menu open.
+            QCOMPARE(Form1->isVisible(), std::string(button) != "BitBtn6");
             DestroyWindows();
             dialogs::TakeMessages();
         }
@@ -371,7 +377,7 @@ private slots:
         Form1->show();
         const QString recordFile = QString::fromStdString(data->file(record::kFileName));
         auto page = [] { return Progress->findChild<QStackedWidget*>("pages")->currentWidget()->objectName(); };
-        QTest::mouseClick(Form1->ProgressButton, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "ProgressButton"), Qt::LeftButton);
         QVERIFY(Progress->isVisible());
         QCOMPARE(page(), QStringLiteral("emptyPage"));
         QVERIFY(!QFile::exists(recordFile));
@@ -389,12 +395,14 @@ private slots:
             rec.AddAnswer(id, a);
             rec.EndSession(id);
         }
-        QTest::mouseClick(Form1->ProgressButton, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "ProgressButton"), Qt::LeftButton);
         QVERIFY(Progress->isVisible());
         QCOMPARE(page(), QStringLiteral("contentPage"));
         QCOMPARE(Progress->CurrentSummary().answers, 1);
         QCOMPARE(Progress->CurrentSummary().latestWrong, 1);
         QCOMPARE(Progress->CurrentSummary().neverAnswered, 2);   // 0001 and 0003 of the bank
+        // The program answers the practice buttons, so the one with something to practise is on.
+        QVERIFY(Child<QPushButton>(Progress, "practiseWrongButton")->isEnabled());
         Progress->close();
 
         // A file that is not a record: the pupil is told and the window stays closed.
@@ -404,7 +412,7 @@ private slots:
         QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate));
         bad.write(QByteArray(4096, 'x'));
         bad.close();
-        QTest::mouseClick(Form1->ProgressButton, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "ProgressButton"), Qt::LeftButton);
         QVERIFY(!Progress->isVisible());
         const QStringList said = dialogs::TakeMessages();
         QCOMPARE(said.size(), 1);
@@ -416,11 +424,11 @@ private slots:
         CreateWindows();
         Form1->show();
         QVERIFY(QTest::qWaitForWindowExposed(Form1));
-        QTest::mouseMove(Form1->BitBtn6, Form1->BitBtn6->rect().center());
+        QTest::mouseMove(Child<QPushButton>(Form1, "BitBtn6"), Child<QPushButton>(Form1, "BitBtn6")->rect().center());
         QCOMPARE(buttonColours(), redAt(6));
-        QTest::mouseMove(Form1->BitBtn4, Form1->BitBtn4->rect().center());
+        QTest::mouseMove(Child<QPushButton>(Form1, "BitBtn4"), Child<QPushButton>(Form1, "BitBtn4")->rect().center());
         QCOMPARE(buttonColours(), redAt(4));
-        QTest::mouseMove(Form1->Image1, QPoint(20, 700));
+        QTest::mouseMove(Child<QLabel>(Form1, "Image1"), QPoint(20, 700));
         QCOMPARE(buttonColours(), allBlack());
 
         QCOMPARE(cursorAt(677, 4), Qt::PointingHandCursor);
@@ -434,18 +442,18 @@ private slots:
         QCOMPARE(cursorAt(1019, 223), Qt::ArrowCursor);
         QCOMPARE(cursorAt(816, 100), Qt::ArrowCursor);
         // The buttons keep their own hand pointer.
-        QCOMPARE(Form1->BitBtn2->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(Child<QPushButton>(Form1, "BitBtn2")->cursor().shape(), Qt::PointingHandCursor);
     }
 
     void closingTheMenuEndsTheProgramAndTheDrillIsStored()
     {
         CreateWindows();
         Form1->show();
-        QTest::mouseClick(Form1->BitBtn6, Qt::LeftButton);
-        QVERIFY(Form4->BitBtn3->isEnabled());
-        QTest::mouseClick(Form4->BitBtn3, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn6"), Qt::LeftButton);
+        QVERIFY(Child<QPushButton>(Form4, "BitBtn3")->isEnabled());
+        QTest::mouseClick(Child<QPushButton>(Form4, "BitBtn3"), Qt::LeftButton);
 
-        QCOMPARE(RunLoop([] { QTest::mouseClick(Form1->BitBtn2, Qt::LeftButton); }), 0);
+        QCOMPARE(RunLoop([] { QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn2"), Qt::LeftButton); }), 0);
         QVERIFY(!Form1->isVisible());
         // The question window's close handler did not run: its tables are still open ...
         QVERIFY(Form4->Table2->Active());
@@ -458,8 +466,8 @@ private slots:
     {
         CreateWindows();
         Form1->show();
-        QTest::mouseClick(Form1->BitBtn9, Qt::LeftButton);
-        QCOMPARE(RunLoop([] { QTest::mouseClick(Form6->Button1, Qt::LeftButton); }), 0);
+        QTest::mouseClick(Child<QPushButton>(Form1, "BitBtn9"), Qt::LeftButton);
+        QCOMPARE(RunLoop([] { QTest::mouseClick(Child<QPushButton>(Form6, "Button1"), Qt::LeftButton); }), 0);
         QVERIFY(!Form1->isVisible());
     }
 };

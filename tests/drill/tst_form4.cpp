@@ -1,5 +1,9 @@
 // The question window driven through its buttons, on data files the tests write.
 #include "DirectoryLock.h"
+#include "FormChild.h"
+#include "DBEdit.h"
+#include "DBImage.h"
+#include "DBMemo.h"
 #include "DataDirectory.h"
 #include "Dialogs.h"
 #include "DrillData.h"
@@ -7,7 +11,6 @@
 #include "Layouts.h"
 #include "Settings.h"
 #include "TForm4.h"
-#include "Windows.h"
 #include "Directory.h"
 #include "Exception.h"
 #include "LearningRecord.h"
@@ -38,14 +41,15 @@ class TestForm4 : public QObject {
     TForm4* Start(int level, bool resetSettled = false)
     {
         form_ = std::make_unique<TForm4>();
-        Form4 = form_.get();
+        // As the program wires it: the drill's end request closes the menu.
+        QObject::connect(form_.get(), &TForm4::programEndRequested, mainWindow_.get(), &QWidget::close);
         form_->DrillLevel = level;
         form_->ResetSettledCounts = resetSettled;
         form_->show();
         return form_.get();
     }
-    void Answer(bool trueButton) { (trueButton ? form_->BitBtn3 : form_->BitBtn4)->click(); }
-    void Next() { form_->BitBtn1->click(); }
+    void Answer(bool trueButton) { (trueButton ? Child<QPushButton>(form_, "BitBtn3") : Child<QPushButton>(form_, "BitBtn4"))->click(); }
+    void Next() { Child<QPushButton>(form_, "BitBtn1")->click(); }
     int Field(const char* name) { return form_->Table1->FieldByName(name).AsInteger(); }
 
 private slots:
@@ -62,7 +66,6 @@ private slots:
         SetProgramPath(tmp_->filePath("lentavo").toStdString());
         QVERIFY(settings::WriteDataDirectory(SettingsPath(), dir_));
         mainWindow_ = std::make_unique<QWidget>();
-        SetMainWindow(mainWindow_.get());
         mainWindow_->show();
         dialogs::TakeMessages();
         dialogs::TakeFileDialogs();
@@ -70,7 +73,6 @@ private slots:
     void cleanup()
     {
         form_.reset();
-        Form4 = nullptr;
         mainWindow_.reset();
         tmp_.reset();
         QCOMPARE(dialogs::TakeMessages(), QStringList());
@@ -90,52 +92,52 @@ private slots:
         QCOMPARE(f->Table1->Filter(), std::string("Bango = 0003"));
         QCOMPARE(f->Table1->RecordCount(), 1);
         QCOMPARE(f->LKaisu, 0);
-        QCOMPARE(f->DBEdit1->text(), QStringLiteral("0003"));
-        QCOMPARE(f->DBEdit3->text(), QStringLiteral("7"));   // Seikaisu, not the answer code
-        QCOMPARE(f->DBEdit4->text(), QStringLiteral("9"));
-        QCOMPARE(f->DBEdit5->text(), QStringLiteral("10"));
-        QCOMPARE(f->DBMemo1->toPlainText(), QStringLiteral("問題文0003"));
-        QVERIFY(f->DBMemo1->isReadOnly() && f->DBMemo2->isReadOnly() && f->DBMemo3->isReadOnly());
-        QCOMPARE(f->DBImage1->picture().size(), QSize(8, 6));
-        QCOMPARE(f->DBImage1->mode(), DBImage::Mode::Fit);   // a round sign stays round
-        QCOMPARE(f->DBMemo3->toPlainText(), QStringLiteral("先頭の助言"));
+        QCOMPARE(Child<DBEdit>(f, "DBEdit1")->text(), QStringLiteral("0003"));
+        QCOMPARE(Child<DBEdit>(f, "DBEdit3")->text(), QStringLiteral("7"));   // Seikaisu, not the answer code
+        QCOMPARE(Child<DBEdit>(f, "DBEdit4")->text(), QStringLiteral("9"));
+        QCOMPARE(Child<DBEdit>(f, "DBEdit5")->text(), QStringLiteral("10"));
+        QCOMPARE(Child<DBMemo>(f, "DBMemo1")->toPlainText(), QStringLiteral("問題文0003"));
+        QVERIFY(Child<DBMemo>(f, "DBMemo1")->isReadOnly() && Child<DBMemo>(f, "DBMemo2")->isReadOnly() && Child<DBMemo>(f, "DBMemo3")->isReadOnly());
+        QCOMPARE(Child<DBImage>(f, "DBImage1")->picture().size(), QSize(8, 6));
+        QCOMPARE(Child<DBImage>(f, "DBImage1")->mode(), DBImage::Mode::Fit);   // a round sign stays round
+        QCOMPARE(Child<DBMemo>(f, "DBMemo3")->toPlainText(), QStringLiteral("先頭の助言"));
         QVERIFY(!f->Table3->Filtered());
         QCOMPARE(f->Table3->Filter(), std::string("Nani = -1"));
         QCOMPARE(f->Table2->RecordCount(), 0);
 
-        QCOMPARE(f->GroupBox2->title(), QStringLiteral("問題1"));
-        QCOMPARE(f->Label9->text(), QStringLiteral("15 %"));
-        QCOMPARE(f->ProgressBar1->value(), 15);
-        QCOMPARE(f->Label4->text(), QStringLiteral("0 %"));
-        QCOMPARE(f->ProgressBar2->value(), 0);
-        QCOMPARE(f->Edit3->text(), QStringLiteral("0"));
-        QVERIFY(f->BitBtn3->isEnabled() && f->BitBtn4->isEnabled() && !f->BitBtn1->isEnabled());
-        QVERIFY(f->DBMemo2->isHidden() && f->Label7->isHidden() && f->Label8->isHidden());
+        QCOMPARE(Child<QGroupBox>(f, "GroupBox2")->title(), QStringLiteral("問題1"));
+        QCOMPARE(Child<QLabel>(f, "Label9")->text(), QStringLiteral("15 %"));
+        QCOMPARE(Child<QProgressBar>(f, "ProgressBar1")->value(), 15);
+        QCOMPARE(Child<QLabel>(f, "Label4")->text(), QStringLiteral("0 %"));
+        QCOMPARE(Child<QProgressBar>(f, "ProgressBar2")->value(), 0);
+        QCOMPARE(Child<QLineEdit>(f, "Edit3")->text(), QStringLiteral("0"));
+        QVERIFY(Child<QPushButton>(f, "BitBtn3")->isEnabled() && Child<QPushButton>(f, "BitBtn4")->isEnabled() && !Child<QPushButton>(f, "BitBtn1")->isEnabled());
+        QVERIFY(Child<DBMemo>(f, "DBMemo2")->isHidden() && Child<QLabel>(f, "Label7")->isHidden() && Child<QLabel>(f, "Label8")->isHidden());
         QVERIFY(!f->Timer1->isActive());
         // 正 has the focus, framed, even before the window is active.
-        QCOMPARE(f->focusWidget(), f->BitBtn3);
+        QCOMPARE(f->focusWidget(), Child<QPushButton>(f, "BitBtn3"));
         QVERIFY(f->findChild<QWidget*>(QStringLiteral("FocusFrame"))->isVisible());
         QCOMPARE(f->pos(), QPoint(-1, 0));
         QCOMPARE(f->frameGeometry().size(), QSize(1022, 768));
         QCOMPARE(f->windowTitle(), QStringLiteral("問題画面"));
 
         // The layout's look: colours, pixel heights, weights.
-        QCOMPARE(f->BitBtn3->palette().color(QPalette::Active, QPalette::ButtonText), QColor(255, 0, 0));
-        QCOMPARE(f->BitBtn4->palette().color(QPalette::Active, QPalette::ButtonText), QColor(0, 0, 255));
-        QCOMPARE(f->BitBtn1->palette().color(QPalette::Active, QPalette::ButtonText), QColor(0, 255, 0));
-        QCOMPARE(f->BitBtn5->palette().color(QPalette::Active, QPalette::ButtonText), QColor(0, 0, 0));
-        QCOMPARE(f->BitBtn3->font().pixelSize(), 37);
-        QVERIFY(f->BitBtn3->font().bold());
-        QCOMPARE(f->DBMemo1->font().pixelSize(), 29);
-        QCOMPARE(f->GroupBox3->font().pixelSize(), 27);
-        QCOMPARE(f->Label10->font().pixelSize(), 12);
-        QVERIFY(!f->Label10->font().bold());
-        QCOMPARE(f->GroupBox4->geometry(), QRect(575, 405, 433, 329));
-        QCOMPARE(f->BitBtn1->geometry(), QRect(328, 160, 185, 65));
+        QCOMPARE(Child<QPushButton>(f, "BitBtn3")->palette().color(QPalette::Active, QPalette::ButtonText), QColor(255, 0, 0));
+        QCOMPARE(Child<QPushButton>(f, "BitBtn4")->palette().color(QPalette::Active, QPalette::ButtonText), QColor(0, 0, 255));
+        QCOMPARE(Child<QPushButton>(f, "BitBtn1")->palette().color(QPalette::Active, QPalette::ButtonText), QColor(0, 255, 0));
+        QCOMPARE(Child<QPushButton>(f, "BitBtn5")->palette().color(QPalette::Active, QPalette::ButtonText), QColor(0, 0, 0));
+        QCOMPARE(Child<QPushButton>(f, "BitBtn3")->font().pixelSize(), 37);
+        QVERIFY(Child<QPushButton>(f, "BitBtn3")->font().bold());
+        QCOMPARE(Child<DBMemo>(f, "DBMemo1")->font().pixelSize(), 29);
+        QCOMPARE(Child<QGroupBox>(f, "GroupBox3")->font().pixelSize(), 27);
+        QCOMPARE(Child<QLabel>(f, "Label10")->font().pixelSize(), 12);
+        QVERIFY(!Child<QLabel>(f, "Label10")->font().bold());
+        QCOMPARE(Child<QGroupBox>(f, "GroupBox4")->geometry(), QRect(575, 405, 433, 329));
+        QCOMPARE(Child<QPushButton>(f, "BitBtn1")->geometry(), QRect(328, 160, 185, 65));
 
         // 終了 at once: the old history is gone, the bank is as it was.
         const auto bankBefore = ReadAll(Path(layouts::kBankFile));
-        f->BitBtn5->click();
+        Child<QPushButton>(f, "BitBtn5")->click();
         QVERIFY(f->isHidden());
         QVERIFY(!f->Table1->Active() && !f->Table2->Active() && !f->Table3->Active());
         QCOMPARE(ReadAll(Path(layouts::kHistoryFile)).size(), std::size_t(0));
@@ -173,20 +175,20 @@ private slots:
         Answer(trueButton);
 
         QCOMPARE(Field("Kaisu"), after[0]);
-        QCOMPARE(f->DBEdit4->text(), QString::number(after[0]));   // the views show the post
+        QCOMPARE(Child<DBEdit>(f, "DBEdit4")->text(), QString::number(after[0]));   // the views show the post
         QCOMPARE(f->DrillLevel, after[5]);
-        QCOMPARE(f->Label7->text(), verdict);
-        QTEST(f->Label8->text(), "rightAnswer");
+        QCOMPARE(Child<QLabel>(f, "Label7")->text(), verdict);
+        QTEST(Child<QLabel>(f, "Label8")->text(), "rightAnswer");
         const QColor colour = after[4] ? QColor(255, 0, 0) : QColor(0, 0, 0);
-        QCOMPARE(f->Label7->palette().color(QPalette::WindowText), colour);
-        QCOMPARE(f->Label8->palette().color(QPalette::WindowText), colour);
-        QCOMPARE(f->DBMemo3->dataField(), after[4] ? QStringLiteral("Seikai") : QStringLiteral("Fuseikai"));
-        QVERIFY(!f->BitBtn3->isEnabled() && !f->BitBtn4->isEnabled() && f->BitBtn1->isEnabled());
-        QVERIFY(!f->DBMemo2->isHidden() && !f->Label7->isHidden() && !f->Label8->isHidden());
-        QCOMPARE(f->DBMemo2->toPlainText(), QStringLiteral("解説0042"));
+        QCOMPARE(Child<QLabel>(f, "Label7")->palette().color(QPalette::WindowText), colour);
+        QCOMPARE(Child<QLabel>(f, "Label8")->palette().color(QPalette::WindowText), colour);
+        QCOMPARE(Child<DBMemo>(f, "DBMemo3")->dataField(), after[4] ? QStringLiteral("Seikai") : QStringLiteral("Fuseikai"));
+        QVERIFY(!Child<QPushButton>(f, "BitBtn3")->isEnabled() && !Child<QPushButton>(f, "BitBtn4")->isEnabled() && Child<QPushButton>(f, "BitBtn1")->isEnabled());
+        QVERIFY(!Child<DBMemo>(f, "DBMemo2")->isHidden() && !Child<QLabel>(f, "Label7")->isHidden() && !Child<QLabel>(f, "Label8")->isHidden());
+        QCOMPARE(Child<DBMemo>(f, "DBMemo2")->toPlainText(), QStringLiteral("解説0042"));
         QVERIFY(f->Timer1->isActive());
-        QCOMPARE(f->Edit1->text(), QString::number(after[4]));
-        QCOMPARE(f->Edit2->text(), QStringLiteral("1"));
+        QCOMPARE(Child<QLineEdit>(f, "Edit1")->text(), QString::number(after[4]));
+        QCOMPARE(Child<QLineEdit>(f, "Edit2")->text(), QStringLiteral("1"));
     }
 
     void statisticsAndAdvice()
@@ -198,30 +200,30 @@ private slots:
         for (int i = 0; i < 10; ++i) {
             Answer(pattern[i]);
             QVERIFY(!f->Table3->Filtered());   // the advice table's first record until the 11th
-            QCOMPARE(f->DBMemo3->toPlainText(), pattern[i] ? QStringLiteral("先頭の助言") : QStringLiteral("先頭の注意"));
+            QCOMPARE(Child<DBMemo>(f, "DBMemo3")->toPlainText(), pattern[i] ? QStringLiteral("先頭の助言") : QStringLiteral("先頭の注意"));
             if (i == 2) {
-                QCOMPARE(f->Edit1->text(), QStringLiteral("1"));
-                QCOMPARE(f->Edit2->text(), QStringLiteral("3"));
-                QCOMPARE(f->Edit3->text(), QStringLiteral("33.3333333333333"));
-                QCOMPARE(f->ProgressBar2->value(), 33);
-                QCOMPARE(f->Label4->text(), QStringLiteral("33 %"));
+                QCOMPARE(Child<QLineEdit>(f, "Edit1")->text(), QStringLiteral("1"));
+                QCOMPARE(Child<QLineEdit>(f, "Edit2")->text(), QStringLiteral("3"));
+                QCOMPARE(Child<QLineEdit>(f, "Edit3")->text(), QStringLiteral("33.3333333333333"));
+                QCOMPARE(Child<QProgressBar>(f, "ProgressBar2")->value(), 33);
+                QCOMPARE(Child<QLabel>(f, "Label4")->text(), QStringLiteral("33 %"));
             }
             if (i < 9)
                 Next();
         }
         Next();
-        QCOMPARE(f->GroupBox2->title(), QStringLiteral("問題11"));
+        QCOMPARE(Child<QGroupBox>(f, "GroupBox2")->title(), QStringLiteral("問題11"));
         Answer(false);
-        QCOMPARE(f->DBMemo3->toPlainText(), QStringLiteral("注意0"));
-        QCOMPARE(f->Edit3->text(), QStringLiteral("9.09090909090909"));
+        QCOMPARE(Child<DBMemo>(f, "DBMemo3")->toPlainText(), QStringLiteral("注意0"));
+        QCOMPARE(Child<QLineEdit>(f, "Edit3")->text(), QStringLiteral("9.09090909090909"));
         Next();
         Answer(true);
-        QCOMPARE(f->DBMemo3->toPlainText(), QStringLiteral("助言0"));
-        QCOMPARE(f->Edit3->text(), QStringLiteral("16.6666666666667"));
-        QCOMPARE(f->Label4->text(), QStringLiteral("16 %"));
+        QCOMPARE(Child<DBMemo>(f, "DBMemo3")->toPlainText(), QStringLiteral("助言0"));
+        QCOMPARE(Child<QLineEdit>(f, "Edit3")->text(), QStringLiteral("16.6666666666667"));
+        QCOMPARE(Child<QLabel>(f, "Label4")->text(), QStringLiteral("16 %"));
         // The box is narrower than the number: it shows its start, not its tail.
-        QCOMPARE(f->Edit3->cursorPosition(), 0);
-        QVERIFY(f->Edit3->fontMetrics().horizontalAdvance(f->Edit3->text()) > f->Edit3->width());
+        QCOMPARE(Child<QLineEdit>(f, "Edit3")->cursorPosition(), 0);
+        QVERIFY(Child<QLineEdit>(f, "Edit3")->fontMetrics().horizontalAdvance(Child<QLineEdit>(f, "Edit3")->text()) > Child<QLineEdit>(f, "Edit3")->width());
     }
 
     void levelMoves()
@@ -231,11 +233,11 @@ private slots:
         Answer(true);
         Next();   // one right: +1, not +2
         QCOMPARE(f->DrillLevel, 6);
-        QCOMPARE(f->Label9->text(), QStringLiteral("6 %"));
-        QCOMPARE(f->ProgressBar1->value(), 6);
-        QCOMPARE(f->GroupBox2->title(), QStringLiteral("問題2"));
-        QVERIFY(f->BitBtn3->isEnabled() && !f->BitBtn1->isEnabled());
-        QVERIFY(f->DBMemo2->isHidden() && f->Label7->isHidden() && f->Label8->isHidden());
+        QCOMPARE(Child<QLabel>(f, "Label9")->text(), QStringLiteral("6 %"));
+        QCOMPARE(Child<QProgressBar>(f, "ProgressBar1")->value(), 6);
+        QCOMPARE(Child<QGroupBox>(f, "GroupBox2")->title(), QStringLiteral("問題2"));
+        QVERIFY(Child<QPushButton>(f, "BitBtn3")->isEnabled() && !Child<QPushButton>(f, "BitBtn1")->isEnabled());
+        QVERIFY(Child<DBMemo>(f, "DBMemo2")->isHidden() && Child<QLabel>(f, "Label7")->isHidden() && Child<QLabel>(f, "Label8")->isHidden());
         QVERIFY(!f->Timer1->isActive());
     }
 
@@ -244,13 +246,13 @@ private slots:
         WriteData(Fresh(3));
         TForm4* f = Start(0);
         Answer(true);
-        QVERIFY(!f->Label7->isHidden());
-        QTRY_VERIFY_WITH_TIMEOUT(f->Label7->isHidden(), 1000);
-        QTRY_VERIFY_WITH_TIMEOUT(!f->Label7->isHidden(), 1000);
+        QVERIFY(!Child<QLabel>(f, "Label7")->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(Child<QLabel>(f, "Label7")->isHidden(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(!Child<QLabel>(f, "Label7")->isHidden(), 1000);
         Next();
-        QVERIFY(f->Label7->isHidden());
+        QVERIFY(Child<QLabel>(f, "Label7")->isHidden());
         QTest::qWait(700);
-        QVERIFY(f->Label7->isHidden());
+        QVERIFY(Child<QLabel>(f, "Label7")->isHidden());
     }
 
     void persistence()
@@ -267,7 +269,7 @@ private slots:
         Answer(false);
         Next();
         Answer(true);
-        f->BitBtn5->click();
+        Child<QPushButton>(f, "BitBtn5")->click();
         auto history = ReadAll(Path(layouts::kHistoryFile));
         QCOMPARE(history.size(), std::size_t(3));
         QCOMPARE(history[0][1].integer, 1);
@@ -300,22 +302,22 @@ private slots:
         const QByteArray bank = FileBytes(Path(layouts::kBankFile));
         const QString historyFile = QString::fromStdString(Path(layouts::kHistoryFile));
         QVERIFY(QFile::rename(historyFile, historyFile + ".away"));
-        f->BitBtn5->click();
+        Child<QPushButton>(f, "BitBtn5")->click();
         const QStringList messages = dialogs::TakeMessages();
         QCOMPARE(messages.size(), 1);
         QVERIFY(messages[0].contains("rireki.cds"));
         QCOMPARE(FileBytes(Path(layouts::kBankFile)), bank);
         QVERIFY(f->isVisible());
         QVERIFY(f->Table1->Active() && f->Table2->Active() && f->Table3->Active());
-        QCOMPARE(f->DBEdit1->text(), QStringLiteral("0001"));
-        QCOMPARE(f->DBMemo1->toPlainText(), QStringLiteral("問題文0001"));
-        QVERIFY(!f->Label8->isHidden() && f->BitBtn1->isEnabled());
+        QCOMPARE(Child<DBEdit>(f, "DBEdit1")->text(), QStringLiteral("0001"));
+        QCOMPARE(Child<DBMemo>(f, "DBMemo1")->toPlainText(), QStringLiteral("問題文0001"));
+        QVERIFY(!Child<QLabel>(f, "Label8")->isHidden() && Child<QPushButton>(f, "BitBtn1")->isEnabled());
         Next();
         Answer(false);
         QCOMPARE(dialogs::TakeMessages(), QStringList());   // no "項目 'Nani'…", no closed table
-        QCOMPARE(f->DBEdit1->text(), QStringLiteral("0002"));
+        QCOMPARE(Child<DBEdit>(f, "DBEdit1")->text(), QStringLiteral("0002"));
         QVERIFY(QFile::rename(historyFile + ".away", historyFile));
-        f->BitBtn5->click();
+        Child<QPushButton>(f, "BitBtn5")->click();
         QVERIFY(f->isHidden());
         QCOMPARE(ReadAll(Path(layouts::kHistoryFile)).size(), std::size_t(2));
         QCOMPARE(Bank(ReadAll(Path(layouts::kBankFile)).at(1), "Kaisu"), 1);
@@ -334,11 +336,11 @@ private slots:
             other.AppendRecord(ByName(other.Fields(), {{"Bango", "0100"}}));
             other.Close();
         }
-        f->BitBtn5->click();
+        Child<QPushButton>(f, "BitBtn5")->click();
         QCOMPARE(dialogs::TakeMessages().size(), 1);
         QVERIFY(f->isVisible());
-        QCOMPARE(f->DBEdit1->text(), QStringLiteral("0002"));
-        QCOMPARE(f->Label7->text(), QStringLiteral("正　解"));
+        QCOMPARE(Child<DBEdit>(f, "DBEdit1")->text(), QStringLiteral("0002"));
+        QCOMPARE(Child<QLabel>(f, "Label7")->text(), QStringLiteral("正　解"));
         Next();
         QCOMPARE(dialogs::TakeMessages(), QStringList());
     }
@@ -368,7 +370,7 @@ private slots:
         QCOMPARE(asked[0].filters, (QStringList{"データファイル(*.cds)", "すべてのファイル(*)"}));
         QVERIFY(asked[0].fileMustExist);
         QCOMPARE(settings::ReadDataDirectory(SettingsPath()).value_or(""), dir_);
-        QVERIFY(f->BitBtn3->isEnabled());
+        QVERIFY(Child<QPushButton>(f, "BitBtn3")->isEnabled());
         f->close();
 
         // Cancelled: the program ends and no table is touched.
@@ -412,7 +414,7 @@ private slots:
         f = Start(0);
         QVERIFY(f->Table1->Active());
         QCOMPARE(other.Acquire(dir_), DirectoryLock::Result::InUse);
-        f->BitBtn5->click();
+        Child<QPushButton>(f, "BitBtn5")->click();
         QCOMPARE(other.Acquire(dir_), DirectoryLock::Result::Acquired);
     }
 
@@ -447,7 +449,7 @@ private slots:
         Answer(true);
         Next();
         Answer(false);
-        f->BitBtn5->click();
+        Child<QPushButton>(f, "BitBtn5")->click();
         {
             record::LearningRecord rec;
             rec.OpenForReading(Path(record::kFileName));
@@ -470,7 +472,7 @@ private slots:
         Answer(true);
         Next();
         Answer(true);
-        f->BitBtn5->click();
+        Child<QPushButton>(f, "BitBtn5")->click();
         QVERIFY(f->isHidden());
         QCOMPARE(ReadAll(Path(layouts::kHistoryFile)).size(), std::size_t(2));
     }
@@ -483,30 +485,30 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(f));
         auto frame = [&] { return f->findChild<QWidget*>(QStringLiteral("FocusFrame")); };
         auto press = [&](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
-        QCOMPARE(QApplication::focusWidget(), f->BitBtn3);
+        QCOMPARE(QApplication::focusWidget(), Child<QPushButton>(f, "BitBtn3"));
         QVERIFY(frame() && frame()->isVisible());
-        QVERIFY(frame()->geometry().contains(f->BitBtn3->geometry()));
+        QVERIFY(frame()->geometry().contains(Child<QPushButton>(f, "BitBtn3")->geometry()));
 
         press(Qt::Key_Return);   // not answered yet: nothing
-        QCOMPARE(f->GroupBox2->title(), QStringLiteral("問題1"));
+        QCOMPARE(Child<QGroupBox>(f, "GroupBox2")->title(), QStringLiteral("問題1"));
         press(Qt::Key_O);        // 正, right
-        QCOMPARE(f->Label7->text(), QStringLiteral("正　解"));
+        QCOMPARE(Child<QLabel>(f, "Label7")->text(), QStringLiteral("正　解"));
         press(Qt::Key_2);        // answered already: nothing
-        QCOMPARE(f->Edit2->text(), QStringLiteral("1"));
-        QCOMPARE(QApplication::focusWidget(), f->BitBtn1);
+        QCOMPARE(Child<QLineEdit>(f, "Edit2")->text(), QStringLiteral("1"));
+        QCOMPARE(QApplication::focusWidget(), Child<QPushButton>(f, "BitBtn1"));
         press(Qt::Key_Return);
-        QCOMPARE(f->GroupBox2->title(), QStringLiteral("問題2"));
-        QCOMPARE(QApplication::focusWidget(), f->BitBtn3);
-        QVERIFY(frame()->geometry().contains(f->BitBtn3->geometry()));
+        QCOMPARE(Child<QGroupBox>(f, "GroupBox2")->title(), QStringLiteral("問題2"));
+        QCOMPARE(QApplication::focusWidget(), Child<QPushButton>(f, "BitBtn3"));
+        QVERIFY(frame()->geometry().contains(Child<QPushButton>(f, "BitBtn3")->geometry()));
         press(Qt::Key_X);        // 誤, wrong (Seikai 1)
-        QCOMPARE(f->Label7->text(), QStringLiteral("不正解"));
+        QCOMPARE(Child<QLabel>(f, "Label7")->text(), QStringLiteral("不正解"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
-        QCOMPARE(f->GroupBox2->title(), QStringLiteral("問題3"));
+        QCOMPARE(Child<QGroupBox>(f, "GroupBox2")->title(), QStringLiteral("問題3"));
         press(Qt::Key_1);
-        QCOMPARE(f->Edit1->text(), QStringLiteral("2"));
-        QCOMPARE(f->Edit2->text(), QStringLiteral("3"));
+        QCOMPARE(Child<QLineEdit>(f, "Edit1")->text(), QStringLiteral("2"));
+        QCOMPARE(Child<QLineEdit>(f, "Edit2")->text(), QStringLiteral("3"));
         // The statistics boxes never take the focus, so they never swallow an answer.
-        QCOMPARE(f->Edit3->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(Child<QLineEdit>(f, "Edit3")->focusPolicy(), Qt::NoFocus);
     }
 
     // Another program holds the bank for a moment at the drill start: "in use", the settings
@@ -526,7 +528,7 @@ private slots:
         sqlite3_close(db);
         QCOMPARE(ReadAll(Path(layouts::kHistoryFile)).size(), std::size_t(2));
         f = Start(0);   // free again: the drill starts
-        QVERIFY(f->BitBtn3->isEnabled());
+        QVERIFY(Child<QPushButton>(f, "BitBtn3")->isEnabled());
     }
 
     // The same clicks through the window and through the session alone store the same bytes.
@@ -565,7 +567,7 @@ private slots:
             }
             const QStringList m = dialogs::TakeMessages();
             QVERIFY2(m.isEmpty(), qPrintable(m.join("|")));
-            f->BitBtn5->click();
+            Child<QPushButton>(f, "BitBtn5")->click();
             QVERIFY(f->isHidden());
 
             Table bank, history, advice;
@@ -596,7 +598,7 @@ private slots:
             if (i + 1 < shortScript.size())
                 Next();
         }
-        f->BitBtn5->click();
+        Child<QPushButton>(f, "BitBtn5")->click();
         QStringList bank, history;
         for (const Row& r : ReadAll(Path(layouts::kBankFile)))
             bank << QString::asprintf("%s,%d,%d,%d,%d", r[3].bytes.c_str(), Bank(r, "Kaisu"), Bank(r, "Seikaisu"),

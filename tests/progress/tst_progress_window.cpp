@@ -66,11 +66,14 @@ void TestProgressWindow::pupilRecordShowsChartsAndAsksForPractice()
 {
     ProgressWindow w;
     const progress::Snapshot snap = B::Pupil().Build();
-    // With nobody to start a practice set, its buttons stay off.
+    // With nobody to start a practice set, its buttons stay off, whoever listens to the window.
+    QSignalSpy asked(&w, &ProgressWindow::practiceRequested);
     w.SetSnapshot(snap);
     for (const char* name : {"practiseWeakestButton", "practiseWrongButton", "practiseHazardButton"})
         QVERIFY2(!Button(w, name)->isEnabled(), name);
-    QSignalSpy asked(&w, &ProgressWindow::practiceRequested);
+    w.SetPracticeAvailable(true);
+    for (const char* name : {"practiseWeakestButton", "practiseWrongButton", "practiseHazardButton"})
+        QVERIFY2(Button(w, name)->isEnabled(), name);
     w.SetSnapshot(snap);
     const QString summary = w.findChild<QLabel*>("summaryLabel")->text();
     QVERIFY2(summary.contains(QStringLiteral("%1問").arg(w.CurrentSummary().answers)), qPrintable(summary));
@@ -139,7 +142,7 @@ void TestProgressWindow::pupilRecordShowsChartsAndAsksForPractice()
 void TestProgressWindow::drillsOnlyShowNoEmptyAxes()
 {
     ProgressWindow w;
-    QSignalSpy asked(&w, &ProgressWindow::practiceRequested);
+    w.SetPracticeAvailable(true);
     B b;
     b.Drill(B::Utc(2026, 11, 1), 10, 6);   // no items, no mocks, no hazard file
     w.SetSnapshot(b.Build());

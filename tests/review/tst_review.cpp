@@ -2,10 +2,13 @@
 // reading of the history at every showing, and the ways a showing can fail.
 
 #include "Dialogs.h"
+#include "FormChild.h"
+#include "DBEdit.h"
+#include "DBImage.h"
+#include "DBMemo.h"
 #include "Fonts.h"
 #include "HistoryModel.h"
 #include "TForm6.h"
-#include "Windows.h"
 #include "app/ShellTestData.h"
 
 #include <QFile>
@@ -25,9 +28,9 @@ class TestReview : public QObject {
 
     QString cell(int row, int column) const
     {
-        return form->DBGrid1->model()->index(row, column).data().toString();
+        return Child<QTableView>(form, "DBGrid1")->model()->index(row, column).data().toString();
     }
-    QString question() const { return form->DBMemo1->toPlainText(); }
+    QString question() const { return Child<DBMemo>(form, "DBMemo1")->toPlainText(); }
     static QString bankText(int i) { return testdata::DataDir::StandardBank()[std::size_t(i)].mondai; }
 
 private slots:
@@ -45,8 +48,9 @@ private slots:
         data->writeHistory({{"0002", 1, bankText(1)}, {"0001", 0, bankText(0)}, {"0002", 0, bankText(1)}});
         mainWindow = std::make_unique<QWidget>();
         mainWindow->show();
-        SetMainWindow(mainWindow.get());
         form = std::make_unique<TForm6>();
+        // As the program wires it: the review's end request closes the menu.
+        QObject::connect(form.get(), &TForm6::programEndRequested, mainWindow.get(), &QWidget::close);
         dialogs::TakeMessages();
         dialogs::TakeFileDialogs();
     }
@@ -63,21 +67,21 @@ private slots:
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QCOMPARE(dialogs::TakeMessages(), QStringList());
-        QCOMPARE(form->DBGrid1->model()->rowCount(), 3);
+        QCOMPARE(Child<QTableView>(form, "DBGrid1")->model()->rowCount(), 3);
         QCOMPARE(cell(0, 0), QStringLiteral("0002"));
         QCOMPARE(cell(0, 1), QStringLiteral("1"));
         QCOMPARE(cell(1, 1), QStringLiteral("0"));
         QCOMPARE(cell(1, 2), bankText(0));
         QCOMPARE(question(), bankText(1));
-        QCOMPARE(form->DBMemo2->toPlainText(),
+        QCOMPARE(Child<DBMemo>(form, "DBMemo2")->toPlainText(),
                  testdata::DataDir::StandardBank()[1].kaisetsu);
-        QVERIFY(form->DBImage2->picture().isNull());
+        QVERIFY(Child<DBImage>(form, "DBImage2")->picture().isNull());
 
-        const auto* model = form->DBGrid1->model();
+        const auto* model = Child<QTableView>(form, "DBGrid1")->model();
         QCOMPARE(model->headerData(0, Qt::Horizontal).toString(), QStringLiteral("番号"));
         QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("正誤"));
         QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), QStringLiteral("問題"));
-        QCOMPARE(form->DBGrid1->columnWidth(1), 25);
+        QCOMPARE(Child<QTableView>(form, "DBGrid1")->columnWidth(1), 25);
 
         QCOMPARE(form->x(), -2);
         QCOMPARE(form->y(), 0);
@@ -90,25 +94,25 @@ private slots:
     {
         form->show();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        QCOMPARE(QApplication::focusWidget(), form->DBGrid1);
+        QCOMPARE(QApplication::focusWidget(), Child<QTableView>(form, "DBGrid1"));
 
-        form->DBGrid1->selectRow(1);
+        Child<QTableView>(form, "DBGrid1")->selectRow(1);
         QCOMPARE(question(), bankText(0));
         // The figure at its natural size.
-        QCOMPARE(form->DBImage2->picture().size(), QSize(200, 120));
+        QCOMPARE(Child<DBImage>(form, "DBImage2")->picture().size(), QSize(200, 120));
 
-        QTest::keyClick(form->DBGrid1, Qt::Key_Down);
-        QCOMPARE(form->DBGrid1->currentIndex().row(), 2);
+        QTest::keyClick(Child<QTableView>(form, "DBGrid1"), Qt::Key_Down);
+        QCOMPARE(Child<QTableView>(form, "DBGrid1")->currentIndex().row(), 2);
         QCOMPARE(question(), bankText(1));
-        QVERIFY(form->DBImage2->picture().isNull());
+        QVERIFY(Child<DBImage>(form, "DBImage2")->picture().isNull());
 
         // Tab moves within the grid, not on to the next control.
-        QTest::keyClick(form->DBGrid1, Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), form->DBGrid1);
+        QTest::keyClick(Child<QTableView>(form, "DBGrid1"), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), Child<QTableView>(form, "DBGrid1"));
 
         // Nothing is editable.
-        QTest::keyClicks(form->DBGrid1, "9");
-        QTest::keyClick(form->DBGrid1, Qt::Key_F2);
+        QTest::keyClicks(Child<QTableView>(form, "DBGrid1"), "9");
+        QTest::keyClick(Child<QTableView>(form, "DBGrid1"), Qt::Key_F2);
         QCOMPARE(cell(2, 0), QStringLiteral("0002"));
         QVERIFY(!form->Table1->Modified());
     }
@@ -118,9 +122,9 @@ private slots:
         data->writeHistory({{"0003", 1, bankText(2)}, {"0099", 0, QStringLiteral("消えた問題")}});
         form->show();
         QCOMPARE(question(), bankText(2));
-        form->DBGrid1->selectRow(1);
+        Child<QTableView>(form, "DBGrid1")->selectRow(1);
         QCOMPARE(question(), QString());
-        QCOMPARE(form->DBMemo2->toPlainText(), QString());
+        QCOMPARE(Child<DBMemo>(form, "DBMemo2")->toPlainText(), QString());
         QCOMPARE(dialogs::TakeMessages(), QStringList());
     }
 
@@ -128,7 +132,7 @@ private slots:
     {
         data->writeHistory({});
         form->show();
-        QCOMPARE(form->DBGrid1->model()->rowCount(), 0);
+        QCOMPARE(Child<QTableView>(form, "DBGrid1")->model()->rowCount(), 0);
         QCOMPARE(form->Table2->Filter(), std::string("Bango = 0000"));
         QVERIFY(form->Table2->Filtered());
         QCOMPARE(question(), QString());
@@ -151,7 +155,7 @@ private slots:
         data->writeBank(bank);
 
         form->show();
-        QCOMPARE(form->DBGrid1->model()->rowCount(), 1);
+        QCOMPARE(Child<QTableView>(form, "DBGrid1")->model()->rowCount(), 1);
         QCOMPARE(cell(0, 0), QStringLiteral("0003"));
         QCOMPARE(question(), bankText(2));   // the bank read at the first showing
     }
@@ -173,9 +177,9 @@ private slots:
             bank.Close();
         }
         form->show();
-        form->DBGrid1->selectRow(1);
+        Child<QTableView>(form, "DBGrid1")->selectRow(1);
         QCOMPARE(question(), bankText(0));
-        QCOMPARE(form->DBImage2->picture().size(), QSize(200, 120));
+        QCOMPARE(Child<DBImage>(form, "DBImage2")->picture().size(), QSize(200, 120));
     }
 
     // The longest question and explanation a field holds (127 characters) can be read to the
@@ -189,16 +193,16 @@ private slots:
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QCOMPARE(question(), bank[1].mondai);
-        for (DBMemo* pane : {form->DBMemo1, form->DBMemo2}) {
+        for (DBMemo* pane : {Child<DBMemo>(form, "DBMemo1"), Child<DBMemo>(form, "DBMemo2")}) {
             QVERIFY(pane->verticalScrollBar()->isVisible());
             pane->verticalScrollBar()->setValue(pane->verticalScrollBar()->maximum());
             QVERIFY(pane->verticalScrollBar()->maximum() > 0);
         }
         // A short text needs no bar.
-        form->DBGrid1->selectRow(1);
+        Child<QTableView>(form, "DBGrid1")->selectRow(1);
         QCOMPARE(question(), bankText(0));
         QTest::qWait(0);
-        QVERIFY(!form->DBMemo1->verticalScrollBar()->isVisible());
+        QVERIFY(!Child<DBMemo>(form, "DBMemo1")->verticalScrollBar()->isVisible());
     }
 
     void showingWhileVisibleDoesNotReread()
@@ -206,7 +210,7 @@ private slots:
         form->show();
         data->writeHistory({});
         form->show();
-        QCOMPARE(form->DBGrid1->model()->rowCount(), 3);
+        QCOMPARE(Child<QTableView>(form, "DBGrid1")->model()->rowCount(), 3);
     }
 
     void missingFileEndsTheProgramWithOneMessage()
@@ -250,7 +254,7 @@ private slots:
         form->show();
         QCOMPARE(dialogs::TakeFileDialogs().size(), 1);
         QCOMPARE(*settings::ReadDataDirectory(data->settingsPath()), data->directory());
-        QCOMPARE(form->DBGrid1->model()->rowCount(), 3);
+        QCOMPARE(Child<QTableView>(form, "DBGrid1")->model()->rowCount(), 3);
         QVERIFY(mainWindow->isVisible());
     }
 
@@ -268,7 +272,7 @@ private slots:
     void quitButtonClosesTheMainWindow()
     {
         form->show();
-        QTest::mouseClick(form->Button1, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(form, "Button1"), Qt::LeftButton);
         QVERIFY(!mainWindow->isVisible());
     }
 };

@@ -20,15 +20,3 @@ void CloseMainWindow()
     if (mainWindow)
         mainWindow->close();
 }
-
-void ShowOrRaise(QWidget* w)
-{
-    if (w->isVisible()) {
-        if (w->isMinimized())
-            w->showNormal();
-        w->raise();
-        w->activateWindow();
-    } else {
-        w->show();
-    }
-}

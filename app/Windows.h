@@ -1,6 +1,6 @@
 #pragma once
-// The program-wide window pointers, one per window, and the main window whose closing ends the
-// program. Nothing else is global.
+// The program's windows, one pointer each, and the ending of the program. Only app/ knows them:
+// the windows tell what happened by signals, and app/ wires those signals to one another.
 
 class QWidget;
 class TForm1;
@@ -15,12 +15,8 @@ extern TForm6* Form6;
 extern TForm7* Form7;
 extern ProgressWindow* Progress;   // 学習記録
 
-// The window whose closing ends the event loop (the main menu; a stand-in in tests).
+// The window whose closing ends the event loop: the main menu.
 void SetMainWindow(QWidget* window);
 QWidget* MainWindow();
 // Asks the main window to close; the program ends once control is back in the event loop.
 void CloseMainWindow();
-
-// Shows a window not modally; one that is already on screen is only brought to the front, so
-// its show handler does not run again.
-void ShowOrRaise(QWidget* window);

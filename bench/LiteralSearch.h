@@ -1,6 +1,6 @@
 #pragma once
 // The question search as a loop of tries: the reference behaviour that the drill's one-scan
-// search must reproduce (tests) and is measured against (bench/).
+// search must reproduce (tests/drill) and is measured against (the benchmarks here).
 
 #include "Search.h"
 #include "Table.h"
