@@ -1,7 +1,9 @@
 #include "Startup.h"
 
 #include "BuildConfig.h"
+#include "DataDirectory.h"
 #include "Dialogs.h"
+#include "DrillRecovery.h"
 #include "ExamLauncher.h"
 #include "ExceptionBoundary.h"
 #include "Fonts.h"
@@ -95,6 +97,8 @@ int RunProgram(std::optional<exam::Test> mock)
         // start-up dialog) run inside the loop. A mock asked for on the command line opens over
         // the menu once it is shown, as if its sign had been clicked.
         QMetaObject::invokeMethod(Form1, [mock] {
+            // A drill the last run could not store is offered before anything else.
+            OfferToStoreUnstoredDrill(nullptr, SettingsFilePath(), Professional);
             Form1->show();
             if (mock)
                 emit Form1->mockExamRequested(*mock);

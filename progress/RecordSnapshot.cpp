@@ -22,6 +22,17 @@ Snapshot Load(const record::LearningRecord& record, std::vector<StatementKey> st
     return s;
 }
 
+Snapshot LoadRecord(const std::string& path, std::vector<StatementKey> statements)
+{
+    record::LearningRecord record;
+    record.OpenForReading(path);
+    if (record.Version() < record::LearningRecord::kSchemaVersion) {
+        record.Close();
+        record.Open(path);
+    }
+    return Load(record, std::move(statements));
+}
+
 namespace {
 
 bool Exists(const data::Directory& directory, const char* name)
@@ -70,9 +81,7 @@ Snapshot LoadSnapshot(const data::Directory& directory)
         empty.statements = std::move(statements);
         return empty;
     }
-    record::LearningRecord rec;
-    directory.OpenRecord(rec);
-    return Load(rec, std::move(statements));
+    return LoadRecord(directory.FilePath(record::kFileName), std::move(statements));
 }
 
 }  // namespace progress

@@ -105,17 +105,26 @@ std::vector<Readiness> ShownReadiness(const std::vector<record::SessionSummary>&
 // True when the record holds no answer at all: the window shows its empty state.
 bool IsEmpty(const Snapshot& snapshot);
 
+// The date format of a time axis over [FIRST, LAST] seen at NOW: "M/d" while all of it lies in
+// the current year, else with the year ("yyyy/M/d"), so that a chart over the turn of a year,
+// or with dates a wrong clock put in another year, never shows two days as one.
+QString DateAxisFormat(const QDateTime& first, const QDateTime& last, const QDateTime& now);
+
 // Reads a stored ISO 8601 UTC time; an invalid QDateTime for anything else.
 QDateTime ParseUtc(const std::string& iso);
 
 // The queries the window needs, against an open record.
 Snapshot Load(const record::LearningRecord& record, std::vector<StatementKey> statements);
+// The record at PATH, read without writing anything: a read-only folder or record (a teacher's
+// account, a read-only mount) shows as any other. Only a record of an older version, which must
+// be upgraded before it can be read, is opened for writing.
+Snapshot LoadRecord(const std::string& path, std::vector<StatementKey> statements);
 // The statements of the bank and the hazard items (three each) of DIRECTORY, Bango as stored, as
 // the record keeps them. A missing bank or hazard file adds none; a damaged one, or one of
 // another layout, throws Exception.
 std::vector<StatementKey> BankStatements(const data::Directory& directory);
-// Everything the window shows of DIRECTORY: its record (upgraded when older, as a drill would)
-// and its statements. A directory without a record yet gives an empty record and creates no file.
+// Everything the window shows of DIRECTORY: its record, read as LoadRecord reads it, and its
+// statements. A directory without a record yet gives an empty record and creates no file.
 Snapshot LoadSnapshot(const data::Directory& directory);
 
 }  // namespace progress
