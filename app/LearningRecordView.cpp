@@ -1,12 +1,11 @@
 #include "LearningRecordView.h"
 
 #include "DataDirectory.h"
+#include "Directory.h"
 #include "Exception.h"
-#include "LearningRecord.h"
 #include "ProgressWindow.h"
 #include "ShowOrRaise.h"
 
-#include <QFileInfo>
 #include <QScreen>
 
 void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
@@ -18,13 +17,7 @@ void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
         return;
     progress::Snapshot snapshot;
     try {
-        auto statements = progress::BankStatements(dir.directory);
-        const std::string path = dir.directory + record::kFileName;
-        if (QFileInfo::exists(QString::fromStdString(path))) {
-            snapshot = progress::LoadRecord(path, std::move(statements));
-        } else {
-            snapshot.statements = std::move(statements);
-        }
+        snapshot = progress::LoadSnapshot(data::Directory(dir.directory));
     } catch (const Exception& e) {
         dialogs::ShowMessage(parent, QStringLiteral("学習記録を開けませんでした。\n") +
                                          QString::fromUtf8(e.what()));

@@ -34,7 +34,7 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
     SetMainWindow(Form1);
     // The mock exams' windows live as long as the menu that asks for them.
     auto* exams = new exam::ExamLauncher(Form1);
-    ConnectHandler(Form1, &TForm1::mockExamRequested, exams, [exams](exam::Mode mode) { exams->StartMock(mode); });
+    ConnectHandler(Form1, &TForm1::mockExamRequested, exams, [exams](exam::Test test) { exams->StartMock(test); });
     Form4 = new TForm4;
     told(Form4);
     Form4->ResetSettledCounts = Professional;
@@ -57,19 +57,7 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
                    [] { ShowLearningRecord(Progress, Form1); });
     // The learning record's practice buttons start practice sets in the exam window.
     ConnectHandler(Progress, &ProgressWindow::practiceRequested, exams,
-                   [exams](ProgressWindow::PracticeKind kind, int bunrui) {
-                         switch (kind) {
-                         case ProgressWindow::PracticeKind::WrongStatements:
-                             exams->StartPractice(exam::PracticeKind::LatestWrong);
-                             break;
-                         case ProgressWindow::PracticeKind::Item:
-                             exams->StartPractice(exam::PracticeKind::SyllabusItem, bunrui);
-                             break;
-                         case ProgressWindow::PracticeKind::HazardItems:
-                             exams->StartPractice(exam::PracticeKind::HazardItems);
-                             break;
-                         }
-                     });
+                   [exams](exam::PracticeKind kind, int bunrui) { exams->StartPractice(kind, bunrui); });
     Progress->SetPracticeAvailable(true);
 }
 
@@ -98,19 +86,22 @@ bool InstallToolkitTranslation()
     return false;
 }
 
-int RunProgram()
+int RunProgram(std::optional<exam::Test> mock)
 {
-    RunGuarded([] {
+    RunGuarded([mock] {
         InstallToolkitTranslation();
         InstallFontSubstitutions();
         CreateWindows();
         QuitOnTerminationSignals(qApp);
         // The loop's first act is to show the main menu, so its show handler (and the
-        // start-up dialog) run inside the loop.
-        QMetaObject::invokeMethod(Form1, [] {
+        // start-up dialog) run inside the loop. A mock asked for on the command line opens over
+        // the menu once it is shown, as if its sign had been clicked.
+        QMetaObject::invokeMethod(Form1, [mock] {
             // A drill the last run could not store is offered before anything else.
             OfferToStoreUnstoredDrill(nullptr, SettingsFilePath(), Professional);
             Form1->show();
+            if (mock)
+                emit Form1->mockExamRequested(*mock);
         }, Qt::QueuedConnection);
         QApplication::exec();
     });

@@ -2,7 +2,10 @@
 // Start-up without main(): the window set, its wiring and the guarded region, so tests can run
 // them.
 
+#include "TestDefinition.h"
+
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -27,5 +30,6 @@ bool RunGuarded(const std::function<void()>& body);
 bool InstallToolkitTranslation();
 
 // The whole program after the application object exists: fonts, windows, the event loop that
-// first shows the main menu, and the windows' destruction. Returns the exit status, always 0.
-int RunProgram();
+// first shows the main menu (and MOCK's exam over it, when given), and the windows' destruction.
+// Returns the exit status, always 0.
+int RunProgram(std::optional<exam::Test> mock = std::nullopt);

@@ -74,15 +74,22 @@ TForm1::TForm1(QWidget* parent)
     ConnectHandler(ui->BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
     ConnectHandler(ui->ProgressButton, &QPushButton::clicked, this, [this] { emit learningRecordRequested(); });
 
-    // The mock exams sit on the picture's two guide signs, drawn as the signs are.
-    for (QPushButton* b : {ui->MockKarimenButton, ui->MockHonmenButton})
-        b->setStyleSheet(QStringLiteral(
+    // The mock exams sit on the guide signs, drawn as the picture's signs are, and say what
+    // their test's definition says.
+    const std::pair<QPushButton*, exam::Test> signs[] = {
+        {ui->MockKarimenButton, exam::Test::Karimen},
+        {ui->MockHonmenButton, exam::Test::Honmen},
+        {ui->MockGaimenButton, exam::Test::Gaimen},
+    };
+    for (const auto& [sign, test] : signs) {
+        sign->setStyleSheet(QStringLiteral(
             "QPushButton { background: #1d4f9c; color: white; border: 3px solid white;"
             " border-radius: 6px; }"
             "QPushButton:hover { background: #2a66c4; }"
             "QPushButton:pressed { background: #163d78; }"));
-    ConnectHandler(ui->MockKarimenButton, &QPushButton::clicked, this, [this] { emit mockExamRequested(exam::Mode::Karimen); });
-    ConnectHandler(ui->MockHonmenButton, &QPushButton::clicked, this, [this] { emit mockExamRequested(exam::Mode::Honmen); });
+        sign->setText(exam::MenuCaption(exam::Definition(test)));
+        ConnectHandler(sign, &QPushButton::clicked, this, [this, test = test] { emit mockExamRequested(test); });
+    }
 
     screenfit::InstallZoomKeys(this);
 }

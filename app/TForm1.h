@@ -1,10 +1,10 @@
 #pragma once
 // The main menu: a full-window picture with the drill buttons, the review button, "学習記録",
-// "終了", and on the two guide signs the mock exams, which the menu asks for by a signal.
+// "終了", and on the guide signs the mock exams, which the menu asks for by a signal.
 // Closing it ends the program, whatever other windows are open. It asks for the other windows
 // by signals; app/ decides what answers them.
 
-#include "Paper.h"
+#include "TestDefinition.h"
 
 #include <QWidget>
 
@@ -58,8 +58,8 @@ signals:
     void reviewRequested();
     // The non-public build's show sequence: the information dialog, modally, before the menu.
     void startupInformationRequested();
-    // "仮免 模擬試験" or "本免 模擬試験".
-    void mockExamRequested(exam::Mode mode);
+    // One of the mock-exam signs was clicked.
+    void mockExamRequested(exam::Test test);
     // "学習記録" was clicked; the program opens the learning-record window.
     void learningRecordRequested();
 

@@ -82,7 +82,7 @@ void BM_MockStart(benchmark::State& state)
     std::int64_t seed = 1;
     for (auto _ : state) {
         launcher.SetNextSeed(seed++);
-        if (!launcher.StartMock(exam::Mode::Honmen))
+        if (!launcher.StartMock(exam::Test::Honmen))
             state.SkipWithError("the mock did not start");
         w->repaint();
         state.PauseTiming();
@@ -107,7 +107,7 @@ void BM_Draw(benchmark::State& state)
     store.Open(Directory());
     std::int64_t seed = 1;
     for (auto _ : state)
-        benchmark::DoNotOptimize(exam::DrawMock(exam::Mode::Honmen, store.pool(), seed++));
+        benchmark::DoNotOptimize(exam::DrawMock(exam::Test::Honmen, store.pool(), seed++));
 }
 
 void BM_MoveToQuestion(benchmark::State& state)
@@ -115,7 +115,7 @@ void BM_MoveToQuestion(benchmark::State& state)
     exam::ExamLauncher launcher;
     launcher.SetDataDirectory(Directory());
     launcher.SetNextSeed(5);
-    launcher.StartMock(exam::Mode::Honmen);
+    launcher.StartMock(exam::Test::Honmen);
     exam::ExamWindow* w = launcher.examWindow();
     w->repaint();
     const int n = int(w->paper().questions.size());
@@ -132,7 +132,7 @@ void BM_GradeAndRecord(benchmark::State& state)
 {
     exam::QuestionStore store;
     store.Open(Directory());
-    const exam::Paper paper = exam::DrawMock(exam::Mode::Honmen, store.pool(), 9);
+    const exam::Paper paper = exam::DrawMock(exam::Test::Honmen, store.pool(), 9);
     exam::Answers answers = exam::BlankAnswers(paper);
     for (std::size_t i = 0; i < answers.size(); ++i)
         answers[i] = {int(i % 2), 1, 0};
@@ -140,7 +140,7 @@ void BM_GradeAndRecord(benchmark::State& state)
     rec.Open(Directory() + record::kFileName);
     for (auto _ : state) {
         state.PauseTiming();
-        const std::int64_t session = rec.BeginSession({record::kMockHonmen, std::nullopt, paper.seed});
+        const std::int64_t session = rec.BeginSession({exam::Definition(exam::Test::Honmen).sessionKind, std::nullopt, paper.seed});
         state.ResumeTiming();
         const exam::Result result = exam::Grade(paper, answers);
         rec.AddAnswers(session, exam::RecordAnswers(paper, answers));
@@ -158,7 +158,7 @@ void BM_GradeInWindow(benchmark::State& state)
     for (auto _ : state) {
         state.PauseTiming();
         launcher.SetNextSeed(3);
-        launcher.StartMock(exam::Mode::Honmen);
+        launcher.StartMock(exam::Test::Honmen);
         for (int i = 0; i < 95; ++i) {
             w->Go(i);
             for (int p = 0; p < 3; ++p)

@@ -9,6 +9,7 @@
 // the record's queries, filling the window, and the paint.
 
 #include "BenchData.h"
+#include "Directory.h"
 #include "LearningRecord.h"
 #include "ProgressWindow.h"
 #include "Syllabus.h"
@@ -45,7 +46,8 @@ void MakeRecord(const std::string& path)
     for (int s = 0; s < kSessions; ++s) {
         const bool karimen = s % 15 == 6, honmen = s % 15 == 13, practice = s % 10 == 3;
         record::SessionInfo info;
-        info.kind = karimen ? record::kMockKarimen : honmen ? record::kMockHonmen
+        info.kind = karimen ? exam::Definition(exam::Test::Karimen).sessionKind
+                  : honmen ? exam::Definition(exam::Test::Honmen).sessionKind
                   : practice ? record::kPractice : record::kDrill;
         const std::int64_t id = rec.BeginSession(info);
         const int drillsLeft = kSessions - s - 2 * ((kSessions - s) / 15);
@@ -71,8 +73,9 @@ void MakeRecord(const std::string& path)
         }
         rec.AddAnswers(id, answers);
         if (karimen || honmen) {
-            const int max = karimen ? 50 : 100;
-            rec.EndGradedSession(id, right * max / std::max(1, n), max, progress::DefaultPassMark(max));
+            const exam::TestDefinition& test = exam::Definition(karimen ? exam::Test::Karimen : exam::Test::Honmen);
+            const int max = test.MaxScore();
+            rec.EndGradedSession(id, right * max / std::max(1, n), max, test.PassMark());
         } else {
             rec.EndSession(id);
         }
@@ -132,7 +135,7 @@ int main(int argc, char** argv)
     for (int r = 0; r < runs; ++r) {
         QElapsedTimer t;
         t.start();
-        const auto statements = progress::BankStatements(dir.directory);
+        const auto statements = progress::BankStatements(data::Directory(dir.directory));
         const qint64 t1 = t.nsecsElapsed();
         record::LearningRecord rec;
         rec.Open(recordPath);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <algorithm>
 #include <filesystem>
 #include <limits>
 #include <map>
@@ -233,11 +234,18 @@ void CheckIntegrity(sqlite3* db, const std::string& path)
     }
 }
 
+bool IsMockKind(const std::string& kind)
+{
+    const std::string_view prefix = kMockPrefix;
+    return kind.size() > prefix.size() && kind.compare(0, prefix.size(), prefix) == 0 &&
+           std::all_of(kind.begin() + std::ptrdiff_t(prefix.size()), kind.end(),
+                       [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
 void ValidateKind(const std::string& kind)
 {
-    for (const char* k : {kDrill, kMockKarimen, kMockHonmen, kPractice})
-        if (kind == k) return;
-    throw Exception("学習記録に書けない種類のセッションです: " + kind);
+    if (kind != kDrill && kind != kPractice && !IsMockKind(kind))
+        throw Exception("学習記録に書けない種類のセッションです: " + kind);
 }
 
 void ValidateAnswer(const Answer& a)

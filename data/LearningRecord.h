@@ -23,11 +23,11 @@ namespace record {
 
 inline constexpr const char* kFileName = "kiroku.sqlite";
 
-// Session kinds as stored.
+// Session kinds as stored. A mock exam's kind is this prefix and a word of lower-case letters,
+// which its test's definition names ("mock-karimen").
 inline constexpr const char* kDrill = "drill";
-inline constexpr const char* kMockKarimen = "mock-karimen";
-inline constexpr const char* kMockHonmen = "mock-honmen";
 inline constexpr const char* kPractice = "practice";
+inline constexpr const char* kMockPrefix = "mock-";
 
 // Where an answered statement comes from.
 inline constexpr const char* kSourceBank = "bank";       // mondai.cds, item 0

@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "ExamWindow.h"
 #include "Exception.h"
+#include "ExceptionBoundary.h"
 #include "Layouts.h"
 #include "LearningRecord.h"
 #include "QuestionStore.h"
@@ -40,8 +41,8 @@ std::string FilesStamp(const std::string& directory)
 ExamLauncher::ExamLauncher(QObject* parent)
     : QObject(parent), exam_(new ExamWindow), results_(new ResultsWindow)
 {
-    connect(exam_, &ExamWindow::graded, this, &ExamLauncher::ShowResults);
-    connect(results_, &ResultsWindow::practiceMissedRequested, this, &ExamLauncher::StartPracticeOfMissed);
+    ConnectHandler(exam_, &ExamWindow::graded, this, &ExamLauncher::ShowResults);
+    ConnectHandler(results_, &ResultsWindow::practiceMissedRequested, this, [this] { StartPracticeOfMissed(); });
 }
 
 ExamLauncher::~ExamLauncher()
@@ -111,7 +112,7 @@ bool ExamLauncher::Run(const Paper& paper)
     return true;
 }
 
-bool ExamLauncher::StartMock(Mode mode)
+bool ExamLauncher::StartMock(Test test)
 {
     if (exam_->Running()) {
         exam_->raise();
@@ -121,7 +122,7 @@ bool ExamLauncher::StartMock(Mode mode)
     if (!OpenData())
         return false;
     try {
-        return Run(DrawMock(mode, store_->pool(), TakeSeed()));
+        return Run(DrawMock(test, store_->pool(), TakeSeed()));
     } catch (const Exception& e) {
         dialogs::ShowMessage(nullptr, QString::fromStdString(e.Message()));
         return false;

@@ -20,12 +20,6 @@ class ExamWindow;
 class QuestionStore;
 class ResultsWindow;
 
-enum class PracticeKind {
-    SyllabusItem,   // the statements of one syllabus item (its code given)
-    LatestWrong,    // the statements whose latest answer in the record was wrong
-    HazardItems,    // the hazard items
-};
-
 class ExamLauncher : public QObject {
     Q_OBJECT
 public:
@@ -43,8 +37,8 @@ public:
     record::LearningRecord* learningRecord() const { return record_.get(); }
 
 public slots:
-    // MODE: Karimen or Honmen. Returns false when nothing was started (the pupil was told why).
-    bool StartMock(exam::Mode mode);
+    // Returns false when nothing was started (the pupil was told why).
+    bool StartMock(exam::Test test);
     bool StartPractice(exam::PracticeKind kind, int bunrui = 0);
     // The questions the results window shows scored wrong.
     bool StartPracticeOfMissed();

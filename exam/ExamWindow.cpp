@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 #include "Exception.h"
+#include "ExceptionBoundary.h"
 #include "LearningRecord.h"
 #include "QuestionStore.h"
 #include "Readable.h"
@@ -19,14 +20,9 @@ const char* const kAnswerStyle =
 
 QString Mark(int answer) { return answer == 1 ? QStringLiteral("正") : QStringLiteral("誤"); }
 
-QString Title(Mode mode)
+QString Title(const Paper& paper)
 {
-    switch (mode) {
-    case Mode::Karimen: return QStringLiteral("仮免 模擬試験");
-    case Mode::Honmen: return QStringLiteral("本免 模擬試験");
-    case Mode::Practice: break;
-    }
-    return QStringLiteral("練習");
+    return paper.test ? MockTitle(Definition(*paper.test)) : QStringLiteral("練習");
 }
 
 }  // namespace
@@ -44,21 +40,23 @@ ExamWindow::ExamWindow(QWidget* parent) : QWidget(parent), ui(new Ui::ExamWindow
         b->setStyleSheet(kAnswerStyle);
 
     // Clicking a checked answer button keeps the answer: the buttons show it, they do not toggle it.
-    connect(ui->trueButton, &QPushButton::clicked, this, [this] { Answer(1); });
-    connect(ui->falseButton, &QPushButton::clicked, this, [this] { Answer(0); });
+    // Every handler runs inside the boundary: a question whose text cannot be read is reported,
+    // and the exam goes on.
+    ConnectHandler(ui->trueButton, &QPushButton::clicked, this, [this] { Answer(1); });
+    ConnectHandler(ui->falseButton, &QPushButton::clicked, this, [this] { Answer(0); });
     const std::array<std::pair<QPushButton*, QPushButton*>, 3> parts{
         {{ui->partTrue1, ui->partFalse1}, {ui->partTrue2, ui->partFalse2}, {ui->partTrue3, ui->partFalse3}}};
     for (int p = 0; p < 3; ++p) {
-        connect(parts[std::size_t(p)].first, &QPushButton::clicked, this, [this, p] { SelectPart(p); Answer(1); });
-        connect(parts[std::size_t(p)].second, &QPushButton::clicked, this, [this, p] { SelectPart(p); Answer(0); });
+        ConnectHandler(parts[std::size_t(p)].first, &QPushButton::clicked, this, [this, p] { SelectPart(p); Answer(1); });
+        ConnectHandler(parts[std::size_t(p)].second, &QPushButton::clicked, this, [this, p] { SelectPart(p); Answer(0); });
     }
-    connect(ui->prevButton, &QPushButton::clicked, this, [this] { Go(current_ - 1); });
-    connect(ui->nextButton, &QPushButton::clicked, this, [this] { Go(current_ + 1); });
-    connect(ui->flagButton, &QPushButton::clicked, this, [this] { ToggleFlag(); });
-    connect(ui->gradeButton, &QPushButton::clicked, this, [this] { RequestGrade(); });
-    connect(ui->questionMap, &QuestionMap::jumpRequested, this, [this](int i) { Go(i); });
+    ConnectHandler(ui->prevButton, &QPushButton::clicked, this, [this] { Go(current_ - 1); });
+    ConnectHandler(ui->nextButton, &QPushButton::clicked, this, [this] { Go(current_ + 1); });
+    ConnectHandler(ui->flagButton, &QPushButton::clicked, this, [this] { ToggleFlag(); });
+    ConnectHandler(ui->gradeButton, &QPushButton::clicked, this, [this] { RequestGrade(); });
+    ConnectHandler(ui->questionMap, &QuestionMap::jumpRequested, this, [this](int i) { Go(i); });
     timer_.setInterval(200);
-    connect(&timer_, &QTimer::timeout, this, &ExamWindow::Tick);
+    ConnectHandler(&timer_, &QTimer::timeout, this, &ExamWindow::Tick);
 }
 
 ExamWindow::~ExamWindow() = default;
@@ -80,7 +78,7 @@ void ExamWindow::Start(std::shared_ptr<const QuestionStore> store, Paper paper,
     clock_ = std::make_unique<ExamClock>(std::chrono::milliseconds(paper_.timeLimit), clockSource_);
     clock_->Start();
 
-    const QString title = Title(paper_.mode);
+    const QString title = Title(paper_);
     setWindowTitle(title);
     ui->titleLabel->setText(title);
     ui->flagButton->setVisible(!IsPractice());
@@ -92,9 +90,7 @@ void ExamWindow::Start(std::shared_ptr<const QuestionStore> store, Paper paper,
     ui->questionMap->SetCount(int(paper_.questions.size()));
 
     Record([this](record::LearningRecord& r) {
-        const char* kind = paper_.mode == Mode::Karimen ? record::kMockKarimen
-            : paper_.mode == Mode::Honmen             ? record::kMockHonmen
-                                                      : record::kPractice;
+        const char* kind = paper_.test ? Definition(*paper_.test).sessionKind : record::kPractice;
         session_ = r.BeginSession({kind, std::nullopt, paper_.seed});
     }, QStringLiteral("このまま続けられますが、この回は学習記録に残りません。"));
     Show(0);
@@ -370,6 +366,11 @@ void ExamWindow::Record(const std::function<void(record::LearningRecord&)>& writ
 
 void ExamWindow::keyPressEvent(QKeyEvent* event)
 {
+    RunHandler(this, [&] { KeyPress(event); });
+}
+
+void ExamWindow::KeyPress(QKeyEvent* event)
+{
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
     case Qt::Key_1:
@@ -411,6 +412,11 @@ void ExamWindow::keyPressEvent(QKeyEvent* event)
 }
 
 void ExamWindow::closeEvent(QCloseEvent* event)
+{
+    RunHandler(this, [&] { Close(event); });
+}
+
+void ExamWindow::Close(QCloseEvent* event)
 {
     if (running_ && IsPractice()) {
         FinishPractice();

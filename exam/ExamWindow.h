@@ -36,7 +36,7 @@ public:
     // session is begun at once, so an exam that is never graded stays in the record unfinished.
     void Start(std::shared_ptr<const QuestionStore> store, Paper paper, record::LearningRecord* record);
     bool Running() const { return running_; }
-    bool IsPractice() const { return paper_.mode == Mode::Practice; }
+    bool IsPractice() const { return paper_.IsPractice(); }
 
     // The pupil's actions, as the buttons and keys do them.
     void Answer(int value);          // 1 正, 0 誤: the current question (or hazard part)
@@ -67,6 +67,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void KeyPress(QKeyEvent* event);
+    void Close(QCloseEvent* event);
     void Show(int index);
     void ShowAnswerState();
     void ShowJudgement();

@@ -40,7 +40,7 @@ private:
     std::mt19937_64 engine_;
 };
 
-Question FromStatement(const BankStatement& s)
+Question FromStatement(const BankStatement& s, int points)
 {
     Question q;
     q.kind = Question::Kind::Statement;
@@ -48,10 +48,11 @@ Question FromStatement(const BankStatement& s)
     q.bango = s.bango;
     q.bunrui = s.bunrui;
     q.right = {s.seikai, 0, 0};
+    q.points = points;
     return q;
 }
 
-Question FromHazard(const HazardItem& h)
+Question FromHazard(const HazardItem& h, int points)
 {
     Question q;
     q.kind = Question::Kind::Hazard;
@@ -59,13 +60,14 @@ Question FromHazard(const HazardItem& h)
     q.bango = h.bango;
     q.bunrui = h.bunrui;
     q.right = h.seikai;
+    q.points = points;
     return q;
 }
 
-bool Eligible(Mode mode, const BankStatement& s)
-{
-    return mode == Mode::Karimen ? s.karihon == 1 : (s.karihon == 1 || s.karihon == 2);
-}
+// A practice set scores its questions as the test that has both kinds does.
+const TestDefinition& PracticeScoring() { return Definition(Test::Honmen); }
+Question PracticeQuestion(const BankStatement& s) { return FromStatement(s, PracticeScoring().statementPoints); }
+Question PracticeQuestion(const HazardItem& h) { return FromHazard(h, PracticeScoring().hazardPoints); }
 
 // COUNT statements spread over the syllabus items in proportion to each item's share of
 // ELIGIBLE (largest remainders; ties go to the lower code), each item's own drawn at random.
@@ -105,12 +107,9 @@ std::vector<BankStatement> DrawSpread(std::vector<BankStatement> eligible, std::
     return drawn;
 }
 
-std::string ModeName(Mode mode) { return mode == Mode::Karimen ? "仮免" : "本免"; }
-
 Paper Practice(std::vector<Question> questions, std::int64_t seed)
 {
     Paper p;
-    p.mode = Mode::Practice;
     p.seed = seed;
     Draws draws(seed);
     draws.Shuffle(questions);
@@ -124,63 +123,60 @@ Paper Practice(std::vector<Question> questions, std::int64_t seed)
 
 }  // namespace
 
-Format MockFormat(Mode mode)
+bool InScope(const Scope& scope, const BankStatement& s)
 {
-    using std::chrono::minutes;
-    if (mode == Mode::Karimen)
-        return {50, 0, 45, minutes(30)};
-    return {90, 5, 90, minutes(50)};
+    return s.karihon >= 1 && s.karihon <= scope.lastStage && !(scope.textOnly && s.hasFigure);
 }
 
-Paper DrawMock(Mode mode, const Pool& pool, std::int64_t seed)
+Paper DrawMock(Test test, const Pool& pool, std::int64_t seed)
 {
-    Format format = MockFormat(mode);
+    const TestDefinition& definition = Definition(test);
+    const std::size_t statements = std::size_t(definition.statements);
     std::vector<BankStatement> eligible;
     for (const BankStatement& s : pool.statements)
-        if (Eligible(mode, s))
+        if (InScope(definition.scope, s))
             eligible.push_back(s);
-    if (eligible.size() < std::size_t(format.statements))
-        throw Exception(ModeName(mode) + "の模擬試験には問題が" + std::to_string(format.statements) +
-                        "問必要ですが、この問題集で出題できる問題は" +
+    if (eligible.size() < statements)
+        throw Exception(std::string(definition.name) + "の模擬試験には問題が" +
+                        std::to_string(statements) + "問必要ですが、この問題集で出題できる問題は" +
                         std::to_string(eligible.size()) + "問です。");
 
     Paper paper;
-    paper.mode = mode;
+    paper.test = test;
     paper.seed = seed;
-    paper.timeLimit = format.limit;
+    paper.timeLimit = definition.time;
     Draws draws(seed);
     std::vector<BankStatement> drawn;
     if (pool.hasBunrui) {
-        drawn = DrawSpread(std::move(eligible), std::size_t(format.statements), draws);
+        drawn = DrawSpread(std::move(eligible), statements, draws);
         draws.Shuffle(drawn);
     } else {
-        draws.PickFront(eligible, std::size_t(format.statements));
-        eligible.resize(std::size_t(format.statements));
+        draws.PickFront(eligible, statements);
+        eligible.resize(statements);
         drawn = std::move(eligible);
     }
     for (const BankStatement& s : drawn)
-        paper.questions.push_back(FromStatement(s));
+        paper.questions.push_back(FromStatement(s, definition.statementPoints));
+    paper.maxScore = definition.MaxScore();
 
-    if (format.hazards > 0) {
-        if (pool.hazards.size() >= std::size_t(format.hazards)) {
-            std::vector<HazardItem> hazards = pool.hazards;
-            draws.PickFront(hazards, std::size_t(format.hazards));
-            for (int i = 0; i < format.hazards; ++i)
-                paper.questions.push_back(FromHazard(hazards[std::size_t(i)]));
-        } else {
-            const std::string why = !pool.hazardProblem.empty()
-                ? pool.hazardProblem
-                : "危険予測の問題が" + std::to_string(format.hazards) + "問必要ですが、" +
-                      std::to_string(pool.hazards.size()) + "問しかありません。";
-            paper.note = why + "危険予測の問題なしの" + std::to_string(format.statements) + "問・" +
-                         std::to_string(format.statements) + "点満点、" +
-                         std::to_string(format.statements * 9 / 10) + "点以上で合格として行います。";
-            format.hazards = 0;
-            format.passMark = format.statements * 9 / 10;
-        }
+    const std::size_t hazards = std::size_t(definition.hazards);
+    if (hazards > 0 && pool.hazards.size() >= hazards) {
+        std::vector<HazardItem> items = pool.hazards;
+        draws.PickFront(items, hazards);
+        for (std::size_t i = 0; i < hazards; ++i)
+            paper.questions.push_back(FromHazard(items[i], definition.hazardPoints));
+    } else if (hazards > 0) {
+        paper.maxScore = definition.statements * definition.statementPoints;
+        const std::string why = !pool.hazardProblem.empty()
+            ? pool.hazardProblem
+            : "危険予測の問題が" + std::to_string(hazards) + "問必要ですが、" +
+                  std::to_string(pool.hazards.size()) + "問しかありません。";
+        paper.note = why + "危険予測の問題なしの" + std::to_string(statements) + "問・" +
+                     std::to_string(paper.maxScore) + "点満点、" +
+                     std::to_string(definition.pass.PassMark(paper.maxScore)) +
+                     "点以上で合格として行います。";
     }
-    paper.maxScore = format.statements + 2 * format.hazards;
-    paper.passMark = format.passMark;
+    paper.passMark = definition.pass.PassMark(paper.maxScore);
     return paper;
 }
 
@@ -279,7 +275,7 @@ Paper PracticeCategory(const Pool& pool, int bunrui, std::int64_t seed)
     std::vector<Question> chosen;
     for (const BankStatement& s : pool.statements)
         if (s.bunrui == bunrui)
-            chosen.push_back(FromStatement(s));
+            chosen.push_back(PracticeQuestion(s));
     return Practice(std::move(chosen), seed);
 }
 
@@ -295,10 +291,10 @@ Paper PracticeLatestWrong(const Pool& pool, const std::vector<record::LatestResu
     std::vector<Question> chosen;
     for (const BankStatement& s : pool.statements)
         if (bank.count(s.bango))
-            chosen.push_back(FromStatement(s));
+            chosen.push_back(PracticeQuestion(s));
     for (const HazardItem& h : pool.hazards)
         if (hazard.count(h.bango))
-            chosen.push_back(FromHazard(h));
+            chosen.push_back(PracticeQuestion(h));
     return Practice(std::move(chosen), seed);
 }
 
@@ -306,7 +302,7 @@ Paper PracticeHazards(const Pool& pool, std::int64_t seed)
 {
     std::vector<Question> chosen;
     for (const HazardItem& h : pool.hazards)
-        chosen.push_back(FromHazard(h));
+        chosen.push_back(PracticeQuestion(h));
     return Practice(std::move(chosen), seed);
 }
 

@@ -1,13 +1,11 @@
 #pragma once
 // A mock exam or a practice set without widgets: which questions are asked, how they are drawn
-// and how the answers are scored.
-//
-// 仮免: 50 statements (KariHon 1), 30 minutes, pass at 45 of 50. 本免: 90 statements (KariHon 1 or
-// 2) at 1 point and 5 hazard items at 2 points, each scored only when its three sub-answers are all
-// right, 50 minutes, pass at 90 of 100. Without hazard items the 本免 mock runs as 90 statements,
-// 90 points, pass at 81 (the same 90 %), and the paper says so.
+// and how the answers are scored. What each mock asks is its test's definition (TestDefinition.h).
+// A test whose hazard items the data directory cannot give runs with its statements alone, its
+// pass mark by the same rule over the smaller maximum, and the paper says so.
 
 #include "LearningRecord.h"
+#include "TestDefinition.h"
 
 #include <array>
 #include <chrono>
@@ -18,8 +16,6 @@
 
 namespace exam {
 
-enum class Mode { Karimen, Honmen, Practice };
-
 // A statement of the bank as the draw sees it; ROW is its position in the bank, stored order.
 struct BankStatement {
     int row = 0;
@@ -27,6 +23,7 @@ struct BankStatement {
     int karihon = 0;
     std::optional<int> bunrui;
     int seikai = 0;    // 1 正, 0 誤
+    bool hasFigure = false;
 };
 
 struct HazardItem {
@@ -51,37 +48,35 @@ struct Question {
     std::string bango;
     std::optional<int> bunrui;
     std::array<int, 3> right{};  // a statement uses right[0]
+    int points = 1;              // when every part is right
 
     bool IsHazard() const { return kind == Kind::Hazard; }
     int Parts() const { return IsHazard() ? 3 : 1; }
-    int Points() const { return IsHazard() ? 2 : 1; }
+    int Points() const { return points; }
 };
 
 struct Paper {
-    Mode mode = Mode::Practice;
+    std::optional<Test> test;            // none: a practice set
     std::int64_t seed = 0;
     std::vector<Question> questions;
     int maxScore = 0;
     int passMark = 0;
     std::chrono::seconds timeLimit{0};   // 0: no clock (practice)
     std::string note;                    // shown with the results when the format was changed
+
+    bool IsPractice() const { return !test; }
 };
 
 inline constexpr int kUnanswered = -1;
 // Per question, one answer per part: 1 正, 0 誤, kUnanswered.
 using Answers = std::vector<std::array<int, 3>>;
 
-struct Format {
-    int statements;
-    int hazards;
-    int passMark;
-    std::chrono::seconds limit;
-};
-Format MockFormat(Mode mode);
+// Whether S is one of the statements TEST asks.
+bool InScope(const Scope& scope, const BankStatement& s);
 
-// Draws a mock exam of MODE (Karimen or Honmen) from POOL, the same draw for the same seed.
-// Throws Exception naming the counts when the bank has too few eligible statements.
-Paper DrawMock(Mode mode, const Pool& pool, std::int64_t seed);
+// Draws a mock exam of TEST from POOL, the same draw for the same seed. Throws Exception naming
+// the counts when the bank has too few statements in the test's scope.
+Paper DrawMock(Test test, const Pool& pool, std::int64_t seed);
 
 Answers BlankAnswers(const Paper& paper);
 bool IsAnswered(const Question& q, const std::array<int, 3>& answer);
@@ -118,6 +113,12 @@ record::Answer RecordAnswer(const Question& q, int part, int answer);
 
 // ---- Practice sets: no clock, no pass mark; at most kPracticeSize questions, in random order ----
 inline constexpr int kPracticeSize = 50;
+// What a practice set asks.
+enum class PracticeKind {
+    LatestWrong,    // the statements and hazard items whose latest answer in the record was wrong
+    SyllabusItem,   // the statements of one syllabus item (its code given)
+    HazardItems,    // the hazard items
+};
 // The questions of PAPER that RESULT scored wrong.
 Paper PracticeMissed(const Paper& paper, const Result& result, std::int64_t seed);
 // The statements of one syllabus item.

@@ -17,6 +17,9 @@ std::optional<int> OptionalInteger(const Value& v)
     return v.integer;
 }
 
+// A picture the table store left in its file (deferred) is there without its bytes being read.
+bool HasBytes(const Value& v) { return !v.null && (v.deferred || !v.bytes.empty()); }
+
 std::string PartField(const char* name, int part) { return name + std::to_string(part + 1); }
 
 }  // namespace
@@ -31,7 +34,8 @@ void QuestionStore::Open(const std::string& directory)
     bank_ = std::make_unique<Table>();
     dir.OpenBank(*bank_);
     const int bango = bank_->FieldIndex("Bango"), karihon = bank_->FieldIndex("KariHon"),
-              seikai = bank_->FieldIndex("Seikai"), bunrui = bank_->FieldIndex("Bunrui");
+              seikai = bank_->FieldIndex("Seikai"), bunrui = bank_->FieldIndex("Bunrui"),
+              zu = bank_->FieldIndex("Zu");
     pool_.hasBunrui = bunrui >= 0;
     pool_.statements.reserve(bank_->StoredCount());
     for (std::size_t r = 0; r < bank_->StoredCount(); ++r) {
@@ -40,6 +44,7 @@ void QuestionStore::Open(const std::string& directory)
         s.bango = bank_->StoredValue(r, bango).bytes;
         s.karihon = bank_->StoredValue(r, karihon).integer;
         s.seikai = bank_->StoredValue(r, seikai).integer;
+        s.hasFigure = HasBytes(bank_->StoredValue(r, zu));
         if (bunrui >= 0)
             s.bunrui = OptionalInteger(bank_->StoredValue(r, bunrui));
         pool_.statements.push_back(std::move(s));

@@ -4,6 +4,7 @@
 
 #include "ExamClock.h"
 #include "Exception.h"
+#include "ExceptionBoundary.h"
 #include "QuestionStore.h"
 #include "Readable.h"
 #include "Syllabus.h"
@@ -64,10 +65,10 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Resu
     ui->questionTable->setHorizontalHeaderLabels({QStringLiteral("問"), QStringLiteral("判定"), QStringLiteral("あなたの答え"),
                                                   QStringLiteral("正解"), QStringLiteral("教習項目"), QStringLiteral("問題")});
     ui->questionTable->horizontalHeader()->setSectionResizeMode(5, QHeaderView::Stretch);
-    connect(ui->questionTable, &QTableWidget::currentCellChanged, this,
-            [this](int row, int, int, int) { ShowDetail(row); });
-    connect(ui->practiceButton, &QPushButton::clicked, this, [this] { emit practiceMissedRequested(); });
-    connect(ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
+    ConnectHandler(ui->questionTable, &QTableWidget::currentCellChanged, this,
+                   [this](int row, int, int, int) { ShowDetail(row); });
+    ConnectHandler(ui->practiceButton, &QPushButton::clicked, this, [this] { emit practiceMissedRequested(); });
+    ConnectHandler(ui->closeButton, &QPushButton::clicked, this, [this] { close(); });
     ui->closeButton->setShortcut(QKeySequence(Qt::Key_Escape));
 }
 
@@ -82,8 +83,9 @@ void ResultsWindow::ShowResult(std::shared_ptr<const QuestionStore> store, const
     answers_ = answers;
     result_ = result;
 
-    const QString title = paper.mode == Mode::Karimen ? QStringLiteral("仮免 模擬試験の結果")
-                                                      : QStringLiteral("本免 模擬試験の結果");
+    // Only a graded mock has results to show.
+    const QString title = (paper.test ? MockTitle(Definition(*paper.test)) : QStringLiteral("練習")) +
+                          QStringLiteral("の結果");
     setWindowTitle(title);
     ui->titleLabel->setText(title);
     ui->scoreLabel->setText(QStringLiteral("%1 / %2 点　(合格点 %3 点)").arg(result.score).arg(result.maxScore).arg(result.passMark));

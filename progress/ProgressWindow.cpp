@@ -28,6 +28,8 @@
 #include <QStackedWidget>
 
 #include <algorithm>
+#include <numeric>
+#include <set>
 
 using namespace progress;
 
@@ -38,9 +40,11 @@ namespace {
 constexpr int kMaxBars = 12;
 constexpr qint64 kDayMs = 24LL * 60 * 60 * 1000;
 
-const QColor kKarimenColour(0x1f, 0x6f, 0xd1);
-const QColor kHonmenColour(0xd9, 0x6a, 0x0b);
+// Each test's line, in the order of the tests; the bars take the first.
+const QColor kTestColours[] = {QColor(0x1f, 0x6f, 0xd1), QColor(0xd9, 0x6a, 0x0b), QColor(0x8e, 0x3f, 0xb5)};
 const QColor kPassColour(0x2e, 0x9d, 0x3a);
+
+QColor TestColour(std::size_t index) { return kTestColours[index % std::size(kTestColours)]; }
 
 QChart* NewChart(const QString& title)
 {
@@ -102,7 +106,7 @@ QString ShortDate(const QDateTime& utc, const QTimeZone& zone)
 QString MockLine(const MockResult& m, const QTimeZone& zone)
 {
     return QStringLiteral("%1 %2 %3/%4点 %5")
-        .arg(ShortDate(m.when, zone), TestName(m.test))
+        .arg(ShortDate(m.when, zone), exam::Name(exam::Definition(m.test)))
         .arg(m.score)
         .arg(m.maxScore)
         .arg(m.passed() ? QStringLiteral("合格") : QStringLiteral("不合格"));
@@ -130,12 +134,12 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Pr
     ConnectHandler(ui->closeButton, &QPushButton::clicked, this, [this] { close(); });
     ConnectHandler(ui->savePdfButton, &QPushButton::clicked, this, &ProgressWindow::SavePdfClick);
     ConnectHandler(ui->practiseWrongButton, &QPushButton::clicked, this,
-                   [this] { emit practiceRequested(PracticeKind::WrongStatements, 0); });
+                   [this] { emit practiceRequested(exam::PracticeKind::LatestWrong, 0); });
     ConnectHandler(ui->practiseHazardButton, &QPushButton::clicked, this,
-                   [this] { emit practiceRequested(PracticeKind::HazardItems, 0); });
+                   [this] { emit practiceRequested(exam::PracticeKind::HazardItems, 0); });
     ConnectHandler(ui->practiseWeakestButton, &QPushButton::clicked, this, [this] {
         if (!items_.empty())
-            emit practiceRequested(PracticeKind::Item, items_.front().bunrui);
+            emit practiceRequested(exam::PracticeKind::SyllabusItem, items_.front().bunrui);
     });
     SetSnapshot({});
 }
@@ -195,8 +199,7 @@ void ProgressWindow::ShowReadiness(const std::vector<record::SessionSummary>& se
 {
     readiness_.clear();
     QString html;
-    for (Test test : {Test::Karimen, Test::Honmen}) {
-        const Readiness r = ReadinessFor(sessions, test);
+    for (const Readiness& r : ShownReadiness(sessions)) {
         readiness_ << r.message;
         const QString colour = r.ready ? kPassColour.name() : QStringLiteral("#333333");
         html += QStringLiteral("<p style='color:%1'>%2%3</p>")
@@ -293,29 +296,45 @@ void AddTimes(std::vector<QDateTime>& times, const std::vector<Point>& from)
 void ProgressWindow::BuildMockChart(const std::vector<record::SessionSummary>& sessions)
 {
     mockView_ = nullptr;
-    const auto karimen = MockScores(sessions, Test::Karimen);
-    const auto honmen = MockScores(sessions, Test::Honmen);
-    if (karimen.empty() && honmen.empty()) {
+    struct Line {
+        const exam::TestDefinition* test;
+        std::size_t index;
+        std::vector<MockResult> mocks;
+    };
+    std::vector<Line> lines;
+    std::vector<QDateTime> times;
+    for (std::size_t i = 0; i < exam::Tests().size(); ++i) {
+        const exam::TestDefinition& test = exam::Tests()[i];
+        std::vector<MockResult> mocks = MockScores(sessions, test.test);
+        if (mocks.empty())
+            continue;
+        AddTimes(times, mocks);
+        lines.push_back({&test, i, std::move(mocks)});
+    }
+    if (lines.empty()) {
         Place(ui->mockChartPages, nullptr,
               QStringLiteral("模擬試験を受けると、ここに得点の移り変わりが表示されます。"));
         return;
     }
-    std::vector<QDateTime> times;
-    AddTimes(times, karimen);
-    AddTimes(times, honmen);
     TimeChart chart(QStringLiteral("模擬試験の得点(満点に対する%)"), times);
-    // Every mock's pass mark is 90 % of its maximum, so one line across the chart serves both
-    // tests.
-    QLineSeries* pass = chart.Line(QStringLiteral("合格ライン(90%)"),
-                                   {{chart.x->min(), 90.0}, {chart.x->max(), 90.0}});
-    pass->setPen(QPen(kPassColour, 2, Qt::DashLine));
-    for (Test test : {Test::Karimen, Test::Honmen}) {
-        const auto& mocks = test == Test::Karimen ? karimen : honmen;
-        if (mocks.empty())
-            continue;
-        QLineSeries* line = chart.Line(TestName(test), Points(mocks));
-        line->setPointsVisible(true);
-        line->setPen(QPen(test == Test::Karimen ? kKarimenColour : kHonmenColour, 2));
+    // One pass line for each share the tests shown pass at: tests passed at the same share of
+    // their maximum share a line.
+    std::set<std::pair<int, int>> shares;
+    for (const Line& line : lines) {
+        const exam::PassRule& pass = line.test->pass;
+        const int common = std::gcd(pass.numerator, pass.denominator);
+        shares.insert({pass.numerator / common, pass.denominator / common});
+    }
+    for (const auto& [numerator, denominator] : shares) {
+        const double percent = 100.0 * numerator / denominator;
+        QLineSeries* pass = chart.Line(QStringLiteral("合格ライン(%1%)").arg(percent),
+                                       {{chart.x->min(), percent}, {chart.x->max(), percent}});
+        pass->setPen(QPen(kPassColour, 2, Qt::DashLine));
+    }
+    for (const Line& line : lines) {
+        QLineSeries* series = chart.Line(exam::Name(*line.test), Points(line.mocks));
+        series->setPointsVisible(true);
+        series->setPen(QPen(TestColour(line.index), 2));
     }
     mockView_ = NewView(chart.chart);
     Place(ui->mockChartPages, mockView_, {});
@@ -362,7 +381,7 @@ void ProgressWindow::BuildItemChart()
         *set << item.percent();
         categories << ItemLabel(item);
     }
-    set->setColor(kKarimenColour);
+    set->setColor(TestColour(0));
     auto* series = new QHorizontalBarSeries;
     series->append(set);
     series->setLabelsVisible(true);
@@ -383,7 +402,7 @@ void ProgressWindow::BuildItemChart()
     ConnectHandler(set, &QBarSet::clicked, this, [this, shown](int index) {
         const int item = shown - 1 - index;
         if (item >= 0 && item < int(items_.size()))
-            emit practiceRequested(PracticeKind::Item, items_[std::size_t(item)].bunrui);
+            emit practiceRequested(exam::PracticeKind::SyllabusItem, items_[std::size_t(item)].bunrui);
     });
     itemView_ = NewView(chart);
     Place(ui->itemChartPages, itemView_, {});

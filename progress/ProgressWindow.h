@@ -3,6 +3,7 @@
 // items weakest first, a summary and whether the pupil is ready for each test. It only reads:
 // practice is asked for by a signal, and whoever opened the window starts it.
 
+#include "Paper.h"
 #include "Statistics.h"
 
 #include <QScopedPointer>
@@ -18,13 +19,6 @@ class QStackedWidget;
 class ProgressWindow : public QWidget {
     Q_OBJECT
 public:
-    enum class PracticeKind {
-        WrongStatements,   // the statements whose latest answer was wrong
-        Item,              // one syllabus item, given by its code
-        HazardItems,       // the illustrated hazard items
-    };
-    Q_ENUM(PracticeKind)
-
     explicit ProgressWindow(QWidget* parent = nullptr);
     ~ProgressWindow() override;
 
@@ -51,7 +45,8 @@ public:
     const std::vector<progress::ItemShare>& CurrentItems() const { return items_; }
 
 signals:
-    void practiceRequested(ProgressWindow::PracticeKind kind, int bunrui);
+    // BUNRUI: the syllabus item of a SyllabusItem practice, 0 for the others.
+    void practiceRequested(exam::PracticeKind kind, int bunrui);
 
 private:
     void SavePdfClick();

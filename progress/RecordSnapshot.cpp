@@ -1,13 +1,14 @@
-// Reading what the window shows: the record's queries and the bank's statements. Kept apart
-// from the arithmetic, which needs neither a database nor a table file.
+// Reading what the learning-record window shows: the record's queries and the bank's
+// statements, through the data directory. Kept apart from the arithmetic, which needs neither a
+// database nor a table file.
 
 #include "Statistics.h"
 
-#include "EucJp.h"
+#include "Directory.h"
 #include "Layouts.h"
 #include "Table.h"
 
-#include <QFileInfo>
+#include <filesystem>
 
 namespace progress {
 
@@ -33,34 +34,54 @@ Snapshot LoadRecord(const std::string& path, std::vector<StatementKey> statement
 }
 
 namespace {
-// Every stored record's Bango of the table file at PATH; nothing when there is no such file.
-std::vector<std::string> Bangos(const std::string& path)
+
+bool Exists(const data::Directory& directory, const char* name)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(directory.FilePath(name), error);
+}
+
+// Every stored record's Bango, as stored: the drill and the exams record it so.
+std::vector<std::string> Bangos(const Table& table)
 {
     std::vector<std::string> out;
-    if (!QFileInfo::exists(QString::fromStdString(path)))
-        return out;
-    Table table;
-    table.SetFileName(path);
-    table.Open();
     const int field = table.FieldIndex("Bango");
-    if (field < 0)
-        return out;
     for (std::size_t i = 0; i < table.StoredCount(); ++i)
-        out.push_back(eucjp::ToUtf8(eucjp::Decode(table.StoredValue(i, field).bytes)));
+        out.push_back(table.StoredValue(i, field).bytes);
     return out;
 }
+
 }  // namespace
 
-std::vector<StatementKey> BankStatements(const std::string& directory)
+std::vector<StatementKey> BankStatements(const data::Directory& directory)
 {
     std::vector<StatementKey> keys;
-    for (std::string& bango : Bangos(directory + layouts::kBankFile))
-        keys.push_back({record::kSourceBank, std::move(bango), 0});
-    // Each hazard item holds three statements, answered and recorded one by one.
-    for (const std::string& bango : Bangos(directory + "kiken.cds"))
-        for (int item = 1; item <= 3; ++item)
-            keys.push_back({record::kSourceHazard, bango, item});
+    if (Exists(directory, layouts::kBankFile)) {
+        Table bank;
+        directory.OpenBank(bank);
+        for (std::string& bango : Bangos(bank))
+            keys.push_back({record::kSourceBank, std::move(bango), 0});
+    }
+    if (directory.HasHazard()) {
+        Table hazards;
+        directory.OpenHazard(hazards);
+        // Each hazard item holds three statements, answered and recorded one by one.
+        for (const std::string& bango : Bangos(hazards))
+            for (int item = 1; item <= 3; ++item)
+                keys.push_back({record::kSourceHazard, bango, item});
+    }
     return keys;
+}
+
+Snapshot LoadSnapshot(const data::Directory& directory)
+{
+    std::vector<StatementKey> statements = BankStatements(directory);
+    if (!Exists(directory, record::kFileName)) {
+        Snapshot empty;
+        empty.statements = std::move(statements);
+        return empty;
+    }
+    return LoadRecord(directory.FilePath(record::kFileName), std::move(statements));
 }
 
 }  // namespace progress

@@ -7,21 +7,6 @@
 
 namespace progress {
 
-const char* SessionKind(Test test)
-{
-    return test == Test::Karimen ? record::kMockKarimen : record::kMockHonmen;
-}
-
-QString TestName(Test test)
-{
-    return test == Test::Karimen ? QStringLiteral("仮免") : QStringLiteral("本免");
-}
-
-int DefaultPassMark(int maxScore)
-{
-    return (maxScore * 9 + 9) / 10;
-}
-
 QDateTime ParseUtc(const std::string& iso)
 {
     QDateTime t = QDateTime::fromString(QString::fromStdString(iso), Qt::ISODate);
@@ -34,22 +19,18 @@ namespace {
 
 std::optional<MockResult> AsMock(const record::SessionSummary& s)
 {
-    Test test;
-    if (s.kind == record::kMockKarimen)
-        test = Test::Karimen;
-    else if (s.kind == record::kMockHonmen)
-        test = Test::Honmen;
-    else
+    const exam::TestDefinition* test = exam::FindBySessionKind(s.kind);
+    if (!test)
         return std::nullopt;
     // Only a graded mock has a score; an abandoned one says nothing about readiness.
     if (!s.endedAt || !s.score || !s.maxScore || *s.maxScore <= 0)
         return std::nullopt;
     MockResult m;
-    m.test = test;
+    m.test = test->test;
     m.when = ParseUtc(s.startedAt);
     m.score = *s.score;
     m.maxScore = *s.maxScore;
-    m.passMark = s.passMark ? *s.passMark : DefaultPassMark(m.maxScore);
+    m.passMark = s.passMark ? *s.passMark : test->pass.PassMark(m.maxScore);
     return m;
 }
 
@@ -153,7 +134,7 @@ Readiness ReadinessFor(const std::vector<record::SessionSummary>& sessions, Test
             ++r.passedOfLast;
     r.ready = r.mocks >= kReadinessMocks && r.passedOfLast == kReadinessMocks;
 
-    const QString name = TestName(test);
+    const QString name = exam::Name(exam::Definition(test));
     if (r.ready)
         r.message = QStringLiteral("%1: 合格圏です(直近3回の模擬試験はすべて合格)").arg(name);
     else if (r.mocks == 0)
@@ -170,6 +151,17 @@ Readiness ReadinessFor(const std::vector<record::SessionSummary>& sessions, Test
                         .arg(name)
                         .arg(r.passedOfLast);
     return r;
+}
+
+std::vector<Readiness> ShownReadiness(const std::vector<record::SessionSummary>& sessions)
+{
+    std::vector<Readiness> shown;
+    for (const exam::TestDefinition& test : exam::Tests()) {
+        Readiness r = ReadinessFor(sessions, test.test);
+        if (test.shownBeforeFirstMock || r.mocks > 0)
+            shown.push_back(std::move(r));
+    }
+    return shown;
 }
 
 bool IsEmpty(const Snapshot& snapshot)

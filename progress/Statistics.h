@@ -4,6 +4,7 @@
 // Everything here is a pure function of its inputs, so the numbers are tested without a window.
 
 #include "LearningRecord.h"
+#include "TestDefinition.h"
 
 #include <QDateTime>
 #include <QString>
@@ -12,6 +13,10 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace data {
+class Directory;
+}
 
 namespace progress {
 
@@ -36,15 +41,9 @@ inline constexpr int kItemWindow = 20;
 // How many of the latest mocks of a test must all pass for "合格圏".
 inline constexpr int kReadinessMocks = 3;
 
-// The two tests a mock exam imitates.
-enum class Test { Karimen, Honmen };
-const char* SessionKind(Test test);   // record::kMockKarimen or record::kMockHonmen
-QString TestName(Test test);          // "仮免", "本免"
+using exam::Test;
 
-// The pass line when a session did not store its own: 90 % of the maximum, rounded up.
-int DefaultPassMark(int maxScore);
-
-// One graded mock exam.
+// One graded mock exam. A session that did not store its pass mark is judged by its test's rule.
 struct MockResult {
     Test test = Test::Karimen;
     QDateTime when;        // the start, UTC
@@ -99,6 +98,9 @@ struct Readiness {
     QString message;          // stated for the pupil
 };
 Readiness ReadinessFor(const std::vector<record::SessionSummary>& sessions, Test test);
+// The readiness of every test the window shows, in the tests' order: those shown before their
+// first mock, and any other the pupil has sat a graded mock of.
+std::vector<Readiness> ShownReadiness(const std::vector<record::SessionSummary>& sessions);
 
 // True when the record holds no answer at all: the window shows its empty state.
 bool IsEmpty(const Snapshot& snapshot);
@@ -117,8 +119,12 @@ Snapshot Load(const record::LearningRecord& record, std::vector<StatementKey> st
 // account, a read-only mount) shows as any other. Only a record of an older version, which must
 // be upgraded before it can be read, is opened for writing.
 Snapshot LoadRecord(const std::string& path, std::vector<StatementKey> statements);
-// The statements of the bank (mondai.cds) and the hazard items (kiken.cds, three each) in
-// DIRECTORY ("/" included); a missing file adds none. Throws Exception for a damaged file.
-std::vector<StatementKey> BankStatements(const std::string& directory);
+// The statements of the bank and the hazard items (three each) of DIRECTORY, Bango as stored, as
+// the record keeps them. A missing bank or hazard file adds none; a damaged one, or one of
+// another layout, throws Exception.
+std::vector<StatementKey> BankStatements(const data::Directory& directory);
+// Everything the window shows of DIRECTORY: its record, read as LoadRecord reads it, and its
+// statements. A directory without a record yet gives an empty record and creates no file.
+Snapshot LoadSnapshot(const data::Directory& directory);
 
 }  // namespace progress

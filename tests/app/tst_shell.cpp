@@ -24,6 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -301,12 +302,32 @@ private slots:
             QVERIFY2(TForm1::InHandZone(g.left(), g.top()) && TForm1::InHandZone(g.right(), g.bottom()),
                      qPrintable(b->objectName()));
         }
+        // The third sign hangs beside the 本免 one, whose statements it asks, clear of every
+        // first-edition button (the school edition's 問題設定 below the signs included) and of
+        // the picture's hand zones.
+        auto* gaimenSign = Child<QPushButton>(Form1, "MockGaimenButton");
+        auto* honmenSign = Child<QPushButton>(Form1, "MockHonmenButton");
+        const QRect gaimen = gaimenSign->geometry();
+        QVERIFY(gaimenSign->isVisible());
+        QVERIFY(Form1->rect().contains(gaimen));
+        QCOMPARE(gaimen.top(), honmenSign->geometry().top());
+        QVERIFY(gaimen.right() < honmenSign->geometry().left());
+        for (QPushButton* b : Form1->findChildren<QPushButton*>(QRegularExpression("^BitBtn")))
+            QVERIFY2(!gaimen.intersects(b->geometry()), qPrintable(b->objectName()));
+        for (const QPoint& corner : {gaimen.topLeft(), gaimen.topRight(), gaimen.bottomLeft(), gaimen.bottomRight()})
+            QVERIFY(!TForm1::InHandZone(corner.x(), corner.y()));
+        // Each sign says what its test's definition says.
+        QCOMPARE(honmenSign->text(), QStringLiteral("本免 模擬試験 ▶\n95問・50分"));
+        QCOMPARE(gaimenSign->text(), QStringLiteral("外免切替 模擬試験 ▶\n50問・30分"));
+
         QSignalSpy asked(Form1, &TForm1::mockExamRequested);
         QTest::mouseClick(Child<QPushButton>(Form1, "MockHonmenButton"), Qt::LeftButton);
         QTest::mouseClick(Child<QPushButton>(Form1, "MockKarimenButton"), Qt::LeftButton);
-        QCOMPARE(asked.count(), 2);
-        QCOMPARE(asked[0][0].value<exam::Mode>(), exam::Mode::Honmen);
-        QCOMPARE(asked[1][0].value<exam::Mode>(), exam::Mode::Karimen);
+        QTest::mouseClick(Child<QPushButton>(Form1, "MockGaimenButton"), Qt::LeftButton);
+        QCOMPARE(asked.count(), 3);
+        QCOMPARE(asked[0][0].value<exam::Test>(), exam::Test::Honmen);
+        QCOMPARE(asked[1][0].value<exam::Test>(), exam::Test::Karimen);
+        QCOMPARE(asked[2][0].value<exam::Test>(), exam::Test::Gaimen);
         // The program answers the request: the test bank is far too small for a mock, and the
         // pupil is told with the counts; no drill was started and the bank is not touched.
         const QString told = dialogs::TakeMessages().join("\n");
@@ -346,9 +367,9 @@ private slots:
     {
         CreateWindows();
         Form1->show();
-        emit Progress->practiceRequested(ProgressWindow::PracticeKind::HazardItems, 0);
+        emit Progress->practiceRequested(exam::PracticeKind::HazardItems, 0);
         QCOMPARE(dialogs::TakeMessages(), QStringList(QStringLiteral("危険予測の問題ファイル(kiken.cds)がありません。")));
-        emit Progress->practiceRequested(ProgressWindow::PracticeKind::Item, 101);   // no code in this bank
+        emit Progress->practiceRequested(exam::PracticeKind::SyllabusItem, 101);   // no code in this bank
         QCOMPARE(dialogs::TakeMessages(), QStringList(QStringLiteral("練習できる問題がありません。")));
     }
 

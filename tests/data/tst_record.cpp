@@ -317,7 +317,7 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         LearningRecord rec;
         rec.Open(Path("sessions.sqlite"));
         const auto drill = rec.BeginSession({kDrill, 4, {}});
-        const auto mock = rec.BeginSession({kMockKarimen, {}, 9});
+        const auto mock = rec.BeginSession({"mock-karimen", {}, 9});
         rec.AddAnswers(mock, {Bank("0001", true), Bank("0002", false), Bank("0003", true)});
         rec.AddAnswer(drill, Bank("0001", false));
         rec.EndGradedSession(mock, 2, 3, 2);
@@ -349,7 +349,7 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
     {
         LearningRecord rec;
         rec.Open(Path("graded.sqlite"));
-        const auto mock = rec.BeginSession({kMockKarimen, {}, 5});
+        const auto mock = rec.BeginSession({"mock-karimen", {}, 5});
         const std::vector<Answer> answers{Bank("0001", true, 101), Bank("0002", false, 102)};
         QVERIFY_EXCEPTION_THROWN(rec.GradeSession(mock, answers, 3, 2, 1), Exception);   // score over the maximum
         QVERIFY_EXCEPTION_THROWN(rec.GradeSession(mock + 1, answers, 1, 2, 1), Exception);   // no such session
@@ -375,7 +375,7 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         rec.AddAnswer(first, Bank("0009", true));
         const auto drill = rec.BeginSession({kDrill, 15, {}});
         rec.AddAnswer(drill, Bank("0003", false));
-        const auto mock = rec.BeginSession({kMockHonmen, {}, 1});
+        const auto mock = rec.BeginSession({"mock-honmen", {}, 1});
         rec.AddAnswer(drill, Bank("0001", true));
         rec.GradeSession(mock, {Bank("0002", true)}, 1, 1, 1);
         rec.AddAnswer(drill, Bank("0003", true));
@@ -410,7 +410,7 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
             LearningRecord rec;
             rec.Open(path);
             rec.AddAnswer(rec.BeginSession({kDrill, 0, {}}), Bank("0001", true));
-            rec.BeginSession({kMockKarimen, {}, 2});
+            rec.BeginSession({"mock-karimen", {}, 2});
         }
         QVERIFY(!std::filesystem::exists(path + "-shm"));
         QVERIFY(::chmod(path.c_str(), 0644) == 0);
@@ -464,6 +464,9 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         rec.Open(Path("refusals.sqlite"));
         const auto s = rec.BeginSession({kDrill, 1, {}});
         QVERIFY_THROWS_EXCEPTION(Exception, rec.BeginSession({"exam", 1, {}}));
+        // A mock's kind is the prefix and a lower-case word, whatever its test.
+        for (const char* kind : {"mock-", "mock", "mock-Gaimen", "mock-gai men", "mock-gaimen2", "xmock-gaimen"})
+            QVERIFY_THROWS_EXCEPTION(Exception, rec.BeginSession({kind, {}, 1}));
         Answer badItem = Hazard("0001", 4, true);
         QVERIFY_THROWS_EXCEPTION(Exception, rec.AddAnswers(s, {Bank("0001", true), badItem}));
         Answer bankItem = Bank("0001", true);
@@ -492,6 +495,8 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         rec.EndGradedSession(s, 3, 3, 0);
         QCOMPARE(rec.Sessions()[0].score, std::optional<int>(3));
         QCOMPARE(rec.Sessions()[0].answers, 1);
+        QCOMPARE(rec.Sessions().size(), std::size_t(1));   // none of the refused kinds was begun
+        QVERIFY(rec.BeginSession({"mock-gaimen", {}, 1}) > s);
         rec.Close();
         QVERIFY_THROWS_EXCEPTION(Exception, rec.LatestResults());
     }

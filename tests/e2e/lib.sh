@@ -181,7 +181,8 @@ e2e_expect() {
 # finds its settings file beside itself, in WORKDIR (a fresh folder by default), with a home,
 # configuration and data folder of its own so no real user's files are touched. With
 # E2E_OWN_HOME=1 the program has the caller's home instead, and no XDG folders named: the
-# installed program's test runs as a user of its own, who has nothing else to lose.
+# installed program's test runs as a user of its own, who has nothing else to lose. The words of
+# the array E2E_PROG_ARGS, when set, are given to the program.
 e2e_start_program() {
   local prog=$1 work=${2:-$E2E_TMP/work}
   local home=(HOME="$E2E_TMP/home" XDG_CONFIG_HOME="$E2E_TMP/home/.config"
@@ -196,7 +197,7 @@ e2e_start_program() {
   (
     cd "$work" &&
       exec env -u QT_QPA_PLATFORM -u SESSION_MANAGER "${home[@]}" \
-        XDG_RUNTIME_DIR="$E2E_TMP/runtime" QT_QPA_PLATFORM=xcb "$prog"
+        XDG_RUNTIME_DIR="$E2E_TMP/runtime" QT_QPA_PLATFORM=xcb "$prog" ${E2E_PROG_ARGS[@]+"${E2E_PROG_ARGS[@]}"}
   ) >"$E2E_TMP/program.log" 2>&1 &
   E2E_PROG_PID=$!
   E2E_PROG_STATUS=

@@ -4,6 +4,7 @@
 #include "ExamClock.h"
 #include "Exception.h"
 #include "Layouts.h"
+#include "LearningRecord.h"
 #include "Paper.h"
 #include "QuestionStore.h"
 #include "Table.h"
@@ -23,7 +24,8 @@ namespace {
 // A pool built by what matters to the draw: how many statements of which KariHon and Bunrui.
 struct PoolBuilder {
     Pool pool;
-    PoolBuilder& Statements(int count, int karihon, std::optional<int> bunrui = std::nullopt)
+    PoolBuilder& Statements(int count, int karihon, std::optional<int> bunrui = std::nullopt,
+                            bool figure = false)
     {
         for (int i = 0; i < count; ++i) {
             BankStatement s;
@@ -32,6 +34,7 @@ struct PoolBuilder {
             s.karihon = karihon;
             s.bunrui = bunrui;
             s.seikai = s.row % 2;
+            s.hasFigure = figure;
             pool.statements.push_back(s);
         }
         if (bunrui)
@@ -82,7 +85,7 @@ private slots:
     void karimenDrawsFirstStageOnly()
     {
         const Pool pool = PoolBuilder().Statements(60, 1).Statements(40, 2).Statements(10, 0).pool;
-        const Paper p = DrawMock(Mode::Karimen, pool, 7);
+        const Paper p = DrawMock(Test::Karimen, pool, 7);
         QCOMPARE(p.questions.size(), 50u);
         QCOMPARE(Drawn(p).size(), 50u);   // no repeats
         for (const Question& q : p.questions) {
@@ -98,7 +101,7 @@ private slots:
     void honmenDrawsBothStagesAndFiveHazardItemsLast()
     {
         const Pool pool = PoolBuilder().Statements(50, 1).Statements(50, 2).Statements(20, 3).Hazards(8).pool;
-        const Paper p = DrawMock(Mode::Honmen, pool, 7);
+        const Paper p = DrawMock(Test::Honmen, pool, 7);
         QCOMPARE(p.questions.size(), 95u);
         QCOMPARE(Drawn(p).size(), 95u);
         bool second = false;
@@ -120,21 +123,21 @@ private slots:
     {
         const Pool pool = PoolBuilder().Statements(49, 1).Statements(100, 2).pool;
         try {
-            DrawMock(Mode::Karimen, pool, 1);
+            DrawMock(Test::Karimen, pool, 1);
             QFAIL("drawn from 49 statements");
         } catch (const Exception& e) {
             const QString m = QString::fromStdString(e.Message());
             QVERIFY2(m.startsWith("仮免") && m.contains("50問") && m.contains("49問"), qPrintable(m));
         }
         try {
-            DrawMock(Mode::Honmen, PoolBuilder().Statements(89, 2).Hazards(5).pool, 1);
+            DrawMock(Test::Honmen, PoolBuilder().Statements(89, 2).Hazards(5).pool, 1);
             QFAIL("drawn from 89 statements");
         } catch (const Exception& e) {
             const QString m = QString::fromStdString(e.Message());
             QVERIFY2(m.startsWith("本免") && m.contains("90問") && m.contains("89問"), qPrintable(m));
         }
         // Exactly enough is enough, and the 本免 counts the second stage too.
-        QCOMPARE(DrawMock(Mode::Karimen, PoolBuilder().Statements(50, 1).pool, 1).questions.size(), 50u);
+        QCOMPARE(DrawMock(Test::Karimen, PoolBuilder().Statements(50, 1).pool, 1).questions.size(), 50u);
     }
 
     void honmenWithoutHazardItemsRunsAtNinetyPoints()
@@ -143,7 +146,7 @@ private slots:
             Pool pool = PoolBuilder().Statements(100, 1).Hazards(hazards).pool;
             if (hazards == 0)
                 pool.hazardProblem = "ファイルがありません。";
-            const Paper p = DrawMock(Mode::Honmen, pool, 3);
+            const Paper p = DrawMock(Test::Honmen, pool, 3);
             QCOMPARE(p.questions.size(), 90u);
             QCOMPARE(p.maxScore, 90);
             QCOMPARE(p.passMark, 81);
@@ -158,7 +161,7 @@ private slots:
         // 300 : 150 : 50 of 500 gives 30 : 15 : 5 of 50 exactly.
         Pool pool = PoolBuilder().Statements(300, 1, 101).Statements(150, 1, 102).Statements(50, 1, 103).pool;
         std::map<int, int> got;
-        for (const Question& q : DrawMock(Mode::Karimen, pool, 11).questions)
+        for (const Question& q : DrawMock(Test::Karimen, pool, 11).questions)
             ++got[*q.bunrui];
         QCOMPARE(got, (std::map<int, int>{{101, 30}, {102, 15}, {103, 5}}));
 
@@ -167,12 +170,12 @@ private slots:
         pool = PoolBuilder().Statements(100, 1, 101).Statements(100, 1, 102).Statements(100, 1, 103)
                    .Statements(6, 1, 104).pool;
         got.clear();
-        for (const Question& q : DrawMock(Mode::Karimen, pool, 5).questions)
+        for (const Question& q : DrawMock(Test::Karimen, pool, 5).questions)
             ++got[*q.bunrui];
         QCOMPARE(got, (std::map<int, int>{{101, 17}, {102, 16}, {103, 16}, {104, 1}}));
 
         // The drawn statements are mixed, not grouped by item.
-        const Paper p = DrawMock(Mode::Karimen, pool, 5);
+        const Paper p = DrawMock(Test::Karimen, pool, 5);
         int changes = 0;
         for (std::size_t i = 1; i < p.questions.size(); ++i)
             changes += p.questions[i].bunrui != p.questions[i - 1].bunrui;
@@ -188,19 +191,19 @@ private slots:
                 r.push_back(q.row);
             return r;
         };
-        QCOMPARE(rows(DrawMock(Mode::Honmen, pool, 42)), rows(DrawMock(Mode::Honmen, pool, 42)));
-        QVERIFY(rows(DrawMock(Mode::Honmen, pool, 42)) != rows(DrawMock(Mode::Honmen, pool, 43)));
-        QCOMPARE(DrawMock(Mode::Honmen, pool, -5).seed, -5);
+        QCOMPARE(rows(DrawMock(Test::Honmen, pool, 42)), rows(DrawMock(Test::Honmen, pool, 42)));
+        QVERIFY(rows(DrawMock(Test::Honmen, pool, 42)) != rows(DrawMock(Test::Honmen, pool, 43)));
+        QCOMPARE(DrawMock(Test::Honmen, pool, -5).seed, -5);
         // Another seed draws other statements of each item, not only another order.
         const auto drawnSet = [&](std::int64_t seed) {
-            const std::vector<int> r = rows(DrawMock(Mode::Karimen, pool, seed));
+            const std::vector<int> r = rows(DrawMock(Test::Karimen, pool, seed));
             return std::set<int>(r.begin(), r.end());
         };
         QVERIFY(drawnSet(42) != drawnSet(43));
         // Without syllabus codes too.
         const Pool plain = PoolBuilder().Statements(300, 1).pool;
-        QCOMPARE(rows(DrawMock(Mode::Karimen, plain, 9)), rows(DrawMock(Mode::Karimen, plain, 9)));
-        QVERIFY(rows(DrawMock(Mode::Karimen, plain, 9)) != rows(DrawMock(Mode::Karimen, plain, 10)));
+        QCOMPARE(rows(DrawMock(Test::Karimen, plain, 9)), rows(DrawMock(Test::Karimen, plain, 9)));
+        QVERIFY(rows(DrawMock(Test::Karimen, plain, 9)) != rows(DrawMock(Test::Karimen, plain, 10)));
     }
 
     void clockCountsDownAndStopsAtZero()
@@ -234,7 +237,7 @@ private slots:
     void gradingCountsHazardItemsAsUnits()
     {
         const Pool pool = PoolBuilder().Statements(100, 1, 101).Hazards(5).pool;
-        const Paper p = DrawMock(Mode::Honmen, pool, 1);
+        const Paper p = DrawMock(Test::Honmen, pool, 1);
         Answers a = RightBut(p, 0);
         Result r = Grade(p, a);
         QCOMPARE(r.score, 100);
@@ -259,13 +262,13 @@ private slots:
     void passMarks()
     {
         const Pool pool = PoolBuilder().Statements(100, 1).Hazards(5).pool;
-        const Paper honmen = DrawMock(Mode::Honmen, pool, 1);
+        const Paper honmen = DrawMock(Test::Honmen, pool, 1);
         QCOMPARE(Grade(honmen, RightBut(honmen, 11)).score, 89);
         QVERIFY(!Grade(honmen, RightBut(honmen, 11)).passed);
         QCOMPARE(Grade(honmen, RightBut(honmen, 10)).score, 90);
         QVERIFY(Grade(honmen, RightBut(honmen, 10)).passed);
 
-        const Paper karimen = DrawMock(Mode::Karimen, pool, 1);
+        const Paper karimen = DrawMock(Test::Karimen, pool, 1);
         QCOMPARE(Grade(karimen, RightBut(karimen, 6)).score, 44);
         QVERIFY(!Grade(karimen, RightBut(karimen, 6)).passed);
         QCOMPARE(Grade(karimen, RightBut(karimen, 5)).score, 45);
@@ -278,7 +281,7 @@ private slots:
         // A right answer that no answer can give must not make an unanswered one right.
         for (BankStatement& s : pool.statements)
             s.seikai = kUnanswered;
-        const Paper p = DrawMock(Mode::Honmen, pool, 2);
+        const Paper p = DrawMock(Test::Honmen, pool, 2);
         Answers a = BlankAnswers(p);
         a[0][0] = 1;
         a[94] = {1, 0, kUnanswered};
@@ -306,10 +309,10 @@ private slots:
     void practiceSets()
     {
         const Pool pool = PoolBuilder().Statements(30, 1, 101).Statements(80, 2, 202).Hazards(3).pool;
-        const Paper mock = DrawMock(Mode::Honmen, pool, 4);   // no hazard items: 90 statements
+        const Paper mock = DrawMock(Test::Honmen, pool, 4);   // no hazard items: 90 statements
         const Result r = Grade(mock, RightBut(mock, 7));
         const Paper missed = PracticeMissed(mock, r, 1);
-        QCOMPARE(missed.mode, Mode::Practice);
+        QVERIFY(missed.IsPractice());
         QCOMPARE(missed.questions.size(), 7u);
         QCOMPARE(missed.timeLimit, std::chrono::seconds(0));
         for (const Question& q : missed.questions) {
@@ -340,6 +343,121 @@ private slots:
         const Paper hazards = PracticeHazards(pool, 1);
         QCOMPARE(hazards.questions.size(), 3u);
         QCOMPARE(hazards.maxScore, 6);
+    }
+
+    // ---- The tests' definitions ----
+
+    // Each mock as its test is set: how many statements of which stage, the hazard items, the
+    // scope, the time and the pass mark at its boundary. The pool holds every kind of statement,
+    // most of them with a figure, so that a wrong scope shows in every draw.
+    void eachMockDrawsFromItsDefinition_data()
+    {
+        QTest::addColumn<int>("test");
+        QTest::addColumn<int>("statements");
+        QTest::addColumn<int>("hazards");
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<int>("passMark");
+        QTest::addColumn<int>("maxScore");
+        QTest::addColumn<bool>("secondStage");
+        QTest::addColumn<bool>("figures");
+        QTest::newRow("仮免") << int(Test::Karimen) << 50 << 0 << 30 << 45 << 50 << false << true;
+        QTest::newRow("本免") << int(Test::Honmen) << 90 << 5 << 50 << 90 << 100 << true << true;
+        QTest::newRow("外免切替") << int(Test::Gaimen) << 50 << 0 << 30 << 45 << 50 << true << false;
+    }
+    void eachMockDrawsFromItsDefinition()
+    {
+        QFETCH(int, test);
+        QFETCH(int, statements);
+        QFETCH(int, hazards);
+        QFETCH(int, minutes);
+        QFETCH(int, passMark);
+        QFETCH(int, maxScore);
+        QFETCH(bool, secondStage);
+        QFETCH(bool, figures);
+        const Pool pool = PoolBuilder()
+                              .Statements(40, 1, 101).Statements(120, 1, 102, true)
+                              .Statements(40, 2, 201).Statements(120, 2, 202, true)
+                              .Statements(50, 0).Statements(50, 3).Hazards(8).pool;
+        std::set<std::set<int>> hazardSets;
+        for (std::int64_t seed : {1, 2, 3}) {
+            const Paper p = DrawMock(Test(test), pool, seed);
+            QCOMPARE(p.test, std::optional<Test>(Test(test)));
+            QCOMPARE(p.timeLimit, std::chrono::seconds(std::chrono::minutes(minutes)));
+            QCOMPARE(p.maxScore, maxScore);
+            QCOMPARE(p.passMark, passMark);
+            QCOMPARE(Drawn(p).size(), p.questions.size());
+            int drawnStatements = 0, drawnHazards = 0, second = 0, withFigure = 0;
+            std::set<int> hazardRows;
+            for (const Question& q : p.questions) {
+                if (q.IsHazard()) {
+                    ++drawnHazards;
+                    hazardRows.insert(q.row);
+                    QCOMPARE(q.Points(), 2);
+                    continue;
+                }
+                ++drawnStatements;
+                QCOMPARE(q.Points(), 1);
+                const BankStatement& s = pool.statements[std::size_t(q.row)];
+                QVERIFY2(s.karihon == 1 || s.karihon == 2, qPrintable(QString::number(s.karihon)));
+                second += s.karihon == 2;
+                withFigure += s.hasFigure;
+            }
+            QCOMPARE(drawnStatements, statements);
+            QCOMPARE(drawnHazards, hazards);
+            hazardSets.insert(hazardRows);
+            QCOMPARE(second > 0, secondStage);
+            QCOMPARE(withFigure > 0, figures);
+            // The boundary: one point short fails, the pass mark passes.
+            const int spare = maxScore - passMark;
+            QCOMPARE(Grade(p, RightBut(p, spare + 1)).score, passMark - 1);
+            QVERIFY(!Grade(p, RightBut(p, spare + 1)).passed);
+            QCOMPARE(Grade(p, RightBut(p, spare)).score, passMark);
+            QVERIFY(Grade(p, RightBut(p, spare)).passed);
+        }
+        // Another seed draws other hazard items too, not always the first of the file.
+        QCOMPARE(hazardSets.size() > 1, hazards > 0);
+    }
+
+    // The 外免切替 mock counts only statements without a figure as drawable.
+    void textOnlyScopeCountsTextStatementsOnly()
+    {
+        const Pool pool = PoolBuilder().Statements(30, 1).Statements(19, 2).Statements(200, 1, {}, true).pool;
+        try {
+            DrawMock(Test::Gaimen, pool, 1);
+            QFAIL("drawn from 49 statements without a figure");
+        } catch (const Exception& e) {
+            const QString m = QString::fromStdString(e.Message());
+            QVERIFY2(m.startsWith("外免切替") && m.contains("50問") && m.contains("49問"), qPrintable(m));
+        }
+        QCOMPARE(DrawMock(Test::Karimen, pool, 1).questions.size(), 50u);
+    }
+
+    // Every test is found by its command-line word and its stored kind, and the learning record
+    // takes its sessions.
+    void definitionsAreFoundAndRecorded()
+    {
+        QTemporaryDir dir;
+        record::LearningRecord rec;
+        rec.Open(dir.filePath("kiroku.sqlite").toStdString());
+        std::set<std::string> keys, kinds;
+        for (Test test : {Test::Karimen, Test::Honmen, Test::Gaimen}) {
+            const TestDefinition& d = Definition(test);
+            QCOMPARE(d.test, test);
+            QCOMPARE(FindByKey(d.key), &d);
+            QCOMPARE(FindBySessionKind(d.sessionKind), &d);
+            keys.insert(d.key);
+            kinds.insert(d.sessionKind);
+            rec.EndGradedSession(rec.BeginSession({d.sessionKind, std::nullopt, 1}), d.PassMark(),
+                                 d.MaxScore(), d.PassMark());
+        }
+        QCOMPARE(keys, (std::set<std::string>{"karimen", "honmen", "gaimen"}));
+        QCOMPARE(kinds, (std::set<std::string>{"mock-karimen", "mock-honmen", "mock-gaimen"}));
+        QCOMPARE(rec.Sessions().size(), 3u);
+        QCOMPARE(FindByKey("Gaimen"), nullptr);
+        QCOMPARE(FindByKey(""), nullptr);
+        QCOMPARE(FindBySessionKind("gaimen"), nullptr);
+        QCOMPARE(Keys(), std::string("karimen|honmen|gaimen"));
+        QCOMPARE(MenuCaption(Definition(Test::Honmen)), QStringLiteral("本免 模擬試験 ▶\n95問・50分"));
     }
 
     // ---- Reading the data directory ----
@@ -379,6 +497,8 @@ private slots:
         QCOMPARE(store.pool().statements[1].seikai, 1);
         QCOMPARE(store.pool().statements[1].bunrui, std::nullopt);
         QCOMPARE(store.pool().statements[2].bunrui, 103);
+        QVERIFY(store.pool().statements[2].hasFigure);
+        QVERIFY(!store.pool().statements[0].hasFigure);
         QVERIFY(QString::fromStdString(store.pool().hazardProblem).contains("ありません"));
         Question q;
         q.row = 2;
@@ -409,7 +529,7 @@ private slots:
         }
         Table::CreateFile(d + layouts::kBankFile, bankFields, many);
         store.Open(d);
-        const Paper p = DrawMock(Mode::Honmen, store.pool(), 1);
+        const Paper p = DrawMock(Test::Honmen, store.pool(), 1);
         QCOMPARE(p.maxScore, 90);
         QVERIFY(QString::fromStdString(p.note).contains("読めません"));
     }

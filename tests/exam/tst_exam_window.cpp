@@ -10,6 +10,8 @@
 #include "ResultsWindow.h"
 
 #include "Dialogs.h"
+#include "Exception.h"
+#include "QuestionStore.h"
 #include "Fonts.h"
 #include "LearningRecord.h"
 
@@ -126,25 +128,25 @@ class TestExamWindow : public QObject {
     std::unique_ptr<ExamLauncher> launcher_;
     ExamWindow* exam_ = nullptr;
 
-    void Launch(Mode mode, std::int64_t seed = 17)
+    void Launch(Test test, std::int64_t seed = 17)
     {
         launcher_ = std::make_unique<ExamLauncher>();
         launcher_->SetDataDirectory(data_);
         launcher_->SetNextSeed(seed);
         exam_ = launcher_->examWindow();
-        QVERIFY(launcher_->StartMock(mode));
+        QVERIFY(launcher_->StartMock(test));
         QVERIFY(exam_->isVisible());
     }
 
     // A mock on DATA (the tests' own by default) whose clock reads NOW, in milliseconds.
-    void LaunchClocked(const qint64& now, Mode mode, const std::string& data = {}, std::int64_t seed = 17)
+    void LaunchClocked(const qint64& now, Test test, const std::string& data = {}, std::int64_t seed = 17)
     {
         launcher_ = std::make_unique<ExamLauncher>();
         launcher_->SetDataDirectory(data.empty() ? data_ : data);
         launcher_->SetNextSeed(seed);
         exam_ = launcher_->examWindow();
         exam_->SetClockSource([&now] { return now; });
-        QVERIFY(launcher_->StartMock(mode));
+        QVERIFY(launcher_->StartMock(test));
     }
 
     std::vector<record::SessionSummary> Sessions() { return launcher_->learningRecord()->Sessions(); }
@@ -161,7 +163,7 @@ private slots:
 
     void keysAnswerMoveAndFlag()
     {
-        Launch(Mode::Karimen);
+        Launch(Test::Karimen);
         QCOMPARE(exam_->paper().questions.size(), 50u);
         QCOMPARE(exam_->paper().seed, 17);
         Shoot(exam_, "exam-statement.png");
@@ -209,7 +211,7 @@ private slots:
 
     void gradingAsksThenRecordsEveryQuestion()
     {
-        Launch(Mode::Karimen);
+        Launch(Test::Karimen);
         const std::size_t before = Sessions().size();
         const Paper& paper = exam_->paper();
         // 46 right, 1 wrong, 3 unanswered.
@@ -234,7 +236,7 @@ private slots:
         const auto sessions = Sessions();
         QCOMPARE(sessions.size(), before);   // begun at the start, not again at grading
         const record::SessionSummary& s = sessions.back();
-        QCOMPARE(s.kind, std::string(record::kMockKarimen));
+        QCOMPARE(s.kind, std::string("mock-karimen"));
         QCOMPARE(s.seed, 17);
         QVERIFY(s.endedAt);
         QCOMPARE(s.score, 46);
@@ -275,7 +277,7 @@ private slots:
 
     void closingAsksAndLeavesTheExamUnfinished()
     {
-        Launch(Mode::Karimen);
+        Launch(Test::Karimen);
         Key(exam_, Qt::Key_1);
         QVERIFY(!exam_->close());         // nothing queued: "試験に戻る"
         QVERIFY(exam_->Running());
@@ -284,23 +286,23 @@ private slots:
         QVERIFY(exam_->close());
         QVERIFY(!exam_->Running());
         const auto sessions = Sessions();
-        QCOMPARE(sessions.back().kind, std::string(record::kMockKarimen));
+        QCOMPARE(sessions.back().kind, std::string("mock-karimen"));
         QVERIFY(!sessions.back().endedAt);
         QCOMPARE(sessions.back().answers, 0);
         QCOMPARE(sessions.back().score, std::nullopt);
 
         // The questions read are kept for the next mock only while the bank stands as it was.
         examdata::Create(data_, {49, 60, 6, 3});
-        QVERIFY(!launcher_->StartMock(Mode::Karimen));
+        QVERIFY(!launcher_->StartMock(Test::Karimen));
         QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("49問")));
         examdata::Create(data_, {});
-        QVERIFY(launcher_->StartMock(Mode::Karimen));
+        QVERIFY(launcher_->StartMock(Test::Karimen));
     }
 
     void clockGradesAtZero()
     {
         qint64 now = 0;
-        LaunchClocked(now, Mode::Karimen);
+        LaunchClocked(now, Test::Karimen);
         Key(exam_, Qt::Key_1);
         now = 30 * 60 * 1000 - 1;
         exam_->Tick();
@@ -317,7 +319,7 @@ private slots:
 
     void hazardItemAnsweredByKeys()
     {
-        Launch(Mode::Honmen, 3);
+        Launch(Test::Honmen, 3);
         QCOMPARE(exam_->paper().questions.size(), 95u);
         exam_->Go(90);
         QVERIFY(Child<QWidget>(exam_, "partsPanel")->isVisible());
@@ -348,11 +350,42 @@ private slots:
         QCOMPARE(Sessions().back().maxScore, 100);
     }
 
+    // A question whose text cannot be read (here: a store never opened) is reported by the
+    // handler that showed it; nothing escapes into the event loop, and the exam stays open.
+    void failureInAHandlerIsReportedNotThrown()
+    {
+        const Pool pool = [] {
+            Pool p;
+            for (int i = 0; i < 50; ++i)
+                p.statements.push_back({i, std::to_string(i), 1, std::nullopt, 1, false});
+            return p;
+        }();
+        const Paper paper = DrawMock(Test::Karimen, pool, 1);
+        auto unread = std::make_shared<QuestionStore>();
+        ExamWindow w;
+        QVERIFY_THROWS_EXCEPTION(Exception, w.Start(unread, paper, nullptr));
+        dialogs::TakeMessages();
+        Key(&w, Qt::Key_Right);
+        QTest::mouseClick(Child<QPushButton>(&w, "nextButton"), Qt::LeftButton);
+        const QStringList told = dialogs::TakeMessages();
+        QCOMPARE(told.size(), 2);
+        QVERIFY2(told[0].contains(QStringLiteral("開かれていません")), qPrintable(told[0]));
+        QVERIFY(w.Running());
+
+        ResultsWindow results;
+        QVERIFY_THROWS_EXCEPTION(Exception, results.ShowResult(unread, paper, BlankAnswers(paper),
+                                                               Grade(paper, BlankAnswers(paper)),
+                                                               std::chrono::minutes(1), false));
+        dialogs::TakeMessages();
+        Child<QTableWidget>(&results, "questionTable")->setCurrentCell(3, 0);
+        QCOMPARE(dialogs::TakeMessages().size(), 1);
+    }
+
     // Ctrl+Return held down (its repeats) or pressed again must not take the confirmation's
     // default button: a 48-blank exam was graded as 0 that way. A fresh Return does.
     void onlyAFreshKeyGrades()
     {
-        Launch(Mode::Karimen);
+        Launch(Test::Karimen);
         Key(exam_, Qt::Key_1);
         bool openAfterRepeats = false;
         WithRealQuestion([&](QMessageBox* box) {
@@ -377,7 +410,7 @@ private slots:
     {
         for (const bool giveUp : {false, true}) {
             qint64 now = 0;
-            LaunchClocked(now, Mode::Karimen);
+            LaunchClocked(now, Test::Karimen);
             QSignalSpy graded(exam_, &ExamWindow::graded);
             QSignalSpy ended(exam_, &ExamWindow::ended);
             const bool stillOpen = WithRealQuestion([&](QMessageBox*) {
@@ -408,7 +441,7 @@ private slots:
         const std::string wal = data_ + record::kFileName + "-wal";
         int whole = 0, absent = 0;
         for (int extra = 0; extra <= 40 * 1024; extra += 1024) {
-            Launch(Mode::Karimen);
+            Launch(Test::Karimen);
             Key(exam_, Qt::Key_1);
             dialogs::QueueConfirmAnswer(true);
             const qint64 room = QFileInfo(QString::fromStdString(wal)).size() + extra;
@@ -445,7 +478,7 @@ private slots:
     // next mock, with the record free again, is recorded. It used to go unrecorded, unsaid.
     void recordBusyForOneMockIsUsedByTheNext()
     {
-        Launch(Mode::Karimen);   // the record exists
+        Launch(Test::Karimen);   // the record exists
         const std::string path = data_ + record::kFileName;
         sqlite3* holder = nullptr;
         QCOMPARE(sqlite3_open(path.c_str(), &holder), SQLITE_OK);
@@ -453,7 +486,7 @@ private slots:
         launcher_ = std::make_unique<ExamLauncher>();
         launcher_->SetDataDirectory(data_);
         exam_ = launcher_->examWindow();
-        QVERIFY(launcher_->StartMock(Mode::Karimen));
+        QVERIFY(launcher_->StartMock(Test::Karimen));
         QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("学習記録")));
         QVERIFY(!launcher_->learningRecord());
         dialogs::QueueConfirmAnswer(true);
@@ -463,7 +496,7 @@ private slots:
         sqlite3_close(holder);
 
         for (int mock = 0; mock < 2; ++mock) {
-            QVERIFY(launcher_->StartMock(Mode::Karimen));
+            QVERIFY(launcher_->StartMock(Test::Karimen));
             QVERIFY(launcher_->learningRecord());
             const std::size_t before = Sessions().size();
             dialogs::QueueConfirmAnswer(true);
@@ -491,7 +524,7 @@ private slots:
         SetAll(data + layouts::kHazardFile,
                {"Jokyo", "Mondai1", "Mondai2", "Mondai3", "Kaisetsu1", "Kaisetsu2", "Kaisetsu3"}, eucjp::Encode(jp));
         qint64 now = 0;
-        LaunchClocked(now, Mode::Honmen, data, 3);
+        LaunchClocked(now, Test::Honmen, data, 3);
         exam_->showNormal();
         exam_->resize(1022, 768);
         QCoreApplication::processEvents();

@@ -53,18 +53,19 @@ public:
                    i < correct);
         return *this;
     }
-    // A graded mock of TEST: the counts only (50 or 100 points, one answer a point).
-    RecordBuilder& Mock(progress::Test test, const QDateTime& start, int score,
+    // A graded mock of TEST as its definition has it: the counts only (one answer a point).
+    RecordBuilder& Mock(exam::Test test, const QDateTime& start, int score,
                         std::optional<int> passMark = std::nullopt)
     {
-        const int max = test == progress::Test::Karimen ? 50 : 100;
-        Session(progress::SessionKind(test), start);
+        const exam::TestDefinition& definition = exam::Definition(test);
+        const int max = definition.MaxScore();
+        Session(definition.sessionKind, start);
         record::SessionSummary& s = sessions_.back();
         s.answers = max;
         s.correct = score;
         s.score = score;
         s.maxScore = max;
-        s.passMark = passMark ? *passMark : progress::DefaultPassMark(max);
+        s.passMark = passMark ? *passMark : definition.PassMark();
         return *this;
     }
     RecordBuilder& Statement(const std::string& bango, const std::string& source = record::kSourceBank,
@@ -154,10 +155,10 @@ public:
         // 仮免 mocks, then 本免 mocks once the first stage is done.
         const int karimen[] = {41, 44, 46, 47, 48};
         for (int k = 0; k < 5; ++k)
-            b.Mock(progress::Test::Karimen, first.addDays(8 + 2 * k).addSecs(3600), karimen[k]);
+            b.Mock(exam::Test::Karimen, first.addDays(8 + 2 * k).addSecs(3600), karimen[k]);
         const int honmen[] = {82, 91, 86, 92};
         for (int k = 0; k < 4; ++k)
-            b.Mock(progress::Test::Honmen, first.addDays(20 + 2 * k).addSecs(3600), honmen[k]);
+            b.Mock(exam::Test::Honmen, first.addDays(20 + 2 * k).addSecs(3600), honmen[k]);
         return b;
     }
 

@@ -2,6 +2,14 @@
 
 #include "RecordBuilder.h"
 
+#include "Directory.h"
+#include "EucJp.h"
+#include "Exception.h"
+#include "Layouts.h"
+#include "Table.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace progress;
@@ -19,6 +27,8 @@ private slots:
     void daysPractisedAreLocalDays();
     void seriesSkipEmptyAndForeignSessions();
     void emptyRecord();
+    void gaimenIsShownOnceSatAndJudgedByItsRule();
+    void loadsTheRecordAndBankThroughTheDirectory();
 };
 
 void TestProgressStats::readinessNeedsThreeLatestPasses()
@@ -79,7 +89,7 @@ void TestProgressStats::readinessIgnoresUnfinishedAndTheOtherTest()
         .Mock(Test::Honmen, B::Utc(2026, 11, 2), 93)
         .Mock(Test::Honmen, B::Utc(2026, 11, 3), 94)
         // An abandoned mock has no score and is not a failure.
-        .Session(record::kMockHonmen, B::Utc(2026, 11, 4))
+        .Session(exam::Definition(Test::Honmen).sessionKind, B::Utc(2026, 11, 4))
         .Unfinished()
         // Nor is a failed mock of the other test.
         .Mock(Test::Karimen, B::Utc(2026, 11, 5), 20);
@@ -115,10 +125,11 @@ void TestProgressStats::readinessIgnoresUnfinishedAndTheOtherTest()
 
 void TestProgressStats::passMarkIsNinetyPercentRoundedUp()
 {
-    QCOMPARE(DefaultPassMark(50), 45);
-    QCOMPARE(DefaultPassMark(100), 90);
-    QCOMPARE(DefaultPassMark(95), 86);   // 85.5 is not yet 90 %
-    QCOMPARE(DefaultPassMark(0), 0);
+    const exam::PassRule rule = exam::Definition(Test::Karimen).pass;
+    QCOMPARE(rule.PassMark(50), 45);
+    QCOMPARE(rule.PassMark(100), 90);
+    QCOMPARE(rule.PassMark(95), 86);   // 85.5 is not yet 90 %
+    QCOMPARE(rule.PassMark(0), 0);
     // A graded session without a stored pass mark falls back to it.
     B b;
     b.Mock(Test::Karimen, B::Utc(2026, 11, 1), 45);
@@ -236,10 +247,94 @@ void TestProgressStats::emptyRecord()
     QVERIFY(s.lastMocks.empty());
     QVERIFY(WeakestFirst({}).empty());
     // Sessions opened without one answer leave the record as empty as before.
-    b.Session(record::kDrill, B::Utc(2026, 11, 1)).Session(record::kMockKarimen, B::Utc(2026, 11, 2)).Unfinished();
+    b.Session(record::kDrill, B::Utc(2026, 11, 1)).Session(exam::Definition(Test::Karimen).sessionKind, B::Utc(2026, 11, 2)).Unfinished();
     QVERIFY(IsEmpty(b.Build()));
     b.Drill(B::Utc(2026, 11, 3), 1, 0);
     QVERIFY(!IsEmpty(b.Build()));
+}
+
+void TestProgressStats::gaimenIsShownOnceSatAndJudgedByItsRule()
+{
+    const auto names = [](const std::vector<Readiness>& shown) {
+        QStringList out;
+        for (const Readiness& r : shown)
+            out << r.message.section(QStringLiteral(": "), 0, 0);
+        return out;
+    };
+    // A driving-school pupil who never sat the 外免切替 mock is not told about it.
+    B b;
+    b.Mock(Test::Karimen, B::Utc(2026, 11, 1), 46);
+    QCOMPARE(names(ShownReadiness(b.Build().sessions)), (QStringList{"仮免", "本免"}));
+
+    // 44 of 50 fails, 45 passes; an unstored pass mark comes from the test's own rule.
+    b.Mock(Test::Gaimen, B::Utc(2026, 11, 2), 44).Mock(Test::Gaimen, B::Utc(2026, 11, 3), 45)
+        .Mock(Test::Gaimen, B::Utc(2026, 11, 4), 50);
+    auto sessions = b.Build().sessions;
+    QCOMPARE(names(ShownReadiness(sessions)), (QStringList{"仮免", "本免", "外免切替"}));
+    sessions[2].passMark.reset();
+    const auto mocks = MockScores(sessions, Test::Gaimen);
+    QCOMPARE(mocks.size(), std::size_t(3));
+    QCOMPARE(mocks[1].passMark, 45);
+    QVERIFY(!mocks[0].passed());
+    QVERIFY(mocks[1].passed());
+    QVERIFY(MockScores(sessions, Test::Karimen).size() == 1);   // kept apart from the 仮免's
+    Readiness r = ReadinessFor(sessions, Test::Gaimen);
+    QVERIFY(!r.ready);
+    QCOMPARE(r.passedOfLast, 2);
+    b.Mock(Test::Gaimen, B::Utc(2026, 11, 5), 47);
+    r = ShownReadiness(b.Build().sessions).back();
+    QVERIFY(r.ready);
+    QCOMPARE(r.message, QStringLiteral("外免切替: 合格圏です(直近3回の模擬試験はすべて合格)"));
+    QCOMPARE(Summarize(b.Build()).lastMocks.front().test, Test::Gaimen);
+}
+
+void TestProgressStats::loadsTheRecordAndBankThroughTheDirectory()
+{
+    QTemporaryDir dir;
+    const std::string d = dir.path().toStdString() + "/";
+    const data::Directory directory(d);
+    // Nothing there yet: an empty snapshot, and no record made by looking.
+    Snapshot s = LoadSnapshot(directory);
+    QVERIFY(s.statements.empty() && s.sessions.empty());
+    QVERIFY(!QFile::exists(dir.filePath("kiroku.sqlite")));
+
+    // A Bango in Japanese is compared as stored, as the drill and the exams record it.
+    const std::string wide = eucjp::Encode(QStringLiteral("Ａ１"));
+    const auto bank = [&](std::vector<FieldDef> fields) {
+        std::vector<Row> rows;
+        for (const std::string& bango : {wide, std::string("0002")}) {
+            Row r(fields.size());
+            for (std::size_t i = 0; i < fields.size(); ++i)
+                if (fields[i].name == "Bango")
+                    r[i] = Value(bango);
+            rows.push_back(r);
+        }
+        Table::CreateFile(d + layouts::kBankFile, fields, rows);
+    };
+    bank(layouts::Bank());
+    Row hazard(layouts::Hazard().size());
+    hazard[0] = Value("K1");
+    Table::CreateFile(d + layouts::kHazardFile, layouts::Hazard(), {hazard});
+    {
+        record::LearningRecord rec;
+        directory.OpenRecord(rec);
+        const auto session = rec.BeginSession({record::kDrill, 1, {}});
+        rec.AddAnswer(session, {record::kSourceBank, wide, 0, 101, 1, true, {}});
+    }
+    s = LoadSnapshot(directory);
+    QCOMPARE(s.statements.size(), std::size_t(2 + 3));
+    QCOMPARE(s.statements[0].bango, wide);
+    QCOMPARE(s.statements[4], (StatementKey{record::kSourceHazard, "K1", 3}));
+    QCOMPARE(s.sessions.size(), std::size_t(1));
+    QCOMPARE(Summarize(s).neverAnswered, 4);
+
+    // A bank of another layout is refused, not read as one.
+    std::vector<FieldDef> noKariHon;
+    for (const FieldDef& f : layouts::Bank())
+        if (f.name != "KariHon")
+            noKariHon.push_back(f);
+    bank(noKariHon);
+    QVERIFY_THROWS_EXCEPTION(Exception, LoadSnapshot(directory));
 }
 
 QTEST_GUILESS_MAIN(TestProgressStats)

@@ -22,7 +22,7 @@
 #include <QTest>
 
 using B = RecordBuilder;
-using Kind = ProgressWindow::PracticeKind;
+using Kind = exam::PracticeKind;
 
 class TestProgressWindow : public QObject {
     Q_OBJECT
@@ -31,6 +31,7 @@ private slots:
     void emptyRecordShowsTheEmptyState();
     void pupilRecordShowsChartsAndAsksForPractice();
     void drillsOnlyShowNoEmptyAxes();
+    void gaimenMocksGetTheirLineAndReadiness();
     void chartsOverYearsShowTheYearAndRunForwards();
     void savesOnePagePdfNamedWithTheDate();
     void screenshots();
@@ -111,9 +112,9 @@ void TestProgressWindow::pupilRecordShowsChartsAndAsksForPractice()
     QTest::mouseClick(Button(w, "practiseWrongButton"), Qt::LeftButton);
     QTest::mouseClick(Button(w, "practiseHazardButton"), Qt::LeftButton);
     QCOMPARE(asked.count(), 3);
-    QCOMPARE(asked[0][0].value<Kind>(), Kind::Item);
+    QCOMPARE(asked[0][0].value<Kind>(), Kind::SyllabusItem);
     QCOMPARE(asked[0][1].toInt(), weakest);
-    QCOMPARE(asked[1][0].value<Kind>(), Kind::WrongStatements);
+    QCOMPARE(asked[1][0].value<Kind>(), Kind::LatestWrong);
     QCOMPARE(asked[2][0].value<Kind>(), Kind::HazardItems);
 
     // The bars run weakest at the top, the last in the set; a click on it asks for that item,
@@ -157,7 +158,7 @@ void TestProgressWindow::chartsOverYearsShowTheYearAndRunForwards()
         b.Statement("0001");
         int score = 40;
         for (const QDateTime& when : c.when) {
-            b.Mock(progress::Test::Karimen, when, score++);
+            b.Mock(exam::Test::Karimen, when, score++);
             b.Drill(when.addSecs(3600), 10, score % 10);
         }
         ProgressWindow w;
@@ -191,6 +192,31 @@ void TestProgressWindow::drillsOnlyShowNoEmptyAxes()
     QVERIFY(!Button(w, "practiseWeakestButton")->isEnabled());
     QVERIFY(!Button(w, "practiseHazardButton")->isEnabled());
     QVERIFY(Button(w, "practiseWrongButton")->isEnabled());
+}
+
+void TestProgressWindow::gaimenMocksGetTheirLineAndReadiness()
+{
+    ProgressWindow w;
+    B b;
+    b.Mock(exam::Test::Karimen, B::Utc(2026, 11, 1), 40);
+    w.SetSnapshot(b.Build());
+    QVERIFY(!w.findChild<QLabel*>("readinessLabel")->text().contains(QStringLiteral("外免切替")));
+
+    for (int day = 2; day <= 4; ++day)
+        b.Mock(exam::Test::Gaimen, B::Utc(2026, 11, day), 45);
+    w.SetSnapshot(b.Build());
+    QChart* chart = qobject_cast<QChartView*>(Pages(w, "mockChartPages")->currentWidget())->chart();
+    QStringList names;
+    for (QAbstractSeries* s : chart->series())
+        names << s->name();
+    // Both tests pass at 90 %: one pass line serves them.
+    QCOMPARE(names, (QStringList{"合格ライン(90%)", "仮免", "外免切替"}));
+    const auto* gaimen = qobject_cast<QLineSeries*>(chart->series().back());
+    QCOMPARE(gaimen->count(), 3);
+    QCOMPARE(gaimen->at(0).y(), 90.0);
+    const QString readiness = w.findChild<QLabel*>("readinessLabel")->text();
+    QVERIFY2(readiness.contains(QStringLiteral("外免切替: 合格圏です")), qPrintable(readiness));
+    QVERIFY2(readiness.contains(QStringLiteral("仮免: 模擬試験は1回")), qPrintable(readiness));
 }
 
 void TestProgressWindow::savesOnePagePdfNamedWithTheDate()

@@ -223,22 +223,26 @@ private slots:
         }
     }
 
-    // A school's pupils sit many mocks: both tests can be drawn again and again from the bundled
-    // bank, the 本免 one in its full format with five hazard items.
+    // A school's pupils sit many mocks: every test can be drawn again and again from the bundled
+    // bank, the 本免 one in its full format with five hazard items, the 外免切替 one text only.
     void mocksCanBeDrawnTenTimes()
     {
         exam::QuestionStore store;
         store.Open(qEnvironmentVariable("LENTAVO_BUILD").toStdString() + "/sample/");
         QVERIFY2(store.pool().hazardProblem.empty(), store.pool().hazardProblem.c_str());
         for (std::int64_t seed = 1; seed <= 10; ++seed) {
-            const exam::Paper karimen = exam::DrawMock(exam::Mode::Karimen, store.pool(), seed);
+            const exam::Paper karimen = exam::DrawMock(exam::Test::Karimen, store.pool(), seed);
             QCOMPARE(int(karimen.questions.size()), 50);
-            const exam::Paper honmen = exam::DrawMock(exam::Mode::Honmen, store.pool(), seed);
+            const exam::Paper honmen = exam::DrawMock(exam::Test::Honmen, store.pool(), seed);
             QCOMPARE(int(honmen.questions.size()), 95);
             QCOMPARE(honmen.maxScore, 100);
             QCOMPARE(int(std::count_if(honmen.questions.begin(), honmen.questions.end(),
                                        [](const exam::Question& q) { return q.IsHazard(); })),
                      5);
+            const exam::Paper gaimen = exam::DrawMock(exam::Test::Gaimen, store.pool(), seed);
+            QCOMPARE(int(gaimen.questions.size()), 50);
+            for (const exam::Question& q : gaimen.questions)
+                QVERIFY(!store.pool().statements[std::size_t(q.row)].hasFigure);
         }
     }
 

@@ -248,7 +248,7 @@ private slots:
             a.seconds = 2.5;
             rec.AddAnswer(drill, a);
             rec.EndSession(drill);
-            const auto mock = rec.BeginSession({record::kMockHonmen, {}, 7});
+            const auto mock = rec.BeginSession({"mock-honmen", {}, 7});
             a.source = record::kSourceHazard;
             a.item = 2;
             a.bunrui.reset();

@@ -1,0 +1,60 @@
+#include "CommandLine.h"
+
+#include <string_view>
+
+namespace {
+
+void ReadMock(CommandLine& line, std::string_view word)
+{
+    if (const exam::TestDefinition* test = exam::FindByKey(word))
+        line.mock = test->test;
+    else
+        line.error = "--exam の後には " + exam::Keys() + " のどれかを書いてください (" +
+                     std::string(word) + ")。\n";
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(int argc, const char* const* argv)
+{
+    CommandLine line;
+    const std::string_view exam = "--exam", examIs = "--exam=";
+    for (int i = 1; i < argc && line.error.empty(); ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            line.help = true;
+        } else if (arg == exam) {
+            if (i + 1 < argc)
+                ReadMock(line, argv[++i]);
+            else
+                line.error = "--exam の後には " + exam::Keys() + " のどれかを書いてください。\n";
+        } else if (arg.substr(0, examIs.size()) == examIs) {
+            ReadMock(line, arg.substr(examIs.size()));
+        }
+    }
+    return line;
+}
+
+std::string HelpText()
+{
+    std::string names, options;
+    for (const exam::TestDefinition& test : exam::Tests()) {
+        names += (names.empty() ? "" : "・") + std::string(test.name);
+        const std::string option = "--exam " + std::string(test.key);
+        options += "  " + option + std::string(option.size() < 16 ? 16 - option.size() : 1, ' ') +
+                   test.name + "の模擬試験をメニューの上に開きます\n";
+    }
+    return "使い方: lentavo [--exam " + exam::Keys() + "] [--help]\n"
+           "\n"
+           "学科練習システム: " + names + "の学科試験の練習をするプログラムです。\n"
+           "Trainer for the written part of the Japanese driving-licence examinations.\n"
+           "\n"
+           "設定ファイル Lentavo.inf (プログラムと同じフォルダ、書けないときは\n"
+           "~/.config/lentavo/) に、問題データのフォルダを記録します。\n"
+           "The settings file Lentavo.inf names the data directory; it lives beside the program,\n"
+           "or in ~/.config/lentavo/ when that folder cannot be written.\n"
+           "\n" +
+           options +
+           "                  / opens that mock exam over the menu, as a desktop shortcut would\n"
+           "  --help          この説明を表示して終了します / show this text and exit\n";
+}
