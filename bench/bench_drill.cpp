@@ -10,6 +10,7 @@
 #include "BenchData.h"
 #include "BenchDrill.h"
 #include "Exception.h"
+#include "FilterText.h"
 #include "Layouts.h"
 #include "Peers.h"
 #include "Search.h"
@@ -451,7 +452,7 @@ void BM_Review(benchmark::State& state)
     bank.Open();
     std::int64_t shown = 0;
     auto follow = [&] {
-        bank.SetFilter("Bango = " + history.FieldByName("Bango").AsString());
+        bank.SetFilter(FilterText().Equals("Bango", history.FieldByName("Bango").AsString()));
         bank.SetFiltered(true);
         if (views && bank.RecordCount() > 0) {
             // As the views read them: the picture from the file, when it is shown.

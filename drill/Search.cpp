@@ -1,6 +1,7 @@
 #include "Search.h"
 
 #include "Exception.h"
+#include "FilterText.h"
 #include "Table.h"
 
 #include <algorithm>
@@ -12,8 +13,7 @@ namespace drill {
 
 std::string SearchFilter(int level, int passLimit)
 {
-    return "Nani = " + std::to_string(level) + " AND NKaisu <= " + std::to_string(passLimit)
-        + " AND KariHon >= 1";
+    return FilterText().Equals("Nani", level).AtMost("NKaisu", passLimit).AtLeast("KariHon", 1);
 }
 
 namespace {

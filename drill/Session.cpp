@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "Exception.h"
+#include "FilterText.h"
 #include "LearningRecord.h"
 #include "Scoring.h"
 #include "Search.h"
@@ -34,7 +35,7 @@ bool Session::Start()
     // settled counts: asked first, so that a drill that cannot happen changes nothing.
     if (!FindQuestion(bank_, DrillLevel, 0).found)
         return false;
-    advice_.SetFilter("Nani = -1");
+    advice_.SetFilter(FilterText().Equals("Nani", -1));
     advice_.SetFiltered(true);
     Total = 1;
     Ans = 0;
@@ -45,7 +46,7 @@ bool Session::Start()
         history_.Delete();
     // Every posted record leaves the "NKaisu > 0" view, so the loop ends.
     if (ResetSettledCounts) {
-        bank_.SetFilter("NKaisu > 0");
+        bank_.SetFilter(FilterText().Above("NKaisu", 0));
         bank_.SetFiltered(true);
         while (!bank_.Eof()) {
             bank_.Edit();
@@ -101,7 +102,7 @@ bool Session::ShowNextQuestion()
         return false;
     // Narrow the bank to the question found.
     const std::string bango = bank_.FieldByName("Bango").AsString();
-    bank_.SetFilter("Bango = " + bango);
+    bank_.SetFilter(FilterText().Equals("Bango", bango));
     bank_.SetFiltered(true);
     shownAt_ = std::chrono::steady_clock::now();
     return true;
@@ -165,7 +166,7 @@ void Session::AppendHistory(const std::string& bango, int seihi, const std::stri
 
 void Session::FilterAdvice()
 {
-    advice_.SetFilter("Nani = " + std::to_string(DrillLevel));
+    advice_.SetFilter(FilterText().Equals("Nani", DrillLevel));
     advice_.SetFiltered(true);
 }
 

@@ -4,6 +4,7 @@
 #include "ScreenFit.h"
 #include "DataDirectory.h"
 #include "Directory.h"
+#include "FilterText.h"
 #include "Handlers.h"
 #include "HistoryModel.h"
 #include "Settings.h"
@@ -157,7 +158,7 @@ bool TForm6::LoadTables(const std::string& directory)
 
 void TForm6::FollowHistory(const std::string& bango)
 {
-    Table2->SetFilter("Bango = " + bango);
+    Table2->SetFilter(FilterText().Equals("Bango", bango));
     Table2->SetFiltered(true);
 }
 
