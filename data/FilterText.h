@@ -1,8 +1,9 @@
 #pragma once
 // Filter texts for Table::SetFilter, built from field names and values instead of pasted
 // together. A value the filter language cannot say as one word (a blank, a quote, a control
-// character, nothing at all) is refused here with a message: pasted in, a stored number such as
-// "1 AND KariHon >= 0" would have become a second condition and selected other records.
+// character, nothing at all) is refused here with a message. Pasted in, a value such as
+// "1 AND KariHon >= 0" reads as a second condition and selects other records; only the size of
+// today's fields keeps such values out, and the builder does not rely on it.
 
 #include <cstdint>
 #include <string>

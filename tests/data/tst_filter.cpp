@@ -119,8 +119,8 @@ private slots:
 
     void aValueThatIsNotOneWordIsRefusedNotPasted()
     {
-        // Pasted into the text, this stored number becomes a second condition the parser accepts,
-        // and the drill would show question 1 instead of the one holding it.
+        // Pasted into the text, this value becomes a second condition the parser accepts, and the
+        // filter would select question 1 instead of the record holding it.
         QVERIFY(Filter("Bango = 1 AND KariHon >= 0", layouts::Bank()).Conditions().size() == 2);
         const std::vector<std::string> hostile{"1 AND KariHon >= 0", "0 1", " 1", "1 ", "'1'", "1\"",
                                                "\t1", "1\n", "", "1\x7F", std::string("1\0", 2)};
