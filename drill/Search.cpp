@@ -3,17 +3,20 @@
 #include "Exception.h"
 #include "FilterText.h"
 #include "Table.h"
+#include "Layouts.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <optional>
 
+namespace field = layouts::field;
+
 namespace drill {
 
 std::string SearchFilter(int level, int passLimit)
 {
-    return FilterText().Equals("Nani", level).AtMost("NKaisu", passLimit).AtLeast("KariHon", 1);
+    return FilterText().Equals(field::Nani, level).AtMost(field::NKaisu, passLimit).AtLeast(field::KariHon, 1);
 }
 
 namespace {
@@ -30,9 +33,9 @@ std::int64_t IntegerOf(const Value& v) { return v.null ? 0 : v.integer; }
 
 SearchOutcome FindQuestion(const Table& bank, int startLevel, int passLimit)
 {
-    const int nani = FieldOf(bank, "Nani");
-    const int nkaisu = FieldOf(bank, "NKaisu");
-    const int karihon = FieldOf(bank, "KariHon");
+    const int nani = FieldOf(bank, field::Nani);
+    const int nkaisu = FieldOf(bank, field::NKaisu);
+    const int karihon = FieldOf(bank, field::KariHon);
 
     // The difficulties one pass tries: S down to -1; a start level below 0 tries only itself,
     // and every such try ends its pass.

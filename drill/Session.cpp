@@ -7,11 +7,14 @@
 #include "Search.h"
 #include "Settings.h"
 #include "Table.h"
+#include "Layouts.h"
 
 #include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace field = layouts::field;
 
 namespace drill {
 
@@ -25,7 +28,7 @@ Statistics Session::Stats() const
     return {Sei, Ans, PercentText(Sei, Ans), PercentInteger(Sei, Ans)};
 }
 
-int Session::RightAnswer() { return bank_.FieldByName("Seikai").AsInteger(); }
+int Session::RightAnswer() { return bank_.FieldByName(field::Seikai).AsInteger(); }
 
 // ---- Start ----------------------------------------------------------------------------------
 
@@ -35,7 +38,7 @@ bool Session::Start()
     // settled counts: asked first, so that a drill that cannot happen changes nothing.
     if (!FindQuestion(bank_, DrillLevel, 0).found)
         return false;
-    advice_.SetFilter(FilterText().Equals("Nani", -1));
+    advice_.SetFilter(FilterText().Equals(field::Nani, -1));
     advice_.SetFiltered(true);
     Total = 1;
     Ans = 0;
@@ -46,11 +49,11 @@ bool Session::Start()
         history_.Delete();
     // Every posted record leaves the "NKaisu > 0" view, so the loop ends.
     if (ResetSettledCounts) {
-        bank_.SetFilter(FilterText().Above("NKaisu", 0));
+        bank_.SetFilter(FilterText().Above(field::NKaisu, 0));
         bank_.SetFiltered(true);
         while (!bank_.Eof()) {
             bank_.Edit();
-            bank_.FieldByName("NKaisu").SetAsInteger(0);
+            bank_.FieldByName(field::NKaisu).SetAsInteger(0);
             bank_.Post();
         }
     }
@@ -87,9 +90,9 @@ void Session::RecordAnswer(const std::string& bango, int answer, bool right)
     a.source = record::kSourceBank;
     a.bango = bango;
     a.item = 0;
-    const int bunrui = bank_.FieldIndex("Bunrui");
-    if (bunrui >= 0 && !bank_.FieldByName("Bunrui").IsNull())
-        a.bunrui = bank_.FieldByName("Bunrui").AsInteger();
+    const int bunrui = bank_.FieldIndex(field::Bunrui);
+    if (bunrui >= 0 && !bank_.FieldByName(field::Bunrui).IsNull())
+        a.bunrui = bank_.FieldByName(field::Bunrui).AsInteger();
     a.answer = answer;
     a.correct = right;
     a.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - shownAt_).count();
@@ -101,8 +104,8 @@ bool Session::ShowNextQuestion()
     if (!search(bank_, DrillLevel, LKaisu))
         return false;
     // Narrow the bank to the question found.
-    const std::string bango = bank_.FieldByName("Bango").AsString();
-    bank_.SetFilter(FilterText().Equals("Bango", bango));
+    const std::string bango = bank_.FieldByName(field::Bango).AsString();
+    bank_.SetFilter(FilterText().Equals(field::Bango, bango));
     bank_.SetFiltered(true);
     shownAt_ = std::chrono::steady_clock::now();
     return true;
@@ -115,38 +118,38 @@ Verdict Session::Judge(int answer)
     bank_.Edit();
     // Everything the answer is judged on is read before anything is written.
     Counters before;
-    before.kaisu = bank_.FieldByName("Kaisu").AsInteger();
-    before.seikaisu = bank_.FieldByName("Seikaisu").AsInteger();
-    before.nkaisu = bank_.FieldByName("NKaisu").AsInteger();
-    before.nani = bank_.FieldByName("Nani").AsInteger();
-    const std::string bango = bank_.FieldByName("Bango").AsString();
-    const std::string mondai = bank_.FieldByName("Mondai").AsString();
-    const bool right = bank_.FieldByName("Seikai").AsInteger() == answer;
+    before.kaisu = bank_.FieldByName(field::Kaisu).AsInteger();
+    before.seikaisu = bank_.FieldByName(field::Seikaisu).AsInteger();
+    before.nkaisu = bank_.FieldByName(field::NKaisu).AsInteger();
+    before.nani = bank_.FieldByName(field::Nani).AsInteger();
+    const std::string bango = bank_.FieldByName(field::Bango).AsString();
+    const std::string mondai = bank_.FieldByName(field::Mondai).AsString();
+    const bool right = bank_.FieldByName(field::Seikai).AsInteger() == answer;
     const Counters after = AfterAnswer(before, right);
-    bank_.FieldByName("Kaisu").SetAsInteger(after.kaisu);
+    bank_.FieldByName(field::Kaisu).SetAsInteger(after.kaisu);
     ++Ans;
 
     if (right) {
-        bank_.FieldByName("NKaisu").SetAsInteger(after.nkaisu);
+        bank_.FieldByName(field::NKaisu).SetAsInteger(after.nkaisu);
         ++Sei;
-        bank_.FieldByName("Seikaisu").SetAsInteger(after.seikaisu);
+        bank_.FieldByName(field::Seikaisu).SetAsInteger(after.seikaisu);
         AppendHistory(bango, 1, mondai);
-        adviceField_ = "Seikai";
+        adviceField_ = field::Seikai;
         if (Total > 10)
             FilterAdvice();
     } else {
         AppendHistory(bango, 0, mondai);
         --DrillLevel;   // held within 0..100 by the next question, or from the 11th at once
         if (after.nkaisu != before.nkaisu)
-            bank_.FieldByName("NKaisu").SetAsInteger(after.nkaisu);
-        adviceField_ = "Fuseikai";
+            bank_.FieldByName(field::NKaisu).SetAsInteger(after.nkaisu);
+        adviceField_ = field::Fuseikai;
         if (Total > 10) {
             if (DrillLevel < 0)
                 DrillLevel = 0;
             FilterAdvice();
         }
     }
-    bank_.FieldByName("Nani").SetAsInteger(after.nani);
+    bank_.FieldByName(field::Nani).SetAsInteger(after.nani);
     bank_.Post();
     answered_ = true;
     // Beside the history: the same answer, kept across drills.
@@ -158,15 +161,15 @@ void Session::AppendHistory(const std::string& bango, int seihi, const std::stri
 {
     // By field name, so that the field order of the file cannot swap values.
     Row row(history_.Fields().size());
-    row[std::size_t(history_.FieldIndex("Bango"))] = Value(bango);
-    row[std::size_t(history_.FieldIndex("Seihi"))] = Value(seihi);
-    row[std::size_t(history_.FieldIndex("Mondai"))] = Value(mondai);
+    row[std::size_t(history_.FieldIndex(field::Bango))] = Value(bango);
+    row[std::size_t(history_.FieldIndex(field::Seihi))] = Value(seihi);
+    row[std::size_t(history_.FieldIndex(field::Mondai))] = Value(mondai);
     history_.AppendRecord(row);
 }
 
 void Session::FilterAdvice()
 {
-    advice_.SetFilter(FilterText().Equals("Nani", DrillLevel));
+    advice_.SetFilter(FilterText().Equals(field::Nani, DrillLevel));
     advice_.SetFiltered(true);
 }
 

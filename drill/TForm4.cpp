@@ -8,12 +8,15 @@
 #include "Scoring.h"
 #include "ScreenFit.h"
 #include "Windows.h"
+#include "Layouts.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QShowEvent>
 
 #include <cstdio>
+
+namespace field = layouts::field;
 
 namespace {
 // The layout's character heights in pixels; the .ui holds point sizes only.
@@ -75,25 +78,25 @@ TForm4::TForm4(QWidget* parent)
     DataSource3->setDataSet(Table3);
 
     DBMemo1->setDataSource(DataSource1);
-    DBMemo1->setDataField("Mondai");
+    DBMemo1->setDataField(field::Mondai);
     DBMemo2->setDataSource(DataSource1);
-    DBMemo2->setDataField("Kaisetsu");
+    DBMemo2->setDataField(field::Kaisetsu);
     DBImage1->setDataSource(DataSource1);
-    DBImage1->setDataField("Zu");
+    DBImage1->setDataField(field::Zu);
     DBImage1->setMode(DBImage::Mode::Fit);
     DBEdit1->setDataSource(DataSource1);
-    DBEdit1->setDataField("Bango");
+    DBEdit1->setDataField(field::Bango);
     DBEdit2->setDataSource(DataSource1);
-    DBEdit2->setDataField("NKaisu");
+    DBEdit2->setDataField(field::NKaisu);
     // The count of right answers, as its label says; the answer code would give the answer away.
     DBEdit3->setDataSource(DataSource1);
-    DBEdit3->setDataField("Seikaisu");
+    DBEdit3->setDataField(field::Seikaisu);
     DBEdit4->setDataSource(DataSource1);
-    DBEdit4->setDataField("Kaisu");
+    DBEdit4->setDataField(field::Kaisu);
     DBEdit5->setDataSource(DataSource1);
-    DBEdit5->setDataField("Nani");
+    DBEdit5->setDataField(field::Nani);
     DBMemo3->setDataSource(DataSource3);
-    DBMemo3->setDataField("Seikai");
+    DBMemo3->setDataField(field::Seikai);
 
     OpenDialog1.title = QStringLiteral("問題データファイルを開いてください。");
     OpenDialog1.filters = {QStringLiteral("データファイル(*.cds)"), QStringLiteral("すべてのファイル(*)")};

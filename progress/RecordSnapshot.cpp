@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+namespace field = layouts::field;
+
 namespace progress {
 
 Snapshot Load(const record::LearningRecord& record, std::vector<StatementKey> statements)
@@ -31,11 +33,11 @@ std::vector<std::string> Bangos(const std::string& path)
     Table table;
     table.SetFileName(path);
     table.Open();
-    const int field = table.FieldIndex("Bango");
-    if (field < 0)
+    const int bango = table.FieldIndex(field::Bango);
+    if (bango < 0)
         return out;
     for (std::size_t i = 0; i < table.StoredCount(); ++i)
-        out.push_back(eucjp::ToUtf8(eucjp::Decode(table.StoredValue(i, field).bytes)));
+        out.push_back(eucjp::ToUtf8(eucjp::Decode(table.StoredValue(i, bango).bytes)));
     return out;
 }
 }  // namespace

@@ -9,9 +9,12 @@
 #include "HistoryModel.h"
 #include "Settings.h"
 #include "Windows.h"
+#include "Layouts.h"
 
 #include <QHeaderView>
 #include <QShowEvent>
+
+namespace field = layouts::field;
 
 namespace {
 void SetPixelHeight(QWidget* w, int px)
@@ -56,11 +59,11 @@ TForm6::TForm6(QWidget* parent)
     DataSource2->setDataSet(Table2);
 
     DBMemo1->setDataSource(DataSource2);
-    DBMemo1->setDataField(QStringLiteral("Mondai"));
+    DBMemo1->setDataField(QString::fromLatin1(field::Mondai));
     DBMemo2->setDataSource(DataSource2);
-    DBMemo2->setDataField(QStringLiteral("Kaisetsu"));
+    DBMemo2->setDataField(QString::fromLatin1(field::Kaisetsu));
     DBImage2->setDataSource(DataSource2);
-    DBImage2->setDataField(QStringLiteral("Zu"));
+    DBImage2->setDataField(QString::fromLatin1(field::Zu));
     DBImage2->setMode(DBImage::Mode::Fit);
     for (DBMemo* memo : {DBMemo1, DBMemo2}) {
         memo->setReadOnly(true);
@@ -121,7 +124,7 @@ void TForm6::FormShow()
     // The question pane starts at the first history row; an empty history shows no question
     // (no question carries the number 0000).
     if (Table1->RecordCount() > 0)
-        FollowHistory(Table1->FieldByName("Bango").AsString());
+        FollowHistory(Table1->FieldByName(field::Bango).AsString());
     else
         FollowHistory("0000");
 
@@ -158,7 +161,7 @@ bool TForm6::LoadTables(const std::string& directory)
 
 void TForm6::FollowHistory(const std::string& bango)
 {
-    Table2->SetFilter(FilterText().Equals("Bango", bango));
+    Table2->SetFilter(FilterText().Equals(field::Bango, bango));
     Table2->SetFiltered(true);
 }
 
@@ -167,7 +170,7 @@ void TForm6::DataSource1DataChange()
     // The history is never filtered; with no row there is nothing to follow.
     if (!Table1->Active() || Table1->RecordCount() == 0)
         return;
-    FollowHistory(Table1->FieldByName("Bango").AsString());
+    FollowHistory(Table1->FieldByName(field::Bango).AsString());
 }
 
 void TForm6::Button1Click() { CloseMainWindow(); }

@@ -21,6 +21,8 @@
 #include <optional>
 #include <sstream>
 
+namespace field = layouts::field;
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -177,7 +179,7 @@ int Export(const Args& a)
         const layouts::Layout* layout = layouts::Matching(c.fields);
         std::vector<Row> rows = c.rows;
         const auto bango = std::find_if(c.fields.begin(), c.fields.end(), [](const FieldDef& f) {
-            return f.name == "Bango" && f.type == FieldType::Text;
+            return f.name == field::Bango && f.type == FieldType::Text;
         });
         if (bango != c.fields.end())
             for (Row& row : rows) {
@@ -197,7 +199,7 @@ int Export(const Args& a)
                     bango == c.fields.end() ? std::string() : c.rows[r][std::size_t(bango - c.fields.begin())].bytes;
                 const bool digits = !number.empty() && number.find_first_not_of("0123456789") == std::string::npos;
                 const std::string name = (digits ? number : "row" + std::to_string(r + 2)) +
-                                         (f.name == "Zu" ? "" : "-" + f.name) + PictureExtension(bytes);
+                                         (f.name == field::Zu ? "" : "-" + f.name) + PictureExtension(bytes);
                 std::error_code ec;
                 fs::create_directories(folderPath, ec);
                 Output(bytes, (folderPath / name).string());
