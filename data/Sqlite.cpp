@@ -8,10 +8,11 @@ namespace sqlite {
 
 bool Busy(int rc) { return (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED; }
 
-Connection::Connection(const std::string& path, int flags, int maxValueBytes, int busyMilliseconds, Words words)
+Connection::Connection(const std::string& path, int flags, int maxValueBytes, int busyMilliseconds, Words words,
+                       const std::string& uri)
     : path_(path), words_(std::move(words))
 {
-    const int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
+    const int rc = sqlite3_open_v2(uri.empty() ? path.c_str() : uri.c_str(), &db_, flags, nullptr);
     if (rc != SQLITE_OK) {
         const std::string msg = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
         sqlite3_close_v2(db_);

@@ -29,7 +29,10 @@ public:
     // Opens PATH with FLAGS (sqlite3_open_v2's); throws Exception "<open>: PATH (why)". The
     // connection is hardened at once: no trusted schema, no writable-schema tricks, no
     // triggers, views or extensions run, no attached databases, values up to MAXVALUEBYTES.
-    Connection(const std::string& path, int flags, int maxValueBytes, int busyMilliseconds, Words words);
+    // URI, when given, is what SQLite opens instead (a file URI for PATH with parameters);
+    // messages still name PATH.
+    Connection(const std::string& path, int flags, int maxValueBytes, int busyMilliseconds, Words words,
+               const std::string& uri = {});
     virtual ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
