@@ -17,6 +17,8 @@
 #include <random>
 #include <unistd.h>
 
+namespace field = layouts::field;
+
 namespace fs = std::filesystem;
 
 namespace benchdata {
@@ -218,7 +220,7 @@ SearchColumns ColumnsOf(const std::vector<Row>& bankRows)
                 return i;
         throw Exception(std::string("no field ") + name);
     };
-    const std::size_t nani = index("Nani"), nkaisu = index("NKaisu"), karihon = index("KariHon");
+    const std::size_t nani = index(field::Nani), nkaisu = index(field::NKaisu), karihon = index(field::KariHon);
     SearchColumns c;
     for (const Row& r : bankRows) {
         c.nani.push_back(r[nani].null ? 0 : r[nani].integer);

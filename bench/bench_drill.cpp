@@ -10,6 +10,7 @@
 #include "BenchData.h"
 #include "BenchDrill.h"
 #include "Exception.h"
+#include "FilterText.h"
 #include "Layouts.h"
 #include "Peers.h"
 #include "Search.h"
@@ -24,6 +25,8 @@
 #include <map>
 #include <memory>
 #include <random>
+
+namespace field = layouts::field;
 
 using benchdata::BankShape;
 
@@ -80,7 +83,7 @@ Table& SearchBank(const BankShape& shape) { return *Searching(shape).bank; }
 benchdata::SearchColumns ColumnsOf(const Table& bank)
 {
     benchdata::SearchColumns c;
-    const int nani = bank.FieldIndex("Nani"), nkaisu = bank.FieldIndex("NKaisu"), karihon = bank.FieldIndex("KariHon");
+    const int nani = bank.FieldIndex(field::Nani), nkaisu = bank.FieldIndex(field::NKaisu), karihon = bank.FieldIndex(field::KariHon);
     for (std::size_t r = 0; r < bank.StoredCount(); ++r) {
         c.nani.push_back(bank.StoredValue(r, nani).integer);
         c.nkaisu.push_back(bank.StoredValue(r, nkaisu).integer);
@@ -91,7 +94,7 @@ benchdata::SearchColumns ColumnsOf(const Table& bank)
 
 int MaxSettled(const Table& bank)
 {
-    const int nkaisu = bank.FieldIndex("NKaisu");
+    const int nkaisu = bank.FieldIndex(field::NKaisu);
     int m = 0;
     for (std::size_t r = 0; r < bank.StoredCount(); ++r)
         m = std::max(m, bank.StoredValue(r, nkaisu).integer);
@@ -109,7 +112,7 @@ Expected Reference(Table& bank, int level, int limit)
     e.outcome = drill::FindQuestion(bank, level, limit);
     int after = limit;
     if (drill::SearchQuestion(bank, level, after))
-        e.bango = bank.FieldByName("Bango").AsString();
+        e.bango = bank.FieldByName(field::Bango).AsString();
     return e;
 }
 
@@ -166,7 +169,7 @@ void BM_SearchLiteral(benchmark::State& state)
     int limit = 0;
     if (!LiteralSearch(bank, level, limit, maxLimit) || !e.outcome.found ||
         limit != e.outcome.passLimit || bank.Filter() != drill::SearchFilter(e.outcome.level, e.outcome.filterLimit) ||
-        bank.FieldByName("Bango").AsString() != e.bango) {
+        bank.FieldByName(field::Bango).AsString() != e.bango) {
         state.SkipWithError("the loop of tries disagrees with the one-scan search");
         return;
     }
@@ -218,7 +221,7 @@ void BM_ColumnSearch(benchmark::State& state)
     const int level = StartLevel(shape.worstCase);
     const Expected e = Reference(bank, level, 0);
     const auto r = peers::ColumnSearch(c, level, 0);
-    const int bangoField = bank.FieldIndex("Bango");
+    const int bangoField = bank.FieldIndex(field::Bango);
     if (!r.found || r.level != e.outcome.level || r.filterLimit != e.outcome.filterLimit ||
         bank.StoredValue(r.first, bangoField).bytes != e.bango) {
         state.SkipWithError("the column search disagrees with the one-scan search");
@@ -451,13 +454,13 @@ void BM_Review(benchmark::State& state)
     bank.Open();
     std::int64_t shown = 0;
     auto follow = [&] {
-        bank.SetFilter("Bango = " + history.FieldByName("Bango").AsString());
+        bank.SetFilter(FilterText().Equals(field::Bango, history.FieldByName(field::Bango).AsString()));
         bank.SetFiltered(true);
         if (views && bank.RecordCount() > 0) {
             // As the views read them: the picture from the file, when it is shown.
-            benchmark::DoNotOptimize(bank.FieldByName("Mondai").AsText());
-            benchmark::DoNotOptimize(bank.FieldByName("Kaisetsu").AsText());
-            const std::string& png = bank.FieldByName("Zu").AsString();
+            benchmark::DoNotOptimize(bank.FieldByName(field::Mondai).AsText());
+            benchmark::DoNotOptimize(bank.FieldByName(field::Kaisetsu).AsText());
+            const std::string& png = bank.FieldByName(field::Zu).AsString();
             if (!png.empty())
                 shown += !QImage::fromData(reinterpret_cast<const uchar*>(png.data()), int(png.size())).isNull();
         }

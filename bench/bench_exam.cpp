@@ -22,6 +22,8 @@
 
 #include <filesystem>
 
+namespace field = layouts::field;
+
 namespace {
 
 constexpr int kStatements = 9999;
@@ -35,10 +37,10 @@ const std::string& Directory()
         const std::string d = benchdata::ScratchRoot() + "/exam/";
         std::filesystem::create_directories(d);
         std::vector<FieldDef> fields = layouts::Bank();
-        fields.push_back({"Bunrui", FieldType::Integer, 0});
+        fields.push_back({field::Bunrui, FieldType::Integer, 0});
         std::vector<Row> rows = benchdata::BankRows({kStatements, true, false});
         std::size_t karihon = 0;
-        while (fields[karihon].name != "KariHon")
+        while (fields[karihon].name != field::KariHon)
             ++karihon;
         for (std::size_t i = 0; i < rows.size(); ++i) {
             rows[i][karihon] = Value(i % 4 == 3 ? 2 : 1);
@@ -51,10 +53,10 @@ const std::string& Directory()
             Row r(hf.size());
             for (std::size_t f = 0; f < hf.size(); ++f) {
                 const FieldDef& def = hf[f];
-                if (def.name == "Bango")
+                if (def.name == field::Bango)
                     r[f] = Value("K" + std::to_string(100 + i));
                 else if (def.type == FieldType::Integer)
-                    r[f] = Value(def.name == "Bunrui" ? 201 : i % 2);
+                    r[f] = Value(def.name == field::Bunrui ? 201 : i % 2);
                 else if (def.type == FieldType::Blob)
                     r[f] = Value(benchdata::FigurePng());
                 else

@@ -14,14 +14,16 @@ bool SameField(const FieldDef& a, const FieldDef& b)
 
 }  // namespace
 
+std::string field::Part(const char* name, int part) { return name + std::to_string(part + 1); }
+
 const std::vector<FieldDef>& Bank()
 {
     static const std::vector<FieldDef> fields{
-        {"NKaisu", FieldType::Integer, 0},   {"Nani", FieldType::Integer, 0},
-        {"Kaisu", FieldType::Integer, 0},    {"Bango", FieldType::Text, 4},
-        {"Seikaisu", FieldType::Integer, 0}, {"KariHon", FieldType::Integer, 0},
-        {"Kaisetsu", FieldType::Text, 255},  {"Seikai", FieldType::Integer, 0},
-        {"Zu", FieldType::Blob, 0},          {"Mondai", FieldType::Text, 255},
+        {field::NKaisu, FieldType::Integer, 0},   {field::Nani, FieldType::Integer, 0},
+        {field::Kaisu, FieldType::Integer, 0},    {field::Bango, FieldType::Text, 4},
+        {field::Seikaisu, FieldType::Integer, 0}, {field::KariHon, FieldType::Integer, 0},
+        {field::Kaisetsu, FieldType::Text, 255},  {field::Seikai, FieldType::Integer, 0},
+        {field::Zu, FieldType::Blob, 0},          {field::Mondai, FieldType::Text, 255},
     };
     return fields;
 }
@@ -29,9 +31,9 @@ const std::vector<FieldDef>& Bank()
 const std::vector<FieldDef>& History()
 {
     static const std::vector<FieldDef> fields{
-        {"Bango", FieldType::Text, 4},
-        {"Seihi", FieldType::Integer, 0},
-        {"Mondai", FieldType::Text, 255},
+        {field::Bango, FieldType::Text, 4},
+        {field::Seihi, FieldType::Integer, 0},
+        {field::Mondai, FieldType::Text, 255},
     };
     return fields;
 }
@@ -39,9 +41,9 @@ const std::vector<FieldDef>& History()
 const std::vector<FieldDef>& Advice()
 {
     static const std::vector<FieldDef> fields{
-        {"Nani", FieldType::Integer, 0},
-        {"Seikai", FieldType::Text, 255},
-        {"Fuseikai", FieldType::Text, 255},
+        {field::Nani, FieldType::Integer, 0},
+        {field::Seikai, FieldType::Text, 255},
+        {field::Fuseikai, FieldType::Text, 255},
     };
     return fields;
 }
@@ -49,8 +51,8 @@ const std::vector<FieldDef>& Advice()
 const std::vector<FieldDef>& Hazard()
 {
     static const std::vector<FieldDef> fields{
-        {"Bango", FieldType::Text, 4},        {"Bunrui", FieldType::Integer, 0},
-        {"Zu", FieldType::Blob, 0},           {"Jokyo", FieldType::Text, 255},
+        {field::Bango, FieldType::Text, 4},   {field::Bunrui, FieldType::Integer, 0},
+        {field::Zu, FieldType::Blob, 0},      {field::Jokyo, FieldType::Text, 255},
         {"Mondai1", FieldType::Text, 255},    {"Mondai2", FieldType::Text, 255},
         {"Mondai3", FieldType::Text, 255},    {"Seikai1", FieldType::Integer, 0},
         {"Seikai2", FieldType::Integer, 0},   {"Seikai3", FieldType::Integer, 0},
@@ -65,8 +67,9 @@ const std::vector<Layout>& All()
     static const std::vector<Layout> all{
         // The bank's stored order puts the counters first; a person reads the number, the
         // statement and its answer first.
-        {"bank", kBankFile, &Bank(), {{"Bunrui", FieldType::Integer, 0}}, csvtable::CheckBank,
-         {"Bango", "KariHon", "Bunrui", "Mondai", "Seikai", "Kaisetsu", "Zu", "Nani", "NKaisu", "Kaisu", "Seikaisu"}},
+        {"bank", kBankFile, &Bank(), {{field::Bunrui, FieldType::Integer, 0}}, csvtable::CheckBank,
+         {field::Bango, field::KariHon, field::Bunrui, field::Mondai, field::Seikai, field::Kaisetsu,
+          field::Zu, field::Nani, field::NKaisu, field::Kaisu, field::Seikaisu}},
         {"history", kHistoryFile, &History(), {}, nullptr, {}},
         {"advice", kAdviceFile, &Advice(), {}, nullptr, {}},
         {"hazard", kHazardFile, &Hazard(), {}, csvtable::CheckHazard, {}},

@@ -19,6 +19,26 @@ const std::vector<FieldDef>& Advice();
 // Hazard items, kiken.cds: an illustration, a situation and three linked true/false statements.
 const std::vector<FieldDef>& Hazard();
 
+// The field names, for code that reads or sets one field: the layouts below are made of them.
+namespace field {
+inline constexpr const char* Bango = "Bango";         // the question's number, as text
+inline constexpr const char* NKaisu = "NKaisu";       // bank: times settled in the drill
+inline constexpr const char* Nani = "Nani";           // bank: difficulty; advice: its level
+inline constexpr const char* Kaisu = "Kaisu";         // bank: times asked
+inline constexpr const char* Seikaisu = "Seikaisu";   // bank: times right
+inline constexpr const char* KariHon = "KariHon";     // bank: which test the statement belongs to
+inline constexpr const char* Kaisetsu = "Kaisetsu";   // bank: the explanation
+inline constexpr const char* Seikai = "Seikai";       // bank: the right answer; advice: after a right one
+inline constexpr const char* Zu = "Zu";               // bank, hazard: the picture
+inline constexpr const char* Mondai = "Mondai";       // bank, history: the statement
+inline constexpr const char* Bunrui = "Bunrui";       // bank (optional), hazard: the 教習項目 code
+inline constexpr const char* Seihi = "Seihi";         // history: right (1) or wrong (0)
+inline constexpr const char* Fuseikai = "Fuseikai";   // advice: after a wrong answer
+inline constexpr const char* Jokyo = "Jokyo";         // hazard: the situation
+// A hazard item's field of its statement PART (0 to 2): Mondai, Seikai or Kaisetsu with 1 to 3.
+std::string Part(const char* name, int part);
+}  // namespace field
+
 inline constexpr const char* kBankFile = "mondai.cds";
 inline constexpr const char* kHistoryFile = "rireki.cds";
 inline constexpr const char* kAdviceFile = "advice.cds";

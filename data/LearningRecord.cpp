@@ -2,7 +2,7 @@
 
 #include "Exception.h"
 #include "SafeFile.h"
-#include "SqliteHardening.h"
+#include "Sqlite.h"
 
 #include <sqlite3.h>
 
@@ -95,112 +95,40 @@ std::string Now()
     return buf;
 }
 
-[[noreturn]] void Fail(sqlite3* db, const std::string& what)
-{
-    const int rc = sqlite3_errcode(db);
-    const std::string detail = sqlite3_errmsg(db);
-    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
-        throw FileInUse("学習記録は他のプログラムが使用中です (" + detail + ")");
-    throw Exception(what + " (" + detail + ")");
-}
-
-class Stmt {
+class RecordDb : public sqlite::Connection {
 public:
-    Stmt(sqlite3* db, const char* sql) : db_(db)
+    RecordDb(const std::string& path, int flags, const std::string& uri)
+        : Connection(path, flags, kMaxValueBytes, kBusyMilliseconds,
+                     {"学習記録を開けません", "学習記録を読めません", "学習記録の読み書きに失敗しました",
+                      "学習記録に書き込めません"},
+                     uri)
     {
-        if (sqlite3_prepare_v2(db, sql, -1, &st_, nullptr) != SQLITE_OK)
-            Fail(db, "学習記録を読めません");
     }
-    ~Stmt() { sqlite3_finalize(st_); }
-    Stmt(const Stmt&) = delete;
-    Stmt& operator=(const Stmt&) = delete;
-
-    Stmt& Bind(int i, std::int64_t v) { return Check(sqlite3_bind_int64(st_, i, v)); }
-    Stmt& Bind(int i, const std::string& v)
+    [[noreturn]] void Fail(const std::string& what) const override
     {
-        return Check(sqlite3_bind_text(st_, i, v.data(), int(v.size()), SQLITE_TRANSIENT));
+        const std::string detail = sqlite3_errmsg(get());
+        if (sqlite::Busy(sqlite3_errcode(get())))
+            throw FileInUse("学習記録は他のプログラムが使用中です (" + detail + ")");
+        throw Exception(what + " (" + detail + ")");
     }
-    template <typename T>
-    Stmt& Bind(int i, const std::optional<T>& v)
-    {
-        if (!v) return Check(sqlite3_bind_null(st_, i));
-        if constexpr (std::is_floating_point_v<T>) return Check(sqlite3_bind_double(st_, i, *v));
-        else return Bind(i, std::int64_t(*v));
-    }
-    bool Step()
-    {
-        const int rc = sqlite3_step(st_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        Fail(db_, "学習記録の読み書きに失敗しました");
-    }
-    void Run() { while (Step()) {} }
-
-    std::int64_t Int(int i) const { return sqlite3_column_int64(st_, i); }
-    std::optional<int> OptInt(int i) const
-    {
-        if (sqlite3_column_type(st_, i) == SQLITE_NULL) return std::nullopt;
-        return int(sqlite3_column_int64(st_, i));
-    }
-    std::string Text(int i) const
-    {
-        const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
-        return t ? std::string(t, std::size_t(sqlite3_column_bytes(st_, i))) : std::string();
-    }
-    bool IsNull(int i) const { return sqlite3_column_type(st_, i) == SQLITE_NULL; }
-    double Double(int i) const { return sqlite3_column_double(st_, i); }
-
-private:
-    Stmt& Check(int rc)
-    {
-        if (rc != SQLITE_OK) Fail(db_, "学習記録に書き込めません");
-        return *this;
-    }
-    sqlite3* db_;
-    sqlite3_stmt* st_ = nullptr;
 };
 
-void Exec(sqlite3* db, const char* sql, const char* what)
-{
-    char* err = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
-        sqlite3_free(err);
-        Fail(db, what);
-    }
-}
+using Db = sqlite::Connection;
+using Stmt = sqlite::Statement;
+using Transaction = sqlite::Transaction;
 
-int PragmaInt(sqlite3* db, const char* pragma)
+int PragmaInt(Db& db, const char* pragma)
 {
-    Stmt st(db, (std::string("PRAGMA ") + pragma).c_str());
+    Stmt st(db, std::string("PRAGMA ") + pragma);
     return st.Step() ? int(st.Int(0)) : 0;
 }
-
-// Commits when it goes out of scope normally; rolls back when an exception passes.
-class Transaction {
-public:
-    explicit Transaction(sqlite3* db) : db_(db) { Exec(db, "BEGIN IMMEDIATE", "学習記録に書き込めません"); }
-    ~Transaction()
-    {
-        if (db_) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-    }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
-    void Commit()
-    {
-        Exec(db_, "COMMIT", "学習記録に書き込めません");
-        db_ = nullptr;
-    }
-
-private:
-    sqlite3* db_;
-};
 
 [[noreturn]] void NotOurs(const std::string& path, const std::string& why)
 {
     throw Exception("学習記録ではないか、壊れています: " + path + " (" + why + ")");
 }
 
-void CheckShape(sqlite3* db, const std::string& path, int version)
+void CheckShape(Db& db, const std::string& path, int version)
 {
     const Shape expected = ShapeOf(version);
     std::set<std::pair<std::string, std::string>> found;
@@ -225,7 +153,7 @@ void CheckShape(sqlite3* db, const std::string& path, int version)
     }
 }
 
-void CheckIntegrity(sqlite3* db, const std::string& path)
+void CheckIntegrity(Db& db, const std::string& path)
 {
     Stmt st(db, "PRAGMA quick_check");
     while (st.Step()) {
@@ -260,7 +188,7 @@ void ValidateAnswer(const Answer& a)
 
 // Each statement's latest answer, through the latest table: one row per statement, never a scan
 // of the answers. WHERE narrows it (empty: all).
-std::vector<LatestResult> Latest(sqlite3* db, const std::string& where)
+std::vector<LatestResult> Latest(Db& db, const std::string& where)
 {
     Stmt st(db, ("SELECT l.source, l.bango, l.item, a.bunrui, a.correct, a.answered_at "
                  "FROM latest l JOIN answers a ON a.id = l.answer_id " +
@@ -272,7 +200,7 @@ std::vector<LatestResult> Latest(sqlite3* db, const std::string& where)
     return out;
 }
 
-void Upgrade(sqlite3* db, const std::string& path)
+void Upgrade(Db& db, const std::string& path)
 {
     for (;;) {
         Transaction tx(db);
@@ -283,17 +211,16 @@ void Upgrade(sqlite3* db, const std::string& path)
         if (current > 0)
             CheckShape(db, path, current);
         const int next = current + 1;
-        Exec(db, kSteps[next - 1], "学習記録を新しい版にできません");
+        db.Exec(kSteps[next - 1], "学習記録を新しい版にできません");
         if (current == 0)
-            Exec(db, ("PRAGMA application_id=" + std::to_string(LearningRecord::kApplicationId)).c_str(),
-                 "学習記録を作れません");
-        Exec(db, ("PRAGMA user_version=" + std::to_string(next)).c_str(),
-             "学習記録を新しい版にできません");
+            db.Exec("PRAGMA application_id=" + std::to_string(LearningRecord::kApplicationId),
+                    "学習記録を作れません");
+        db.Exec("PRAGMA user_version=" + std::to_string(next), "学習記録を新しい版にできません");
         tx.Commit();
     }
 }
 
-void Prepare(sqlite3* db, const std::string& path, bool forReading)
+void Prepare(Db& db, const std::string& path, bool forReading)
 {
     int appId = 0, version = 0;
     bool empty = false;
@@ -332,25 +259,25 @@ void Prepare(sqlite3* db, const std::string& path, bool forReading)
         if (!wal.Step() || wal.Text(0) != "wal")
             NotOurs(path, "WAL にできません");
     }
-    Exec(db, "PRAGMA synchronous=NORMAL", "学習記録を開けません");
-    Exec(db, "PRAGMA foreign_keys=ON", "学習記録を開けません");
+    db.Exec("PRAGMA synchronous=NORMAL", "学習記録を開けません");
+    db.Exec("PRAGMA foreign_keys=ON", "学習記録を開けません");
     Upgrade(db, path);
 }
 
-sqlite3* Need(sqlite3* db)
+Db& Need(const std::unique_ptr<Db>& db)
 {
     if (!db) throw Exception("学習記録が開かれていません");
-    return db;
+    return *db;
 }
 
-void Insert(sqlite3* db, std::int64_t session, const Answer& a, const std::string& at)
+void Insert(Db& db, std::int64_t session, const Answer& a, const std::string& at)
 {
     ValidateAnswer(a);
     Stmt count(db, "UPDATE sessions SET answer_count = answer_count + 1, "
                     "correct_count = correct_count + ? WHERE id = ?");
     count.Bind(1, std::int64_t(a.correct ? 1 : 0)).Bind(2, session);
     count.Run();
-    if (sqlite3_changes(db) != 1)
+    if (db.Changes() != 1)
         throw Exception("学習記録にないセッションです: " + std::to_string(session));
     Stmt ins(db, "INSERT INTO answers(session_id, answered_at, source, bango, item, bunrui, "
                   "answer, correct, seconds) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)");
@@ -361,7 +288,7 @@ void Insert(sqlite3* db, std::int64_t session, const Answer& a, const std::strin
     Stmt latest(db, "INSERT INTO latest(source, bango, item, answer_id) VALUES(?, ?, ?, ?) "
                      "ON CONFLICT(source, bango, item) DO UPDATE SET answer_id = excluded.answer_id");
     latest.Bind(1, a.source).Bind(2, a.bango).Bind(3, std::int64_t(a.item));
-    latest.Bind(4, std::int64_t(sqlite3_last_insert_rowid(db)));
+    latest.Bind(4, db.LastInsertId());
     latest.Run();
 }
 
@@ -375,18 +302,14 @@ bool LearningRecord::IsOpen() const { return db_ != nullptr; }
 
 int LearningRecord::Version() const { return PragmaInt(Need(db_), "user_version"); }
 
-void LearningRecord::Close()
-{
-    if (db_) sqlite3_close_v2(db_);
-    db_ = nullptr;
-}
+void LearningRecord::Close() { db_.reset(); }
 
 void LearningRecord::Open(const std::string& path) { OpenFile(path, false); }
 
 void LearningRecord::AllowLongValues()
 {
     if (db_)
-        sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, std::numeric_limits<int>::max());   // capped at SQLite's own
+        sqlite3_limit(db_->get(), SQLITE_LIMIT_LENGTH, std::numeric_limits<int>::max());   // capped at SQLite's own
 }
 
 void LearningRecord::OpenForReading(const std::string& path) { OpenFile(path, true); }
@@ -440,22 +363,9 @@ void LearningRecord::OpenFile(const std::string& path, bool forReading)
     const int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW | (unchanging ? SQLITE_OPEN_URI : 0) |
                       (forReading ? SQLITE_OPEN_READONLY
                                   : SQLITE_OPEN_READWRITE | (exists ? 0 : SQLITE_OPEN_CREATE));
-    sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(unchanging ? ImmutableUri(path).c_str() : path.c_str(), &db, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        const std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-        sqlite3_close_v2(db);
-        throw Exception("学習記録を開けません: " + path + " (" + msg + ")");
-    }
-    sqlite_hardening::Apply(db, kMaxValueBytes);
-    sqlite3_busy_timeout(db, kBusyMilliseconds);
-    try {
-        Prepare(db, path, forReading);
-    } catch (...) {
-        sqlite3_close_v2(db);
-        throw;
-    }
-    db_ = db;
+    auto db = std::make_unique<RecordDb>(path, flags, unchanging ? ImmutableUri(path) : std::string());
+    Prepare(*db, path, forReading);
+    db_ = std::move(db);
 }
 
 std::int64_t LearningRecord::BeginSession(const SessionInfo& info)
@@ -464,7 +374,7 @@ std::int64_t LearningRecord::BeginSession(const SessionInfo& info)
     Stmt st(Need(db_), "INSERT INTO sessions(kind, started_at, level, seed) VALUES(?, ?, ?, ?)");
     st.Bind(1, info.kind).Bind(2, Now()).Bind(3, info.level).Bind(4, info.seed);
     st.Run();
-    return sqlite3_last_insert_rowid(db_);
+    return db_->LastInsertId();
 }
 
 void LearningRecord::AddAnswer(std::int64_t session, const Answer& answer)
@@ -477,7 +387,7 @@ void LearningRecord::AddAnswers(std::int64_t session, const std::vector<Answer>&
     Transaction tx(Need(db_));
     const std::string at = Now();
     for (const Answer& a : answers)
-        Insert(db_, session, a, at);
+        Insert(*db_, session, a, at);
     tx.Commit();
 }
 
@@ -486,12 +396,12 @@ void LearningRecord::EndSession(std::int64_t session)
     Stmt st(Need(db_), "UPDATE sessions SET ended_at = ? WHERE id = ?");
     st.Bind(1, Now()).Bind(2, session);
     st.Run();
-    if (sqlite3_changes(db_) != 1)
+    if (db_->Changes() != 1)
         throw Exception("学習記録にないセッションです: " + std::to_string(session));
 }
 
 namespace {
-void StoreGrade(sqlite3* db, std::int64_t session, int score, int maxScore, int passMark)
+void StoreGrade(Db& db, std::int64_t session, int score, int maxScore, int passMark)
 {
     if (maxScore < 1 || score < 0 || score > maxScore || passMark < 0 || passMark > maxScore)
         throw Exception("学習記録に書けない得点です: " + std::to_string(score) + "/" +
@@ -501,7 +411,7 @@ void StoreGrade(sqlite3* db, std::int64_t session, int score, int maxScore, int 
     st.Bind(1, Now()).Bind(2, std::int64_t(score)).Bind(3, std::int64_t(maxScore));
     st.Bind(4, std::int64_t(passMark)).Bind(5, session);
     st.Run();
-    if (sqlite3_changes(db) != 1)
+    if (db.Changes() != 1)
         throw Exception("学習記録にないセッションです: " + std::to_string(session));
 }
 }  // namespace
@@ -517,8 +427,8 @@ void LearningRecord::GradeSession(std::int64_t session, const std::vector<Answer
     Transaction tx(Need(db_));
     const std::string at = Now();
     for (const Answer& a : answers)
-        Insert(db_, session, a, at);
-    StoreGrade(db_, session, score, maxScore, passMark);
+        Insert(*db_, session, a, at);
+    StoreGrade(*db_, session, score, maxScore, passMark);
     tx.Commit();
 }
 
@@ -535,8 +445,8 @@ std::optional<UnfinishedDrill> LearningRecord::LatestUnfinishedDrill() const
     drill.level = latest.OptInt(3);
     // Read backwards from the newest answer and stopped at the session's count: the latest
     // drill's answers are at the end of the log, so the rest of it is never read.
-    Stmt st(db_, "SELECT source, bango, item, bunrui, answer, correct, seconds FROM answers "
-                 "WHERE session_id = ? ORDER BY id DESC LIMIT ?");
+    Stmt st(*db_, "SELECT source, bango, item, bunrui, answer, correct, seconds FROM answers "
+                  "WHERE session_id = ? ORDER BY id DESC LIMIT ?");
     st.Bind(1, drill.session).Bind(2, latest.Int(4));
     while (st.Step()) {
         Answer a;

@@ -17,7 +17,9 @@
 #include <string>
 #include <vector>
 
-struct sqlite3;
+namespace sqlite {
+class Connection;
+}
 
 namespace record {
 
@@ -160,7 +162,7 @@ public:
 
 private:
     void OpenFile(const std::string& path, bool forReading);
-    sqlite3* db_ = nullptr;
+    std::unique_ptr<sqlite::Connection> db_;
 };
 
 }  // namespace record

@@ -1,7 +1,7 @@
 #include "TableFile.h"
 
 #include "Exception.h"
-#include "SqliteHardening.h"
+#include "Sqlite.h"
 
 #include <sqlite3.h>
 
@@ -22,91 +22,30 @@ constexpr int kMaxValueBytes = 64 * 1024 * 1024;
 
 const char* const kMissing = "データプロバイダ/パケットがありません";
 
-// SQLITE_BUSY and SQLITE_LOCKED: another program holds the file for the moment (after the
-// busy timeout). Said as such, so that the start-up does not take the file for a missing one.
-bool Busy(int rc) { return (rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED; }
-[[noreturn]] void InUse(const std::string& path)
-{
-    throw FileInUse("データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。: " + path);
-}
-
 // Names and schema names here are ours or checked identifiers: no quote inside.
 std::string Quote(const std::string& name) { return "\"" + name + "\""; }
 std::string Literal(const std::string& text) { return "'" + text + "'"; }
 
-class Db {
+class Db : public sqlite::Connection {
 public:
+    // A table file may come from anywhere: opened hardened.
     Db(const std::string& path, int flags)
+        : Connection(path, flags, kMaxValueBytes, 2000,
+                     {"テーブルファイルを開けません", "テーブルファイルを読めません",
+                      "テーブルファイルの読み書きに失敗しました", "テーブルファイルに書き込めません"})
     {
-        const int rc = sqlite3_open_v2(path.c_str(), &db_, flags, nullptr);
-        if (rc != SQLITE_OK) {
-            const std::string msg = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-            sqlite3_close(db_);
-            db_ = nullptr;
-            throw Exception("テーブルファイルを開けません: " + path + " (" + msg + ")");
-        }
-        // A table file may come from anywhere.
-        sqlite_hardening::Apply(db_, kMaxValueBytes);
-        sqlite3_busy_timeout(db_, 2000);
-        path_ = path;
     }
-    ~Db() { sqlite3_close_v2(db_); }
-    Db(const Db&) = delete;
-    Db& operator=(const Db&) = delete;
-
-    sqlite3* get() const { return db_; }
-    [[noreturn]] void Fail(const std::string& what) const
+    // SQLITE_BUSY and SQLITE_LOCKED: another program holds the file for the moment (after the
+    // busy timeout). Said as such, so that the start-up does not take the file for a missing one.
+    [[noreturn]] void Fail(const std::string& what) const override
     {
-        if (Busy(sqlite3_extended_errcode(db_)))
-            InUse(path_);
-        throw Exception(what + ": " + path_ + " (" + sqlite3_errmsg(db_) + ")");
+        if (sqlite::Busy(sqlite3_extended_errcode(get())))
+            throw FileInUse("データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。: " + path());
+        throw Exception(what + ": " + path() + " (" + sqlite3_errmsg(get()) + ")");
     }
-    void Exec(const std::string& sql, const char* what)
-    {
-        char* err = nullptr;
-        const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err);
-        if (rc != SQLITE_OK) {
-            const std::string msg = err ? err : "";
-            sqlite3_free(err);
-            if (Busy(rc))
-                InUse(path_);
-            throw Exception(std::string(what) + ": " + path_ + " (" + msg + ")");
-        }
-    }
-
-private:
-    sqlite3* db_ = nullptr;
-    std::string path_;
 };
 
-class Stmt {
-public:
-    Stmt(Db& db, const std::string& sql) : db_(db)
-    {
-        if (sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &st_, nullptr) != SQLITE_OK)
-            db.Fail("テーブルファイルを読めません");
-    }
-    ~Stmt() { sqlite3_finalize(st_); }
-    Stmt(const Stmt&) = delete;
-    Stmt& operator=(const Stmt&) = delete;
-    sqlite3_stmt* get() const { return st_; }
-    bool Step()
-    {
-        const int rc = sqlite3_step(st_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        db_.Fail("テーブルファイルの読み書きに失敗しました");
-    }
-    void Reset()
-    {
-        sqlite3_reset(st_);
-        sqlite3_clear_bindings(st_);
-    }
-
-private:
-    Db& db_;
-    sqlite3_stmt* st_ = nullptr;
-};
+using Stmt = sqlite::Statement;
 
 // SQLite's file change counter, header bytes 24 to 27, read through the connection's own file
 // handle of SCHEMA; the caller holds a lock, so no other writer can change it meanwhile.
@@ -280,19 +219,16 @@ std::string SelectList(const std::vector<FieldDef>& fields, bool deferBlobs = fa
     throw Exception("テーブルファイルの読み書きに失敗しました: " + path + " (string or blob too big)");
 }
 
-void Bind(Db& db, sqlite3_stmt* st, int index, const FieldDef& f, const Value& v)
+void Bind(Stmt& st, int index, const FieldDef& f, const Value& v)
 {
-    int rc;
     if (v.deferred)   // its bytes were never read: nothing could be written
         throw Exception("読み込んでいない値は書き込めません: 項目 " + f.name);
     if (v.null)
-        rc = sqlite3_bind_null(st, index);
+        st.BindNull(index);
     else if (f.type == FieldType::Integer)
-        rc = sqlite3_bind_int(st, index, v.integer);
+        st.Bind(index, std::int64_t(v.integer));
     else
-        rc = sqlite3_bind_blob64(st, index, v.bytes.data(), v.bytes.size(), SQLITE_STATIC);
-    if (rc != SQLITE_OK)
-        db.Fail("テーブルファイルに書き込めません");
+        st.BindBlob(index, v.bytes);
 }
 
 void CreateSchema(Db& db, const std::vector<FieldDef>& fields)
@@ -309,10 +245,8 @@ void CreateSchema(Db& db, const std::vector<FieldDef>& fields)
             "テーブルファイルを作れません");
     Stmt st(db, "INSERT INTO fields (position, name, type, size) VALUES (?, ?, ?, ?)");
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        sqlite3_bind_int(st.get(), 1, int(i));
-        sqlite3_bind_text(st.get(), 2, fields[i].name.c_str(), -1, SQLITE_STATIC);
-        sqlite3_bind_text(st.get(), 3, FieldTypeName(fields[i].type), -1, SQLITE_STATIC);
-        sqlite3_bind_int(st.get(), 4, fields[i].size);
+        st.Bind(1, std::int64_t(i)).Bind(2, fields[i].name).Bind(3, std::string(FieldTypeName(fields[i].type)));
+        st.Bind(4, std::int64_t(fields[i].size));
         st.Step();
         st.Reset();
     }
@@ -443,7 +377,7 @@ std::string ReadDeferred(const std::string& path, const std::vector<FieldDef>& f
     if (field >= fields.size() || fields[field].type != FieldType::Blob || !SameFields(db, path, fields))
         throw changed();
     Stmt st(db, "SELECT " + SelectList(fields) + " FROM records WHERE id = ?");
-    sqlite3_bind_int64(st.get(), 1, id);
+    st.Bind(1, id);
     if (!st.Step())
         throw changed();
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -478,7 +412,7 @@ void WriteInto(Db& db, const std::string& schema, const Changes& c)
     } else if (!c.deleted.empty()) {
         Stmt st(db, "DELETE FROM " + records + " WHERE id = ?");
         for (auto id : c.deleted) {
-            sqlite3_bind_int64(st.get(), 1, id);
+            st.Bind(1, id);
             st.Step();
             st.Reset();
         }
@@ -494,8 +428,8 @@ void WriteInto(Db& db, const std::string& schema, const Changes& c)
         int p = 1;
         for (std::size_t i = 0; i < fields.size(); ++i)
             if (u.dirty[i])
-                Bind(db, st.get(), p++, fields[i], (*u.row)[i]);
-        sqlite3_bind_int64(st.get(), p, u.id);
+                Bind(st, p++, fields[i], (*u.row)[i]);
+        st.Bind(p, u.id);
         st.Step();
     }
     if (!c.appended.empty()) {
@@ -508,7 +442,7 @@ void WriteInto(Db& db, const std::string& schema, const Changes& c)
         Stmt st(db, InsertSql(fields, records));
         for (const Row* row : c.appended) {
             for (std::size_t i = 0; i < fields.size(); ++i)
-                Bind(db, st.get(), int(i) + 1, fields[i], (*row)[i]);
+                Bind(st, int(i) + 1, fields[i], (*row)[i]);
             st.Step();
             st.Reset();
         }
@@ -531,7 +465,7 @@ void WriteChanges(const std::vector<Changes>& files)
     for (std::size_t i = 1; i < files.size(); ++i) {
         schemas.push_back("f" + std::to_string(i));
         Stmt attach(db, "ATTACH DATABASE ? AS " + schemas.back());
-        sqlite3_bind_text(attach.get(), 1, files[i].path.c_str(), -1, SQLITE_TRANSIENT);
+        attach.Bind(1, files[i].path);
         try {
             attach.Step();
         } catch (const FileInUse&) {
@@ -548,27 +482,22 @@ void WriteChanges(const std::vector<Changes>& files)
             throw Exception("データファイルが、開いた後でほかから書き換えられたため、書き込めません: " + files[i].path);
         db.Exec("PRAGMA " + Quote(schemas[i]) + ".synchronous = FULL", "テーブルファイルに書き込めません");
     }
-    db.Exec("BEGIN IMMEDIATE", "テーブルファイルに書き込めません");
-    try {
-        // Every file is checked before any is written: the file may have been replaced or
-        // written by another program while it was open, and then its record ids name other records.
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            const Changes& c = files[i];
-            if (!SameFields(db, c.path, *c.fields, schemas[i]))
-                NotOurs(c.path, "項目の定義が変わっています");
-            Stmt st(db, "SELECT coalesce(max(id), 0) FROM " + Quote(schemas[i]) + ".records");
-            st.Step();
-            const Stamp now{ChangeCounter(db, schemas[i]), sqlite3_column_int64(st.get(), 0)};
-            if (!(now == c.readAs))
-                throw Exception("データファイルが、開いた後でほかから書き換えられたため、書き込めません: " + c.path);
-        }
-        for (std::size_t i = 0; i < files.size(); ++i)
-            WriteInto(db, schemas[i], files[i]);
-        db.Exec("COMMIT", "テーブルファイルに書き込めません");
-    } catch (...) {
-        sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
+    sqlite::Transaction tx(db);
+    // Every file is checked before any is written: the file may have been replaced or
+    // written by another program while it was open, and then its record ids name other records.
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const Changes& c = files[i];
+        if (!SameFields(db, c.path, *c.fields, schemas[i]))
+            NotOurs(c.path, "項目の定義が変わっています");
+        Stmt st(db, "SELECT coalesce(max(id), 0) FROM " + Quote(schemas[i]) + ".records");
+        st.Step();
+        const Stamp now{ChangeCounter(db, schemas[i]), sqlite3_column_int64(st.get(), 0)};
+        if (!(now == c.readAs))
+            throw Exception("データファイルが、開いた後でほかから書き換えられたため、書き込めません: " + c.path);
     }
+    for (std::size_t i = 0; i < files.size(); ++i)
+        WriteInto(db, schemas[i], files[i]);
+    tx.Commit();
 }
 
 void Create(const std::string& path, const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
@@ -589,7 +518,7 @@ void Create(const std::string& path, const std::vector<FieldDef>& fields, const 
                 if (row.size() != fields.size())
                     throw Exception("レコードの項目数が定義と合いません");
                 for (std::size_t i = 0; i < fields.size(); ++i)
-                    Bind(db, st.get(), int(i) + 1, fields[i], row[i]);
+                    Bind(st, int(i) + 1, fields[i], row[i]);
                 st.Step();
                 st.Reset();
             }

@@ -1,6 +1,7 @@
 #include "Recovery.h"
 
 #include "Directory.h"
+#include "Layouts.h"
 #include "Session.h"
 #include "Table.h"
 
@@ -12,7 +13,7 @@ bool HistoryHolds(Table& history, const std::vector<record::Answer>& answers)
     history.First();
     // By statement only: the verdict stored is the bank's, which may have been corrected since.
     for (std::size_t i = 0; same && i < answers.size(); ++i, history.Next())
-        same = history.FieldByName("Bango").AsString() == answers[i].bango;
+        same = history.FieldByName(layouts::field::Bango).AsString() == answers[i].bango;
     return same;
 }
 

@@ -1,6 +1,7 @@
 #include "Scoring.h"
 
 #include "Table.h"
+#include "Layouts.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -8,6 +9,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+
+namespace field = layouts::field;
 
 // The difficulty must be computed with a 64-bit significand: a double gives 40 where 3 right
 // of 5 must give 39. On x86-64 with g++ that is long double.
@@ -117,7 +120,7 @@ RecentAnswers LastAnswers(Table& history)
     RecentAnswers r;
     history.Last();
     while (!history.Bof()) {
-        r.sum += history.FieldByName("Seihi").AsInteger();
+        r.sum += history.FieldByName(field::Seihi).AsInteger();
         ++r.count;
         if (r.count == 20)
             break;

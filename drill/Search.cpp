@@ -1,19 +1,22 @@
 #include "Search.h"
 
 #include "Exception.h"
+#include "FilterText.h"
 #include "Table.h"
+#include "Layouts.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <optional>
 
+namespace field = layouts::field;
+
 namespace drill {
 
 std::string SearchFilter(int level, int passLimit)
 {
-    return "Nani = " + std::to_string(level) + " AND NKaisu <= " + std::to_string(passLimit)
-        + " AND KariHon >= 1";
+    return FilterText().Equals(field::Nani, level).AtMost(field::NKaisu, passLimit).AtLeast(field::KariHon, 1);
 }
 
 namespace {
@@ -30,9 +33,9 @@ std::int64_t IntegerOf(const Value& v) { return v.null ? 0 : v.integer; }
 
 SearchOutcome FindQuestion(const Table& bank, int startLevel, int passLimit)
 {
-    const int nani = FieldOf(bank, "Nani");
-    const int nkaisu = FieldOf(bank, "NKaisu");
-    const int karihon = FieldOf(bank, "KariHon");
+    const int nani = FieldOf(bank, field::Nani);
+    const int nkaisu = FieldOf(bank, field::NKaisu);
+    const int karihon = FieldOf(bank, field::KariHon);
 
     // The difficulties one pass tries: S down to -1; a start level below 0 tries only itself,
     // and every such try ends its pass.

@@ -1,16 +1,20 @@
 #include "Session.h"
 
 #include "Exception.h"
+#include "FilterText.h"
 #include "LearningRecord.h"
 #include "Scoring.h"
 #include "Search.h"
 #include "Settings.h"
 #include "Table.h"
+#include "Layouts.h"
 
 #include <utility>
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace field = layouts::field;
 
 namespace drill {
 
@@ -24,7 +28,7 @@ Statistics Session::Stats() const
     return {Sei, Ans, PercentText(Sei, Ans), PercentInteger(Sei, Ans)};
 }
 
-int Session::RightAnswer() { return bank_.FieldByName("Seikai").AsInteger(); }
+int Session::RightAnswer() { return bank_.FieldByName(field::Seikai).AsInteger(); }
 
 // ---- Start ----------------------------------------------------------------------------------
 
@@ -34,7 +38,7 @@ bool Session::Start()
     // settled counts: asked first, so that a drill that cannot happen changes nothing.
     if (!FindQuestion(bank_, DrillLevel, 0).found)
         return false;
-    advice_.SetFilter("Nani = -1");
+    advice_.SetFilter(FilterText().Equals(field::Nani, -1));
     advice_.SetFiltered(true);
     ClearForStart();
     if (!ShowNextQuestion())
@@ -59,11 +63,11 @@ void Session::ClearForStart()
         history_.Delete();
     // Every posted record leaves the "NKaisu > 0" view, so the loop ends.
     if (ResetSettledCounts) {
-        bank_.SetFilter("NKaisu > 0");
+        bank_.SetFilter(FilterText().Above(field::NKaisu, 0));
         bank_.SetFiltered(true);
         while (!bank_.Eof()) {
             bank_.Edit();
-            bank_.FieldByName("NKaisu").SetAsInteger(0);
+            bank_.FieldByName(field::NKaisu).SetAsInteger(0);
             bank_.Post();
         }
     }
@@ -91,9 +95,9 @@ void Session::RecordAnswer(const std::string& bango, int answer, bool right)
     a.source = record::kSourceBank;
     a.bango = bango;
     a.item = 0;
-    const int bunrui = bank_.FieldIndex("Bunrui");
-    if (bunrui >= 0 && !bank_.FieldByName("Bunrui").IsNull())
-        a.bunrui = bank_.FieldByName("Bunrui").AsInteger();
+    const int bunrui = bank_.FieldIndex(field::Bunrui);
+    if (bunrui >= 0 && !bank_.FieldByName(field::Bunrui).IsNull())
+        a.bunrui = bank_.FieldByName(field::Bunrui).AsInteger();
     a.answer = answer;
     a.correct = right;
     a.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - shownAt_).count();
@@ -105,8 +109,8 @@ bool Session::ShowNextQuestion()
     if (!search(bank_, DrillLevel, LKaisu))
         return false;
     // Narrow the bank to the question found.
-    const std::string bango = bank_.FieldByName("Bango").AsString();
-    bank_.SetFilter("Bango = " + bango);
+    const std::string bango = bank_.FieldByName(field::Bango).AsString();
+    bank_.SetFilter(FilterText().Equals(field::Bango, bango));
     bank_.SetFiltered(true);
     shownAt_ = std::chrono::steady_clock::now();
     return true;
@@ -119,38 +123,38 @@ Verdict Session::Judge(int answer)
     bank_.Edit();
     // Everything the answer is judged on is read before anything is written.
     Counters before;
-    before.kaisu = bank_.FieldByName("Kaisu").AsInteger();
-    before.seikaisu = bank_.FieldByName("Seikaisu").AsInteger();
-    before.nkaisu = bank_.FieldByName("NKaisu").AsInteger();
-    before.nani = bank_.FieldByName("Nani").AsInteger();
-    const std::string bango = bank_.FieldByName("Bango").AsString();
-    const std::string mondai = bank_.FieldByName("Mondai").AsString();
-    const bool right = bank_.FieldByName("Seikai").AsInteger() == answer;
+    before.kaisu = bank_.FieldByName(field::Kaisu).AsInteger();
+    before.seikaisu = bank_.FieldByName(field::Seikaisu).AsInteger();
+    before.nkaisu = bank_.FieldByName(field::NKaisu).AsInteger();
+    before.nani = bank_.FieldByName(field::Nani).AsInteger();
+    const std::string bango = bank_.FieldByName(field::Bango).AsString();
+    const std::string mondai = bank_.FieldByName(field::Mondai).AsString();
+    const bool right = bank_.FieldByName(field::Seikai).AsInteger() == answer;
     const Counters after = AfterAnswer(before, right);
-    bank_.FieldByName("Kaisu").SetAsInteger(after.kaisu);
+    bank_.FieldByName(field::Kaisu).SetAsInteger(after.kaisu);
     ++Ans;
 
     if (right) {
-        bank_.FieldByName("NKaisu").SetAsInteger(after.nkaisu);
+        bank_.FieldByName(field::NKaisu).SetAsInteger(after.nkaisu);
         ++Sei;
-        bank_.FieldByName("Seikaisu").SetAsInteger(after.seikaisu);
+        bank_.FieldByName(field::Seikaisu).SetAsInteger(after.seikaisu);
         AppendHistory(bango, 1, mondai);
-        adviceField_ = "Seikai";
+        adviceField_ = field::Seikai;
         if (Total > 10)
             FilterAdvice();
     } else {
         AppendHistory(bango, 0, mondai);
         --DrillLevel;   // held within 0..100 by the next question, or from the 11th at once
         if (after.nkaisu != before.nkaisu)
-            bank_.FieldByName("NKaisu").SetAsInteger(after.nkaisu);
-        adviceField_ = "Fuseikai";
+            bank_.FieldByName(field::NKaisu).SetAsInteger(after.nkaisu);
+        adviceField_ = field::Fuseikai;
         if (Total > 10) {
             if (DrillLevel < 0)
                 DrillLevel = 0;
             FilterAdvice();
         }
     }
-    bank_.FieldByName("Nani").SetAsInteger(after.nani);
+    bank_.FieldByName(field::Nani).SetAsInteger(after.nani);
     bank_.Post();
     answered_ = true;
     // Beside the history: the same answer, kept across drills.
@@ -162,15 +166,15 @@ void Session::AppendHistory(const std::string& bango, int seihi, const std::stri
 {
     // By field name, so that the field order of the file cannot swap values.
     Row row(history_.Fields().size());
-    row[std::size_t(history_.FieldIndex("Bango"))] = Value(bango);
-    row[std::size_t(history_.FieldIndex("Seihi"))] = Value(seihi);
-    row[std::size_t(history_.FieldIndex("Mondai"))] = Value(mondai);
+    row[std::size_t(history_.FieldIndex(field::Bango))] = Value(bango);
+    row[std::size_t(history_.FieldIndex(field::Seihi))] = Value(seihi);
+    row[std::size_t(history_.FieldIndex(field::Mondai))] = Value(mondai);
     history_.AppendRecord(row);
 }
 
 void Session::FilterAdvice()
 {
-    advice_.SetFilter("Nani = " + std::to_string(DrillLevel));
+    advice_.SetFilter(FilterText().Equals(field::Nani, DrillLevel));
     advice_.SetFiltered(true);
 }
 
@@ -204,7 +208,7 @@ void Session::Replay(const std::vector<record::Answer>& answers)
             throw Exception("学習記録の答えが練習の答えではありません: " + a.bango);
     ClearForStart();
     for (const record::Answer& a : answers) {
-        bank_.SetFilter("Bango = " + a.bango);
+        bank_.SetFilter(FilterText().Equals(field::Bango, a.bango));
         bank_.SetFiltered(true);
         if (bank_.RecordCount() != 1)
             throw Exception("学習記録の問題 " + a.bango + " が問題データにありません");

@@ -5,6 +5,8 @@
 // the same class. The table calls come in the order the question window has always made them,
 // so the files a drill stores are the same byte for byte whoever drives it.
 
+#include "Layouts.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -27,7 +29,7 @@ using SearchFunction = bool (*)(Table& bank, int startLevel, int& passLimit);
 struct Verdict {
     bool right = false;
     int shownAnswer = 0;        // the right answer's code as the window states it: 1 正, 0 誤
-    const char* adviceField;    // the advice table's field to show: "Seikai" or "Fuseikai"
+    const char* adviceField;    // the advice table's field to show: Seikai or Fuseikai
 };
 
 struct Statistics {
@@ -55,7 +57,7 @@ public:
     SearchFunction search;
 
     bool Answered() const { return answered_; }
-    // The advice table's text field the advice shows: the last verdict's, "Seikai" before any.
+    // The advice table's text field the advice shows: the last verdict's, Seikai before any.
     const char* AdviceField() const { return adviceField_; }
     Statistics Stats() const;
 
@@ -107,7 +109,7 @@ private:
     Table& history_;
     Table& advice_;
     bool answered_ = false;
-    const char* adviceField_ = "Seikai";
+    const char* adviceField_ = layouts::field::Seikai;
     record::LearningRecord* record_ = nullptr;
     std::int64_t recordSession_ = 0;   // 0: none begun
     std::string recordFailure_;

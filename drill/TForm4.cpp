@@ -9,12 +9,15 @@
 #include "Scoring.h"
 #include "ScreenFit.h"
 #include "ShowOrRaise.h"
+#include "Layouts.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QShowEvent>
 
 #include <cstdio>
+
+namespace field = layouts::field;
 
 namespace {
 // The layout's character heights in pixels; the .ui holds point sizes only.
@@ -76,25 +79,25 @@ TForm4::TForm4(QWidget* parent)
     DataSource3->setDataSet(Table3);
 
     ui->DBMemo1->setDataSource(DataSource1);
-    ui->DBMemo1->setDataField("Mondai");
+    ui->DBMemo1->setDataField(field::Mondai);
     ui->DBMemo2->setDataSource(DataSource1);
-    ui->DBMemo2->setDataField("Kaisetsu");
+    ui->DBMemo2->setDataField(field::Kaisetsu);
     ui->DBImage1->setDataSource(DataSource1);
-    ui->DBImage1->setDataField("Zu");
+    ui->DBImage1->setDataField(field::Zu);
     ui->DBImage1->setMode(DBImage::Mode::Fit);
     ui->DBEdit1->setDataSource(DataSource1);
-    ui->DBEdit1->setDataField("Bango");
+    ui->DBEdit1->setDataField(field::Bango);
     ui->DBEdit2->setDataSource(DataSource1);
-    ui->DBEdit2->setDataField("NKaisu");
+    ui->DBEdit2->setDataField(field::NKaisu);
     // The count of right answers, as its label says; the answer code would give the answer away.
     ui->DBEdit3->setDataSource(DataSource1);
-    ui->DBEdit3->setDataField("Seikaisu");
+    ui->DBEdit3->setDataField(field::Seikaisu);
     ui->DBEdit4->setDataSource(DataSource1);
-    ui->DBEdit4->setDataField("Kaisu");
+    ui->DBEdit4->setDataField(field::Kaisu);
     ui->DBEdit5->setDataSource(DataSource1);
-    ui->DBEdit5->setDataField("Nani");
+    ui->DBEdit5->setDataField(field::Nani);
     ui->DBMemo3->setDataSource(DataSource3);
-    ui->DBMemo3->setDataField("Seikai");
+    ui->DBMemo3->setDataField(field::Seikai);
 
     OpenDialog1 = DataFileDialog();
 

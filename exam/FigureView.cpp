@@ -1,6 +1,7 @@
 #include "FigureView.h"
 
 #include "DBImage.h"
+#include "Placement.h"
 
 #include <QPainter>
 
@@ -16,11 +17,7 @@ void FigureView::SetFigure(const QByteArray& bytes)
 
 QRect FigureView::Placement(QSize picture, QSize view)
 {
-    if (picture.isEmpty() || view.isEmpty())
-        return QRect();
-    const QSize fitted = picture.scaled(view, Qt::KeepAspectRatio);
-    return QRect(QPoint((view.width() - fitted.width()) / 2, (view.height() - fitted.height()) / 2),
-                 fitted);
+    return placement::Fitted(picture, QRect(QPoint(0, 0), view));
 }
 
 void FigureView::paintEvent(QPaintEvent*)

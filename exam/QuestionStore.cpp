@@ -6,6 +6,7 @@
 #include "Layouts.h"
 #include "Table.h"
 
+namespace field = layouts::field;
 
 namespace exam {
 namespace {
@@ -20,8 +21,6 @@ std::optional<int> OptionalInteger(const Value& v)
 // A picture the table store left in its file (deferred) is there without its bytes being read.
 bool HasBytes(const Value& v) { return !v.null && (v.deferred || !v.bytes.empty()); }
 
-std::string PartField(const char* name, int part) { return name + std::to_string(part + 1); }
-
 }  // namespace
 
 QuestionStore::QuestionStore() = default;
@@ -33,9 +32,9 @@ void QuestionStore::Open(const std::string& directory)
     const data::Directory dir(directory);
     bank_ = std::make_unique<Table>();
     dir.OpenBank(*bank_);
-    const int bango = bank_->FieldIndex("Bango"), karihon = bank_->FieldIndex("KariHon"),
-              seikai = bank_->FieldIndex("Seikai"), bunrui = bank_->FieldIndex("Bunrui"),
-              zu = bank_->FieldIndex("Zu");
+    const int bango = bank_->FieldIndex(field::Bango), karihon = bank_->FieldIndex(field::KariHon),
+              seikai = bank_->FieldIndex(field::Seikai), bunrui = bank_->FieldIndex(field::Bunrui),
+              zu = bank_->FieldIndex(field::Zu);
     pool_.hasBunrui = bunrui >= 0;
     pool_.statements.reserve(bank_->StoredCount());
     for (std::size_t r = 0; r < bank_->StoredCount(); ++r) {
@@ -66,10 +65,10 @@ void QuestionStore::Open(const std::string& directory)
         pool_.hazardProblem = "危険予測の問題ファイル(kiken.cds)に問題がありません。";
         return;
     }
-    const int hb = hazards->FieldIndex("Bango"), hu = hazards->FieldIndex("Bunrui");
+    const int hb = hazards->FieldIndex(field::Bango), hu = hazards->FieldIndex(field::Bunrui);
     int right[3];
     for (int p = 0; p < 3; ++p)
-        right[p] = hazards->FieldIndex(PartField("Seikai", p));
+        right[p] = hazards->FieldIndex(field::Part(field::Seikai, p));
     for (std::size_t r = 0; r < hazards->StoredCount(); ++r) {
         HazardItem h;
         h.row = int(r);
@@ -101,17 +100,17 @@ QString QuestionStore::TextField(const Question& q, const std::string& field) co
 
 QString QuestionStore::Text(const Question& q, int part) const
 {
-    return TextField(q, q.IsHazard() ? PartField("Mondai", part) : "Mondai");
+    return TextField(q, q.IsHazard() ? field::Part(field::Mondai, part) : field::Mondai);
 }
 
 QString QuestionStore::Explanation(const Question& q, int part) const
 {
-    return TextField(q, q.IsHazard() ? PartField("Kaisetsu", part) : "Kaisetsu");
+    return TextField(q, q.IsHazard() ? field::Part(field::Kaisetsu, part) : field::Kaisetsu);
 }
 
 QString QuestionStore::Situation(const Question& q) const
 {
-    return q.IsHazard() ? TextField(q, "Jokyo") : QString();
+    return q.IsHazard() ? TextField(q, field::Jokyo) : QString();
 }
 
 QByteArray QuestionStore::Figure(const Question& q) const
@@ -121,7 +120,7 @@ QByteArray QuestionStore::Figure(const Question& q) const
         return QByteArray();
     // The tables are never filtered, so a view position is the stored one.
     t.MoveTo(q.row);
-    const std::string& bytes = t.FieldByName("Zu").AsString();
+    const std::string& bytes = t.FieldByName(field::Zu).AsString();
     return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 

@@ -10,6 +10,8 @@
 
 #include <filesystem>
 
+namespace field = layouts::field;
+
 namespace progress {
 
 Snapshot Load(const record::LearningRecord& record, std::vector<StatementKey> statements)
@@ -45,9 +47,9 @@ bool Exists(const data::Directory& directory, const char* name)
 std::vector<std::string> Bangos(const Table& table)
 {
     std::vector<std::string> out;
-    const int field = table.FieldIndex("Bango");
+    const int bango = table.FieldIndex(field::Bango);
     for (std::size_t i = 0; i < table.StoredCount(); ++i)
-        out.push_back(table.StoredValue(i, field).bytes);
+        out.push_back(table.StoredValue(i, bango).bytes);
     return out;
 }
 

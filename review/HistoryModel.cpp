@@ -1,13 +1,16 @@
 #include "HistoryModel.h"
+#include "Layouts.h"
 
 #include <QColor>
+
+namespace field = layouts::field;
 
 HistoryModel::HistoryModel(QObject* parent) : TableModel(parent)
 {
     setColumns({
-        {"Bango", QStringLiteral("番号"), BangoWidth},
-        {"Seihi", QStringLiteral("正誤"), SeihiWidth},
-        {"Mondai", QStringLiteral("問題"), MondaiWidth},
+        {field::Bango, QStringLiteral("番号"), BangoWidth},
+        {field::Seihi, QStringLiteral("正誤"), SeihiWidth},
+        {field::Mondai, QStringLiteral("問題"), MondaiWidth},
     });
     titleFont_.setFamily(QStringLiteral("Kochi Gothic"));
     titleFont_.setPixelSize(10);

@@ -6,12 +6,16 @@
 #include "DataDirectory.h"
 #include "Directory.h"
 #include "ExceptionBoundary.h"
+#include "FilterText.h"
 #include "HistoryModel.h"
+#include "Layouts.h"
 #include "Settings.h"
 #include "ShowOrRaise.h"
 
 #include <QHeaderView>
 #include <QShowEvent>
+
+namespace field = layouts::field;
 
 namespace {
 void SetPixelHeight(QWidget* w, int px)
@@ -57,11 +61,11 @@ TForm6::TForm6(QWidget* parent)
     DataSource2->setDataSet(Table2);
 
     ui->DBMemo1->setDataSource(DataSource2);
-    ui->DBMemo1->setDataField(QStringLiteral("Mondai"));
+    ui->DBMemo1->setDataField(QString::fromLatin1(field::Mondai));
     ui->DBMemo2->setDataSource(DataSource2);
-    ui->DBMemo2->setDataField(QStringLiteral("Kaisetsu"));
+    ui->DBMemo2->setDataField(QString::fromLatin1(field::Kaisetsu));
     ui->DBImage2->setDataSource(DataSource2);
-    ui->DBImage2->setDataField(QStringLiteral("Zu"));
+    ui->DBImage2->setDataField(QString::fromLatin1(field::Zu));
     ui->DBImage2->setMode(DBImage::Mode::Fit);
     for (DBMemo* memo : {ui->DBMemo1, ui->DBMemo2}) {
         memo->setReadOnly(true);
@@ -121,7 +125,7 @@ void TForm6::FormShow()
     // The question pane starts at the first history row; an empty history shows no question
     // (no question carries the number 0000).
     if (Table1->RecordCount() > 0)
-        FollowHistory(Table1->FieldByName("Bango").AsString());
+        FollowHistory(Table1->FieldByName(field::Bango).AsString());
     else
         FollowHistory("0000");
 
@@ -168,7 +172,7 @@ bool TForm6::LoadTables(const std::string& directory)
 
 void TForm6::FollowHistory(const std::string& bango)
 {
-    Table2->SetFilter("Bango = " + bango);
+    Table2->SetFilter(FilterText().Equals(field::Bango, bango));
     Table2->SetFiltered(true);
 }
 
@@ -177,7 +181,7 @@ void TForm6::DataSource1DataChange()
     // The history is never filtered; with no row there is nothing to follow.
     if (!Table1->Active() || Table1->RecordCount() == 0)
         return;
-    FollowHistory(Table1->FieldByName("Bango").AsString());
+    FollowHistory(Table1->FieldByName(field::Bango).AsString());
 }
 
 void TForm6::Button1Click() { emit programEndRequested(); }

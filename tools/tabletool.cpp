@@ -23,6 +23,7 @@
 #include <optional>
 #include <sstream>
 
+namespace field = layouts::field;
 
 namespace {
 
@@ -192,7 +193,7 @@ int Export(const Args& a)
         // text that it would compute.
         const layouts::Layout* layout = layouts::Matching(c.fields);
         const auto bango = std::find_if(c.fields.begin(), c.fields.end(), [](const FieldDef& f) {
-            return f.name == "Bango" && f.type == FieldType::Text;
+            return f.name == field::Bango && f.type == FieldType::Text;
         });
         // A spreadsheet cell holds at most 32,767 characters, less than a picture in base64: with
         // OUT.csv the figures go to files in a folder beside it, named by question number.
@@ -211,7 +212,7 @@ int Export(const Args& a)
                     bango == c.fields.end() ? std::string() : c.rows[r][std::size_t(bango - c.fields.begin())].bytes;
                 const bool digits = !number.empty() && number.find_first_not_of("0123456789") == std::string::npos;
                 const std::string name = (digits ? number : "row" + std::to_string(r + 2)) +
-                                         (f.name == "Zu" ? "" : "-" + f.name) + picture::Extension(format);
+                                         (f.name == field::Zu ? "" : "-" + f.name) + picture::Extension(format);
                 std::error_code ec;
                 fs::create_directory(folderPath, ec);
                 // A folder planted as a link would have the pictures written wherever it leads.

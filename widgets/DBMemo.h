@@ -1,6 +1,7 @@
 #pragma once
 // A read-only multi-line view of one text field of a data source's current record. Its field
-// can be switched at run time (setDataField("Fuseikai")). Typing never reaches the table.
+// can be switched at run time (setDataField: the advice goes from Seikai to Fuseikai). Typing
+// never reaches the table.
 
 #include "DataSource.h"
 

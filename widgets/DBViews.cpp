@@ -4,6 +4,7 @@
 #include "Exception.h"
 #include "DBMemo.h"
 #include "Picture.h"
+#include "Placement.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -154,14 +155,12 @@ void DBImage::paintEvent(QPaintEvent* event)
 QRect DBImage::PictureRect(Mode mode, QSize size, const QRect& area)
 {
     switch (mode) {
-    case Mode::Stretch:
-        return area;
     case Mode::Fit:
-        size.scale(area.size(), Qt::KeepAspectRatio);
-        break;
+        return placement::Fitted(size, area);
     case Mode::Center:
+        return placement::Centred(size, area);
+    case Mode::Stretch:
         break;
     }
-    return QRect(QPoint(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2),
-                 size);
+    return area;
 }

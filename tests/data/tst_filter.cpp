@@ -1,8 +1,11 @@
 #include "Exception.h"
 #include "Filter.h"
+#include "FilterText.h"
 #include "Layouts.h"
 
 #include <QTest>
+
+#include <limits>
 
 namespace {
 Row Bank(int nkaisu, int nani, const std::string& bango, int karihon)
@@ -75,6 +78,65 @@ private slots:
         } catch (const Exception& e) {
             QVERIFY2(QString::fromUtf8(e.what()).contains(message), e.what());
         }
+    }
+
+    void builtFiltersReadBackAsTheConditionsAskedFor()
+    {
+        // The drill's texts, byte for byte: the table compares them, and tests of the windows too.
+        QCOMPARE(FilterText().Equals("Nani", -1).AtMost("NKaisu", 0).AtLeast("KariHon", 1).Text(),
+                 std::string("Nani = -1 AND NKaisu <= 0 AND KariHon >= 1"));
+        QCOMPARE(FilterText().Above("NKaisu", 0).Text(), std::string("NKaisu > 0"));
+        QCOMPARE(FilterText().Equals("Bango", std::string("0003")).Text(), std::string("Bango = 0003"));
+
+        // Every operator, the extreme numbers and a word of EUC-JP bytes come back from the parser
+        // as the field, operator and value given.
+        const std::int64_t low = std::numeric_limits<std::int64_t>::min();
+        const std::int64_t high = std::numeric_limits<std::int64_t>::max();
+        const std::string kana = "\xA4\xA2\xA4\xA4";
+        const Filter f(FilterText().Equals("Nani", low).AtLeast("Kaisu", high).AtMost("NKaisu", -7)
+                           .Above("Seikaisu", 0).Equals("Bango", kana),
+                       layouts::Bank());
+        const auto& c = f.Conditions();
+        QCOMPARE(c.size(), std::size_t(5));
+        const auto field = [](const char* name) {
+            const auto& fields = layouts::Bank();
+            for (std::size_t i = 0; i < fields.size(); ++i)
+                if (fields[i].name == name)
+                    return int(i);
+            return -1;
+        };
+        QCOMPARE(c[0].field, field("Nani"));
+        QVERIFY(c[0].op == Filter::Op::Eq && !c[0].text && c[0].number == low);
+        QCOMPARE(c[1].field, field("Kaisu"));
+        QVERIFY(c[1].op == Filter::Op::Ge && c[1].number == high);
+        QCOMPARE(c[2].field, field("NKaisu"));
+        QVERIFY(c[2].op == Filter::Op::Le && c[2].number == -7);
+        QCOMPARE(c[3].field, field("Seikaisu"));
+        QVERIFY(c[3].op == Filter::Op::Gt && c[3].number == 0);
+        QCOMPARE(c[4].field, field("Bango"));
+        QVERIFY(c[4].op == Filter::Op::Eq && c[4].text && c[4].word == kana);
+    }
+
+    void aValueThatIsNotOneWordIsRefusedNotPasted()
+    {
+        // Pasted into the text, this value becomes a second condition the parser accepts, and the
+        // filter would select question 1 instead of the record holding it.
+        QVERIFY(Filter("Bango = 1 AND KariHon >= 0", layouts::Bank()).Conditions().size() == 2);
+        const std::vector<std::string> hostile{"1 AND KariHon >= 0", "0 1", " 1", "1 ", "'1'", "1\"",
+                                               "\t1", "1\n", "", "1\x7F", std::string("1\0", 2)};
+        for (const std::string& word : hostile) {
+            FilterText built;
+            built.Equals("Nani", 2);
+            try {
+                built.Equals("Bango", word);
+                QFAIL(qPrintable("accepted the value '" + QString::fromStdString(word) + "'"));
+            } catch (const Exception& e) {
+                QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("フィルタ式")), e.what());
+            }
+            QCOMPARE(built.Text(), std::string("Nani = 2"));   // the refused condition left no trace
+        }
+        QVERIFY_EXCEPTION_THROWN(FilterText().Equals("Na ni", 1), Exception);
+        QVERIFY_EXCEPTION_THROWN(FilterText().Equals("", 1), Exception);
     }
 
     void noInputCrashesTheParser()

@@ -529,17 +529,33 @@ private slots:
     // replay is not written either).
     void unstoredDrillThatNoLongerFitsTheBankChangesNothing()
     {
+        UnstoredDrillIsRefusedUntouched({"0002", "0077"});   // 0077: not in the bank
+    }
+
+    // The record is a file like any other: a number in it that reads as a second condition when
+    // pasted into a filter ("0002 AND Nani >= 0" selects question 0002) is no question of the
+    // bank, and is refused like one, the files untouched.
+    void unstoredDrillWithANumberThatIsNotOneWordChangesNothing()
+    {
+        UnstoredDrillIsRefusedUntouched({"0002 AND Nani >= 0"});
+    }
+
+private:
+    // A drill recorded with right answers to BANGOS, never stored: storing it now is refused,
+    // the bank and the history keep their bytes and the session stays open.
+    void UnstoredDrillIsRefusedUntouched(const std::vector<std::string>& bangos)
+    {
         WriteData(dir_, Fresh(3), 2);
         record::LearningRecord rec;
         data::Directory(dir_).OpenRecord(rec);
         const std::int64_t id = rec.BeginSession({record::kDrill, 0, std::nullopt});
-        record::Answer a;
-        a.bango = "0002";
-        a.answer = 1;
-        a.correct = true;
-        rec.AddAnswer(id, a);
-        a.bango = "0077";   // not in the bank
-        rec.AddAnswer(id, a);
+        for (const std::string& bango : bangos) {
+            record::Answer a;
+            a.bango = bango;
+            a.answer = 1;
+            a.correct = true;
+            rec.AddAnswer(id, a);
+        }
         const QByteArray bank = FileBytes(Path(layouts::kBankFile));
         const QByteArray history = FileBytes(Path(layouts::kHistoryFile));
         const auto unstored = drill::FindUnstoredDrill(data::Directory(dir_), rec);
