@@ -342,6 +342,70 @@ private slots:
         QCOMPARE(hazards.maxScore, 6);
     }
 
+    // A pool with many more hazard items than a mock asks (the sample bank has 47): each mock
+    // draws five different ones, other seeds other ones, and over many mocks every item comes up.
+    void hazardItemsAreDrawnFromTheWholePool()
+    {
+        const Pool pool = PoolBuilder().Statements(100, 1, 101).Hazards(47).pool;
+        const auto hazardRows = [&](std::int64_t seed) {
+            std::vector<int> rows;
+            for (const Question& q : DrawMock(Mode::Honmen, pool, seed).questions)
+                if (q.IsHazard())
+                    rows.push_back(q.row);
+            return rows;
+        };
+        std::set<int> seen;
+        std::set<std::set<int>> distinctDraws;
+        for (std::int64_t seed = 1; seed <= 200; ++seed) {
+            const std::vector<int> rows = hazardRows(seed);
+            const std::set<int> drawn(rows.begin(), rows.end());
+            QCOMPARE(drawn.size(), 5u);
+            seen.insert(drawn.begin(), drawn.end());
+            distinctDraws.insert(drawn);
+        }
+        QCOMPARE(seen.size(), 47u);
+        QVERIFY(*seen.rbegin() == 46);
+        QVERIFY(distinctDraws.size() > 150);   // 1,533,939 possible draws of 5 from 47
+        QCOMPARE(hazardRows(8), hazardRows(8));
+    }
+
+    // A practice set cut to its cap is a random part of the whole, in random order: other
+    // seeds give other questions, no question twice, and none is left out for good.
+    void practiceSetsLargerThanTheCapAreDrawnAtRandom()
+    {
+        const Pool pool = PoolBuilder().Statements(120, 1, 101).Statements(10, 1, 102).Hazards(47).pool;
+        const auto rows = [](const Paper& p) {
+            std::vector<int> r;
+            for (const Question& q : p.questions)
+                r.push_back(q.row);
+            return r;
+        };
+        std::set<int> seen;
+        std::set<std::set<int>> distinctSets;
+        for (std::int64_t seed = 1; seed <= 60; ++seed) {
+            const Paper p = PracticeCategory(pool, 101, seed);
+            const std::vector<int> r = rows(p);
+            const std::set<int> unique(r.begin(), r.end());
+            QCOMPARE(unique.size(), std::size_t(kPracticeSize));
+            QCOMPARE(p.maxScore, kPracticeSize);
+            for (const Question& q : p.questions)
+                QCOMPARE(q.bunrui, 101);
+            seen.insert(unique.begin(), unique.end());
+            distinctSets.insert(unique);
+        }
+        QCOMPARE(seen.size(), 120u);
+        QVERIFY(distinctSets.size() > 50);
+
+        // Under the cap every item is asked, in an order that changes with the seed.
+        const std::vector<int> a = rows(PracticeHazards(pool, 1));
+        const std::vector<int> b = rows(PracticeHazards(pool, 2));
+        QCOMPARE(std::set<int>(a.begin(), a.end()).size(), 47u);
+        QCOMPARE(std::set<int>(b.begin(), b.end()).size(), 47u);
+        QVERIFY(a != b);
+        QVERIFY(!std::is_sorted(a.begin(), a.end()));
+        QCOMPARE(PracticeHazards(pool, 1).maxScore, 94);
+    }
+
     // ---- Reading the data directory ----
 
     void storeReadsBankAndHazardFile()
