@@ -406,6 +406,47 @@ private slots:
         QCOMPARE(PracticeHazards(pool, 1).maxScore, 94);
     }
 
+    // The learning record keeps each mock's seed so that its paper can be drawn again: a seed
+    // must draw the same paper in every later build. These rows are the draw this program has
+    // made since the seed was first stored; a change to the draw (one random number more or
+    // less, another order of steps) shows here first.
+    void aStoredSeedDrawsTheSamePaperAgain()
+    {
+        const auto rows = [](const Paper& p, std::size_t from, std::size_t count) {
+            std::vector<int> r;
+            for (std::size_t i = from; i < from + count && i < p.questions.size(); ++i)
+                r.push_back(p.questions[i].row);
+            return r;
+        };
+        const Pool syllabus = PoolBuilder().Statements(40, 1, 101).Statements(25, 1, 102).Statements(13, 1, 103).pool;
+        QCOMPARE(rows(DrawMock(Mode::Karimen, syllabus, 2026), 0, 12),
+                 (std::vector<int>{60, 77, 16, 1, 38, 54, 71, 45, 57, 18, 19, 58}));
+        const Paper honmen = DrawMock(Mode::Honmen, PoolBuilder().Statements(120, 2).Hazards(12).pool, 7);
+        QCOMPARE(rows(honmen, 0, 10), (std::vector<int>{15, 68, 48, 33, 25, 103, 9, 95, 41, 23}));
+        QCOMPARE(rows(honmen, 90, 5), (std::vector<int>{7, 9, 2, 0, 1}));
+        QCOMPARE(rows(PracticeCategory(PoolBuilder().Statements(70, 1, 101).pool, 101, 5), 0, 10),
+                 (std::vector<int>{12, 23, 54, 18, 60, 22, 9, 11, 28, 26}));
+    }
+
+    // Counting stops at the paper's last question. The paper and its answers here had one more
+    // question, left unanswered and wrong, and were cut back: a count that ran one past the end
+    // would find it in the memory the vectors keep.
+    void countsStopAtThePapersEnd()
+    {
+        Paper p = DrawMock(Mode::Karimen, PoolBuilder().Statements(60, 1).pool, 3);
+        Answers a = RightBut(p, 0);
+        a.back() = {kUnanswered, kUnanswered, kUnanswered};
+        const Result r = Grade(p, a);
+        p.questions.pop_back();
+        a.pop_back();
+        QCOMPARE(CountUnanswered(p, a), 0);
+
+        // The missed questions of a result longer than its paper are those of the paper only.
+        QCOMPARE(r.questions.size(), 50u);
+        QVERIFY(!r.questions.back().right);
+        QCOMPARE(PracticeMissed(p, r, 1).questions.size(), 0u);
+    }
+
     // ---- Reading the data directory ----
 
     void storeReadsBankAndHazardFile()
