@@ -386,6 +386,25 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         QVERIFY_THROWS_EXCEPTION(Exception, rec.LatestResults());
     }
 
+    // A value longer than the record takes (a hostile bank's Bango) is refused while it is
+    // handed over, saying that it could not be written, and nothing of the answer is kept.
+    void refusesAValueTooLongForTheRecord()
+    {
+        LearningRecord rec;
+        rec.Open(Path("toolong.sqlite"));
+        const auto s = rec.BeginSession({kDrill, 1, {}});
+        rec.AddAnswer(s, Bank("0001", true, 101));
+        try {
+            rec.AddAnswers(s, {Bank("0002", false, 101), Bank(std::string(2 * 1024 * 1024, '7'), false, 101)});
+            QFAIL("a 2 MB Bango was recorded");
+        } catch (const Exception& e) {
+            QVERIFY2(e.Message().find("学習記録に書き込めません") != std::string::npos, e.what());
+        }
+        QCOMPARE(rec.Sessions().at(0).answers, 1);
+        QCOMPARE(Keys(rec.LatestResults()), QStringLiteral("bank:0001:0"));
+        QCOMPARE(Rates(rec.RateByCategory(20)), QStringLiteral("101=1/1"));
+    }
+
     // A child process answers in a loop and reports each answer whose AddAnswer returned; it is
     // killed at a random moment, also while it creates or opens the record. The record must
     // always open and hold every reported answer, in order, and at most the one being written.
