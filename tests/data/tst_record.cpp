@@ -254,6 +254,32 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         ExpectRefused(cut, "学習記録ではない");
     }
 
+    // A page in the middle of the record overwritten (a disk's or a copy's damage), with the
+    // first page and the tables' shape intact: refused when opened, not met by a later query.
+    void refusesARecordWithADamagedPage()
+    {
+        const std::string path = Fresh("damaged.sqlite");
+        {
+            LearningRecord rec;
+            rec.Open(path);
+            const auto s = rec.BeginSession({kDrill, 1, {}});
+            std::vector<Answer> many;
+            for (int i = 0; i < 3000; ++i)
+                many.push_back(Bank(QString::asprintf("%04d", i).toStdString(), i % 2, 101 + i % 14));
+            rec.AddAnswers(s, many);
+        }
+        const std::int64_t pageSize = SqlInt(path, "PRAGMA page_size");
+        const std::int64_t pages = std::int64_t(std::filesystem::file_size(path)) / pageSize;
+        QVERIFY(pages > 8);
+        {
+            QFile f(QString::fromStdString(path));
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.seek((pages / 2) * pageSize));
+            f.write(QByteArray(int(pageSize), '\xff'));
+        }
+        ExpectRefused(path, "学習記録ではないか、壊れています");
+    }
+
     void latestAnswerWinsWithinTheSameSecond()
     {
         LearningRecord rec;
