@@ -7,6 +7,7 @@
 #include "Syllabus.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -278,6 +279,27 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
             f.write(QByteArray(int(pageSize), '\xff'));
         }
         ExpectRefused(path, "学習記録ではないか、壊れています");
+    }
+
+    // A refused file is let go: no descriptor of it stays open in the program, however many
+    // times the pupil tries it.
+    void aRefusedRecordLeavesNoFileOpen()
+    {
+        const auto openFiles = [] { return QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size(); };
+        const std::string other = Path("foreign.sqlite");
+        Sql(other, "PRAGMA application_id = 7; CREATE TABLE t(x)");
+        const std::string text = Path("notes.sqlite");
+        {
+            QFile f(QString::fromStdString(text));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray("not a database at all, only text\n").repeated(200));
+        }
+        const auto before = openFiles();
+        for (int i = 0; i < 5; ++i) {
+            ExpectRefused(other, "application_id");
+            ExpectRefused(text, "not a database");
+        }
+        QCOMPARE(openFiles(), before);
     }
 
     void latestAnswerWinsWithinTheSameSecond()
