@@ -169,6 +169,21 @@ private slots:
         }
     }
 
+    // Whatever record the advice table was left on, a started drill shows the table's first
+    // record (its general advice) until the first answer narrows it to a level.
+    void startShowsTheAdviceTablesFirstRecord()
+    {
+        WriteData(dir_, Fresh(3));
+        drill::Session& s = Open(0);
+        d_->advice.Next();
+        d_->advice.Next();
+        QCOMPARE(d_->advice.FieldByName("Nani").AsInteger(), 1);
+        QVERIFY(s.Start());
+        QVERIFY(!d_->advice.Filtered());
+        QCOMPARE(d_->advice.FieldByName("Nani").AsInteger(), 50);
+        QCOMPARE(d_->advice.FieldByName("Seikai").AsText(), QStringLiteral("先頭の助言"));
+    }
+
     void judging_data()
     {
         QTest::addColumn<QList<int>>("before");   // Kaisu, Seikaisu, NKaisu, Nani, Seikai
