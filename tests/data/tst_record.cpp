@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +26,24 @@
 using namespace record;
 
 namespace {
+
+// A record as the first version wrote it: two sessions, four answers.
+const char* const kVersion1Record = R"(
+PRAGMA application_id = 1280594507; PRAGMA user_version = 1;
+CREATE TABLE sessions(
+  id INTEGER PRIMARY KEY, kind TEXT NOT NULL, started_at TEXT NOT NULL, ended_at TEXT,
+  level INTEGER, seed INTEGER, score INTEGER, max_score INTEGER, pass_mark INTEGER);
+CREATE TABLE answers(
+  id INTEGER PRIMARY KEY, session_id INTEGER NOT NULL REFERENCES sessions(id),
+  answered_at TEXT NOT NULL, source TEXT NOT NULL, bango TEXT NOT NULL, item INTEGER NOT NULL,
+  bunrui INTEGER, answer INTEGER NOT NULL, correct INTEGER NOT NULL, seconds REAL);
+INSERT INTO sessions VALUES(1, 'drill', '2026-11-01T08:00:00Z', '2026-11-01T08:20:00Z', 3, NULL, NULL, NULL, NULL);
+INSERT INTO sessions VALUES(2, 'mock-honmen', '2026-11-02T08:00:00Z', NULL, NULL, 77, NULL, NULL, NULL);
+INSERT INTO answers VALUES(1, 1, '2026-11-01T08:01:00Z', 'bank', '0007', 0, 102, 1, 0, 4.5);
+INSERT INTO answers VALUES(2, 1, '2026-11-01T08:02:00Z', 'bank', '0008', 0, 102, 0, 1, NULL);
+INSERT INTO answers VALUES(3, 2, '2026-11-02T08:01:00Z', 'bank', '0007', 0, 102, 0, 1, NULL);
+INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 201, 1, 0, NULL);
+)";
 
 // Raw SQL on a record file, as another program would run it.
 void Sql(const std::string& path, const std::string& sql)
@@ -135,22 +154,7 @@ private slots:
     void upgradesAVersion1RecordInPlace()
     {
         const std::string path = Path("v1.sqlite");
-        Sql(path, R"(
-PRAGMA application_id = 1280594507; PRAGMA user_version = 1;
-CREATE TABLE sessions(
-  id INTEGER PRIMARY KEY, kind TEXT NOT NULL, started_at TEXT NOT NULL, ended_at TEXT,
-  level INTEGER, seed INTEGER, score INTEGER, max_score INTEGER, pass_mark INTEGER);
-CREATE TABLE answers(
-  id INTEGER PRIMARY KEY, session_id INTEGER NOT NULL REFERENCES sessions(id),
-  answered_at TEXT NOT NULL, source TEXT NOT NULL, bango TEXT NOT NULL, item INTEGER NOT NULL,
-  bunrui INTEGER, answer INTEGER NOT NULL, correct INTEGER NOT NULL, seconds REAL);
-INSERT INTO sessions VALUES(1, 'drill', '2026-11-01T08:00:00Z', '2026-11-01T08:20:00Z', 3, NULL, NULL, NULL, NULL);
-INSERT INTO sessions VALUES(2, 'mock-honmen', '2026-11-02T08:00:00Z', NULL, NULL, 77, NULL, NULL, NULL);
-INSERT INTO answers VALUES(1, 1, '2026-11-01T08:01:00Z', 'bank', '0007', 0, 102, 1, 0, 4.5);
-INSERT INTO answers VALUES(2, 1, '2026-11-01T08:02:00Z', 'bank', '0008', 0, 102, 0, 1, NULL);
-INSERT INTO answers VALUES(3, 2, '2026-11-02T08:01:00Z', 'bank', '0007', 0, 102, 0, 1, NULL);
-INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 201, 1, 0, NULL);
-)");
+        Sql(path, kVersion1Record);
         {
             LearningRecord rec;
             rec.Open(path);
@@ -183,6 +187,37 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         LearningRecord again;   // an upgraded record opens as one of this version
         again.Open(path);
         QCOMPARE(again.Sessions()[1].answers, 3);
+    }
+
+    // Opened to be read (tabletool's export), a record is not written:
+    // an older version is read as it stands, a missing one is not made, an empty file stays empty.
+    void openedForReadingNothingIsWritten()
+    {
+        const std::string path = Path("v1-read.sqlite");
+        Sql(path, kVersion1Record);
+        const auto bytes = [](const std::string& p) {
+            QFile f(QString::fromStdString(p));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+        };
+        const QByteArray before = bytes(path);
+        {
+            LearningRecord rec;
+            rec.OpenForReading(path);
+            int answers = 0;
+            rec.ForEachAnswer([&](const AnswerInSession&) { ++answers; });
+            QCOMPARE(answers, 4);
+        }
+        QCOMPARE(bytes(path), before);
+        QCOMPARE(SqlInt(path, "PRAGMA user_version"), std::int64_t(1));
+
+        LearningRecord rec;
+        const std::string missing = Path("missing.sqlite");
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.OpenForReading(missing));
+        QVERIFY(!QFile::exists(QString::fromStdString(missing)));
+        const std::string empty = Path("empty.sqlite");
+        QFile(QString::fromStdString(empty)).open(QIODevice::WriteOnly);
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.OpenForReading(empty));
+        QCOMPARE(QFileInfo(QString::fromStdString(empty)).size(), 0);
     }
 
     void refusesANewerRecordUntouched()
