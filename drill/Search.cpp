@@ -50,7 +50,7 @@ SearchOutcome FindQuestion(const Table& bank, int startLevel, int passLimit)
         if (IntegerOf(bank.StoredValue(r, karihon)) < 1)
             continue;
         const std::int64_t n = IntegerOf(bank.StoredValue(r, nani));
-        if (n <= low || n > high)
+        if (n < low || n > high)
             continue;
         const std::int64_t k = IntegerOf(bank.StoredValue(r, nkaisu));
         eligible.push_back({n, k});
