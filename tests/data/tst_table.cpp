@@ -545,6 +545,21 @@ private slots:
         QCOMPARE(tablefile::Read(historyPath).rows.size(), std::size_t(3));
     }
 
+    // A field kept from an open table (as a view keeps it) is not read as empty once the table
+    // is closed: reading it is refused, so a view cannot show a closed table as blank data.
+    void aFieldOfAClosedTableIsNotReadAsEmpty()
+    {
+        QTemporaryDir dir;
+        Table t;
+        t.SetFileName(MakeBank(dir, 2));
+        t.Open();
+        Field bango = t.FieldByName("Bango");
+        QCOMPARE(bango.AsString(), std::string("0001"));
+        t.Close();
+        QVERIFY_THROWS_EXCEPTION(Exception, bango.AsString());
+        QVERIFY_THROWS_EXCEPTION(Exception, bango.IsNull());
+    }
+
     // A table destroyed while its write-back fails (its file gone) leaves the tables written
     // back at exit: the program then ends quietly, touching nothing of the table that is gone.
     void aTableDestroyedAfterAFailedWriteBackIsNotWrittenAtExit()
