@@ -7,7 +7,9 @@
 #include "Syllabus.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,6 +28,24 @@
 using namespace record;
 
 namespace {
+
+// A record as the first version wrote it: two sessions, four answers.
+const char* const kVersion1Record = R"(
+PRAGMA application_id = 1280594507; PRAGMA user_version = 1;
+CREATE TABLE sessions(
+  id INTEGER PRIMARY KEY, kind TEXT NOT NULL, started_at TEXT NOT NULL, ended_at TEXT,
+  level INTEGER, seed INTEGER, score INTEGER, max_score INTEGER, pass_mark INTEGER);
+CREATE TABLE answers(
+  id INTEGER PRIMARY KEY, session_id INTEGER NOT NULL REFERENCES sessions(id),
+  answered_at TEXT NOT NULL, source TEXT NOT NULL, bango TEXT NOT NULL, item INTEGER NOT NULL,
+  bunrui INTEGER, answer INTEGER NOT NULL, correct INTEGER NOT NULL, seconds REAL);
+INSERT INTO sessions VALUES(1, 'drill', '2026-11-01T08:00:00Z', '2026-11-01T08:20:00Z', 3, NULL, NULL, NULL, NULL);
+INSERT INTO sessions VALUES(2, 'mock-honmen', '2026-11-02T08:00:00Z', NULL, NULL, 77, NULL, NULL, NULL);
+INSERT INTO answers VALUES(1, 1, '2026-11-01T08:01:00Z', 'bank', '0007', 0, 102, 1, 0, 4.5);
+INSERT INTO answers VALUES(2, 1, '2026-11-01T08:02:00Z', 'bank', '0008', 0, 102, 0, 1, NULL);
+INSERT INTO answers VALUES(3, 2, '2026-11-02T08:01:00Z', 'bank', '0007', 0, 102, 0, 1, NULL);
+INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 201, 1, 0, NULL);
+)";
 
 // Raw SQL on a record file, as another program would run it.
 void Sql(const std::string& path, const std::string& sql)
@@ -136,22 +156,7 @@ private slots:
     void upgradesAVersion1RecordInPlace()
     {
         const std::string path = Path("v1.sqlite");
-        Sql(path, R"(
-PRAGMA application_id = 1280594507; PRAGMA user_version = 1;
-CREATE TABLE sessions(
-  id INTEGER PRIMARY KEY, kind TEXT NOT NULL, started_at TEXT NOT NULL, ended_at TEXT,
-  level INTEGER, seed INTEGER, score INTEGER, max_score INTEGER, pass_mark INTEGER);
-CREATE TABLE answers(
-  id INTEGER PRIMARY KEY, session_id INTEGER NOT NULL REFERENCES sessions(id),
-  answered_at TEXT NOT NULL, source TEXT NOT NULL, bango TEXT NOT NULL, item INTEGER NOT NULL,
-  bunrui INTEGER, answer INTEGER NOT NULL, correct INTEGER NOT NULL, seconds REAL);
-INSERT INTO sessions VALUES(1, 'drill', '2026-11-01T08:00:00Z', '2026-11-01T08:20:00Z', 3, NULL, NULL, NULL, NULL);
-INSERT INTO sessions VALUES(2, 'mock-honmen', '2026-11-02T08:00:00Z', NULL, NULL, 77, NULL, NULL, NULL);
-INSERT INTO answers VALUES(1, 1, '2026-11-01T08:01:00Z', 'bank', '0007', 0, 102, 1, 0, 4.5);
-INSERT INTO answers VALUES(2, 1, '2026-11-01T08:02:00Z', 'bank', '0008', 0, 102, 0, 1, NULL);
-INSERT INTO answers VALUES(3, 2, '2026-11-02T08:01:00Z', 'bank', '0007', 0, 102, 0, 1, NULL);
-INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 201, 1, 0, NULL);
-)");
+        Sql(path, kVersion1Record);
         {
             LearningRecord rec;
             rec.Open(path);
@@ -184,6 +189,37 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         LearningRecord again;   // an upgraded record opens as one of this version
         again.Open(path);
         QCOMPARE(again.Sessions()[1].answers, 3);
+    }
+
+    // Opened to be read (tabletool's export), a record is not written:
+    // an older version is read as it stands, a missing one is not made, an empty file stays empty.
+    void openedForReadingNothingIsWritten()
+    {
+        const std::string path = Path("v1-read.sqlite");
+        Sql(path, kVersion1Record);
+        const auto bytes = [](const std::string& p) {
+            QFile f(QString::fromStdString(p));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+        };
+        const QByteArray before = bytes(path);
+        {
+            LearningRecord rec;
+            rec.OpenForReading(path);
+            int answers = 0;
+            rec.ForEachAnswer([&](const AnswerInSession&) { ++answers; });
+            QCOMPARE(answers, 4);
+        }
+        QCOMPARE(bytes(path), before);
+        QCOMPARE(SqlInt(path, "PRAGMA user_version"), std::int64_t(1));
+
+        LearningRecord rec;
+        const std::string missing = Path("missing.sqlite");
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.OpenForReading(missing));
+        QVERIFY(!QFile::exists(QString::fromStdString(missing)));
+        const std::string empty = Path("empty.sqlite");
+        QFile(QString::fromStdString(empty)).open(QIODevice::WriteOnly);
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.OpenForReading(empty));
+        QCOMPARE(QFileInfo(QString::fromStdString(empty)).size(), 0);
     }
 
     void refusesANewerRecordUntouched()
@@ -254,6 +290,53 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         }
         std::filesystem::resize_file(cut, std::filesystem::file_size(cut) / 2);
         ExpectRefused(cut, "学習記録ではない");
+    }
+
+    // A page in the middle of the record overwritten (a disk's or a copy's damage), with the
+    // first page and the tables' shape intact: refused when opened, not met by a later query.
+    void refusesARecordWithADamagedPage()
+    {
+        const std::string path = Fresh("damaged.sqlite");
+        {
+            LearningRecord rec;
+            rec.Open(path);
+            const auto s = rec.BeginSession({kDrill, 1, {}});
+            std::vector<Answer> many;
+            for (int i = 0; i < 3000; ++i)
+                many.push_back(Bank(QString::asprintf("%04d", i).toStdString(), i % 2, 101 + i % 14));
+            rec.AddAnswers(s, many);
+        }
+        const std::int64_t pageSize = SqlInt(path, "PRAGMA page_size");
+        const std::int64_t pages = std::int64_t(std::filesystem::file_size(path)) / pageSize;
+        QVERIFY(pages > 8);
+        {
+            QFile f(QString::fromStdString(path));
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.seek((pages / 2) * pageSize));
+            f.write(QByteArray(int(pageSize), '\xff'));
+        }
+        ExpectRefused(path, "学習記録ではないか、壊れています");
+    }
+
+    // A refused file is let go: no descriptor of it stays open in the program, however many
+    // times the pupil tries it.
+    void aRefusedRecordLeavesNoFileOpen()
+    {
+        const auto openFiles = [] { return QDir("/proc/self/fd").entryList(QDir::Files | QDir::System).size(); };
+        const std::string other = Path("foreign.sqlite");
+        Sql(other, "PRAGMA application_id = 7; CREATE TABLE t(x)");
+        const std::string text = Path("notes.sqlite");
+        {
+            QFile f(QString::fromStdString(text));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray("not a database at all, only text\n").repeated(200));
+        }
+        const auto before = openFiles();
+        for (int i = 0; i < 5; ++i) {
+            ExpectRefused(other, "application_id");
+            ExpectRefused(text, "not a database");
+        }
+        QCOMPARE(openFiles(), before);
     }
 
     void latestAnswerWinsWithinTheSameSecond()
@@ -499,6 +582,25 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         QVERIFY(rec.BeginSession({"mock-gaimen", {}, 1}) > s);
         rec.Close();
         QVERIFY_THROWS_EXCEPTION(Exception, rec.LatestResults());
+    }
+
+    // A value longer than the record takes (a hostile bank's Bango) is refused while it is
+    // handed over, saying that it could not be written, and nothing of the answer is kept.
+    void refusesAValueTooLongForTheRecord()
+    {
+        LearningRecord rec;
+        rec.Open(Path("toolong.sqlite"));
+        const auto s = rec.BeginSession({kDrill, 1, {}});
+        rec.AddAnswer(s, Bank("0001", true, 101));
+        try {
+            rec.AddAnswers(s, {Bank("0002", false, 101), Bank(std::string(2 * 1024 * 1024, '7'), false, 101)});
+            QFAIL("a 2 MB Bango was recorded");
+        } catch (const Exception& e) {
+            QVERIFY2(e.Message().find("学習記録に書き込めません") != std::string::npos, e.what());
+        }
+        QCOMPARE(rec.Sessions().at(0).answers, 1);
+        QCOMPARE(Keys(rec.LatestResults()), QStringLiteral("bank:0001:0"));
+        QCOMPARE(Rates(rec.RateByCategory(20)), QStringLiteral("101=1/1"));
     }
 
     // A child process answers in a loop and reports each answer whose AddAnswer returned; it is

@@ -545,6 +545,53 @@ private slots:
         QCOMPARE(tablefile::Read(historyPath).rows.size(), std::size_t(3));
     }
 
+    // A field kept from an open table (as a view keeps it) is not read as empty once the table
+    // is closed: reading it is refused, so a view cannot show a closed table as blank data.
+    void aFieldOfAClosedTableIsNotReadAsEmpty()
+    {
+        QTemporaryDir dir;
+        Table t;
+        t.SetFileName(MakeBank(dir, 2));
+        t.Open();
+        Field bango = t.FieldByName("Bango");
+        QCOMPARE(bango.AsString(), std::string("0001"));
+        t.Close();
+        QVERIFY_THROWS_EXCEPTION(Exception, bango.AsString());
+        QVERIFY_THROWS_EXCEPTION(Exception, bango.IsNull());
+    }
+
+    // A table destroyed while its write-back fails (its file gone) leaves the tables written
+    // back at exit: the program then ends quietly, touching nothing of the table that is gone.
+    void aTableDestroyedAfterAFailedWriteBackIsNotWrittenAtExit()
+    {
+        QTemporaryDir dir;
+        const std::string bankPath = MakeBank(dir, 4);
+        int err[2];
+        QVERIFY(pipe(err) == 0);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            dup2(err[1], 2);
+            auto* bank = new Table;
+            bank->SetFileName(bankPath);
+            bank->Open();
+            bank->AppendRecord(Question(0, "0005"));
+            if (std::rename(bankPath.c_str(), (bankPath + ".away").c_str()) != 0)
+                _exit(3);
+            delete bank;   // its Close fails and is swallowed
+            std::exit(1);
+        }
+        ::close(err[1]);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        char buffer[4096];
+        const ssize_t n = read(err[0], buffer, sizeof buffer);
+        ::close(err[0]);
+        const QString said = QString::fromUtf8(buffer, n > 0 ? n : 0);
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 1, qPrintable(said));
+        QVERIFY2(said.isEmpty(), qPrintable(said));
+        QCOMPARE(tablefile::Read(bankPath + ".away").rows.size(), std::size_t(4));
+    }
+
     // A data directory the pupil may not write to (the journal cannot be made there): the
     // write-back fails, the data stays; once the directory is writable again, it is stored.
     // Root writes anywhere, so this one runs only as an ordinary user (CI runs it as the user

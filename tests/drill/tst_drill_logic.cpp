@@ -146,6 +146,15 @@ private slots:
         QCOMPARE(MoveLevel(10, 0, 1), 8);
     }
 
+    // No answers in the history yet: the rate is no number and compares false at every step,
+    // so the level goes down by 2 like any rate under 70 %, never up.
+    void noAnswersMoveTheLevelDown()
+    {
+        QCOMPARE(LevelChange(0, 0), -2);
+        QCOMPARE(MoveLevel(5, 0, 0), 3);
+        QCOMPARE(MoveLevel(1, 0, 0), 0);
+    }
+
     void lastAnswers()
     {
         QTemporaryDir dir;

@@ -17,6 +17,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace drilltest;
 
 namespace {
@@ -27,6 +32,60 @@ struct Drill {
     Table advice;
     drill::Session session{bank, history, advice};
 };
+
+// How a drill on DIR ends when it is run by an ordinary user: root writes any file whatever its
+// mode, so when the tests run as root the drill runs in a child process as "nobody". ANSWERS
+// questions are answered before the end. Gives "" when the end went through, else the message.
+std::string EndAsPupil(const std::string& dir, int answers)
+{
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return "(no pipe)";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(pipeFds[0]);
+        std::string said;
+        const passwd* pupil = geteuid() == 0 ? getpwnam("nobody") : nullptr;
+        if (geteuid() == 0 && (!pupil || setgid(pupil->pw_gid) != 0 || setuid(pupil->pw_uid) != 0)) {
+            said = "(cannot act as an ordinary user)";
+        } else {
+            try {
+                Drill d;
+                const data::Directory data(dir);
+                data.OpenBank(d.bank);
+                data.OpenHistory(d.history);
+                data.OpenAdvice(d.advice);
+                if (!d.session.Start())
+                    throw std::runtime_error("(no question)");
+                for (int i = 0; i < answers; ++i) {
+                    d.session.Judge(1);
+                    if (i + 1 < answers && !d.session.Next())
+                        throw std::runtime_error("(no next question)");
+                }
+                d.session.End();
+            } catch (const std::exception& e) {
+                said = e.what();
+                if (said.empty())
+                    said = "(an empty message)";
+            }
+        }
+        [[maybe_unused]] auto w = write(pipeFds[1], said.data(), said.size());
+        _exit(0);
+    }
+    close(pipeFds[1]);
+    std::string said;
+    char buffer[512];
+    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, std::size_t(n));
+    close(pipeFds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return "(the drill crashed)";
+    return said;
+}
+
+bool SetMode(const std::string& path, mode_t mode) { return ::chmod(path.c_str(), mode) == 0; }
 }  // namespace
 
 class TestSession : public QObject {
@@ -113,6 +172,21 @@ private slots:
             QCOMPARE(FileBytes(Path(layouts::kHistoryFile)), history);
             QCOMPARE(FileBytes(Path(layouts::kBankFile)), bank);
         }
+    }
+
+    // Whatever record the advice table was left on, a started drill shows the table's first
+    // record (its general advice) until the first answer narrows it to a level.
+    void startShowsTheAdviceTablesFirstRecord()
+    {
+        WriteData(dir_, Fresh(3));
+        drill::Session& s = Open(0);
+        d_->advice.Next();
+        d_->advice.Next();
+        QCOMPARE(d_->advice.FieldByName("Nani").AsInteger(), 1);
+        QVERIFY(s.Start());
+        QVERIFY(!d_->advice.Filtered());
+        QCOMPARE(d_->advice.FieldByName("Nani").AsInteger(), 50);
+        QCOMPARE(d_->advice.FieldByName("Seikai").AsText(), QStringLiteral("先頭の助言"));
     }
 
     void judging_data()
@@ -274,6 +348,83 @@ private slots:
         }
         QCOMPARE(FileBytes(Path(layouts::kHistoryFile)), before);
         QVERIFY(d_->bank.Active() && d_->history.Active());
+    }
+
+    // Before anything is written, the end checks each table it will write, and only those: a
+    // table that is not changed may be read-only (a school may make the bank so) and the drill
+    // still stores the rest; a changed one that cannot be written is refused with a message
+    // naming its file, and neither file is written.
+    void endChecksOnlyTheTablesItWrites()
+    {
+        // The temporary folders are made for root alone; the pupil must reach and write them.
+        QVERIFY(SetMode(tmp_->path().toStdString(), 0755));
+        const std::string bank = Path(layouts::kBankFile), history = Path(layouts::kHistoryFile),
+                          advice = Path(layouts::kAdviceFile);
+        const auto fresh = [&](mode_t bankMode, mode_t folderMode) {
+            WriteData(dir_, Fresh(3), 2);
+            QVERIFY(SetMode(bank, bankMode) && SetMode(history, 0666) && SetMode(advice, 0444));
+            QVERIFY(SetMode(dir_, folderMode));
+        };
+        const auto refusedNaming = [](const std::string& said, const char* file) {
+            return said.find(std::string("「") + file + "」に書き込めない") != std::string::npos;
+        };
+
+        // Read-only and unchanged (ended before the first answer): the emptied history is stored.
+        fresh(0444, 0777);
+        const QByteArray before = FileBytes(bank);
+        std::string said = EndAsPupil(dir_, 0);
+        QVERIFY2(said.empty(), said.c_str());
+        QCOMPARE(ReadAll(history).size(), std::size_t(0));
+        QCOMPARE(FileBytes(bank), before);
+
+        // Read-only and changed by an answer: refused, before the history is written.
+        const auto nothingStored = [&] {
+            for (const Row& r : ReadAll(bank))
+                if (Bank(r, "Kaisu") != 0)
+                    return false;
+            return ReadAll(history).size() == 2;   // the earlier drill's answers
+        };
+        fresh(0444, 0777);
+        said = EndAsPupil(dir_, 2);
+        QVERIFY2(refusedNaming(said, layouts::kBankFile), said.c_str());
+        QVERIFY(nothingStored());
+
+        // Writable files in a folder that takes no new file (the write-back's journal).
+        fresh(0666, 0555);
+        said = EndAsPupil(dir_, 2);
+        QVERIFY(SetMode(dir_, 0777));
+        QVERIFY2(refusedNaming(said, layouts::kBankFile), said.c_str());
+        QVERIFY(nothingStored());
+
+        // Everything writable: stored, so the refusals above came from the modes alone.
+        fresh(0666, 0777);
+        said = EndAsPupil(dir_, 2);
+        QVERIFY2(said.empty(), said.c_str());
+        QCOMPARE(ReadAll(history).size(), std::size_t(2));
+        QCOMPARE(Bank(ReadAll(bank).at(0), "Kaisu"), 1);
+    }
+
+    // A folder where the history file was: refused naming the history, the bank not written.
+    void endRefusesAHistoryThatIsNoFile()
+    {
+        WriteData(dir_, Fresh(3), 2);
+        drill::Session& s = Start(0);
+        s.Judge(1);
+        const QByteArray bank = FileBytes(Path(layouts::kBankFile));
+        const QString history = QString::fromStdString(Path(layouts::kHistoryFile));
+        QVERIFY(QFile::rename(history, history + ".away"));
+        QVERIFY(QDir().mkdir(history));
+        try {
+            s.End();
+            QFAIL("the end went through with a folder for the history");
+        } catch (const Exception& e) {
+            QVERIFY2(std::string(e.what()).find(std::string("「") + layouts::kHistoryFile + "」") != std::string::npos,
+                     e.what());
+        }
+        QCOMPARE(FileBytes(Path(layouts::kBankFile)), bank);
+        QVERIFY(QDir().rmdir(history) && QFile::rename(history + ".away", history));
+        s.End();
+        QCOMPARE(ReadAll(Path(layouts::kHistoryFile)).size(), std::size_t(1));
     }
 
     void failedWriteBackKeepsTheQuestionOnScreen()

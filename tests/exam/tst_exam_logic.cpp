@@ -460,6 +460,111 @@ private slots:
         QCOMPARE(MenuCaption(Definition(Test::Honmen)), QStringLiteral("本免 模擬試験 ▶\n95問・50分"));
     }
 
+    // A pool with many more hazard items than a mock asks (the sample bank has 47): each mock
+    // draws five different ones, other seeds other ones, and over many mocks every item comes up.
+    void hazardItemsAreDrawnFromTheWholePool()
+    {
+        const Pool pool = PoolBuilder().Statements(100, 1, 101).Hazards(47).pool;
+        const auto hazardRows = [&](std::int64_t seed) {
+            std::vector<int> rows;
+            for (const Question& q : DrawMock(Test::Honmen, pool, seed).questions)
+                if (q.IsHazard())
+                    rows.push_back(q.row);
+            return rows;
+        };
+        std::set<int> seen;
+        std::set<std::set<int>> distinctDraws;
+        for (std::int64_t seed = 1; seed <= 200; ++seed) {
+            const std::vector<int> rows = hazardRows(seed);
+            const std::set<int> drawn(rows.begin(), rows.end());
+            QCOMPARE(drawn.size(), 5u);
+            seen.insert(drawn.begin(), drawn.end());
+            distinctDraws.insert(drawn);
+        }
+        QCOMPARE(seen.size(), 47u);
+        QVERIFY(*seen.rbegin() == 46);
+        QVERIFY(distinctDraws.size() > 150);   // 1,533,939 possible draws of 5 from 47
+        QCOMPARE(hazardRows(8), hazardRows(8));
+    }
+
+    // A practice set cut to its cap is a random part of the whole, in random order: other
+    // seeds give other questions, no question twice, and none is left out for good.
+    void practiceSetsLargerThanTheCapAreDrawnAtRandom()
+    {
+        const Pool pool = PoolBuilder().Statements(120, 1, 101).Statements(10, 1, 102).Hazards(47).pool;
+        const auto rows = [](const Paper& p) {
+            std::vector<int> r;
+            for (const Question& q : p.questions)
+                r.push_back(q.row);
+            return r;
+        };
+        std::set<int> seen;
+        std::set<std::set<int>> distinctSets;
+        for (std::int64_t seed = 1; seed <= 60; ++seed) {
+            const Paper p = PracticeCategory(pool, 101, seed);
+            const std::vector<int> r = rows(p);
+            const std::set<int> unique(r.begin(), r.end());
+            QCOMPARE(unique.size(), std::size_t(kPracticeSize));
+            QCOMPARE(p.maxScore, kPracticeSize);
+            for (const Question& q : p.questions)
+                QCOMPARE(q.bunrui, 101);
+            seen.insert(unique.begin(), unique.end());
+            distinctSets.insert(unique);
+        }
+        QCOMPARE(seen.size(), 120u);
+        QVERIFY(distinctSets.size() > 50);
+
+        // Under the cap every item is asked, in an order that changes with the seed.
+        const std::vector<int> a = rows(PracticeHazards(pool, 1));
+        const std::vector<int> b = rows(PracticeHazards(pool, 2));
+        QCOMPARE(std::set<int>(a.begin(), a.end()).size(), 47u);
+        QCOMPARE(std::set<int>(b.begin(), b.end()).size(), 47u);
+        QVERIFY(a != b);
+        QVERIFY(!std::is_sorted(a.begin(), a.end()));
+        QCOMPARE(PracticeHazards(pool, 1).maxScore, 94);
+    }
+
+    // The learning record keeps each mock's seed so that its paper can be drawn again: a seed
+    // must draw the same paper in every later build. These rows are the draw this program has
+    // made since the seed was first stored; a change to the draw (one random number more or
+    // less, another order of steps) shows here first.
+    void aStoredSeedDrawsTheSamePaperAgain()
+    {
+        const auto rows = [](const Paper& p, std::size_t from, std::size_t count) {
+            std::vector<int> r;
+            for (std::size_t i = from; i < from + count && i < p.questions.size(); ++i)
+                r.push_back(p.questions[i].row);
+            return r;
+        };
+        const Pool syllabus = PoolBuilder().Statements(40, 1, 101).Statements(25, 1, 102).Statements(13, 1, 103).pool;
+        QCOMPARE(rows(DrawMock(Test::Karimen, syllabus, 2026), 0, 12),
+                 (std::vector<int>{60, 77, 16, 1, 38, 54, 71, 45, 57, 18, 19, 58}));
+        const Paper honmen = DrawMock(Test::Honmen, PoolBuilder().Statements(120, 2).Hazards(12).pool, 7);
+        QCOMPARE(rows(honmen, 0, 10), (std::vector<int>{15, 68, 48, 33, 25, 103, 9, 95, 41, 23}));
+        QCOMPARE(rows(honmen, 90, 5), (std::vector<int>{7, 9, 2, 0, 1}));
+        QCOMPARE(rows(PracticeCategory(PoolBuilder().Statements(70, 1, 101).pool, 101, 5), 0, 10),
+                 (std::vector<int>{12, 23, 54, 18, 60, 22, 9, 11, 28, 26}));
+    }
+
+    // Counting stops at the paper's last question. The paper and its answers here had one more
+    // question, left unanswered and wrong, and were cut back: a count that ran one past the end
+    // would find it in the memory the vectors keep.
+    void countsStopAtThePapersEnd()
+    {
+        Paper p = DrawMock(Test::Karimen, PoolBuilder().Statements(60, 1).pool, 3);
+        Answers a = RightBut(p, 0);
+        a.back() = {kUnanswered, kUnanswered, kUnanswered};
+        const Result r = Grade(p, a);
+        p.questions.pop_back();
+        a.pop_back();
+        QCOMPARE(CountUnanswered(p, a), 0);
+
+        // The missed questions of a result longer than its paper are those of the paper only.
+        QCOMPARE(r.questions.size(), 50u);
+        QVERIFY(!r.questions.back().right);
+        QCOMPARE(PracticeMissed(p, r, 1).questions.size(), 0u);
+    }
+
     // ---- Reading the data directory ----
 
     void storeReadsBankAndHazardFile()
