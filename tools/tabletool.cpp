@@ -9,6 +9,7 @@
 #include "Exception.h"
 #include "Layouts.h"
 #include "LearningRecord.h"
+#include "StudyCommand.h"
 #include "Syllabus.h"
 #include "TableFile.h"
 
@@ -323,6 +324,7 @@ const Command kCommands[] = {
               "                                                     updates the bank, keeping the pupils' counters", Merge},
     {"check", "check FILE                                checks FILE, prints its layout", Check},
     {"record-export", "record-export RECORD.sqlite [OUT.csv]     the learning record as CSV", RecordExport},
+    {"study", "study due DIR [--on YYYY-MM-DD]           today's review queue, with the predicted recall", StudyCommand},
 };
 
 int Usage(std::ostream& out = std::cerr, int rc = 1)
