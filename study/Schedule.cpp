@@ -73,7 +73,7 @@ std::optional<double> ParseStoredTime(const std::string& iso)
     if (!Digits(iso, 0, 4, y) || !Digits(iso, 5, 2, mo) || !Digits(iso, 8, 2, d) ||
         !Digits(iso, 11, 2, h) || !Digits(iso, 14, 2, mi) || !Digits(iso, 17, 2, s))
         return std::nullopt;
-    if (mo < 1 || mo > 12 || d < 1 || d > QDate(y, mo, 1).daysInMonth() || h > 23 || mi > 59 || s > 60)
+    if (mo < 1 || mo > 12 || d < 1 || d > QDate(y, mo, 1).daysInMonth() || h > 23 || mi > 59 || s > 59)
         return std::nullopt;
     return DaysFromCivil(y, unsigned(mo), unsigned(d)) + (h * 3600 + mi * 60 + s) / kSecondsPerDay;
 }

@@ -119,7 +119,8 @@ private slots:
         QVERIFY(qAbs(ParseStoredTime("2024-02-29T23:59:59Z").value() -
                      Days(QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59), QTimeZone::utc()))) < 1e-9);
         for (const char* bad : {"", "2026-12-08 09:54:51Z", "2026-12-08T09:54:51", "2026-13-08T09:54:51Z",
-                                "2026-02-30T09:54:51Z", "2026-12-08T24:00:00Z", "2026-1a-08T09:54:51Z"})
+                                "2026-02-30T09:54:51Z", "2026-12-08T24:00:00Z", "2026-12-08T09:60:00Z", "2026-12-08T09:59:60Z",
+                                "2026-00-08T09:54:51Z", "2026-12-00T09:54:51Z", "2026-1a-08T09:54:51Z"})
             QVERIFY2(!ParseStoredTime(bad), bad);
         QVERIFY(qAbs(DayStart(QDate(2026, 12, 8), kJst) - Days(QDateTime(QDate(2026, 12, 7), QTime(15, 0), QTimeZone::utc()))) < 1e-9);
     }
