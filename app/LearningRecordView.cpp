@@ -21,9 +21,7 @@ void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
         auto statements = progress::BankStatements(dir.directory);
         const std::string path = dir.directory + record::kFileName;
         if (QFileInfo::exists(QString::fromStdString(path))) {
-            record::LearningRecord rec;
-            rec.Open(path);
-            snapshot = progress::Load(rec, std::move(statements));
+            snapshot = progress::LoadRecord(path, std::move(statements));
         } else {
             snapshot.statements = std::move(statements);
         }

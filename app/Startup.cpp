@@ -1,6 +1,9 @@
 #include "Startup.h"
 
+#include "BuildConfig.h"
+#include "DataDirectory.h"
 #include "Dialogs.h"
+#include "DrillRecovery.h"
 #include "ExamLauncher.h"
 #include "Exception.h"
 #include "Fonts.h"
@@ -99,7 +102,11 @@ int RunProgram()
         QuitOnTerminationSignals(qApp);
         // The loop's first act is to show the main menu, so its show handler (and the
         // start-up dialog) run inside the loop.
-        QMetaObject::invokeMethod(Form1, [] { Form1->show(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(Form1, [] {
+            // A drill the last run could not store is offered before anything else.
+            OfferToStoreUnstoredDrill(nullptr, SettingsFilePath(), Professional);
+            Form1->show();
+        }, Qt::QueuedConnection);
         QApplication::exec();
     });
     DestroyWindows();

@@ -5,12 +5,15 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <utility>
+
+#include <unistd.h>
 
 namespace record {
 namespace {
@@ -360,6 +363,8 @@ LearningRecord::~LearningRecord() { Close(); }
 
 bool LearningRecord::IsOpen() const { return db_ != nullptr; }
 
+int LearningRecord::Version() const { return PragmaInt(Need(db_), "user_version"); }
+
 void LearningRecord::Close()
 {
     if (db_) sqlite3_close_v2(db_);
@@ -370,16 +375,53 @@ void LearningRecord::Open(const std::string& path) { OpenFile(path, false); }
 
 void LearningRecord::OpenForReading(const std::string& path) { OpenFile(path, true); }
 
+namespace {
+// PATH as an SQLite file URI that opens it unchanging ("immutable"): no lock and no shared
+// memory file, so it is read from a folder or medium where nothing can be created.
+std::string ImmutableUri(const std::string& path)
+{
+    std::string uri = "file:";
+    for (const char c : path) {
+        if (c == '%' || c == '?' || c == '#') {
+            static const char hex[] = "0123456789abcdef";
+            uri += '%';
+            uri += hex[(unsigned char)c >> 4];
+            uri += hex[(unsigned char)c & 15];
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+// A record in WAL mode is read through its shared-memory file (-shm) beside it. Reading needs no
+// such file only where none can be made and no writer is at work: the folder (a teacher's
+// account, a read-only mount) takes no new file, there is no -shm a writer made, and no log
+// (-wal) holds answers the main file lacks. Such a record cannot change under the reader, and
+// is opened immutable. Otherwise it is read as usual, through the writer's -shm when there is one.
+bool ReadUnchanging(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path file(path);
+    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
+    if (::access(folder.c_str(), W_OK) == 0 || std::filesystem::exists(path + "-shm", ec))
+        return false;
+    const auto log = std::filesystem::file_size(path + "-wal", ec);
+    return ec || log == 0;
+}
+}  // namespace
+
 void LearningRecord::OpenFile(const std::string& path, bool forReading)
 {
     Close();
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
-    const int flags = SQLITE_OPEN_NOMUTEX |
+    const bool unchanging = forReading && ReadUnchanging(path);
+    const int flags = SQLITE_OPEN_NOMUTEX | (unchanging ? SQLITE_OPEN_URI : 0) |
                       (forReading ? SQLITE_OPEN_READONLY
                                   : SQLITE_OPEN_READWRITE | (exists ? 0 : SQLITE_OPEN_CREATE));
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+    const int rc = sqlite3_open_v2(unchanging ? ImmutableUri(path).c_str() : path.c_str(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
         const std::string msg = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
         sqlite3_close_v2(db);
@@ -428,18 +470,67 @@ void LearningRecord::EndSession(std::int64_t session)
         throw Exception("学習記録にないセッションです: " + std::to_string(session));
 }
 
-void LearningRecord::EndGradedSession(std::int64_t session, int score, int maxScore, int passMark)
+namespace {
+void StoreGrade(sqlite3* db, std::int64_t session, int score, int maxScore, int passMark)
 {
     if (maxScore < 1 || score < 0 || score > maxScore || passMark < 0 || passMark > maxScore)
         throw Exception("学習記録に書けない得点です: " + std::to_string(score) + "/" +
                         std::to_string(maxScore));
-    Stmt st(Need(db_), "UPDATE sessions SET ended_at = ?, score = ?, max_score = ?, pass_mark = ? "
-                  "WHERE id = ?");
+    Stmt st(db, "UPDATE sessions SET ended_at = ?, score = ?, max_score = ?, pass_mark = ? "
+                "WHERE id = ?");
     st.Bind(1, Now()).Bind(2, std::int64_t(score)).Bind(3, std::int64_t(maxScore));
     st.Bind(4, std::int64_t(passMark)).Bind(5, session);
     st.Run();
-    if (sqlite3_changes(db_) != 1)
+    if (sqlite3_changes(db) != 1)
         throw Exception("学習記録にないセッションです: " + std::to_string(session));
+}
+}  // namespace
+
+void LearningRecord::EndGradedSession(std::int64_t session, int score, int maxScore, int passMark)
+{
+    StoreGrade(Need(db_), session, score, maxScore, passMark);
+}
+
+void LearningRecord::GradeSession(std::int64_t session, const std::vector<Answer>& answers, int score,
+                                  int maxScore, int passMark)
+{
+    Transaction tx(Need(db_));
+    const std::string at = Now();
+    for (const Answer& a : answers)
+        Insert(db_, session, a, at);
+    StoreGrade(db_, session, score, maxScore, passMark);
+    tx.Commit();
+}
+
+std::optional<UnfinishedDrill> LearningRecord::LatestUnfinishedDrill() const
+{
+    Stmt latest(Need(db_), "SELECT id, started_at, ended_at, level, answer_count FROM sessions "
+                           "WHERE kind = ? ORDER BY id DESC LIMIT 1");
+    latest.Bind(1, std::string(kDrill));
+    if (!latest.Step() || !latest.IsNull(2))
+        return std::nullopt;
+    UnfinishedDrill drill;
+    drill.session = latest.Int(0);
+    drill.startedAt = latest.Text(1);
+    drill.level = latest.OptInt(3);
+    // Read backwards from the newest answer and stopped at the session's count: the latest
+    // drill's answers are at the end of the log, so the rest of it is never read.
+    Stmt st(db_, "SELECT source, bango, item, bunrui, answer, correct, seconds FROM answers "
+                 "WHERE session_id = ? ORDER BY id DESC LIMIT ?");
+    st.Bind(1, drill.session).Bind(2, latest.Int(4));
+    while (st.Step()) {
+        Answer a;
+        a.source = st.Text(0);
+        a.bango = st.Text(1);
+        a.item = int(st.Int(2));
+        a.bunrui = st.OptInt(3);
+        a.answer = int(st.Int(4));
+        a.correct = st.Int(5) != 0;
+        a.seconds = st.IsNull(6) ? std::nullopt : std::optional<double>(st.Double(6));
+        drill.answers.push_back(std::move(a));
+    }
+    std::reverse(drill.answers.begin(), drill.answers.end());
+    return drill;
 }
 
 std::vector<LatestResult> LearningRecord::LatestResults() const { return Latest(Need(db_), ""); }

@@ -90,6 +90,14 @@ struct AnswerInSession {
     Answer answer;
 };
 
+// A drill without an end, with what is needed to store it again: its answers in the order given.
+struct UnfinishedDrill {
+    std::int64_t session = 0;
+    std::string startedAt;
+    std::optional<int> level;
+    std::vector<Answer> answers;
+};
+
 class LearningRecord {
 public:
     LearningRecord();
@@ -104,6 +112,9 @@ public:
     void OpenForReading(const std::string& path);
     void Close();
     bool IsOpen() const;
+    // The schema version of the open record (older than kSchemaVersion only when opened for
+    // reading, which upgrades nothing).
+    int Version() const;
 
     // Starts a session now; returns its id.
     std::int64_t BeginSession(const SessionInfo& info);
@@ -115,6 +126,15 @@ public:
     void EndSession(std::int64_t session);
     // Ends a graded mock: score, maximum and pass mark with the end time.
     void EndGradedSession(std::int64_t session, int score, int maxScore, int passMark);
+    // A graded mock as one unit: its ANSWERS, score, maximum, pass mark and end time in one
+    // transaction. On failure nothing of it is stored and the session stays unfinished.
+    void GradeSession(std::int64_t session, const std::vector<Answer>& answers, int score, int maxScore,
+                      int passMark);
+
+    // The latest drill when it has no end: a drill that was cut off (the program killed, or its
+    // write-back failed) before its end was stored. None when the latest drill ended, or none
+    // was ever begun.
+    std::optional<UnfinishedDrill> LatestUnfinishedDrill() const;
 
     // ---- Queries, each one SQL statement over an index ----
     // Every statement's latest answer, ordered by (source, bango, item).

@@ -258,6 +258,15 @@ void Table::CloseTogether(const std::vector<Table*>& tables)
     }
 }
 
+void Table::Discard()
+{
+    if (!active_)
+        return;
+    ResetData();
+    emit closed();
+    emit currentChanged();
+}
+
 void Table::ResetData()
 {
     if (active_)

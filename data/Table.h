@@ -90,6 +90,9 @@ public:
     static void CloseTogether(std::initializer_list<Table*> tables);
     static void CloseTogether(const std::vector<Table*>& tables);
     bool Active() const { return active_; }
+    // Closes without writing anything: every change since Open is dropped. For a unit of work
+    // that could not be stored whole, where storing a part would be worse than storing nothing.
+    void Discard();
 
     const std::string& Filter() const { return filterText_; }
     void SetFilter(const std::string& text);

@@ -36,6 +36,20 @@ bool Session::Start()
         return false;
     advice_.SetFilter("Nani = -1");
     advice_.SetFiltered(true);
+    ClearForStart();
+    if (!ShowNextQuestion())
+        return false;
+    answered_ = false;
+    // The filter text stays; the advice shows the table's first record.
+    advice_.SetFiltered(false);
+    recordSession_ = 0;
+    const int level = DrillLevel;
+    ToRecord([&] { recordSession_ = record_->BeginSession({record::kDrill, level, std::nullopt}); });
+    return true;
+}
+
+void Session::ClearForStart()
+{
     Total = 1;
     Ans = 0;
     Sei = 0;
@@ -53,15 +67,6 @@ bool Session::Start()
             bank_.Post();
         }
     }
-    if (!ShowNextQuestion())
-        return false;
-    answered_ = false;
-    // The filter text stays; the advice shows the table's first record.
-    advice_.SetFiltered(false);
-    recordSession_ = 0;
-    const int level = DrillLevel;
-    ToRecord([&] { recordSession_ = record_->BeginSession({record::kDrill, level, std::nullopt}); });
-    return true;
 }
 
 std::string Session::TakeRecordFailure() { return std::exchange(recordFailure_, std::string()); }
@@ -178,6 +183,35 @@ bool Session::Next()
     DrillLevel = MoveLevel(DrillLevel, recent.sum, recent.count);
     answered_ = false;
     return ShowNextQuestion();
+}
+
+// ---- A drill stored again from the learning record ------------------------------------------
+
+namespace {
+bool IsDrillAnswer(const record::Answer& a)
+{
+    return a.source == record::kSourceBank && a.item == 0 && (a.answer == 0 || a.answer == 1);
+}
+}  // namespace
+
+void Session::Replay(const std::vector<record::Answer>& answers)
+{
+    // The record holds these answers already.
+    record_ = nullptr;
+    recordSession_ = 0;
+    for (const record::Answer& a : answers)
+        if (!IsDrillAnswer(a))
+            throw Exception("学習記録の答えが練習の答えではありません: " + a.bango);
+    ClearForStart();
+    for (const record::Answer& a : answers) {
+        bank_.SetFilter("Bango = " + a.bango);
+        bank_.SetFiltered(true);
+        if (bank_.RecordCount() != 1)
+            throw Exception("学習記録の問題 " + a.bango + " が問題データにありません");
+        Judge(a.answer);
+        ++Total;
+    }
+    answered_ = false;
 }
 
 // ---- End ------------------------------------------------------------------------------------

@@ -8,11 +8,13 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class Table;
 
 namespace record {
 class LearningRecord;
+struct Answer;
 }
 
 namespace drill {
@@ -74,6 +76,13 @@ public:
     // what it showed, so that End can be tried again.
     void End();
 
+    // A drill cut off before its end (the program killed), stored again from the answers the
+    // learning record kept: the start's changes (the history emptied, the settled counts reset
+    // when asked), then each answer judged on its question in order, as the drill judged it. End
+    // then stores the files exactly as the drill's own end would have. Throws, changing no file,
+    // when an answer is not one of the bank's statements.
+    void Replay(const std::vector<record::Answer>& answers);
+
     // The answer that is right for the question on screen (its Seikai).
     int RightAnswer();
 
@@ -85,6 +94,7 @@ public:
     std::string TakeRecordFailure();
 
 private:
+    void ClearForStart();
     bool ShowNextQuestion();
     void AppendHistory(const std::string& bango, int seihi, const std::string& mondai);
     void FilterAdvice();

@@ -122,21 +122,18 @@ TForm4::~TForm4()
     Timer1->stop();
     // The program may end with a drill open: store it. This runs on the way out (a signal, the
     // main window closed), where a message box would wait for a pupil who is gone: a failure
-    // goes to standard error, and each table still open is then stored as far as it can be.
+    // goes to standard error. The bank and the history are stored together or not at all;
+    // when they cannot be, neither is, and the learning record keeps the drill's answers for
+    // the next start to store.
     try {
         Drill.End();
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "lentavo: %s\n", e.what());
+        std::fprintf(stderr, "lentavo: %s\nlentavo: %s\n", e.what(), UnstoredMessage);
     }
     if (const std::string why = Drill.TakeRecordFailure(); !why.empty())
         std::fprintf(stderr, "lentavo: %s: %s\n", record::kFileName, why.c_str());
-    for (Table* table : {Table1, Table2, Table3}) {
-        try {
-            table->Close();
-        } catch (const std::exception& e) {
-            std::fprintf(stderr, "lentavo: %s: %s\n", table->FileName().c_str(), e.what());
-        }
-    }
+    for (Table* table : {Table1, Table2, Table3})
+        table->Discard();
 }
 
 void TForm4::ApplyFontHeights()

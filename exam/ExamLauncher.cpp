@@ -86,18 +86,16 @@ bool ExamLauncher::OpenData()
         storeStamp_ = stamp;
     }
 
-    // The record never stops an exam: told once per directory, then the exam runs without it.
-    const std::string recordPath = directory + record::kFileName;
-    if (recordPath != recordPath_) {
-        recordPath_ = recordPath;
-        record_ = std::make_unique<record::LearningRecord>();
-        try {
-            data::Directory(directory).OpenRecord(*record_);
-        } catch (const Exception& e) {
-            record_.reset();
-            dialogs::ShowMessage(nullptr, QStringLiteral("学習記録(kiroku.sqlite)を開けません。記録を残さずに続けます。\n") +
-                                              QString::fromStdString(e.Message()));
-        }
+    // Opened again for every exam, as for every drill: a record that was busy or broken for one
+    // exam is used by the next once it is free. It never stops an exam: the pupil is told, and
+    // that exam runs without it.
+    record_ = std::make_unique<record::LearningRecord>();
+    try {
+        data::Directory(directory).OpenRecord(*record_);
+    } catch (const Exception& e) {
+        record_.reset();
+        dialogs::ShowMessage(nullptr, QStringLiteral("学習記録(kiroku.sqlite)を開けません。この回は記録を残さずに続けます。\n") +
+                                          QString::fromStdString(e.Message()));
     }
     return true;
 }

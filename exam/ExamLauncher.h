@@ -60,7 +60,6 @@ private:
     std::shared_ptr<QuestionStore> store_;
     std::string storeStamp_;   // the files store_ was read from, as they were then
     std::unique_ptr<record::LearningRecord> record_;
-    std::string recordPath_;
     ExamWindow* exam_ = nullptr;
     ResultsWindow* results_ = nullptr;
 };

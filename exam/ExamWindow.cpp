@@ -6,6 +6,7 @@
 #include "Exception.h"
 #include "LearningRecord.h"
 #include "QuestionStore.h"
+#include "Readable.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -35,6 +36,9 @@ ExamWindow::ExamWindow(QWidget* parent) : QWidget(parent), ui(new Ui::ExamWindow
     ui->setupUi(this);
     setWindowFlag(Qt::Window);
     setFocusPolicy(Qt::StrongFocus);
+    // Three 255-byte sub-statements under a situation and a figure are taller than a small
+    // screen: the question scrolls rather than being cut off.
+    ScrollInPlace(ui->middleRow, ui->questionColumn, 1);
     for (QPushButton* b : {ui->trueButton, ui->falseButton, ui->partTrue1, ui->partFalse1, ui->partTrue2,
                            ui->partFalse2, ui->partTrue3, ui->partFalse3})
         b->setStyleSheet(kAnswerStyle);
@@ -92,7 +96,7 @@ void ExamWindow::Start(std::shared_ptr<const QuestionStore> store, Paper paper,
             : paper_.mode == Mode::Honmen             ? record::kMockHonmen
                                                       : record::kPractice;
         session_ = r.BeginSession({kind, std::nullopt, paper_.seed});
-    });
+    }, QStringLiteral("このまま続けられますが、この回は学習記録に残りません。"));
     Show(0);
     ShowClock();
     if (!IsPractice())
@@ -133,12 +137,12 @@ void ExamWindow::Show(int index)
         ui->answerPanel->setVisible(!q.IsHazard());
         ui->partsPanel->setVisible(q.IsHazard());
         if (q.IsHazard()) {
-            ui->situationLabel->setText(store_->Situation(q));
+            ui->situationLabel->setText(Breakable(store_->Situation(q)));
             QLabel* labels[] = {ui->partLabel1, ui->partLabel2, ui->partLabel3};
             for (int p = 0; p < 3; ++p)
-                labels[p]->setText(QStringLiteral("(%1) ").arg(p + 1) + store_->Text(q, p));
+                labels[p]->setText(QStringLiteral("(%1) ").arg(p + 1) + Breakable(store_->Text(q, p)));
         } else {
-            ui->statementLabel->setText(store_->Text(q));
+            ui->statementLabel->setText(Breakable(store_->Text(q)));
         }
         ui->prevButton->setEnabled(index > 0);
         ui->nextButton->setEnabled(index + 1 < total);
@@ -208,7 +212,7 @@ void ExamWindow::ShowJudgement()
             const bool right = IsPartRight(q, a, p);
             judgement += prefix + (right ? QStringLiteral("正解　")
                                          : QStringLiteral("不正解(正しくは%1)　").arg(Mark(q.right[std::size_t(p)])));
-            explanation += prefix + store_->Explanation(q, p) + QLatin1Char('\n');
+            explanation += prefix + Breakable(store_->Explanation(q, p)) + QLatin1Char('\n');
         }
         const bool allRight = IsAnswered(q, a) && !judgement.contains(QStringLiteral("不正解"));
         ui->judgementLabel->setStyleSheet(judgement.isEmpty() ? QString()
@@ -242,7 +246,8 @@ void ExamWindow::Answer(int value)
             return;
         slot = value;
         if (session_)
-            Record([&](record::LearningRecord& r) { r.AddAnswer(*session_, RecordAnswer(q, part_, value)); });
+            Record([&](record::LearningRecord& r) { r.AddAnswer(*session_, RecordAnswer(q, part_, value)); },
+                   QStringLiteral("練習はこのまま続けられますが、ここからの答えは学習記録に残りません(それまでの答えは残っています)。"));
     } else {
         slot = value;
     }
@@ -311,12 +316,15 @@ void ExamWindow::Grade()
 {
     running_ = false;
     timer_.stop();
+    // The clock may grade while a confirmation is open: it would stay over the results, still
+    // offering to go back to an exam that is over.
+    dialogs::CloseOpenQuestions(this);
     result_ = exam::Grade(paper_, answers_);
     if (session_)
         Record([this](record::LearningRecord& r) {
-        r.AddAnswers(*session_, RecordAnswers(paper_, answers_));
-        r.EndGradedSession(*session_, result_.score, result_.maxScore, result_.passMark);
-    });
+            r.GradeSession(*session_, RecordAnswers(paper_, answers_), result_.score, result_.maxScore,
+                           result_.passMark);
+        }, QStringLiteral("この試験の解答と採点の結果は学習記録に残りません(記録には「未完了」の試験として残ります)。"));
     hide();
     emit graded();
 }
@@ -325,7 +333,8 @@ void ExamWindow::FinishPractice()
 {
     running_ = false;
     if (session_)
-        Record([this](record::LearningRecord& r) { r.EndSession(*session_); });
+        Record([this](record::LearningRecord& r) { r.EndSession(*session_); },
+               QStringLiteral("答えは学習記録に残っていますが、練習は「未完了」として残ります。"));
     int answered = 0, right = 0;
     for (std::size_t i = 0; i < paper_.questions.size(); ++i) {
         const Question& q = paper_.questions[i];
@@ -342,8 +351,9 @@ void ExamWindow::FinishPractice()
     emit ended();
 }
 
-// The record never stops an exam: the first failure is told once, and the exam goes on without it.
-void ExamWindow::Record(const std::function<void(record::LearningRecord&)>& write)
+// The record never stops an exam: the first failure is told once, saying what the record kept,
+// and the exam goes on without it.
+void ExamWindow::Record(const std::function<void(record::LearningRecord&)>& write, const QString& lost)
 {
     if (!record_)
         return;
@@ -351,7 +361,7 @@ void ExamWindow::Record(const std::function<void(record::LearningRecord&)>& writ
         write(*record_);
     } catch (const Exception& e) {
         record_ = nullptr;
-        dialogs::ShowMessage(this, QStringLiteral("学習記録に書き込めません。試験はこのまま続けられますが、記録は残りません。\n") +
+        dialogs::ShowMessage(this, QStringLiteral("学習記録に書き込めません。") + lost + QLatin1Char('\n') +
                                    QString::fromStdString(e.Message()));
     }
 }

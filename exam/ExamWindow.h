@@ -73,7 +73,8 @@ private:
     void ShowClock();
     void Grade();
     void FinishPractice();
-    void Record(const std::function<void(record::LearningRecord&)>& write);
+    // LOST says what the record will not hold when WRITE fails.
+    void Record(const std::function<void(record::LearningRecord&)>& write, const QString& lost);
     unsigned MapState(int index) const;
 
     const QScopedPointer<Ui::ExamWindow> ui;

@@ -5,6 +5,7 @@
 #include "ExamClock.h"
 #include "Exception.h"
 #include "QuestionStore.h"
+#include "Readable.h"
 #include "Syllabus.h"
 
 #include <QHeaderView>
@@ -46,6 +47,10 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Resu
 {
     ui->setupUi(this);
     setWindowFlag(Qt::Window);
+    // Long explanations scroll, and the time line (with "時間切れで採点しました") wraps, rather
+    // than being cut off.
+    ScrollInPlace(ui->bodyRow, ui->detailColumn, 2);
+    ui->timeLabel->setWordWrap(true);
     for (QTableWidget* t : {ui->categoryTable, ui->questionTable}) {
         t->setSelectionBehavior(QAbstractItemView::SelectRows);
         t->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -86,7 +91,7 @@ void ResultsWindow::ShowResult(std::shared_ptr<const QuestionStore> store, const
     ui->verdictLabel->setStyleSheet(result.passed ? QStringLiteral("color: #107010;") : QStringLiteral("color: #c01010;"));
     QString time = QStringLiteral("所要時間 %1 / 制限時間 %2").arg(ExamClock::Format(used), ExamClock::Format(paper.timeLimit));
     if (timeRanOut)
-        time += QStringLiteral("　時間切れで採点しました。");
+        time += QStringLiteral("\n時間切れで採点しました。");
     if (result.unanswered > 0)
         time += QStringLiteral("　未解答 %1問").arg(result.unanswered);
     ui->timeLabel->setText(time);
@@ -177,14 +182,14 @@ void ResultsWindow::ShowDetail(int row)
     ui->figureView->SetFigure(figure);
     QString detail;
     if (q.IsHazard())
-        detail += store_->Situation(q).toHtmlEscaped() + QStringLiteral("<br>");
+        detail += Breakable(store_->Situation(q)).toHtmlEscaped() + QStringLiteral("<br>");
     for (int p = 0; p < q.Parts(); ++p) {
         const QString prefix = q.IsHazard() ? QStringLiteral("(%1) ").arg(p + 1) : QString();
         const bool right = IsPartRight(q, a, p);
         detail += QStringLiteral("<p><b>%1%2</b><br>あなたの答え: <span style='color:%3'>%4</span>　正解: %5<br>%6</p>")
-                      .arg(prefix, store_->Text(q, p).toHtmlEscaped(), right ? "#107010" : "#c01010",
+                      .arg(prefix, Breakable(store_->Text(q, p)).toHtmlEscaped(), right ? "#107010" : "#c01010",
                            Mark(a[std::size_t(p)]), Mark(q.right[std::size_t(p)]),
-                           store_->Explanation(q, p).toHtmlEscaped());
+                           Breakable(store_->Explanation(q, p)).toHtmlEscaped());
     }
     ui->detailLabel->setText(detail);
 }

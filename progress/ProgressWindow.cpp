@@ -75,7 +75,8 @@ QDateTimeAxis* TimeAxis(qint64 first, qint64 last)
     const qint64 pad = std::max<qint64>(kDayMs / 2, (last - first) / 20);
     axis->setRange(QDateTime::fromMSecsSinceEpoch(first - pad),
                    QDateTime::fromMSecsSinceEpoch(last + pad));
-    axis->setFormat(QStringLiteral("M/d"));
+    axis->setFormat(DateAxisFormat(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last),
+                                   QDateTime::currentDateTime()));
     axis->setTickCount(6);
     return axis;
 }
@@ -263,6 +264,9 @@ std::vector<std::pair<QDateTime, double>> Points(const std::vector<Point>& from)
     std::vector<std::pair<QDateTime, double>> out;
     for (const Point& p : from)
         out.emplace_back(p.when, p.percent());
+    // In time order, as the axis runs: a clock put back between two sessions must not draw the
+    // line backwards over itself.
+    std::stable_sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     return out;
 }
 

@@ -21,6 +21,17 @@ Snapshot Load(const record::LearningRecord& record, std::vector<StatementKey> st
     return s;
 }
 
+Snapshot LoadRecord(const std::string& path, std::vector<StatementKey> statements)
+{
+    record::LearningRecord record;
+    record.OpenForReading(path);
+    if (record.Version() < record::LearningRecord::kSchemaVersion) {
+        record.Close();
+        record.Open(path);
+    }
+    return Load(record, std::move(statements));
+}
+
 namespace {
 // Every stored record's Bango of the table file at PATH; nothing when there is no such file.
 std::vector<std::string> Bangos(const std::string& path)

@@ -178,4 +178,11 @@ bool IsEmpty(const Snapshot& snapshot)
                         [](const record::SessionSummary& s) { return s.answers > 0; });
 }
 
+QString DateAxisFormat(const QDateTime& first, const QDateTime& last, const QDateTime& now)
+{
+    const int year = now.toLocalTime().date().year();
+    const bool thisYear = first.toLocalTime().date().year() == year && last.toLocalTime().date().year() == year;
+    return thisYear ? QStringLiteral("M/d") : QStringLiteral("yyyy/M/d");
+}
+
 }  // namespace progress

@@ -103,11 +103,20 @@ Readiness ReadinessFor(const std::vector<record::SessionSummary>& sessions, Test
 // True when the record holds no answer at all: the window shows its empty state.
 bool IsEmpty(const Snapshot& snapshot);
 
+// The date format of a time axis over [FIRST, LAST] seen at NOW: "M/d" while all of it lies in
+// the current year, else with the year ("yyyy/M/d"), so that a chart over the turn of a year,
+// or with dates a wrong clock put in another year, never shows two days as one.
+QString DateAxisFormat(const QDateTime& first, const QDateTime& last, const QDateTime& now);
+
 // Reads a stored ISO 8601 UTC time; an invalid QDateTime for anything else.
 QDateTime ParseUtc(const std::string& iso);
 
 // The queries the window needs, against an open record.
 Snapshot Load(const record::LearningRecord& record, std::vector<StatementKey> statements);
+// The record at PATH, read without writing anything: a read-only folder or record (a teacher's
+// account, a read-only mount) shows as any other. Only a record of an older version, which must
+// be upgraded before it can be read, is opened for writing.
+Snapshot LoadRecord(const std::string& path, std::vector<StatementKey> statements);
 // The statements of the bank (mondai.cds) and the hazard items (kiken.cds, three each) in
 // DIRECTORY ("/" included); a missing file adds none. Throws Exception for a damaged file.
 std::vector<StatementKey> BankStatements(const std::string& directory);

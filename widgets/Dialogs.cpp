@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QQueue>
@@ -23,6 +24,28 @@ QString QueuedAnswer(const OpenFileOptions& asked)
     fileDialogs << asked;
     return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
 }
+
+// Lets through only key presses the pupil made for this question: the repeats of a key held
+// since before it opened, and a modified key (Ctrl+Return again), would otherwise press the
+// default button unseen.
+class FreshKeysOnly : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const Qt::KeyboardModifiers held =
+                key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier);
+            const bool moves = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+            if (key->isAutoRepeat() || (held != Qt::NoModifier && !moves))
+                return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+const char* const kQuestionProperty = "lentavoQuestion";
 }  // namespace
 
 void SetApplicationTitle(const QString& title) { QCoreApplication::setApplicationName(title); }
@@ -52,8 +75,22 @@ bool Confirm(QWidget* parent, const QString& text, const QString& yes, const QSt
     QPushButton* noButton = box.addButton(no, QMessageBox::NoRole);
     box.setDefaultButton(defaultYes ? yesButton : noButton);
     box.setEscapeButton(noButton);
+    box.setProperty(kQuestionProperty, true);
+    FreshKeysOnly filter;
+    box.installEventFilter(&filter);
+    for (QWidget* child : box.findChildren<QWidget*>())
+        child->installEventFilter(&filter);
     box.exec();
     return box.clickedButton() == yesButton;
+}
+
+void CloseOpenQuestions(QWidget* parent)
+{
+    if (!parent)
+        return;
+    for (QMessageBox* box : parent->findChildren<QMessageBox*>(Qt::FindDirectChildrenOnly))
+        if (box->property(kQuestionProperty).toBool() && box->isVisible())
+            box->done(QDialog::Rejected);
 }
 
 QString GetOpenFileName(QWidget* parent, const OpenFileOptions& options, const QString& startDirectory)

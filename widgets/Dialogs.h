@@ -20,9 +20,14 @@ QString ApplicationTitle();
 void ShowMessage(QWidget* parent, const QString& text);
 
 // A question with two buttons; true when the pupil takes YES. DEFAULT_YES makes YES the button
-// that Return presses. In test mode the next queued answer is taken (none queued: NO).
+// that Return presses. Only a fresh key press answers it: a held key's repeats and a key with
+// Ctrl, Alt, Shift or Meta held (the chord that asked the question, pressed again) do nothing.
+// In test mode the next queued answer is taken (none queued: NO).
 bool Confirm(QWidget* parent, const QString& text, const QString& yes, const QString& no,
              bool defaultYes = true);
+// Closes the questions of Confirm open over PARENT as their NO, when what they asked about is
+// over (an exam the clock graded).
+void CloseOpenQuestions(QWidget* parent);
 
 struct OpenFileOptions {
     QString title;          // empty: the toolkit's default title

@@ -94,14 +94,21 @@ def signal_straight(s):
 
 @scene
 def signal_yellow_tailgate(s):
-    blocks(s, 320, 130, 128, 100, 24)
-    crossroads(s, cy=130, hw=100)
-    s.signal(222, 212, "yellow")
-    s.car(290, 260, own=True, brake=False)
-    s.car(290, 325, color="#212121", lights=False)
-    s.label(395, 330, "後続車が接近", "#ffffff")
-    s.car(352, 40, 180, color="#f0f0f0")
-    s.route("M290 228 V200")
+    blocks(s, 320, 100, 128, 100, 24)
+    crossroads(s, cy=100, hw=100)
+    s.stop_line(260, 184, 318, 184)
+    s.signal(222, 192, "yellow")
+    # a break in the road: the stop line is about 30 m ahead, room to stop from 40 km/h
+    s.rect(226, 214, 188, 14, BLOCK)
+    for y in (214, 228):
+        s.path("M226 %d q11.75 -5 23.5 0 t23.5 0 t23.5 0 t23.5 0 t23.5 0 t23.5 0 t23.5 0 t23.5 0" % y, 2.5, "#555555")
+    s.label(510, 226, "停止線まで約30m", "#ffffff")
+    s.car(290, 300, own=True)
+    s.motion(290, 300, 0)
+    s.car(290, 365, color="#212121")
+    s.label(395, 370, "後続車が接近", "#ffffff")
+    s.car(352, -4, 180, color="#f0f0f0")
+    s.route("M290 268 V192")
 
 
 @scene
@@ -161,13 +168,15 @@ def signal_left_crosswalk(s):
     blocks(s, 320, 150, 128, 112, 24)
     crossroads(s, cy=150)
     s.signal(222, 238, "green")
-    s.car(282, 255, own=True, blink="left")
-    s.ped_signal(188, 104, "green", angle=0)
-    s.person(205, 186, 0, shirt="#ef6c00")
-    s.person(205, 132, 180, shirt="#1565c0")
-    s.bicycle(172, 222, 0, shirt="#00838f")
-    s.motion(172, 222, 0, 18, "#333")
-    s.route("M282 222 Q282 180 240 176 L150 176")
+    s.car(282, 268, own=True, blink="left")
+    s.ped_signal(214, 82, "green", angle=90)                # on its post at the crosswalk's far corner
+    s.person(241, 192, 0, shirt="#ef6c00")                   # on the crosswalk, from the near side
+    s.motion(241, 192, 0, 10, "#333")
+    s.person(241, 118, 180, shirt="#1565c0")                 # on the crosswalk, from the far side
+    s.motion(241, 118, 180, 10, "#333")
+    s.bicycle(168, 218, 90, shirt="#00838f")                 # on the sidewalk, riding to the corner
+    s.motion(168, 218, 90, 18, "#333")
+    s.route("M282 236 Q282 180 240 176 L150 176")
 
 
 # --- 2. crossings without signals and blind corners -----------------------------------------
@@ -184,13 +193,14 @@ def crosswalk_stopped_car(s):
     s.path("M320 0 V400", 200, SIDEWALK)
     s.road("M320 0 V400", 160, centre="solid")
     s.vline(280, 0, 400, dash="18 14")
+    s.vline(360, 0, 400, dash="18 14")
     s.crosswalk(240, 120, 160, 26, True)
     s.car(258, 180, color="#f0f0f0", brake=True)
-    s.car(304, 300, own=True)
-    s.motion(304, 300, 0)
+    s.car(304, 356, own=True)                                # about 14 m short of the crosswalk at 30 km/h
+    s.motion(304, 356, 0, 14)
     s.person(226, 132, 90, shirt="#d81b60", child=True, hat="#ffd400")
     s.label(140, 184, "停止中の車", "#ffffff")
-    s.route("M304 268 V60")
+    s.route("M304 324 V60")
 
 
 @scene
@@ -285,12 +295,12 @@ def elderly_midblock(s):
     s.road("M0 200 H640", 110, centre="solid")
     s.person(330, 194, 180, shirt="#8d6e63", elderly=True)   # from the own car's side, towards the oncoming lane
     s.motion(330, 194, 180, 10, "#333")
-    s.car(120, 172, 90, own=True)
-    s.motion(120, 172, 90)
+    s.car(70, 172, 90, own=True)
+    s.motion(70, 172, 90)
     s.car(520, 228, -90, color="#f0f0f0")
     s.house(420, 30, 120, 80)
     s.bus_stop(360, 300)
-    s.route("M154 172 H270")
+    s.route("M104 172 H270")
 
 
 @scene
@@ -318,7 +328,7 @@ def bus_stop_passengers(s):
     s.person(236, 226, 90, shirt="#c62828", child=True, hat="#ffd400")
     s.car(280, 330, own=True)
     s.car(360, 90, 180, color="#fdd835")
-    s.route("M280 298 V270 Q280 245 300 230 V40")
+    s.route("M280 298 V270 Q280 242 322 226 V40")
 
 
 @scene
@@ -341,7 +351,7 @@ def door_opening(s):
     s.car(296, 320, own=True)
     s.motion(296, 320, 0)
     s.car(356, 60, 180, color="#f0f0f0")
-    s.route("M296 288 V40")
+    s.route("M296 288 V216")
 
 
 @scene
@@ -376,7 +386,7 @@ def night_dark_road(s):
     s.night()
     s.car(292, 320, own=True, lights=True)
     s.person(272, 40, 180, shirt="#212121")
-    s.bicycle(262, 150, 0, shirt="#37474f")
+    s.bicycle(278, 150, 0, shirt="#37474f")                  # at the road's left edge, not off it
     s.label(170, 150, "無灯火の自転車", "#ffffff")
 
 
@@ -449,8 +459,9 @@ def curve_oncoming(s):
         s.tree(x, y, 26)
     s.car(62, 330, own=True)
     s.motion(62, 330, 0)
-    s.truck(320, 82, -100, color="#eceff1", cab="#1565c0")
-    s.route("M62 298 V240 Q70 170 120 130")
+    s.truck(330, 114, -99, color="#eceff1", cab="#1565c0")   # oncoming lane, up to the centre line
+    s.motion(358, 110, -99, 16, "#ffffff")
+    s.route("M62 298 V240 Q66 190 135 150")
 
 
 @scene
@@ -640,14 +651,14 @@ def roundabout(s):
     s.path("M0 200 H640", 100, ASPHALT)
     s.add('<circle cx="320" cy="200" r="112" fill="%s"/>' % ASPHALT)
     s.add('<circle cx="320" cy="200" r="50" fill="#7cb342" stroke="#fff" stroke-width="4"/>')
-    s.stop_line(270, 326, 320, 326)
-    s.crosswalk(270, 340, 100, 20)
-    s.car(292, 370, own=True)
+    s.stop_line(270, 316, 320, 316)
+    s.crosswalk(270, 322, 100, 18)
+    s.car(292, 372, own=True)
     s.car(377, 257, 225, color="#fdd835")
     s.motion(377, 257, 225, 20, "#fff")
     s.car(320, 119, 90, color="#1e88e5")
-    s.route("M292 338 V300 Q300 280 270 260")
-    s.person(236, 350, 90, shirt="#00897b")
+    s.route("M292 340 V305 Q300 280 270 260")
+    s.person(260, 331, 90, shirt="#00897b")
 
 
 @scene
@@ -665,11 +676,12 @@ def emergency_behind(s):
 def road_works(s):
     s.rect(0, 0, W, H, GRASS)
     s.road("M320 0 V400", 130, centre="solid")
-    for y in range(100, 200, 24):
-        s.add('<polygon points="%d,%d %d,%d %d,%d" fill="#ff6d00" stroke="#fff" stroke-width="2"/>' % (262, y - 10, 272, y + 10, 252, y + 10))
-    s.rect(262, 120, 40, 70, "#ffcc80", opacity=0.6)
-    s.person(290, 210, 180, shirt="#ff6d00")
-    s.label(236, 214, "誘導員", "#ffffff")
+    s.rect(262, 110, 36, 80, "#ffcc80", opacity=0.6)        # the works, against the kerb
+    cones = [(306, y) for y in range(100, 200, 22)] + [(266, 200), (286, 200)]
+    for x, y in cones:                                       # on the traffic side, and across the lane before it
+        s.add('<polygon points="%d,%d %d,%d %d,%d" fill="#ff6d00" stroke="#fff" stroke-width="2"/>' % (x, y - 10, x + 10, y + 10, x - 10, y + 10))
+    s.person(290, 226, 180, shirt="#ff6d00")
+    s.label(236, 230, "誘導員", "#ffffff")
     s.car(290, 320, own=True)
     s.car(354, 80, 180, color="#eceff1")
     s.motion(354, 80, 180, 24, "#fff")
@@ -695,7 +707,7 @@ def kickboard_edge(s):
 def kickboard_sidewalk(s):
     blocks(s, 320, 160, 120, 100, 30)
     crossroads(s, cy=160, vw=120, hw=100, sidewalk=30, crosswalks=(False, False, False, False))
-    s.kickboard(230, 290, 0, lamp=True)
+    s.kickboard(245, 290, 0, lamp=True)                      # on the sidewalk, not the plot beside it
     s.label(150, 330, "歩道を走る特定小型原付", "#ffffff")
     s.car(290, 300, own=True, blink="left")
     s.route("M290 268 V230 Q290 190 250 186 L160 186")
@@ -762,6 +774,209 @@ def slope_passing(s):
     s.label(170, 340, "上り坂", "#ffffff")
     for x, y in ((200, 80), (230, 260), (470, 300), (520, 70)):
         s.tree(x, y, 24)
+
+# --- 11. oncoming buses, night left turns, large vehicles turning right ----------------------
+def straight_road(s, width=130, sidewalk=30, centre="dashed"):
+    """A north-south road through a built-up block; returns its left and right kerb."""
+    s.rect(0, 0, W, H, BLOCK)
+    s.path("M320 0 V400", width + 2 * sidewalk, SIDEWALK)
+    s.road("M320 0 V400", width, centre=centre)
+    return 320 - width / 2, 320 + width / 2
+
+
+@scene
+def bus_oncoming_parked(s):
+    straight_road(s)
+    s.car(366, 196, 180, color="#fdd835")                  # parked at the oncoming side's kerb
+    s.label(460, 200, "駐車車両", "#ffffff")
+    s.bus(334, 82, 192, color="#2e8b57", blink="right")    # swinging out over the centre line
+    s.motion(342, 45, 192, 14, "#ffffff")                   # behind its tail, not on its roof
+    s.car(290, 322, own=True)
+    s.motion(290, 322, 0)
+    s.person(236, 150, 0, shirt="#6d4c41")
+    s.route("M290 290 V150")
+
+
+@scene
+def bus_oncoming_truck(s):
+    straight_road(s, width=120)
+    s.truck(362, 206, 180, color="#fafafa", cab="#1565c0")  # delivery truck stopped at the kerb
+    s.person(396, 196, 90, shirt="#ef6c00")
+    s.label(478, 250, "荷物の積みおろし", "#ffffff")
+    s.bus(324, 92, 188, color="#1e88e5", blink="right")
+    s.motion(329, 54, 188, 14, "#ffffff")                   # behind its tail, not on its roof
+    s.moto(358, 10, 180, color="#212121", helmet="#e53935")   # close behind the bus
+    s.car(290, 330, own=True)
+    s.motion(290, 330, 0)
+    s.bicycle(274, 236, 0, shirt="#43a047")
+    s.motion(274, 236, 0, 14, "#333")
+
+
+@scene
+def night_left_crosswalk(s):
+    blocks(s, 320, 150, 128, 112, 24)
+    x0, x1, y0, y1 = crossroads(s, cy=150)
+    s.night()
+    s.signal(222, 238, "green")
+    s.car(288, 266, own=True, blink="left", lights=True)     # short of its own crosswalk
+    s.person(240, 130, 180, shirt="#263238")                 # dark clothes, outside the headlights' beam
+    s.motion(240, 130, 180, 10, "#9e9e9e")
+    s.label(150, 112, "黒い服の歩行者", "#ffffff")
+    s.car(352, 40, 180, color="#eceff1", lights=True)
+    s.label(130, 222, "照明のない横断歩道", "#ffffff")     # beside the crosswalk the car turns across
+    s.route("M288 234 V200 Q288 176 250 174 L170 174")
+
+
+@scene
+def night_left_cyclist(s):
+    blocks(s, 320, 150, 128, 112, 24)
+    x0, x1, y0, y1 = crossroads(s, cy=150)
+    s.night()
+    s.signal(222, 238, "green")
+    s.car(288, 268, own=True, blink="left", lights=True)
+    s.bicycle(238, 330, 0, shirt="#37474f")                  # no lamp, on the sidewalk behind
+    s.motion(238, 330, 0, 16, "#9e9e9e")
+    s.label(140, 362, "無灯火の自転車", "#ffffff")
+    s.label(130, 222, "照明のない横断歩道", "#ffffff")     # beside the crosswalk the car turns across
+    s.route("M288 236 V200 Q288 176 250 174 L170 174")
+
+
+@scene
+def right_beside_truck(s):
+    blocks(s, 320, 150, 160, 112, 24)
+    x0, x1, y0, y1 = crossroads(s, cy=150, vw=160)
+    s.vline(280, y1 + 30, H, dash="18 14")
+    s.hline(122, x1 + 30, W, dash="18 14")                   # two lanes to turn into, as two turn from
+    s.hline(178, 0, x0 - 30, dash="18 14")
+    for x in (260, 300):                                     # both lanes: right turn only
+        s.path("M%d 370 V336 Q%d 318 %d 318" % (x, x, x + 14), 4, LINE)
+        s.path("M%d 312 L%d 318 L%d 324" % (x + 10, x + 16, x + 10), 4, LINE)
+    s.signal(214, 238, "green")
+    s.truck(266, 158, 18, color="#eceff1", cab="#2e7d32", blink="right")
+    s.car(308, 180, 30, own=True, blink="right")
+    s.car(360, 20, 180, color="#8e24aa")
+    s.motion(360, 20, 180, 20, "#ffffff")
+    s.person(424, 180, 0, shirt="#c62828")
+    s.route("M322 158 Q352 132 420 130 L470 130")
+
+
+@scene
+def right_behind_truck(s):
+    blocks(s, 320, 150, 128, 112, 24)
+    x0, x1, y0, y1 = crossroads(s, cy=150)
+    s.signal(222, 238, "green")
+    s.truck(318, 146, 28, color="#fafafa", cab="#6d4c41", blink="right")
+    s.car(294, 266, own=True, blink="right")
+    s.moto(352, 24, 180, color="#fdd835", helmet="#222")
+    s.motion(352, 24, 180, 18, "#ffffff")
+    s.person(398, 118, 0, shirt="#1565c0")
+
+
+# --- 12. level crossings, following a left turn, first away on green ------------------------
+def level_crossing(s, width, centre=None, y=190):
+    """A road going up through a level crossing at Y, with its warning sign and stop line."""
+    s.rect(0, 0, W, H, GRASS)
+    s.road("M320 0 V400", width, centre=centre)
+    s.rect(0, y - 30, W, 60, "#a1887f")
+    for r in (y - 18, y + 18):
+        s.hline(r, 0, W, 4, "#555")
+    for x in range(0, W, 16):
+        s.rect(x, y - 24, 6, 48, "#6d4c41", opacity=0.6)
+    s.road("M320 %d V%d" % (y - 32, y + 32), width, edge=False)
+    for r in (y - 18, y + 18):
+        s.hline(r, 320 - width / 2, 320 + width / 2, 3, "#9e9e9e")
+    # the gap beside each rail where a wheel drops in
+    for x in (320 - width / 2, 320 + width / 2 - 12):
+        s.rect(x, y - 32, 12, 64, "#3e2f28")
+    s.add('<g transform="translate(%d,%d)"><rect x="-3" y="-10" width="6" height="30" fill="#222"/><path d="M-14 -24 L14 4 M14 -24 L-14 4" stroke="#222" stroke-width="9"/><path d="M-14 -24 L14 4 M14 -24 L-14 4" stroke="#ffd400" stroke-width="5" stroke-dasharray="5 5"/></g>' % (320 - width / 2 - 28, y + 62))
+    s.stop_line(320 - width / 2 + 4, y + 52, 320, y + 52)
+
+
+@scene
+def level_crossing_edge(s):
+    level_crossing(s, 100)
+    s.truck(344, 78, 180, color="#eceff1", cab="#1565c0")
+    s.motion(344, 50, 180, 18, "#ffffff")                    # behind its tail
+    s.car(296, 300, own=True)
+    s.label(450, 246, "狭い踏切", "#ffffff")
+
+
+@scene
+def level_crossing_cyclist(s):
+    level_crossing(s, 120, centre="solid")
+    s.bicycle(276, 196, 0, shirt="#e53935")
+    s.motion(276, 196, 0, 14, "#333")
+    s.car(290, 296, own=True)
+    s.motion(290, 296, 0)
+    s.car(350, 70, 180, color="#eceff1")
+    s.motion(350, 70, 180, 20, "#ffffff")
+
+
+@scene
+def follow_left_shop(s):
+    s.rect(0, 0, W, H, BLOCK)
+    s.path("M320 0 V400", 190, SIDEWALK)
+    s.road("M320 0 V400", 130, centre="solid")
+    s.rect(60, 80, 160, 120, "#cfd8dc", stroke="#888")      # the shop's car park
+    s.label(140, 144, "店の駐車場", "#ffffff")
+    s.path("M225 150 H255", 46, "#bdb6a6")                    # its entrance across the sidewalk
+    s.car(276, 158, -30, color="#1e88e5", blink="left", brake=True)
+    s.person(238, 108, 180, shirt="#7b1fa2")
+    s.motion(238, 108, 180, 12, "#333")
+    s.car(292, 320, own=True)
+    s.motion(292, 320, 0)
+    s.car(352, 50, 180, color="#eceff1")
+    s.motion(352, 50, 180, 20, "#ffffff")
+
+
+@scene
+def follow_left_crossing(s):
+    blocks(s, 320, 130, 128, 112, 24)
+    x0, x1, y0, y1 = crossroads(s, cy=130)
+    s.signal(222, 218, "green")
+    s.car(290, 244, color="#546e7a", blink="left", brake=True)
+    s.car(290, 330, own=True)
+    s.motion(290, 330, 0)
+    s.moto(264, 380, 0, color="#1e88e5", helmet="#ffeb3b")   # coming up on the left
+    s.motion(264, 380, 0, 16, "#ffffff")
+    s.bicycle(241, 60, 180, shirt="#fb8c00")                 # at the corner, about to use the crosswalk the car turns across
+    s.motion(241, 60, 180, 14, "#333")
+
+
+def two_lane_approach(s, cy=150):
+    """A crossing where the road coming up has two lanes each way; returns its stop line's y."""
+    blocks(s, 320, cy, 200, 112, 24)
+    x0, x1, y0, y1 = crossroads(s, cy=cy, vw=200)
+    for x in (270, 370):
+        s.vline(x, y1 + 30, H, dash="18 14")
+        s.vline(x, 0, y0 - 30, dash="18 14")
+    stop = y1 + 34
+    s.stop_line(x0 + 4, stop, 318, stop)
+    return stop
+
+
+@scene
+def green_start_truck(s):
+    stop = two_lane_approach(s)
+    s.signal(196, stop + 34, "green")
+    s.car(244, stop + 34, own=True)
+    s.truck(296, stop + 58, color="#fafafa", cab="#00897b")
+    s.person(324, 222, -90, shirt="#c62828")                 # out of the truck's shadow onto the crosswalk
+    s.motion(324, 222, -90, 14, "#333")
+    s.ped_signal(440, 250, "red")
+    s.route("M244 %d V60" % (stop + 2))
+
+
+@scene
+def green_start_child(s):
+    stop = two_lane_approach(s)
+    s.signal(196, stop + 34, "green")
+    s.bus(246, stop + 64, color="#8d6e63")                    # stopped in the left lane, as tall as a wall
+    s.car(296, stop + 34, own=True)
+    s.child(236, 222, 90, shirt="#1e88e5")                   # running out from the left across the crosswalk
+    s.motion(236, 222, 90, 12, "#333")
+    s.car(346, 126, 200, color="#eceff1", blink="right")      # oncoming, waiting to turn right
+    s.route("M296 %d V60" % (stop + 2))
 
 
 def main(names):

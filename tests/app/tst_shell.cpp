@@ -5,6 +5,7 @@
 #include "ShellApplication.h"
 #include "ShellTestData.h"
 #include "Startup.h"
+#include "DrillRecovery.h"
 #include "TForm1.h"
 #include "TForm4.h"
 #include "TForm6.h"
@@ -19,6 +20,8 @@
 #include "Fonts.h"
 #include "Highlight.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QSignalSpy>
 #include <QTest>
@@ -409,6 +412,68 @@ private slots:
         // ... and reach their files as the windows are destroyed.
         DestroyWindows();
         QCOMPARE(testdata::CountRecords(data->file(layouts::kHistoryFile)), 1);
+    }
+
+    // The menu's 終了 with a history that cannot be written (replaced by another file, as a
+    // read-only one is refused for an ordinary user): neither file is written. The bank's
+    // counters were stored alone before, out of step with the history.
+    void menuQuitWithAnUnwritableHistoryWritesNeitherFile()
+    {
+        CreateWindows();
+        Form1->show();
+        QTest::mouseClick(Form1->BitBtn6, Qt::LeftButton);
+        QTest::mouseClick(Form4->BitBtn3, Qt::LeftButton);
+        const QString history = QString::fromStdString(data->file(layouts::kHistoryFile));
+        const QString bank = QString::fromStdString(data->file(layouts::kBankFile));
+        QFile::remove(history);
+        QVERIFY(QDir().mkdir(history));   // there, but no file to write into
+        QFile bankFile(bank);
+        QVERIFY(bankFile.open(QIODevice::ReadOnly));
+        const QByteArray bankBefore = bankFile.readAll();
+        bankFile.close();
+
+        QCOMPARE(RunLoop([] { QTest::mouseClick(Form1->BitBtn2, Qt::LeftButton); }), 0);
+        DestroyWindows();
+        QVERIFY(bankFile.open(QIODevice::ReadOnly));
+        QCOMPARE(bankFile.readAll(), bankBefore);
+        QVERIFY(QFileInfo(history).isDir());
+        QDir().rmdir(history);
+    }
+
+    // A drill the record kept but the files lost is offered at the start, default yes, and
+    // stored once; "保存しない" changes nothing. No record, or a drill stored, asks nothing.
+    void startOffersToStoreADrillTheRecordKept()
+    {
+        data->writeSettings();
+        const std::string settingsFile = data->settingsPath();
+        OfferToStoreUnstoredDrill(nullptr, settingsFile, false);   // no record yet
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
+        {
+            record::LearningRecord rec;
+            rec.Open(data->file(record::kFileName));
+            const auto id = rec.BeginSession({record::kDrill, 0, std::nullopt});
+            for (const auto& [bango, answer] : {std::pair{"0002", 1}, std::pair{"0001", 0}}) {
+                record::Answer a;
+                a.bango = bango;
+                a.answer = answer;
+                a.correct = true;
+                rec.AddAnswer(id, a);
+            }
+        }
+        const int before = testdata::CountRecords(data->file(layouts::kHistoryFile));
+        dialogs::QueueConfirmAnswer(false);
+        OfferToStoreUnstoredDrill(nullptr, settingsFile, false);
+        const QStringList asked = dialogs::TakeMessages();
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked[0].contains(QStringLiteral("2問")), qPrintable(asked[0]));
+        QCOMPARE(testdata::CountRecords(data->file(layouts::kHistoryFile)), before);
+
+        dialogs::QueueConfirmAnswer(true);
+        OfferToStoreUnstoredDrill(nullptr, settingsFile, false);
+        QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("保存しました")));
+        QCOMPARE(testdata::CountRecords(data->file(layouts::kHistoryFile)), 2);
+        OfferToStoreUnstoredDrill(nullptr, settingsFile, false);
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
     }
 
     void reviewQuitEndsTheProgram()

@@ -18,6 +18,8 @@
 #include <random>
 #include <csignal>
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -339,6 +341,114 @@ INSERT INTO answers VALUES(4, 2, '2026-11-02T08:02:00Z', 'hazard', '0007', 2, 20
         QCOMPARE(all[2].answers, 0);
         QVERIFY(!all[2].endedAt);
         QVERIFY(all[0].startedAt <= all[2].startedAt);
+    }
+
+    // A graded mock is one unit: a grade that cannot be stored keeps none of its answers, and
+    // the session stays unfinished with nothing in it.
+    void gradedMockIsStoredWholeOrNotAtAll()
+    {
+        LearningRecord rec;
+        rec.Open(Path("graded.sqlite"));
+        const auto mock = rec.BeginSession({kMockKarimen, {}, 5});
+        const std::vector<Answer> answers{Bank("0001", true, 101), Bank("0002", false, 102)};
+        QVERIFY_EXCEPTION_THROWN(rec.GradeSession(mock, answers, 3, 2, 1), Exception);   // score over the maximum
+        QVERIFY_EXCEPTION_THROWN(rec.GradeSession(mock + 1, answers, 1, 2, 1), Exception);   // no such session
+        QCOMPARE(rec.Sessions().back().answers, 0);
+        QVERIFY(!rec.Sessions().back().endedAt);
+        QVERIFY(rec.LatestResults().empty());
+        rec.GradeSession(mock, answers, 1, 2, 1);
+        const SessionSummary s = rec.Sessions().back();
+        QVERIFY(s.endedAt);
+        QCOMPARE(s.answers, 2);
+        QCOMPARE(s.score, std::optional<int>(1));
+        QCOMPARE(s.maxScore, std::optional<int>(2));
+    }
+
+    // The drill a killed program left without its end: only the latest drill counts (a later
+    // one replaced the history), mocks in between do not hide it, its answers come in order.
+    void latestUnfinishedDrillWithItsAnswersInOrder()
+    {
+        LearningRecord rec;
+        rec.Open(Path("unfinished.sqlite"));
+        QVERIFY(!rec.LatestUnfinishedDrill());
+        const auto first = rec.BeginSession({kDrill, 0, {}});
+        rec.AddAnswer(first, Bank("0009", true));
+        const auto drill = rec.BeginSession({kDrill, 15, {}});
+        rec.AddAnswer(drill, Bank("0003", false));
+        const auto mock = rec.BeginSession({kMockHonmen, {}, 1});
+        rec.AddAnswer(drill, Bank("0001", true));
+        rec.GradeSession(mock, {Bank("0002", true)}, 1, 1, 1);
+        rec.AddAnswer(drill, Bank("0003", true));
+        auto unfinished = rec.LatestUnfinishedDrill();
+        QVERIFY(unfinished);
+        QCOMPARE(unfinished->session, drill);
+        QCOMPARE(unfinished->level, std::optional<int>(15));
+        QStringList order;
+        for (const Answer& a : unfinished->answers)
+            order << QString::fromStdString(a.bango) + (a.correct ? "o" : "x");
+        QCOMPARE(order.join(' '), QStringLiteral("0003x 0001o 0003o"));
+        rec.EndSession(drill);
+        QVERIFY(!rec.LatestUnfinishedDrill());   // the earlier one was replaced by it
+    }
+
+    // A record in a folder the reader may not write to (a teacher's account, a read-only mount)
+    // is read as it stands: when no program has it open (no -shm, no log: opened unchanging),
+    // and while the drill writes to it (through the writer's -shm, seeing the answers still in
+    // the log). Nothing is created or changed beside it. As another user in a child process.
+    void readOnlyFolderIsReadWithoutWriting()
+    {
+        if (geteuid() != 0)
+            QSKIP("needs root to act as a user who may not write the folder");
+        const passwd* reader = getpwnam("lentavo-pupil");
+        if (!reader)
+            reader = getpwnam("nobody");
+        QVERIFY(reader);
+        QTemporaryDir folder;
+        QVERIFY(::chmod(folder.path().toLocal8Bit().constData(), 0755) == 0);
+        const std::string path = folder.filePath(kFileName).toStdString();
+        {
+            LearningRecord rec;
+            rec.Open(path);
+            rec.AddAnswer(rec.BeginSession({kDrill, 0, {}}), Bank("0001", true));
+            rec.BeginSession({kMockKarimen, {}, 2});
+        }
+        QVERIFY(!std::filesystem::exists(path + "-shm"));
+        QVERIFY(::chmod(path.c_str(), 0644) == 0);
+        // The number of sessions the reader sees, or 100 + a failure code.
+        const auto sessionsSeen = [&] {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                if (setgid(reader->pw_gid) != 0 || setuid(reader->pw_uid) != 0)
+                    _exit(101);
+                try {
+                    LearningRecord rec;
+                    rec.OpenForReading(path);
+                    _exit(int(rec.Sessions().size()));
+                } catch (const std::exception& e) {
+                    std::fprintf(stderr, "%s\n", e.what());
+                    _exit(102);
+                }
+            }
+            int status = 0;
+            waitpid(pid, &status, 0);
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 103;
+        };
+        const QByteArray before = [&] {
+            QFile f(QString::fromStdString(path));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        QCOMPARE(sessionsSeen(), 2);
+        QVERIFY(!std::filesystem::exists(path + "-shm"));
+        QVERIFY(!std::filesystem::exists(path + "-wal"));
+        QFile f(QString::fromStdString(path));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+
+        LearningRecord writer;   // a drill at work: its third session is only in the log
+        writer.Open(path);
+        writer.BeginSession({kDrill, 5, {}});
+        QVERIFY(std::filesystem::file_size(path + "-wal") > 0);
+        QCOMPARE(sessionsSeen(), 3);
     }
 
     // What cannot be recorded is refused whole: nothing of a refused batch is kept.

@@ -4,9 +4,14 @@
 #include "DrillData.h"
 #include "Exception.h"
 #include "LearningRecord.h"
+#include "Recovery.h"
 #include "Session.h"
 
 #include <QDir>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <map>
 #include <QTemporaryDir>
@@ -405,6 +410,144 @@ private slots:
         other.session.End();
         for (const char* file : {layouts::kBankFile, layouts::kHistoryFile})
             QCOMPARE(FileBytes(Path(file)), FileBytes(plain + file));
+    }
+
+    // A drill killed mid-way (SIGKILL: no end, no exit hook) left its answers in the record
+    // only. Stored from the record at the next start, the bank and the history are byte for byte
+    // those of the same drill ended by 終了; stored once, it is not offered again. Also with
+    // the settled counts reset at the start (the professional build's drill), and a drill
+    // killed after its write-back but before its end reached the record is not applied twice.
+    void killedDrillIsStoredFromTheRecordAsItsEndWouldHave()
+    {
+        for (const bool resetSettled : {false, true}) {
+            std::vector<Q> bank = Fresh(24, 5);
+            for (std::size_t i = 0; i < bank.size(); i += 3) {   // counters and answers of all kinds
+                bank[i].nani = int(i % 9);
+                bank[i].nkaisu = int(i % 4);
+                bank[i].kaisu = int(i);
+                bank[i].seikaisu = int(i / 2);
+                bank[i].seikai = int(i % 2);
+            }
+            const std::string ended = tmp_->filePath(resetSettled ? "ended-r/" : "ended/").toStdString();
+            const std::string killed = tmp_->filePath(resetSettled ? "killed-r/" : "killed/").toStdString();
+            for (const std::string& d : {ended, killed}) {
+                QDir().mkpath(QString::fromStdString(d));
+                WriteData(d, bank, 4);
+            }
+            const QByteArray bankBefore = FileBytes(killed + layouts::kBankFile);
+            const QByteArray historyBefore = FileBytes(killed + layouts::kHistoryFile);
+            constexpr int kAnswers = 9;
+            // The same drill in both folders: every third answer wrong, so the level moves.
+            auto runDrill = [resetSettled](const std::string& dir, bool kill) {
+                Drill d;
+                const data::Directory data(dir);
+                data.OpenBank(d.bank);
+                data.OpenHistory(d.history);
+                data.OpenAdvice(d.advice);
+                record::LearningRecord rec;
+                data.OpenRecord(rec);
+                d.session.DrillLevel = 5;
+                d.session.ResetSettledCounts = resetSettled;
+                d.session.UseRecord(&rec);
+                if (!d.session.Start())
+                    qFatal("no question");
+                for (int i = 0; i < kAnswers; ++i) {
+                    const int right = d.session.RightAnswer();
+                    d.session.Judge(i % 3 == 2 ? 1 - right : right);
+                    if (i + 1 < kAnswers && !d.session.Next())
+                        qFatal("no next question");
+                }
+                if (kill)
+                    ::raise(SIGKILL);
+                d.session.End();
+            };
+            runDrill(ended, false);
+            const pid_t child = ::fork();
+            if (child == 0) {
+                runDrill(killed, true);
+                ::_exit(3);
+            }
+            int status = 0;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+            QCOMPARE(FileBytes(killed + layouts::kBankFile), bankBefore);
+            QCOMPARE(FileBytes(killed + layouts::kHistoryFile), historyBefore);
+
+            const data::Directory data(killed);
+            record::LearningRecord rec;
+            data.OpenRecord(rec);
+            const auto unstored = drill::FindUnstoredDrill(data, rec);
+            QVERIFY(unstored);
+            QCOMPARE(unstored->answers.size(), std::size_t(kAnswers));
+            QCOMPARE(unstored->level.value_or(-1), 5);
+            drill::StoreUnstoredDrill(data, rec, *unstored, resetSettled);
+            for (const char* file : {layouts::kBankFile, layouts::kHistoryFile})
+                QCOMPARE(FileBytes(killed + file), FileBytes(ended + file));
+            QVERIFY(rec.Sessions().back().endedAt);
+            QVERIFY(!drill::FindUnstoredDrill(data, rec));
+        }
+
+        // Written back, then killed before the record heard of the end: nothing to store again.
+        WriteData(dir_, Fresh(8));
+        record::LearningRecord rec;
+        data::Directory(dir_).OpenRecord(rec);
+        drill::Session& s = Open(0);
+        s.UseRecord(&rec);
+        QVERIFY(s.Start());
+        s.Judge(1);
+        QVERIFY(s.Next());
+        s.Judge(0);
+        s.UseRecord(nullptr);   // the end never reaches the record
+        s.End();
+        QVERIFY(!rec.Sessions().back().endedAt);
+        const QByteArray stored = FileBytes(Path(layouts::kBankFile));
+        QVERIFY(!drill::FindUnstoredDrill(data::Directory(dir_), rec));
+        drill::StoreUnstoredDrill(data::Directory(dir_), rec, *rec.LatestUnfinishedDrill(), false);
+        QCOMPARE(FileBytes(Path(layouts::kBankFile)), stored);
+        QVERIFY(rec.Sessions().back().endedAt);
+
+        // The record let go after the first answer (it failed), the drill ended normally with
+        // three: the files hold more than the record, and nothing is offered.
+        drill::Session& t = Open(0);
+        t.UseRecord(&rec);
+        QVERIFY(t.Start());
+        t.Judge(1);
+        rec.Close();
+        for (int answer : {0, 1}) {
+            QVERIFY(t.Next());
+            t.Judge(answer);
+        }
+        QVERIFY(!t.TakeRecordFailure().empty());
+        t.End();
+        data::Directory(dir_).OpenRecord(rec);
+        QCOMPARE(rec.LatestUnfinishedDrill()->answers.size(), std::size_t(1));
+        QVERIFY(!drill::FindUnstoredDrill(data::Directory(dir_), rec));
+    }
+
+    // A record answer whose statement is no longer in the bank cannot be stored as the drill
+    // would have: refused, and neither file is touched (the history emptied in memory by the
+    // replay is not written either).
+    void unstoredDrillThatNoLongerFitsTheBankChangesNothing()
+    {
+        WriteData(dir_, Fresh(3), 2);
+        record::LearningRecord rec;
+        data::Directory(dir_).OpenRecord(rec);
+        const std::int64_t id = rec.BeginSession({record::kDrill, 0, std::nullopt});
+        record::Answer a;
+        a.bango = "0002";
+        a.answer = 1;
+        a.correct = true;
+        rec.AddAnswer(id, a);
+        a.bango = "0077";   // not in the bank
+        rec.AddAnswer(id, a);
+        const QByteArray bank = FileBytes(Path(layouts::kBankFile));
+        const QByteArray history = FileBytes(Path(layouts::kHistoryFile));
+        const auto unstored = drill::FindUnstoredDrill(data::Directory(dir_), rec);
+        QVERIFY(unstored);
+        QVERIFY_EXCEPTION_THROWN(drill::StoreUnstoredDrill(data::Directory(dir_), rec, *unstored, false), Exception);
+        QCOMPARE(FileBytes(Path(layouts::kBankFile)), bank);
+        QCOMPARE(FileBytes(Path(layouts::kHistoryFile)), history);
+        QVERIFY(!rec.Sessions().back().endedAt);
     }
 };
 

@@ -13,12 +13,24 @@
 #include "Fonts.h"
 #include "LearningRecord.h"
 
+#include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+
+#include <sqlite3.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 using namespace exam;
 
@@ -49,6 +61,62 @@ T* Child(QWidget* w, const char* name)
     return c;
 }
 
+// Sets FIELDS of every record of the table file PATH to BYTES.
+void SetAll(const std::string& path, const std::vector<std::string>& fields, const std::string& bytes)
+{
+    Table t;
+    t.SetFileName(path);
+    t.Open();
+    for (t.First(); !t.Eof(); t.Next()) {
+        t.Edit();
+        for (const std::string& f : fields)
+            t.FieldByName(f).SetAsString(bytes);
+        t.Post();
+        if (t.RecNo() == t.RecordCount() - 1)
+            break;
+    }
+    t.Close();
+}
+
+// Whether LABEL is tall enough for its whole text at its width.
+bool ShowsAllOf(QLabel* label) { return label->height() >= label->heightForWidth(label->width()); }
+
+// Runs OPEN, which asks a question, with the real question box instead of a queued answer; once
+// the box is up, ACT gets it. A box still open after ACT is closed with its NO. Returns whether
+// the box was still open then.
+bool WithRealQuestion(const std::function<void(QMessageBox*)>& act, const std::function<void()>& open)
+{
+    bool stillOpen = false;
+    bool seen = false;
+    dialogs::SetTestMode(false);
+    QTimer::singleShot(50, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen = true;
+        act(box);
+        QCoreApplication::processEvents();
+        stillOpen = box->isVisible();
+        if (stillOpen)
+            box->reject();
+    });
+    open();
+    dialogs::SetTestMode(true);
+    if (!seen)
+        qWarning("no question box was opened");
+    return stillOpen;
+}
+
+// A key press sent to whatever in BOX has the keys (its default button when nothing has).
+void PressIn(QMessageBox* box, int key, Qt::KeyboardModifiers mods, bool autoRepeat)
+{
+    QWidget* target = box->focusWidget() ? box->focusWidget() : box->defaultButton();
+    QKeyEvent press(QEvent::KeyPress, key, mods, QString(), autoRepeat);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, mods, QString(), autoRepeat);
+    QApplication::sendEvent(target, &release);
+}
+
 }  // namespace
 
 class TestExamWindow : public QObject {
@@ -66,6 +134,17 @@ class TestExamWindow : public QObject {
         exam_ = launcher_->examWindow();
         QVERIFY(launcher_->StartMock(mode));
         QVERIFY(exam_->isVisible());
+    }
+
+    // A mock on DATA (the tests' own by default) whose clock reads NOW, in milliseconds.
+    void LaunchClocked(const qint64& now, Mode mode, const std::string& data = {}, std::int64_t seed = 17)
+    {
+        launcher_ = std::make_unique<ExamLauncher>();
+        launcher_->SetDataDirectory(data.empty() ? data_ : data);
+        launcher_->SetNextSeed(seed);
+        exam_ = launcher_->examWindow();
+        exam_->SetClockSource([&now] { return now; });
+        QVERIFY(launcher_->StartMock(mode));
     }
 
     std::vector<record::SessionSummary> Sessions() { return launcher_->learningRecord()->Sessions(); }
@@ -221,11 +300,7 @@ private slots:
     void clockGradesAtZero()
     {
         qint64 now = 0;
-        launcher_ = std::make_unique<ExamLauncher>();
-        launcher_->SetDataDirectory(data_);
-        exam_ = launcher_->examWindow();
-        exam_->SetClockSource([&now] { return now; });
-        QVERIFY(launcher_->StartMock(Mode::Karimen));
+        LaunchClocked(now, Mode::Karimen);
         Key(exam_, Qt::Key_1);
         now = 30 * 60 * 1000 - 1;
         exam_->Tick();
@@ -271,6 +346,189 @@ private slots:
                  QStringLiteral("× (2)"));
         QCOMPARE(Sessions().back().answers, 90 + 15);
         QCOMPARE(Sessions().back().maxScore, 100);
+    }
+
+    // Ctrl+Return held down (its repeats) or pressed again must not take the confirmation's
+    // default button: a 48-blank exam was graded as 0 that way. A fresh Return does.
+    void onlyAFreshKeyGrades()
+    {
+        Launch(Mode::Karimen);
+        Key(exam_, Qt::Key_1);
+        bool openAfterRepeats = false;
+        WithRealQuestion([&](QMessageBox* box) {
+            for (int i = 0; i < 3; ++i)
+                PressIn(box, Qt::Key_Return, Qt::ControlModifier, true);
+            PressIn(box, Qt::Key_Return, Qt::NoModifier, true);
+            PressIn(box, Qt::Key_Return, Qt::ControlModifier, false);
+            PressIn(box, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier, false);
+            QCoreApplication::processEvents();
+            openAfterRepeats = box->isVisible() && exam_->Running();
+            if (openAfterRepeats)
+                PressIn(box, Qt::Key_Return, Qt::NoModifier, false);
+        }, [&] { Key(exam_, Qt::Key_Return, Qt::ControlModifier); });
+        QVERIFY(openAfterRepeats);
+        QVERIFY(!exam_->Running());                       // the fresh Return graded
+        QCOMPARE(Sessions().back().answers, 50);
+    }
+
+    // The clock running out while the grade or give-up question is open grades the exam once
+    // and closes the question; it used to stay over the results, offering to go back.
+    void clockClosesAnOpenQuestion()
+    {
+        for (const bool giveUp : {false, true}) {
+            qint64 now = 0;
+            LaunchClocked(now, Mode::Karimen);
+            QSignalSpy graded(exam_, &ExamWindow::graded);
+            QSignalSpy ended(exam_, &ExamWindow::ended);
+            const bool stillOpen = WithRealQuestion([&](QMessageBox*) {
+                now = 30 * 60 * 1000;
+                exam_->Tick();
+            }, [&] {
+                if (giveUp)
+                    exam_->close();
+                else
+                    QTest::mouseClick(Child<QPushButton>(exam_, "gradeButton"), Qt::LeftButton);
+            });
+            QVERIFY(!stillOpen);
+            QVERIFY(!exam_->Running());
+            QVERIFY(exam_->TimeRanOut());
+            QCOMPARE(graded.count(), 1);
+            QCOMPARE(ended.count(), 0);
+            QVERIFY(Sessions().back().endedAt);
+            QCOMPARE(Sessions().back().answers, 50);
+            QVERIFY(launcher_->resultsWindow()->isVisible());
+        }
+    }
+
+    // The disk filling up at any moment of grading leaves the mock in the record whole (its
+    // answers with its score and end) or unfinished with no answer; never answers without a
+    // score. Each round gives the record's log a little more room.
+    void gradedMockIsWholeOrAbsentOnAFullDisk()
+    {
+        const std::string wal = data_ + record::kFileName + "-wal";
+        int whole = 0, absent = 0;
+        for (int extra = 0; extra <= 40 * 1024; extra += 1024) {
+            Launch(Mode::Karimen);
+            Key(exam_, Qt::Key_1);
+            dialogs::QueueConfirmAnswer(true);
+            const qint64 room = QFileInfo(QString::fromStdString(wal)).size() + extra;
+            struct rlimit before {};
+            getrlimit(RLIMIT_FSIZE, &before);
+            const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit full = before;
+            full.rlim_cur = rlim_t(room);
+            setrlimit(RLIMIT_FSIZE, &full);
+            QTest::mouseClick(Child<QPushButton>(exam_, "gradeButton"), Qt::LeftButton);
+            setrlimit(RLIMIT_FSIZE, &before);
+            std::signal(SIGXFSZ, oldHandler);
+            QVERIFY(!exam_->Running());
+
+            const record::SessionSummary s = Sessions().back();
+            const QString told = dialogs::TakeMessages().join("");
+            if (s.endedAt) {
+                QCOMPARE(s.answers, 50);
+                QVERIFY(s.score);
+                QVERIFY2(!told.contains(QStringLiteral("学習記録")), qPrintable(told));
+                ++whole;
+            } else {
+                QCOMPARE(s.answers, 0);
+                QCOMPARE(s.score, std::nullopt);
+                QVERIFY2(told.contains(QStringLiteral("学習記録に残りません")) && told.contains(QStringLiteral("未完了")),
+                         qPrintable(told));
+                ++absent;
+            }
+        }
+        QVERIFY(whole > 0 && absent > 0);
+    }
+
+    // Another program held the record at the first mock: that mock runs unrecorded, told; the
+    // next mock, with the record free again, is recorded. It used to go unrecorded, unsaid.
+    void recordBusyForOneMockIsUsedByTheNext()
+    {
+        Launch(Mode::Karimen);   // the record exists
+        const std::string path = data_ + record::kFileName;
+        sqlite3* holder = nullptr;
+        QCOMPARE(sqlite3_open(path.c_str(), &holder), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(holder, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        launcher_ = std::make_unique<ExamLauncher>();
+        launcher_->SetDataDirectory(data_);
+        exam_ = launcher_->examWindow();
+        QVERIFY(launcher_->StartMock(Mode::Karimen));
+        QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("学習記録")));
+        QVERIFY(!launcher_->learningRecord());
+        dialogs::QueueConfirmAnswer(true);
+        Key(exam_, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(!exam_->Running());
+        sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(holder);
+
+        for (int mock = 0; mock < 2; ++mock) {
+            QVERIFY(launcher_->StartMock(Mode::Karimen));
+            QVERIFY(launcher_->learningRecord());
+            const std::size_t before = Sessions().size();
+            dialogs::QueueConfirmAnswer(true);
+            Key(exam_, Qt::Key_Return, Qt::ControlModifier);
+            QCOMPARE(Sessions().size(), before);
+            QVERIFY(Sessions().back().endedAt);
+            QCOMPARE(Sessions().back().answers, 50);
+        }
+        QVERIFY(!dialogs::TakeMessages().join("").contains(QStringLiteral("学習記録")));
+    }
+
+    // Texts as long as the files allow: a statement that is one 255-character word, hazard
+    // sub-statements, situations and explanations of 254 bytes. The statement wraps and the
+    // number panel stays in the window; the hazard item scrolls, each sub-statement whole; after
+    // the clock grades, the time line and the explanations are whole in the results.
+    void longTextsWrapAndScroll()
+    {
+        QTemporaryDir dir;
+        const std::string data = dir.path().toStdString() + "/";
+        examdata::Create(data, {});
+        QString jp;
+        while (eucjp::Encode(jp + QStringLiteral("危")).size() <= 255)
+            jp += QStringLiteral("危");
+        SetAll(data + layouts::kBankFile, {"Mondai", "Kaisetsu"}, std::string(255, 'W'));
+        SetAll(data + layouts::kHazardFile,
+               {"Jokyo", "Mondai1", "Mondai2", "Mondai3", "Kaisetsu1", "Kaisetsu2", "Kaisetsu3"}, eucjp::Encode(jp));
+        qint64 now = 0;
+        LaunchClocked(now, Mode::Honmen, data, 3);
+        exam_->showNormal();
+        exam_->resize(1022, 768);
+        QCoreApplication::processEvents();
+
+        auto* map = Child<QuestionMap>(exam_, "questionMap");
+        QVERIFY(exam_->rect().contains(QRect(map->mapTo(exam_, QPoint(0, 0)), map->size())));
+        auto* statement = Child<QLabel>(exam_, "statementLabel");
+        QVERIFY(statement->width() < exam_->width() - map->width());
+        QVERIFY(ShowsAllOf(statement));
+        Shoot(exam_, "exam-long-statement.png");
+
+        exam_->Go(90);
+        QCoreApplication::processEvents();
+        auto* scroll = Child<QScrollArea>(exam_, "questionColumnScroll");
+        QVERIFY(scroll->verticalScrollBar()->maximum() > 0);
+        for (const char* name : {"situationLabel", "partLabel1", "partLabel2", "partLabel3"})
+            QVERIFY2(ShowsAllOf(Child<QLabel>(exam_, name)), name);
+        Shoot(exam_, "exam-hazard-255.png");
+        // The keys still reach the exam, not the scroll area.
+        Key(exam_, Qt::Key_1);
+        QCOMPARE(exam_->answers()[90][0], 1);
+
+        now = 50 * 60 * 1000;
+        exam_->Tick();
+        ResultsWindow* results = launcher_->resultsWindow();
+        results->showNormal();
+        results->resize(1022, 768);
+        auto* list = Child<QTableWidget>(results, "questionTable");
+        list->setCurrentCell(90, 0);
+        QCoreApplication::processEvents();
+        auto* time = Child<QLabel>(results, "timeLabel");
+        QVERIFY(time->text().contains(QStringLiteral("時間切れで採点しました")));
+        QVERIFY(ShowsAllOf(time));
+        QVERIFY(time->width() <= results->width());
+        QVERIFY(ShowsAllOf(Child<QLabel>(results, "detailLabel")));
+        QVERIFY(Child<QScrollArea>(results, "detailColumnScroll")->verticalScrollBar()->maximum() > 0);
+        Shoot(results, "results-clock-long.png");
     }
 
     void figureKeepsItsProportions()

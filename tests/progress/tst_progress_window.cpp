@@ -31,6 +31,7 @@ private slots:
     void emptyRecordShowsTheEmptyState();
     void pupilRecordShowsChartsAndAsksForPractice();
     void drillsOnlyShowNoEmptyAxes();
+    void chartsOverYearsShowTheYearAndRunForwards();
     void savesOnePagePdfNamedWithTheDate();
     void screenshots();
 };
@@ -133,6 +134,43 @@ void TestProgressWindow::pupilRecordShowsChartsAndAsksForPractice()
     w.SetSnapshot({});
     QCOMPARE(Pages(w, "pages")->currentWidget()->objectName(), QStringLiteral("emptyPage"));
     QVERIFY(w.findChildren<QChartView*>().isEmpty());
+}
+
+// Mocks and drills over the turn of a year, one dated years ahead by a wrong clock: the time
+// axes show the year, and every line runs left to right. Within this year the year is left out.
+void TestProgressWindow::chartsOverYearsShowTheYearAndRunForwards()
+{
+    const int year = QDateTime::currentDateTime().date().year();
+    struct Case {
+        std::vector<QDateTime> when;
+        bool withYear;
+    };
+    const Case cases[] = {
+        {{B::Utc(year - 1, 12, 30), B::Utc(year + 5, 3, 1), B::Utc(year, 1, 2)}, true},
+        {{B::Utc(year, 1, 5), B::Utc(year, 3, 1), B::Utc(year, 2, 2)}, false},
+    };
+    for (const Case& c : cases) {
+        B b;
+        b.Statement("0001");
+        int score = 40;
+        for (const QDateTime& when : c.when) {
+            b.Mock(progress::Test::Karimen, when, score++);
+            b.Drill(when.addSecs(3600), 10, score % 10);
+        }
+        ProgressWindow w;
+        w.SetSnapshot(b.Build());
+        for (const char* name : {"mockChartPages", "drillChartPages"}) {
+            QChart* chart = qobject_cast<QChartView*>(Pages(w, name)->currentWidget())->chart();
+            auto* x = qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).value(0));
+            QVERIFY(x);
+            QCOMPARE(x->format().contains(QStringLiteral("yyyy")), c.withYear);
+            for (QAbstractSeries* s : chart->series()) {
+                const QList<QPointF> points = qobject_cast<QLineSeries*>(s)->points();
+                for (qsizetype i = 1; i < points.size(); ++i)
+                    QVERIFY2(points[i - 1].x() <= points[i].x(), name);
+            }
+        }
+    }
 }
 
 void TestProgressWindow::drillsOnlyShowNoEmptyAxes()

@@ -10,6 +10,7 @@
 #include "Table.h"
 #include "Syllabus.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QImage>
@@ -29,6 +30,17 @@ QString SampleSource(const QString& name)
     return qEnvironmentVariable("LENTAVO_TESTDATA") + "/../sample/" + name;
 }
 
+QSet<QString> NumbersIn(const std::string& file)
+{
+    Table t;
+    t.SetFileName(Built(file.c_str()));
+    t.Open();
+    QSet<QString> numbers;
+    for (t.First(); !t.Eof(); t.Next())
+        numbers.insert(QString::fromStdString(t.FieldByName("Bango").AsString()));
+    return numbers;
+}
+
 bool KnownBunrui(int code) { return syllabus::Find(code) != nullptr; }
 }  // namespace
 
@@ -40,7 +52,7 @@ private slots:
         Table t;
         t.SetFileName(Built("mondai.cds"));
         t.Open();
-        QVERIFY(t.RecordCount() >= 600);
+        QVERIFY(t.RecordCount() >= 1179);   // a row lost between the CSV and the table shows here
         QSet<QString> numbers, statements;
         int right = 0, withFigure = 0, atZero = 0, firstStage = 0;
         for (t.First(); !t.Eof(); t.Next()) {
@@ -147,7 +159,7 @@ private slots:
         QVERIFY(!records.empty());
         QCOMPARE(records.front(), header);
         const int items = int(records.size()) - 1;
-        QVERIFY(items >= 45);
+        QVERIFY(items >= 59);
 
         QSet<QString> numbers, pictures;
         QHash<QString, int> patterns;
@@ -167,6 +179,13 @@ private slots:
             QImage image(png);
             QVERIFY2(!image.isNull() && image.width() <= 640 && image.height() <= 480, qPrintable(bango));
             QVERIFY2(QFileInfo::exists(png.chopped(4) + ".svg"), qPrintable(bango));   // the drawing it is rendered from
+            // The pupil reads the scene from the own car: exactly one, red, with its 自車 tag. A
+            // second red body would be a second "own" car; none would leave the question unanswerable.
+            QFile svg(png.chopped(4) + ".svg");
+            QVERIFY2(svg.open(QIODevice::ReadOnly), qPrintable(bango));
+            const QString drawing = QString::fromUtf8(svg.readAll());
+            QVERIFY2(drawing.count(QStringLiteral("rx=\"7\" fill=\"#d62828\"")) == 1, qPrintable(bango));
+            QVERIFY2(drawing.count(QStringLiteral(">自車<")) == 1, qPrintable(bango));
 
             // The situation gives the speed and asks the question the test asks.
             QVERIFY2(cell(3).contains("時速") && cell(3).endsWith("どのようなことに注意して運転しますか。"), qPrintable(bango));
@@ -188,6 +207,9 @@ private slots:
         QVERIFY(patterns.size() >= 6);
         for (auto it = patterns.cbegin(); it != patterns.cend(); ++it)
             QVERIFY2(it.value() * 4 <= items, qPrintable(it.key()));
+
+        // The hazard numbers sit beside the bank's in the exam and the learning record.
+        QVERIFY(!numbers.intersects(NumbersIn("mondai.cds")));
 
         // What the build made of it: every item, every picture readable.
         Table t;
@@ -218,6 +240,45 @@ private slots:
                                        [](const exam::Question& q) { return q.IsHazard(); })),
                      5);
         }
+    }
+
+    // docs/coverage.md tells a school which statements state a rule: every rule names at least
+    // one, every number it names is still in the bundled data, and every hazard item is placed.
+    void coverageNamesOnlyWhatTheBankHas()
+    {
+        QFile doc(qEnvironmentVariable("LENTAVO_TESTDATA") + "/../docs/coverage.md");
+        QVERIFY(doc.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QSet<QString> bank = NumbersIn("mondai.cds"), hazards = NumbersIn("kiken.cds");
+        QSet<QString> placed;
+        QString section;
+        int rules = 0;
+        const QRegularExpression number("\\b[0-9]{4}\\b");
+        for (const QString& line : QString::fromUtf8(doc.readAll()).split('\n')) {
+            if (line.startsWith("## ")) {
+                section = line.mid(3);
+                continue;
+            }
+            const QStringList cells = line.split('|');
+            if (cells.size() != 4 || line.startsWith("|---") || cells[1].trimmed() == "規則" || cells[1].trimmed() == "場面")
+                continue;
+            const QString rule = cells[1].trimmed(), where = cells[2].trimmed();
+            QVERIFY2(!rule.isEmpty() && !where.isEmpty(), qPrintable(line));
+            if (section.startsWith("Left out"))
+                continue;   // the reason a rule has no statement
+            const bool hazard = section.startsWith("Hazard");
+            QVERIFY2(hazard || section.startsWith("Statements"), qPrintable(section));
+            int named = 0;
+            for (auto it = number.globalMatch(where); it.hasNext(); ++named) {
+                const QString n = it.next().captured();
+                QVERIFY2((hazard ? hazards : bank).contains(n), qPrintable(rule + ": " + n));
+                placed.insert(n);
+            }
+            QVERIFY2(named > 0, qPrintable(rule));
+            ++rules;
+        }
+        QVERIFY(rules >= 100);
+        for (const QString& item : hazards)
+            QVERIFY2(placed.contains(item), qPrintable(item));
     }
 
     void historyStartsEmpty()
