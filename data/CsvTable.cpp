@@ -3,6 +3,8 @@
 #include "Csv.h"
 #include "EucJp.h"
 #include "Exception.h"
+#include "Picture.h"
+#include "SafeFile.h"
 #include "Syllabus.h"
 
 #include <QByteArray>
@@ -12,9 +14,9 @@
 
 #include <charconv>
 #include <climits>
-#include <fstream>
+#include <filesystem>
+#include <optional>
 #include <set>
-#include <sstream>
 
 namespace csvtable {
 namespace {
@@ -45,6 +47,18 @@ void Tolerated(std::vector<std::string>* warnings, std::size_t row, const FieldD
     warnings->push_back(CellMessage(row, f.name, ja, en));
 }
 
+// The first control character of TEXT as four hex digits, other than the tab and the line breaks
+// a cell may hold: a NUL would cut the text short in other programs, others show as nothing.
+std::optional<std::string> FirstControl(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.category() == QChar::Other_Control && c != u'\t' && c != u'\n' && c != u'\r')
+            return QString::number(c.unicode(), 16).rightJustified(4, u'0').toUpper().toStdString();
+    return std::nullopt;
+}
+
+bool IsUtf8(const std::string& text) { return eucjp::ToUtf8(eucjp::FromUtf8(text)) == text; }
+
 std::string Trimmed(const std::string& s)
 {
     return eucjp::ToUtf8(eucjp::FromUtf8(s).trimmed());
@@ -72,6 +86,9 @@ Value Cell(const std::string& cell, const FieldDef& f, std::size_t row, const Fi
         const QString text = QString::fromUtf8(cell.data(), qsizetype(cell.size()));
         if (eucjp::ToUtf8(text) != cell)
             CellError(row, f, "UTF-8 として正しくありません", "not valid UTF-8");
+        if (const auto c = FirstControl(text))
+            CellError(row, f, "制御文字 (U+" + *c + ") が入っています。消してください",
+                      "holds a control character (U+" + *c + "); remove it");
         std::string bytes;
         try {
             bytes = eucjp::Encode(text);
@@ -99,7 +116,9 @@ Value Cell(const std::string& cell, const FieldDef& f, std::size_t row, const Fi
             try {
                 return Value(readFile(cell.substr(5)));
             } catch (const Exception& e) {
-                CellError(row, f, e.what(), "the file cannot be read; check its path, relative to the CSV");
+                // The reader says why in both languages.
+                const std::string r = std::to_string(row);
+                throw Exception(r + " 行目, 項目 " + f.name + " (row " + r + ", column " + f.name + "): " + e.what());
             }
         }
         CellError(row, f, "base64: か file: で始めてください", "start the cell with base64: or file:");
@@ -129,22 +148,83 @@ void CheckBunrui(const std::vector<FieldDef>& fields, const std::vector<Row>& ro
     }
 }
 
+// A text cell beginning as a formula, ="…", which a spreadsheet shows as the text inside and
+// Import reads back. A spreadsheet gets every text that it would otherwise compute or take for a
+// number this way, and the question numbers so that their leading zeros stay; any reader gets
+// only the texts that themselves begin with =", so that they are not unwrapped on the way back.
+std::string TextCell(const FieldDef& field, const std::string& text, Reader reader)
+{
+    const bool wrap = text.compare(0, 2, "=\"") == 0 ||
+                      (reader == Reader::Spreadsheet && !text.empty() &&
+                       (field.name == "Bango" || std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos));
+    if (!wrap)
+        return text;
+    std::string out = "=\"";
+    for (char c : text) {
+        if (c == '"')
+            out.push_back('"');
+        out.push_back(c);
+    }
+    return out + "\"";
+}
+
+// The text of a cell written by TextCell, or CELL itself when it is no such cell.
+std::string Unwrapped(const std::string& cell)
+{
+    if (cell.size() <= 3 || cell.compare(0, 2, "=\"") != 0 || cell.back() != '"')
+        return cell;
+    std::string text;
+    for (std::size_t i = 2; i + 1 < cell.size(); ++i) {
+        if (cell[i] == '"') {
+            if (i + 2 >= cell.size() || cell[i + 1] != '"')
+                return cell;   // a lone quote: a formula of its own, not ours
+            ++i;
+        }
+        text.push_back(cell[i]);
+    }
+    return text;
+}
+
 }  // namespace
 
-std::string ReadFile(const std::string& path)
+std::string ReadFile(const std::string& path) { return safefile::Read(path, kMaxCsvBytes); }
+
+FileReader PictureFiles(const std::string& folder)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw Exception("ファイルを読めません: " + path);
-    std::ostringstream s;
-    s << in.rdbuf();
-    if (in.bad())
-        throw Exception("ファイルを読めません: " + path);
-    return s.str();
+    namespace fs = std::filesystem;
+    return [folder](const std::string& name) -> std::string {
+        if (name.empty() || name.find('\0') != std::string::npos)
+            throw Exception("file: の後にファイル名がありません / no file name after file:");
+        if (name.front() == '/')
+            throw Exception("絶対パス (/ で始まる名前) は使えません。CSV のフォルダからの相対パスで書いてください: " + name +
+                            " / an absolute path cannot be used; write the path relative to the CSV's folder: " + name);
+        for (std::size_t start = 0; start <= name.size();) {
+            const std::size_t end = std::min(name.find('/', start), name.size());
+            if (name.compare(start, end - start, "..") == 0 && end - start == 2)
+                throw Exception("「..」は使えません。図は CSV のフォルダかその下に置いてください: " + name +
+                                " / \"..\" cannot be used; keep the pictures in the CSV's folder or below it: " + name);
+            start = end + 1;
+        }
+        std::error_code ec;
+        const fs::path root = fs::canonical(folder.empty() ? fs::path(".") : fs::path(folder), ec);
+        const fs::path target = ec ? fs::path() : fs::canonical(root / name, ec);
+        if (ec)
+            throw Exception("ファイルがありません: " + name + " / no such file: " + name);
+        // Links are followed only while they stay inside the CSV's folder.
+        const std::string inside = root.string() == "/" ? "/" : root.string() + "/";
+        if (target.string().compare(0, inside.size(), inside) != 0)
+            throw Exception("CSV のフォルダの外を指すリンクです: " + name + " / a link leading out of the CSV's folder: " +
+                            name);
+        const std::string bytes = safefile::Read(target.string(), picture::kMaxBytes, safefile::Links::Refuse);
+        if (picture::Sniff(bytes) == picture::Format::None)
+            throw Exception("PNG, JPEG, GIF, BMP のどれかの画像ではありません: " + name +
+                            " / not a PNG, JPEG, GIF or BMP picture: " + name);
+        return bytes;
+    };
 }
 
 std::string Export(const std::vector<FieldDef>& fields, const std::vector<Row>& rows,
-                   const std::vector<std::size_t>& order, const BlobCell& blobCell)
+                   const std::vector<std::size_t>& order, const BlobCell& blobCell, Reader reader)
 {
     std::vector<std::size_t> columns = order;
     for (std::size_t i = 0; order.empty() && i < fields.size(); ++i)
@@ -163,7 +243,7 @@ std::string Export(const std::vector<FieldDef>& fields, const std::vector<Row>& 
             else if (fields[i].type == FieldType::Integer)
                 r.push_back(std::to_string(v.integer));
             else if (fields[i].type == FieldType::Text)
-                r.push_back(eucjp::ToUtf8(eucjp::Decode(v.bytes)));
+                r.push_back(TextCell(fields[i], eucjp::ToUtf8(eucjp::Decode(v.bytes)), reader));
             else
                 r.push_back(blobCell ? blobCell(n, fields[i], v.bytes) : "base64:" + Base64(v.bytes));
         }
@@ -174,19 +254,45 @@ std::string Export(const std::vector<FieldDef>& fields, const std::vector<Row>& 
 
 std::string DecodeCsv(const std::string& bytes)
 {
-    std::string text = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes;
-    if (eucjp::ToUtf8(eucjp::FromUtf8(text)) == text)
-        return text;   // valid UTF-8: what survives decoding and encoding unchanged
+    const bool bom = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    const std::string text = bom ? bytes.substr(3) : bytes;
+    if (IsUtf8(text))
+        return text;
     QStringDecoder cp932("windows-31j", QStringConverter::Flag::Stateless);
-    if (cp932.isValid()) {
-        const QString decoded = cp932.decode(QByteArrayView(text.data(), qsizetype(text.size())));
-        if (!cp932.hasError())
-            return eucjp::ToUtf8(decoded);
+    if (!cp932.isValid())
+        throw Exception("Shift_JIS (CP932) を読めません / this system cannot read Shift_JIS (CP932)");
+    // One encoding for the whole file, the one of its first line beyond ASCII (UTF-8 whatever
+    // the lines say when the file begins with a byte-order mark): a file pasted together from
+    // both would otherwise have its UTF-8 lines read as CP932, garbled without a word.
+    std::optional<bool> utf8 = bom ? std::optional<bool>(true) : std::nullopt;
+    std::size_t lineNo = 0;
+    for (std::size_t start = 0; start < text.size(); ++lineNo) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view line(text.data() + start, end - start);
+        start = end + 1;
+        if (std::all_of(line.begin(), line.end(), [](char c) { return (unsigned char)c < 0x80; }))
+            continue;
+        const bool lineUtf8 = IsUtf8(std::string(line));
+        if (!lineUtf8) {
+            const QString decoded = cp932.decode(QByteArrayView(line.data(), qsizetype(line.size())));
+            if (cp932.hasError())
+                throw Exception(std::to_string(lineNo + 1) +
+                                " 行目: 文字コードが UTF-8 でも Shift_JIS (CP932) でもありません。表計算ソフトで"
+                                "「CSV UTF-8 (コンマ区切り)」か「CSV (コンマ区切り)」として保存し直してください / line " +
+                                std::to_string(lineNo + 1) +
+                                ": neither UTF-8 nor Shift_JIS (CP932); save the CSV again from the spreadsheet as "
+                                "\"CSV UTF-8 (Comma delimited)\" or \"CSV (Comma delimited)\"");
+        }
+        if (!utf8)
+            utf8 = lineUtf8;
+        else if (*utf8 != lineUtf8)
+            throw Exception(std::to_string(lineNo + 1) + " 行目の文字コードが、それまでの行 (" + (*utf8 ? "UTF-8" : "Shift_JIS") +
+                            ") と違います。一つの CSV は一つの文字コードで保存してください / line " + std::to_string(lineNo + 1) +
+                            " is in another encoding than the lines before it (" + (*utf8 ? "UTF-8" : "Shift_JIS") +
+                            "); save the whole CSV in one encoding");
     }
-    throw Exception("CSV の文字コードが UTF-8 でも Shift_JIS (CP932) でもありません。表計算ソフトで"
-                    "「CSV UTF-8 (コンマ区切り)」か「CSV (コンマ区切り)」として保存し直してください / "
-                    "the CSV is neither UTF-8 nor Shift_JIS (CP932); save it again from the spreadsheet as "
-                    "\"CSV UTF-8 (Comma delimited)\" or \"CSV (Comma delimited)\"");
+    const QString decoded = cp932.decode(QByteArrayView(text.data(), qsizetype(text.size())));
+    return eucjp::ToUtf8(decoded);
 }
 
 std::vector<std::string> Columns(const std::string& csvText)
@@ -234,11 +340,8 @@ std::vector<Row> Import(const std::vector<FieldDef>& layout, const std::string& 
                             ": the number of cells differs from the header's");
         Row row;
         for (std::size_t i = 0; i < layout.size(); ++i) {
-            std::string cell = rec[columnOf[i]];
-            // ="0042": how a spreadsheet is told to keep a number's leading zeros (export --excel).
-            if (layout[i].name == "Bango" && cell.size() > 3 && cell.compare(0, 2, "=\"") == 0 && cell.back() == '"')
-                cell = cell.substr(2, cell.size() - 3);
-            row.push_back(Cell(cell, layout[i], r + 1, readFile));
+            const std::string& cell = rec[columnOf[i]];
+            row.push_back(Cell(layout[i].type == FieldType::Text ? Unwrapped(cell) : cell, layout[i], r + 1, readFile));
         }
         rows.push_back(std::move(row));
     }

@@ -1,6 +1,7 @@
 #include "LearningRecord.h"
 
 #include "Exception.h"
+#include "SafeFile.h"
 #include "SqliteHardening.h"
 
 #include <sqlite3.h>
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <limits>
 #include <map>
 #include <set>
 #include <utility>
@@ -373,6 +375,12 @@ void LearningRecord::Close()
 
 void LearningRecord::Open(const std::string& path) { OpenFile(path, false); }
 
+void LearningRecord::AllowLongValues()
+{
+    if (db_)
+        sqlite3_limit(db_, SQLITE_LIMIT_LENGTH, std::numeric_limits<int>::max());   // capped at SQLite's own
+}
+
 void LearningRecord::OpenForReading(const std::string& path) { OpenFile(path, true); }
 
 namespace {
@@ -414,10 +422,14 @@ bool ReadUnchanging(const std::string& path)
 void LearningRecord::OpenFile(const std::string& path, bool forReading)
 {
     Close();
+    // A link planted in the record's place would have the record written wherever it leads, and
+    // a pipe would block the first read; SQLite's own files beside it likewise.
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        safefile::CheckPlainOrMissing(path + suffix);
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
     const bool unchanging = forReading && ReadUnchanging(path);
-    const int flags = SQLITE_OPEN_NOMUTEX | (unchanging ? SQLITE_OPEN_URI : 0) |
+    const int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_NOFOLLOW | (unchanging ? SQLITE_OPEN_URI : 0) |
                       (forReading ? SQLITE_OPEN_READONLY
                                   : SQLITE_OPEN_READWRITE | (exists ? 0 : SQLITE_OPEN_CREATE));
     sqlite3* db = nullptr;

@@ -110,6 +110,10 @@ public:
     // Opens an existing record to read it only: nothing is created, upgraded or written, and a
     // record of an older version is read as it stands.
     void OpenForReading(const std::string& path);
+    // Lets the open record's values be as long as SQLite allows, past the 1 MiB a value written
+    // here may have: a record carrying a longer one from elsewhere is still appended to, so a
+    // reader of the whole record (record-export) must read it too.
+    void AllowLongValues();
     void Close();
     bool IsOpen() const;
     // The schema version of the open record (older than kSchemaVersion only when opened for

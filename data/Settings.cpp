@@ -1,15 +1,14 @@
 #include "Settings.h"
 
+#include "Exception.h"
+#include "SafeFile.h"
+
+#include <QByteArray>
+#include <QString>
+
 #include <cstdio>
-#include <memory>
 
 namespace settings {
-namespace {
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-}  // namespace
 
 std::string DirectoryPart(const std::string& path)
 {
@@ -21,35 +20,50 @@ std::string PathFor(const std::string& argv0) { return DirectoryPart(argv0) + kF
 
 std::optional<std::string> ReadDataDirectory(const std::string& path)
 {
-    File f(std::fopen(path.c_str(), "r"));
-    if (!f)
-        return std::nullopt;
-    // The whole first line, with the line feed that ends it: the text is taken as it stands.
-    std::string line;
-    int c;
-    while ((c = std::fgetc(f.get())) != EOF) {
-        line.push_back(char(c));
-        if (c == '\n')
-            break;
+    std::string bytes;
+    try {
+        bytes = safefile::Read(path, kMaxBytes);
+    } catch (const Exception&) {
+        return std::nullopt;   // missing, unreadable, a pipe, a device or too large: asked again
     }
-    if (line.empty())
+    // The whole first line, with the line feed that ends it: the text is taken as it stands.
+    const auto lf = bytes.find('\n');
+    if (lf != std::string::npos)
+        bytes.resize(lf + 1);
+    if (bytes.empty())
         return std::nullopt;
-    return line;
+    return bytes;
 }
 
-bool CreateEmpty(const std::string& path)
-{
-    File f(std::fopen(path.c_str(), "w"));
-    return bool(f);
-}
+bool CreateEmpty(const std::string& path) { return WriteDataDirectory(path, std::string()); }
 
 bool WriteDataDirectory(const std::string& path, const std::string& directory)
 {
-    File f(std::fopen(path.c_str(), "w"));
-    if (!f)
+    // Up to a NUL, as the file always held: the directory is a C string to the program.
+    try {
+        safefile::Write(path, directory.substr(0, directory.find('\0')));
+        return true;
+    } catch (const Exception&) {
         return false;
-    const bool written = std::fputs(directory.c_str(), f.get()) >= 0;
-    return std::fclose(f.release()) == 0 && written;
+    }
+}
+
+std::optional<double> ReadZoom(const std::string& path)
+{
+    std::string bytes;
+    try {
+        bytes = safefile::Read(path, kMaxZoomBytes);
+    } catch (const Exception&) {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const double value = QString::fromLatin1(bytes).trimmed().toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+void WriteZoom(const std::string& path, double zoom)
+{
+    safefile::Write(path, QByteArray::number(zoom, 'g', 3).toStdString());
 }
 
 void Remove(const std::string& path) { std::remove(path.c_str()); }

@@ -1,6 +1,8 @@
 #include "ProgressWindow.h"
 
 #include "Dialogs.h"
+#include "Exception.h"
+#include "SafeFile.h"
 #include "ui_ProgressWindow.h"
 
 #include <QBarCategoryAxis>
@@ -18,7 +20,8 @@
 #include <QMetaMethod>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <QBuffer>
+#include <QFile>
 #include <QStandardPaths>
 #include <QValueAxis>
 
@@ -383,16 +386,17 @@ QString ProgressWindow::PdfPath(const QString& folder, const QDate& date)
     const QDir dir(folder);
     const QString stem = QStringLiteral("学習記録_") + date.toString(Qt::ISODate);
     QString path = dir.filePath(stem + QStringLiteral(".pdf"));
-    for (int n = 2; QFileInfo::exists(path); ++n)
+    // A dangling link counts as taken: it is never written through.
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
         path = dir.filePath(QStringLiteral("%1_%2.pdf").arg(stem).arg(n));
     return path;
 }
 
 bool ProgressWindow::WritePdf(const QString& path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    // Made in memory and written whole by the one writer that never follows a link.
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
     {
         QPdfWriter pdf(&file);
         pdf.setPageSize(QPageSize(QPageSize::A4));
@@ -404,7 +408,12 @@ bool ProgressWindow::WritePdf(const QString& path) const
             return false;
         PaintReport(p, pdf.pageLayout().paintRectPixels(pdf.resolution()).size());
     }
-    return file.commit();
+    try {
+        safefile::Write(QFile::encodeName(path).toStdString(), file.data().toStdString());
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
 }
 
 void ProgressWindow::PaintReport(QPainter& p, const QSize& area) const

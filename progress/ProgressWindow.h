@@ -33,7 +33,7 @@ public:
                      const QTimeZone& zone = QTimeZone::systemTimeZone());
 
     // Writes the window's content as one A4 page to PATH. False, with nothing left at PATH, when
-    // it cannot be written.
+    // it cannot be written or PATH is a symbolic link (never written through).
     bool WritePdf(const QString& path) const;
     // Paints what the PDF holds into AREA (device units) of P: readiness, summary, charts and
     // the items weakest first.

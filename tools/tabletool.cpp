@@ -9,18 +9,21 @@
 #include "Exception.h"
 #include "Layouts.h"
 #include "LearningRecord.h"
+#include "Picture.h"
+#include "SafeFile.h"
 #include "StudyCommand.h"
 #include "Syllabus.h"
 #include "TableFile.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
-#include <QSaveFile>
 
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <sstream>
+
 
 namespace {
 
@@ -45,6 +48,7 @@ struct Options {
     std::string layout;
     bool deleteMissing = false;
     bool excel = false;
+    bool force = false;
     Args rest;
 };
 
@@ -64,6 +68,8 @@ std::optional<Options> Parse(const Args& a, const std::vector<std::string>& allo
             o.deleteMissing = true;
         else if (a[i] == "--excel" && allows(a[i]))
             o.excel = true;
+        else if (a[i] == "--force" && allows(a[i]))
+            o.force = true;
         else if (a[i].rfind("--", 0) == 0)
             return std::nullopt;
         else
@@ -72,17 +78,15 @@ std::optional<Options> Parse(const Args& a, const std::vector<std::string>& allo
     return o;
 }
 
-// Writes TEXT to PATH whole (never half a file), or to standard output when PATH is empty.
-int Output(const std::string& text, const std::string& path = {})
+// Writes TEXT to PATH whole (never half a file, never through a link), or to standard output
+// when PATH is empty. FOLDER Refuse: PATH's folder must not be a link either.
+int Output(const std::string& text, const std::string& path = {}, safefile::Links folder = safefile::Links::Follow)
 {
     if (path.empty()) {
         std::fwrite(text.data(), 1, text.size(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
-    QSaveFile out(QString::fromStdString(path));
-    if (!out.open(QIODevice::WriteOnly) || out.write(text.data(), qint64(text.size())) != qint64(text.size()) ||
-        !out.commit())
-        throw Exception("書き込めません: " + path + " (" + out.errorString().toStdString() + ")");
+    safefile::Write(path, text, folder);
     return 0;
 }
 
@@ -102,15 +106,39 @@ std::unique_ptr<DirectoryLock> HoldDirectoryOf(const std::string& path)
     return lock;
 }
 
-// Writes the table file PATH whole, keeping the file it replaces as PATH.bak. Returns what the
-// success line should add.
+// Removes what a killed run of tabletool left beside table file PATH: the new file it was
+// building (PATH.new-PID) and its journal for process ids that no longer run, and the backup it
+// was copying (PATH.bak.tmp; the folder is locked, so no live run of ours is copying it).
+void RemoveLeftovers(const std::string& path)
+{
+    const fs::path file = fs::absolute(path);
+    safefile::RemoveLeftovers(file.parent_path().string(), file.filename().string() + ".new-");
+    std::error_code ec;
+    fs::remove(path + ".bak.tmp", ec);
+}
+
+// PATH.bak, or when a backup is already there the first free PATH.bak.1, PATH.bak.2, ...: no
+// backup is ever replaced, since a second run on a bad CSV would otherwise leave only its own
+// damage.
+std::string FreeBackupName(const std::string& path)
+{
+    std::string bak = path + ".bak";
+    std::error_code ec;
+    for (int n = 1; fs::exists(fs::symlink_status(bak, ec)); ++n)
+        bak = path + ".bak." + std::to_string(n);
+    return bak;
+}
+
+// Writes the table file PATH whole, keeping the file it replaces as a new backup (see
+// FreeBackupName). Returns what the success line should add.
 std::string Replace(const std::string& path, const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
 {
+    RemoveLeftovers(path);
     std::string kept;
     if (fs::exists(path)) {
         // Copied, not linked: a USB stick's file system has no links. Via a temporary name so
-        // that an older .bak is replaced only by a whole copy.
-        const std::string bak = path + ".bak", tmp = bak + ".tmp";
+        // that the backup appears only whole.
+        const std::string bak = FreeBackupName(path), tmp = path + ".bak.tmp";
         std::error_code ec;
         fs::copy_file(path, tmp, fs::copy_options::overwrite_existing, ec);
         if (!ec)
@@ -137,10 +165,7 @@ CsvRows ReadCsv(const layouts::Layout& layout, const std::string& csvPath)
     const std::string text = csvtable::DecodeCsv(csvtable::ReadFile(csvPath));
     CsvRows c;
     c.fields = layouts::FieldsFor(layout, csvtable::Columns(text));
-    const auto base = fs::path(csvPath).parent_path();
-    c.rows = csvtable::Import(c.fields, text, [&](const std::string& p) {
-        return csvtable::ReadFile((base / p).string());
-    });
+    c.rows = csvtable::Import(c.fields, text, csvtable::PictureFiles(fs::path(csvPath).parent_path().string()));
     layouts::CheckInput(layout, c.fields, c.rows);
     return c;
 }
@@ -154,16 +179,6 @@ const layouts::Layout& LayoutNamed(const std::string& name)
     return *layout;
 }
 
-// The usual file name ending of a picture's bytes.
-std::string PictureExtension(const std::string& bytes)
-{
-    for (const auto& [magic, ext] : {std::pair<std::string, const char*>{"\x89PNG", ".png"}, {"\xFF\xD8\xFF", ".jpg"},
-                                     {"GIF8", ".gif"}, {"BM", ".bmp"}})
-        if (bytes.compare(0, magic.size(), magic) == 0)
-            return ext;
-    return ".bin";
-}
-
 int Export(const Args& a)
 {
     const auto o = Parse(a, {"--excel"});
@@ -174,18 +189,12 @@ int Export(const Args& a)
     std::string text;
     if (o->excel) {
         // What a spreadsheet opens right: a byte-order mark (else it guesses the encoding), CRLF,
-        // the columns in reading order, numbers as ="0042" so that their leading zeros stay.
+        // the columns in reading order, numbers as ="0042" so that their leading zeros stay, no
+        // text that it would compute.
         const layouts::Layout* layout = layouts::Matching(c.fields);
-        std::vector<Row> rows = c.rows;
         const auto bango = std::find_if(c.fields.begin(), c.fields.end(), [](const FieldDef& f) {
             return f.name == "Bango" && f.type == FieldType::Text;
         });
-        if (bango != c.fields.end())
-            for (Row& row : rows) {
-                Value& v = row[std::size_t(bango - c.fields.begin())];
-                if (!v.null)
-                    v.bytes = "=\"" + v.bytes + "\"";
-            }
         // A spreadsheet cell holds at most 32,767 characters, less than a picture in base64: with
         // OUT.csv the figures go to files in a folder beside it, named by question number.
         csvtable::BlobCell toFile;
@@ -193,21 +202,27 @@ int Export(const Args& a)
         const fs::path folderPath = fs::absolute(out).parent_path() / folder;
         if (!out.empty())
             toFile = [&](std::size_t r, const FieldDef& f, const std::string& bytes) {
+                // Only pictures become files, as only pictures are read back from files; other
+                // bytes stay inline.
+                const picture::Format format = picture::Sniff(bytes);
+                if (format == picture::Format::None)
+                    return "base64:" + QByteArray(bytes.data(), qsizetype(bytes.size())).toBase64().toStdString();
                 // The number names the file only when it is digits: a stored one is not trusted.
                 const std::string number =
                     bango == c.fields.end() ? std::string() : c.rows[r][std::size_t(bango - c.fields.begin())].bytes;
                 const bool digits = !number.empty() && number.find_first_not_of("0123456789") == std::string::npos;
                 const std::string name = (digits ? number : "row" + std::to_string(r + 2)) +
-                                         (f.name == "Zu" ? "" : "-" + f.name) + PictureExtension(bytes);
+                                         (f.name == "Zu" ? "" : "-" + f.name) + picture::Extension(format);
                 std::error_code ec;
-                fs::create_directories(folderPath, ec);
-                Output(bytes, (folderPath / name).string());
+                fs::create_directory(folderPath, ec);
+                // A folder planted as a link would have the pictures written wherever it leads.
+                Output(bytes, (folderPath / name).string(), safefile::Links::Refuse);
                 return "file:" + folder + "/" + name;
             };
-        text = "\xEF\xBB\xBF" + csvtable::Export(c.fields, rows,
+        text = "\xEF\xBB\xBF" + csvtable::Export(c.fields, c.rows,
                                                   layout ? layouts::NaturalOrder(*layout, c.fields)
                                                          : std::vector<std::size_t>{},
-                                                  toFile);
+                                                  toFile, csvtable::Reader::Spreadsheet);
         bool figures = false;
         for (const Row& row : c.rows)
             for (std::size_t i = 0; i < c.fields.size(); ++i)
@@ -242,7 +257,7 @@ int Import(const Args& a)
 
 int Merge(const Args& a)
 {
-    const auto o = Parse(a, {"--layout", "--delete-missing"});
+    const auto o = Parse(a, {"--layout", "--delete-missing", "--force"});
     if (!o || o->layout.empty() || o->rest.size() != 2)
         return -1;
     if (o->layout != "bank")
@@ -259,6 +274,14 @@ int Merge(const Args& a)
     if (layouts::Matching(bank.fields) != &layout)
         throw Exception(file + " は問題集 (bank) ではありません / " + file + " is not a question bank");
     const auto merged = bankmerge::Merge(bank.fields, bank.rows, c.fields, c.rows, o->deleteMissing);
+    // A header-only or cut-short CSV would otherwise empty the bank, every pupil's counters with it.
+    if (!o->force && merged.report.removed.size() * 2 > bank.rows.size())
+        throw Exception("CSV にない " + std::to_string(merged.report.removed.size()) + " 問は問題集 " +
+                        std::to_string(bank.rows.size()) + " 問の半分を超えます。CSV が正しければ --force を付けて"
+                        "もう一度実行してください。ファイルは変えていません / " +
+                        std::to_string(merged.report.removed.size()) + " of the bank's " +
+                        std::to_string(bank.rows.size()) + " questions are not in the CSV, more than half; if the "
+                        "CSV is right, run again with --force. Nothing was changed");
     const std::string kept = Replace(file, merged.fields, merged.rows);
     std::cout << bankmerge::Describe(merged.report) << file << ": " << merged.rows.size()
               << " 件に更新しました / updated to " << merged.rows.size() << " records" << kept << "\n";
@@ -291,6 +314,7 @@ int RecordExport(const Args& a)
         return -1;
     record::LearningRecord rec;
     rec.OpenForReading(a[0]);
+    rec.AllowLongValues();   // whatever the program appends to, this exports
     std::string out = "\xEF\xBB\xBF" + csv::Format({"answer_id", "session_id", "session_kind", "session_started_at",
                                                    "session_ended_at", "level", "answered_at", "source", "bango",
                                                    "item", "bunrui", "bunrui_name", "answer", "correct", "seconds"});
@@ -320,8 +344,9 @@ struct Command {
 const Command kCommands[] = {
     {"export", "export [--excel] FILE [OUT.csv]           CSV (UTF-8); --excel: for a spreadsheet", Export},
     {"import", "import --layout LAYOUT CSV FILE           creates FILE from the CSV", Import},
-    {"merge", "merge --layout bank CSV FILE [--delete-missing]\n"
-              "                                                     updates the bank, keeping the pupils' counters", Merge},
+    {"merge", "merge --layout bank CSV FILE [--delete-missing [--force]]\n"
+              "                                                     updates the bank, keeping the pupils' counters;\n"
+              "                                                     removing over half of it needs --force", Merge},
     {"check", "check FILE                                checks FILE, prints its layout", Check},
     {"record-export", "record-export RECORD.sqlite [OUT.csv]     the learning record as CSV", RecordExport},
     {"study", "study due DIR [--on YYYY-MM-DD]           today's review queue, with the predicted recall", StudyCommand},
@@ -341,7 +366,9 @@ int Usage(std::ostream& out = std::cerr, int rc = 1)
             out << " [" << FieldText(f) << "]";
         out << "\n";
     }
-    out << "CSV: UTF-8 (BOM any) or Shift_JIS (CP932). A command that writes FILE keeps the previous one as FILE.bak\n"
+    out << "CSV: UTF-8 (BOM any) or Shift_JIS (CP932), one for the whole file. file: cells name PNG, JPEG, GIF or BMP\n"
+           "pictures in the CSV's folder or below it. A command that writes FILE keeps the previous one as FILE.bak\n"
+           "(FILE.bak.1, FILE.bak.2, ... when there is one already)\n"
            "and refuses while a running Lentavo uses FILE's folder.\n";
     return rc;
 }

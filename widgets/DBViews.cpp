@@ -3,6 +3,7 @@
 #include "DBImage.h"
 #include "Exception.h"
 #include "DBMemo.h"
+#include "Picture.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -18,19 +19,6 @@ QString DisplayText(const FieldLink& link)
     return f->AsText();
 }
 
-// The image format of BYTES by their first bytes; empty for any other.
-QByteArray FormatOf(const QByteArray& bytes)
-{
-    if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
-        return "png";
-    if (bytes.startsWith("\xff\xd8\xff"))
-        return "jpeg";
-    if (bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a"))
-        return "gif";
-    if (bytes.startsWith("BM"))
-        return "bmp";
-    return QByteArray();
-}
 }  // namespace
 
 // ---- DBMemo ---------------------------------------------------------------------------------
@@ -104,7 +92,7 @@ QImage DBImage::Decode(const QByteArray& bytes)
 {
     // Only the formats of our pictures, told by their first bytes: asking every installed image
     // plug-in would let one read other files of the PC, or block on a pipe they name.
-    const QByteArray format = FormatOf(bytes);
+    const QByteArray format = picture::ReaderName(picture::Sniff(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
     if (format.isEmpty())
         return QImage();
     QBuffer buffer;

@@ -1,6 +1,7 @@
 #include "ScreenFit.h"
 
 #include "DataDirectory.h"
+#include "Exception.h"
 #include "Settings.h"
 
 #include <QAbstractScrollArea>
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
-#include <QSaveFile>
 #include <QScreen>
 #include <QShortcut>
 #include <QWidget>
@@ -95,7 +95,7 @@ QString ZoomFilePath()
 {
     const QString settings = QFile::decodeName(QByteArray::fromStdString(SettingsFilePath()));
     const qsizetype slash = settings.lastIndexOf(QLatin1Char('/'));
-    return (slash < 0 ? QString() : settings.left(slash + 1)) + QStringLiteral("Lentavo.zoom");
+    return (slash < 0 ? QString() : settings.left(slash + 1)) + QString::fromLatin1(settings::kZoomFileName);
 }
 
 void ChangeZoom(double value)
@@ -130,14 +130,9 @@ double ClampZoom(double value)
 double Zoom()
 {
     if (!zoom) {
-        zoom = 1.0;
-        QFile file(ZoomFilePath());
-        if (file.size() < 64 && file.open(QIODevice::ReadOnly)) {
-            bool ok = false;
-            const double stored = QString::fromLatin1(file.readAll()).trimmed().toDouble(&ok);
-            if (ok)
-                zoom = ClampZoom(stored);
-        }
+        // A pipe, a device or anything long in the file's place is refused without waiting.
+        const auto stored = settings::ReadZoom(QFile::encodeName(ZoomFilePath()).toStdString());
+        zoom = stored ? ClampZoom(*stored) : 1.0;
     }
     return *zoom;
 }
@@ -145,11 +140,12 @@ double Zoom()
 void SetZoom(double value)
 {
     zoom = ClampZoom(value);
-    // Only a preference: a folder that cannot be written keeps it for this run.
-    QSaveFile file(ZoomFilePath());
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(QByteArray::number(*zoom, 'g', 3));
-        file.commit();
+    // Only a preference: a folder that cannot be written, or a link or a pipe in the file's place,
+    // keeps it for this run.
+    try {
+        settings::WriteZoom(QFile::encodeName(ZoomFilePath()).toStdString(), *zoom);
+    } catch (const Exception& e) {
+        qWarning("%s", e.what());
     }
 }
 

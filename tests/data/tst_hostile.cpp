@@ -5,15 +5,25 @@
 
 #include "DBImage.h"
 #include "DataSource.h"
+#include "DataDirectory.h"
 #include "EucJp.h"
 #include "Exception.h"
 #include "Layouts.h"
+#include "LearningRecord.h"
+#include "ProgressWindow.h"
+#include "SafeFile.h"
+#include "ScreenFit.h"
+#include "Settings.h"
 #include "Table.h"
 #include "TableFile.h"
 #include "TableFileChecks.h"
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -420,6 +430,221 @@ private slots:
         QCOMPARE(c.rows.size(), std::size_t(5));
         for (int i = 1; i <= 5; ++i)
             QCOMPARE(c.rows[std::size_t(i - 1)][0].bytes, "000" + std::to_string(i));
+    }
+
+    // The one reader and writer every file outside the table store goes through.
+    void filesThatAreNotPlainAreRefusedAtOnce_data()
+    {
+        QTest::addColumn<QString>("planted");       // what sits at the path
+        QTest::addColumn<bool>("readable");         // by Read, links followed
+        QTest::addColumn<bool>("readableNoLinks");  // by Read, links refused
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("plain file") << "file" << true << true << true;
+        QTest::newRow("nothing") << "none" << false << false << true;
+        QTest::newRow("pipe") << "pipe" << false << false << false;
+        QTest::newRow("link to a device") << "device" << false << false << false;
+        QTest::newRow("link to a file") << "link" << true << false << false;
+        QTest::newRow("link to nothing") << "dangling" << false << false << false;
+        QTest::newRow("folder") << "folder" << false << false << false;
+        QTest::newRow("over the limit") << "large" << false << false << true;
+        // A file of /proc says it is empty and is not: the limit holds for what is read.
+        QTest::newRow("link to a file that grows") << "proc" << false << false << false;
+    }
+    void filesThatAreNotPlainAreRefusedAtOnce()
+    {
+        QFETCH(QString, planted);
+        QFETCH(bool, readable);
+        QFETCH(bool, readableNoLinks);
+        QFETCH(bool, writable);
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("f").toStdString(), target = dir.filePath("target").toStdString();
+        std::ofstream(target) << "target";
+        if (planted == "file")
+            std::ofstream(path) << "0123456789";
+        else if (planted == "large")
+            std::ofstream(path) << "0123456789abcdefg";   // one byte over
+        else if (planted == "pipe")
+            QCOMPARE(::mkfifo(path.c_str(), 0600), 0);
+        else if (planted == "device")
+            QCOMPARE(::symlink("/dev/zero", path.c_str()), 0);
+        else if (planted == "link")
+            QCOMPARE(::symlink(target.c_str(), path.c_str()), 0);
+        else if (planted == "proc")
+            QCOMPARE(::symlink("/proc/self/maps", path.c_str()), 0);
+        else if (planted == "dangling")
+            QCOMPARE(::symlink(dir.filePath("made").toStdString().c_str(), path.c_str()), 0);
+        else if (planted == "folder")
+            QCOMPARE(::mkdir(path.c_str(), 0700), 0);
+        const auto reads = [&](safefile::Links links) {
+            try {
+                const std::string bytes = safefile::Read(path, 16, links);
+                return bytes == (planted == "link" ? "target" : "0123456789");
+            } catch (const Exception&) {
+                return false;
+            }
+        };
+        QCOMPARE(reads(safefile::Links::Follow), readable);
+        QCOMPARE(reads(safefile::Links::Refuse), readableNoLinks);
+        bool wrote = true;
+        try {
+            safefile::Write(path, "new");
+        } catch (const Exception& e) {
+            wrote = false;
+            QVERIFY2(planted != "link" || QByteArray(e.what()).contains("symbolic link"), e.what());
+        }
+        QCOMPARE(wrote, writable);
+        if (wrote)
+            QCOMPARE(safefile::Read(path, 16), std::string("new"));
+        QCOMPARE(safefile::Read(target, 16), std::string("target"));   // never written through a link
+        QVERIFY(!QFile::exists(dir.filePath("made")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files | QDir::NoDotAndDotDot).filter(".new-"), QStringList());
+    }
+
+    void writingKeepsPermissionsRemovesLeftoversAndRefusesALinkedFolder()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("f").toStdString();
+        // What a killed write left: its new file under the process id of a run that is gone.
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(0);
+        QVERIFY(child > 0 && ::waitpid(child, nullptr, 0) == child);
+        const QString dead = dir.filePath(".f.new-" + QString::number(child)),
+                      live = dir.filePath(".f.new-" + QString::number(::getppid()));
+        std::ofstream(dead.toStdString()) << "left";
+        std::ofstream(live.toStdString()) << "being written";
+        safefile::Write(path, "one");
+        QVERIFY(!QFile::exists(dead));
+        QVERIFY(QFile::exists(live));
+        QVERIFY(QFile::setPermissions(dir.filePath("f"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+        safefile::Write(path, "two");
+        const auto ownerGroupOther = QFile::permissions(dir.filePath("f")) & QFileDevice::Permissions(0x7077);
+        QCOMPARE(ownerGroupOther, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        QVERIFY(QDir(dir.path()).mkdir("real"));
+        QVERIFY(QFile::link(dir.filePath("real"), dir.filePath("linked")));
+        const std::string inLinked = dir.filePath("linked/g").toStdString();
+        QVERIFY_EXCEPTION_THROWN(safefile::Write(inLinked, "x", safefile::Links::Refuse), Exception);
+        QVERIFY(!QFile::exists(dir.filePath("real/g")));
+        safefile::Write(inLinked, "x");   // a folder that is a link is followed unless refused
+        QVERIFY(QFile::exists(dir.filePath("real/g")));
+
+        // A write cut short (a file-size limit standing for a full disk) fails, keeps the old
+        // file and leaves nothing beside it.
+        const std::string large(256 * 1024, 'x');
+        const pid_t writer = ::fork();
+        if (writer == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &small);
+            try {
+                safefile::Write(path, large);
+            } catch (const Exception&) {
+                ::_exit(3);
+            }
+            ::_exit(0);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(writer, &status, 0), writer);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 3);
+        QCOMPARE(safefile::Read(path, 16), std::string("two"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files).filter(".f.new-"), QStringList{QFileInfo(live).fileName()});
+
+        // A writable file in a folder where nothing can be made is written in place, by someone
+        // who is not root (root may make files anywhere).
+        QVERIFY(QDir(dir.path()).mkdir("locked"));
+        const QString settingsFile = dir.filePath("locked/Lentavo.inf");
+        std::ofstream(settingsFile.toStdString()) << "/old/";
+        QVERIFY(QFile::setPermissions(settingsFile, QFileDevice::Permissions(0x6666)));
+        QVERIFY(QFile::setPermissions(dir.filePath("locked"), QFileDevice::Permissions(0x5555)));
+        QVERIFY(QFile::setPermissions(dir.path(), QFileDevice::Permissions(0x7755)));
+        const pid_t user = ::fork();
+        if (user == 0) {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(4);
+            try {
+                safefile::Write(settingsFile.toStdString(), "/new/");
+            } catch (const Exception&) {
+                ::_exit(3);
+            }
+            ::_exit(0);
+        }
+        QCOMPARE(::waitpid(user, &status, 0), user);
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, QByteArray::number(status).constData());
+        QCOMPARE(safefile::Read(settingsFile.toStdString(), 16), std::string("/new/"));
+        QVERIFY(QFile::setPermissions(dir.filePath("locked"), QFileDevice::Permissions(0x7755)));
+    }
+
+    // The settings, the zoom, the learning record and the PDF: planted links are not written
+    // through, a pipe or a device in their place never blocks or floods the program.
+    void programFilesNeverFollowLinksOrWaitOnPipes()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath("target");
+        const auto untouched = [&] {
+            QFile f(target);
+            return !f.exists() || (f.open(QIODevice::ReadOnly) && f.readAll() == "target");
+        };
+        const auto plant = [&](const QString& name, const QString& what) {
+            QFile::remove(dir.filePath(name));
+            QFile t(target);
+            QVERIFY(t.open(QIODevice::WriteOnly) && t.write("target") == 6);
+            t.close();
+            if (what == "pipe")
+                QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(name)).constData(), 0600), 0);
+            else if (what == "empty-link")
+                QVERIFY(QFile::resize(target, 0) && QFile::link(target, dir.filePath(name)));
+            else if (what == "missing-link")
+                QVERIFY(QFile::remove(target) && QFile::link(target, dir.filePath(name)));
+            else
+                QVERIFY(QFile::link(what, dir.filePath(name)));
+        };
+        QElapsedTimer clock;
+        clock.start();
+
+        // Lentavo.inf
+        const std::string inf = dir.filePath("Lentavo.inf").toStdString();
+        for (const QString& what : {QString("pipe"), QString("/dev/zero"), QString("/dev/urandom")}) {
+            plant("Lentavo.inf", what);
+            QVERIFY(!settings::ReadDataDirectory(inf));
+            QVERIFY(!settings::CreateEmpty(inf));
+            QVERIFY(!settings::WriteDataDirectory(inf, "/x/"));
+        }
+        plant("Lentavo.inf", target);
+        QVERIFY(!settings::WriteDataDirectory(inf, "/x/"));
+        QVERIFY(!settings::CreateEmpty(inf));
+        QVERIFY(untouched());
+
+        // Lentavo.zoom, beside the settings file: read once, as the program does at its start.
+        SetProgramPath(dir.filePath("lentavo").toStdString());
+        plant("Lentavo.zoom", "pipe");
+        QCOMPARE(screenfit::Zoom(), 1.0);
+        screenfit::SetZoom(1.2);
+        QVERIFY(QFileInfo(dir.filePath("Lentavo.zoom")).isFile() == false);
+        plant("Lentavo.zoom", target);
+        screenfit::SetZoom(1.3);
+        QVERIFY(untouched());
+        QVERIFY(QFileInfo(dir.filePath("Lentavo.zoom")).isSymLink());
+
+        // kiroku.sqlite
+        for (const QString& what : {QString("missing-link"), QString("empty-link"), QString("pipe")}) {
+            plant("kiroku.sqlite", what);
+            record::LearningRecord rec;
+            QVERIFY_EXCEPTION_THROWN(rec.Open(dir.filePath("kiroku.sqlite").toStdString()), Exception);
+            QVERIFY_EXCEPTION_THROWN(rec.OpenForReading(dir.filePath("kiroku.sqlite").toStdString()), Exception);
+            QVERIFY(QFileInfo(target).size() == 0 || untouched());   // no database made at the target
+            QCOMPARE(QFile::exists(target), what != "missing-link");
+        }
+
+        // The 学習記録 PDF: a dangling link in the day's name is never written through, and the
+        // next free name is chosen beside it.
+        plant("学習記録_2026-01-05.pdf", "missing-link");
+        ProgressWindow w;
+        QVERIFY(!w.WritePdf(dir.filePath("学習記録_2026-01-05.pdf")));
+        QVERIFY(!QFile::exists(target));
+        QCOMPARE(ProgressWindow::PdfPath(dir.path(), QDate(2026, 1, 5)), dir.filePath("学習記録_2026-01-05_2.pdf"));
+        QVERIFY(w.WritePdf(dir.filePath("学習記録_2026-01-05_2.pdf")));
+
+        QVERIFY(clock.elapsed() < 20000);   // nothing waited on a pipe
     }
 };
 

@@ -1,6 +1,8 @@
-// The settings file's line from arbitrary bytes. The data directory read must be exactly the
+// The settings files from arbitrary bytes. The data directory read must be exactly the
 // file's first line as it stands, and the table paths built from it must name the files that the
-// table store then opens, never another one.
+// table store then opens, never another one; written back, it reads the same. The zoom file
+// gives a number only for a short file that holds one, and a zoom written reads back as the
+// number written.
 //
 // Table files are opened only for relative directories, taken relative to this run's scratch
 // folder as the program takes them relative to its working directory, so a fuzzed path never
@@ -11,6 +13,7 @@
 #include "Settings.h"
 #include "Table.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -63,6 +66,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::WriteFile(settingsPath, data, size);
     const std::string bytes(reinterpret_cast<const char*>(data), size);
 
+    // The zoom file: a number, whatever surrounds it, only from a file of at most kMaxZoomBytes.
+    const std::string zoomPath = fuzz::ScratchDir() + "/" + settings::kZoomFileName;
+    fuzz::WriteFile(zoomPath, data, size);
+    if (const auto zoom = settings::ReadZoom(zoomPath)) {
+        FUZZ_CHECK(size <= settings::kMaxZoomBytes);
+        if (std::isfinite(*zoom) && std::fabs(*zoom) < 1e6 && std::fabs(*zoom) > 1e-3) {
+            settings::WriteZoom(zoomPath, *zoom);
+            const auto again = settings::ReadZoom(zoomPath);
+            FUZZ_CHECK(again && std::fabs(*again - *zoom) <= std::fabs(*zoom) * 0.01);   // three digits
+        }
+    }
+
     const auto directory = settings::ReadDataDirectory(settingsPath);
     // The first line as it stands, its line feed included; nothing for an empty file.
     const std::size_t lf = bytes.find('\n');
@@ -72,6 +87,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     FUZZ_CHECK(directory && *directory == firstLine);
+    // Written as the program writes a chosen folder (no line feed, up to a NUL), it reads the same.
+    const std::string written = firstLine.substr(0, std::min(firstLine.find('\0'), firstLine.find('\n')));
+    FUZZ_CHECK(settings::WriteDataDirectory(settingsPath + ".again", written));
+    const auto reread = settings::ReadDataDirectory(settingsPath + ".again");
+    FUZZ_CHECK(written.empty() ? !reread : (reread && *reread == written));
 
     if (!InsideScratch(*directory))
         return 0;

@@ -1,9 +1,13 @@
+#include "Csv.h"
 #include "DirectoryLock.h"
+#include "EucJp.h"
 #include "Exception.h"
 #include "LearningRecord.h"
 #include "Layouts.h"
 #include "Table.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringEncoder>
@@ -11,6 +15,13 @@
 #include <QTest>
 
 #include <fstream>
+
+#include <sqlite3.h>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 struct Result {
@@ -127,6 +138,14 @@ private slots:
         QTest::newRow("bad base64") << QByteArray("0,0,0,0001,0,1,x,1,base64:@@@,q\r\n") << QByteArray("項目 Zu");
         QTest::newRow("short row") << QByteArray("0,0,0\r\n") << QByteArray("列の数");
         QTest::newRow("open quote") << QByteArray("0,0,0,0001,0,1,\"x,1,,q\r\n") << QByteArray("引用符");
+        // One encoding per file: the first line in the other one is named.
+        const QByteArray utf8 = "0,0,0,0001,0,1,k,1,,信号が青のとき\r\n", sjisText = "0,0,0,0002,0,1,k,1,,標識の意味\r\n";
+        const QByteArray sjis = QStringEncoder("windows-31j").encode(QString::fromUtf8(sjisText));
+        QTest::newRow("UTF-8, then CP932") << utf8 + sjis << QByteArray("3 行目の文字コード");
+        QTest::newRow("CP932, then UTF-8") << sjis + "0,0,0,0003,0,1,k,1,,q\r\n" + utf8 << QByteArray("line 4 is in another encoding");
+        QTest::newRow("NUL") << QByteArray("0,0,0,0001,0,1,k,1,,a\0b\r\n", 25) << QByteArray("2 行目, 項目 Mondai");
+        QTest::newRow("escape") << QByteArray("0,0,0,0001,0,1,\x1b[2J,1,,q\r\n") << QByteArray("2 行目, 項目 Kaisetsu");
+        QTest::newRow("C1 control") << QByteArray("0,0,0,0001,0,1,k,1,,a\xC2\x85\r\n") << QByteArray("2 行目, 項目 Mondai");
     }
     void refusesBadInputNamingRowAndField()
     {
@@ -264,6 +283,36 @@ private slots:
         QVERIFY(!r.err.isEmpty());
     }
 
+    // A value over the 1 MiB the program writes, put into the record by another tool: the
+    // program still appends to such a record, so its export must not refuse it.
+    void recordExportCopesWithValuesOverOneMebibyte()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("kiroku.sqlite").toStdString();
+        record::Answer a;
+        a.bango = "0001";
+        {
+            record::LearningRecord rec;
+            rec.Open(path);
+            rec.AddAnswer(rec.BeginSession({record::kDrill, 3, {}}), a);
+        }
+        const std::string longValue(2 * 1024 * 1024, 'x');
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, ("UPDATE answers SET bango = '" + longValue + "'").c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        {
+            record::LearningRecord rec;
+            rec.Open(path);
+            a.bango = "0002";
+            rec.AddAnswer(rec.BeginSession({record::kDrill, 3, {}}), a);
+        }
+        const Result r = Tool({"record-export", dir.filePath("kiroku.sqlite")});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QVERIFY(r.out.contains(",bank," + QByteArray::fromStdString(longValue) + ",0,"));
+        QVERIFY(r.out.contains(",bank,0002,0,"));
+    }
+
     void mergeKeepsCountersAndTheBackupAndWaitsForTheProgram()
     {
         QTemporaryDir dir;
@@ -301,7 +350,8 @@ private slots:
         r = Tool({"merge", "--delete-missing", "--layout=bank", csv, file});
         QVERIFY2(r.code == 0, r.err.constData());
         QVERIFY2(r.out.contains("removed: 0003\n") && r.out.contains("updated to 3 records"), r.out.constData());
-        QCOMPARE(Read(file + ".bak"), merged);   // the backup is of the file just replaced
+        QCOMPARE(Read(file + ".bak.1"), merged);   // a backup of the file just replaced, beside the first
+        QCOMPARE(Read(file + ".bak"), before);
         QVERIFY(!Tool({"export", file}).out.contains("0003"));
 
         // Only a bank that exists is merged into; a refused CSV leaves the bank alone.
@@ -320,13 +370,13 @@ private slots:
     {
         QTemporaryDir dir;
         const QString text = "NKaisu,Nani,Kaisu,Bango ,Seikaisu, KariHon,Kaisetsu,Seikai,Zu,Mondai\r\n"
-                             "0,5,0,0001,0,1,\"解説, ～\",1,base64:iVBORw0K,①の標識は髙い位置にある。\r\n"
+                             "0,5,0,0001,0,1,\"解説, ～\",1,base64:iVBORw0KGgo=,①の標識は髙い位置にある。\r\n"
                              ",,,,,,,,,\r\n,,,,,,,,,\r\n";
         QStringEncoder cp932("windows-31j");
         const QByteArray sjis = cp932.encode(text);
         QVERIFY(!cp932.hasError());
         QVERIFY(sjis != text.toUtf8());
-        const QByteArray expected = kHeader + "0,5,0,0001,0,1,\"解説, ～\",1,base64:iVBORw0K,①の標識は髙い位置にある。\r\n";
+        const QByteArray expected = kHeader + "0,5,0,0001,0,1,\"解説, ～\",1,base64:iVBORw0KGgo=,①の標識は髙い位置にある。\r\n";
         for (const QByteArray& bytes : {sjis, "\xEF\xBB\xBF" + text.toUtf8()}) {
             Write(dir.filePath("b.csv"), bytes);
             const Result r = Tool({"import", "--layout", "bank", dir.filePath("b.csv"), dir.filePath("m.cds")});
@@ -346,7 +396,7 @@ private slots:
         const QByteArray excel = Read(dir.filePath("excel.csv"));
         QCOMPARE(excel, "\xEF\xBB\xBF" "Bango,KariHon,Mondai,Seikai,Kaisetsu,Zu,Nani,NKaisu,Kaisu,Seikaisu\r\n"
                         "\"=\"\"0001\"\"\",1,①の標識は髙い位置にある。,1,\"解説, ～\",file:excel-figures/0001.png,5,0,0,0\r\n");
-        QCOMPARE(Read(dir.filePath("excel-figures/0001.png")), QByteArray("\x89PNG\r\n"));
+        QCOMPARE(Read(dir.filePath("excel-figures/0001.png")), QByteArray("\x89PNG\r\n\x1a\n"));
         // Saved back unchanged, or with the number as the spreadsheet shows it: the same bank.
         for (const QByteArray& back : {excel, QByteArray(excel).replace("\"=\"\"0001\"\"\"", "0001")}) {
             Write(dir.filePath("back.csv"), back);
@@ -412,7 +462,7 @@ private slots:
         QCOMPARE(r.code, 1);
         QVERIFY(r.err.contains("Seihi"));
         QCOMPARE(Tool({"frobnicate"}).code, 1);
-        QCOMPARE(Tool({"merge", "--layout", "bank", "--force", dir.filePath("h.csv"), dir.filePath("m.cds")}).code, 1);
+        QCOMPARE(Tool({"merge", "--layout", "bank", "--overwrite", dir.filePath("h.csv"), dir.filePath("m.cds")}).code, 1);
         r = Tool({"--help"});
         QCOMPARE(r.code, 0);
         for (const auto& l : layouts::All())
@@ -424,6 +474,255 @@ private slots:
         r = Tool({"export", dir.filePath("junk.cds")});
         QCOMPARE(r.code, 1);
         QVERIFY(!r.err.isEmpty());
+    }
+
+    // A CSV handed over by anyone: a file: cell reads only a picture in the CSV's folder or below
+    // it, never waits on a pipe or a device, and nothing of what it refuses lands in the file.
+    void hostileFileCellsAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("cell");
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("absolute") << QByteArray("file:/etc/passwd") << QByteArray("absolute path");
+        QTest::newRow("device") << QByteArray("file:/dev/zero") << QByteArray("absolute path");
+        QTest::newRow("stdin") << QByteArray("file:/dev/stdin") << QByteArray("absolute path");
+        QTest::newRow("process") << QByteArray("file:/proc/self/environ") << QByteArray("absolute path");
+        QTest::newRow("parent") << QByteArray("file:../secret.png") << QByteArray("\"..\" cannot be used");
+        QTest::newRow("parent inside") << QByteArray("file:figures/../../secret.png") << QByteArray("\"..\" cannot be used");
+        QTest::newRow("link out") << QByteArray("file:out.png") << QByteArray("out of the CSV's folder");
+        QTest::newRow("link to a device") << QByteArray("file:zero.png") << QByteArray("out of the CSV's folder");
+        QTest::newRow("pipe") << QByteArray("file:pipe.png") << QByteArray("a pipe or a device");
+        QTest::newRow("folder") << QByteArray("file:figures") << QByteArray("not a plain file");
+        QTest::newRow("not a picture") << QByteArray("file:notes.png") << QByteArray("not a PNG, JPEG, GIF or BMP");
+        QTest::newRow("too large") << QByteArray("file:huge.png") << QByteArray("larger than 67108864 bytes");
+        QTest::newRow("missing") << QByteArray("file:none.png") << QByteArray("no such file");
+    }
+    void hostileFileCellsAreRefused()
+    {
+        QFETCH(QByteArray, cell);
+        QFETCH(QByteArray, message);
+        QTemporaryDir dir;
+        const QByteArray png("\x89PNG\r\n\x1a\n", 8);
+        QVERIFY(QDir(dir.path()).mkpath("csv/figures"));
+        const QString csvDir = dir.filePath("csv");
+        Write(dir.filePath("secret.png"), png + "secret");   // a picture, but outside the folder
+        Write(csvDir + "/figures/ok.png", png + "ok");
+        Write(csvDir + "/notes.png", "not a picture");
+        QVERIFY(QFile::link(dir.filePath("secret.png"), csvDir + "/out.png"));
+        QVERIFY(QFile::link("/dev/zero", csvDir + "/zero.png"));
+        QVERIFY(QFile::link("figures/ok.png", csvDir + "/inside.png"));   // a link that stays inside
+        QCOMPARE(::mkfifo(QFile::encodeName(csvDir + "/pipe.png").constData(), 0600), 0);
+        {
+            QFile huge(csvDir + "/huge.png");
+            QVERIFY(huge.open(QIODevice::WriteOnly));
+            huge.write(png);
+            QVERIFY(huge.resize(64 * 1024 * 1024 + 1));   // sparse: costs no disk
+        }
+        const QString file = dir.filePath("mondai.cds");
+        const QByteArray good = "0,0,0,0001,0,1,k,1,file:figures/ok.png,q\r\n0,0,0,0002,0,1,k,1,file:inside.png,q\r\n";
+        for (const char* command : {"import", "merge"}) {
+            Write(csvDir + "/bank.csv", kHeader + good + "0,0,0,0003,0,1,k,1," + cell + ",q\r\n");
+            if (QByteArray(command) == "merge")
+                MakeBank(file, {{"0001", 1}});
+            const QByteArray kept = Read(file);
+            QElapsedTimer clock;
+            clock.start();
+            const Result r = Tool({command, "--layout", "bank", csvDir + "/bank.csv", file});
+            QCOMPARE(r.code, 1);
+            QVERIFY(clock.elapsed() < 10000);   // refused, not read to the end of a device
+            QVERIFY2(r.err.contains("4 行目, 項目 Zu") && r.err.contains(message), r.err.constData());
+            QCOMPARE(Read(file), kept);
+        }
+        // The same rule for a hazard item's illustration.
+        Write(csvDir + "/hazard.csv", kHazardHeader + "0001,201," + cell + ",j,1,2,3,1,0,1,,,\r\n");
+        const Result r = Tool({"import", "--layout", "hazard", csvDir + "/hazard.csv", dir.filePath("kiken.cds")});
+        QVERIFY2(r.code == 1 && r.err.contains("2 行目, 項目 Zu") && r.err.contains(message), r.err.constData());
+        // Without the bad row, the pictures inside the folder, through a link that stays inside too.
+        Write(csvDir + "/bank.csv", kHeader + good);
+        QCOMPARE(Tool({"import", "--layout", "bank", csvDir + "/bank.csv", file}).code, 0);
+        QCOMPARE(Tool({"export", file}).out.count("base64:" + (png + "ok").toBase64() + ",q\r\n"), 2);
+    }
+
+    // A header-only CSV with --delete-missing would empty the bank; a second run would replace
+    // the one backup with the emptied bank.
+    void mergeNeitherEmptiesTheBankNorReplacesABackup()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("mondai.cds"), csv = dir.filePath("bank.csv");
+        MakeBank(file, {{"0001", 3}, {"0002", 4}, {"0003", 5}, {"0004", 6}});
+        const QByteArray original = Read(file);
+
+        Write(csv, kHeader);
+        Result r = Tool({"merge", "--layout", "bank", csv, file, "--delete-missing"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("--force") && r.err.contains("4 of the bank's 4"), r.err.constData());
+        QCOMPARE(Read(file), original);
+        QVERIFY(!QFile::exists(file + ".bak"));
+        Write(csv, kHeader + "0,0,0,0001,0,1,k,1,,q\r\n");   // three of four: still over half
+        QCOMPARE(Tool({"merge", "--layout", "bank", csv, file, "--delete-missing"}).code, 1);
+        QCOMPARE(Read(file), original);
+
+        // Half is allowed; every later write keeps a backup of its own.
+        Write(csv, kHeader + "0,0,0,0001,0,1,k,1,,q\r\n0,0,0,0002,0,1,k,1,,q\r\n");
+        r = Tool({"merge", "--layout", "bank", csv, file, "--delete-missing"});
+        QVERIFY2(r.code == 0 && r.out.contains("updated to 2 records"), r.err.constData());
+        const QByteArray half = Read(file);
+        Write(csv, kHeader);
+        r = Tool({"merge", "--layout", "bank", csv, file, "--delete-missing", "--force"});
+        QVERIFY2(r.code == 0 && r.out.contains("updated to 0 records") && r.out.contains(".bak.1"), r.err.constData());
+        QCOMPARE(Read(file + ".bak"), original);
+        QCOMPARE(Read(file + ".bak.1"), half);
+        QCOMPARE(Tool({"import", "--layout", "bank", csv, file}).code, 0);
+        QCOMPARE(Read(file + ".bak"), original);
+        QCOMPARE(Read(file + ".bak.1"), half);
+        QVERIFY(QFile::exists(file + ".bak.2"));
+    }
+
+    // Texts a spreadsheet would compute are written so that it shows them, and come back unchanged.
+    void formulaTextsRoundTripThroughASpreadsheetCsv()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("mondai.cds");
+        const QStringList texts = {"=1+1", "=HYPERLINK(\"http://x.example/\",\"開く\")", "+81 3", "-1", "@SUM(A1)",
+                                   "\t字下げ", "\r改行", "=\"0042\"", "ふつうの文"};
+        std::vector<Row> rows;
+        for (int i = 0; i < texts.size(); ++i) {
+            const std::string bytes = eucjp::Encode(texts[i]);
+            rows.push_back({Value(0), Value(5), Value(0), Value(QString::number(i + 1).rightJustified(4, '0').toStdString()),
+                            Value(0), Value(1), Value(bytes), Value(1), Value::Null(), Value(bytes)});
+        }
+        Table::CreateFile(file.toStdString(), layouts::Bank(), rows);
+        const QByteArray plain = Tool({"export", file}).out;
+
+        QVERIFY(Tool({"export", "--excel", file, dir.filePath("x.csv")}).code == 0);
+        const QByteArray excel = Read(dir.filePath("x.csv"));
+        const auto records = csv::Parse(excel.mid(3).toStdString());
+        QCOMPARE(records.size(), std::size_t(texts.size() + 1));
+        for (std::size_t r = 1; r < records.size(); ++r)
+            for (const std::string& c : records[r]) {
+                const bool formula = !c.empty() && std::string("=+-@\t\r").find(c[0]) != std::string::npos;
+                // Only ="…" with every inner quote doubled: what a spreadsheet shows as text.
+                const bool quotedText = c.size() >= 3 && c.compare(0, 2, "=\"") == 0 && c.back() == '"' &&
+                                        QByteArray::fromStdString(c.substr(2, c.size() - 3)).replace("\"\"", "").count('"') == 0;
+                QVERIFY2(!formula || quotedText, c.c_str());
+            }
+        QVERIFY(excel.contains("\"=\"\"=HYPERLINK(\"\"\"\"http://x.example/"));
+        QVERIFY(excel.contains(",ふつうの文,"));   // plain texts stay plain
+
+        // A formula of the author's own, its quotes not doubled, is no text we wrapped: kept as it is.
+        Write(dir.filePath("own.csv"), kHeader + "0,5,0,0001,0,1,\"=\"\"a\"\" & \"\"b\"\"\",1,,q\r\n");
+        QCOMPARE(Tool({"import", "--layout", "bank", dir.filePath("own.csv"), dir.filePath("own.cds")}).code, 0);
+        QVERIFY(Tool({"export", dir.filePath("own.cds")}).out.contains(",\"=\"\"=\"\"\"\"a\"\"\"\" & \"\"\"\"b\"\"\"\"\"\"\","));
+
+        // merge and import read them back unchanged, from either export.
+        for (const QByteArray& back : {excel, plain}) {
+            Write(dir.filePath("back.csv"), back);
+            QCOMPARE(Tool({"merge", "--layout", "bank", dir.filePath("back.csv"), file}).code, 0);
+            QCOMPARE(Tool({"export", file}).out, plain);
+        }
+    }
+
+    // No output is written through a link planted in its place, and a pipe or a device given as
+    // input is refused at once.
+    void writesNeverFollowLinksAndPipesAreRefused_data()
+    {
+        QTest::addColumn<QString>("planted");   // what is put at the path, "link" to target.txt or "pipe"
+        QTest::addColumn<QString>("at");
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("export onto a link") << "link" << "out.csv" << QStringList{"export", "@mondai.cds", "@out.csv"};
+        QTest::newRow("excel export onto a link") << "link" << "x.csv" << QStringList{"export", "--excel", "@mondai.cds", "@x.csv"};
+        QTest::newRow("picture folder a link") << "dirlink" << "x-figures" << QStringList{"export", "--excel", "@mondai.cds", "@x.csv"};
+        QTest::newRow("picture a link") << "link" << "x-figures/0001.png" << QStringList{"export", "--excel", "@mondai.cds", "@x.csv"};
+        QTest::newRow("record export onto a link") << "link" << "r.csv" << QStringList{"record-export", "@kiroku.sqlite", "@r.csv"};
+        QTest::newRow("record a pipe") << "pipe" << "p.sqlite" << QStringList{"record-export", "@p.sqlite"};
+        QTest::newRow("CSV a pipe") << "pipe" << "p.csv" << QStringList{"import", "--layout", "bank", "@p.csv", "@n.cds"};
+        QTest::newRow("CSV a device") << "device" << "d.csv" << QStringList{"merge", "--layout", "bank", "@d.csv", "@mondai.cds"};
+    }
+    void writesNeverFollowLinksAndPipesAreRefused()
+    {
+        QFETCH(QString, planted);
+        QFETCH(QString, at);
+        QFETCH(QStringList, args);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("elsewhere"));
+        const QString target = dir.filePath("elsewhere/target.txt");
+        Write(target, "keep me");
+        MakeBank(dir.filePath("mondai.cds"), {{"0001", 1}});
+        {
+            std::vector<Row> rows{{Value(0), Value(5), Value(0), Value("0001"), Value(0), Value(1), Value("k"), Value(1),
+                                   Value(std::string("\x89PNG\r\n\x1a\n", 8)), Value("q")}};
+            QFile::remove(dir.filePath("mondai.cds"));
+            Table::CreateFile(dir.filePath("mondai.cds").toStdString(), layouts::Bank(), rows);
+        }
+        record::LearningRecord().Open(dir.filePath("kiroku.sqlite").toStdString());
+        const QString path = dir.filePath(at);
+        QDir(dir.path()).mkpath(QFileInfo(path).path());
+        if (planted == "link")
+            QVERIFY(QFile::link(target, path));
+        else if (planted == "dirlink")
+            QVERIFY(QFile::link(dir.filePath("elsewhere"), path));
+        else if (planted == "device")
+            QVERIFY(QFile::link("/dev/zero", path));
+        else
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        const QByteArray bank = Read(dir.filePath("mondai.cds"));
+        for (QString& a : args)
+            if (a.startsWith('@'))
+                a = dir.filePath(a.mid(1));
+        QElapsedTimer clock;
+        clock.start();
+        const Result r = Tool(args);
+        QCOMPARE(r.code, 1);
+        QVERIFY(clock.elapsed() < 10000);
+        QVERIFY2(r.err.contains("symbolic link") || r.err.contains("a pipe or a device"), r.err.constData());
+        QCOMPARE(Read(target), QByteArray("keep me"));
+        QCOMPARE(QDir(dir.filePath("elsewhere")).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"target.txt"});
+        QCOMPARE(Read(dir.filePath("mondai.cds")), bank);
+    }
+
+    // A merge killed while it builds the new bank leaves PATH.new-PID and its journal; the next
+    // run removes those of processes that are gone, and only those.
+    void leftoversOfAKilledMergeAreRemoved()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("mondai.cds"), csv = dir.filePath("bank.csv");
+        MakeBank(file, {{"0001", 1}});
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(0);
+        QVERIFY(child > 0 && ::waitpid(child, nullptr, 0) == child);
+        const QString dead = QString::number(child);   // a process id that no longer runs
+        const QString live = QString::number(QCoreApplication::applicationPid());
+        for (const QString& name : {file + ".new-" + dead, file + ".new-" + dead + "-journal", file + ".new-" + live,
+                                    file + ".bak.tmp"})
+            Write(name, "left over");
+        Write(csv, kHeader + "0,0,0,0001,0,1,k,1,,q\r\n");
+        QCOMPARE(Tool({"merge", "--layout", "bank", csv, file}).code, 0);
+        QStringList left = QDir(dir.path()).entryList({"mondai.cds*"}, QDir::Files);
+        left.sort();
+        QCOMPARE(left, (QStringList{"mondai.cds", "mondai.cds.bak", "mondai.cds.new-" + live}));
+
+        // Real kills at moments spread over an undisturbed merge of a larger bank: whatever they
+        // leave, the next merge clears, and the bank opens.
+        QByteArray rows;
+        for (int n = 1; n <= 2000; ++n)
+            rows += "0,0,0," + QByteArray::number(n).rightJustified(4, '0') + ",0,1,k,1,,q\r\n";
+        Write(csv, kHeader + rows);
+        QElapsedTimer undisturbed;
+        undisturbed.start();
+        QCOMPARE(Tool({"merge", "--layout", "bank", csv, file}).code, 0);
+        const qint64 took = std::max<qint64>(undisturbed.elapsed(), 20);
+        for (int round = 0; round < 12; ++round) {
+            QProcess p;
+            p.start(qEnvironmentVariable("TABLETOOL"), {"merge", "--layout", "bank", csv, file});
+            QVERIFY(p.waitForStarted());
+            QTest::qSleep(int(took * round / 12));
+            ::kill(pid_t(p.processId()), SIGKILL);
+            p.waitForFinished();
+        }
+        QCOMPARE(Tool({"merge", "--layout", "bank", csv, file}).code, 0);
+        left = QDir(dir.path()).entryList({"mondai.cds.new-*", "*.tmp", ".*.new-*"}, QDir::Files | QDir::Hidden);
+        QCOMPARE(left, QStringList{"mondai.cds.new-" + live});
+        QVERIFY(Tool({"check", file}).out.contains("2000 records"));
     }
 };
 
