@@ -11,6 +11,7 @@
 #include "LearningRecord.h"
 #include "Picture.h"
 #include "SafeFile.h"
+#include "StudyCommand.h"
 #include "Syllabus.h"
 #include "TableFile.h"
 
@@ -349,6 +350,7 @@ const Command kCommands[] = {
               "                                                     removing over half of it needs --force", Merge},
     {"check", "check FILE                                checks FILE, prints its layout", Check},
     {"record-export", "record-export RECORD.sqlite [OUT.csv]     the learning record as CSV", RecordExport},
+    {"study", "study due DIR [--on YYYY-MM-DD]           today's review queue, with the predicted recall", StudyCommand},
 };
 
 int Usage(std::ostream& out = std::cerr, int rc = 1)

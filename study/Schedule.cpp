@@ -1,0 +1,274 @@
+#include "Schedule.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace study {
+
+namespace {
+constexpr double kSecondsPerDay = 86400.0;
+
+// Days from 1970-01-01 to the civil date Y-M-D (proleptic Gregorian).
+long DaysFromCivil(int y, unsigned m, unsigned d)
+{
+    y -= m <= 2 ? 1 : 0;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<long>(doe) - 719468;
+}
+
+bool Digits(const std::string& s, std::size_t at, std::size_t n, int& out)
+{
+    out = 0;
+    for (std::size_t i = at; i < at + n; ++i) {
+        if (s[i] < '0' || s[i] > '9')
+            return false;
+        out = out * 10 + (s[i] - '0');
+    }
+    return true;
+}
+
+// The review time of a planned day: now on the first day, midday on the others.
+double PlannedTime(int day, double now, double dayStart) { return day == 0 ? now : dayStart + 0.5; }
+}  // namespace
+
+bool InScope(const Statement& s, Test test) { return test == Test::Honmen || s.stage == 1; }
+
+namespace {
+// OPTIONS without a test date that has passed: the pupil goes back to studying by stage.
+Options Current(Options options, const QDate& today)
+{
+    if (options.testDate && *options.testDate < today) {
+        options.test.reset();
+        options.testDate.reset();
+    }
+    return options;
+}
+}  // namespace
+
+bool Studied(const Statement& s, const Options& options)
+{
+    if (options.test && options.testDate)
+        return InScope(s, *options.test);
+    return s.stage <= options.stage;
+}
+
+double DayStart(const QDate& day, const QTimeZone& zone)
+{
+    return QDateTime(day, QTime(0, 0), zone).toSecsSinceEpoch() / kSecondsPerDay;
+}
+
+double Days(const QDateTime& when) { return when.toMSecsSinceEpoch() / (1000.0 * kSecondsPerDay); }
+
+std::optional<double> ParseStoredTime(const std::string& iso)
+{
+    // Read by hand: a record of 100,000 answers is replayed whenever a queue is asked for.
+    if (iso.size() != 20 || iso[4] != '-' || iso[7] != '-' || iso[10] != 'T' || iso[13] != ':' ||
+        iso[16] != ':' || iso[19] != 'Z')
+        return std::nullopt;
+    int y, mo, d, h, mi, s;
+    if (!Digits(iso, 0, 4, y) || !Digits(iso, 5, 2, mo) || !Digits(iso, 8, 2, d) ||
+        !Digits(iso, 11, 2, h) || !Digits(iso, 14, 2, mi) || !Digits(iso, 17, 2, s))
+        return std::nullopt;
+    if (mo < 1 || mo > 12 || d < 1 || d > QDate(y, mo, 1).daysInMonth() || h > 23 || mi > 59 || s > 59)
+        return std::nullopt;
+    return DaysFromCivil(y, unsigned(mo), unsigned(d)) + (h * 3600 + mi * 60 + s) / kSecondsPerDay;
+}
+
+std::string Learner::Id(const Key& key)
+{
+    std::string id;
+    id.reserve(key.source.size() + key.bango.size() + 3);
+    id += key.source;
+    id += '\t';
+    id += key.bango;
+    id += '\t';
+    id += char('0' + std::clamp(key.item, 0, 9));
+    return id;
+}
+
+void Learner::Answer(const Key& key, double when, bool right)
+{
+    auto [it, inserted] = cards_.try_emplace(Id(key));
+    Card& c = it->second;
+    if (inserted) {
+        c.memory = model_.ReviewAnswer(std::nullopt, right, 0);
+        c.firstReview = when;
+    } else {
+        // Answers in the record's order; a clock set back does not make time run backwards.
+        c.memory = model_.ReviewAnswer(c.memory, right, std::max(0.0, when - c.lastReview));
+    }
+    c.lastReview = std::max(c.lastReview, when);
+    ++c.reviews;
+    c.lapses += right ? 0 : 1;
+}
+
+const Card* Learner::Find(const Key& key) const
+{
+    auto it = cards_.find(Id(key));
+    return it == cards_.end() ? nullptr : &it->second;
+}
+
+double Learner::Recall(const Card& card, double now)
+{
+    return Retrievability(now - card.lastReview, card.memory.stability);
+}
+
+double Learner::Due(const Card& card, double retention)
+{
+    return card.lastReview + IntervalFor(card.memory.stability, retention);
+}
+
+std::optional<Plan> PlanFor(const Learner& learner, const std::vector<Statement>& statements,
+                            const QDateTime& now, const QTimeZone& zone, const Options& options)
+{
+    if (!options.test || !options.testDate)
+        return std::nullopt;
+    const QDate today = now.toTimeZone(zone).date();
+    if (*options.testDate < today)
+        return std::nullopt;
+    Plan plan;
+    plan.days = int(today.daysTo(*options.testDate)) + 1;
+
+    std::vector<std::optional<Card>> cards;
+    for (const Statement& s : statements) {
+        if (!InScope(s, *options.test))
+            continue;
+        const Card* c = learner.Find(s.key);
+        cards.push_back(c ? std::optional<Card>(*c) : std::nullopt);
+        plan.unseen += c ? 0 : 1;
+    }
+    plan.newPerDay = (plan.unseen + plan.days - 1) / plan.days;
+
+    const double t0 = Days(now);
+    const MemoryModel& model = learner.Model();
+    long answers = 0;
+    int unseenLeft = plan.unseen;
+    for (int day = 0; day < plan.days; ++day) {
+        const double start = DayStart(today.addDays(day), zone);
+        const double end = DayStart(today.addDays(day + 1), zone);
+        const double at = PlannedTime(day, t0, start);
+        int reviews = 0;
+        int introduced = 0;
+        for (std::optional<Card>& c : cards) {
+            if (c && Learner::Due(*c, options.retention) < end) {
+                const double when = std::max(at, c->lastReview);
+                c->memory = model.ReviewAnswer(c->memory, true, when - c->lastReview);
+                c->lastReview = when;
+                ++reviews;
+            } else if (!c && introduced < plan.newPerDay && unseenLeft > 0) {
+                c = Card{model.ReviewAnswer(std::nullopt, true, 0), at, at, 1, 0};
+                ++introduced;
+                --unseenLeft;
+            }
+        }
+        plan.peakReviews = std::max(plan.peakReviews, reviews);
+        answers += reviews + introduced;
+    }
+    plan.answersPerDay = int((answers + plan.days - 1) / plan.days);
+
+    const double testTime = DayStart(*options.testDate, zone) + 0.5;
+    double sum = 0;
+    for (const std::optional<Card>& c : cards)
+        sum += c ? Learner::Recall(*c, testTime) : 0.0;
+    plan.recallOnTestDay = cards.empty() ? 0.0 : sum / double(cards.size());
+    return plan;
+}
+
+Queue TodaysQueue(const Learner& learner, const std::vector<Statement>& statements,
+                  const QDateTime& now, const QTimeZone& zone, const Options& given)
+{
+    const Options options = Current(given, now.toTimeZone(zone).date());
+    Queue q;
+    q.plan = PlanFor(learner, statements, now, zone, options);
+    q.dailyReviews = std::max(options.dailyReviews, q.plan ? q.plan->peakReviews : 0);
+    q.dailyNew = std::max(options.dailyNew, q.plan ? q.plan->newPerDay : 0);
+
+    const QDate today = now.toTimeZone(zone).date();
+    const double todayStart = DayStart(today, zone);
+    const double tomorrow = DayStart(today.addDays(1), zone);
+    const double t = Days(now);
+
+    std::vector<QueueEntry> due;
+    std::vector<const Statement*> unseen;
+    int newToday = 0;
+    for (const Statement& s : statements) {
+        if (!Studied(s, options))
+            continue;
+        const Card* c = learner.Find(s.key);
+        if (!c) {
+            unseen.push_back(&s);
+            continue;
+        }
+        newToday += c->firstReview >= todayStart ? 1 : 0;
+        if (Learner::Due(*c, options.retention) < tomorrow)
+            due.push_back({s.key, Learner::Recall(*c, t), false});
+    }
+    std::stable_sort(due.begin(), due.end(),
+                     [](const QueueEntry& a, const QueueEntry& b) { return a.recall < b.recall; });
+    q.due = int(due.size());
+    if (int(due.size()) > q.dailyReviews)
+        due.resize(std::size_t(q.dailyReviews));
+    q.entries = std::move(due);
+    const int allowance = std::max(0, q.dailyNew - newToday);
+    for (int i = 0; i < allowance && i < int(unseen.size()); ++i)
+        q.entries.push_back({unseen[std::size_t(i)]->key, 0.0, true});
+    return q;
+}
+
+std::vector<int> Forecast(const Learner& learner, const std::vector<Statement>& statements,
+                          const QDateTime& now, const QTimeZone& zone, const Options& given, int days)
+{
+    const Options options = Current(given, now.toTimeZone(zone).date());
+    std::vector<int> counts(std::size_t(std::max(0, days)), 0);
+    const QDate today = now.toTimeZone(zone).date();
+    std::vector<double> ends;
+    for (int d = 0; d < days; ++d)
+        ends.push_back(DayStart(today.addDays(d + 1), zone));
+    const double last = options.test && options.testDate
+                            ? DayStart(options.testDate->addDays(1), zone)
+                            : std::numeric_limits<double>::infinity();
+    for (const Statement& s : statements) {
+        if (!Studied(s, options))
+            continue;
+        const Card* c = learner.Find(s.key);
+        if (!c)
+            continue;
+        const double due = Learner::Due(*c, options.retention);
+        if (due >= last)
+            continue;
+        auto it = std::upper_bound(ends.begin(), ends.end(), due);
+        if (it != ends.end())
+            ++counts[std::size_t(it - ends.begin())];
+    }
+    return counts;
+}
+
+int CurrentStage(const Learner& learner, const std::vector<Statement>& statements)
+{
+    for (const Statement& s : statements)
+        if (s.stage == 2 && learner.Find(s.key))
+            return 2;
+    return 1;
+}
+
+double MeanRecall(const Learner& learner, const std::vector<Statement>& statements, Test test,
+                  const QDateTime& now)
+{
+    const double t = Days(now);
+    double sum = 0;
+    int n = 0;
+    for (const Statement& s : statements) {
+        if (!InScope(s, test))
+            continue;
+        const Card* c = learner.Find(s.key);
+        sum += c ? Learner::Recall(*c, t) : 0.0;
+        ++n;
+    }
+    return n ? sum / n : 0.0;
+}
+
+}  // namespace study

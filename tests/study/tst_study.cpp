@@ -1,0 +1,273 @@
+// The memory model against values worked out by hand from its formulas, the guess handling of
+// true/false answers, today's queue and the plan towards a test date, and the replay of a real
+// learning record.
+
+#include "LearningRecord.h"
+#include "Load.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace study;
+
+namespace {
+const QTimeZone kJst(9 * 3600);
+
+QDateTime At(int month, int day, int hour = 12)
+{
+    return QDateTime(QDate(2026, month, day), QTime(hour, 0), kJst);
+}
+
+Key Bank(int n) { return {record::kSourceBank, std::to_string(1000 + n), 0}; }
+
+std::vector<Statement> Bunch(int count, int stage = 1)
+{
+    std::vector<Statement> out;
+    for (int i = 0; i < count; ++i)
+        out.push_back({Bank(i + (stage - 1) * 500), stage, {}});
+    return out;
+}
+
+std::vector<std::string> Bangos(const Queue& q, bool isNew)
+{
+    std::vector<std::string> out;
+    for (const QueueEntry& e : q.entries)
+        if (e.isNew == isNew)
+            out.push_back(e.key.bango);
+    return out;
+}
+}  // namespace
+
+class TestStudy : public QObject {
+    Q_OBJECT
+private slots:
+    void forgettingCurveAndInterval()
+    {
+        QCOMPARE(Retrievability(3.7145, 3.7145), 0.9);   // stability is the 90 % point
+        QVERIFY(qAbs(Retrievability(10, 3.7145) - 0.7829021) < 1e-6);
+        QCOMPARE(Retrievability(0, 2.0), 1.0);
+        QVERIFY(qAbs(IntervalFor(10, 0.9) - 10) < 1e-9);
+        QVERIFY(qAbs(IntervalFor(10, 0.8) - 23.980263) < 1e-5);
+    }
+
+    void firstReviewLapseAndLongInterval()
+    {
+        const MemoryModel m;
+        const MemoryState good = m.First(Grade::Good);
+        QCOMPARE(good.stability, 3.7145);
+        QCOMPARE(good.difficulty, 5.1618);
+        QCOMPARE(m.First(Grade::Again).stability, 0.4872);
+        QVERIFY(qAbs(m.First(Grade::Again).difficulty - 7.6214) < 1e-9);
+
+        // Good again when recall has fallen to 90 %.
+        const MemoryState recalled = m.Review(good, Grade::Good, 3.7145);
+        QVERIFY(qAbs(recalled.stability - 14.094985) < 1e-5);
+        QVERIFY(qAbs(recalled.difficulty - 5.1618) < 1e-9);
+        // A lapse at the same moment: stability falls, difficulty rises towards the reverted mean.
+        const MemoryState lapsed = m.Review(good, Grade::Again, 3.7145);
+        QVERIFY(qAbs(lapsed.stability - 1.418525) < 1e-5);
+        QVERIFY(qAbs(lapsed.difficulty - 6.901155) < 1e-6);
+        // A long interval (100 days on a 20-day memory, recall 68 %) earns a large step.
+        const MemoryState longGap = m.Review({5.0, 20.0}, Grade::Good, 100);
+        QVERIFY(qAbs(longGap.stability - 185.491496) < 1e-4);
+        QVERIFY(qAbs(longGap.difficulty - 5.0050158) < 1e-6);
+        // A lapse never leaves a memory more stable than before, however soon it comes.
+        QVERIFY(m.Review({1.0, 0.5}, Grade::Again, 0).stability <= 0.5);
+        // Difficulty stays within 1..10 after many lapses or many easy reviews.
+        MemoryState s = good;
+        for (int i = 0; i < 200; ++i)
+            s = m.Review(s, Grade::Again, 1);
+        QVERIFY(s.difficulty <= 10.0);
+        for (int i = 0; i < 200; ++i)
+            s = m.Review(s, Grade::Easy, 1);
+        QVERIFY(s.difficulty >= 1.0);
+    }
+
+    void rightAnswersMayBeGuesses()
+    {
+        const MemoryModel m;
+        QCOMPARE(MemoryModel::PredictRight(0.0), 0.5);
+        QCOMPARE(MemoryModel::PredictRight(1.0), 1.0);
+        QCOMPARE(MemoryModel::PredictRight(0.8), 0.9);
+
+        // The first right answer is a weaker "good"; a wrong one is "again".
+        const MemoryState first = m.ReviewAnswer(std::nullopt, true, 0);
+        QCOMPARE(first.stability, 1.4003);
+        QVERIFY(qAbs(first.difficulty - 6.3916) < 1e-9);
+        QCOMPARE(m.ReviewAnswer(std::nullopt, false, 0).stability, 0.4872);
+
+        // At 90 % recall a right answer is a recall with chance 0.9 / 0.95: the good step, weighted.
+        const MemoryState right = m.ReviewAnswer(first, true, 1.4003);
+        QVERIFY(qAbs(right.stability - 4.613914) < 1e-5);
+        QVERIFY(qAbs(right.difficulty - 6.355483) < 1e-6);
+        QVERIFY(right.stability < m.Review(first, Grade::Good, 1.4003).stability);
+        // A right answer on a long-forgotten statement is mostly a coin toss: barely any gain,
+        // while a plain "good" would have multiplied the stability.
+        const MemoryState forgotten{5.0, 1.0};
+        const double guessed = m.ReviewAnswer(forgotten, true, 2000).stability;
+        QVERIFY(qAbs(guessed - 1.422349) < 1e-5);
+        QVERIFY(m.Review(forgotten, Grade::Good, 2000).stability > 10);
+        // A wrong answer is a plain lapse.
+        QCOMPARE(m.ReviewAnswer(forgotten, false, 3).stability, m.Review(forgotten, Grade::Again, 3).stability);
+    }
+
+    void storedTimes()
+    {
+        QCOMPARE(ParseStoredTime("1970-01-02T00:00:00Z").value(), 1.0);
+        const QDateTime t(QDate(2026, 12, 8), QTime(9, 54, 51), QTimeZone::utc());
+        QVERIFY(qAbs(ParseStoredTime("2026-12-08T09:54:51Z").value() - Days(t)) < 1e-9);
+        QVERIFY(qAbs(ParseStoredTime("2024-02-29T23:59:59Z").value() -
+                     Days(QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59), QTimeZone::utc()))) < 1e-9);
+        for (const char* bad : {"", "2026-12-08 09:54:51Z", "2026-12-08T09:54:51", "2026-13-08T09:54:51Z",
+                                "2026-02-30T09:54:51Z", "2026-12-08T24:00:00Z", "2026-12-08T09:60:00Z", "2026-12-08T09:59:60Z",
+                                "2026-00-08T09:54:51Z", "2026-12-00T09:54:51Z", "2026-1a-08T09:54:51Z"})
+            QVERIFY2(!ParseStoredTime(bad), bad);
+        QVERIFY(qAbs(DayStart(QDate(2026, 12, 8), kJst) - Days(QDateTime(QDate(2026, 12, 7), QTime(15, 0), QTimeZone::utc()))) < 1e-9);
+    }
+
+    void todaysQueueLowestRecallFirstWithinTheCaps()
+    {
+        // 60 statements answered right once, each a day later than the one before: all due
+        // weeks later, the oldest the least recalled.
+        std::vector<Statement> statements = Bunch(100);
+        Learner learner;
+        for (int i = 0; i < 60; ++i)
+            learner.Answer(Bank(i), Days(At(9, 1)) + i * 0.2, true);
+        // Five of the unseen ones were first met today: they use up part of the new allowance.
+        for (int i = 60; i < 65; ++i)
+            learner.Answer(Bank(i), Days(At(11, 20, 8)), true);
+
+        Options options;
+        const Queue q = TodaysQueue(learner, statements, At(11, 20), kJst, options);
+        QCOMPARE(q.due, 60);
+        const std::vector<std::string> due = Bangos(q, false);
+        QCOMPARE(int(due.size()), 50);
+        QCOMPARE(due.front(), "1000");   // answered first, forgotten most
+        QCOMPARE(due.back(), "1049");
+        for (std::size_t i = 1; i < 50; ++i)
+            QVERIFY(q.entries[i - 1].recall <= q.entries[i].recall);
+        const std::vector<std::string> fresh = Bangos(q, true);
+        QCOMPARE(int(fresh.size()), 15);
+        QCOMPARE(fresh.front(), "1065");
+
+        // Tomorrow the five met today fall due too (a first right answer holds 1.4 days), and
+        // the new allowance is whole again.
+        const Queue later = TodaysQueue(learner, statements, At(11, 21), kJst, options);
+        QCOMPARE(int(Bangos(later, true).size()), 20);
+        QCOMPARE(later.due, 65);
+    }
+
+    void newStatementsComeFromTheCurrentStage()
+    {
+        std::vector<Statement> statements = Bunch(3, 2);
+        for (const Statement& s : Bunch(2, 1))
+            statements.push_back(s);
+        Learner learner;
+        Options options;
+        QCOMPARE(CurrentStage(learner, statements), 1);
+        QCOMPARE(Bangos(TodaysQueue(learner, statements, At(11, 20), kJst, options), true),
+                 (std::vector<std::string>{"1000", "1001"}));
+        learner.Answer(statements[0].key, Days(At(11, 19)), false);
+        QCOMPARE(CurrentStage(learner, statements), 2);
+        options.stage = 2;
+        QCOMPARE(int(Bangos(TodaysQueue(learner, statements, At(11, 20), kJst, options), true).size()), 4);
+        // A 仮免 date narrows the study to the first stage, whatever the stage.
+        options.test = Test::Karimen;
+        options.testDate = QDate(2026, 12, 20);
+        const Queue q = TodaysQueue(learner, statements, At(11, 20), kJst, options);
+        QCOMPARE(Bangos(q, true), (std::vector<std::string>{"1000", "1001"}));
+        QVERIFY(Bangos(q, false).empty());
+    }
+
+    void testDatePlanning()
+    {
+        const std::vector<Statement> statements = Bunch(300);
+        Learner learner;
+        // 100 statements known, answered over the last two weeks; 200 never seen.
+        for (int i = 0; i < 100; ++i)
+            for (int k = 0; k < 1 + i % 3; ++k)
+                learner.Answer(Bank(i), Days(At(11, 5)) + i * 0.1 + k * 2.0, true);
+
+        Options far;
+        far.test = Test::Honmen;
+        far.testDate = QDate(2026, 12, 30);
+        Options near = far;
+        near.testDate = QDate(2026, 11, 23);
+
+        const std::optional<Plan> pf = PlanFor(learner, statements, At(11, 20), kJst, far);
+        const std::optional<Plan> pn = PlanFor(learner, statements, At(11, 20), kJst, near);
+        QVERIFY(pf && pn);
+        QCOMPARE(pf->days, 41);
+        QCOMPARE(pn->days, 4);
+        QCOMPARE(pf->unseen, 200);
+        QCOMPARE(pn->newPerDay, 50);
+        QCOMPARE(pf->newPerDay, 5);
+        QVERIFY(pn->answersPerDay > pf->answersPerDay);
+        // Kept, either plan has the whole scope at a high recall on the day.
+        QVERIFY(pf->recallOnTestDay >= 0.9);
+        QVERIFY(pn->recallOnTestDay >= 0.9);
+        // The near date raises today's caps; the far one keeps the defaults.
+        const Queue qn = TodaysQueue(learner, statements, At(11, 20), kJst, near);
+        QCOMPARE(qn.dailyNew, 50);
+        QCOMPARE(int(Bangos(qn, true).size()), 50);
+        QCOMPARE(TodaysQueue(learner, statements, At(11, 20), kJst, far).dailyNew, 20);
+
+        // Without a date these statements fall due over the coming week; with the test in two
+        // days nothing falls due after it.
+        Options none;
+        const std::vector<int> open = Forecast(learner, statements, At(11, 20), kJst, none);
+        QCOMPARE(int(open.size()), 7);
+        QVERIFY(open[3] + open[4] + open[5] + open[6] > 0);
+        Options soon = far;
+        soon.testDate = QDate(2026, 11, 22);
+        const std::vector<int> capped = Forecast(learner, statements, At(11, 20), kJst, soon);
+        QCOMPARE(capped[0] + capped[1] + capped[2], open[0] + open[1] + open[2]);
+        QCOMPARE(capped[3] + capped[4] + capped[5] + capped[6], 0);
+
+        // A date that has passed plans nothing and no longer narrows the study.
+        Options past = far;
+        past.testDate = QDate(2026, 11, 19);
+        QVERIFY(!PlanFor(learner, statements, At(11, 20), kJst, past));
+        QCOMPARE(Forecast(learner, statements, At(11, 20), kJst, past), open);
+    }
+
+    void meanRecallOfAScope()
+    {
+        std::vector<Statement> statements = Bunch(2, 1);
+        statements.push_back({Bank(500), 2, {}});
+        Learner learner;
+        learner.Answer(statements[0].key, Days(At(11, 20, 0)), true);
+        const double r = Learner::Recall(*learner.Find(statements[0].key), Days(At(11, 20)));
+        QVERIFY(r > 0.9 && r < 1.0);
+        QVERIFY(qAbs(MeanRecall(learner, statements, Test::Karimen, At(11, 20)) - r / 2) < 1e-12);
+        QVERIFY(qAbs(MeanRecall(learner, statements, Test::Honmen, At(11, 20)) - r / 3) < 1e-12);
+    }
+
+    void replaysTheRecordInOrder()
+    {
+        QTemporaryDir dir;
+        record::LearningRecord rec;
+        rec.Open(dir.filePath("kiroku.sqlite").toStdString());
+        const std::int64_t drill = rec.BeginSession({record::kDrill, 0, {}});
+        rec.AddAnswer(drill, {record::kSourceBank, "1001", 0, 101, 1, true, {}});
+        rec.AddAnswer(drill, {record::kSourceBank, "1001", 0, 101, 0, false, {}});
+        const std::int64_t mock = rec.BeginSession({record::kMockHonmen, {}, 7});
+        rec.AddAnswers(mock, {{record::kSourceHazard, "0001", 2, 201, 1, true, {}},
+                              {record::kSourceBank, "1002", 0, 101, -1, false, {}}});
+
+        const Learner learner = Replay(rec);
+        QCOMPARE(int(learner.Size()), 2);   // the unanswered one is no review
+        const Card* c = learner.Find(Bank(1));
+        QVERIFY(c);
+        QCOMPARE(c->reviews, 2);
+        QCOMPARE(c->lapses, 1);
+        // Right then wrong: the lapse came last.
+        const MemoryModel m;
+        QCOMPARE(c->memory.stability, m.ReviewAnswer(m.ReviewAnswer(std::nullopt, true, 0), false, 0).stability);
+        QVERIFY(learner.Find({record::kSourceHazard, "0001", 2}));
+        QVERIFY(!learner.Find({record::kSourceHazard, "0001", 1}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStudy)
+#include "tst_study.moc"
