@@ -251,7 +251,7 @@ private slots:
         const std::int64_t drill = rec.BeginSession({record::kDrill, 0, {}});
         rec.AddAnswer(drill, {record::kSourceBank, "1001", 0, 101, 1, true, {}});
         rec.AddAnswer(drill, {record::kSourceBank, "1001", 0, 101, 0, false, {}});
-        const std::int64_t mock = rec.BeginSession({record::kMockHonmen, {}, 7});
+        const std::int64_t mock = rec.BeginSession({"mock-honmen", {}, 7});
         rec.AddAnswers(mock, {{record::kSourceHazard, "0001", 2, 201, 1, true, {}},
                               {record::kSourceBank, "1002", 0, 101, -1, false, {}}});
 
