@@ -394,7 +394,10 @@ private slots:
         };
         deliver(pc1.path());
         deliver(pc2.path());
-        Drill(pc1.path(), x, 1, 0, 3);   // PC 1 goes on and delivers its share again
+        // PC 1 goes on, and its pupil signs in there again before it is delivered: the folder
+        // keeps its counters, which stay the first sign-in's share, delivered again in full.
+        Drill(pc1.path(), x, 1, 0, 3);
+        school::BindFolder(pc1.path().toStdString(), Token(c, "1005", "1234", "pc1"));
         delivery.AddFolder(pc1.path().toStdString());
         delivery.Wake();
         QTRY_COMPARE(Count("SELECT counters_seq FROM lentavo.signins WHERE pc_name = 'pc1' AND token_hash = "
