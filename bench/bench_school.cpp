@@ -135,6 +135,10 @@ int main(int argc, char** argv)
             TableRow((std::to_string(pcs) + " PCs x " + std::to_string(perPc) + " answers at once").c_str(), s);
             if (failed || total != expected || distinct != expected)
                 rc = 1;
+            admin.Exec("VACUUM ANALYZE lentavo.answers");
+            TableRow("server space per answer (table and indexes)",
+                     std::to_string(admin.Exec("SELECT pg_total_relation_size('lentavo.answers') / count(*) "
+                                               "FROM lentavo.answers").Int64(0, 0)) + " bytes");
         }
         // 3. Sign-in: a new connection, sign in, the counters laid over the kept bank; and the
         // same with the bank version fetched and written first.
