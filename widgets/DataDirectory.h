@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 
 #include <exception>
+#include <optional>
 #include <string>
 
 // The program's own path (its executable, not argv[0]); the settings file lives in its directory part.
@@ -37,6 +38,14 @@ struct DataDirectory {
     std::string directory;   // as read or picked; "" when cancelled
     bool cancelled = false;  // the pupil cancelled the file dialog
 };
+
+// School mode: every window works on DIRECTORY ("/" at the end), the signed-in pupil's working
+// folder, and neither reads nor writes the settings file nor asks for a folder. Nothing: the
+// settings file as usual (and before school mode's sign-in: no directory at all, see below).
+void UseDataDirectory(const std::optional<std::string>& directory);
+// School mode with no pupil signed in: FindDataDirectory finds nothing, as if cancelled, so no
+// window can reach another pupil's data or the single pupil's.
+void UseNoDataDirectory();
 
 // Reads the settings file. When there is none (or it is empty), creates it empty, asks for a
 // data file with DIALOG and writes the chosen file's directory, "/" included, with no line
