@@ -27,6 +27,10 @@ e2e_import bank 'NKaisu,Nani,Kaisu,Bango,Seikaisu,KariHon,Kaisetsu,Seikai,Zu,Mon
 0,0,0,0403,0,1,三の解説,1,,三つ目の問題です。' "$bank/mondai.cds"
 e2e_import advice 'Nani,Seikai,Fuseikai
 -1,よい,わるい' "$bank/advice.cds"
+# A bank version carries its hazard items too; one is enough.
+cp "$(dirname "$0")/../../sample/hazard/signal_straight.png" "$E2E_TMP/hazard.png"
+e2e_import hazard 'Bango,Bunrui,Zu,Jokyo,Mondai1,Mondai2,Mondai3,Seikai1,Seikai2,Seikai3,Kaisetsu1,Kaisetsu2,Kaisetsu3
+5001,201,file:hazard.png,状況です。,一,二,三,1,0,1,い,ろ,は' "$bank/kiken.cds"
 "$E2E_TABLETOOL" school bank push "$bank" --db "$owner" >/dev/null || e2e_fail "bank push failed"
 # The PC signs in as a member of lentavo_pc, which may only call the sign-in's functions.
 sql "CREATE ROLE pc_e2e LOGIN IN ROLE lentavo_pc"
