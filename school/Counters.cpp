@@ -3,9 +3,11 @@
 #include "EucJp.h"
 #include "Exception.h"
 #include "Layouts.h"
+#include "Outbox.h"
 #include "SafeFile.h"
 #include "TableFile.h"
 
+#include <filesystem>
 #include <map>
 #include <sstream>
 
@@ -34,13 +36,6 @@ Counter Of(const Row& row, const CounterFields& f)
 {
     return {eucjp::ToUtf8(eucjp::Decode(row[f.bango].bytes)), row[f.kaisu].integer, row[f.seikaisu].integer,
             row[f.nkaisu].integer, row[f.nani].integer};
-}
-
-std::string Dir(std::string folder)
-{
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    return folder;
 }
 
 std::map<std::string, Counter> ReadBase(const std::string& folder)
@@ -79,6 +74,13 @@ std::vector<Counter> ReadCounters(const std::string& bankPath)
 void LayOver(const std::string& folder, const std::vector<Counter>& counters)
 {
     const std::string path = Dir(folder) + layouts::kBankFile;
+    // The base goes first: a folder caught between the new counters and the new base would
+    // deliver the server's own counters back as its contribution. Without a base no counters are
+    // delivered, and the next sign-in lays them over again.
+    std::error_code ec;
+    std::filesystem::remove(Dir(folder) + kCounterBaseFile, ec);
+    if (ec)
+        throw Exception(Dir(folder) + kCounterBaseFile + " を消せません / cannot remove: " + ec.message());
     tablefile::Contents c = tablefile::Read(path, true);
     const CounterFields f = Find(c.fields, path);
     std::map<std::string, const Counter*> server;
@@ -107,6 +109,12 @@ void LayOver(const std::string& folder, const std::vector<Counter>& counters)
     }
     if (!changes.updated.empty())
         tablefile::WriteChanges({changes});
+    // A new base: its contribution starts empty and belongs to the sign-in bound next.
+    Outbox b = LoadOrMakeOutbox(folder);
+    b.countersToken.clear();
+    b.countersSeq = 0;
+    b.countersSent.clear();
+    SaveOutbox(folder, b);
     safefile::Write(Dir(folder) + kCounterBaseFile, base);
 }
 

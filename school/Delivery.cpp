@@ -4,6 +4,7 @@
 #include "Counters.h"
 #include "Exception.h"
 #include "LearningRecord.h"
+#include "Outbox.h"
 #include "SafeFile.h"
 
 #include <QJsonArray>
@@ -26,63 +27,6 @@ namespace school {
 namespace {
 
 constexpr int kBatch = 500;   // answers per call: one statement of a few hundred kB at most
-
-std::string Dir(std::string folder)
-{
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    return folder;
-}
-
-// What FOLDER/school-outbox.json keeps: who delivers, and how far.
-struct Outbox {
-    std::string folderId;                           // random, made once per folder
-    std::string token;
-    std::int64_t answersDone = 0;                   // every answer up to this id is delivered
-    std::int64_t sessionsDone = 0;                  // every session up to this id, in its final state
-    std::map<std::int64_t, std::string> sessionsSent;   // later ones, as last delivered
-    std::int64_t countersSeq = 0;
-    std::string countersSent;                       // the contribution as last delivered
-};
-
-std::optional<Outbox> LoadOutbox(const std::string& folder)
-{
-    std::string text;
-    try {
-        text = safefile::Read(Dir(folder) + kOutboxFile, 16 << 20);
-    } catch (const Exception&) {
-        return std::nullopt;
-    }
-    const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
-    Outbox b;
-    b.folderId = o["folder_id"].toString().toStdString();
-    if (QUuid(QString::fromStdString(b.folderId)).isNull())
-        throw Exception(Dir(folder) + kOutboxFile + " が壊れています / is damaged");
-    b.token = o["token"].toString().toStdString();
-    b.answersDone = o["answers_done"].toInteger();
-    b.sessionsDone = o["sessions_done"].toInteger();
-    const QJsonObject sent = o["sessions_sent"].toObject();
-    for (auto it = sent.begin(); it != sent.end(); ++it)
-        b.sessionsSent[it.key().toLongLong()] = it.value().toString().toStdString();
-    b.countersSeq = o["counters_seq"].toInteger();
-    b.countersSent = o["counters_sent"].toString().toStdString();
-    return b;
-}
-
-void SaveOutbox(const std::string& folder, const Outbox& b)
-{
-    QJsonObject sent;
-    for (const auto& [id, print] : b.sessionsSent)
-        sent[QString::number(id)] = QString::fromStdString(print);
-    const QJsonObject o{{"folder_id", QString::fromStdString(b.folderId)},
-                        {"token", QString::fromStdString(b.token)},
-                        {"answers_done", qint64(b.answersDone)},
-                        {"sessions_done", qint64(b.sessionsDone)},
-                        {"sessions_sent", sent},
-                        {"counters_seq", qint64(b.countersSeq)},
-                        {"counters_sent", QString::fromStdString(b.countersSent)}};
-    safefile::Write(Dir(folder) + kOutboxFile, QJsonDocument(o).toJson().toStdString());
-}
 
 std::string Uuid(const Outbox& b, const char* kind, std::int64_t id)
 {
@@ -127,6 +71,12 @@ void AdvanceSessions(const record::LearningRecord& rec, Outbox& b)
         b.sessionsDone = all[i].id;
         b.sessionsSent.erase(it);
     }
+}
+
+bool HasBase(const std::string& folder)
+{
+    std::error_code ec;
+    return std::filesystem::exists(Dir(folder) + kCounterBaseFile, ec);
 }
 
 std::string Print(const std::vector<Counter>& counters)
@@ -175,12 +125,12 @@ bool DeliverRound(Client& client, const std::string& folder)
             more = answers.size() == std::size_t(kBatch);
         }
     }
-    std::error_code ec;
-    if (std::filesystem::exists(Dir(folder) + kCounterBaseFile, ec)) {
+    if (HasBase(folder)) {
         const std::vector<Counter> contribution = Contribution(folder);
         const std::string print = Print(contribution);
         if (print != b->countersSent) {
-            client.DeliverCounters(b->token, b->countersSeq + 1, contribution);
+            client.DeliverCounters(b->countersToken.empty() ? b->token : b->countersToken, b->countersSeq + 1,
+                                   contribution);
             b->countersSeq += 1;
             b->countersSent = print;
             SaveOutbox(folder, *b);
@@ -193,26 +143,30 @@ bool DeliverRound(Client& client, const std::string& folder)
 
 void BindFolder(const std::string& folder, const std::string& token)
 {
-    Outbox b = LoadOutbox(folder).value_or(Outbox{});
-    if (b.folderId.empty())
-        b.folderId = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
-    if (b.token != token) {
-        b.token = token;
-        // A new sign-in's contribution starts from its own base: numbered afresh.
-        b.countersSeq = 0;
-        b.countersSent.clear();
-    }
+    Outbox b = LoadOrMakeOutbox(folder);
+    b.token = token;
+    // Counters laid over for this sign-in are its own; a folder whose counters were kept (some
+    // not delivered) goes on with the sign-in whose base they are measured from.
+    if (b.countersToken.empty())
+        b.countersToken = token;
     SaveOutbox(folder, b);
 }
 
 int PendingIn(const std::string& folder)
 {
     const std::optional<Outbox> b = LoadOutbox(folder);
-    if (!b || !HasRecord(folder))
+    if (!b)
         return 0;
-    record::LearningRecord rec;
-    rec.OpenForReading(Dir(folder) + record::kFileName);
-    return rec.CountAnswersAfter(b->answersDone) + int(SessionsToSend(rec, *b).size());
+    int pending = 0;
+    if (HasRecord(folder)) {
+        record::LearningRecord rec;
+        rec.OpenForReading(Dir(folder) + record::kFileName);
+        pending += rec.CountAnswersAfter(b->answersDone) + int(SessionsToSend(rec, *b).size());
+    }
+    // The counters count as one row while their latest change is not on the server.
+    if (HasBase(folder) && Print(Contribution(folder)) != b->countersSent)
+        ++pending;
+    return pending;
 }
 
 // The worker: a thread of its own with a Client of its own.

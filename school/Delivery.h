@@ -22,8 +22,9 @@ inline constexpr const char* kOutboxFile = "school-outbox.json";
 // Delivery::AddFolder). Creates the folder's random id the first time.
 void BindFolder(const std::string& folder, const std::string& token);
 
-// Rows of FOLDER not yet delivered (answers, plus sessions not delivered as they now stand);
-// 0 for a folder that was never bound. Reads only; for a menu or a start-up scan.
+// Rows of FOLDER not yet delivered (answers, sessions not delivered as they now stand, and one for
+// the counters while their latest change is not delivered); 0 for a folder that was never bound.
+// Reads only; for a menu or a start-up scan.
 int PendingIn(const std::string& folder);
 
 class DeliveryThread;
