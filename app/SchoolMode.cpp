@@ -49,10 +49,17 @@ SchoolMode::SchoolMode(const std::string& conninfo, school::SchoolFolders folder
         request_.reset();
         signIn_->Refuse(message, SignInWindow::Field::Number);
     });
+    ConnectHandler(link_.get(), &school::SchoolLink::pendingCounted, this,
+                   [this](const std::string& folder, int pending) { PendingCounted(folder, pending); });
     ConnectHandler(link_.get(), &school::SchoolLink::signedIn, this,
                    [this](const school::SignedInPupil& pupil) { Enter(pupil); });
     // Counted in the worker's thread, shown in this one.
     ConnectHandler(delivery_.get(), &school::Delivery::pendingChanged, this, &SchoolMode::ShowPending);
+    connect(delivery_.get(), &school::Delivery::deliveryFailed, this,
+            [](const QString& message) { qCInfo(lcSchool, "delivery failed: %s", qUtf8Printable(message)); });
+    // The windows tell nothing of each answer they store; a look every few seconds finds them.
+    pendingTimer_.setInterval(3000);
+    ConnectHandler(&pendingTimer_, &QTimer::timeout, this, &SchoolMode::ShowPending);
 }
 
 SchoolMode::~SchoolMode()
@@ -75,12 +82,12 @@ void SchoolMode::Start(std::optional<exam::Test> mock)
 {
     mock_ = mock;
     UseNoDataDirectory();
-    // A pupil gone before their answers went out: they still go, and nothing of theirs is shown.
-    for (const std::string& folder : folders_.PupilFolders())
-        if (school::SchoolLink::Pending(folder) > 0) {
-            leftovers_.insert(folder);
-            delivery_->AddFolder(folder);
-        }
+    // Pupils gone before their answers went out: they still go, and nothing of theirs is shown.
+    // Counted off this thread; those with something left are delivered (PendingCounted).
+    for (const std::string& folder : folders_.PupilFolders()) {
+        unchecked_.insert(folder);
+        CountPending(folder);
+    }
     // In the middle of the screen, where a pupil looks first.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         signIn_->move(screen->availableGeometry().center() - signIn_->rect().center());
@@ -133,7 +140,10 @@ void SchoolMode::Enter(const school::SignedInPupil& pupil)
     Form1->ShowPupil(caption);
     delivery_->AddFolder(pupil.folder);
     leftovers_.erase(pupil.folder);
+    unchecked_.erase(pupil.folder);
+    lastPending_ = 0;
     ShowPending();
+    pendingTimer_.start();
     signIn_->Reset();
     signIn_->hide();
     // As at the single pupil's start: a drill the last run could not store is offered first.
@@ -159,10 +169,11 @@ bool SchoolMode::SignOut()
         if (window->isVisible() && window != Form1 && window != signIn_.get())
             return false;
     const school::SignedInPupil pupil = *std::exchange(pupil_, std::nullopt);
+    pendingTimer_.stop();
     titles_->Name(QString());
     UseNoDataDirectory();
     delivery_->Wake();
-    leftovers_.insert(pupil.folder);
+    leftovers_[pupil.folder] = countsAsked_[pupil.folder];
     link_->SignOut(pupil.token);
     Form1->hide();
     // The menu asked for this from its own button: it is destroyed once that has returned.
@@ -175,16 +186,35 @@ bool SchoolMode::SignOut()
 
 void SchoolMode::ShowPending()
 {
-    for (auto it = leftovers_.begin(); it != leftovers_.end();) {
-        if (school::SchoolLink::Pending(*it) == 0) {
-            delivery_->RemoveFolder(*it);
-            it = leftovers_.erase(it);
-        } else {
-            ++it;
-        }
+    for (const auto& leftover : leftovers_)
+        CountPending(leftover.first);
+    if (pupil_)
+        CountPending(pupil_->folder);
+}
+
+void SchoolMode::CountPending(const std::string& folder)
+{
+    ++countsAsked_[folder];
+    link_->CountPending(folder);
+}
+
+void SchoolMode::PendingCounted(const std::string& folder, int pending)
+{
+    const int told = ++countsTold_[folder];
+    if (unchecked_.erase(folder) && pending > 0) {
+        leftovers_[folder] = 0;
+        delivery_->AddFolder(folder);
+    } else if (const auto left = leftovers_.find(folder);
+               left != leftovers_.end() && told > left->second && pending == 0) {
+        delivery_->RemoveFolder(folder);
+        leftovers_.erase(left);
     }
-    if (Form1 && pupil_)
-        Form1->ShowPending(school::SchoolLink::Pending(pupil_->folder));
+    if (!Form1 || !pupil_ || folder != pupil_->folder || pending < 0)
+        return;
+    if (pending > lastPending_)
+        delivery_->Wake();
+    lastPending_ = pending;
+    Form1->ShowPending(pending);
 }
 
 void SchoolMode::Quit() { QCoreApplication::exit(0); }

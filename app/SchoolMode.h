@@ -10,9 +10,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
+#include <map>
 #include <set>
 #include <string>
 
@@ -53,7 +55,11 @@ private:
     void AskSignIn(const QString& number, const QString& pin, bool takeOver);
     void OnUnreachable(const QString& message);
     void Enter(const school::SignedInPupil& pupil);
+    // Asks for the count of what is not delivered yet, of the signed-in pupil and of those gone.
     void ShowPending();
+    // The menu's "未送信 N件" of the signed-in pupil, and the leftovers of those gone let go once
+    // delivered. Rows stored since the last look (an answer of a mock, say) are delivered soon.
+    void PendingCounted(const std::string& folder, int pending);
     void Quit();
 
     std::unique_ptr<school::SchoolLink> link_;
@@ -62,8 +68,14 @@ private:
     std::unique_ptr<PupilTitles> titles_;
     const school::SchoolFolders folders_;
     std::optional<school::SignedInPupil> pupil_;
-    // Folders of pupils gone whose rows are still on their way.
-    std::set<std::string> leftovers_;
+    // Asks the link to count FOLDER; the answers come in the order asked.
+    void CountPending(const std::string& folder);
+    // Folders of pupils gone whose rows are still on their way, each with the number of counts
+    // asked before the pupil left (an answer to one of those may be from before the last rows).
+    std::map<std::string, int> leftovers_;
+    // Found at the start, their count not come yet.
+    std::set<std::string> unchecked_;
+    std::map<std::string, int> countsAsked_, countsTold_;
     // The sign-in asked and not answered yet: asked again by 再試行.
     struct Request {
         QString number, pin;
@@ -71,4 +83,6 @@ private:
     };
     std::optional<Request> request_;
     std::optional<exam::Test> mock_;
+    QTimer pendingTimer_;
+    int lastPending_ = 0;
 };

@@ -115,6 +115,22 @@ void SchoolLink::SignOut(const std::string& token)
     });
 }
 
-int SchoolLink::Pending(const std::string& folder) { return PendingIn(folder); }
+void SchoolLink::CountPending(const std::string& folder)
+{
+    Post([this, folder](Client&) {
+        const int pending = Pending(folder);
+        QMetaObject::invokeMethod(this, [this, folder, pending] { emit pendingCounted(folder, pending); },
+                                  Qt::QueuedConnection);
+    });
+}
+
+int SchoolLink::Pending(const std::string& folder)
+{
+    try {
+        return PendingIn(folder);
+    } catch (const std::exception&) {
+        return -1;   // busy or damaged for the moment: the delivery says what is wrong
+    }
+}
 
 }  // namespace school

@@ -45,7 +45,12 @@ public:
     // expires by itself).
     void SignOut(const std::string& token);
 
-    // The pupil folder's rows not yet delivered (0 for a folder the link never bound).
+    // Counts FOLDER's rows not yet delivered: pendingCounted(). It reads the folder's bank
+    // whole, tens of milliseconds that the windows should not wait.
+    void CountPending(const std::string& folder);
+
+    // The pupil folder's rows not yet delivered (0 for a folder the link never bound, -1 when
+    // they cannot be counted now).
     static int Pending(const std::string& folder);
 
 signals:
@@ -55,6 +60,7 @@ signals:
     void signedIn(const school::SignedInPupil& pupil);
     void failed(const QString& message);
     void signedOut();
+    void pendingCounted(const std::string& folder, int pending);
 
 private:
     // Runs WORK on the link's thread with its client.
