@@ -40,12 +40,13 @@ int Result::Affected() const { return std::atoi(PQcmdTuples(r_)); }
 
 Connection::Connection(const std::string& conninfo)
 {
-    // A server that does not answer must not hold a pupil for minutes: ten seconds, unless the
-    // connection string says otherwise.
-    const std::string info = conninfo.find("connect_timeout") == std::string::npos
-                                 ? conninfo + " connect_timeout=10"
-                                 : conninfo;
-    c_ = PQconnectdb(info.c_str());
+    // Defaults the connection string may override (it is expanded in place of dbname, after
+    // them): a server that does not answer must not hold a PC for minutes, and a line that goes
+    // dead mid-call must end the call, not hang the worker.
+    const char* keys[] = {"connect_timeout", "keepalives_idle", "keepalives_interval", "keepalives_count",
+                          "tcp_user_timeout", "fallback_application_name", "dbname", nullptr};
+    const char* values[] = {"10", "10", "5", "3", "30000", "lentavo", conninfo.c_str(), nullptr};
+    c_ = PQconnectdbParams(keys, values, 1);
     if (PQstatus(c_) != CONNECTION_OK) {
         const std::string why = Trimmed(PQerrorMessage(c_));
         PQfinish(c_);

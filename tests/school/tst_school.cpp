@@ -124,6 +124,42 @@ private slots:
         pg_.reset();
     }
 
+    // The commands a school runs: init again changes nothing, a PIN made at import is printed
+    // once and is the one that signs in, the environment names the server when --db does not.
+    void tabletoolSchoolCommands()
+    {
+        QTemporaryDir dir;
+        WriteFile(dir.filePath("roster.csv"), "教習生番号,氏名,ふりがな,PIN\n20000001,\"佐藤, 花子\",さとう はなこ,\n");
+        const auto tabletool = [&](const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(QString::fromLocal8Bit(qgetenv("TABLETOOL")), args);
+            p.waitForFinished(60000);
+            return std::make_pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()));
+        };
+        const QString db = QString::fromStdString(pg_->Conninfo());
+        auto [rc, out] = tabletool({"school", "init", "--db", db});
+        QCOMPARE(rc, 0);
+        QVERIFY2(out.contains("unchanged"), qPrintable(out));
+        std::tie(rc, out) = tabletool({"school", "pupils", "import", dir.filePath("roster.csv"), "--db", db});
+        QCOMPARE(rc, 0);
+        const QRegularExpressionMatch pin = QRegularExpression("20000001\t佐藤, 花子\t(\\d{6})").match(out);
+        QVERIFY2(pin.hasMatch(), qPrintable(out));
+        school::Client c(pg_->Conninfo());
+        QCOMPARE(c.SignIn("20000001", pin.captured(1).toStdString(), "pc", true).status, SignInResult::Status::SignedIn);
+        std::tie(rc, out) = tabletool({"school", "pupils", "import", dir.filePath("roster.csv"), "--db", db});
+        QVERIFY2(!out.contains(pin.captured(1)), "a kept PIN was printed again");
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        const QString host = db.section("host=", 1).section(' ', 0, 0);
+        env.insert("PGHOST", host);
+        env.insert("PGDATABASE", "lentavo");
+        env.insert("PGUSER", "postgres");
+        std::tie(rc, out) = tabletool({"school", "pupils", "list"}, env);
+        QCOMPARE(rc, 0);
+        QVERIFY2(out.contains("20000001\t佐藤, 花子\tさとう はなこ"), qPrintable(out));
+    }
+
     void passwordFileReadableByOthersIsRefused()
     {
         QTemporaryDir dir;
