@@ -17,20 +17,27 @@ QString When(const std::string& startedAt)
     QDateTime t = QDateTime::fromString(QString::fromStdString(startedAt), Qt::ISODate);
     return t.isValid() ? t.toLocalTime().toString(QStringLiteral("M月d日 H:mm")) : QString::fromStdString(startedAt);
 }
+}  // namespace
 
-void Offer(QWidget* parent, data::Directory& data, bool resetSettled)
+void OfferToStoreUnstoredDrill(QWidget* parent, const std::string& settingsFile, bool resetSettled)
 {
+    std::optional<data::Directory> data;
+    try {
+        data = data::Directory::FromSettings(settingsFile);
+    } catch (const std::exception&) {
+        return;   // the drill start deals with a settings file it cannot read
+    }
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(data.FilePath(record::kFileName), ec))
+    if (!data || !std::filesystem::is_regular_file(data->FilePath(record::kFileName), ec))
         return;
     // Another copy drilling on the same data owns its files now.
-    if (data.Lock() == DirectoryLock::Result::InUse)
+    if (data->Lock() == DirectoryLock::Result::InUse)
         return;
     record::LearningRecord record;
     std::optional<record::UnfinishedDrill> drill;
     try {
-        data.OpenRecord(record);
-        drill = drill::FindUnstoredDrill(data, record);
+        data->OpenRecord(record);
+        drill = drill::FindUnstoredDrill(*data, record);
     } catch (const std::exception&) {
         return;   // the drill start tells of a record or a table it cannot use
     }
@@ -44,29 +51,10 @@ void Offer(QWidget* parent, data::Directory& data, bool resetSettled)
     if (!dialogs::Confirm(parent, question, QStringLiteral("保存する"), QStringLiteral("保存しない"), true))
         return;
     try {
-        drill::StoreUnstoredDrill(data, record, *drill, resetSettled);
+        drill::StoreUnstoredDrill(*data, record, *drill, resetSettled);
         dialogs::ShowMessage(parent, QStringLiteral("前回の練習の結果を保存しました。"));
     } catch (const std::exception& e) {
         dialogs::ShowMessage(parent, QStringLiteral("前回の練習の結果を保存できませんでした。問題データと履歴は前のままです。\n") +
                                          QString::fromUtf8(e.what()));
     }
-}
-}  // namespace
-
-void OfferToStoreUnstoredDrill(QWidget* parent, const std::string& settingsFile, bool resetSettled)
-{
-    std::optional<data::Directory> data;
-    try {
-        data = data::Directory::FromSettings(settingsFile);
-    } catch (const std::exception&) {
-        return;   // the drill start deals with a settings file it cannot read
-    }
-    if (data)
-        Offer(parent, *data, resetSettled);
-}
-
-void OfferToStoreUnstoredDrillIn(QWidget* parent, const std::string& directory, bool resetSettled)
-{
-    data::Directory data(directory);
-    Offer(parent, data, resetSettled);
 }

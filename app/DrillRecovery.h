@@ -12,5 +12,3 @@ class QWidget;
 // that fails is told; nothing is ever half-stored. A missing settings file or record, or a data
 // directory another copy of the program is drilling on, is left alone without a word.
 void OfferToStoreUnstoredDrill(QWidget* parent, const std::string& settingsFile, bool resetSettled);
-// The same for the data directory DIRECTORY ("/" at the end): a school pupil's working folder.
-void OfferToStoreUnstoredDrillIn(QWidget* parent, const std::string& directory, bool resetSettled);

@@ -147,7 +147,7 @@ void SchoolMode::Enter(const school::SignedInPupil& pupil)
     signIn_->Reset();
     signIn_->hide();
     // As at the single pupil's start: a drill the last run could not store is offered first.
-    OfferToStoreUnstoredDrillIn(nullptr, pupil.folder, Professional);
+    OfferToStoreUnstoredDrill(nullptr, SettingsFilePath(), Professional);
     Form1->show();
     qCInfo(lcSchool, "sign-in to menu: %lld ms (server and working folder %lld ms, bank version %d %s)",
            static_cast<long long>(signInClock.elapsed()), static_cast<long long>(pupil.milliseconds),

@@ -57,6 +57,11 @@ void SetProgramPath(const std::string& argv0) { programPath = argv0; }
 
 std::string SettingsFilePath()
 {
+    // School mode: the signed-in pupil's own settings file, in their working folder and naming
+    // it, so that whatever reads the settings finds that pupil's data and no one else's. None (a
+    // path no file has) while nobody is signed in.
+    if (fixedDirectory)
+        return fixedDirectory->empty() ? std::string() : *fixedDirectory + settings::kFileName;
     const std::string beside = settings::PathFor(ProgramArgv0());
     if (BesideProgramUsable(beside))
         return beside;
@@ -95,7 +100,12 @@ dialogs::OpenFileOptions DataFileDialog()
     return dialog;
 }
 
-void UseDataDirectory(const std::optional<std::string>& directory) { fixedDirectory = directory; }
+void UseDataDirectory(const std::optional<std::string>& directory)
+{
+    fixedDirectory = directory;
+    if (directory && !directory->empty())
+        settings::WriteDataDirectory(SettingsFilePath(), *directory);
+}
 
 void UseNoDataDirectory() { fixedDirectory = std::string(); }
 

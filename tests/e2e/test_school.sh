@@ -25,8 +25,7 @@ e2e_import bank 'NKaisu,Nani,Kaisu,Bango,Seikaisu,KariHon,Kaisetsu,Seikai,Zu,Mon
 0,0,0,0401,0,1,一の解説,1,,一つ目の問題です。
 0,0,0,0402,0,1,二の解説,0,,二つ目の問題です。
 0,0,0,0403,0,1,三の解説,1,,三つ目の問題です。' "$bank/mondai.cds"
-e2e_import advice 'Nani,Seikai,Fuseikai
--1,よい,わるい' "$bank/advice.cds"
+e2e_import_companions "$bank"
 # A bank version carries its hazard items too; one is enough.
 cp "$(dirname "$0")/../../sample/hazard/signal_straight.png" "$E2E_TMP/hazard.png"
 e2e_import hazard 'Bango,Bunrui,Zu,Jokyo,Mondai1,Mondai2,Mondai3,Seikai1,Seikai2,Seikai3,Kaisetsu1,Kaisetsu2,Kaisetsu3

@@ -6,6 +6,7 @@
 #include "Admin.h"
 #include "Connection.h"
 #include "DataDirectory.h"
+#include "Directory.h"
 #include "Dialogs.h"
 #include "FormChild.h"
 #include "Fonts.h"
@@ -101,6 +102,7 @@ private slots:
         QCOMPARE(Form1->windowTitle(), QStringLiteral("学科練習システム — 山田 花子 (1001)"));
         QCOMPARE(Child<QLabel>(Form1, "PupilLabel")->text(), QStringLiteral("山田 花子 (1001)"));
         QCOMPARE(FindDataDirectory(nullptr, DataFileDialog()).directory, first);
+        QCOMPARE(data::Directory::FromSettings(SettingsFilePath())->Path(), first);
 
         // A drill with one answer, and the learning record, both left open.
         Child<QPushButton>(Form1, "BitBtn6")->click();
@@ -118,6 +120,7 @@ private slots:
         // No window can open a data directory now, nor asks for one.
         const DataDirectory none = FindDataDirectory(nullptr, DataFileDialog());
         QVERIFY(none.cancelled && none.directory.empty());
+        QVERIFY(!data::Directory::FromSettings(SettingsFilePath()));
         QVERIFY(dialogs::TakeFileDialogs().isEmpty());
         // The answer was stored by the drill's end at sign-out and still goes out.
         QTRY_COMPARE_WITH_TIMEOUT(ServerAnswers("1001"), 1LL, 15000);
