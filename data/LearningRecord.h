@@ -92,6 +92,14 @@ struct AnswerInSession {
     Answer answer;
 };
 
+// What the record keeps of the pupil beside the answers (version 3): the name the printouts carry
+// and the test the pupil is preparing for, with its date. Empty in an older record.
+struct PupilProfile {
+    std::optional<std::string> name;       // UTF-8, as the pupil entered it
+    std::optional<std::string> test;       // the test's word: "karimen" or "honmen"
+    std::optional<std::string> testDate;   // "YYYY-MM-DD", the pupil's calendar day
+};
+
 // A drill without an end, with what is needed to store it again: its answers in the order given.
 struct UnfinishedDrill {
     std::int64_t session = 0;
@@ -142,6 +150,16 @@ public:
     // was ever begun.
     std::optional<UnfinishedDrill> LatestUnfinishedDrill() const;
 
+    // The pupil's profile; empty for a record of a version before 3 (read as it stands).
+    PupilProfile Pupil() const;
+    // Stores the pupil's name (empty: none). Refused when longer than kMaxNameChars characters
+    // or carrying control characters.
+    void SetPupilName(const std::string& name);
+    // Stores the test (TEST, a lower-case word) and its date (DATE, "YYYY-MM-DD"), or clears both
+    // when TEST is empty.
+    void SetTestDate(const std::string& test, const std::string& date);
+    static constexpr int kMaxNameChars = 40;
+
     // ---- Queries, each one SQL statement over an index ----
     // Every statement's latest answer, ordered by (source, bango, item).
     std::vector<LatestResult> LatestResults() const;
@@ -157,7 +175,10 @@ public:
     void ForEachAnswer(const std::function<void(const AnswerInSession&)>& visit) const;
 
     // The schema version this program writes.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
+    // The version the queries above need: an older record must be upgraded before it is read
+    // by them; the pupil's profile reads as empty below version 3.
+    static constexpr int kQueriesVersion = 2;
     static constexpr std::int32_t kApplicationId = 0x4C54524B;
 
 private:

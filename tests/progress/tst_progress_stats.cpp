@@ -23,6 +23,7 @@ private slots:
     void readinessIgnoresUnfinishedAndTheOtherTest();
     void passMarkIsNinetyPercentRoundedUp();
     void weakestFirstWithTies();
+    void weakestNeedEnoughAnswers();
     void summaryCounts();
     void daysPractisedAreLocalDays();
     void seriesSkipEmptyAndForeignSessions();
@@ -153,7 +154,7 @@ void TestProgressStats::weakestFirstWithTies()
         {999, 4, 0},     // a code the syllabus does not know, still counted
         {201, 10, 5},
     };
-    const auto items = WeakestFirst(rates);
+    const auto items = WeakestFirst(rates, 1);   // the order, with every answered item ranked
     QList<int> order;
     for (const ItemShare& i : items)
         order << i.bunrui;
@@ -162,6 +163,23 @@ void TestProgressStats::weakestFirstWithTies()
     QCOMPARE(items[1].name, QStringLiteral("標識・標示"));
     QCOMPARE(items[1].percent(), 100.0 * 2 / 6);
     QCOMPARE(items.back().percent(), 95.0);
+}
+
+// An item is ranked among the weakest only with enough answers: one wrong answer out of one must
+// not lead the list over an item answered wrong ten times in twenty.
+void TestProgressStats::weakestNeedEnoughAnswers()
+{
+    const std::vector<record::CategoryRate> rates = {
+        {101, 1, 0},                        // once, wrong
+        {102, kMinItemAnswers - 1, 0},      // just too few
+        {103, kMinItemAnswers, 1},          // just enough
+        {104, 20, 10},
+    };
+    QList<int> order;
+    for (const ItemShare& i : WeakestFirst(rates))
+        order << i.bunrui;
+    QCOMPARE(order, (QList<int>{103, 104}));
+    QCOMPARE(ItemsNotRanked(rates), 2);
 }
 
 void TestProgressStats::summaryCounts()
