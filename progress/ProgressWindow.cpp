@@ -31,6 +31,7 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QFontMetrics>
+#include <QTextDocumentFragment>
 #include <QLegend>
 
 #include <algorithm>
@@ -156,9 +157,32 @@ QString ItemLabel(const ItemShare& item)
 
 // An item's line in the bar chart: its share (0 % included, which draws no bar) and the answers
 // it is taken over.
+// A long item name on two lines, broken after the "・", "と" or "の" nearest its middle.
+QString WrappedName(const QString& name)
+{
+    if (name.size() <= 8)
+        return name.toHtmlEscaped();
+    int best = -1;
+    for (int i = 1; i + 1 < name.size(); ++i)
+        if (QStringLiteral("・との").contains(name[i]) &&
+            (best < 0 || std::abs(i + 1 - name.size() / 2) < std::abs(best + 1 - name.size() / 2)))
+            best = i;
+    if (best < 0)
+        return name.toHtmlEscaped();
+    return name.left(best + 1).toHtmlEscaped() + QStringLiteral("<br>") + name.mid(best + 1).toHtmlEscaped();
+}
+
+// On two lines, so that the longest names (104, 113, 217) stay whole: the chart gives its labels
+// at most 40 % of its width and two lines, and cuts anything longer.
 QString ItemBarLabel(const ItemShare& item)
 {
-    return QStringLiteral("%1%  %2 (%3/%4問)").arg(qRound(item.percent())).arg(ItemLabel(item)).arg(item.correct).arg(item.answers);
+    const QString name = WrappedName(item.name);
+    return QStringLiteral("%1% %2 %3%4(%5/%6問)")
+        .arg(qRound(item.percent()))
+        .arg(item.bunrui)
+        .arg(name, name.contains(QStringLiteral("<br>")) ? QStringLiteral(" ") : QStringLiteral("<br>"))
+        .arg(item.correct)
+        .arg(item.answers);
 }
 
 QString TestName(study::Test test) { return test == study::Test::Honmen ? QStringLiteral("本免") : QStringLiteral("仮免"); }
@@ -279,10 +303,10 @@ namespace {
 QStringList StudyLines(const StudyOutlook& o)
 {
     QStringList lines;
-    lines << QStringLiteral("今日の復習: %1問 (期日の来た問題 %2問)").arg(o.queued).arg(o.dueToday);
-    lines << QStringLiteral("推定 記憶率(%1の範囲): %2%").arg(TestName(o.recallTest)).arg(qRound(100 * o.meanRecall));
+    lines << QStringLiteral("今日の復習 %1問(期日の来た問題 %2問)").arg(o.queued).arg(o.dueToday);
+    lines << QStringLiteral("推定 記憶率 %1%(%2の範囲)").arg(qRound(100 * o.meanRecall)).arg(TestName(o.recallTest));
     if (o.test && o.testDate && o.plan)
-        lines << QStringLiteral("%1の試験日 %2 まで%3日: 1日に約%4問(新しい問題 %5問)")
+        lines << QStringLiteral("%1 %2まで%3日: 1日に約%4問(新しい問題 %5問)")
                      .arg(TestName(*o.test), o.testDate->toString(QStringLiteral("M/d")))
                      .arg(o.plan->days)
                      .arg(o.plan->answersPerDay)
@@ -305,7 +329,7 @@ void ProgressWindow::BuildForecastChart()
         Place(ui->forecastPages, nullptr, QStringLiteral("問題ファイルがあると、ここに復習の予定が表示されます。"));
         return;
     }
-    QChart* chart = NewChart(QStringLiteral("これから7日の復習(問)"));
+    QChart* chart = NewChart(QStringLiteral("これから7日の復習(問・左端が今日)"));
     auto* set = new QBarSet(QStringLiteral("復習"));
     QStringList days;
     const QDate today = QDate::currentDate();
@@ -313,7 +337,7 @@ void ProgressWindow::BuildForecastChart()
     for (std::size_t i = 0; i < study_->forecast.size(); ++i) {
         *set << study_->forecast[i];
         most = std::max(most, study_->forecast[i]);
-        days << (i == 0 ? QStringLiteral("今日") : today.addDays(qint64(i)).toString(QStringLiteral("d")));
+        days << today.addDays(qint64(i)).toString(QStringLiteral("d"));
     }
     set->setColor(TestColour(0));
     auto* series = new QBarSeries;
@@ -584,9 +608,10 @@ void ProgressWindow::BuildItemChart()
     // Wide enough for every label whole, and room for the bars beside them.
     const QFontMetrics m(small);
     int widest = m.horizontalAdvance(chart->title());
-    for (const QString& c : categories)
-        widest = std::max(widest, m.horizontalAdvance(c) + 200);
-    itemView_->setMinimumSize(widest + 40, shown * (m.height() + 8) + 90);
+    for (const QString& label : categories)
+        for (const QString& line : label.split(QStringLiteral("<br>")))
+            widest = std::max(widest, m.horizontalAdvance(QTextDocumentFragment::fromHtml(line).toPlainText()) * 5 / 2);
+    itemView_->setMinimumSize(widest + 40, shown * (2 * m.height() + 6) + 90);
     Place(ui->itemChartPages, itemView_, {});
 }
 

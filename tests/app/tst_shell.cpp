@@ -453,6 +453,14 @@ private slots:
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(!window->Running());
         QCOMPARE(dialogs::TakeMessages(), QStringList(QStringLiteral("今日の復習はもうありません。明日また来てください。")));
+
+        // The test date set in 学習記録 is kept in the record, where the scheduler reads it.
+        const QDate testDay = QDate::currentDate().addDays(10);
+        emit Progress->testDateChanged(study::Test::Honmen, testDay);
+        rec.OpenForReading(data->file(record::kFileName));
+        QCOMPARE(rec.Pupil().test, std::optional<std::string>("honmen"));
+        QCOMPARE(rec.Pupil().testDate, std::optional<std::string>(testDay.toString(Qt::ISODate).toStdString()));
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
     }
 
     void hoverHighlightsAndHandZones()
