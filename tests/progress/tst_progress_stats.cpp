@@ -24,6 +24,7 @@ private slots:
     void passMarkIsNinetyPercentRoundedUp();
     void weakestFirstWithTies();
     void weakestNeedEnoughAnswers();
+    void dayAxisTicksAreDistinctDays();
     void summaryCounts();
     void daysPractisedAreLocalDays();
     void seriesSkipEmptyAndForeignSessions();
@@ -180,6 +181,24 @@ void TestProgressStats::weakestNeedEnoughAnswers()
         order << i.bunrui;
     QCOMPARE(order, (QList<int>{103, 104}));
     QCOMPARE(ItemsNotRanked(rates), 2);
+}
+
+// A time axis never names one date twice: its ticks fall on the starts of days, whatever the
+// span, and the whole span is shown.
+void TestProgressStats::dayAxisTicksAreDistinctDays()
+{
+    const QTimeZone tokyo(9 * 3600);
+    for (int span : {0, 1, 2, 4, 6, 7, 13, 40}) {
+        const QDate first(2026, 12, 8), last = first.addDays(span);
+        const DayAxis axis = DaysAxis(first, last, tokyo);
+        QVERIFY(axis.ticks >= 2 && axis.ticks <= 6);
+        QCOMPARE(axis.min, QDateTime(first, QTime(0, 0), tokyo));
+        QVERIFY(axis.max >= QDateTime(last.addDays(1), QTime(0, 0), tokyo));
+        const qint64 days = axis.min.daysTo(axis.max);
+        QCOMPARE(days % (axis.ticks - 1), 0);   // every tick on a day's start
+        QVERIFY2(days / (axis.ticks - 1) >= 1, qPrintable(QString::number(span)));
+        QVERIFY(days <= (span + 1) + (axis.ticks - 2));   // stretched by less than one interval
+    }
 }
 
 void TestProgressStats::summaryCounts()
