@@ -594,6 +594,21 @@ std::vector<SessionSummary> LearningRecord::Sessions() const
     return out;
 }
 
+void LearningRecord::ForEachReview(const std::function<void(const Review&)>& visit) const
+{
+    Stmt st(Need(db_), "SELECT answered_at, source, bango, item, answer, correct FROM answers ORDER BY id");
+    Review row;
+    while (st.Step()) {
+        row.answeredAt = st.TextView(0);
+        row.source = st.TextView(1);
+        row.bango = st.TextView(2);
+        row.item = int(st.Int(3));
+        row.answer = int(st.Int(4));
+        row.correct = st.Int(5) != 0;
+        visit(row);
+    }
+}
+
 void LearningRecord::ForEachAnswer(const std::function<void(const AnswerInSession&)>& visit) const
 {
     // Columns of the first version only, so that an older record reads as it stands.

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sqlite {
@@ -100,6 +101,17 @@ struct PupilProfile {
     std::optional<std::string> testDate;   // "YYYY-MM-DD", the pupil's calendar day
 };
 
+// One answer as a review of the statement: only what the scheduler reads. The texts are valid
+// during the visit only.
+struct Review {
+    std::string_view answeredAt;
+    std::string_view source;
+    std::string_view bango;
+    int item = 0;
+    int answer = 0;
+    bool correct = false;
+};
+
 // A drill without an end, with what is needed to store it again: its answers in the order given.
 struct UnfinishedDrill {
     std::int64_t session = 0;
@@ -173,6 +185,9 @@ public:
 
     // Every answer with its session, oldest first.
     void ForEachAnswer(const std::function<void(const AnswerInSession&)>& visit) const;
+    // Every answer in the order given, with only the columns the scheduler needs: no session, no
+    // copies, so that replaying a long record costs little more than SQLite's scan.
+    void ForEachReview(const std::function<void(const Review&)>& visit) const;
 
     // The schema version this program writes.
     static constexpr int kSchemaVersion = 3;

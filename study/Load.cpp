@@ -53,11 +53,11 @@ std::vector<Statement> Statements(const std::string& directory)
 Learner Replay(const record::LearningRecord& record, MemoryModel model)
 {
     Learner learner(model);
-    record.ForEachAnswer([&](const record::AnswerInSession& a) {
-        if (a.answer.answer < 0)
+    record.ForEachReview([&](const record::Review& a) {
+        if (a.answer < 0)
             return;
         if (const std::optional<double> when = ParseStoredTime(a.answeredAt))
-            learner.Answer({a.answer.source, a.answer.bango, a.answer.item}, *when, a.answer.correct);
+            learner.Answer({std::string(a.source), std::string(a.bango), a.item}, *when, a.correct);
     });
     return learner;
 }
