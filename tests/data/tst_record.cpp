@@ -222,6 +222,7 @@ PRAGMA user_version = 2;)");
             QCOMPARE(rec.Version(), 3);
             QCOMPARE(SqlInt(path, "SELECT count(*) FROM answers"), std::int64_t(4));
             QVERIFY(!rec.Pupil().testDate);
+            rec.SetTestDate("honmen", "2029-09-01");   // a 9 and the first of a month are dates too
             rec.SetTestDate("honmen", "2027-01-15");
             rec.SetPupilName("山田 花子");
             QVERIFY_THROWS_EXCEPTION(Exception, rec.SetTestDate("honmen", "2027-13-01"));
