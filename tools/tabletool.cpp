@@ -7,6 +7,7 @@
 #include "CsvTable.h"
 #include "DirectoryLock.h"
 #include "Exception.h"
+#include "HonyakuCommand.h"
 #include "Layouts.h"
 #include "LearningRecord.h"
 #include "Picture.h"
@@ -351,6 +352,10 @@ const Command kCommands[] = {
     {"check", "check FILE                                checks FILE, prints its layout", Check},
     {"record-export", "record-export RECORD.sqlite [OUT.csv]     the learning record as CSV", RecordExport},
     {"study", "study due DIR [--on YYYY-MM-DD]           today's review queue, with the predicted recall", StudyCommand},
+    {"honyaku", "honyaku import DIR LANG CSV               DIR's translations of LANG (en|vi|zh-Hans) from the CSV\n"
+                "  tabletool honyaku export DIR LANG [OUT.csv]   the texts with their Japanese, for a translator\n"
+                "  tabletool honyaku check DIR                   missing and stale translations; 1 when any is stale",
+     HonyakuCommand},
 };
 
 int Usage(std::ostream& out = std::cerr, int rc = 1)
