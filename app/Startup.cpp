@@ -7,6 +7,7 @@
 #include "ExamLauncher.h"
 #include "ExceptionBoundary.h"
 #include "Fonts.h"
+#include "LanguageChoice.h"
 #include "LearningRecordView.h"
 #include "ProgressWindow.h"
 #include "Signals.h"
@@ -86,11 +87,17 @@ bool InstallToolkitTranslation()
     return false;
 }
 
-int RunProgram(std::optional<exam::Test> mock)
+int RunProgram(std::optional<exam::Test> mock, std::optional<std::string> language)
 {
-    RunGuarded([mock] {
+    RunGuarded([mock, language] {
         InstallToolkitTranslation();
         InstallFontSubstitutions();
+        // Before the windows are built, so that they are built in the pupil's language. The
+        // command line's language is for this run only; the menu's choice is remembered.
+        LanguageChoice& choice = LanguageChoice::Instance();
+        choice.Restore();
+        if (language)
+            choice.Choose(honyaku::FindLanguage(*language), choice.mode());
         CreateWindows();
         QuitOnTerminationSignals(qApp);
         // The loop's first act is to show the main menu, so its show handler (and the

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -32,4 +33,4 @@ bool InstallToolkitTranslation();
 // The whole program after the application object exists: fonts, windows, the event loop that
 // first shows the main menu (and MOCK's exam over it, when given), and the windows' destruction.
 // Returns the exit status, always 0.
-int RunProgram(std::optional<exam::Test> mock = std::nullopt);
+int RunProgram(std::optional<exam::Test> mock = std::nullopt, std::optional<std::string> language = std::nullopt);

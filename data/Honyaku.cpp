@@ -141,7 +141,7 @@ const SourceText* FindText(const std::map<std::string, const SourceText*>& byKey
 const std::vector<Language>& Languages()
 {
     static const std::vector<Language> languages = {
-        {"en", "en", "English"}, {"vi", "vi", "Tiếng Việt"}, {"zh-Hans", "zh", "中文"}};
+        {"en", "en", "English", "en"}, {"vi", "vi", "Tiếng Việt", "vi"}, {"zh-Hans", "zh", "中文", "zh_CN"}};
     return languages;
 }
 
@@ -310,6 +310,34 @@ Lookup Catalogue::Find(const std::string& source, const std::string& bango, cons
     if (it->second.hash != SourceHash(japanese))
         return {Lookup::Status::Stale, {}};
     return {Lookup::Status::Current, it->second.text};
+}
+
+const char* ModeName(Mode mode)
+{
+    switch (mode) {
+    case Mode::Translation: return "translation";
+    case Mode::Both: return "both";
+    case Mode::Japanese: break;
+    }
+    return "japanese";
+}
+
+std::optional<Mode> ModeNamed(const std::string& word)
+{
+    for (Mode m : {Mode::Japanese, Mode::Translation, Mode::Both})
+        if (word == ModeName(m))
+            return m;
+    return std::nullopt;
+}
+
+QString Present(const Lookup& found, Mode mode, const QString& japanese, const QString& staleNote)
+{
+    if (mode == Mode::Japanese || found.status == Lookup::Status::Missing)
+        return japanese;
+    const QString translation = found.status == Lookup::Status::Current ? found.text : staleNote;
+    if (mode == Mode::Translation && found.status == Lookup::Status::Current)
+        return translation;
+    return japanese + QLatin1Char('\n') + translation;
 }
 
 // ---- Checking, reading and writing a translator's CSV ------------------------------------

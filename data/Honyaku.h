@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -24,11 +25,13 @@ namespace honyaku {
 inline constexpr const char* kFileName = "honyaku.sqlite";
 
 // A language the bank is translated into. CODE is what the file stores, SHORT what the command
-// line and the language file take, NAME what the menu shows.
+// line and the language file take, NAME what the menu shows, QT the name of the program's own
+// translation (translations/lentavo_QT.ts).
 struct Language {
     const char* code;
     const char* shortName;
     const char* name;
+    const char* qt;
 };
 // English, Vietnamese and Simplified Chinese, in the menu's order.
 const std::vector<Language>& Languages();
@@ -113,6 +116,17 @@ private:
     };
     std::unordered_map<std::string, Entry> rows_;
 };
+
+// How a statement is shown: the Japanese only, the translation only, or both (the Japanese with the
+// translation under it, for a pupil who will sit the test in Japanese).
+enum class Mode { Japanese, Translation, Both };
+// The mode's word in the language file, and back (nullopt for another word).
+const char* ModeName(Mode mode);
+std::optional<Mode> ModeNamed(const std::string& word);
+
+// The text to show for JAPANESE, looked up as FOUND, in MODE. A missing translation shows the
+// Japanese; a stale one the Japanese with STALENOTE under it (in the pupil's language).
+QString Present(const Lookup& found, Mode mode, const QString& japanese, const QString& staleNote);
 
 // The stale and missing rows of each language the store has, against today's bank.
 struct LanguageCheck {

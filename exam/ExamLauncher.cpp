@@ -8,6 +8,7 @@
 #include "ExceptionBoundary.h"
 #include "Layouts.h"
 #include "LearningRecord.h"
+#include "LanguageChoice.h"
 #include "QuestionStore.h"
 #include "ResultsWindow.h"
 
@@ -70,9 +71,14 @@ bool ExamLauncher::OpenData()
             return false;
         directory = found.directory;
     }
+    LanguageChoice::Instance().UseDataDirectory(directory);
     const std::string stamp = FilesStamp(directory);
     if (!store_ || stamp != storeStamp_) {
         auto store = std::make_shared<QuestionStore>();
+        store->SetPresenter([](const std::string& source, const std::string& bango, const std::string& field,
+                               const QString& japanese) {
+            return LanguageChoice::Instance().Statement(source, bango, field, japanese);
+        });
         try {
             store->Open(directory);
         } catch (const Exception& e) {

@@ -16,7 +16,11 @@ public:
     void setDataField(const QString& name);
     QString dataField() const { return link_.dataField(); }
     void refresh();
+    // Shows the field in the pupil's language (see LanguageChoice), the record's Bango naming the
+    // statement of SOURCE (bank | hazard); follows every change of language.
+    void setTranslated(const char* source);
 
 private:
     FieldLink link_;
+    const char* translatedSource_ = nullptr;
 };

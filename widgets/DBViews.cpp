@@ -3,6 +3,8 @@
 #include "DBImage.h"
 #include "Exception.h"
 #include "DBMemo.h"
+#include "LanguageChoice.h"
+#include "Layouts.h"
 #include "Picture.h"
 #include "Placement.h"
 
@@ -38,9 +40,22 @@ void DBMemo::setDataField(const QString& name)
     refresh();
 }
 
+void DBMemo::setTranslated(const char* source)
+{
+    if (!translatedSource_)
+        connect(&LanguageChoice::Instance(), &LanguageChoice::changed, this, &DBMemo::refresh);
+    translatedSource_ = source;
+    refresh();
+}
+
 void DBMemo::refresh()
 {
-    const QString text = DisplayText(link_);
+    QString text = DisplayText(link_);
+    if (translatedSource_ && link_.dataSource()) {
+        if (const auto bango = link_.dataSource()->field(layouts::field::Bango))
+            text = LanguageChoice::Instance().Statement(translatedSource_, bango->AsText().toStdString(),
+                                                        link_.dataField().toStdString(), text);
+    }
     if (text != toPlainText())
         setPlainText(text);
 }

@@ -1,4 +1,5 @@
 #include "DataDirectory.h"
+#include "LanguageChoice.h"
 
 #include "Exception.h"
 #include "Layouts.h"
@@ -76,7 +77,8 @@ std::string DialogStartDirectory()
 void CopyBundledSample(const QString& sample, const QString& data)
 {
     // Every table file the program ships, so optional ones (the hazard items) come along too.
-    for (const QString& name : QDir(sample).entryList({QStringLiteral("*.cds")}, QDir::Files)) {
+    for (const QString& name :
+         QDir(sample).entryList({QStringLiteral("*.cds"), QString::fromLatin1(honyaku::kFileName)}, QDir::Files)) {
         const QString target = data + "/" + name;
         if (!QFile::exists(target) && QFile::copy(sample + "/" + name, target))
             QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
@@ -95,8 +97,10 @@ dialogs::OpenFileOptions DataFileDialog()
 DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions& dialog)
 {
     const std::string path = SettingsFilePath();
-    if (auto dir = settings::ReadDataDirectory(path))
+    if (auto dir = settings::ReadDataDirectory(path)) {
+        LanguageChoice::Instance().UseDataDirectory(*dir);
         return {*dir, false};
+    }
 
     settings::CreateEmpty(path);
     const QString chosen = dialogs::GetOpenFileName(parent, dialog, QFile::decodeName(QByteArray::fromStdString(DialogStartDirectory())));
@@ -104,6 +108,7 @@ DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions&
         return {std::string(), true};
     const std::string directory = settings::DirectoryPart(QFile::encodeName(chosen).toStdString());
     settings::WriteDataDirectory(path, directory);
+    LanguageChoice::Instance().UseDataDirectory(directory);
     return {directory, false};
 }
 

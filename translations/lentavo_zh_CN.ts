@@ -1,0 +1,425 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="ja">
+<context>
+    <name>ExamWindow</name>
+    <message>
+        <source>模擬試験</source>
+        <translation>模拟考试</translation>
+    </message>
+    <message>
+        <source>見直し (F)</source>
+        <translation>标记 (F)</translation>
+    </message>
+    <message>
+        <source>正</source>
+        <translation>正确</translation>
+    </message>
+    <message>
+        <source>誤</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>問題番号(クリックで移動)</source>
+        <translation>题号（点击跳转）</translation>
+    </message>
+    <message>
+        <source>&lt;span style=&quot;color:#5c94d0&quot;&gt;■&lt;/span&gt; 解答済み&#x3000;□ 未解答&#x3000;&lt;span style=&quot;color:#e07000&quot;&gt;◥&lt;/span&gt; 見直し</source>
+        <translation>&lt;span style=&quot;color:#5c94d0&quot;&gt;■&lt;/span&gt; 已作答&#x3000;□ 未作答&#x3000;&lt;span style=&quot;color:#e07000&quot;&gt;◥&lt;/span&gt; 已标记</translation>
+    </message>
+    <message>
+        <source>◀ 前へ</source>
+        <translation>◀ 上一题</translation>
+    </message>
+    <message>
+        <source>次へ ▶</source>
+        <translation>下一题 ▶</translation>
+    </message>
+    <message>
+        <source>採点する</source>
+        <translation>评分</translation>
+    </message>
+</context>
+<context>
+    <name>LanguageButton</name>
+    <message>
+        <source>問題文: 日本語のみ</source>
+        <translation>题目：仅日语</translation>
+    </message>
+    <message>
+        <source>問題文: 訳のみ</source>
+        <translation>题目：仅译文</translation>
+    </message>
+    <message>
+        <source>問題文: 日本語と訳</source>
+        <translation>题目：日语加译文</translation>
+    </message>
+</context>
+<context>
+    <name>LanguageChoice</name>
+    <message>
+        <source>（日本語の文が変わったため、この訳は表示しません。）</source>
+        <translation>（日语原文已修改，因此不显示旧译文。）</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressWindow</name>
+    <message>
+        <source>学習記録</source>
+        <translation>学习记录</translation>
+    </message>
+    <message>
+        <source>まだ学習の記録がありません。
+
+練習問題や模擬試験に挑戦すると、ここに
+点数の移り変わり、苦手な項目、合格圏かどうかが表示されます。
+
+まずはメニューの「仮免(簡単)に挑戦」から始めてみましょう。</source>
+        <translation>还没有任何记录。
+
+做练习或模拟考试后，这里会显示
+分数的变化、薄弱的项目以及是否达到合格水平。
+
+请先从菜单的“临时驾照（简单）”开始。</translation>
+    </message>
+    <message>
+        <source>間違えた問題を練習</source>
+        <translation>练习做错的题</translation>
+    </message>
+    <message>
+        <source>いちばん苦手な項目を練習</source>
+        <translation>练习最薄弱的项目</translation>
+    </message>
+    <message>
+        <source>危険予測を練習</source>
+        <translation>练习危险预测</translation>
+    </message>
+    <message>
+        <source>PDFに保存</source>
+        <translation>保存为PDF</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>ResultsWindow</name>
+    <message>
+        <source>模擬試験の結果</source>
+        <translation>模拟考试结果</translation>
+    </message>
+    <message>
+        <source>間違えた問題を練習する</source>
+        <translation>练习做错的题</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>学科練習システム</source>
+        <translation>学科练习系统</translation>
+    </message>
+    <message>
+        <source>仮免(簡単)に挑戦</source>
+        <translation>临时驾照（简单）</translation>
+    </message>
+    <message>
+        <source>仮免(普通)に挑戦</source>
+        <translation>临时驾照（普通）</translation>
+    </message>
+    <message>
+        <source>仮免(難問)に挑戦</source>
+        <translation>临时驾照（困难）</translation>
+    </message>
+    <message>
+        <source>本免(簡単)に挑戦</source>
+        <translation>正式驾照（简单）</translation>
+    </message>
+    <message>
+        <source>本免(普通)に挑戦</source>
+        <translation>正式驾照（普通）</translation>
+    </message>
+    <message>
+        <source>本免(難問)に挑戦</source>
+        <translation>正式驾照（困难）</translation>
+    </message>
+    <message>
+        <source>問題の見直し</source>
+        <translation>复习题目</translation>
+    </message>
+    <message>
+        <source>学習記録</source>
+        <translation>学习记录</translation>
+    </message>
+    <message>
+        <source>問題設定</source>
+        <translation>题目设置</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>仮免 模擬試験 ▶
+50問・30分</source>
+        <translation>临时驾照 模拟考试 ▶
+50题・30分钟</translation>
+    </message>
+    <message>
+        <source>本免 模擬試験 ▶
+95問・50分</source>
+        <translation>正式驾照 模拟考试 ▶
+95题・50分钟</translation>
+    </message>
+    <message>
+        <source>外免切替 模擬試験 ▶
+50問・30分</source>
+        <translation>外国驾照转换 模拟考试 ▶
+50题・30分钟</translation>
+    </message>
+</context>
+<context>
+    <name>TForm4</name>
+    <message>
+        <source>問題画面</source>
+        <translation>答题</translation>
+    </message>
+    <message>
+        <source>問題</source>
+        <translation>题目</translation>
+    </message>
+    <message>
+        <source>解説</source>
+        <translation>解析</translation>
+    </message>
+    <message>
+        <source>図</source>
+        <translation>图示</translation>
+    </message>
+    <message>
+        <source>問題情報</source>
+        <translation>题目信息</translation>
+    </message>
+    <message>
+        <source>問情報</source>
+        <translation>题目</translation>
+    </message>
+    <message>
+        <source>番号</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>今回数</source>
+        <translation>本轮</translation>
+    </message>
+    <message>
+        <source>正解数</source>
+        <translation>答对</translation>
+    </message>
+    <message>
+        <source>回数</source>
+        <translation>次数</translation>
+    </message>
+    <message>
+        <source>難易度</source>
+        <translation>难度</translation>
+    </message>
+    <message>
+        <source>** %</source>
+        <translation>** %</translation>
+    </message>
+    <message>
+        <source>正解率</source>
+        <translation>正确率</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>/</source>
+        <translation>/</translation>
+    </message>
+    <message>
+        <source>=</source>
+        <translation>=</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>结束</translation>
+    </message>
+    <message>
+        <source>アドバイス</source>
+        <translation>建议</translation>
+    </message>
+    <message>
+        <source>解答欄</source>
+        <translation>作答</translation>
+    </message>
+    <message>
+        <source>判&#x3000;定</source>
+        <translation>判&#x3000;定</translation>
+    </message>
+    <message>
+        <source>正&#x3000;解</source>
+        <translation>正确答案</translation>
+    </message>
+    <message>
+        <source>正</source>
+        <translation>正确</translation>
+    </message>
+    <message>
+        <source>誤</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>次の問題</source>
+        <translation>下一题</translation>
+    </message>
+    <message>
+        <source>不正解</source>
+        <translation>答错了</translation>
+    </message>
+    <message>
+        <source>出題できる問題がありません。</source>
+        <translation>没有可以出的题目了。</translation>
+    </message>
+    <message>
+        <source>このデータは、別に起動している学科練習システムで練習中のため使えません。そちらの練習を終了してから、もう一度始めてください。</source>
+        <translation>此数据正被另一个运行中的学科练习系统使用。请先结束那边的练习，再重新开始。</translation>
+    </message>
+    <message>
+        <source>データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。</source>
+        <translation>数据文件正被其他程序使用。请稍等片刻，再重新开始。</translation>
+    </message>
+    <message>
+        <source>学習記録を使えないため、この練習の答えは学習記録に残りません。練習はこのまま続けられます。</source>
+        <translation>无法使用学习记录，本次练习的答案不会保存到学习记录中。练习可以继续进行。</translation>
+    </message>
+    <message>
+        <source>問題%1</source>
+        <translation>第%1题</translation>
+    </message>
+    <message>
+        <source>正&#x3000;解</source>
+        <comment>verdict</comment>
+        <translation>答对了</translation>
+    </message>
+</context>
+<context>
+    <name>TForm6</name>
+    <message>
+        <source>問題</source>
+        <translation>题目</translation>
+    </message>
+    <message>
+        <source>図</source>
+        <translation>图示</translation>
+    </message>
+    <message>
+        <source>433×369</source>
+        <translation>433×369</translation>
+    </message>
+    <message>
+        <source>解説</source>
+        <translation>解析</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>退出</translation>
+    </message>
+</context>
+<context>
+    <name>TForm7</name>
+    <message>
+        <source>Orvessa</source>
+        <translation>Orvessa</translation>
+    </message>
+    <message>
+        <source>http://www.orvessa.example.jp/</source>
+        <translation>http://www.orvessa.example.jp/</translation>
+    </message>
+    <message>
+        <source>ご意見ご要望をお聞かせ下さい。</source>
+        <translation>欢迎提出意见和建议。</translation>
+    </message>
+    <message>
+        <source>Tel: 03-0000-0000  Fax: 03-0000-0001</source>
+        <translation>电话: 03-0000-0000  传真: 03-0000-0001</translation>
+    </message>
+    <message>
+        <source>© Orvessa 自動車学校 Ver.X.XX</source>
+        <translation>© Orvessa 驾驶学校 Ver.X.XX</translation>
+    </message>
+    <message>
+        <source>E-mail: info@orvessa.example.jp</source>
+        <translation>电子邮件: info@orvessa.example.jp</translation>
+    </message>
+    <message>
+        <source>最新版はこちら</source>
+        <translation>最新版本在这里</translation>
+    </message>
+    <message>
+        <source>最新版の問題が必要な方は</source>
+        <translation>需要最新题目的学员，</translation>
+    </message>
+    <message>
+        <source>ときどきご覧ください</source>
+        <translation>请不时查看</translation>
+    </message>
+    <message>
+        <source>当校を卒業された方を対象に、</source>
+        <translation>面向本校毕业学员，</translation>
+    </message>
+    <message>
+        <source>火・水・金曜日（13：00〜）</source>
+        <translation>周二、周三、周五（13:00起）</translation>
+    </message>
+    <message>
+        <source>を実施していますので、お気軽に尋ねてください。</source>
+        <translation>定期举办，欢迎随时咨询。</translation>
+    </message>
+    <message>
+        <source>勉強会</source>
+        <translation>学习会</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>exam</name>
+    <message>
+        <source>仮免</source>
+        <translation>临时驾照</translation>
+    </message>
+    <message>
+        <source>本免</source>
+        <translation>正式驾照</translation>
+    </message>
+    <message>
+        <source>外免切替</source>
+        <translation>外国驾照转换</translation>
+    </message>
+    <message>
+        <source>%1 模擬試験</source>
+        <translation>%1 模拟考试</translation>
+    </message>
+    <message>
+        <source> ▶
+%1問・%2分</source>
+        <translation> ▶
+%1题・%2分钟</translation>
+    </message>
+</context>
+</TS>
