@@ -36,9 +36,23 @@ void LanguageChoice::Choose(const honyaku::Language* language, honyaku::Mode mod
     emit changed();
 }
 
+namespace {
+// What tells a translations file that tabletool replaced since it was read: its time and size.
+std::string FileStamp(const std::string& path)
+{
+    std::error_code ec;
+    const auto time = std::filesystem::last_write_time(path, ec);
+    if (ec)
+        return {};
+    const auto size = std::filesystem::file_size(path, ec);
+    return std::to_string(time.time_since_epoch().count()) + "/" + std::to_string(ec ? 0 : size);
+}
+}  // namespace
+
 void LanguageChoice::UseDataDirectory(const std::string& dir)
 {
-    if (dir == directory_)
+    const std::string path = (std::filesystem::path(dir) / honyaku::kFileName).string();
+    if (dir == directory_ && FileStamp(path) == stamp_)
         return;
     directory_ = dir;
     LoadCatalogue();
@@ -47,9 +61,11 @@ void LanguageChoice::UseDataDirectory(const std::string& dir)
 void LanguageChoice::LoadCatalogue()
 {
     catalogue_ = {};
+    stamp_.clear();
     if (!language_ || directory_.empty())
         return;
     const std::string path = (std::filesystem::path(directory_) / honyaku::kFileName).string();
+    stamp_ = FileStamp(path);
     try {
         catalogue_ = honyaku::Catalogue::Load(path, language_->code);
     } catch (const std::exception& e) {

@@ -24,7 +24,8 @@ public:
     // Switches to LANGUAGE (null: Japanese) shown in MODE: the windows' texts are translated
     // again and every statement on screen is shown anew.
     void Choose(const honyaku::Language* language, honyaku::Mode mode);
-    // The translations of the data directory DIR (its honyaku.sqlite; none when it has none).
+    // The translations of the data directory DIR (its honyaku.sqlite; none when it has none), read
+    // again when the file was replaced since.
     void UseDataDirectory(const std::string& dir);
 
     // The text to show for JAPANESE, field FIELD of statement BANGO of SOURCE (bank | hazard).
@@ -44,6 +45,7 @@ private:
     const honyaku::Language* language_ = nullptr;
     honyaku::Mode mode_ = honyaku::Mode::Both;
     std::string directory_;
+    std::string stamp_;   // of the file the catalogue was read from
     honyaku::Catalogue catalogue_;
     QTranslator translator_;
     bool installed_ = false;
