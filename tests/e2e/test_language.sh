@@ -16,10 +16,7 @@ make_data() {
 0,0,0,0401,0,1,交差点では徐行しなければならない。,1,,交差点の手前では徐行する。
 0,0,0,0402,0,1,追越しは禁止されている。,0,,この標識のある区間では追越しをしてもよい。
 0,0,0,0403,0,1,転回は禁止されている。,1,,転回禁止の標識がある道路では転回してはならない。' "$data/mondai.cds"
-  e2e_import advice 'Nani,Seikai,Fuseikai
--1,よい,わるい' "$data/advice.cds"
-  e2e_import history 'Bango,Seihi,Mondai
-0403,1,前回の答え' "$data/rireki.cds"
+  e2e_import_companions "$data"
 }
 
 english=$E2E_TMP/english
