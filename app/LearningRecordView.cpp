@@ -6,6 +6,7 @@
 #include "ProgressWindow.h"
 #include "ShowOrRaise.h"
 
+#include <QCoreApplication>
 #include <QScreen>
 
 void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
@@ -19,7 +20,7 @@ void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
     try {
         snapshot = progress::LoadSnapshot(data::Directory(dir.directory));
     } catch (const Exception& e) {
-        dialogs::ShowMessage(parent, QStringLiteral("学習記録を開けませんでした。\n") +
+        dialogs::ShowMessage(parent, QCoreApplication::translate("LearningRecordView", "学習記録を開けませんでした。\n") +
                                          QString::fromUtf8(e.what()));
         return;
     }

@@ -82,7 +82,7 @@ bool ExamLauncher::OpenData()
         try {
             store->Open(directory);
         } catch (const Exception& e) {
-            dialogs::ShowMessage(nullptr, QStringLiteral("問題データファイルを読めません。\n") +
+            dialogs::ShowMessage(nullptr, ExamLauncher::tr("問題データファイルを読めません。\n") +
                                               QString::fromStdString(e.Message()));
             return false;
         }
@@ -98,7 +98,7 @@ bool ExamLauncher::OpenData()
         data::Directory(directory).OpenRecord(*record_);
     } catch (const Exception& e) {
         record_.reset();
-        dialogs::ShowMessage(nullptr, QStringLiteral("学習記録(kiroku.sqlite)を開けません。この回は記録を残さずに続けます。\n") +
+        dialogs::ShowMessage(nullptr, ExamLauncher::tr("学習記録(kiroku.sqlite)を開けません。この回は記録を残さずに続けます。\n") +
                                           QString::fromStdString(e.Message()));
     }
     return true;
@@ -107,7 +107,7 @@ bool ExamLauncher::OpenData()
 bool ExamLauncher::Run(const Paper& paper)
 {
     if (paper.questions.empty()) {
-        dialogs::ShowMessage(nullptr, QStringLiteral("練習できる問題がありません。"));
+        dialogs::ShowMessage(nullptr, ExamLauncher::tr("練習できる問題がありません。"));
         return false;
     }
     results_->hide();

@@ -48,6 +48,9 @@ signals:
     // BUNRUI: the syllabus item of a SyllabusItem practice, 0 for the others.
     void practiceRequested(exam::PracticeKind kind, int bunrui);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void SavePdfClick();
     void ShowReadiness(const std::vector<record::SessionSummary>& sessions);

@@ -2,6 +2,60 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="vi" sourcelanguage="ja">
 <context>
+    <name>DataDirectory</name>
+    <message>
+        <source>問題データファイルを開いてください。</source>
+        <translation>Hãy mở tệp dữ liệu câu hỏi.</translation>
+    </message>
+    <message>
+        <source>データファイル(*.cds)</source>
+        <translation>Tệp dữ liệu (*.cds)</translation>
+    </message>
+    <message>
+        <source>すべてのファイル(*)</source>
+        <translation>Mọi tệp (*)</translation>
+    </message>
+    <message>
+        <source>データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。</source>
+        <translation>Tệp dữ liệu đang được chương trình khác sử dụng. Hãy đợi một lát rồi bắt đầu lại.</translation>
+    </message>
+    <message>
+        <source>データファイルが、見付かりません。</source>
+        <translation>Không tìm thấy tệp dữ liệu.</translation>
+    </message>
+</context>
+<context>
+    <name>DrillRecovery</name>
+    <message>
+        <source>M月d日 H:mm</source>
+        <translation>d/M H:mm</translation>
+    </message>
+    <message>
+        <source>前回の練習 (%1 開始、%2問) は、結果を問題データと履歴に保存しないまま終わりました。
+学習記録に残っている答えから、いま保存しますか？</source>
+        <translation>Bài luyện lần trước (bắt đầu %1, %2 câu) đã kết thúc mà kết quả chưa được lưu vào dữ liệu câu hỏi và lịch sử.
+Lưu ngay bây giờ từ các câu trả lời còn trong nhật ký học tập?</translation>
+    </message>
+    <message>
+        <source>保存する</source>
+        <translation>Lưu</translation>
+    </message>
+    <message>
+        <source>保存しない</source>
+        <translation>Không lưu</translation>
+    </message>
+    <message>
+        <source>前回の練習の結果を保存しました。</source>
+        <translation>Đã lưu kết quả của bài luyện lần trước.</translation>
+    </message>
+    <message>
+        <source>前回の練習の結果を保存できませんでした。問題データと履歴は前のままです。
+</source>
+        <translation>Không lưu được kết quả của bài luyện lần trước. Dữ liệu câu hỏi và lịch sử vẫn như cũ.
+</translation>
+    </message>
+</context>
+<context>
     <name>ExamWindow</name>
     <message>
         <source>模擬試験</source>
@@ -41,6 +95,21 @@
     </message>
 </context>
 <context>
+    <name>HistoryModel</name>
+    <message>
+        <source>番号</source>
+        <translation>Số</translation>
+    </message>
+    <message>
+        <source>正誤</source>
+        <translation>Đúng/Sai</translation>
+    </message>
+    <message>
+        <source>問題</source>
+        <translation>Câu hỏi</translation>
+    </message>
+</context>
+<context>
     <name>LanguageButton</name>
     <message>
         <source>問題文: 日本語のみ</source>
@@ -60,6 +129,15 @@
     <message>
         <source>（日本語の文が変わったため、この訳は表示しません。）</source>
         <translation>(Câu tiếng Nhật đã được sửa nên bản dịch cũ không được hiển thị.)</translation>
+    </message>
+</context>
+<context>
+    <name>LearningRecordView</name>
+    <message>
+        <source>学習記録を開けませんでした。
+</source>
+        <translation>Không mở được nhật ký học tập.
+</translation>
     </message>
 </context>
 <context>
@@ -102,6 +180,150 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
         <source>閉じる</source>
         <translation>Đóng</translation>
     </message>
+    <message>
+        <source>%1 %2 %3/%4点 %5</source>
+        <translation>%1 %2 %3/%4 điểm %5</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>đỗ</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>trượt</translation>
+    </message>
+    <message>
+        <source>練習の画面がまだありません</source>
+        <translation>Chưa có màn hình luyện tập</translation>
+    </message>
+    <message>
+        <source>危険予測の問題ファイル(kiken.cds)がありません</source>
+        <translation>Không có tệp câu hỏi dự đoán nguy hiểm (kiken.cds)</translation>
+    </message>
+    <message>
+        <source>棒をクリックすると、その項目の問題を練習します</source>
+        <translation>Bấm vào một cột để luyện các câu của chủ đề đó</translation>
+    </message>
+    <message>
+        <source>解答した数</source>
+        <translation>Số câu đã trả lời</translation>
+    </message>
+    <message>
+        <source>%1問</source>
+        <translation>%1 câu</translation>
+    </message>
+    <message>
+        <source>練習した日数</source>
+        <translation>Số ngày đã luyện</translation>
+    </message>
+    <message>
+        <source>%1日</source>
+        <translation>%1 ngày</translation>
+    </message>
+    <message>
+        <source>まだ解いていない問題</source>
+        <translation>Câu chưa làm</translation>
+    </message>
+    <message>
+        <source>最後に間違えた問題</source>
+        <translation>Câu lần gần nhất làm sai</translation>
+    </message>
+    <message>
+        <source>&lt;/table&gt;&lt;p&gt;直近の模擬試験:</source>
+        <translation>&lt;/table&gt;&lt;p&gt;Các lần thi thử gần nhất:</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;まだありません</source>
+        <translation>&lt;br&gt;chưa có</translation>
+    </message>
+    <message>
+        <source>模擬試験を受けると、ここに得点の移り変わりが表示されます。</source>
+        <translation>Khi bạn thi thử, điểm số qua các lần sẽ hiện ở đây.</translation>
+    </message>
+    <message>
+        <source>模擬試験の得点(満点に対する%)</source>
+        <translation>Điểm thi thử (% so với điểm tối đa)</translation>
+    </message>
+    <message>
+        <source>合格ライン(%1%)</source>
+        <translation>Điểm đỗ (%1%)</translation>
+    </message>
+    <message>
+        <source>練習問題に挑戦すると、ここに正答率の移り変わりが表示されます。</source>
+        <translation>Khi bạn luyện tập, tỉ lệ đúng qua các lần sẽ hiện ở đây.</translation>
+    </message>
+    <message>
+        <source>練習ごとの正答率(%)</source>
+        <translation>Tỉ lệ đúng mỗi lần luyện (%)</translation>
+    </message>
+    <message>
+        <source>練習問題</source>
+        <translation>Luyện tập</translation>
+    </message>
+    <message>
+        <source>苦手の練習</source>
+        <translation>Luyện điểm yếu</translation>
+    </message>
+    <message>
+        <source>項目のついた問題に答えると、ここに項目ごとの正答率が弱い順に表示されます。</source>
+        <translation>Khi bạn trả lời các câu có chủ đề, tỉ lệ đúng theo từng chủ đề sẽ hiện ở đây, yếu nhất trước.</translation>
+    </message>
+    <message>
+        <source>項目ごとの正答率(直近%1問ずつ・弱い順)</source>
+        <translation>Tỉ lệ đúng theo chủ đề (%1 câu gần nhất mỗi chủ đề, yếu nhất trước)</translation>
+    </message>
+    <message>
+        <source>正答率</source>
+        <translation>Tỉ lệ đúng</translation>
+    </message>
+    <message>
+        <source>学習記録_</source>
+        <translation>nhat-ky-hoc-tap_</translation>
+    </message>
+    <message>
+        <source>学習記録  </source>
+        <translation>Nhật ký học tập  </translation>
+    </message>
+    <message>
+        <source>yyyy年M月d日</source>
+        <translation>d/M/yyyy</translation>
+    </message>
+    <message>
+        <source>解答した数 %1問 / 練習した日数 %2日 / まだ解いていない問題 %3問 / 最後に間違えた問題 %4問</source>
+        <translation>Đã trả lời %1 câu / đã luyện %2 ngày / chưa làm %3 câu / lần gần nhất sai %4 câu</translation>
+    </message>
+    <message>
+        <source>直近の模擬試験: </source>
+        <translation>Các lần thi thử gần nhất: </translation>
+    </message>
+    <message>
+        <source>まだありません</source>
+        <translation>chưa có</translation>
+    </message>
+    <message>
+        <source>項目ごとの正答率(直近%1問ずつ、弱い順)</source>
+        <translation>Tỉ lệ đúng theo chủ đề (%1 câu gần nhất mỗi chủ đề, yếu nhất trước)</translation>
+    </message>
+    <message>
+        <source>%1%  %2 (%3/%4問)</source>
+        <translation>%1%  %2 (%3/%4 câu)</translation>
+    </message>
+    <message>
+        <source>PDFを保存するフォルダ</source>
+        <translation>Thư mục lưu PDF</translation>
+    </message>
+    <message>
+        <source>PDFを保存しました。
+</source>
+        <translation>Đã lưu PDF.
+</translation>
+    </message>
+    <message>
+        <source>PDFを保存できませんでした。フォルダに書き込めるか確かめてください。
+</source>
+        <translation>Không lưu được PDF. Hãy kiểm tra xem có ghi được vào thư mục không.
+</translation>
+    </message>
 </context>
 <context>
     <name>ResultsWindow</name>
@@ -116,6 +338,29 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     <message>
         <source>閉じる</source>
         <translation>Đóng</translation>
+    </message>
+</context>
+<context>
+    <name>Statistics</name>
+    <message>
+        <source>項目 %1</source>
+        <translation>Chủ đề %1</translation>
+    </message>
+    <message>
+        <source>%1: 合格圏です(直近3回の模擬試験はすべて合格)</source>
+        <translation>%1: đủ sức đỗ (cả 3 lần thi thử gần nhất đều đỗ)</translation>
+    </message>
+    <message>
+        <source>%1: 模擬試験をまだ受けていません。合格圏かどうかは、模擬試験を3回受けると分かります</source>
+        <translation>%1: chưa thi thử lần nào. Sau 3 lần thi thử sẽ biết bạn đã đủ sức đỗ chưa</translation>
+    </message>
+    <message>
+        <source>%1: 模擬試験は%2回(合格%3回)。合格圏かどうかは、あと%4回受けると分かります</source>
+        <translation>%1: đã thi thử %2 lần (đỗ %3 lần). Thi thêm %4 lần nữa sẽ biết bạn đã đủ sức đỗ chưa</translation>
+    </message>
+    <message>
+        <source>%1: まだ合格圏ではありません。直近3回の模擬試験のうち合格は%2回</source>
+        <translation>%1: chưa đủ sức đỗ. Trong 3 lần thi thử gần nhất, đỗ %2 lần</translation>
     </message>
 </context>
 <context>
@@ -396,6 +641,10 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
         <source>閉じる</source>
         <translation>Đóng</translation>
     </message>
+    <message>
+        <source>問題画面へ移動</source>
+        <translation>Vào màn hình câu hỏi</translation>
+    </message>
 </context>
 <context>
     <name>exam</name>
@@ -420,6 +669,239 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
 %1問・%2分</source>
         <translation> ▶
 %1 câu · %2 phút</translation>
+    </message>
+</context>
+<context>
+    <name>exam::ExamLauncher</name>
+    <message>
+        <source>問題データファイルを読めません。
+</source>
+        <translation>Không đọc được tệp dữ liệu câu hỏi.
+</translation>
+    </message>
+    <message>
+        <source>学習記録(kiroku.sqlite)を開けません。この回は記録を残さずに続けます。
+</source>
+        <translation>Không mở được nhật ký học tập (kiroku.sqlite). Lần này sẽ tiếp tục mà không ghi lại.
+</translation>
+    </message>
+    <message>
+        <source>練習できる問題がありません。</source>
+        <translation>Không có câu hỏi nào để luyện.</translation>
+    </message>
+</context>
+<context>
+    <name>exam::ExamWindow</name>
+    <message>
+        <source>正</source>
+        <translation>Đúng</translation>
+    </message>
+    <message>
+        <source>誤</source>
+        <translation>Sai</translation>
+    </message>
+    <message>
+        <source>練習</source>
+        <translation>Luyện tập</translation>
+    </message>
+    <message>
+        <source>このまま続けられますが、この回は学習記録に残りません。</source>
+        <translation>Bạn vẫn có thể tiếp tục, nhưng lần này sẽ không được lưu vào nhật ký học tập.</translation>
+    </message>
+    <message>
+        <source>練習を終える</source>
+        <translation>Kết thúc luyện tập</translation>
+    </message>
+    <message>
+        <source>採点する</source>
+        <translation>Chấm điểm</translation>
+    </message>
+    <message>
+        <source>1/O 正&#x3000;2/X 誤
+Enter 次へ&#x3000;←→ 移動</source>
+        <translation>1/O đúng  2/X sai
+Enter tiếp  ←→ chuyển</translation>
+    </message>
+    <message>
+        <source>1/O 正&#x3000;2/X 誤&#x3000;←→ 移動
+F 見直し&#x3000;Ctrl+Enter 採点</source>
+        <translation>1/O đúng  2/X sai  ←→ chuyển
+F đánh dấu  Ctrl+Enter chấm điểm</translation>
+    </message>
+    <message>
+        <source>問%1 / %2&#x3000;危険予測</source>
+        <translation>Câu %1 / %2  Dự đoán nguy hiểm</translation>
+    </message>
+    <message>
+        <source>問%1 / %2</source>
+        <translation>Câu %1 / %2</translation>
+    </message>
+    <message>
+        <source>正解&#x3000;</source>
+        <translation>Đúng  </translation>
+    </message>
+    <message>
+        <source>不正解(正しくは%1)&#x3000;</source>
+        <translation>Sai (đáp án là %1)  </translation>
+    </message>
+    <message>
+        <source>残り </source>
+        <translation>Còn </translation>
+    </message>
+    <message>
+        <source>練習はこのまま続けられますが、ここからの答えは学習記録に残りません(それまでの答えは残っています)。</source>
+        <translation>Bạn vẫn có thể tiếp tục luyện, nhưng các câu trả lời từ đây sẽ không được lưu vào nhật ký học tập (các câu trước đó vẫn được lưu).</translation>
+    </message>
+    <message>
+        <source>採点しますか？
+未解答の問題が%1問あります(未解答は不正解になります)。</source>
+        <translation>Chấm điểm bài thi?
+Còn %1 câu chưa trả lời (câu chưa trả lời tính là sai).</translation>
+    </message>
+    <message>
+        <source>採点しますか？
+すべての問題に解答しています。</source>
+        <translation>Chấm điểm bài thi?
+Bạn đã trả lời tất cả các câu.</translation>
+    </message>
+    <message>
+        <source>試験に戻る</source>
+        <translation>Quay lại bài thi</translation>
+    </message>
+    <message>
+        <source>この試験の解答と採点の結果は学習記録に残りません(記録には「未完了」の試験として残ります)。</source>
+        <translation>Câu trả lời và kết quả chấm điểm của bài thi này sẽ không được lưu vào nhật ký học tập (bài thi được ghi là “chưa hoàn thành”).</translation>
+    </message>
+    <message>
+        <source>答えは学習記録に残っていますが、練習は「未完了」として残ります。</source>
+        <translation>Các câu trả lời đã được lưu vào nhật ký học tập, nhưng bài luyện được ghi là “chưa hoàn thành”.</translation>
+    </message>
+    <message>
+        <source>練習を終えました。%1問中%2問正解でした。</source>
+        <translation>Đã kết thúc luyện tập: đúng %2 trên %1 câu.</translation>
+    </message>
+    <message>
+        <source>学習記録に書き込めません。</source>
+        <translation>Không ghi được vào nhật ký học tập.</translation>
+    </message>
+    <message>
+        <source>試験をやめますか？
+採点はされず、記録には「未完了」として残ります。</source>
+        <translation>Dừng bài thi?
+Bài thi sẽ không được chấm và được ghi là “chưa hoàn thành”.</translation>
+    </message>
+    <message>
+        <source>やめる</source>
+        <translation>Dừng</translation>
+    </message>
+</context>
+<context>
+    <name>exam::ResultsWindow</name>
+    <message>
+        <source>(教習項目なし)</source>
+        <translation>(không có chủ đề)</translation>
+    </message>
+    <message>
+        <source>不明な項目</source>
+        <translation>chủ đề không rõ</translation>
+    </message>
+    <message>
+        <source>正</source>
+        <translation>Đúng</translation>
+    </message>
+    <message>
+        <source>誤</source>
+        <translation>Sai</translation>
+    </message>
+    <message>
+        <source>未解答</source>
+        <translation>chưa trả lời</translation>
+    </message>
+    <message>
+        <source>教習項目</source>
+        <translation>Chủ đề</translation>
+    </message>
+    <message>
+        <source>得点</source>
+        <translation>Điểm</translation>
+    </message>
+    <message>
+        <source>正答率</source>
+        <translation>Tỉ lệ đúng</translation>
+    </message>
+    <message>
+        <source>問</source>
+        <translation>Câu</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>Kết quả</translation>
+    </message>
+    <message>
+        <source>あなたの答え</source>
+        <translation>Bạn trả lời</translation>
+    </message>
+    <message>
+        <source>正解</source>
+        <translation>Đáp án</translation>
+    </message>
+    <message>
+        <source>問題</source>
+        <translation>Câu hỏi</translation>
+    </message>
+    <message>
+        <source>練習</source>
+        <translation>Luyện tập</translation>
+    </message>
+    <message>
+        <source>の結果</source>
+        <translation>: kết quả</translation>
+    </message>
+    <message>
+        <source>%1 / %2 点&#x3000;(合格点 %3 点)</source>
+        <translation>%1 / %2 điểm  (điểm đỗ %3)</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>Đỗ</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>Trượt</translation>
+    </message>
+    <message>
+        <source>所要時間 %1 / 制限時間 %2</source>
+        <translation>Thời gian làm %1 / thời gian cho phép %2</translation>
+    </message>
+    <message>
+        <source>
+時間切れで採点しました。</source>
+        <translation>
+Đã chấm điểm khi hết giờ.</translation>
+    </message>
+    <message>
+        <source>&#x3000;未解答 %1問</source>
+        <translation>  chưa trả lời: %1 câu</translation>
+    </message>
+    <message>
+        <source>○</source>
+        <translation>○</translation>
+    </message>
+    <message>
+        <source>×</source>
+        <translation>×</translation>
+    </message>
+    <message>
+        <source>× </source>
+        <translation>× </translation>
+    </message>
+    <message>
+        <source>【危険予測】</source>
+        <translation>[Dự đoán nguy hiểm] </translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;%1%2&lt;/b&gt;&lt;br&gt;あなたの答え: &lt;span style=&apos;color:%3&apos;&gt;%4&lt;/span&gt;&#x3000;正解: %5&lt;br&gt;%6&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;b&gt;%1%2&lt;/b&gt;&lt;br&gt;Bạn trả lời: &lt;span style=&apos;color:%3&apos;&gt;%4&lt;/span&gt;  Đáp án: %5&lt;br&gt;%6&lt;/p&gt;</translation>
     </message>
 </context>
 </TS>

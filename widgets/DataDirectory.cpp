@@ -88,8 +88,8 @@ void CopyBundledSample(const QString& sample, const QString& data)
 dialogs::OpenFileOptions DataFileDialog()
 {
     dialogs::OpenFileOptions dialog;
-    dialog.title = QStringLiteral("問題データファイルを開いてください。");
-    dialog.filters = {QStringLiteral("データファイル(*.cds)"), QStringLiteral("すべてのファイル(*)")};
+    dialog.title = QCoreApplication::translate("DataDirectory", "問題データファイルを開いてください。");
+    dialog.filters = {QCoreApplication::translate("DataDirectory", "データファイル(*.cds)"), QCoreApplication::translate("DataDirectory", "すべてのファイル(*)")};
     dialog.fileMustExist = true;
     return dialog;
 }
@@ -124,9 +124,9 @@ void ReportDataFilesMissing(QWidget* parent, const std::exception_ptr& error)
     }
     if (inUse) {
         // The data is there and the directory right: the next start must find it again.
-        dialogs::ShowMessage(parent, QStringLiteral("データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。"));
+        dialogs::ShowMessage(parent, QCoreApplication::translate("DataDirectory", "データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。"));
     } else {
         settings::Remove(SettingsFilePath());
-        dialogs::ShowMessage(parent, QStringLiteral("データファイルが、見付かりません。"));
+        dialogs::ShowMessage(parent, QCoreApplication::translate("DataDirectory", "データファイルが、見付かりません。"));
     }
 }
