@@ -102,7 +102,7 @@ Store them now from the answers kept in the learning record?</translation>
     </message>
     <message>
         <source>正誤</source>
-        <translation>Result</translation>
+        <translation>R/W</translation>
     </message>
     <message>
         <source>問題</source>

@@ -102,7 +102,7 @@ Lưu ngay bây giờ từ các câu trả lời còn trong nhật ký học tậ
     </message>
     <message>
         <source>正誤</source>
-        <translation>Đúng/Sai</translation>
+        <translation>Đ/S</translation>
     </message>
     <message>
         <source>問題</source>
@@ -270,7 +270,7 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     </message>
     <message>
         <source>項目ごとの正答率(直近%1問ずつ・弱い順)</source>
-        <translation>Tỉ lệ đúng theo chủ đề (%1 câu gần nhất mỗi chủ đề, yếu nhất trước)</translation>
+        <translation>Tỉ lệ đúng theo chủ đề (%1 câu gần nhất, yếu trước)</translation>
     </message>
     <message>
         <source>正答率</source>
@@ -418,13 +418,13 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     <message>
         <source>本免 模擬試験 ▶
 95問・50分</source>
-        <translation>Thi thử chính thức ▶
+        <translation>Thi thử Chính thức ▶
 95 câu · 50 phút</translation>
     </message>
     <message>
         <source>外免切替 模擬試験 ▶
 50問・30分</source>
-        <translation>Thi thử chuyển đổi ▶
+        <translation>Thi thử Chuyển đổi ▶
 50 câu · 30 phút</translation>
     </message>
 </context>
@@ -654,7 +654,7 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     </message>
     <message>
         <source>本免</source>
-        <translation>Bằng chính thức</translation>
+        <translation>Chính thức</translation>
     </message>
     <message>
         <source>外免切替</source>

@@ -424,7 +424,7 @@
     <message>
         <source>外免切替 模擬試験 ▶
 50問・30分</source>
-        <translation>外国驾照转换 模拟考试 ▶
+        <translation>驾照转换 模拟考试 ▶
 50题・30分钟</translation>
     </message>
 </context>
@@ -658,7 +658,7 @@
     </message>
     <message>
         <source>外免切替</source>
-        <translation>外国驾照转换</translation>
+        <translation>驾照转换</translation>
     </message>
     <message>
         <source>%1 模擬試験</source>

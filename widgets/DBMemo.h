@@ -20,7 +20,14 @@ public:
     // statement of SOURCE (bank | hazard); follows every change of language.
     void setTranslated(const char* source);
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    // With a translation shown, the text is set smaller, as far as needed to fit (the design's
+    // size again for the Japanese alone).
+    void FitText();
     FieldLink link_;
     const char* translatedSource_ = nullptr;
+    int designPixels_ = -1;   // the font's pixel size before any fitting
 };

@@ -9,6 +9,8 @@
 #include "Placement.h"
 
 #include <QBuffer>
+#include <QFontMetrics>
+#include <QTextDocument>
 #include <QImageReader>
 #include <QPainter>
 
@@ -58,6 +60,44 @@ void DBMemo::refresh()
     }
     if (text != toPlainText())
         setPlainText(text);
+    if (translatedSource_)
+        FitText();
+}
+
+void DBMemo::resizeEvent(QResizeEvent* event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    // A memo laid out only when first shown fits its text to its real size then.
+    if (translatedSource_)
+        FitText();
+}
+
+void DBMemo::FitText()
+{
+    QFont f = font();
+    if (designPixels_ < 0)
+        designPixels_ = f.pixelSize();
+    int pixels = designPixels_;
+    if (pixels > 0 && !LanguageChoice::Instance().showsJapaneseOnly()) {
+        // The text's wrapped height in the viewport's width, smaller by steps down to a size
+        // still easily read; beyond that the memo scrolls.
+        constexpr int kSmallest = 16;
+        const QString text = toPlainText();
+        const int width = viewport()->width() - 2 * int(document()->documentMargin());
+        const int height = viewport()->height() - 2 * int(document()->documentMargin());
+        for (; pixels > kSmallest; pixels -= 2) {
+            QFont trial = f;
+            trial.setPixelSize(pixels);
+            const QRect need = QFontMetrics(trial).boundingRect(QRect(0, 0, width, 100000),
+                                                                Qt::TextWordWrap, text);
+            if (need.height() <= height)
+                break;
+        }
+    }
+    if (pixels > 0 && f.pixelSize() != pixels) {
+        f.setPixelSize(pixels);
+        setFont(f);
+    }
 }
 
 // ---- DBEdit ---------------------------------------------------------------------------------
