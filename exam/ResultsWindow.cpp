@@ -20,7 +20,7 @@ QString ItemName(int code)
     if (code == 0)
         return ResultsWindow::tr("(教習項目なし)");
     const syllabus::Item* item = syllabus::Find(code);
-    const QString name = item ? QString::fromUtf8(item->name.data(), qsizetype(item->name.size()))
+    const QString name = item ? syllabus::DisplayName(*item)
                               : ResultsWindow::tr("不明な項目");
     return QStringLiteral("%1 %2").arg(code).arg(name);
 }

@@ -75,7 +75,7 @@ std::vector<ItemShare> WeakestFirst(const std::vector<record::CategoryRate>& rat
             continue;
         ItemShare item{r.bunrui, {}, r.answers, r.correct};
         if (const syllabus::Item* known = syllabus::Find(r.bunrui))
-            item.name = QString::fromUtf8(known->name.data(), qsizetype(known->name.size()));
+            item.name = syllabus::DisplayName(*known);
         else
             item.name = QCoreApplication::translate("Statistics", "項目 %1").arg(r.bunrui);
         out.push_back(item);

@@ -904,4 +904,131 @@ Graded when the time ran out.</translation>
         <translation>&lt;p&gt;&lt;b&gt;%1%2&lt;/b&gt;&lt;br&gt;Your answer: &lt;span style=&apos;color:%3&apos;&gt;%4&lt;/span&gt;  Answer: %5&lt;br&gt;%6&lt;/p&gt;</translation>
     </message>
 </context>
+<context>
+    <name>syllabus</name>
+    <message>
+        <source>運転者の心得</source>
+        <translation>The driver&apos;s attitude</translation>
+    </message>
+    <message>
+        <source>信号</source>
+        <translation>Traffic signals</translation>
+    </message>
+    <message>
+        <source>標識・標示</source>
+        <translation>Signs and road markings</translation>
+    </message>
+    <message>
+        <source>通行するところ・してはいけないところ</source>
+        <translation>Where to drive and where not to</translation>
+    </message>
+    <message>
+        <source>緊急自動車等の優先</source>
+        <translation>Priority of emergency vehicles</translation>
+    </message>
+    <message>
+        <source>交差点等・踏切</source>
+        <translation>Intersections and level crossings</translation>
+    </message>
+    <message>
+        <source>安全な速度と車間距離</source>
+        <translation>Safe speed and following distance</translation>
+    </message>
+    <message>
+        <source>歩行者の保護等</source>
+        <translation>Protecting pedestrians</translation>
+    </message>
+    <message>
+        <source>安全確認・合図・警音器</source>
+        <translation>Safety checks, signals and the horn</translation>
+    </message>
+    <message>
+        <source>進路変更等</source>
+        <translation>Changing course</translation>
+    </message>
+    <message>
+        <source>追越し</source>
+        <translation>Overtaking</translation>
+    </message>
+    <message>
+        <source>行き違い</source>
+        <translation>Passing oncoming traffic</translation>
+    </message>
+    <message>
+        <source>運転免許制度・交通反則通告制度</source>
+        <translation>Licences and traffic-violation notices</translation>
+    </message>
+    <message>
+        <source>オートマチック車の運転</source>
+        <translation>Driving an automatic car</translation>
+    </message>
+    <message>
+        <source>危険予測</source>
+        <translation>Hazard prediction</translation>
+    </message>
+    <message>
+        <source>応急救護処置</source>
+        <translation>First aid</translation>
+    </message>
+    <message>
+        <source>死角と運転</source>
+        <translation>Blind spots</translation>
+    </message>
+    <message>
+        <source>適性と運転行動</source>
+        <translation>Aptitude and driving behaviour</translation>
+    </message>
+    <message>
+        <source>人間の能力と運転</source>
+        <translation>Human abilities and driving</translation>
+    </message>
+    <message>
+        <source>車に働く自然の力と運転</source>
+        <translation>Natural forces acting on a vehicle</translation>
+    </message>
+    <message>
+        <source>悪条件下での運転</source>
+        <translation>Driving in bad conditions</translation>
+    </message>
+    <message>
+        <source>特徴的な事故と事故の悲惨さ</source>
+        <translation>Typical accidents and their toll</translation>
+    </message>
+    <message>
+        <source>自動車の保守管理</source>
+        <translation>Vehicle maintenance</translation>
+    </message>
+    <message>
+        <source>駐車と停車</source>
+        <translation>Parking and stopping</translation>
+    </message>
+    <message>
+        <source>乗車と積載</source>
+        <translation>Passengers and loads</translation>
+    </message>
+    <message>
+        <source>けん引</source>
+        <translation>Towing</translation>
+    </message>
+    <message>
+        <source>交通事故のとき</source>
+        <translation>After a traffic accident</translation>
+    </message>
+    <message>
+        <source>所有者の心得と保険制度</source>
+        <translation>Owners&apos; duties and insurance</translation>
+    </message>
+    <message>
+        <source>経路の設計</source>
+        <translation>Route planning</translation>
+    </message>
+    <message>
+        <source>高速道路での運転</source>
+        <translation>Expressway driving</translation>
+    </message>
+    <message>
+        <source>二輪車・原付・特定小型原付と自転車</source>
+        <translation>Motorcycles, mopeds, designated small mopeds and bicycles</translation>
+    </message>
+</context>
 </TS>

@@ -904,4 +904,131 @@ Bài thi sẽ không được chấm và được ghi là “chưa hoàn thành�
         <translation>&lt;p&gt;&lt;b&gt;%1%2&lt;/b&gt;&lt;br&gt;Bạn trả lời: &lt;span style=&apos;color:%3&apos;&gt;%4&lt;/span&gt;  Đáp án: %5&lt;br&gt;%6&lt;/p&gt;</translation>
     </message>
 </context>
+<context>
+    <name>syllabus</name>
+    <message>
+        <source>運転者の心得</source>
+        <translation>Tinh thần của người lái xe</translation>
+    </message>
+    <message>
+        <source>信号</source>
+        <translation>Đèn tín hiệu</translation>
+    </message>
+    <message>
+        <source>標識・標示</source>
+        <translation>Biển báo và vạch kẻ đường</translation>
+    </message>
+    <message>
+        <source>通行するところ・してはいけないところ</source>
+        <translation>Nơi được đi và nơi không được đi</translation>
+    </message>
+    <message>
+        <source>緊急自動車等の優先</source>
+        <translation>Nhường đường cho xe khẩn cấp</translation>
+    </message>
+    <message>
+        <source>交差点等・踏切</source>
+        <translation>Giao lộ và chỗ giao cắt đường sắt</translation>
+    </message>
+    <message>
+        <source>安全な速度と車間距離</source>
+        <translation>Tốc độ an toàn và khoảng cách giữa hai xe</translation>
+    </message>
+    <message>
+        <source>歩行者の保護等</source>
+        <translation>Bảo vệ người đi bộ</translation>
+    </message>
+    <message>
+        <source>安全確認・合図・警音器</source>
+        <translation>Quan sát an toàn, tín hiệu và còi</translation>
+    </message>
+    <message>
+        <source>進路変更等</source>
+        <translation>Chuyển hướng đi</translation>
+    </message>
+    <message>
+        <source>追越し</source>
+        <translation>Vượt xe</translation>
+    </message>
+    <message>
+        <source>行き違い</source>
+        <translation>Tránh xe ngược chiều</translation>
+    </message>
+    <message>
+        <source>運転免許制度・交通反則通告制度</source>
+        <translation>Giấy phép lái xe và thông báo vi phạm giao thông</translation>
+    </message>
+    <message>
+        <source>オートマチック車の運転</source>
+        <translation>Lái xe số tự động</translation>
+    </message>
+    <message>
+        <source>危険予測</source>
+        <translation>Dự đoán nguy hiểm</translation>
+    </message>
+    <message>
+        <source>応急救護処置</source>
+        <translation>Sơ cứu</translation>
+    </message>
+    <message>
+        <source>死角と運転</source>
+        <translation>Điểm mù khi lái xe</translation>
+    </message>
+    <message>
+        <source>適性と運転行動</source>
+        <translation>Năng lực và hành vi lái xe</translation>
+    </message>
+    <message>
+        <source>人間の能力と運転</source>
+        <translation>Khả năng của con người và lái xe</translation>
+    </message>
+    <message>
+        <source>車に働く自然の力と運転</source>
+        <translation>Lực tự nhiên tác động lên xe</translation>
+    </message>
+    <message>
+        <source>悪条件下での運転</source>
+        <translation>Lái xe trong điều kiện xấu</translation>
+    </message>
+    <message>
+        <source>特徴的な事故と事故の悲惨さ</source>
+        <translation>Tai nạn điển hình và hậu quả thảm khốc</translation>
+    </message>
+    <message>
+        <source>自動車の保守管理</source>
+        <translation>Bảo dưỡng xe ô tô</translation>
+    </message>
+    <message>
+        <source>駐車と停車</source>
+        <translation>Đỗ xe và dừng xe</translation>
+    </message>
+    <message>
+        <source>乗車と積載</source>
+        <translation>Chở người và chở hàng</translation>
+    </message>
+    <message>
+        <source>けん引</source>
+        <translation>Kéo xe</translation>
+    </message>
+    <message>
+        <source>交通事故のとき</source>
+        <translation>Khi xảy ra tai nạn giao thông</translation>
+    </message>
+    <message>
+        <source>所有者の心得と保険制度</source>
+        <translation>Trách nhiệm của chủ xe và bảo hiểm</translation>
+    </message>
+    <message>
+        <source>経路の設計</source>
+        <translation>Lập lộ trình</translation>
+    </message>
+    <message>
+        <source>高速道路での運転</source>
+        <translation>Lái xe trên đường cao tốc</translation>
+    </message>
+    <message>
+        <source>二輪車・原付・特定小型原付と自転車</source>
+        <translation>Xe mô tô, xe gắn máy, xe gắn máy cỡ nhỏ đặc định và xe đạp</translation>
+    </message>
+</context>
 </TS>
