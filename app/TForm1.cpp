@@ -96,6 +96,8 @@ TForm1::TForm1(QWidget* parent)
     // The pupil's language, in the picture's empty top-left corner.
     auto* language = new LanguageButton(this);
     language->setGeometry(16, 16, 230, 36);
+    // Out of the tab chain, as the signs are: the first edition's keys go round its buttons only.
+    language->setFocusPolicy(Qt::NoFocus);
 
     screenfit::InstallZoomKeys(this);
 }
