@@ -30,4 +30,5 @@ private:
     FieldLink link_;
     const char* translatedSource_ = nullptr;
     int designPixels_ = -1;   // the font's pixel size before any fitting
+    QString fittedFor_;       // the text and viewport size the font was last fitted to
 };

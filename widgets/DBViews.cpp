@@ -78,7 +78,15 @@ void DBMemo::FitText()
     if (designPixels_ < 0)
         designPixels_ = f.pixelSize();
     int pixels = designPixels_;
-    if (pixels > 0 && !LanguageChoice::Instance().showsJapaneseOnly()) {
+    const bool fit = pixels > 0 && !LanguageChoice::Instance().showsJapaneseOnly();
+    // Laying the text out at several sizes is the costly part: once per text and size.
+    const QString fitted = fit ? toPlainText() + QLatin1Char('\x1f') + QString::number(viewport()->width()) +
+                                     QLatin1Char('x') + QString::number(viewport()->height())
+                               : QString();
+    if (fit && fitted == fittedFor_)
+        return;
+    fittedFor_ = fitted;
+    if (fit) {
         // The text's wrapped height in the viewport's width, smaller by steps down to a size
         // still easily read; beyond that the memo scrolls.
         constexpr int kSmallest = 16;
