@@ -88,8 +88,9 @@ private slots:
         const auto refused = [&](const std::string& rows) {
             return Message([&] { ReadCsv(header + rows, "en", Bank()); });
         };
-        const QString unknown = refused("bank,0001,Mondai,,A\r\nbank,0003,Mondai,,B\r\n");
-        QVERIFY2(unknown.contains("line 3") && unknown.contains("0003"), qPrintable(unknown));
+        // With its Japanese copied beside it, a number the bank lacks would otherwise pass.
+        const QString unknown = refused("bank,0001,Mondai,,A\r\nbank,0003,Mondai,前の文,B\r\n");
+        QVERIFY2(unknown.contains("line 3") && unknown.contains("0003 is not in the bank"), qPrintable(unknown));
         // A hazard item's number is not a statement's.
         QVERIFY(refused("bank,5001,Mondai,,A\r\n").contains("line 2"));
         QVERIFY(refused("hazard,5001,Mondai4,,A\r\n").contains("Mondai4"));
