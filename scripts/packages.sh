@@ -10,6 +10,7 @@ LENTAVO_PACKAGES=(
   libbenchmark-dev
   qt6-charts-dev libqt6opengl6-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools fonts-dejavu-core
+  postgresql libpq-dev
 )
 
 lentavo_install_packages() {
