@@ -341,6 +341,29 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
     </message>
 </context>
 <context>
+    <name>SignInWindow</name>
+    <message>
+        <source>ログイン</source>
+        <translation>Sign in</translation>
+    </message>
+    <message>
+        <source>学科練習システム</source>
+        <translation>Written Test Trainer</translation>
+    </message>
+    <message>
+        <source>教習生番号</source>
+        <translation>Pupil number</translation>
+    </message>
+    <message>
+        <source>PIN</source>
+        <translation>PIN</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Exit</translation>
+    </message>
+</context>
+<context>
     <name>Statistics</name>
     <message>
         <source>項目 %1</source>
@@ -426,6 +449,10 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
 50問・30分</source>
         <translation>Conversion mock ▶
 50 questions · 30 min</translation>
+    </message>
+    <message>
+        <source>ログアウト</source>
+        <translation>Sign out</translation>
     </message>
 </context>
 <context>

@@ -341,6 +341,29 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     </message>
 </context>
 <context>
+    <name>SignInWindow</name>
+    <message>
+        <source>ログイン</source>
+        <translation>Đăng nhập</translation>
+    </message>
+    <message>
+        <source>学科練習システム</source>
+        <translation>Luyện thi lý thuyết</translation>
+    </message>
+    <message>
+        <source>教習生番号</source>
+        <translation>Mã số học viên</translation>
+    </message>
+    <message>
+        <source>PIN</source>
+        <translation>Mã PIN</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Thoát</translation>
+    </message>
+</context>
+<context>
     <name>Statistics</name>
     <message>
         <source>項目 %1</source>
@@ -426,6 +449,10 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
 50問・30分</source>
         <translation>Thi thử Chuyển đổi ▶
 50 câu · 30 phút</translation>
+    </message>
+    <message>
+        <source>ログアウト</source>
+        <translation>Đăng xuất</translation>
     </message>
 </context>
 <context>

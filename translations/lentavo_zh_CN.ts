@@ -341,6 +341,29 @@
     </message>
 </context>
 <context>
+    <name>SignInWindow</name>
+    <message>
+        <source>ログイン</source>
+        <translation>登录</translation>
+    </message>
+    <message>
+        <source>学科練習システム</source>
+        <translation>学科练习系统</translation>
+    </message>
+    <message>
+        <source>教習生番号</source>
+        <translation>学员编号</translation>
+    </message>
+    <message>
+        <source>PIN</source>
+        <translation>PIN码</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>退出</translation>
+    </message>
+</context>
+<context>
     <name>Statistics</name>
     <message>
         <source>項目 %1</source>
@@ -426,6 +449,10 @@
 50問・30分</source>
         <translation>驾照转换 模拟考试 ▶
 50题・30分钟</translation>
+    </message>
+    <message>
+        <source>ログアウト</source>
+        <translation>退出登录</translation>
     </message>
 </context>
 <context>
