@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "Honyaku.h"
+
 #include <string_view>
 
 namespace {
@@ -13,12 +15,23 @@ void ReadMock(CommandLine& line, std::string_view word)
                      std::string(word) + ")。\n";
 }
 
+constexpr const char* kLanguages = "en・vi・zh・ja";
+
+void ReadLanguage(CommandLine& line, std::string_view word)
+{
+    if (word == "ja" || honyaku::FindLanguage(std::string(word)))
+        line.language = std::string(word);
+    else
+        line.error = std::string("--lang の後には ") + kLanguages + " のどれかを書いてください (" + std::string(word) +
+                     ") / --lang takes en, vi, zh or ja.\n";
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(int argc, const char* const* argv)
 {
     CommandLine line;
-    const std::string_view exam = "--exam", examIs = "--exam=";
+    const std::string_view exam = "--exam", examIs = "--exam=", lang = "--lang", langIs = "--lang=";
     for (int i = 1; i < argc && line.error.empty(); ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -30,6 +43,13 @@ CommandLine ParseCommandLine(int argc, const char* const* argv)
                 line.error = "--exam の後には " + exam::Keys() + " のどれかを書いてください。\n";
         } else if (arg.substr(0, examIs.size()) == examIs) {
             ReadMock(line, arg.substr(examIs.size()));
+        } else if (arg == lang) {
+            if (i + 1 < argc)
+                ReadLanguage(line, argv[++i]);
+            else
+                ReadLanguage(line, "");
+        } else if (arg.substr(0, langIs.size()) == langIs) {
+            ReadLanguage(line, arg.substr(langIs.size()));
         }
     }
     return line;
@@ -44,7 +64,7 @@ std::string HelpText()
         options += "  " + option + std::string(option.size() < 16 ? 16 - option.size() : 1, ' ') +
                    test.name + "の模擬試験をメニューの上に開きます\n";
     }
-    return "使い方: lentavo [--exam " + exam::Keys() + "] [--help]\n"
+    return "使い方: lentavo [--exam " + exam::Keys() + "] [--lang en|vi|zh|ja] [--help]\n"
            "\n"
            "学科練習システム: " + names + "の学科試験の練習をするプログラムです。\n"
            "Trainer for the written part of the Japanese driving-licence examinations.\n"
@@ -56,5 +76,7 @@ std::string HelpText()
            "\n" +
            options +
            "                  / opens that mock exam over the menu, as a desktop shortcut would\n"
+           "  --lang en|vi|zh|ja  この回の言語 (英語・ベトナム語・中国語・日本語)\n"
+           "                  / this run's language: English, Vietnamese, Chinese or Japanese\n"
            "  --help          この説明を表示して終了します / show this text and exit\n";
 }

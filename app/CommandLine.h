@@ -10,6 +10,7 @@
 struct CommandLine {
     bool help = false;
     std::optional<exam::Test> mock;   // --exam WORD: that mock opens over the menu
+    std::optional<std::string> language;   // --lang en|vi|zh|ja: this run's language ("ja" Japanese)
     std::string error;                // not empty: the line cannot be followed (UTF-8)
 };
 

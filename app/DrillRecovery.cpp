@@ -5,6 +5,7 @@
 #include "Exception.h"
 #include "Recovery.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
 
@@ -15,7 +16,7 @@ QString When(const std::string& startedAt)
 {
     // "2026-12-08T09:54:51Z" read as the pupil's local time, to the minute.
     QDateTime t = QDateTime::fromString(QString::fromStdString(startedAt), Qt::ISODate);
-    return t.isValid() ? t.toLocalTime().toString(QStringLiteral("M月d日 H:mm")) : QString::fromStdString(startedAt);
+    return t.isValid() ? t.toLocalTime().toString(QCoreApplication::translate("DrillRecovery", "M月d日 H:mm")) : QString::fromStdString(startedAt);
 }
 }  // namespace
 
@@ -44,17 +45,18 @@ void OfferToStoreUnstoredDrill(QWidget* parent, const std::string& settingsFile,
     if (!drill)
         return;
     const QString question =
-        QStringLiteral("前回の練習 (%1 開始、%2問) は、結果を問題データと履歴に保存しないまま終わりました。\n"
-                       "学習記録に残っている答えから、いま保存しますか？")
+        QCoreApplication::translate("DrillRecovery",
+                                    "前回の練習 (%1 開始、%2問) は、結果を問題データと履歴に保存しないまま終わりました。\n"
+                                    "学習記録に残っている答えから、いま保存しますか？")
             .arg(When(drill->startedAt))
             .arg(drill->answers.size());
-    if (!dialogs::Confirm(parent, question, QStringLiteral("保存する"), QStringLiteral("保存しない"), true))
+    if (!dialogs::Confirm(parent, question, QCoreApplication::translate("DrillRecovery", "保存する"), QCoreApplication::translate("DrillRecovery", "保存しない"), true))
         return;
     try {
         drill::StoreUnstoredDrill(*data, record, *drill, resetSettled);
-        dialogs::ShowMessage(parent, QStringLiteral("前回の練習の結果を保存しました。"));
+        dialogs::ShowMessage(parent, QCoreApplication::translate("DrillRecovery", "前回の練習の結果を保存しました。"));
     } catch (const std::exception& e) {
-        dialogs::ShowMessage(parent, QStringLiteral("前回の練習の結果を保存できませんでした。問題データと履歴は前のままです。\n") +
+        dialogs::ShowMessage(parent, QCoreApplication::translate("DrillRecovery", "前回の練習の結果を保存できませんでした。問題データと履歴は前のままです。\n") +
                                          QString::fromUtf8(e.what()));
     }
 }

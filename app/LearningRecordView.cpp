@@ -7,6 +7,7 @@
 #include "ProgressWindow.h"
 #include "ShowOrRaise.h"
 
+#include <QCoreApplication>
 #include <QScreen>
 
 namespace {
@@ -32,7 +33,7 @@ void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
         return;
     QString error;
     if (!Load(window, dir.directory, error)) {
-        dialogs::ShowMessage(parent, QStringLiteral("学習記録を開けませんでした。\n") + error);
+        dialogs::ShowMessage(parent, QCoreApplication::translate("LearningRecordView", "学習記録を開けませんでした。\n") + error);
         return;
     }
     // The window's layout gives way; on a screen smaller than its design size it opens at the

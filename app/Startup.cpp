@@ -7,6 +7,7 @@
 #include "ExamLauncher.h"
 #include "ExceptionBoundary.h"
 #include "Fonts.h"
+#include "LanguageChoice.h"
 #include "LearningRecordView.h"
 #include "ProgressWindow.h"
 #include "Signals.h"
@@ -128,11 +129,23 @@ std::optional<std::string> SchoolConfigFile()
 }
 
 namespace {
-int RunSchool(const std::string& configFile, std::optional<exam::Test> mock)
+// Before the windows are built, so that they are built in the pupil's language. The command
+// line's language is for this run only; the menu's choice is remembered.
+void ChooseLanguage(const std::optional<std::string>& language)
+{
+    LanguageChoice& choice = LanguageChoice::Instance();
+    choice.Restore();
+    if (language)
+        choice.Choose(honyaku::FindLanguage(*language), choice.mode());
+}
+
+int RunSchool(const std::string& configFile, std::optional<exam::Test> mock,
+              const std::optional<std::string>& language)
 {
     RunGuarded([&] {
         InstallToolkitTranslation();
         InstallFontSubstitutions();
+        ChooseLanguage(language);
         dialogs::SetApplicationTitle(QString::fromLatin1(Public ? "Tomivel" : "Lentavo"));
         QuitOnTerminationSignals(qApp);
         // A file that cannot be used is told, and the program ends: never a silent fall back to
@@ -147,15 +160,16 @@ int RunSchool(const std::string& configFile, std::optional<exam::Test> mock)
 }
 }  // namespace
 
-int RunProgram(std::optional<exam::Test> mock)
+int RunProgram(std::optional<exam::Test> mock, std::optional<std::string> language)
 {
     std::optional<std::string> schoolConfig;
     RunGuarded([&] { schoolConfig = SchoolConfigFile(); });
     if (schoolConfig)
-        return RunSchool(*schoolConfig, mock);
-    RunGuarded([mock] {
+        return RunSchool(*schoolConfig, mock, language);
+    RunGuarded([mock, language] {
         InstallToolkitTranslation();
         InstallFontSubstitutions();
+        ChooseLanguage(language);
         CreateWindows();
         QuitOnTerminationSignals(qApp);
         // The loop's first act is to show the main menu, so its show handler (and the

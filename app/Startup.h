@@ -38,4 +38,4 @@ std::optional<std::string> SchoolConfigFile();
 // first shows the main menu (and MOCK's exam over it, when given), and the windows' destruction.
 // With a school configuration the sign-in comes first and each pupil gets the windows anew.
 // Returns the exit status, always 0.
-int RunProgram(std::optional<exam::Test> mock = std::nullopt);
+int RunProgram(std::optional<exam::Test> mock = std::nullopt, std::optional<std::string> language = std::nullopt);

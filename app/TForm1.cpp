@@ -6,6 +6,7 @@
 #include "ExceptionBoundary.h"
 #include "ScreenFit.h"
 #include "Highlight.h"
+#include "LanguageButton.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -89,12 +90,18 @@ TForm1::TForm1(QWidget* parent)
             " border-radius: 6px; }"
             "QPushButton:hover { background: #2a66c4; }"
             "QPushButton:pressed { background: #163d78; }"));
-        sign->setText(exam::MenuCaption(exam::Definition(test)));
         ConnectHandler(sign, &QPushButton::clicked, this, [this, test = test] { emit mockExamRequested(test); });
     }
 
     ConnectHandler(ui->LogoutButton, &QPushButton::clicked, this, [this] { emit signOutRequested(); });
     ShowPupil(QString());
+    ShowSignCaptions();
+
+    // The pupil's language, in the picture's empty top-left corner.
+    auto* language = new LanguageButton(this);
+    language->setGeometry(16, 16, 230, 36);
+    // Out of the tab chain, as the signs are: the first edition's keys go round its buttons only.
+    language->setFocusPolicy(Qt::NoFocus);
 
     screenfit::InstallZoomKeys(this);
 }
@@ -112,6 +119,23 @@ void TForm1::ShowPending(int pending)
 }
 
 TForm1::~TForm1() = default;
+
+void TForm1::ShowSignCaptions()
+{
+    for (const auto& [sign, test] : {std::pair{ui->MockKarimenButton, exam::Test::Karimen},
+                                     std::pair{ui->MockHonmenButton, exam::Test::Honmen},
+                                     std::pair{ui->MockGaimenButton, exam::Test::Gaimen}})
+        sign->setText(exam::MenuCaption(exam::Definition(test)));
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        ShowSignCaptions();
+    }
+    QWidget::changeEvent(event);
+}
 
 void TForm1::SetBuildConfig(bool isPublic, bool professional)
 {

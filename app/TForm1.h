@@ -85,10 +85,13 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void StartDrill(int level);
     void Highlight(QWidget* button);
+    // The mock-exam signs say what their tests' definitions say, in the pupil's language.
+    void ShowSignCaptions();
 
     const std::unique_ptr<Ui::TForm1> ui;
     bool public_;

@@ -24,5 +24,5 @@ int main(int argc, char* argv[])
     // "lentavo" typed in a terminal has no folder in argv[0], and the settings file would
     // otherwise be looked for in whatever directory the terminal is in.
     SetProgramPath(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
-    return RunProgram(line.mock);
+    return RunProgram(line.mock, line.language);
 }

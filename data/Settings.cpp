@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdio>
 
@@ -67,5 +68,24 @@ void WriteZoom(const std::string& path, double zoom)
 }
 
 void Remove(const std::string& path) { std::remove(path.c_str()); }
+
+std::optional<LanguageSetting> ReadLanguage(const std::string& path)
+{
+    std::string bytes;
+    try {
+        bytes = safefile::Read(path, kMaxLanguageBytes);
+    } catch (const Exception&) {
+        return std::nullopt;
+    }
+    const QStringList words = QString::fromUtf8(bytes).simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return std::nullopt;
+    return LanguageSetting{words[0].toStdString(), words.size() > 1 ? words[1].toStdString() : std::string()};
+}
+
+void WriteLanguage(const std::string& path, const LanguageSetting& setting)
+{
+    safefile::Write(path, setting.language + " " + setting.mode + "\n");
+}
 
 }  // namespace settings

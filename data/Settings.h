@@ -52,3 +52,24 @@ void WriteZoom(const std::string& path, double zoom);
 // Creates the settings file empty (before the pupil is asked). False when it cannot be created.
 bool CreateEmpty(const std::string& path);
 }  // namespace settings
+
+namespace settings {
+
+// The pupil's language, "Lentavo.lang" beside the settings file (which stays one line): one line,
+// the language's short name (en, vi, zh; ja for Japanese) and the display mode's word
+// (japanese | translation | both), separated by a blank.
+inline constexpr const char* kLanguageFileName = "Lentavo.lang";
+inline constexpr std::size_t kMaxLanguageBytes = 256;
+
+struct LanguageSetting {
+    std::string language;   // as written; the reader decides what it knows
+    std::string mode;
+};
+
+// What the language file holds; nothing when there is none or it is no regular file of at most
+// kMaxLanguageBytes. Throws nothing.
+std::optional<LanguageSetting> ReadLanguage(const std::string& path);
+// Replaces the file whole; never through a link. Throws Exception saying why when it cannot.
+void WriteLanguage(const std::string& path, const LanguageSetting& setting);
+
+}  // namespace settings

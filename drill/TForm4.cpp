@@ -12,6 +12,7 @@
 #include "Layouts.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QKeyEvent>
 #include <QShowEvent>
 
@@ -44,8 +45,9 @@ const QColor kBlue(0, 0, 255);
 const QColor kLime(0, 255, 0);
 const QColor kBlack(0, 0, 0);
 
-QString AnswerText(int answer) { return answer == 1 ? QStringLiteral("正") : QStringLiteral("誤"); }
 }  // namespace
+
+QString TForm4::AnswerText(int answer) { return answer == 1 ? tr("正") : tr("誤"); }
 
 TForm4::TForm4(QWidget* parent)
     : QWidget(parent),
@@ -82,6 +84,8 @@ TForm4::TForm4(QWidget* parent)
     ui->DBMemo1->setDataField(field::Mondai);
     ui->DBMemo2->setDataSource(DataSource1);
     ui->DBMemo2->setDataField(field::Kaisetsu);
+    ui->DBMemo1->setTranslated(record::kSourceBank);
+    ui->DBMemo2->setTranslated(record::kSourceBank);
     ui->DBImage1->setDataSource(DataSource1);
     ui->DBImage1->setDataField(field::Zu);
     ui->DBImage1->setMode(DBImage::Mode::Fit);
@@ -196,7 +200,7 @@ void TForm4::FormShow()
     // Another copy of the program drilling on the same data would overwrite this drill's
     // history (or this one its): refuse to start a second drill there.
     if (Data.Lock() == DirectoryLock::Result::InUse) {
-        dialogs::ShowMessage(this, QString::fromUtf8(InUseMessage));
+        dialogs::ShowMessage(this, tr(InUseMessage));
         QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
         return;
     }
@@ -218,7 +222,7 @@ void TForm4::FormShow()
     ui->ProgressBar2->show();
     SetCaption(ui->Label4, QStringLiteral("0 %"));
     ui->Label4->show();
-    ui->GroupBox2->setTitle(QStringLiteral("問題1"));
+    ui->GroupBox2->setTitle(QuestionTitle());
     Timer1->stop();
     FocusOn(ui->BitBtn3);
     // The frame, not just the inside, is 1022 x 768 at (-1, 0); a screen too small for it gets
@@ -237,7 +241,7 @@ bool TForm4::OpenTables()
     } catch (const FileInUse&) {
         // Held by another program for the moment: the data is there, so the settings stay and
         // the program goes on; the pupil tries again.
-        dialogs::ShowMessage(this, QString::fromUtf8(FileBusyMessage));
+        dialogs::ShowMessage(this, tr(FileBusyMessage));
         QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
         return false;
     } catch (...) {
@@ -264,14 +268,14 @@ void TForm4::ReportRecordFailure(const std::string& why)
     if (why.empty() || recordFailureTold_)
         return;
     recordFailureTold_ = true;
-    dialogs::ShowMessage(this, QString::fromUtf8(RecordMessage) + QStringLiteral("\n\n") + QString::fromStdString(why));
+    dialogs::ShowMessage(this, tr(RecordMessage) + QStringLiteral("\n\n") + QString::fromStdString(why));
 }
 
 void TForm4::NoQuestion()
 {
     // No pass limit could ever find a question: end the drill instead of searching for ever.
     // The close sequence stores what this drill changed.
-    dialogs::ShowMessage(this, QString::fromUtf8(NoQuestionMessage));
+    dialogs::ShowMessage(this, tr(NoQuestionMessage));
     QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection);
 }
 
@@ -291,16 +295,8 @@ void TForm4::Judge(int answer)
 {
     const drill::Verdict verdict = Drill.Judge(answer);
     ReportRecordFailure();
-    if (verdict.right) {
-        SetTextColor(ui->Label7, QPalette::WindowText, kRed);
-        SetTextColor(ui->Label8, QPalette::WindowText, kRed);
-        SetCaption(ui->Label7, QStringLiteral("正　解"));
-    } else {
-        SetTextColor(ui->Label7, QPalette::WindowText, kBlack);
-        SetTextColor(ui->Label8, QPalette::WindowText, kBlack);
-        SetCaption(ui->Label7, QStringLiteral("不正解"));
-    }
-    SetCaption(ui->Label8, AnswerText(verdict.shownAnswer));
+    shownVerdict_ = verdict;
+    ShowVerdict(verdict);
     ui->DBMemo3->setDataField(QString::fromLatin1(verdict.adviceField));
     ui->BitBtn1->setEnabled(true);
     ui->BitBtn3->setEnabled(false);
@@ -325,7 +321,7 @@ void TForm4::Judge(int answer)
 void TForm4::BitBtn1Click()
 {
     const bool found = Drill.Next();
-    ui->GroupBox2->setTitle(QStringLiteral("問題") + QString::number(Total));
+    ui->GroupBox2->setTitle(QuestionTitle());
     ShowDrillLevel();
     SetUnanswered();
     Timer1->stop();
@@ -334,8 +330,48 @@ void TForm4::BitBtn1Click()
         NoQuestion();
 }
 
+void TForm4::ShowVerdict(const drill::Verdict& verdict)
+{
+    const QColor& color = verdict.right ? kRed : kBlack;
+    SetTextColor(ui->Label7, QPalette::WindowText, color);
+    SetTextColor(ui->Label8, QPalette::WindowText, color);
+    SetCaption(ui->Label7, verdict.right ? tr("正　解", "verdict") : tr("不正解"));
+    SetCaption(ui->Label8, AnswerText(verdict.shownAnswer));
+}
+
+QString TForm4::QuestionTitle() const { return tr("問題%1").arg(Total); }
+
+void TForm4::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        Retranslate();
+    QWidget::changeEvent(event);
+}
+
+void TForm4::Retranslate()
+{
+    // The .ui's captions come back in the new language; what the drill wrote into the others
+    // (numbers, the question's number, the verdict) is written again.
+    const QString level = ui->Label9->text(), rate = ui->Label4->text();
+    const QString right = ui->Edit1->text(), answers = ui->Edit2->text(), percent = ui->Edit3->text();
+    ui->retranslateUi(this);
+    for (QLabel* label : findChildren<QLabel*>())
+        label->adjustSize();
+    SetCaption(ui->Label9, level);
+    SetCaption(ui->Label4, rate);
+    ui->Edit1->setText(right);
+    ui->Edit2->setText(answers);
+    ui->Edit3->setText(percent);
+    ui->Edit3->setCursorPosition(0);
+    if (Total > 0)
+        ui->GroupBox2->setTitle(QuestionTitle());
+    if (shownVerdict_)
+        ShowVerdict(*shownVerdict_);
+}
+
 void TForm4::SetUnanswered()
 {
+    shownVerdict_.reset();
     // Only the answer buttons; the explanation and the verdict wait for the answer.
     ui->BitBtn1->setEnabled(false);
     ui->BitBtn3->setEnabled(true);

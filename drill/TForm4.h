@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -60,19 +61,19 @@ public:
     void FormClose();
     void Timer1Timer();
 
-    static constexpr const char* NoQuestionMessage = "出題できる問題がありません。";
-    static constexpr const char* InUseMessage =
+    static constexpr const char* NoQuestionMessage = QT_TR_NOOP("出題できる問題がありません。");
+    static constexpr const char* InUseMessage = QT_TR_NOOP(
         "このデータは、別に起動している学科練習システムで練習中のため使えません。"
-        "そちらの練習を終了してから、もう一度始めてください。";
-    static constexpr const char* FileBusyMessage =
+        "そちらの練習を終了してから、もう一度始めてください。");
+    static constexpr const char* FileBusyMessage = QT_TR_NOOP(
         "データファイルが、ほかのプログラムで使用中のため使えません。"
-        "しばらくしてから、もう一度始めてください。";
+        "しばらくしてから、もう一度始めてください。");
 
     static constexpr const char* UnstoredMessage =
         "問題データと履歴のどちらにも、この練習の結果を保存していません。学習記録に答えが残っていれば、"
         "次に起動したときに保存できます。";
-    static constexpr const char* RecordMessage =
-        "学習記録を使えないため、この練習の答えは学習記録に残りません。練習はこのまま続けられます。";
+    static constexpr const char* RecordMessage = QT_TR_NOOP(
+        "学習記録を使えないため、この練習の答えは学習記録に残りません。練習はこのまま続けられます。");
 
     // The data directory of the drill, locked while the tables are open.
     data::Directory Data;
@@ -90,6 +91,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     const std::unique_ptr<Ui::TForm4> ui;
@@ -109,6 +111,12 @@ private:
     class FocusFrame* focusFrame_ = nullptr;
     // The unanswered state: the answer buttons on, "次の問題" off, explanation and verdict hidden.
     void SetUnanswered();
+    // The verdict's captions; kept while shown, so that a change of language shows it again.
+    void ShowVerdict(const drill::Verdict& verdict);
+    std::optional<drill::Verdict> shownVerdict_;
+    static QString AnswerText(int answer);
+    QString QuestionTitle() const;
+    void Retranslate();
     // The drill level's bar and its label.
     void ShowDrillLevel();
     void NoQuestion();

@@ -9,6 +9,7 @@
 #include "Layouts.h"
 #include "LearningRecord.h"
 #include "Load.h"
+#include "LanguageChoice.h"
 #include "QuestionStore.h"
 #include "ResultsWindow.h"
 
@@ -72,13 +73,18 @@ bool ExamLauncher::OpenData()
         directory = found.directory;
     }
     directoryUsed_ = directory;
+    LanguageChoice::Instance().UseDataDirectory(directory);
     const std::string stamp = FilesStamp(directory);
     if (!store_ || stamp != storeStamp_) {
         auto store = std::make_shared<QuestionStore>();
+        store->SetPresenter([](const std::string& source, const std::string& bango, const std::string& field,
+                               const QString& japanese) {
+            return LanguageChoice::Instance().Statement(source, bango, field, japanese);
+        });
         try {
             store->Open(directory);
         } catch (const Exception& e) {
-            dialogs::ShowMessage(nullptr, QStringLiteral("問題データファイルを読めません。\n") +
+            dialogs::ShowMessage(nullptr, ExamLauncher::tr("問題データファイルを読めません。\n") +
                                               QString::fromStdString(e.Message()));
             return false;
         }
@@ -94,7 +100,7 @@ bool ExamLauncher::OpenData()
         data::Directory(directory).OpenRecord(*record_);
     } catch (const Exception& e) {
         record_.reset();
-        dialogs::ShowMessage(nullptr, QStringLiteral("学習記録(kiroku.sqlite)を開けません。この回は記録を残さずに続けます。\n") +
+        dialogs::ShowMessage(nullptr, ExamLauncher::tr("学習記録(kiroku.sqlite)を開けません。この回は記録を残さずに続けます。\n") +
                                           QString::fromStdString(e.Message()));
     }
     return true;
@@ -103,7 +109,7 @@ bool ExamLauncher::OpenData()
 bool ExamLauncher::Run(const Paper& paper)
 {
     if (paper.questions.empty()) {
-        dialogs::ShowMessage(nullptr, QStringLiteral("練習できる問題がありません。"));
+        dialogs::ShowMessage(nullptr, ExamLauncher::tr("練習できる問題がありません。"));
         return false;
     }
     results_->hide();

@@ -9,6 +9,7 @@
 #include "QuestionStore.h"
 #include "Readable.h"
 
+#include <QEvent>
 #include <QCloseEvent>
 #include <QKeyEvent>
 
@@ -18,11 +19,11 @@ namespace {
 const char* const kAnswerStyle =
     "QPushButton:checked { background: #1f5fbf; color: white; border: 3px solid #0b2f6f; }";
 
-QString Mark(int answer) { return answer == 1 ? QStringLiteral("正") : QStringLiteral("誤"); }
+QString Mark(int answer) { return answer == 1 ? ExamWindow::tr("正") : ExamWindow::tr("誤"); }
 
 QString Title(const Paper& paper)
 {
-    return paper.test ? MockTitle(Definition(*paper.test)) : QStringLiteral("練習");
+    return paper.test ? MockTitle(Definition(*paper.test)) : ExamWindow::tr("練習");
 }
 
 }  // namespace
@@ -78,25 +79,46 @@ void ExamWindow::Start(std::shared_ptr<const QuestionStore> store, Paper paper,
     clock_ = std::make_unique<ExamClock>(std::chrono::milliseconds(paper_.timeLimit), clockSource_);
     clock_->Start();
 
-    const QString title = Title(paper_);
-    setWindowTitle(title);
-    ui->titleLabel->setText(title);
+    ShowCaptions();
     ui->flagButton->setVisible(!IsPractice());
     ui->remainingLabel->setVisible(!IsPractice());
-    ui->gradeButton->setText(IsPractice() ? QStringLiteral("練習を終える") : QStringLiteral("採点する"));
-    ui->keysLabel->setText(IsPractice()
-        ? QStringLiteral("1/O 正　2/X 誤\nEnter 次へ　←→ 移動")
-        : QStringLiteral("1/O 正　2/X 誤　←→ 移動\nF 見直し　Ctrl+Enter 採点"));
     ui->questionMap->SetCount(int(paper_.questions.size()));
 
     Record([this](record::LearningRecord& r) {
         const char* kind = paper_.test ? Definition(*paper_.test).sessionKind : record::kPractice;
         session_ = r.BeginSession({kind, std::nullopt, paper_.seed});
-    }, QStringLiteral("このまま続けられますが、この回は学習記録に残りません。"));
+    }, ExamWindow::tr("このまま続けられますが、この回は学習記録に残りません。"));
     Show(0);
     ShowClock();
     if (!IsPractice())
         timer_.start();
+}
+
+void ExamWindow::ShowCaptions()
+{
+    const QString title = Title(paper_);
+    setWindowTitle(title);
+    ui->titleLabel->setText(title);
+    ui->gradeButton->setText(IsPractice() ? ExamWindow::tr("練習を終える") : ExamWindow::tr("採点する"));
+    ui->keysLabel->setText(IsPractice()
+        ? ExamWindow::tr("1/O 正　2/X 誤\nEnter 次へ　←→ 移動")
+        : ExamWindow::tr("1/O 正　2/X 誤　←→ 移動\nF 見直し　Ctrl+Enter 採点"));
+}
+
+void ExamWindow::changeEvent(QEvent* event)
+{
+    // The .ui's captions in the new language, then the exam's own texts and its question anew.
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        if (!paper_.questions.empty()) {
+            ShowCaptions();
+            const int shown = current_;
+            current_ = -1;
+            Show(shown);
+            ShowClock();
+        }
+    }
+    QWidget::changeEvent(event);
 }
 
 std::chrono::milliseconds ExamWindow::TimeUsed() const
@@ -118,8 +140,8 @@ void ExamWindow::Show(int index)
         part_ = 0;
         const int total = int(paper_.questions.size());
         ui->questionNumberLabel->setText(
-            q.IsHazard() ? QStringLiteral("問%1 / %2　危険予測").arg(index + 1).arg(total)
-                         : QStringLiteral("問%1 / %2").arg(index + 1).arg(total));
+            q.IsHazard() ? ExamWindow::tr("問%1 / %2　危険予測").arg(index + 1).arg(total)
+                         : ExamWindow::tr("問%1 / %2").arg(index + 1).arg(total));
         QByteArray figure;
         try {
             figure = store_->Figure(q);
@@ -201,16 +223,19 @@ void ExamWindow::ShowJudgement()
     if (IsPractice()) {
         const Question& q = paper_.questions[std::size_t(current_)];
         const std::array<int, 3>& a = answers_[std::size_t(current_)];
+        bool anyWrong = false;
         for (int p = 0; p < q.Parts(); ++p) {
             if (a[std::size_t(p)] == kUnanswered)
                 continue;
             const QString prefix = q.IsHazard() ? QStringLiteral("(%1) ").arg(p + 1) : QString();
             const bool right = IsPartRight(q, a, p);
-            judgement += prefix + (right ? QStringLiteral("正解　")
-                                         : QStringLiteral("不正解(正しくは%1)　").arg(Mark(q.right[std::size_t(p)])));
+            anyWrong = anyWrong || !right;
+            judgement += prefix + (right ? ExamWindow::tr("正解　")
+                                         : ExamWindow::tr("不正解(正しくは%1)　").arg(Mark(q.right[std::size_t(p)])));
             explanation += prefix + Breakable(store_->Explanation(q, p)) + QLatin1Char('\n');
         }
-        const bool allRight = IsAnswered(q, a) && !judgement.contains(QStringLiteral("不正解"));
+        // From the answers, not the words: a translation need not repeat one word in the other.
+        const bool allRight = IsAnswered(q, a) && !anyWrong;
         ui->judgementLabel->setStyleSheet(judgement.isEmpty() ? QString()
             : allRight ? QStringLiteral("color: #107010;") : QStringLiteral("color: #c01010;"));
     }
@@ -225,7 +250,7 @@ void ExamWindow::ShowClock()
     if (!clock_ || IsPractice())
         return;
     const auto left = clock_->Remaining();
-    ui->remainingLabel->setText(QStringLiteral("残り ") + ExamClock::Format(left));
+    ui->remainingLabel->setText(ExamWindow::tr("残り ") + ExamClock::Format(left));
     ui->remainingLabel->setStyleSheet(left < std::chrono::minutes(5) ? QStringLiteral("color: #c01010;") : QString());
 }
 
@@ -243,7 +268,7 @@ void ExamWindow::Answer(int value)
         slot = value;
         if (session_)
             Record([&](record::LearningRecord& r) { r.AddAnswer(*session_, RecordAnswer(q, part_, value)); },
-                   QStringLiteral("練習はこのまま続けられますが、ここからの答えは学習記録に残りません(それまでの答えは残っています)。"));
+                   ExamWindow::tr("練習はこのまま続けられますが、ここからの答えは学習記録に残りません(それまでの答えは残っています)。"));
     } else {
         slot = value;
     }
@@ -290,9 +315,9 @@ void ExamWindow::RequestGrade()
     }
     const int open = CountUnanswered(paper_, answers_);
     const QString text = open > 0
-        ? QStringLiteral("採点しますか？\n未解答の問題が%1問あります(未解答は不正解になります)。").arg(open)
-        : QStringLiteral("採点しますか？\nすべての問題に解答しています。");
-    const bool yes = dialogs::Confirm(this, text, QStringLiteral("採点する"), QStringLiteral("試験に戻る"), true);
+        ? ExamWindow::tr("採点しますか？\n未解答の問題が%1問あります(未解答は不正解になります)。").arg(open)
+        : ExamWindow::tr("採点しますか？\nすべての問題に解答しています。");
+    const bool yes = dialogs::Confirm(this, text, ExamWindow::tr("採点する"), ExamWindow::tr("試験に戻る"), true);
     // The clock may have graded the exam while the question was open.
     if (yes && running_)
         Grade();
@@ -320,7 +345,7 @@ void ExamWindow::Grade()
         Record([this](record::LearningRecord& r) {
             r.GradeSession(*session_, RecordAnswers(paper_, answers_), result_.score, result_.maxScore,
                            result_.passMark);
-        }, QStringLiteral("この試験の解答と採点の結果は学習記録に残りません(記録には「未完了」の試験として残ります)。"));
+        }, ExamWindow::tr("この試験の解答と採点の結果は学習記録に残りません(記録には「未完了」の試験として残ります)。"));
     hide();
     emit graded();
 }
@@ -330,7 +355,7 @@ void ExamWindow::FinishPractice()
     running_ = false;
     if (session_)
         Record([this](record::LearningRecord& r) { r.EndSession(*session_); },
-               QStringLiteral("答えは学習記録に残っていますが、練習は「未完了」として残ります。"));
+               ExamWindow::tr("答えは学習記録に残っていますが、練習は「未完了」として残ります。"));
     int answered = 0, right = 0;
     for (std::size_t i = 0; i < paper_.questions.size(); ++i) {
         const Question& q = paper_.questions[i];
@@ -343,7 +368,7 @@ void ExamWindow::FinishPractice()
     }
     hide();
     dialogs::ShowMessage(parentWidget(),
-                         QStringLiteral("練習を終えました。%1問中%2問正解でした。").arg(answered).arg(right));
+                         ExamWindow::tr("練習を終えました。%1問中%2問正解でした。").arg(answered).arg(right));
     emit ended();
 }
 
@@ -357,7 +382,7 @@ void ExamWindow::Record(const std::function<void(record::LearningRecord&)>& writ
         write(*record_);
     } catch (const Exception& e) {
         record_ = nullptr;
-        dialogs::ShowMessage(this, QStringLiteral("学習記録に書き込めません。") + lost + QLatin1Char('\n') +
+        dialogs::ShowMessage(this, ExamWindow::tr("学習記録に書き込めません。") + lost + QLatin1Char('\n') +
                                    QString::fromStdString(e.Message()));
     }
 }
@@ -422,8 +447,8 @@ void ExamWindow::Close(QCloseEvent* event)
         FinishPractice();
     } else if (running_) {
         const bool giveUp = dialogs::Confirm(
-            this, QStringLiteral("試験をやめますか？\n採点はされず、記録には「未完了」として残ります。"),
-            QStringLiteral("やめる"), QStringLiteral("試験に戻る"), false);
+            this, ExamWindow::tr("試験をやめますか？\n採点はされず、記録には「未完了」として残ります。"),
+            ExamWindow::tr("やめる"), ExamWindow::tr("試験に戻る"), false);
         if (!giveUp || !running_) {
             event->ignore();
             setFocus();

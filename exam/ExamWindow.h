@@ -65,8 +65,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // The title, the grade button and the keys' line, as the paper's kind says.
+    void ShowCaptions();
     void KeyPress(QKeyEvent* event);
     void Close(QCloseEvent* event);
     void Show(int index);

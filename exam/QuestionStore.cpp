@@ -95,7 +95,8 @@ QString QuestionStore::TextField(const Question& q, const std::string& field) co
     const int index = t.FieldIndex(field);
     if (index < 0 || q.row < 0 || std::size_t(q.row) >= t.StoredCount())
         return QString();
-    return eucjp::Decode(t.StoredValue(std::size_t(q.row), index).bytes);
+    const QString japanese = eucjp::Decode(t.StoredValue(std::size_t(q.row), index).bytes);
+    return presenter_ ? presenter_(q.IsHazard() ? "hazard" : "bank", q.bango, field, japanese) : japanese;
 }
 
 QString QuestionStore::Text(const Question& q, int part) const

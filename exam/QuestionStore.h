@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,11 @@ public:
     QString Explanation(const Question& q, int part = 0) const;
     // The hazard item's situation sentence; empty for a statement.
     QString Situation(const Question& q) const;
+    // What the texts above pass through before they are shown: (source, Bango, field, Japanese)
+    // to the text in the pupil's language. None: the Japanese as it is.
+    using Presenter = std::function<QString(const std::string& source, const std::string& bango,
+                                            const std::string& field, const QString& japanese)>;
+    void SetPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
     // The figure's file bytes, read from the file now; empty when there is none.
     QByteArray Figure(const Question& q) const;
 
@@ -41,6 +47,7 @@ private:
     std::unique_ptr<Table> bank_;
     std::unique_ptr<Table> hazards_;
     Pool pool_;
+    Presenter presenter_;
 };
 
 }  // namespace exam

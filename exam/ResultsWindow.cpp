@@ -9,6 +9,7 @@
 #include "Readable.h"
 #include "Syllabus.h"
 
+#include <QEvent>
 #include <QHeaderView>
 
 namespace exam {
@@ -17,10 +18,10 @@ namespace {
 QString ItemName(int code)
 {
     if (code == 0)
-        return QStringLiteral("(教習項目なし)");
+        return ResultsWindow::tr("(教習項目なし)");
     const syllabus::Item* item = syllabus::Find(code);
-    const QString name = item ? QString::fromUtf8(item->name.data(), qsizetype(item->name.size()))
-                              : QStringLiteral("不明な項目");
+    const QString name = item ? syllabus::DisplayName(*item)
+                              : ResultsWindow::tr("不明な項目");
     return QStringLiteral("%1 %2").arg(code).arg(name);
 }
 
@@ -35,9 +36,9 @@ QTableWidgetItem* Cell(const QString& text, Qt::Alignment align = Qt::AlignLeft 
 QString Mark(int answer)
 {
     switch (answer) {
-    case 1: return QStringLiteral("正");
-    case 0: return QStringLiteral("誤");
-    case kUnanswered: return QStringLiteral("未解答");
+    case 1: return ResultsWindow::tr("正");
+    case 0: return ResultsWindow::tr("誤");
+    case kUnanswered: return ResultsWindow::tr("未解答");
     }
     return QStringLiteral("?");
 }
@@ -59,11 +60,11 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Resu
         t->verticalHeader()->hide();
     }
     ui->categoryTable->setColumnCount(3);
-    ui->categoryTable->setHorizontalHeaderLabels({QStringLiteral("教習項目"), QStringLiteral("得点"), QStringLiteral("正答率")});
+    ui->categoryTable->setHorizontalHeaderLabels({ResultsWindow::tr("教習項目"), ResultsWindow::tr("得点"), ResultsWindow::tr("正答率")});
     ui->categoryTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     ui->questionTable->setColumnCount(6);
-    ui->questionTable->setHorizontalHeaderLabels({QStringLiteral("問"), QStringLiteral("判定"), QStringLiteral("あなたの答え"),
-                                                  QStringLiteral("正解"), QStringLiteral("教習項目"), QStringLiteral("問題")});
+    ui->questionTable->setHorizontalHeaderLabels({ResultsWindow::tr("問"), ResultsWindow::tr("判定"), ResultsWindow::tr("あなたの答え"),
+                                                  ResultsWindow::tr("正解"), ResultsWindow::tr("教習項目"), ResultsWindow::tr("問題")});
     ui->questionTable->horizontalHeader()->setSectionResizeMode(5, QHeaderView::Stretch);
     ConnectHandler(ui->questionTable, &QTableWidget::currentCellChanged, this,
                    [this](int row, int, int, int) { ShowDetail(row); });
@@ -73,6 +74,14 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Resu
 }
 
 ResultsWindow::~ResultsWindow() = default;
+
+void ResultsWindow::changeEvent(QEvent* event)
+{
+    // The .ui's captions; the rest is written in the pupil's language when next shown.
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QWidget::changeEvent(event);
+}
 
 void ResultsWindow::ShowResult(std::shared_ptr<const QuestionStore> store, const Paper& paper,
                                const Answers& answers, const Result& result,
@@ -84,18 +93,18 @@ void ResultsWindow::ShowResult(std::shared_ptr<const QuestionStore> store, const
     result_ = result;
 
     // Only a graded mock has results to show.
-    const QString title = (paper.test ? MockTitle(Definition(*paper.test)) : QStringLiteral("練習")) +
-                          QStringLiteral("の結果");
+    const QString title = (paper.test ? MockTitle(Definition(*paper.test)) : ResultsWindow::tr("練習")) +
+                          ResultsWindow::tr("の結果");
     setWindowTitle(title);
     ui->titleLabel->setText(title);
-    ui->scoreLabel->setText(QStringLiteral("%1 / %2 点　(合格点 %3 点)").arg(result.score).arg(result.maxScore).arg(result.passMark));
-    ui->verdictLabel->setText(result.passed ? QStringLiteral("合格") : QStringLiteral("不合格"));
+    ui->scoreLabel->setText(ResultsWindow::tr("%1 / %2 点　(合格点 %3 点)").arg(result.score).arg(result.maxScore).arg(result.passMark));
+    ui->verdictLabel->setText(result.passed ? ResultsWindow::tr("合格") : ResultsWindow::tr("不合格"));
     ui->verdictLabel->setStyleSheet(result.passed ? QStringLiteral("color: #107010;") : QStringLiteral("color: #c01010;"));
-    QString time = QStringLiteral("所要時間 %1 / 制限時間 %2").arg(ExamClock::Format(used), ExamClock::Format(paper.timeLimit));
+    QString time = ResultsWindow::tr("所要時間 %1 / 制限時間 %2").arg(ExamClock::Format(used), ExamClock::Format(paper.timeLimit));
     if (timeRanOut)
-        time += QStringLiteral("\n時間切れで採点しました。");
+        time += ResultsWindow::tr("\n時間切れで採点しました。");
     if (result.unanswered > 0)
-        time += QStringLiteral("　未解答 %1問").arg(result.unanswered);
+        time += ResultsWindow::tr("　未解答 %1問").arg(result.unanswered);
     ui->timeLabel->setText(time);
     ui->noteLabel->setText(QString::fromStdString(paper.note));
     ui->noteLabel->setVisible(!paper.note.empty());
@@ -139,14 +148,14 @@ QString ResultsWindow::AnswerText(const Question& q, const std::array<int, 3>& a
 QString ResultsWindow::MissedParts(const Question& q, const QuestionResult& r)
 {
     if (r.right)
-        return QStringLiteral("○");
+        return ResultsWindow::tr("○");
     if (!q.IsHazard())
-        return QStringLiteral("×");
+        return ResultsWindow::tr("×");
     QStringList missed;
     for (int p = 0; p < 3; ++p)
         if (!r.partRight[std::size_t(p)])
             missed << QStringLiteral("(%1)").arg(p + 1);
-    return QStringLiteral("× ") + missed.join(QString());
+    return ResultsWindow::tr("× ") + missed.join(QString());
 }
 
 void ResultsWindow::FillQuestions()
@@ -163,7 +172,7 @@ void ResultsWindow::FillQuestions()
         t->setItem(row, 2, Cell(AnswerText(q, answers_[i]), Qt::AlignCenter));
         t->setItem(row, 3, Cell(AnswerText(q, q.right), Qt::AlignCenter));
         t->setItem(row, 4, Cell(q.bunrui ? QString::number(*q.bunrui) : QString(), Qt::AlignCenter));
-        const QString text = q.IsHazard() ? QStringLiteral("【危険予測】") + store_->Situation(q) : store_->Text(q);
+        const QString text = q.IsHazard() ? ResultsWindow::tr("【危険予測】") + store_->Situation(q) : store_->Text(q);
         t->setItem(row, 5, Cell(text));
     }
     for (int c = 0; c < 5; ++c)
@@ -188,7 +197,7 @@ void ResultsWindow::ShowDetail(int row)
     for (int p = 0; p < q.Parts(); ++p) {
         const QString prefix = q.IsHazard() ? QStringLiteral("(%1) ").arg(p + 1) : QString();
         const bool right = IsPartRight(q, a, p);
-        detail += QStringLiteral("<p><b>%1%2</b><br>あなたの答え: <span style='color:%3'>%4</span>　正解: %5<br>%6</p>")
+        detail += ResultsWindow::tr("<p><b>%1%2</b><br>あなたの答え: <span style='color:%3'>%4</span>　正解: %5<br>%6</p>")
                       .arg(prefix, Breakable(store_->Text(q, p)).toHtmlEscaped(), right ? "#107010" : "#c01010",
                            Mark(a[std::size_t(p)]), Mark(q.right[std::size_t(p)]),
                            Breakable(store_->Explanation(q, p)).toHtmlEscaped());

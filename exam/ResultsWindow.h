@@ -36,6 +36,9 @@ signals:
     // "間違えた問題を練習する": a practice set of the questions this result scored wrong.
     void practiceMissedRequested();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void FillCategories();
     void FillQuestions();

@@ -2,6 +2,8 @@
 
 #include "Exception.h"
 
+#include <QCoreApplication>
+
 namespace exam {
 
 const std::vector<TestDefinition>& Tests()
@@ -9,11 +11,11 @@ const std::vector<TestDefinition>& Tests()
     using std::chrono::minutes;
     static const std::vector<TestDefinition> tests{
         // Police licence centres, 2025-26.
-        {Test::Karimen, "karimen", "仮免", "mock-karimen", {1, false}, 50, 0, 1, 2, minutes(30), {9, 10}, true},
-        {Test::Honmen, "honmen", "本免", "mock-honmen", {2, false}, 90, 5, 1, 2, minutes(50), {9, 10}, true},
+        {Test::Karimen, "karimen", QT_TRANSLATE_NOOP("exam", "仮免"), "mock-karimen", {1, false}, 50, 0, 1, 2, minutes(30), {9, 10}, true},
+        {Test::Honmen, "honmen", QT_TRANSLATE_NOOP("exam", "本免"), "mock-honmen", {2, false}, 90, 5, 1, 2, minutes(50), {9, 10}, true},
         // The knowledge check for converting a foreign licence (since October 2025): the 本免's
         // statements, as text only.
-        {Test::Gaimen, "gaimen", "外免切替", "mock-gaimen", {2, true}, 50, 0, 1, 2, minutes(30), {9, 10}, false},
+        {Test::Gaimen, "gaimen", QT_TRANSLATE_NOOP("exam", "外免切替"), "mock-gaimen", {2, true}, 50, 0, 1, 2, minutes(30), {9, 10}, false},
     };
     return tests;
 }
@@ -42,16 +44,16 @@ const TestDefinition* FindBySessionKind(std::string_view kind)
     return nullptr;
 }
 
-QString Name(const TestDefinition& definition) { return QString::fromUtf8(definition.name); }
+QString Name(const TestDefinition& definition) { return QCoreApplication::translate("exam", definition.name); }
 
 QString MockTitle(const TestDefinition& definition)
 {
-    return Name(definition) + QStringLiteral(" 模擬試験");
+    return QCoreApplication::translate("exam", "%1 模擬試験").arg(Name(definition));
 }
 
 QString MenuCaption(const TestDefinition& definition)
 {
-    return MockTitle(definition) + QStringLiteral(" ▶\n%1問・%2分")
+    return MockTitle(definition) + QCoreApplication::translate("exam", " ▶\n%1問・%2分")
                                        .arg(definition.Questions())
                                        .arg(definition.time.count());
 }

@@ -83,9 +83,9 @@ void TForm7::SetVersion(const QString& version)
 
 void TForm7::ShowAtStartup()
 {
-    ui->BitBtn1->setText(QStringLiteral("問題画面へ移動"));
+    ui->BitBtn1->setText(tr("問題画面へ移動"));
     exec();
-    ui->BitBtn1->setText(QStringLiteral("閉じる"));
+    ui->BitBtn1->setText(tr("閉じる"));
 }
 
 void TForm7::AllBlack()

@@ -6,6 +6,7 @@
 #include "SafeFile.h"
 #include "ui_ProgressWindow.h"
 
+#include <QEvent>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
@@ -143,11 +144,11 @@ QString ShortDate(const QDateTime& utc, const QTimeZone& zone)
 
 QString MockLine(const MockResult& m, const QTimeZone& zone)
 {
-    return QStringLiteral("%1 %2 %3/%4点 %5")
+    return ProgressWindow::tr("%1 %2 %3/%4点 %5")
         .arg(ShortDate(m.when, zone), exam::Name(exam::Definition(m.test)))
         .arg(m.score)
         .arg(m.maxScore)
-        .arg(m.passed() ? QStringLiteral("合格") : QStringLiteral("不合格"));
+        .arg(m.passed() ? ProgressWindow::tr("合格") : ProgressWindow::tr("不合格"));
 }
 
 QString ItemLabel(const ItemShare& item)
@@ -247,7 +248,7 @@ void ProgressWindow::SetRosterName(const QString& name)
     const QSignalBlocker quiet(ui->pupilNameEdit);
     ui->pupilNameEdit->setReadOnly(!name.isEmpty());
     ui->pupilNameEdit->setText(PupilName());
-    setWindowTitle(PupilName().isEmpty() ? QStringLiteral("学習記録") : QStringLiteral("学習記録 — ") + PupilName());
+    setWindowTitle(PupilName().isEmpty() ? tr("学習記録") : tr("学習記録") + QStringLiteral(" — ") + PupilName());
 }
 
 QString ProgressWindow::PupilName() const { return rosterName_.isEmpty() ? storedName_ : rosterName_; }
@@ -266,6 +267,14 @@ void ProgressWindow::ShowPupil(const record::PupilProfile& pupil)
 }
 
 ProgressWindow::~ProgressWindow() = default;
+
+void ProgressWindow::changeEvent(QEvent* event)
+{
+    // The .ui's captions; the rest is written in the pupil's language when next shown.
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QWidget::changeEvent(event);
+}
 
 void ProgressWindow::SetSnapshot(const Snapshot& snapshot, const QTimeZone& zone)
 {
@@ -371,7 +380,7 @@ void ProgressWindow::SetPracticeAvailable(bool available)
 void ProgressWindow::ShowPracticeButtons()
 {
     const bool canPractise = practiceAvailable_;
-    const QString noPractice = QStringLiteral("練習の画面がまだありません");
+    const QString noPractice = ProgressWindow::tr("練習の画面がまだありません");
     ui->practiseWrongButton->setEnabled(canPractise && summary_.latestWrong > 0);
     ui->practiseWeakestButton->setEnabled(canPractise && !items_.empty());
     ui->practiseWeakestButton->setToolTip(!canPractise ? noPractice
@@ -381,9 +390,9 @@ void ProgressWindow::ShowPracticeButtons()
     ui->practiseHazardButton->setToolTip(
         !canPractise ? noPractice
         : hasHazard_ ? QString()
-                     : QStringLiteral("危険予測の問題ファイル(kiken.cds)がありません"));
+                     : ProgressWindow::tr("危険予測の問題ファイル(kiken.cds)がありません"));
     if (itemView_ && canPractise)
-        itemView_->setToolTip(QStringLiteral("棒をクリックすると、その項目の問題を練習します"));
+        itemView_->setToolTip(ProgressWindow::tr("棒をクリックすると、その項目の問題を練習します"));
 }
 
 void ProgressWindow::ShowReadiness(const std::vector<record::SessionSummary>& sessions)
@@ -407,13 +416,13 @@ void ProgressWindow::ShowSummary(const QTimeZone& zone)
         html += QStringLiteral("<tr><td>%1</td><td align='right'><b>%2</b></td></tr>")
                     .arg(name.toHtmlEscaped(), value.toHtmlEscaped());
     };
-    row(QStringLiteral("解答した数"), QStringLiteral("%1問").arg(summary_.answers));
-    row(QStringLiteral("練習した日数"), QStringLiteral("%1日").arg(summary_.daysPractised));
-    row(QStringLiteral("まだ解いていない問題"), QStringLiteral("%1問").arg(summary_.neverAnswered));
-    row(QStringLiteral("最後に間違えた問題"), QStringLiteral("%1問").arg(summary_.latestWrong));
-    html += QStringLiteral("</table><p>直近の模擬試験:");
+    row(ProgressWindow::tr("解答した数"), ProgressWindow::tr("%1問").arg(summary_.answers));
+    row(ProgressWindow::tr("練習した日数"), ProgressWindow::tr("%1日").arg(summary_.daysPractised));
+    row(ProgressWindow::tr("まだ解いていない問題"), ProgressWindow::tr("%1問").arg(summary_.neverAnswered));
+    row(ProgressWindow::tr("最後に間違えた問題"), ProgressWindow::tr("%1問").arg(summary_.latestWrong));
+    html += ProgressWindow::tr("</table><p>直近の模擬試験:");
     if (summary_.lastMocks.empty())
-        html += QStringLiteral("<br>まだありません");
+        html += ProgressWindow::tr("<br>まだありません");
     for (const MockResult& m : summary_.lastMocks)
         html += QStringLiteral("<br>") + MockLine(m, zone).toHtmlEscaped();
     html += QStringLiteral("</p>");
@@ -504,10 +513,10 @@ void ProgressWindow::BuildMockChart(const std::vector<record::SessionSummary>& s
     }
     if (lines.empty()) {
         Place(ui->mockChartPages, nullptr,
-              QStringLiteral("模擬試験を受けると、ここに得点の移り変わりが表示されます。"));
+              ProgressWindow::tr("模擬試験を受けると、ここに得点の移り変わりが表示されます。"));
         return;
     }
-    TimeChart chart(QStringLiteral("模擬試験の得点(満点に対する%)"), times);
+    TimeChart chart(ProgressWindow::tr("模擬試験の得点(満点に対する%)"), times);
     // One pass line for each share the tests shown pass at: tests passed at the same share of
     // their maximum share a line.
     std::set<std::pair<int, int>> shares;
@@ -518,7 +527,7 @@ void ProgressWindow::BuildMockChart(const std::vector<record::SessionSummary>& s
     }
     for (const auto& [numerator, denominator] : shares) {
         const double percent = 100.0 * numerator / denominator;
-        QLineSeries* pass = chart.Line(QStringLiteral("合格ライン(%1%)").arg(percent),
+        QLineSeries* pass = chart.Line(ProgressWindow::tr("合格ライン(%1%)").arg(percent),
                                        {{chart.x->min(), percent}, {chart.x->max(), percent}});
         pass->setPen(QPen(kPassColour, 2, Qt::DashLine));
     }
@@ -540,15 +549,15 @@ void ProgressWindow::BuildDrillChart(const std::vector<record::SessionSummary>& 
     const auto practice = DrillShares(sessions, record::kPractice);
     if (drills.empty() && practice.empty()) {
         Place(ui->drillChartPages, nullptr,
-              QStringLiteral("練習問題に挑戦すると、ここに正答率の移り変わりが表示されます。"));
+              ProgressWindow::tr("練習問題に挑戦すると、ここに正答率の移り変わりが表示されます。"));
         return;
     }
     std::vector<QDateTime> times;
     AddTimes(times, drills);
     AddTimes(times, practice);
-    TimeChart chart(QStringLiteral("練習ごとの正答率(%)"), times);
+    TimeChart chart(ProgressWindow::tr("練習ごとの正答率(%)"), times);
     const std::pair<const std::vector<SharePoint>*, QString> kinds[] = {
-        {&drills, QStringLiteral("練習問題")}, {&practice, QStringLiteral("苦手の練習")}};
+        {&drills, ProgressWindow::tr("練習問題")}, {&practice, ProgressWindow::tr("苦手の練習")}};
     for (const auto& [points, name] : kinds)
         if (!points->empty())
             chart.Line(name, Points(*points))->setPointsVisible(points->size() < 60);
@@ -563,17 +572,17 @@ void ProgressWindow::BuildItemChart()
     itemView_ = nullptr;
     if (items_.empty()) {
         Place(ui->itemChartPages, nullptr,
-              QStringLiteral("項目のついた問題に%1問以上答えると、ここに項目ごとの正答率が弱い順に表示されます。%2")
+              ProgressWindow::tr("項目のついた問題に%1問以上答えると、ここに項目ごとの正答率が弱い順に表示されます。%2")
                   .arg(kMinItemAnswers)
-                  .arg(notRanked_ > 0 ? QStringLiteral("(答えが%1問未満の項目: %2)").arg(kMinItemAnswers).arg(notRanked_)
+                  .arg(notRanked_ > 0 ? ProgressWindow::tr("(答えが%1問未満の項目: %2)").arg(kMinItemAnswers).arg(notRanked_)
                                       : QString()));
         return;
     }
     const int shown = std::min<int>(kMaxBars, int(items_.size()));
-    QChart* chart = NewChart(QStringLiteral("項目ごとの正答率(直近%1問ずつ・%2問以上答えた項目を弱い順)")
+    QChart* chart = NewChart(ProgressWindow::tr("項目ごとの正答率(直近%1問ずつ・%2問以上答えた項目を弱い順)")
                                  .arg(kItemWindow)
                                  .arg(kMinItemAnswers));
-    auto* set = new QBarSet(QStringLiteral("正答率"));
+    auto* set = new QBarSet(ProgressWindow::tr("正答率"));
     QStringList categories;
     // A horizontal bar chart draws its first category at the bottom: the weakest goes last.
     for (int i = shown - 1; i >= 0; --i) {
@@ -623,7 +632,7 @@ QString ProgressWindow::PdfFolder(const QString& documents, const QString& home)
 QString ProgressWindow::PdfPath(const QString& folder, const QDate& date)
 {
     const QDir dir(folder);
-    const QString stem = QStringLiteral("学習記録_") + date.toString(Qt::ISODate);
+    const QString stem = ProgressWindow::tr("学習記録_") + date.toString(Qt::ISODate);
     QString path = dir.filePath(stem + QStringLiteral(".pdf"));
     // A dangling link counts as taken: it is never written through.
     for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
@@ -641,7 +650,7 @@ bool ProgressWindow::WritePdf(const QString& path) const
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
         pdf.setResolution(300);
-        pdf.setTitle(PupilName().isEmpty() ? QStringLiteral("学習記録") : QStringLiteral("学習記録 — ") + PupilName());
+        pdf.setTitle(PupilName().isEmpty() ? ProgressWindow::tr("学習記録") : ProgressWindow::tr("学習記録") + QStringLiteral(" — ") + PupilName());
         QPainter p(&pdf);
         if (!p.isActive())
             return false;
@@ -675,8 +684,8 @@ void ProgressWindow::PaintReport(QPainter& p, const QSize& area) const
 
     p.setFont(title);
     p.drawText(QRectF(0, 0, width, 24), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("学習記録  ") + (PupilName().isEmpty() ? QString() : PupilName() + QStringLiteral("  ")) +
-                   QDate::currentDate().toString(QStringLiteral("yyyy年M月d日")));
+               ProgressWindow::tr("学習記録  ") + (PupilName().isEmpty() ? QString() : PupilName() + QStringLiteral("  ")) +
+                   QDate::currentDate().toString(ProgressWindow::tr("yyyy年M月d日")));
     double y = 30;
     auto line = [&](const QString& text, double x = 0) {
         p.drawText(QRectF(x, y, width - x, 14), Qt::AlignLeft | Qt::AlignVCenter, text);
@@ -687,7 +696,7 @@ void ProgressWindow::PaintReport(QPainter& p, const QSize& area) const
         line(r);
     y += 4;
     p.setFont(body);
-    line(QStringLiteral("解答した数 %1問 / 練習した日数 %2日 / まだ解いていない問題 %3問 / 最後に間違えた問題 %4問")
+    line(ProgressWindow::tr("解答した数 %1問 / 練習した日数 %2日 / まだ解いていない問題 %3問 / 最後に間違えた問題 %4問")
              .arg(summary_.answers)
              .arg(summary_.daysPractised)
              .arg(summary_.neverAnswered)
@@ -695,8 +704,8 @@ void ProgressWindow::PaintReport(QPainter& p, const QSize& area) const
     QStringList mocks;
     for (const MockResult& m : summary_.lastMocks)
         mocks << MockLine(m, zone_);
-    line(QStringLiteral("直近の模擬試験: ") +
-         (mocks.isEmpty() ? QStringLiteral("まだありません") : mocks.join(QStringLiteral(" / "))));
+    line(ProgressWindow::tr("直近の模擬試験: ") +
+         (mocks.isEmpty() ? ProgressWindow::tr("まだありません") : mocks.join(QStringLiteral(" / "))));
     if (study_)
         line(StudyLines(*study_).join(QStringLiteral(" / ")));
     y += 6;
@@ -727,7 +736,7 @@ void ProgressWindow::PaintReport(QPainter& p, const QSize& area) const
     const double top = y;
     chart(itemView_, QRectF(0, top, half, std::min(430.0, height - top)));
     p.setFont(heading);
-    line(QStringLiteral("項目ごとの正答率(直近%1問ずつ、%2問以上答えた項目を弱い順)").arg(kItemWindow).arg(kMinItemAnswers),
+    line(ProgressWindow::tr("項目ごとの正答率(直近%1問ずつ、%2問以上答えた項目を弱い順)").arg(kItemWindow).arg(kMinItemAnswers),
          width - half);
     QFont list = body;
     list.setPixelSize(9);
@@ -735,7 +744,7 @@ void ProgressWindow::PaintReport(QPainter& p, const QSize& area) const
     for (const ItemShare& item : items_) {
         if (y + 14 > height)
             break;
-        line(QStringLiteral("%1%  %2 (%3/%4問)")
+        line(ProgressWindow::tr("%1%  %2 (%3/%4問)")
                  .arg(qRound(item.percent()), 3)
                  .arg(ItemLabel(item))
                  .arg(item.correct)
@@ -748,14 +757,14 @@ void ProgressWindow::PaintReport(QPainter& p, const QSize& area) const
 void ProgressWindow::SavePdfClick()
 {
     const QString folder = dialogs::GetExistingDirectory(
-        this, QStringLiteral("PDFを保存するフォルダ"),
+        this, ProgressWindow::tr("PDFを保存するフォルダ"),
         PdfFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDir::homePath()));
     if (folder.isEmpty())
         return;
     const QString path = PdfPath(folder, QDate::currentDate());
     if (WritePdf(path))
-        dialogs::ShowMessage(this, QStringLiteral("PDFを保存しました。\n") + QDir::toNativeSeparators(path));
+        dialogs::ShowMessage(this, ProgressWindow::tr("PDFを保存しました。\n") + QDir::toNativeSeparators(path));
     else
-        dialogs::ShowMessage(this, QStringLiteral("PDFを保存できませんでした。フォルダに書き込めるか確かめてください。\n") +
+        dialogs::ShowMessage(this, ProgressWindow::tr("PDFを保存できませんでした。フォルダに書き込めるか確かめてください。\n") +
                                        QDir::toNativeSeparators(path));
 }

@@ -61,6 +61,9 @@ signals:
     // The pupil set the date of their test, or "未定" (no TEST).
     void testDateChanged(std::optional<study::Test> test, const QDate& date);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void SavePdfClick();
     void ShowReadiness(const std::vector<record::SessionSummary>& sessions);

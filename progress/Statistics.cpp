@@ -1,5 +1,6 @@
 #include "Statistics.h"
 
+#include <QCoreApplication>
 #include "Syllabus.h"
 
 #include <algorithm>
@@ -80,9 +81,9 @@ std::vector<ItemShare> WeakestFirst(const std::vector<record::CategoryRate>& rat
             continue;
         ItemShare item{r.bunrui, {}, r.answers, r.correct};
         if (const syllabus::Item* known = syllabus::Find(r.bunrui))
-            item.name = QString::fromUtf8(known->name.data(), qsizetype(known->name.size()));
+            item.name = syllabus::DisplayName(*known);
         else
-            item.name = QStringLiteral("項目 %1").arg(r.bunrui);
+            item.name = QCoreApplication::translate("Statistics", "項目 %1").arg(r.bunrui);
         out.push_back(item);
     }
     // Shares compared as fractions, so that 1/3 and 2/6 tie exactly.
@@ -142,18 +143,18 @@ Readiness ReadinessFor(const std::vector<record::SessionSummary>& sessions, Test
 
     const QString name = exam::Name(exam::Definition(test));
     if (r.ready)
-        r.message = QStringLiteral("%1: 合格圏です(直近3回の模擬試験はすべて合格)").arg(name);
+        r.message = QCoreApplication::translate("Statistics", "%1: 合格圏です(直近3回の模擬試験はすべて合格)").arg(name);
     else if (r.mocks == 0)
-        r.message = QStringLiteral("%1: 模擬試験をまだ受けていません。合格圏かどうかは、模擬試験を3回受けると分かります")
+        r.message = QCoreApplication::translate("Statistics", "%1: 模擬試験をまだ受けていません。合格圏かどうかは、模擬試験を3回受けると分かります")
                         .arg(name);
     else if (r.mocks < kReadinessMocks)
-        r.message = QStringLiteral("%1: 模擬試験は%2回(合格%3回)。合格圏かどうかは、あと%4回受けると分かります")
+        r.message = QCoreApplication::translate("Statistics", "%1: 模擬試験は%2回(合格%3回)。合格圏かどうかは、あと%4回受けると分かります")
                         .arg(name)
                         .arg(r.mocks)
                         .arg(r.passedOfLast)
                         .arg(kReadinessMocks - r.mocks);
     else
-        r.message = QStringLiteral("%1: まだ合格圏ではありません。直近3回の模擬試験のうち合格は%2回")
+        r.message = QCoreApplication::translate("Statistics", "%1: まだ合格圏ではありません。直近3回の模擬試験のうち合格は%2回")
                         .arg(name)
                         .arg(r.passedOfLast);
     return r;

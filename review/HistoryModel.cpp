@@ -1,6 +1,7 @@
 #include "HistoryModel.h"
 #include "Layouts.h"
 
+#include <QCoreApplication>
 #include <QColor>
 
 namespace field = layouts::field;
@@ -8,9 +9,9 @@ namespace field = layouts::field;
 HistoryModel::HistoryModel(QObject* parent) : TableModel(parent)
 {
     setColumns({
-        {field::Bango, QStringLiteral("番号"), BangoWidth},
-        {field::Seihi, QStringLiteral("正誤"), SeihiWidth},
-        {field::Mondai, QStringLiteral("問題"), MondaiWidth},
+        {field::Bango, QCoreApplication::translate("HistoryModel", "番号"), BangoWidth},
+        {field::Seihi, QCoreApplication::translate("HistoryModel", "正誤"), SeihiWidth},
+        {field::Mondai, QCoreApplication::translate("HistoryModel", "問題"), MondaiWidth},
     });
     titleFont_.setFamily(QStringLiteral("Kochi Gothic"));
     titleFont_.setPixelSize(10);

@@ -9,10 +9,12 @@
 #include "FilterText.h"
 #include "HistoryModel.h"
 #include "Layouts.h"
+#include "LearningRecord.h"
 #include "Settings.h"
 #include "ShowOrRaise.h"
 
 #include <QHeaderView>
+#include <QEvent>
 #include <QShowEvent>
 
 namespace field = layouts::field;
@@ -64,6 +66,8 @@ TForm6::TForm6(QWidget* parent)
     ui->DBMemo1->setDataField(QString::fromLatin1(field::Mondai));
     ui->DBMemo2->setDataSource(DataSource2);
     ui->DBMemo2->setDataField(QString::fromLatin1(field::Kaisetsu));
+    ui->DBMemo1->setTranslated(record::kSourceBank);
+    ui->DBMemo2->setTranslated(record::kSourceBank);
     ui->DBImage2->setDataSource(DataSource2);
     ui->DBImage2->setDataField(QString::fromLatin1(field::Zu));
     ui->DBImage2->setMode(DBImage::Mode::Fit);
@@ -109,6 +113,14 @@ void TForm6::showEvent(QShowEvent* event)
     // Our own show only: a restore by the window system is not a new showing.
     if (!event->spontaneous())
         RunHandler([this] { FormShow(); });
+}
+
+void TForm6::changeEvent(QEvent* event)
+{
+    // Only the .ui's captions are words; the grid and the memos follow their data.
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QWidget::changeEvent(event);
 }
 
 void TForm6::FormShow()

@@ -37,6 +37,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     const std::unique_ptr<Ui::TForm6> ui;

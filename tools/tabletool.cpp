@@ -7,6 +7,7 @@
 #include "CsvTable.h"
 #include "DirectoryLock.h"
 #include "Exception.h"
+#include "HonyakuCommand.h"
 #include "Layouts.h"
 #include "LearningRecord.h"
 #include "Picture.h"
@@ -358,6 +359,10 @@ const Command kCommands[] = {
                "  tabletool school bank push DIR              mondai.cds, advice.cds, kiken.cds as a new version\n"
                "                                                     school commands take --db CONNINFO (else PGHOST, ...)",
      SchoolCommand},
+    {"honyaku", "honyaku import DIR LANG CSV               DIR's translations of LANG (en|vi|zh-Hans) from the CSV\n"
+                "  tabletool honyaku export DIR LANG [OUT.csv]   the texts with their Japanese, for a translator\n"
+                "  tabletool honyaku check DIR                   missing and stale translations; 1 when any is stale",
+     HonyakuCommand},
 };
 
 int Usage(std::ostream& out = std::cerr, int rc = 1)

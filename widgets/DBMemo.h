@@ -16,7 +16,19 @@ public:
     void setDataField(const QString& name);
     QString dataField() const { return link_.dataField(); }
     void refresh();
+    // Shows the field in the pupil's language (see LanguageChoice), the record's Bango naming the
+    // statement of SOURCE (bank | hazard); follows every change of language.
+    void setTranslated(const char* source);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // With a translation shown, the text is set smaller, as far as needed to fit (the design's
+    // size again for the Japanese alone).
+    void FitText();
     FieldLink link_;
+    const char* translatedSource_ = nullptr;
+    int designPixels_ = -1;   // the font's pixel size before any fitting
+    QString fittedFor_;       // the text and viewport size the font was last fitted to
 };

@@ -3,10 +3,14 @@
 #include "DBImage.h"
 #include "Exception.h"
 #include "DBMemo.h"
+#include "LanguageChoice.h"
+#include "Layouts.h"
 #include "Picture.h"
 #include "Placement.h"
 
 #include <QBuffer>
+#include <QFontMetrics>
+#include <QTextDocument>
 #include <QImageReader>
 #include <QPainter>
 
@@ -38,11 +42,70 @@ void DBMemo::setDataField(const QString& name)
     refresh();
 }
 
+void DBMemo::setTranslated(const char* source)
+{
+    if (!translatedSource_)
+        connect(&LanguageChoice::Instance(), &LanguageChoice::changed, this, &DBMemo::refresh);
+    translatedSource_ = source;
+    refresh();
+}
+
 void DBMemo::refresh()
 {
-    const QString text = DisplayText(link_);
+    QString text = DisplayText(link_);
+    if (translatedSource_ && link_.dataSource()) {
+        if (const auto bango = link_.dataSource()->field(layouts::field::Bango))
+            text = LanguageChoice::Instance().Statement(translatedSource_, bango->AsText().toStdString(),
+                                                        link_.dataField().toStdString(), text);
+    }
     if (text != toPlainText())
         setPlainText(text);
+    if (translatedSource_)
+        FitText();
+}
+
+void DBMemo::resizeEvent(QResizeEvent* event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    // A memo laid out only when first shown fits its text to its real size then.
+    if (translatedSource_)
+        FitText();
+}
+
+void DBMemo::FitText()
+{
+    QFont f = font();
+    if (designPixels_ < 0)
+        designPixels_ = f.pixelSize();
+    int pixels = designPixels_;
+    const bool fit = pixels > 0 && !LanguageChoice::Instance().showsJapaneseOnly();
+    // Laying the text out at several sizes is the costly part: once per text and size.
+    const QString fitted = fit ? toPlainText() + QLatin1Char('\x1f') + QString::number(viewport()->width()) +
+                                     QLatin1Char('x') + QString::number(viewport()->height())
+                               : QString();
+    if (fit && fitted == fittedFor_)
+        return;
+    fittedFor_ = fitted;
+    if (fit) {
+        // The text's wrapped height in the viewport's width, smaller by steps down to a size
+        // still easily read; beyond that the memo scrolls.
+        constexpr int kSmallest = 16;
+        const QString text = toPlainText();
+        const int width = viewport()->width() - 2 * int(document()->documentMargin());
+        const int height = viewport()->height() - 2 * int(document()->documentMargin());
+        for (; pixels > kSmallest; pixels -= 2) {
+            QFont trial = f;
+            trial.setPixelSize(pixels);
+            const QRect need = QFontMetrics(trial).boundingRect(QRect(0, 0, width, 100000),
+                                                                Qt::TextWordWrap, text);
+            if (need.height() <= height)
+                break;
+        }
+    }
+    if (pixels > 0 && f.pixelSize() != pixels) {
+        f.setPixelSize(pixels);
+        setFont(f);
+    }
 }
 
 // ---- DBEdit ---------------------------------------------------------------------------------

@@ -1,4 +1,5 @@
 #include "DataDirectory.h"
+#include "LanguageChoice.h"
 
 #include "Exception.h"
 #include "Layouts.h"
@@ -84,7 +85,8 @@ std::string DialogStartDirectory()
 void CopyBundledSample(const QString& sample, const QString& data)
 {
     // Every table file the program ships, so optional ones (the hazard items) come along too.
-    for (const QString& name : QDir(sample).entryList({QStringLiteral("*.cds")}, QDir::Files)) {
+    for (const QString& name :
+         QDir(sample).entryList({QStringLiteral("*.cds"), QString::fromLatin1(honyaku::kFileName)}, QDir::Files)) {
         const QString target = data + "/" + name;
         if (!QFile::exists(target) && QFile::copy(sample + "/" + name, target))
             QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
@@ -94,8 +96,8 @@ void CopyBundledSample(const QString& sample, const QString& data)
 dialogs::OpenFileOptions DataFileDialog()
 {
     dialogs::OpenFileOptions dialog;
-    dialog.title = QStringLiteral("問題データファイルを開いてください。");
-    dialog.filters = {QStringLiteral("データファイル(*.cds)"), QStringLiteral("すべてのファイル(*)")};
+    dialog.title = QCoreApplication::translate("DataDirectory", "問題データファイルを開いてください。");
+    dialog.filters = {QCoreApplication::translate("DataDirectory", "データファイル(*.cds)"), QCoreApplication::translate("DataDirectory", "すべてのファイル(*)")};
     dialog.fileMustExist = true;
     return dialog;
 }
@@ -111,11 +113,15 @@ void UseNoDataDirectory() { fixedDirectory = std::string(); }
 
 DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions& dialog)
 {
-    if (fixedDirectory)
+    if (fixedDirectory) {
+        LanguageChoice::Instance().UseDataDirectory(*fixedDirectory);
         return {*fixedDirectory, fixedDirectory->empty()};
+    }
     const std::string path = SettingsFilePath();
-    if (auto dir = settings::ReadDataDirectory(path))
+    if (auto dir = settings::ReadDataDirectory(path)) {
+        LanguageChoice::Instance().UseDataDirectory(*dir);
         return {*dir, false};
+    }
 
     settings::CreateEmpty(path);
     const QString chosen = dialogs::GetOpenFileName(parent, dialog, QFile::decodeName(QByteArray::fromStdString(DialogStartDirectory())));
@@ -123,6 +129,7 @@ DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions&
         return {std::string(), true};
     const std::string directory = settings::DirectoryPart(QFile::encodeName(chosen).toStdString());
     settings::WriteDataDirectory(path, directory);
+    LanguageChoice::Instance().UseDataDirectory(directory);
     return {directory, false};
 }
 
@@ -138,11 +145,11 @@ void ReportDataFilesMissing(QWidget* parent, const std::exception_ptr& error)
     }
     if (inUse) {
         // The data is there and the directory right: the next start must find it again.
-        dialogs::ShowMessage(parent, QStringLiteral("データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。"));
+        dialogs::ShowMessage(parent, QCoreApplication::translate("DataDirectory", "データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。"));
     } else {
         // A school's working folder is not the settings file's: it is filled again at sign-in.
         if (!fixedDirectory)
             settings::Remove(SettingsFilePath());
-        dialogs::ShowMessage(parent, QStringLiteral("データファイルが、見付かりません。"));
+        dialogs::ShowMessage(parent, QCoreApplication::translate("DataDirectory", "データファイルが、見付かりません。"));
     }
 }

@@ -1,0 +1,1061 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>DataDirectory</name>
+    <message>
+        <source>問題データファイルを開いてください。</source>
+        <translation>Please open the question data file.</translation>
+    </message>
+    <message>
+        <source>データファイル(*.cds)</source>
+        <translation>Data files (*.cds)</translation>
+    </message>
+    <message>
+        <source>すべてのファイル(*)</source>
+        <translation>All files (*)</translation>
+    </message>
+    <message>
+        <source>データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。</source>
+        <translation>The data files are in use by another program. Wait a little, then start again.</translation>
+    </message>
+    <message>
+        <source>データファイルが、見付かりません。</source>
+        <translation>The data files cannot be found.</translation>
+    </message>
+</context>
+<context>
+    <name>DrillRecovery</name>
+    <message>
+        <source>M月d日 H:mm</source>
+        <translation>MMM d, H:mm</translation>
+    </message>
+    <message>
+        <source>前回の練習 (%1 開始、%2問) は、結果を問題データと履歴に保存しないまま終わりました。
+学習記録に残っている答えから、いま保存しますか？</source>
+        <translation>The last drill (started %1, %2 questions) ended without its results being stored in the question data and the history.
+Store them now from the answers kept in the learning record?</translation>
+    </message>
+    <message>
+        <source>保存する</source>
+        <translation>Store</translation>
+    </message>
+    <message>
+        <source>保存しない</source>
+        <translation>Do not store</translation>
+    </message>
+    <message>
+        <source>前回の練習の結果を保存しました。</source>
+        <translation>The results of the last drill have been stored.</translation>
+    </message>
+    <message>
+        <source>前回の練習の結果を保存できませんでした。問題データと履歴は前のままです。
+</source>
+        <translation>The results of the last drill could not be stored. The question data and the history are as they were.
+</translation>
+    </message>
+</context>
+<context>
+    <name>ExamWindow</name>
+    <message>
+        <source>模擬試験</source>
+        <translation>Mock test</translation>
+    </message>
+    <message>
+        <source>見直し (F)</source>
+        <translation>Flag (F)</translation>
+    </message>
+    <message>
+        <source>正</source>
+        <translation>True</translation>
+    </message>
+    <message>
+        <source>誤</source>
+        <translation>False</translation>
+    </message>
+    <message>
+        <source>問題番号(クリックで移動)</source>
+        <translation>Questions (click to go to one)</translation>
+    </message>
+    <message>
+        <source>&lt;span style=&quot;color:#5c94d0&quot;&gt;■&lt;/span&gt; 解答済み&#x3000;□ 未解答&#x3000;&lt;span style=&quot;color:#e07000&quot;&gt;◥&lt;/span&gt; 見直し</source>
+        <translation>&lt;span style=&quot;color:#5c94d0&quot;&gt;■&lt;/span&gt; answered&#x3000;□ not answered&#x3000;&lt;span style=&quot;color:#e07000&quot;&gt;◥&lt;/span&gt; flagged</translation>
+    </message>
+    <message>
+        <source>◀ 前へ</source>
+        <translation>◀ Back</translation>
+    </message>
+    <message>
+        <source>次へ ▶</source>
+        <translation>Next ▶</translation>
+    </message>
+    <message>
+        <source>採点する</source>
+        <translation>Grade</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryModel</name>
+    <message>
+        <source>番号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>正誤</source>
+        <translation>R/W</translation>
+    </message>
+    <message>
+        <source>問題</source>
+        <translation>Question</translation>
+    </message>
+</context>
+<context>
+    <name>LanguageButton</name>
+    <message>
+        <source>問題文: 日本語のみ</source>
+        <translation>Questions: Japanese only</translation>
+    </message>
+    <message>
+        <source>問題文: 訳のみ</source>
+        <translation>Questions: translation only</translation>
+    </message>
+    <message>
+        <source>問題文: 日本語と訳</source>
+        <translation>Questions: Japanese with the translation</translation>
+    </message>
+</context>
+<context>
+    <name>LanguageChoice</name>
+    <message>
+        <source>（日本語の文が変わったため、この訳は表示しません。）</source>
+        <translation>(The Japanese text has changed, so its translation is not shown.)</translation>
+    </message>
+</context>
+<context>
+    <name>LearningRecordView</name>
+    <message>
+        <source>学習記録を開けませんでした。
+</source>
+        <translation>The learning record could not be opened.
+</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressWindow</name>
+    <message>
+        <source>学習記録</source>
+        <translation>Learning record</translation>
+    </message>
+    <message>
+        <source>まだ学習の記録がありません。
+
+練習問題や模擬試験に挑戦すると、ここに
+点数の移り変わり、苦手な項目、合格圏かどうかが表示されます。
+
+まずはメニューの「仮免(簡単)に挑戦」から始めてみましょう。</source>
+        <translation>Nothing has been recorded yet.
+
+Once you take drills or mock tests, this page shows
+how your scores change, your weak topics and whether you are ready to pass.
+
+Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
+    </message>
+    <message>
+        <source>間違えた問題を練習</source>
+        <translation>Practise my mistakes</translation>
+    </message>
+    <message>
+        <source>いちばん苦手な項目を練習</source>
+        <translation>Practise my weakest topic</translation>
+    </message>
+    <message>
+        <source>危険予測を練習</source>
+        <translation>Practise hazard items</translation>
+    </message>
+    <message>
+        <source>PDFに保存</source>
+        <translation>Save as PDF</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3/%4点 %5</source>
+        <translation>%1 %2 %3/%4 points %5</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>pass</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>fail</translation>
+    </message>
+    <message>
+        <source>練習の画面がまだありません</source>
+        <translation>Practice is not available yet</translation>
+    </message>
+    <message>
+        <source>危険予測の問題ファイル(kiken.cds)がありません</source>
+        <translation>There is no hazard item file (kiken.cds)</translation>
+    </message>
+    <message>
+        <source>棒をクリックすると、その項目の問題を練習します</source>
+        <translation>Click a bar to practise the questions of that topic</translation>
+    </message>
+    <message>
+        <source>解答した数</source>
+        <translation>Answers</translation>
+    </message>
+    <message>
+        <source>%1問</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>練習した日数</source>
+        <translation>Days practised</translation>
+    </message>
+    <message>
+        <source>%1日</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>まだ解いていない問題</source>
+        <translation>Questions never answered</translation>
+    </message>
+    <message>
+        <source>最後に間違えた問題</source>
+        <translation>Questions last answered wrong</translation>
+    </message>
+    <message>
+        <source>&lt;/table&gt;&lt;p&gt;直近の模擬試験:</source>
+        <translation>&lt;/table&gt;&lt;p&gt;Latest mock tests:</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;まだありません</source>
+        <translation>&lt;br&gt;none yet</translation>
+    </message>
+    <message>
+        <source>模擬試験を受けると、ここに得点の移り変わりが表示されます。</source>
+        <translation>Take a mock test and your scores over time are shown here.</translation>
+    </message>
+    <message>
+        <source>模擬試験の得点(満点に対する%)</source>
+        <translation>Mock test scores (% of the maximum)</translation>
+    </message>
+    <message>
+        <source>合格ライン(%1%)</source>
+        <translation>Pass mark (%1%)</translation>
+    </message>
+    <message>
+        <source>練習問題に挑戦すると、ここに正答率の移り変わりが表示されます。</source>
+        <translation>Take drills and your success rate over time is shown here.</translation>
+    </message>
+    <message>
+        <source>練習ごとの正答率(%)</source>
+        <translation>Success rate per drill (%)</translation>
+    </message>
+    <message>
+        <source>練習問題</source>
+        <translation>Drills</translation>
+    </message>
+    <message>
+        <source>苦手の練習</source>
+        <translation>Weak-point practice</translation>
+    </message>
+    <message>
+        <source>項目のついた問題に答えると、ここに項目ごとの正答率が弱い順に表示されます。</source>
+        <translation>Answer questions that carry a topic and the success rate per topic is shown here, weakest first.</translation>
+    </message>
+    <message>
+        <source>項目ごとの正答率(直近%1問ずつ・弱い順)</source>
+        <translation>Success rate per topic (last %1 of each, weakest first)</translation>
+    </message>
+    <message>
+        <source>正答率</source>
+        <translation>Success rate</translation>
+    </message>
+    <message>
+        <source>学習記録_</source>
+        <translation>learning-record_</translation>
+    </message>
+    <message>
+        <source>学習記録  </source>
+        <translation>Learning record  </translation>
+    </message>
+    <message>
+        <source>yyyy年M月d日</source>
+        <translation>d MMMM yyyy</translation>
+    </message>
+    <message>
+        <source>解答した数 %1問 / 練習した日数 %2日 / まだ解いていない問題 %3問 / 最後に間違えた問題 %4問</source>
+        <translation>Answers %1 / days practised %2 / never answered %3 / last answered wrong %4</translation>
+    </message>
+    <message>
+        <source>直近の模擬試験: </source>
+        <translation>Latest mock tests: </translation>
+    </message>
+    <message>
+        <source>まだありません</source>
+        <translation>none yet</translation>
+    </message>
+    <message>
+        <source>項目ごとの正答率(直近%1問ずつ、弱い順)</source>
+        <translation>Success rate per topic (last %1 of each, weakest first)</translation>
+    </message>
+    <message>
+        <source>%1%  %2 (%3/%4問)</source>
+        <translation>%1%  %2 (%3/%4)</translation>
+    </message>
+    <message>
+        <source>PDFを保存するフォルダ</source>
+        <translation>Folder to save the PDF in</translation>
+    </message>
+    <message>
+        <source>PDFを保存しました。
+</source>
+        <translation>The PDF has been saved.
+</translation>
+    </message>
+    <message>
+        <source>PDFを保存できませんでした。フォルダに書き込めるか確かめてください。
+</source>
+        <translation>The PDF could not be saved. Check that the folder can be written to.
+</translation>
+    </message>
+</context>
+<context>
+    <name>ResultsWindow</name>
+    <message>
+        <source>模擬試験の結果</source>
+        <translation>Mock test results</translation>
+    </message>
+    <message>
+        <source>間違えた問題を練習する</source>
+        <translation>Practise the questions I got wrong</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>SignInWindow</name>
+    <message>
+        <source>ログイン</source>
+        <translation>Sign in</translation>
+    </message>
+    <message>
+        <source>学科練習システム</source>
+        <translation>Written Test Trainer</translation>
+    </message>
+    <message>
+        <source>教習生番号</source>
+        <translation>Pupil number</translation>
+    </message>
+    <message>
+        <source>PIN</source>
+        <translation>PIN</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Exit</translation>
+    </message>
+</context>
+<context>
+    <name>Statistics</name>
+    <message>
+        <source>項目 %1</source>
+        <translation>Topic %1</translation>
+    </message>
+    <message>
+        <source>%1: 合格圏です(直近3回の模擬試験はすべて合格)</source>
+        <translation>%1: ready to pass (the last 3 mock tests were all passed)</translation>
+    </message>
+    <message>
+        <source>%1: 模擬試験をまだ受けていません。合格圏かどうかは、模擬試験を3回受けると分かります</source>
+        <translation>%1: no mock test taken yet. After 3 mock tests you will know whether you are ready to pass</translation>
+    </message>
+    <message>
+        <source>%1: 模擬試験は%2回(合格%3回)。合格圏かどうかは、あと%4回受けると分かります</source>
+        <translation>%1: %2 mock tests (%3 passed). After %4 more you will know whether you are ready to pass</translation>
+    </message>
+    <message>
+        <source>%1: まだ合格圏ではありません。直近3回の模擬試験のうち合格は%2回</source>
+        <translation>%1: not ready to pass yet. %2 of the last 3 mock tests were passed</translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>学科練習システム</source>
+        <translation>Written Test Trainer</translation>
+    </message>
+    <message>
+        <source>仮免(簡単)に挑戦</source>
+        <translation>Provisional test (easy)</translation>
+    </message>
+    <message>
+        <source>仮免(普通)に挑戦</source>
+        <translation>Provisional test (normal)</translation>
+    </message>
+    <message>
+        <source>仮免(難問)に挑戦</source>
+        <translation>Provisional test (hard)</translation>
+    </message>
+    <message>
+        <source>本免(簡単)に挑戦</source>
+        <translation>Full licence test (easy)</translation>
+    </message>
+    <message>
+        <source>本免(普通)に挑戦</source>
+        <translation>Full licence test (normal)</translation>
+    </message>
+    <message>
+        <source>本免(難問)に挑戦</source>
+        <translation>Full licence test (hard)</translation>
+    </message>
+    <message>
+        <source>問題の見直し</source>
+        <translation>Review the answers</translation>
+    </message>
+    <message>
+        <source>学習記録</source>
+        <translation>Learning record</translation>
+    </message>
+    <message>
+        <source>問題設定</source>
+        <translation>Question settings</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>仮免 模擬試験 ▶
+50問・30分</source>
+        <translation>Provisional mock ▶
+50 questions · 30 min</translation>
+    </message>
+    <message>
+        <source>本免 模擬試験 ▶
+95問・50分</source>
+        <translation>Full licence mock ▶
+95 questions · 50 min</translation>
+    </message>
+    <message>
+        <source>外免切替 模擬試験 ▶
+50問・30分</source>
+        <translation>Conversion mock ▶
+50 questions · 30 min</translation>
+    </message>
+    <message>
+        <source>ログアウト</source>
+        <translation>Sign out</translation>
+    </message>
+</context>
+<context>
+    <name>TForm4</name>
+    <message>
+        <source>問題画面</source>
+        <translation>Question</translation>
+    </message>
+    <message>
+        <source>問題</source>
+        <translation>Question</translation>
+    </message>
+    <message>
+        <source>解説</source>
+        <translation>Explanation</translation>
+    </message>
+    <message>
+        <source>図</source>
+        <translation>Figure</translation>
+    </message>
+    <message>
+        <source>問題情報</source>
+        <translation>About the question</translation>
+    </message>
+    <message>
+        <source>問情報</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>番号</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>今回数</source>
+        <translation>Pass</translation>
+    </message>
+    <message>
+        <source>正解数</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>回数</source>
+        <translation>Asked</translation>
+    </message>
+    <message>
+        <source>難易度</source>
+        <translation>Level</translation>
+    </message>
+    <message>
+        <source>** %</source>
+        <translation>** %</translation>
+    </message>
+    <message>
+        <source>正解率</source>
+        <translation>Rate</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>/</source>
+        <translation>/</translation>
+    </message>
+    <message>
+        <source>=</source>
+        <translation>=</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Finish</translation>
+    </message>
+    <message>
+        <source>アドバイス</source>
+        <translation>Advice</translation>
+    </message>
+    <message>
+        <source>解答欄</source>
+        <translation>Your answer</translation>
+    </message>
+    <message>
+        <source>判&#x3000;定</source>
+        <translation>Verdict</translation>
+    </message>
+    <message>
+        <source>正&#x3000;解</source>
+        <translation>Answer</translation>
+    </message>
+    <message>
+        <source>正</source>
+        <translation>True</translation>
+    </message>
+    <message>
+        <source>誤</source>
+        <translation>False</translation>
+    </message>
+    <message>
+        <source>次の問題</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>不正解</source>
+        <translation>Wrong</translation>
+    </message>
+    <message>
+        <source>出題できる問題がありません。</source>
+        <translation>There are no questions left to ask.</translation>
+    </message>
+    <message>
+        <source>このデータは、別に起動している学科練習システムで練習中のため使えません。そちらの練習を終了してから、もう一度始めてください。</source>
+        <translation>This data is in use by another copy of the trainer that is running a drill. Finish that drill, then start again.</translation>
+    </message>
+    <message>
+        <source>データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。</source>
+        <translation>The data files are in use by another program. Wait a little, then start again.</translation>
+    </message>
+    <message>
+        <source>学習記録を使えないため、この練習の答えは学習記録に残りません。練習はこのまま続けられます。</source>
+        <translation>The learning record cannot be used, so the answers of this drill will not be kept in it. You can go on with the drill.</translation>
+    </message>
+    <message>
+        <source>問題%1</source>
+        <translation>Question %1</translation>
+    </message>
+    <message>
+        <source>正&#x3000;解</source>
+        <comment>verdict</comment>
+        <translation>Right!</translation>
+    </message>
+</context>
+<context>
+    <name>TForm6</name>
+    <message>
+        <source>問題</source>
+        <translation>Question</translation>
+    </message>
+    <message>
+        <source>図</source>
+        <translation>Figure</translation>
+    </message>
+    <message>
+        <source>433×369</source>
+        <translation>433×369</translation>
+    </message>
+    <message>
+        <source>解説</source>
+        <translation>Explanation</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Exit</translation>
+    </message>
+</context>
+<context>
+    <name>TForm7</name>
+    <message>
+        <source>Orvessa</source>
+        <translation>Orvessa</translation>
+    </message>
+    <message>
+        <source>http://www.orvessa.example.jp/</source>
+        <translation>http://www.orvessa.example.jp/</translation>
+    </message>
+    <message>
+        <source>ご意見ご要望をお聞かせ下さい。</source>
+        <translation>We welcome your comments and requests.</translation>
+    </message>
+    <message>
+        <source>Tel: 03-0000-0000  Fax: 03-0000-0001</source>
+        <translation>Tel: 03-0000-0000  Fax: 03-0000-0001</translation>
+    </message>
+    <message>
+        <source>© Orvessa 自動車学校 Ver.X.XX</source>
+        <translation>© Orvessa Driving School Ver.X.XX</translation>
+    </message>
+    <message>
+        <source>E-mail: info@orvessa.example.jp</source>
+        <translation>E-mail: info@orvessa.example.jp</translation>
+    </message>
+    <message>
+        <source>最新版はこちら</source>
+        <translation>Latest version here</translation>
+    </message>
+    <message>
+        <source>最新版の問題が必要な方は</source>
+        <translation>For the latest questions,</translation>
+    </message>
+    <message>
+        <source>ときどきご覧ください</source>
+        <translation>look here now and then</translation>
+    </message>
+    <message>
+        <source>当校を卒業された方を対象に、</source>
+        <translation>For our graduates,</translation>
+    </message>
+    <message>
+        <source>火・水・金曜日（13：00〜）</source>
+        <translation>Tue, Wed, Fri (from 13:00)</translation>
+    </message>
+    <message>
+        <source>を実施していますので、お気軽に尋ねてください。</source>
+        <translation>are held; feel free to ask us.</translation>
+    </message>
+    <message>
+        <source>勉強会</source>
+        <translation>Study sessions</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>問題画面へ移動</source>
+        <translation>Go to the questions</translation>
+    </message>
+</context>
+<context>
+    <name>exam</name>
+    <message>
+        <source>仮免</source>
+        <translation>Provisional</translation>
+    </message>
+    <message>
+        <source>本免</source>
+        <translation>Full licence</translation>
+    </message>
+    <message>
+        <source>外免切替</source>
+        <translation>Conversion</translation>
+    </message>
+    <message>
+        <source>%1 模擬試験</source>
+        <translation>%1 mock</translation>
+    </message>
+    <message>
+        <source> ▶
+%1問・%2分</source>
+        <translation> ▶
+%1 questions · %2 min</translation>
+    </message>
+</context>
+<context>
+    <name>exam::ExamLauncher</name>
+    <message>
+        <source>問題データファイルを読めません。
+</source>
+        <translation>The question data file cannot be read.
+</translation>
+    </message>
+    <message>
+        <source>学習記録(kiroku.sqlite)を開けません。この回は記録を残さずに続けます。
+</source>
+        <translation>The learning record (kiroku.sqlite) cannot be opened. This session goes on without being recorded.
+</translation>
+    </message>
+    <message>
+        <source>練習できる問題がありません。</source>
+        <translation>There are no questions to practise.</translation>
+    </message>
+</context>
+<context>
+    <name>exam::ExamWindow</name>
+    <message>
+        <source>正</source>
+        <translation>True</translation>
+    </message>
+    <message>
+        <source>誤</source>
+        <translation>False</translation>
+    </message>
+    <message>
+        <source>練習</source>
+        <translation>Practice</translation>
+    </message>
+    <message>
+        <source>このまま続けられますが、この回は学習記録に残りません。</source>
+        <translation>You can go on, but this session will not be kept in the learning record.</translation>
+    </message>
+    <message>
+        <source>練習を終える</source>
+        <translation>Finish practice</translation>
+    </message>
+    <message>
+        <source>採点する</source>
+        <translation>Grade</translation>
+    </message>
+    <message>
+        <source>1/O 正&#x3000;2/X 誤
+Enter 次へ&#x3000;←→ 移動</source>
+        <translation>1/O true  2/X false
+Enter next  ←→ move</translation>
+    </message>
+    <message>
+        <source>1/O 正&#x3000;2/X 誤&#x3000;←→ 移動
+F 見直し&#x3000;Ctrl+Enter 採点</source>
+        <translation>1/O true  2/X false  ←→ move
+F flag  Ctrl+Enter grade</translation>
+    </message>
+    <message>
+        <source>問%1 / %2&#x3000;危険予測</source>
+        <translation>Question %1 / %2  Hazard prediction</translation>
+    </message>
+    <message>
+        <source>問%1 / %2</source>
+        <translation>Question %1 / %2</translation>
+    </message>
+    <message>
+        <source>正解&#x3000;</source>
+        <translation>Right  </translation>
+    </message>
+    <message>
+        <source>不正解(正しくは%1)&#x3000;</source>
+        <translation>Wrong (the answer is %1)  </translation>
+    </message>
+    <message>
+        <source>残り </source>
+        <translation>Left </translation>
+    </message>
+    <message>
+        <source>練習はこのまま続けられますが、ここからの答えは学習記録に残りません(それまでの答えは残っています)。</source>
+        <translation>You can go on practising, but your answers from here on will not be kept in the learning record (the earlier ones are kept).</translation>
+    </message>
+    <message>
+        <source>採点しますか？
+未解答の問題が%1問あります(未解答は不正解になります)。</source>
+        <translation>Grade the test?
+%1 questions are not answered (an unanswered question counts as wrong).</translation>
+    </message>
+    <message>
+        <source>採点しますか？
+すべての問題に解答しています。</source>
+        <translation>Grade the test?
+Every question is answered.</translation>
+    </message>
+    <message>
+        <source>試験に戻る</source>
+        <translation>Back to the test</translation>
+    </message>
+    <message>
+        <source>この試験の解答と採点の結果は学習記録に残りません(記録には「未完了」の試験として残ります)。</source>
+        <translation>The answers and the score of this test will not be kept in the learning record (it stays there as an unfinished test).</translation>
+    </message>
+    <message>
+        <source>答えは学習記録に残っていますが、練習は「未完了」として残ります。</source>
+        <translation>Your answers are kept in the learning record, but the practice stays there as unfinished.</translation>
+    </message>
+    <message>
+        <source>練習を終えました。%1問中%2問正解でした。</source>
+        <translation>Practice finished: %2 of %1 questions right.</translation>
+    </message>
+    <message>
+        <source>学習記録に書き込めません。</source>
+        <translation>The learning record cannot be written to.</translation>
+    </message>
+    <message>
+        <source>試験をやめますか？
+採点はされず、記録には「未完了」として残ります。</source>
+        <translation>Stop the test?
+It will not be graded, and it stays in the record as unfinished.</translation>
+    </message>
+    <message>
+        <source>やめる</source>
+        <translation>Stop</translation>
+    </message>
+</context>
+<context>
+    <name>exam::ResultsWindow</name>
+    <message>
+        <source>(教習項目なし)</source>
+        <translation>(no topic)</translation>
+    </message>
+    <message>
+        <source>不明な項目</source>
+        <translation>unknown topic</translation>
+    </message>
+    <message>
+        <source>正</source>
+        <translation>True</translation>
+    </message>
+    <message>
+        <source>誤</source>
+        <translation>False</translation>
+    </message>
+    <message>
+        <source>未解答</source>
+        <translation>not answered</translation>
+    </message>
+    <message>
+        <source>教習項目</source>
+        <translation>Topic</translation>
+    </message>
+    <message>
+        <source>得点</source>
+        <translation>Score</translation>
+    </message>
+    <message>
+        <source>正答率</source>
+        <translation>Rate</translation>
+    </message>
+    <message>
+        <source>問</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>あなたの答え</source>
+        <translation>Your answer</translation>
+    </message>
+    <message>
+        <source>正解</source>
+        <translation>Answer</translation>
+    </message>
+    <message>
+        <source>問題</source>
+        <translation>Question</translation>
+    </message>
+    <message>
+        <source>練習</source>
+        <translation>Practice</translation>
+    </message>
+    <message>
+        <source>の結果</source>
+        <translation>: results</translation>
+    </message>
+    <message>
+        <source>%1 / %2 点&#x3000;(合格点 %3 点)</source>
+        <translation>%1 / %2 points  (pass mark %3)</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>Pass</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>Fail</translation>
+    </message>
+    <message>
+        <source>所要時間 %1 / 制限時間 %2</source>
+        <translation>Time taken %1 / time allowed %2</translation>
+    </message>
+    <message>
+        <source>
+時間切れで採点しました。</source>
+        <translation>
+Graded when the time ran out.</translation>
+    </message>
+    <message>
+        <source>&#x3000;未解答 %1問</source>
+        <translation>  not answered: %1</translation>
+    </message>
+    <message>
+        <source>○</source>
+        <translation>○</translation>
+    </message>
+    <message>
+        <source>×</source>
+        <translation>×</translation>
+    </message>
+    <message>
+        <source>× </source>
+        <translation>× </translation>
+    </message>
+    <message>
+        <source>【危険予測】</source>
+        <translation>[Hazard prediction] </translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;%1%2&lt;/b&gt;&lt;br&gt;あなたの答え: &lt;span style=&apos;color:%3&apos;&gt;%4&lt;/span&gt;&#x3000;正解: %5&lt;br&gt;%6&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;b&gt;%1%2&lt;/b&gt;&lt;br&gt;Your answer: &lt;span style=&apos;color:%3&apos;&gt;%4&lt;/span&gt;  Answer: %5&lt;br&gt;%6&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>syllabus</name>
+    <message>
+        <source>運転者の心得</source>
+        <translation>The driver&apos;s attitude</translation>
+    </message>
+    <message>
+        <source>信号</source>
+        <translation>Traffic signals</translation>
+    </message>
+    <message>
+        <source>標識・標示</source>
+        <translation>Signs and road markings</translation>
+    </message>
+    <message>
+        <source>通行するところ・してはいけないところ</source>
+        <translation>Where to drive and where not to</translation>
+    </message>
+    <message>
+        <source>緊急自動車等の優先</source>
+        <translation>Priority of emergency vehicles</translation>
+    </message>
+    <message>
+        <source>交差点等・踏切</source>
+        <translation>Intersections and level crossings</translation>
+    </message>
+    <message>
+        <source>安全な速度と車間距離</source>
+        <translation>Safe speed and following distance</translation>
+    </message>
+    <message>
+        <source>歩行者の保護等</source>
+        <translation>Protecting pedestrians</translation>
+    </message>
+    <message>
+        <source>安全確認・合図・警音器</source>
+        <translation>Safety checks, signals and the horn</translation>
+    </message>
+    <message>
+        <source>進路変更等</source>
+        <translation>Changing course</translation>
+    </message>
+    <message>
+        <source>追越し</source>
+        <translation>Overtaking</translation>
+    </message>
+    <message>
+        <source>行き違い</source>
+        <translation>Passing oncoming traffic</translation>
+    </message>
+    <message>
+        <source>運転免許制度・交通反則通告制度</source>
+        <translation>Licences and traffic-violation notices</translation>
+    </message>
+    <message>
+        <source>オートマチック車の運転</source>
+        <translation>Driving an automatic car</translation>
+    </message>
+    <message>
+        <source>危険予測</source>
+        <translation>Hazard prediction</translation>
+    </message>
+    <message>
+        <source>応急救護処置</source>
+        <translation>First aid</translation>
+    </message>
+    <message>
+        <source>死角と運転</source>
+        <translation>Blind spots</translation>
+    </message>
+    <message>
+        <source>適性と運転行動</source>
+        <translation>Aptitude and driving behaviour</translation>
+    </message>
+    <message>
+        <source>人間の能力と運転</source>
+        <translation>Human abilities and driving</translation>
+    </message>
+    <message>
+        <source>車に働く自然の力と運転</source>
+        <translation>Natural forces acting on a vehicle</translation>
+    </message>
+    <message>
+        <source>悪条件下での運転</source>
+        <translation>Driving in bad conditions</translation>
+    </message>
+    <message>
+        <source>特徴的な事故と事故の悲惨さ</source>
+        <translation>Typical accidents and their toll</translation>
+    </message>
+    <message>
+        <source>自動車の保守管理</source>
+        <translation>Vehicle maintenance</translation>
+    </message>
+    <message>
+        <source>駐車と停車</source>
+        <translation>Parking and stopping</translation>
+    </message>
+    <message>
+        <source>乗車と積載</source>
+        <translation>Passengers and loads</translation>
+    </message>
+    <message>
+        <source>けん引</source>
+        <translation>Towing</translation>
+    </message>
+    <message>
+        <source>交通事故のとき</source>
+        <translation>After a traffic accident</translation>
+    </message>
+    <message>
+        <source>所有者の心得と保険制度</source>
+        <translation>Owners&apos; duties and insurance</translation>
+    </message>
+    <message>
+        <source>経路の設計</source>
+        <translation>Route planning</translation>
+    </message>
+    <message>
+        <source>高速道路での運転</source>
+        <translation>Expressway driving</translation>
+    </message>
+    <message>
+        <source>二輪車・原付・特定小型原付と自転車</source>
+        <translation>Motorcycles, mopeds, designated small mopeds and bicycles</translation>
+    </message>
+</context>
+</TS>

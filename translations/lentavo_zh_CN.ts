@@ -1,0 +1,1061 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN" sourcelanguage="ja">
+<context>
+    <name>DataDirectory</name>
+    <message>
+        <source>問題データファイルを開いてください。</source>
+        <translation>请打开题目数据文件。</translation>
+    </message>
+    <message>
+        <source>データファイル(*.cds)</source>
+        <translation>数据文件(*.cds)</translation>
+    </message>
+    <message>
+        <source>すべてのファイル(*)</source>
+        <translation>所有文件(*)</translation>
+    </message>
+    <message>
+        <source>データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。</source>
+        <translation>数据文件正被其他程序使用。请稍等片刻，再重新开始。</translation>
+    </message>
+    <message>
+        <source>データファイルが、見付かりません。</source>
+        <translation>找不到数据文件。</translation>
+    </message>
+</context>
+<context>
+    <name>DrillRecovery</name>
+    <message>
+        <source>M月d日 H:mm</source>
+        <translation>M月d日 H:mm</translation>
+    </message>
+    <message>
+        <source>前回の練習 (%1 開始、%2問) は、結果を問題データと履歴に保存しないまま終わりました。
+学習記録に残っている答えから、いま保存しますか？</source>
+        <translation>上次练习（%1 开始，共%2题）结束时，结果没有保存到题目数据和历史记录中。
+要现在根据学习记录中保留的答案进行保存吗？</translation>
+    </message>
+    <message>
+        <source>保存する</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>保存しない</source>
+        <translation>不保存</translation>
+    </message>
+    <message>
+        <source>前回の練習の結果を保存しました。</source>
+        <translation>已保存上次练习的结果。</translation>
+    </message>
+    <message>
+        <source>前回の練習の結果を保存できませんでした。問題データと履歴は前のままです。
+</source>
+        <translation>无法保存上次练习的结果。题目数据和历史记录保持原样。
+</translation>
+    </message>
+</context>
+<context>
+    <name>ExamWindow</name>
+    <message>
+        <source>模擬試験</source>
+        <translation>模拟考试</translation>
+    </message>
+    <message>
+        <source>見直し (F)</source>
+        <translation>标记 (F)</translation>
+    </message>
+    <message>
+        <source>正</source>
+        <translation>正确</translation>
+    </message>
+    <message>
+        <source>誤</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>問題番号(クリックで移動)</source>
+        <translation>题号（点击跳转）</translation>
+    </message>
+    <message>
+        <source>&lt;span style=&quot;color:#5c94d0&quot;&gt;■&lt;/span&gt; 解答済み&#x3000;□ 未解答&#x3000;&lt;span style=&quot;color:#e07000&quot;&gt;◥&lt;/span&gt; 見直し</source>
+        <translation>&lt;span style=&quot;color:#5c94d0&quot;&gt;■&lt;/span&gt; 已作答&#x3000;□ 未作答&#x3000;&lt;span style=&quot;color:#e07000&quot;&gt;◥&lt;/span&gt; 已标记</translation>
+    </message>
+    <message>
+        <source>◀ 前へ</source>
+        <translation>◀ 上一题</translation>
+    </message>
+    <message>
+        <source>次へ ▶</source>
+        <translation>下一题 ▶</translation>
+    </message>
+    <message>
+        <source>採点する</source>
+        <translation>评分</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryModel</name>
+    <message>
+        <source>番号</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>正誤</source>
+        <translation>对错</translation>
+    </message>
+    <message>
+        <source>問題</source>
+        <translation>题目</translation>
+    </message>
+</context>
+<context>
+    <name>LanguageButton</name>
+    <message>
+        <source>問題文: 日本語のみ</source>
+        <translation>题目：仅日语</translation>
+    </message>
+    <message>
+        <source>問題文: 訳のみ</source>
+        <translation>题目：仅译文</translation>
+    </message>
+    <message>
+        <source>問題文: 日本語と訳</source>
+        <translation>题目：日语加译文</translation>
+    </message>
+</context>
+<context>
+    <name>LanguageChoice</name>
+    <message>
+        <source>（日本語の文が変わったため、この訳は表示しません。）</source>
+        <translation>（日语原文已修改，因此不显示旧译文。）</translation>
+    </message>
+</context>
+<context>
+    <name>LearningRecordView</name>
+    <message>
+        <source>学習記録を開けませんでした。
+</source>
+        <translation>无法打开学习记录。
+</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressWindow</name>
+    <message>
+        <source>学習記録</source>
+        <translation>学习记录</translation>
+    </message>
+    <message>
+        <source>まだ学習の記録がありません。
+
+練習問題や模擬試験に挑戦すると、ここに
+点数の移り変わり、苦手な項目、合格圏かどうかが表示されます。
+
+まずはメニューの「仮免(簡単)に挑戦」から始めてみましょう。</source>
+        <translation>还没有任何记录。
+
+做练习或模拟考试后，这里会显示
+分数的变化、薄弱的项目以及是否达到合格水平。
+
+请先从菜单的“临时驾照（简单）”开始。</translation>
+    </message>
+    <message>
+        <source>間違えた問題を練習</source>
+        <translation>练习做错的题</translation>
+    </message>
+    <message>
+        <source>いちばん苦手な項目を練習</source>
+        <translation>练习最薄弱的项目</translation>
+    </message>
+    <message>
+        <source>危険予測を練習</source>
+        <translation>练习危险预测</translation>
+    </message>
+    <message>
+        <source>PDFに保存</source>
+        <translation>保存为PDF</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3/%4点 %5</source>
+        <translation>%1 %2 %3/%4分 %5</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>合格</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>不合格</translation>
+    </message>
+    <message>
+        <source>練習の画面がまだありません</source>
+        <translation>练习画面尚未提供</translation>
+    </message>
+    <message>
+        <source>危険予測の問題ファイル(kiken.cds)がありません</source>
+        <translation>没有危险预测题目文件(kiken.cds)</translation>
+    </message>
+    <message>
+        <source>棒をクリックすると、その項目の問題を練習します</source>
+        <translation>点击条形即可练习该项目的题目</translation>
+    </message>
+    <message>
+        <source>解答した数</source>
+        <translation>作答数</translation>
+    </message>
+    <message>
+        <source>%1問</source>
+        <translation>%1题</translation>
+    </message>
+    <message>
+        <source>練習した日数</source>
+        <translation>练习天数</translation>
+    </message>
+    <message>
+        <source>%1日</source>
+        <translation>%1天</translation>
+    </message>
+    <message>
+        <source>まだ解いていない問題</source>
+        <translation>尚未做过的题</translation>
+    </message>
+    <message>
+        <source>最後に間違えた問題</source>
+        <translation>最近一次做错的题</translation>
+    </message>
+    <message>
+        <source>&lt;/table&gt;&lt;p&gt;直近の模擬試験:</source>
+        <translation>&lt;/table&gt;&lt;p&gt;最近的模拟考试：</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;まだありません</source>
+        <translation>&lt;br&gt;暂无</translation>
+    </message>
+    <message>
+        <source>模擬試験を受けると、ここに得点の移り変わりが表示されます。</source>
+        <translation>参加模拟考试后，这里会显示分数的变化。</translation>
+    </message>
+    <message>
+        <source>模擬試験の得点(満点に対する%)</source>
+        <translation>模拟考试得分（占满分的%）</translation>
+    </message>
+    <message>
+        <source>合格ライン(%1%)</source>
+        <translation>合格线（%1%）</translation>
+    </message>
+    <message>
+        <source>練習問題に挑戦すると、ここに正答率の移り変わりが表示されます。</source>
+        <translation>做练习题后，这里会显示正确率的变化。</translation>
+    </message>
+    <message>
+        <source>練習ごとの正答率(%)</source>
+        <translation>每次练习的正确率（%）</translation>
+    </message>
+    <message>
+        <source>練習問題</source>
+        <translation>练习题</translation>
+    </message>
+    <message>
+        <source>苦手の練習</source>
+        <translation>薄弱项练习</translation>
+    </message>
+    <message>
+        <source>項目のついた問題に答えると、ここに項目ごとの正答率が弱い順に表示されます。</source>
+        <translation>回答带有项目的题目后，这里会按从弱到强的顺序显示各项目的正确率。</translation>
+    </message>
+    <message>
+        <source>項目ごとの正答率(直近%1問ずつ・弱い順)</source>
+        <translation>各项目正确率（每项最近%1题，从弱到强）</translation>
+    </message>
+    <message>
+        <source>正答率</source>
+        <translation>正确率</translation>
+    </message>
+    <message>
+        <source>学習記録_</source>
+        <translation>学习记录_</translation>
+    </message>
+    <message>
+        <source>学習記録  </source>
+        <translation>学习记录  </translation>
+    </message>
+    <message>
+        <source>yyyy年M月d日</source>
+        <translation>yyyy年M月d日</translation>
+    </message>
+    <message>
+        <source>解答した数 %1問 / 練習した日数 %2日 / まだ解いていない問題 %3問 / 最後に間違えた問題 %4問</source>
+        <translation>作答 %1题 / 练习 %2天 / 尚未做过 %3题 / 最近做错 %4题</translation>
+    </message>
+    <message>
+        <source>直近の模擬試験: </source>
+        <translation>最近的模拟考试：</translation>
+    </message>
+    <message>
+        <source>まだありません</source>
+        <translation>暂无</translation>
+    </message>
+    <message>
+        <source>項目ごとの正答率(直近%1問ずつ、弱い順)</source>
+        <translation>各项目正确率（每项最近%1题，从弱到强）</translation>
+    </message>
+    <message>
+        <source>%1%  %2 (%3/%4問)</source>
+        <translation>%1%  %2（%3/%4题）</translation>
+    </message>
+    <message>
+        <source>PDFを保存するフォルダ</source>
+        <translation>保存PDF的文件夹</translation>
+    </message>
+    <message>
+        <source>PDFを保存しました。
+</source>
+        <translation>PDF已保存。
+</translation>
+    </message>
+    <message>
+        <source>PDFを保存できませんでした。フォルダに書き込めるか確かめてください。
+</source>
+        <translation>无法保存PDF。请确认该文件夹可以写入。
+</translation>
+    </message>
+</context>
+<context>
+    <name>ResultsWindow</name>
+    <message>
+        <source>模擬試験の結果</source>
+        <translation>模拟考试结果</translation>
+    </message>
+    <message>
+        <source>間違えた問題を練習する</source>
+        <translation>练习做错的题</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>SignInWindow</name>
+    <message>
+        <source>ログイン</source>
+        <translation>登录</translation>
+    </message>
+    <message>
+        <source>学科練習システム</source>
+        <translation>学科练习系统</translation>
+    </message>
+    <message>
+        <source>教習生番号</source>
+        <translation>学员编号</translation>
+    </message>
+    <message>
+        <source>PIN</source>
+        <translation>PIN码</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>退出</translation>
+    </message>
+</context>
+<context>
+    <name>Statistics</name>
+    <message>
+        <source>項目 %1</source>
+        <translation>项目 %1</translation>
+    </message>
+    <message>
+        <source>%1: 合格圏です(直近3回の模擬試験はすべて合格)</source>
+        <translation>%1：已达到合格水平（最近3次模拟考试全部合格）</translation>
+    </message>
+    <message>
+        <source>%1: 模擬試験をまだ受けていません。合格圏かどうかは、模擬試験を3回受けると分かります</source>
+        <translation>%1：还没有参加模拟考试。参加3次模拟考试后即可知道是否达到合格水平</translation>
+    </message>
+    <message>
+        <source>%1: 模擬試験は%2回(合格%3回)。合格圏かどうかは、あと%4回受けると分かります</source>
+        <translation>%1：模拟考试%2次（合格%3次）。再参加%4次即可知道是否达到合格水平</translation>
+    </message>
+    <message>
+        <source>%1: まだ合格圏ではありません。直近3回の模擬試験のうち合格は%2回</source>
+        <translation>%1：尚未达到合格水平。最近3次模拟考试中合格%2次</translation>
+    </message>
+</context>
+<context>
+    <name>TForm1</name>
+    <message>
+        <source>学科練習システム</source>
+        <translation>学科练习系统</translation>
+    </message>
+    <message>
+        <source>仮免(簡単)に挑戦</source>
+        <translation>临时驾照（简单）</translation>
+    </message>
+    <message>
+        <source>仮免(普通)に挑戦</source>
+        <translation>临时驾照（普通）</translation>
+    </message>
+    <message>
+        <source>仮免(難問)に挑戦</source>
+        <translation>临时驾照（困难）</translation>
+    </message>
+    <message>
+        <source>本免(簡単)に挑戦</source>
+        <translation>正式驾照（简单）</translation>
+    </message>
+    <message>
+        <source>本免(普通)に挑戦</source>
+        <translation>正式驾照（普通）</translation>
+    </message>
+    <message>
+        <source>本免(難問)に挑戦</source>
+        <translation>正式驾照（困难）</translation>
+    </message>
+    <message>
+        <source>問題の見直し</source>
+        <translation>复习题目</translation>
+    </message>
+    <message>
+        <source>学習記録</source>
+        <translation>学习记录</translation>
+    </message>
+    <message>
+        <source>問題設定</source>
+        <translation>题目设置</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>仮免 模擬試験 ▶
+50問・30分</source>
+        <translation>临时驾照 模拟考试 ▶
+50题・30分钟</translation>
+    </message>
+    <message>
+        <source>本免 模擬試験 ▶
+95問・50分</source>
+        <translation>正式驾照 模拟考试 ▶
+95题・50分钟</translation>
+    </message>
+    <message>
+        <source>外免切替 模擬試験 ▶
+50問・30分</source>
+        <translation>驾照转换 模拟考试 ▶
+50题・30分钟</translation>
+    </message>
+    <message>
+        <source>ログアウト</source>
+        <translation>退出登录</translation>
+    </message>
+</context>
+<context>
+    <name>TForm4</name>
+    <message>
+        <source>問題画面</source>
+        <translation>答题</translation>
+    </message>
+    <message>
+        <source>問題</source>
+        <translation>题目</translation>
+    </message>
+    <message>
+        <source>解説</source>
+        <translation>解析</translation>
+    </message>
+    <message>
+        <source>図</source>
+        <translation>图示</translation>
+    </message>
+    <message>
+        <source>問題情報</source>
+        <translation>题目信息</translation>
+    </message>
+    <message>
+        <source>問情報</source>
+        <translation>题目</translation>
+    </message>
+    <message>
+        <source>番号</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>今回数</source>
+        <translation>本轮</translation>
+    </message>
+    <message>
+        <source>正解数</source>
+        <translation>答对</translation>
+    </message>
+    <message>
+        <source>回数</source>
+        <translation>次数</translation>
+    </message>
+    <message>
+        <source>難易度</source>
+        <translation>难度</translation>
+    </message>
+    <message>
+        <source>** %</source>
+        <translation>** %</translation>
+    </message>
+    <message>
+        <source>正解率</source>
+        <translation>正确率</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>/</source>
+        <translation>/</translation>
+    </message>
+    <message>
+        <source>=</source>
+        <translation>=</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>结束</translation>
+    </message>
+    <message>
+        <source>アドバイス</source>
+        <translation>建议</translation>
+    </message>
+    <message>
+        <source>解答欄</source>
+        <translation>作答</translation>
+    </message>
+    <message>
+        <source>判&#x3000;定</source>
+        <translation>判&#x3000;定</translation>
+    </message>
+    <message>
+        <source>正&#x3000;解</source>
+        <translation>正确答案</translation>
+    </message>
+    <message>
+        <source>正</source>
+        <translation>正确</translation>
+    </message>
+    <message>
+        <source>誤</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>次の問題</source>
+        <translation>下一题</translation>
+    </message>
+    <message>
+        <source>不正解</source>
+        <translation>答错了</translation>
+    </message>
+    <message>
+        <source>出題できる問題がありません。</source>
+        <translation>没有可以出的题目了。</translation>
+    </message>
+    <message>
+        <source>このデータは、別に起動している学科練習システムで練習中のため使えません。そちらの練習を終了してから、もう一度始めてください。</source>
+        <translation>此数据正被另一个运行中的学科练习系统使用。请先结束那边的练习，再重新开始。</translation>
+    </message>
+    <message>
+        <source>データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。</source>
+        <translation>数据文件正被其他程序使用。请稍等片刻，再重新开始。</translation>
+    </message>
+    <message>
+        <source>学習記録を使えないため、この練習の答えは学習記録に残りません。練習はこのまま続けられます。</source>
+        <translation>无法使用学习记录，本次练习的答案不会保存到学习记录中。练习可以继续进行。</translation>
+    </message>
+    <message>
+        <source>問題%1</source>
+        <translation>第%1题</translation>
+    </message>
+    <message>
+        <source>正&#x3000;解</source>
+        <comment>verdict</comment>
+        <translation>答对了</translation>
+    </message>
+</context>
+<context>
+    <name>TForm6</name>
+    <message>
+        <source>問題</source>
+        <translation>题目</translation>
+    </message>
+    <message>
+        <source>図</source>
+        <translation>图示</translation>
+    </message>
+    <message>
+        <source>433×369</source>
+        <translation>433×369</translation>
+    </message>
+    <message>
+        <source>解説</source>
+        <translation>解析</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>退出</translation>
+    </message>
+</context>
+<context>
+    <name>TForm7</name>
+    <message>
+        <source>Orvessa</source>
+        <translation>Orvessa</translation>
+    </message>
+    <message>
+        <source>http://www.orvessa.example.jp/</source>
+        <translation>http://www.orvessa.example.jp/</translation>
+    </message>
+    <message>
+        <source>ご意見ご要望をお聞かせ下さい。</source>
+        <translation>欢迎提出意见和建议。</translation>
+    </message>
+    <message>
+        <source>Tel: 03-0000-0000  Fax: 03-0000-0001</source>
+        <translation>电话: 03-0000-0000  传真: 03-0000-0001</translation>
+    </message>
+    <message>
+        <source>© Orvessa 自動車学校 Ver.X.XX</source>
+        <translation>© Orvessa 驾驶学校 Ver.X.XX</translation>
+    </message>
+    <message>
+        <source>E-mail: info@orvessa.example.jp</source>
+        <translation>电子邮件: info@orvessa.example.jp</translation>
+    </message>
+    <message>
+        <source>最新版はこちら</source>
+        <translation>最新版本在这里</translation>
+    </message>
+    <message>
+        <source>最新版の問題が必要な方は</source>
+        <translation>需要最新题目的学员，</translation>
+    </message>
+    <message>
+        <source>ときどきご覧ください</source>
+        <translation>请不时查看</translation>
+    </message>
+    <message>
+        <source>当校を卒業された方を対象に、</source>
+        <translation>面向本校毕业学员，</translation>
+    </message>
+    <message>
+        <source>火・水・金曜日（13：00〜）</source>
+        <translation>周二、周三、周五（13:00起）</translation>
+    </message>
+    <message>
+        <source>を実施していますので、お気軽に尋ねてください。</source>
+        <translation>定期举办，欢迎随时咨询。</translation>
+    </message>
+    <message>
+        <source>勉強会</source>
+        <translation>学习会</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>問題画面へ移動</source>
+        <translation>进入答题画面</translation>
+    </message>
+</context>
+<context>
+    <name>exam</name>
+    <message>
+        <source>仮免</source>
+        <translation>临时驾照</translation>
+    </message>
+    <message>
+        <source>本免</source>
+        <translation>正式驾照</translation>
+    </message>
+    <message>
+        <source>外免切替</source>
+        <translation>驾照转换</translation>
+    </message>
+    <message>
+        <source>%1 模擬試験</source>
+        <translation>%1 模拟考试</translation>
+    </message>
+    <message>
+        <source> ▶
+%1問・%2分</source>
+        <translation> ▶
+%1题・%2分钟</translation>
+    </message>
+</context>
+<context>
+    <name>exam::ExamLauncher</name>
+    <message>
+        <source>問題データファイルを読めません。
+</source>
+        <translation>无法读取题目数据文件。
+</translation>
+    </message>
+    <message>
+        <source>学習記録(kiroku.sqlite)を開けません。この回は記録を残さずに続けます。
+</source>
+        <translation>无法打开学习记录(kiroku.sqlite)。本次将不做记录继续进行。
+</translation>
+    </message>
+    <message>
+        <source>練習できる問題がありません。</source>
+        <translation>没有可以练习的题目。</translation>
+    </message>
+</context>
+<context>
+    <name>exam::ExamWindow</name>
+    <message>
+        <source>正</source>
+        <translation>正确</translation>
+    </message>
+    <message>
+        <source>誤</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>練習</source>
+        <translation>练习</translation>
+    </message>
+    <message>
+        <source>このまま続けられますが、この回は学習記録に残りません。</source>
+        <translation>可以继续，但本次不会保存到学习记录中。</translation>
+    </message>
+    <message>
+        <source>練習を終える</source>
+        <translation>结束练习</translation>
+    </message>
+    <message>
+        <source>採点する</source>
+        <translation>评分</translation>
+    </message>
+    <message>
+        <source>1/O 正&#x3000;2/X 誤
+Enter 次へ&#x3000;←→ 移動</source>
+        <translation>1/O 正确&#x3000;2/X 错误
+Enter 下一题&#x3000;←→ 移动</translation>
+    </message>
+    <message>
+        <source>1/O 正&#x3000;2/X 誤&#x3000;←→ 移動
+F 見直し&#x3000;Ctrl+Enter 採点</source>
+        <translation>1/O 正确&#x3000;2/X 错误&#x3000;←→ 移动
+F 标记&#x3000;Ctrl+Enter 评分</translation>
+    </message>
+    <message>
+        <source>問%1 / %2&#x3000;危険予測</source>
+        <translation>第%1题 / %2&#x3000;危险预测</translation>
+    </message>
+    <message>
+        <source>問%1 / %2</source>
+        <translation>第%1题 / %2</translation>
+    </message>
+    <message>
+        <source>正解&#x3000;</source>
+        <translation>正确&#x3000;</translation>
+    </message>
+    <message>
+        <source>不正解(正しくは%1)&#x3000;</source>
+        <translation>错误（正确答案是%1）&#x3000;</translation>
+    </message>
+    <message>
+        <source>残り </source>
+        <translation>剩余 </translation>
+    </message>
+    <message>
+        <source>練習はこのまま続けられますが、ここからの答えは学習記録に残りません(それまでの答えは残っています)。</source>
+        <translation>可以继续练习，但从现在起的答案不会保存到学习记录中（之前的答案已保存）。</translation>
+    </message>
+    <message>
+        <source>採点しますか？
+未解答の問題が%1問あります(未解答は不正解になります)。</source>
+        <translation>要评分吗？
+还有%1题未作答（未作答按错误计）。</translation>
+    </message>
+    <message>
+        <source>採点しますか？
+すべての問題に解答しています。</source>
+        <translation>要评分吗？
+所有题目都已作答。</translation>
+    </message>
+    <message>
+        <source>試験に戻る</source>
+        <translation>返回考试</translation>
+    </message>
+    <message>
+        <source>この試験の解答と採点の結果は学習記録に残りません(記録には「未完了」の試験として残ります)。</source>
+        <translation>本次考试的答案和评分结果不会保存到学习记录中（记录中会作为“未完成”的考试保留）。</translation>
+    </message>
+    <message>
+        <source>答えは学習記録に残っていますが、練習は「未完了」として残ります。</source>
+        <translation>答案已保存在学习记录中，但练习会作为“未完成”保留。</translation>
+    </message>
+    <message>
+        <source>練習を終えました。%1問中%2問正解でした。</source>
+        <translation>练习结束。%1题中答对%2题。</translation>
+    </message>
+    <message>
+        <source>学習記録に書き込めません。</source>
+        <translation>无法写入学习记录。</translation>
+    </message>
+    <message>
+        <source>試験をやめますか？
+採点はされず、記録には「未完了」として残ります。</source>
+        <translation>要放弃考试吗？
+不会评分，记录中会作为“未完成”保留。</translation>
+    </message>
+    <message>
+        <source>やめる</source>
+        <translation>放弃</translation>
+    </message>
+</context>
+<context>
+    <name>exam::ResultsWindow</name>
+    <message>
+        <source>(教習項目なし)</source>
+        <translation>（无项目）</translation>
+    </message>
+    <message>
+        <source>不明な項目</source>
+        <translation>未知项目</translation>
+    </message>
+    <message>
+        <source>正</source>
+        <translation>正确</translation>
+    </message>
+    <message>
+        <source>誤</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>未解答</source>
+        <translation>未作答</translation>
+    </message>
+    <message>
+        <source>教習項目</source>
+        <translation>项目</translation>
+    </message>
+    <message>
+        <source>得点</source>
+        <translation>得分</translation>
+    </message>
+    <message>
+        <source>正答率</source>
+        <translation>正确率</translation>
+    </message>
+    <message>
+        <source>問</source>
+        <translation>题</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>判定</translation>
+    </message>
+    <message>
+        <source>あなたの答え</source>
+        <translation>你的答案</translation>
+    </message>
+    <message>
+        <source>正解</source>
+        <translation>正确答案</translation>
+    </message>
+    <message>
+        <source>問題</source>
+        <translation>题目</translation>
+    </message>
+    <message>
+        <source>練習</source>
+        <translation>练习</translation>
+    </message>
+    <message>
+        <source>の結果</source>
+        <translation>的结果</translation>
+    </message>
+    <message>
+        <source>%1 / %2 点&#x3000;(合格点 %3 点)</source>
+        <translation>%1 / %2 分&#x3000;（合格分 %3 分）</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>合格</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>不合格</translation>
+    </message>
+    <message>
+        <source>所要時間 %1 / 制限時間 %2</source>
+        <translation>用时 %1 / 限时 %2</translation>
+    </message>
+    <message>
+        <source>
+時間切れで採点しました。</source>
+        <translation>
+时间到，已自动评分。</translation>
+    </message>
+    <message>
+        <source>&#x3000;未解答 %1問</source>
+        <translation>&#x3000;未作答 %1题</translation>
+    </message>
+    <message>
+        <source>○</source>
+        <translation>○</translation>
+    </message>
+    <message>
+        <source>×</source>
+        <translation>×</translation>
+    </message>
+    <message>
+        <source>× </source>
+        <translation>× </translation>
+    </message>
+    <message>
+        <source>【危険予測】</source>
+        <translation>【危险预测】</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;b&gt;%1%2&lt;/b&gt;&lt;br&gt;あなたの答え: &lt;span style=&apos;color:%3&apos;&gt;%4&lt;/span&gt;&#x3000;正解: %5&lt;br&gt;%6&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;b&gt;%1%2&lt;/b&gt;&lt;br&gt;你的答案：&lt;span style=&apos;color:%3&apos;&gt;%4&lt;/span&gt;&#x3000;正确答案：%5&lt;br&gt;%6&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>syllabus</name>
+    <message>
+        <source>運転者の心得</source>
+        <translation>驾驶人须知</translation>
+    </message>
+    <message>
+        <source>信号</source>
+        <translation>信号灯</translation>
+    </message>
+    <message>
+        <source>標識・標示</source>
+        <translation>标志与标线</translation>
+    </message>
+    <message>
+        <source>通行するところ・してはいけないところ</source>
+        <translation>可以通行与禁止通行的地方</translation>
+    </message>
+    <message>
+        <source>緊急自動車等の優先</source>
+        <translation>紧急车辆等的优先</translation>
+    </message>
+    <message>
+        <source>交差点等・踏切</source>
+        <translation>交叉路口与铁路道口</translation>
+    </message>
+    <message>
+        <source>安全な速度と車間距離</source>
+        <translation>安全速度与车距</translation>
+    </message>
+    <message>
+        <source>歩行者の保護等</source>
+        <translation>保护行人等</translation>
+    </message>
+    <message>
+        <source>安全確認・合図・警音器</source>
+        <translation>安全确认、信号与喇叭</translation>
+    </message>
+    <message>
+        <source>進路変更等</source>
+        <translation>变更行驶路线等</translation>
+    </message>
+    <message>
+        <source>追越し</source>
+        <translation>超车</translation>
+    </message>
+    <message>
+        <source>行き違い</source>
+        <translation>会车</translation>
+    </message>
+    <message>
+        <source>運転免許制度・交通反則通告制度</source>
+        <translation>驾照制度与交通违章通告制度</translation>
+    </message>
+    <message>
+        <source>オートマチック車の運転</source>
+        <translation>自动挡汽车的驾驶</translation>
+    </message>
+    <message>
+        <source>危険予測</source>
+        <translation>危险预测</translation>
+    </message>
+    <message>
+        <source>応急救護処置</source>
+        <translation>急救处置</translation>
+    </message>
+    <message>
+        <source>死角と運転</source>
+        <translation>盲区与驾驶</translation>
+    </message>
+    <message>
+        <source>適性と運転行動</source>
+        <translation>适应性与驾驶行为</translation>
+    </message>
+    <message>
+        <source>人間の能力と運転</source>
+        <translation>人的能力与驾驶</translation>
+    </message>
+    <message>
+        <source>車に働く自然の力と運転</source>
+        <translation>作用于车辆的自然力与驾驶</translation>
+    </message>
+    <message>
+        <source>悪条件下での運転</source>
+        <translation>恶劣条件下的驾驶</translation>
+    </message>
+    <message>
+        <source>特徴的な事故と事故の悲惨さ</source>
+        <translation>典型事故与事故的惨痛</translation>
+    </message>
+    <message>
+        <source>自動車の保守管理</source>
+        <translation>汽车的保养管理</translation>
+    </message>
+    <message>
+        <source>駐車と停車</source>
+        <translation>驻车与临时停车</translation>
+    </message>
+    <message>
+        <source>乗車と積載</source>
+        <translation>乘车与装载</translation>
+    </message>
+    <message>
+        <source>けん引</source>
+        <translation>牵引</translation>
+    </message>
+    <message>
+        <source>交通事故のとき</source>
+        <translation>发生交通事故时</translation>
+    </message>
+    <message>
+        <source>所有者の心得と保険制度</source>
+        <translation>车主须知与保险制度</translation>
+    </message>
+    <message>
+        <source>経路の設計</source>
+        <translation>路线规划</translation>
+    </message>
+    <message>
+        <source>高速道路での運転</source>
+        <translation>高速公路驾驶</translation>
+    </message>
+    <message>
+        <source>二輪車・原付・特定小型原付と自転車</source>
+        <translation>两轮车、轻便摩托车、特定小型轻便摩托车与自行车</translation>
+    </message>
+</context>
+</TS>
