@@ -265,14 +265,6 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
         <translation>Weak-point practice</translation>
     </message>
     <message>
-        <source>項目のついた問題に答えると、ここに項目ごとの正答率が弱い順に表示されます。</source>
-        <translation>Answer questions that carry a topic and the success rate per topic is shown here, weakest first.</translation>
-    </message>
-    <message>
-        <source>項目ごとの正答率(直近%1問ずつ・弱い順)</source>
-        <translation>Success rate per topic (last %1 of each, weakest first)</translation>
-    </message>
-    <message>
         <source>正答率</source>
         <translation>Success rate</translation>
     </message>
@@ -301,10 +293,6 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
         <translation>none yet</translation>
     </message>
     <message>
-        <source>項目ごとの正答率(直近%1問ずつ、弱い順)</source>
-        <translation>Success rate per topic (last %1 of each, weakest first)</translation>
-    </message>
-    <message>
         <source>%1%  %2 (%3/%4問)</source>
         <translation>%1%  %2 (%3/%4)</translation>
     </message>
@@ -323,6 +311,50 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
 </source>
         <translation>The PDF could not be saved. Check that the folder can be written to.
 </translation>
+    </message>
+    <message>
+        <source>氏名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>名前を入力(PDFに載ります)</source>
+        <translation>Enter your name (printed on the PDF)</translation>
+    </message>
+    <message>
+        <source>試験日</source>
+        <translation>Test date</translation>
+    </message>
+    <message>
+        <source>未定</source>
+        <translation>Not set</translation>
+    </message>
+    <message>
+        <source>仮免</source>
+        <translation>Provisional</translation>
+    </message>
+    <message>
+        <source>本免</source>
+        <translation>Full licence</translation>
+    </message>
+    <message>
+        <source>yyyy/MM/dd</source>
+        <translation>yyyy-MM-dd</translation>
+    </message>
+    <message>
+        <source>項目のついた問題に%1問以上答えると、ここに項目ごとの正答率が弱い順に表示されます。%2</source>
+        <translation>Once you have answered %1 or more questions of a topic, the success rate per topic is shown here, weakest first.%2</translation>
+    </message>
+    <message>
+        <source>(答えが%1問未満の項目: %2)</source>
+        <translation> (topics with fewer than %1 answers: %2)</translation>
+    </message>
+    <message>
+        <source>項目ごとの正答率(直近%1問ずつ・%2問以上答えた項目を弱い順)</source>
+        <translation>Success rate per topic (last %1 each, topics with %2+ answers, weakest first)</translation>
+    </message>
+    <message>
+        <source>項目ごとの正答率(直近%1問ずつ、%2問以上答えた項目を弱い順)</source>
+        <translation>Success rate per topic (last %1 each, topics with %2+ answers, weakest first)</translation>
     </message>
 </context>
 <context>
@@ -453,6 +485,10 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
     <message>
         <source>ログアウト</source>
         <translation>Sign out</translation>
+    </message>
+    <message>
+        <source>今日の復習</source>
+        <translation>Today's review</translation>
     </message>
 </context>
 <context>

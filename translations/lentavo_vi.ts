@@ -265,14 +265,6 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
         <translation>Luyện điểm yếu</translation>
     </message>
     <message>
-        <source>項目のついた問題に答えると、ここに項目ごとの正答率が弱い順に表示されます。</source>
-        <translation>Khi bạn trả lời các câu có chủ đề, tỉ lệ đúng theo từng chủ đề sẽ hiện ở đây, yếu nhất trước.</translation>
-    </message>
-    <message>
-        <source>項目ごとの正答率(直近%1問ずつ・弱い順)</source>
-        <translation>Tỉ lệ đúng theo chủ đề (%1 câu gần nhất, yếu trước)</translation>
-    </message>
-    <message>
         <source>正答率</source>
         <translation>Tỉ lệ đúng</translation>
     </message>
@@ -301,10 +293,6 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
         <translation>chưa có</translation>
     </message>
     <message>
-        <source>項目ごとの正答率(直近%1問ずつ、弱い順)</source>
-        <translation>Tỉ lệ đúng theo chủ đề (%1 câu gần nhất mỗi chủ đề, yếu nhất trước)</translation>
-    </message>
-    <message>
         <source>%1%  %2 (%3/%4問)</source>
         <translation>%1%  %2 (%3/%4 câu)</translation>
     </message>
@@ -323,6 +311,50 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
 </source>
         <translation>Không lưu được PDF. Hãy kiểm tra xem có ghi được vào thư mục không.
 </translation>
+    </message>
+    <message>
+        <source>氏名</source>
+        <translation>Họ tên</translation>
+    </message>
+    <message>
+        <source>名前を入力(PDFに載ります)</source>
+        <translation>Nhập họ tên (in trên PDF)</translation>
+    </message>
+    <message>
+        <source>試験日</source>
+        <translation>Ngày thi</translation>
+    </message>
+    <message>
+        <source>未定</source>
+        <translation>Chưa định</translation>
+    </message>
+    <message>
+        <source>仮免</source>
+        <translation>Bằng tạm</translation>
+    </message>
+    <message>
+        <source>本免</source>
+        <translation>Chính thức</translation>
+    </message>
+    <message>
+        <source>yyyy/MM/dd</source>
+        <translation>dd/MM/yyyy</translation>
+    </message>
+    <message>
+        <source>項目のついた問題に%1問以上答えると、ここに項目ごとの正答率が弱い順に表示されます。%2</source>
+        <translation>Khi bạn đã trả lời từ %1 câu trở lên của một mục, tỷ lệ đúng theo từng mục sẽ hiện ở đây, mục yếu nhất trước.%2</translation>
+    </message>
+    <message>
+        <source>(答えが%1問未満の項目: %2)</source>
+        <translation> (số mục có dưới %1 câu trả lời: %2)</translation>
+    </message>
+    <message>
+        <source>項目ごとの正答率(直近%1問ずつ・%2問以上答えた項目を弱い順)</source>
+        <translation>Tỷ lệ đúng theo mục (%1 câu gần nhất mỗi mục, mục có từ %2 câu, yếu nhất trước)</translation>
+    </message>
+    <message>
+        <source>項目ごとの正答率(直近%1問ずつ、%2問以上答えた項目を弱い順)</source>
+        <translation>Tỷ lệ đúng theo mục (%1 câu gần nhất mỗi mục, mục có từ %2 câu, yếu nhất trước)</translation>
     </message>
 </context>
 <context>
@@ -453,6 +485,10 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     <message>
         <source>ログアウト</source>
         <translation>Đăng xuất</translation>
+    </message>
+    <message>
+        <source>今日の復習</source>
+        <translation>Ôn tập hôm nay</translation>
     </message>
 </context>
 <context>

@@ -265,14 +265,6 @@
         <translation>薄弱项练习</translation>
     </message>
     <message>
-        <source>項目のついた問題に答えると、ここに項目ごとの正答率が弱い順に表示されます。</source>
-        <translation>回答带有项目的题目后，这里会按从弱到强的顺序显示各项目的正确率。</translation>
-    </message>
-    <message>
-        <source>項目ごとの正答率(直近%1問ずつ・弱い順)</source>
-        <translation>各项目正确率（每项最近%1题，从弱到强）</translation>
-    </message>
-    <message>
         <source>正答率</source>
         <translation>正确率</translation>
     </message>
@@ -301,10 +293,6 @@
         <translation>暂无</translation>
     </message>
     <message>
-        <source>項目ごとの正答率(直近%1問ずつ、弱い順)</source>
-        <translation>各项目正确率（每项最近%1题，从弱到强）</translation>
-    </message>
-    <message>
         <source>%1%  %2 (%3/%4問)</source>
         <translation>%1%  %2（%3/%4题）</translation>
     </message>
@@ -323,6 +311,50 @@
 </source>
         <translation>无法保存PDF。请确认该文件夹可以写入。
 </translation>
+    </message>
+    <message>
+        <source>氏名</source>
+        <translation>姓名</translation>
+    </message>
+    <message>
+        <source>名前を入力(PDFに載ります)</source>
+        <translation>输入姓名（印在PDF上）</translation>
+    </message>
+    <message>
+        <source>試験日</source>
+        <translation>考试日期</translation>
+    </message>
+    <message>
+        <source>未定</source>
+        <translation>未定</translation>
+    </message>
+    <message>
+        <source>仮免</source>
+        <translation>临时驾照</translation>
+    </message>
+    <message>
+        <source>本免</source>
+        <translation>正式驾照</translation>
+    </message>
+    <message>
+        <source>yyyy/MM/dd</source>
+        <translation>yyyy/MM/dd</translation>
+    </message>
+    <message>
+        <source>項目のついた問題に%1問以上答えると、ここに項目ごとの正答率が弱い順に表示されます。%2</source>
+        <translation>某一项目的题目回答%1道以上后，这里按从弱到强显示各项目的正确率。%2</translation>
+    </message>
+    <message>
+        <source>(答えが%1問未満の項目: %2)</source>
+        <translation>（回答少于%1道的项目：%2个）</translation>
+    </message>
+    <message>
+        <source>項目ごとの正答率(直近%1問ずつ・%2問以上答えた項目を弱い順)</source>
+        <translation>各项目正确率（每项最近%1道，回答%2道以上的项目，从弱到强）</translation>
+    </message>
+    <message>
+        <source>項目ごとの正答率(直近%1問ずつ、%2問以上答えた項目を弱い順)</source>
+        <translation>各项目正确率（每项最近%1道，回答%2道以上的项目，从弱到强）</translation>
     </message>
 </context>
 <context>
@@ -453,6 +485,10 @@
     <message>
         <source>ログアウト</source>
         <translation>退出登录</translation>
+    </message>
+    <message>
+        <source>今日の復習</source>
+        <translation>今日复习</translation>
     </message>
 </context>
 <context>
