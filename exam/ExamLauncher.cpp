@@ -10,6 +10,7 @@
 #include "LearningRecord.h"
 #include "QuestionStore.h"
 #include "ResultsWindow.h"
+#include "ScreenFit.h"
 
 #include <QRandomGenerator>
 
@@ -42,7 +43,10 @@ ExamLauncher::ExamLauncher(QObject* parent)
     : QObject(parent), exam_(new ExamWindow), results_(new ResultsWindow)
 {
     ConnectHandler(exam_, &ExamWindow::graded, this, &ExamLauncher::ShowResults);
+    ConnectHandler(exam_, &ExamWindow::ended, this, &ExamLauncher::BackToResults);
     ConnectHandler(results_, &ResultsWindow::practiceMissedRequested, this, [this] { StartPracticeOfMissed(); });
+    screenfit::InstallZoomKeys(exam_);
+    screenfit::InstallZoomKeys(results_);
 }
 
 ExamLauncher::~ExamLauncher()
@@ -98,14 +102,20 @@ bool ExamLauncher::OpenData()
     return true;
 }
 
-bool ExamLauncher::Run(const Paper& paper)
+bool ExamLauncher::Run(const Paper& paper, bool fromResults)
 {
     if (paper.questions.empty()) {
-        dialogs::ShowMessage(nullptr, QStringLiteral("練習できる問題がありません。"));
+        dialogs::ShowMessage(fromResults ? static_cast<QWidget*>(results_) : nullptr,
+                             QStringLiteral("この練習に出せる問題はありません。練習は始まりません。"));
         return false;
     }
-    results_->hide();
+    // A practice set of the results' missed questions comes back to those results when it
+    // ends; anything else starts afresh.
+    returnToResults_ = fromResults;
+    if (!fromResults)
+        results_->hide();
     exam_->Start(store_, paper, record_.get());
+    screenfit::FitLayout(exam_);
     exam_->showMaximized();
     exam_->raise();
     exam_->activateWindow();
@@ -162,13 +172,23 @@ bool ExamLauncher::StartPracticeOfMissed()
 {
     if (exam_->Running() || !store_)
         return false;
-    return Run(PracticeMissed(results_->paper(), results_->result(), TakeSeed()));
+    return Run(PracticeMissed(results_->paper(), results_->result(), TakeSeed()), true);
+}
+
+void ExamLauncher::BackToResults()
+{
+    if (!std::exchange(returnToResults_, false))
+        return;
+    results_->show();
+    results_->raise();
+    results_->activateWindow();
 }
 
 void ExamLauncher::ShowResults()
 {
     results_->ShowResult(store_, exam_->paper(), exam_->answers(), exam_->result(), exam_->TimeUsed(),
                          exam_->TimeRanOut());
+    screenfit::FitLayout(results_);
     results_->showMaximized();
     results_->raise();
     results_->activateWindow();

@@ -45,7 +45,8 @@ public slots:
 
 private:
     bool OpenData();
-    bool Run(const Paper& paper);
+    bool Run(const Paper& paper, bool fromResults = false);
+    void BackToResults();
     std::int64_t TakeSeed();
     void ShowResults();
 
@@ -56,6 +57,7 @@ private:
     std::unique_ptr<record::LearningRecord> record_;
     ExamWindow* exam_ = nullptr;
     ResultsWindow* results_ = nullptr;
+    bool returnToResults_ = false;
 };
 
 }  // namespace exam

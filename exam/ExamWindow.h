@@ -54,6 +54,8 @@ public:
     const Result& result() const { return result_; }
     std::chrono::milliseconds TimeUsed() const;
     bool TimeRanOut() const { return timeRanOut_; }
+    // What the grading question adds about UNANSWERED questions and FLAGGED ones.
+    static QString GradeWarning(int unanswered, int flagged);
 
 signals:
     // A mock was graded: paper(), answers(), result() and TimeUsed() hold it.
@@ -65,6 +67,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void KeyPress(QKeyEvent* event);
@@ -75,6 +78,7 @@ private:
     void ShowClock();
     void Grade();
     void FinishPractice();
+    void EnlargeFigure();
     // LOST says what the record will not hold when WRITE fails.
     void Record(const std::function<void(record::LearningRecord&)>& write, const QString& lost);
     unsigned MapState(int index) const;

@@ -119,7 +119,7 @@ enum class PracticeKind {
     SyllabusItem,   // the statements of one syllabus item (its code given)
     HazardItems,    // the hazard items
 };
-// The questions of PAPER that RESULT scored wrong.
+// The questions of PAPER that RESULT scored wrong, all of them (no limit of kPracticeSize).
 Paper PracticeMissed(const Paper& paper, const Result& result, std::int64_t seed);
 // The statements of one syllabus item.
 Paper PracticeCategory(const Pool& pool, int bunrui, std::int64_t seed);

@@ -10,6 +10,7 @@
 #include "Syllabus.h"
 
 #include <QHeaderView>
+#include <QScrollArea>
 
 namespace exam {
 namespace {
@@ -50,7 +51,11 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Resu
     setWindowFlag(Qt::Window);
     // Long explanations scroll, and the time line (with "時間切れで採点しました") wraps, rather
     // than being cut off.
-    ScrollInPlace(ui->bodyRow, ui->detailColumn, 2);
+    // The wheel scrolls it under the pointer; Tab reaches it, and then the arrow and page keys
+    // scroll it, down to a hazard item's last part and its explanation.
+    QScrollArea* detail = ScrollInPlace(ui->bodyRow, ui->detailColumn, 2);
+    detail->setFocusPolicy(Qt::StrongFocus);
+    detail->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ui->timeLabel->setWordWrap(true);
     for (QTableWidget* t : {ui->categoryTable, ui->questionTable}) {
         t->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -69,6 +74,8 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Resu
                    [this](int row, int, int, int) { ShowDetail(row); });
     ConnectHandler(ui->practiceButton, &QPushButton::clicked, this, [this] { emit practiceMissedRequested(); });
     ConnectHandler(ui->closeButton, &QPushButton::clicked, this, [this] { close(); });
+    ConnectHandler(ui->figureView, &FigureView::enlargeRequested, this,
+                   [this] { FigureView::ShowEnlarged(this, ui->figureView->picture()); });
     ui->closeButton->setShortcut(QKeySequence(Qt::Key_Escape));
 }
 

@@ -190,7 +190,7 @@ private slots:
         Key(exam_, Qt::Key_Left);        // stays at the first
         QCOMPARE(exam_->Current(), 0);
 
-        // A click on a number goes there; the buttons never take the focus from the keys.
+        // A click on a number goes there; a click never gives a button the focus (Tab may).
         QTest::mouseClick(map, Qt::LeftButton, {}, map->CellRect(23).center());
         QCOMPARE(exam_->Current(), 23);
         QCOMPARE(map->Current(), 23);
@@ -199,7 +199,7 @@ private slots:
         QTest::mouseClick(Child<QPushButton>(exam_, "trueButton"), Qt::LeftButton);
         QCOMPARE(exam_->answers()[24][0], 1);
         for (QPushButton* b : exam_->findChildren<QPushButton*>())
-            QCOMPARE(b->focusPolicy(), Qt::NoFocus);
+            QVERIFY(!(b->focusPolicy() & Qt::ClickFocus));
         Key(exam_, Qt::Key_2);
         QCOMPARE(exam_->answers()[24][0], 0);
         QVERIFY(Child<QPushButton>(exam_, "prevButton")->isEnabled());

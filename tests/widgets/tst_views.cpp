@@ -247,21 +247,21 @@ private slots:
         QFont font = child->font();
         font.setPixelSize(20);
         child->setFont(font);
-        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965), screenfit::Origin::Client);
+        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965));
         QCOMPARE(screenfit::CurrentFactor(&window), 0.8);
         QCOMPARE(child->geometry(), QRect(80, 80, 160, 40));
         QCOMPARE(child->font().pixelSize(), 16);
         QCOMPARE(window.geometry(), QRect(0, 0, 1028, 772));
         screenfit::SetZoom(0.5);
         QVERIFY(QFile::exists(dir.filePath("Lentavo.zoom")));
-        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965), screenfit::Origin::Client);
+        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965));
         QCOMPARE(child->geometry(), QRect(50, 50, 100, 25));
         QCOMPARE(child->font().pixelSize(), 10);
         screenfit::SetZoom(1.0);
-        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965), screenfit::Origin::Client);
+        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965));
         QCOMPARE(child->geometry(), QRect(80, 80, 160, 40));
         // The design size on the design screen is placed exactly as designed.
-        screenfit::Place(&window, QPoint(-2, 0), QSize(1022, 768), screenfit::Origin::Client);
+        screenfit::Place(&window, QPoint(-2, 0), QSize(1022, 768));
         QCOMPARE(window.geometry(), QRect(-2, 0, 1022, 768));
         QCOMPARE(child->geometry(), QRect(100, 100, 200, 50));
 
