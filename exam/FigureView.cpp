@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace exam {
 
 FigureView::FigureView(QWidget* parent) : QWidget(parent)
@@ -28,6 +30,7 @@ void FigureView::SetFigure(const QByteArray& bytes)
 void FigureView::SetPicture(const QImage& picture)
 {
     picture_ = picture;
+    updateGeometry();
     setCursor(picture_.isNull() ? Qt::ArrowCursor : Qt::PointingHandCursor);
     setToolTip(picture_.isNull() ? QString() : QStringLiteral("クリックで拡大"));
     update();
@@ -36,6 +39,11 @@ void FigureView::SetPicture(const QImage& picture)
 QRect FigureView::Placement(QSize picture, QSize view)
 {
     return placement::Fitted(picture, QRect(QPoint(0, 0), view));
+}
+
+int FigureView::heightForWidth(int width) const
+{
+    return picture_.isNull() ? minimumHeight() : width * picture_.height() / std::max(1, picture_.width());
 }
 
 void FigureView::paintEvent(QPaintEvent*)

@@ -17,6 +17,8 @@ public:
     const QImage& picture() const { return picture_; }
     // Where the picture is drawn in a view of size VIEW.
     static QRect Placement(QSize picture, QSize view);
+    // In the picture's proportions (used where the view's size policy asks for it).
+    int heightForWidth(int width) const override;
 
     // Shows PICTURE enlarged over PARENT's screen, in a window of its own that Esc, a click or
     // its close box closes; returns that window (null for no picture). Nothing waits for it.

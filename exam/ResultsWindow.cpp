@@ -74,6 +74,10 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Resu
                    [this](int row, int, int, int) { ShowDetail(row); });
     ConnectHandler(ui->practiceButton, &QPushButton::clicked, this, [this] { emit practiceMissedRequested(); });
     ConnectHandler(ui->closeButton, &QPushButton::clicked, this, [this] { close(); });
+    // The figure as wide as the column, as tall as its proportions make it; the texts below it.
+    QSizePolicy figurePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    figurePolicy.setHeightForWidth(true);
+    ui->figureView->setSizePolicy(figurePolicy);
     ConnectHandler(ui->figureView, &FigureView::enlargeRequested, this,
                    [this] { FigureView::ShowEnlarged(this, ui->figureView->picture()); });
     ui->closeButton->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -189,6 +193,7 @@ void ResultsWindow::ShowDetail(int row)
     } catch (const Exception&) {
     }
     ui->figureView->SetFigure(figure);
+    ui->figureView->setVisible(!ui->figureView->picture().isNull());
     QString detail;
     if (q.IsHazard())
         detail += Breakable(store_->Situation(q)).toHtmlEscaped() + QStringLiteral("<br>");
