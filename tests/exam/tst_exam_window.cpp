@@ -275,6 +275,43 @@ private slots:
         QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("1問中0問正解")));
     }
 
+    void practiceReturnsToItsResults()
+    {
+        Launch(Test::Karimen);
+        const Paper mock = exam_->paper();
+        Key(exam_, Qt::Key_F);
+        dialogs::QueueConfirmAnswer(false);
+        Key(exam_, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("「見直し」の印が付いたままの問題が1問")));
+        dialogs::QueueConfirmAnswer(true);
+        Key(exam_, Qt::Key_Return, Qt::ControlModifier);
+        ResultsWindow* results = launcher_->resultsWindow();
+        QVERIFY(results->isVisible());
+        auto* list = Child<QTableWidget>(results, "questionTable");
+        list->setCurrentCell(3, 0);
+        const QString detail = Child<QLabel>(results, "detailLabel")->text();
+
+        // Nothing answered: the practice says so, never "0問中0問", and the results come back
+        // with the mock's explanations where the pupil left them.
+        QTest::mouseClick(Child<QPushButton>(results, "practiceButton"), Qt::LeftButton);
+        QVERIFY(exam_->IsPractice() && exam_->isVisible());
+        QCOMPARE(exam_->paper().questions.size(), 50u);
+        exam_->close();
+        const QString said = dialogs::TakeMessages().join("");
+        QVERIFY2(said.contains(QStringLiteral("答えた問題はありません")), qPrintable(said));
+        QVERIFY(!said.contains(QStringLiteral("0問中")));
+        QVERIFY(results->isVisible());
+        QCOMPARE(results->paper().questions.size(), mock.questions.size());
+        QCOMPARE(list->currentRow(), 3);
+        QCOMPARE(Child<QLabel>(results, "detailLabel")->text(), detail);
+
+        // A set with nothing in it says so and does not start.
+        QVERIFY(!launcher_->StartPractice(PracticeKind::SyllabusItem, 999));
+        QVERIFY(!exam_->Running());
+        QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("出せる問題はありません")));
+        results->close();
+    }
+
     void closingAsksAndLeavesTheExamUnfinished()
     {
         Launch(Test::Karimen);
