@@ -4,9 +4,8 @@
 #include "Directory.h"
 #include "Exception.h"
 #include "ProgressWindow.h"
+#include "ScreenFit.h"
 #include "ShowOrRaise.h"
-
-#include <QScreen>
 
 void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
 {
@@ -24,10 +23,9 @@ void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
         return;
     }
     window->SetSnapshot(snapshot);
-    // The window's layout gives way; on a screen smaller than its design size it opens at the
-    // screen's size instead of running off it.
+    // Fitted as every window of the program: scaled down on a small or scaled screen, its
+    // frame on the screen.
     if (!window->isVisible())
-        if (const QScreen* screen = parent ? parent->screen() : window->screen())
-            window->resize(window->size().boundedTo(screen->availableSize()));
+        screenfit::FitLayout(window, QSize(1016, 720));
     ShowOrRaise(window);
 }
