@@ -106,7 +106,7 @@ bool ExamLauncher::Run(const Paper& paper, bool fromResults)
 {
     if (paper.questions.empty()) {
         dialogs::ShowMessage(fromResults ? static_cast<QWidget*>(results_) : nullptr,
-                             QStringLiteral("この練習に出せる問題はありません。練習は始まりません。"));
+                             QStringLiteral("練習できる問題がありません。"));
         return false;
     }
     // A practice set of the results' missed questions comes back to those results when it

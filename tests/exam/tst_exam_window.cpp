@@ -308,7 +308,7 @@ private slots:
         // A set with nothing in it says so and does not start.
         QVERIFY(!launcher_->StartPractice(PracticeKind::SyllabusItem, 999));
         QVERIFY(!exam_->Running());
-        QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("出せる問題はありません")));
+        QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("練習できる問題がありません")));
         results->close();
     }
 
