@@ -9,11 +9,13 @@
 #include "QuestionMap.h"
 #include "ResultsWindow.h"
 
+#include "DataDirectory.h"
 #include "Dialogs.h"
 #include "Exception.h"
 #include "QuestionStore.h"
 #include "Fonts.h"
 #include "LearningRecord.h"
+#include "ScreenFit.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -301,6 +303,7 @@ private slots:
         QVERIFY2(said.contains(QStringLiteral("答えた問題はありません")), qPrintable(said));
         QVERIFY(!said.contains(QStringLiteral("0問中")));
         QVERIFY(results->isVisible());
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(results));
         QCOMPARE(results->paper().questions.size(), mock.questions.size());
         QCOMPARE(list->currentRow(), 3);
         QCOMPARE(Child<QLabel>(results, "detailLabel")->text(), detail);
@@ -310,6 +313,25 @@ private slots:
         QVERIFY(!exam_->Running());
         QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("練習できる問題がありません")));
         results->close();
+    }
+
+    void examAndResultsFollowTheZoom()
+    {
+        // The pupil's zoom (here 0.5, the smallest) draws the exam and its results smaller as a
+        // whole, as it does the first-edition windows; the factor comes from the design.
+        QTemporaryDir home;
+        SetProgramPath(home.filePath("lentavo").toStdString());
+        screenfit::SetZoom(0.5);
+        Launch(Test::Karimen);
+        QCOMPARE(Child<QLabel>(exam_, "titleLabel")->font().pointSizeF(), 9.0);
+        QCOMPARE(exam_->minimumSize(), QSize(500, 360));
+        dialogs::QueueConfirmAnswer(true);
+        Key(exam_, Qt::Key_Return, Qt::ControlModifier);
+        ResultsWindow* results = launcher_->resultsWindow();
+        QCOMPARE(results->minimumSize(), QSize(500, 360));
+        screenfit::SetZoom(1.0);
+        results->close();
+        QCOMPARE(screenfit::CurrentFactor(exam_), 0.5);
     }
 
     void closingAsksAndLeavesTheExamUnfinished()
