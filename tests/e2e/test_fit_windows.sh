@@ -20,9 +20,7 @@ data=$E2E_TMP/data
 mkdir -p "$data"
 "$E2E_TABLETOOL" import --layout bank "$source_dir/sample/questions.csv" "$data/mondai.cds" >/dev/null
 "$E2E_TABLETOOL" import --layout hazard "$source_dir/sample/hazard.csv" "$data/kiken.cds" >/dev/null
-e2e_import advice 'Nani,Seikai,Fuseikai
--1,はじめの助言,まちがいの助言' "$data/advice.cds"
-e2e_import history 'Bango,Seihi,Mondai' "$data/rireki.cds"
+e2e_import_companions "$data"
 
 # find NAME_REGEX: the client window of that name (a framed window is a grandchild of the root).
 find_client() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
