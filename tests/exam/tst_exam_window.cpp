@@ -315,6 +315,36 @@ private slots:
         results->close();
     }
 
+    void tabReachesTheButtonsAndTheNumberPanel()
+    {
+        Launch(Test::Karimen);
+        exam_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(exam_));
+        auto* map = Child<QuestionMap>(exam_, "questionMap");
+        QWidget* focus = nullptr;
+        bool sawButton = false;
+        for (int i = 0; i < 20 && focus != map; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            focus = QApplication::focusWidget();
+            if (auto* b = qobject_cast<QPushButton*>(focus); b && !sawButton) {
+                sawButton = true;
+                // The focused button is framed, and the exam's keys still answer (which gives
+                // the focus back to the window).
+                QTRY_VERIFY(Child<QWidget>(exam_, "FocusFrame")->isVisible());
+                QTest::keyClick(b, Qt::Key_1);
+                QCOMPARE(exam_->answers()[0][0], 1);
+                focus = QApplication::focusWidget();
+            }
+        }
+        QVERIFY(sawButton);
+        QCOMPARE(focus, static_cast<QWidget*>(map));
+        QTest::keyClick(map, Qt::Key_Down);   // a row of ten further
+        QCOMPARE(exam_->Current(), 10);
+        QTest::keyClick(map, Qt::Key_Up);
+        QCOMPARE(exam_->Current(), 0);
+        exam_->hide();
+    }
+
     void examAndResultsFollowTheZoom()
     {
         // The pupil's zoom (here 0.5, the smallest) draws the exam and its results smaller as a
