@@ -494,10 +494,11 @@ SELECT c.bunrui, count(*), total(a.correct <> 0)
     return out;
 }
 
-std::vector<SessionSummary> LearningRecord::Sessions() const
+std::vector<SessionSummary> LearningRecord::Sessions(std::int64_t afterId) const
 {
     Stmt st(Need(db_), "SELECT id, kind, started_at, ended_at, level, seed, score, max_score, "
-                  "pass_mark, answer_count, correct_count FROM sessions ORDER BY id");
+                  "pass_mark, answer_count, correct_count FROM sessions WHERE id > ? ORDER BY id");
+    st.Bind(1, afterId);
     std::vector<SessionSummary> out;
     while (st.Step()) {
         SessionSummary s;
@@ -517,12 +518,15 @@ std::vector<SessionSummary> LearningRecord::Sessions() const
     return out;
 }
 
-void LearningRecord::ForEachAnswer(const std::function<void(const AnswerInSession&)>& visit) const
+void LearningRecord::ForEachAnswer(const std::function<void(const AnswerInSession&)>& visit, std::int64_t afterId,
+                                   int limit) const
 {
     // Columns of the first version only, so that an older record reads as it stands.
     Stmt st(Need(db_), "SELECT a.id, a.session_id, s.kind, s.started_at, s.ended_at, s.level, "
                        "a.answered_at, a.source, a.bango, a.item, a.bunrui, a.answer, a.correct, "
-                       "a.seconds FROM answers a JOIN sessions s ON s.id = a.session_id ORDER BY a.id");
+                       "a.seconds FROM answers a JOIN sessions s ON s.id = a.session_id WHERE a.id > ? "
+                       "ORDER BY a.id LIMIT ?");
+    st.Bind(1, afterId).Bind(2, std::int64_t(limit));
     AnswerInSession row;
     while (st.Step()) {
         row.id = st.Int(0);
@@ -541,6 +545,14 @@ void LearningRecord::ForEachAnswer(const std::function<void(const AnswerInSessio
         row.answer.seconds = st.IsNull(13) ? std::nullopt : std::optional<double>(st.Double(13));
         visit(row);
     }
+}
+
+int LearningRecord::CountAnswersAfter(std::int64_t afterId) const
+{
+    Stmt st(Need(db_), "SELECT count(*) FROM answers WHERE id > ?");
+    st.Bind(1, afterId);
+    st.Step();
+    return int(st.Int(0));
 }
 
 }  // namespace record

@@ -150,11 +150,15 @@ public:
     // Right answers per Bunrui over the last LASTN answers of each Bunrui; answers without a
     // Bunrui are left out. Ordered by Bunrui.
     std::vector<CategoryRate> RateByCategory(int lastN) const;
-    // Every session with its counts, oldest first.
-    std::vector<SessionSummary> Sessions() const;
+    // Every session with its counts, oldest first; with AFTER_ID, those with a greater id.
+    std::vector<SessionSummary> Sessions(std::int64_t afterId = 0) const;
 
-    // Every answer with its session, oldest first.
-    void ForEachAnswer(const std::function<void(const AnswerInSession&)>& visit) const;
+    // Every answer with its session, oldest first; with AFTER_ID and LIMIT, at most LIMIT of
+    // those with a greater id (a reader that picks up where it stopped).
+    void ForEachAnswer(const std::function<void(const AnswerInSession&)>& visit, std::int64_t afterId = 0,
+                       int limit = -1) const;
+    // How many answers have an id greater than AFTER_ID.
+    int CountAnswersAfter(std::int64_t afterId) const;
 
     // The schema version this program writes.
     static constexpr int kSchemaVersion = 2;

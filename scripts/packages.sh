@@ -9,6 +9,7 @@ LENTAVO_PACKAGES=(
   fonts-noto-cjk fonts-ipafont-mincho fonts-ipafont-gothic qt6-translations-l10n
   libbenchmark-dev
   qt6-charts-dev libqt6opengl6-dev
+  postgresql libpq-dev
 )
 
 lentavo_install_packages() {

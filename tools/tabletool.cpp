@@ -11,6 +11,7 @@
 #include "LearningRecord.h"
 #include "Picture.h"
 #include "SafeFile.h"
+#include "SchoolCommand.h"
 #include "StudyCommand.h"
 #include "Syllabus.h"
 #include "TableFile.h"
@@ -351,6 +352,12 @@ const Command kCommands[] = {
     {"check", "check FILE                                checks FILE, prints its layout", Check},
     {"record-export", "record-export RECORD.sqlite [OUT.csv]     the learning record as CSV", RecordExport},
     {"study", "study due DIR [--on YYYY-MM-DD]           today's review queue, with the predicted recall", StudyCommand},
+    {"school", "school init                               creates or migrates the school's schema\n"
+               "  tabletool school pupils import ROSTER.csv | pupils list | pupils reset-pin NUMBER\n"
+               "  tabletool school answers --csv [--pupil NUMBER]\n"
+               "  tabletool school bank push DIR              mondai.cds, advice.cds, kiken.cds as a new version\n"
+               "                                                     school commands take --db CONNINFO (else PGHOST, ...)",
+     SchoolCommand},
 };
 
 int Usage(std::ostream& out = std::cerr, int rc = 1)

@@ -156,6 +156,8 @@ def self_test(qtcore):
         "widgets/DataSource.h": '#include "Table.h"\n#include <QWidget>\n',
         "app/Startup.cpp": '#include "TForm4.h"\n#include "TForm6.h"\n#include "BuildConfig.h"\n',
         "app/BuildConfig.h": "",
+        "school/Client.h": '#include "Table.h"\n#include <libpq-fe.h>\n',
+        "school/SignInWindow.h": '#include "Client.h"\n#include "DataSource.h"\n',
     }
     planted = {
         "drill/Session.h": ('#include <QWidget>\n', "not Qt Core"),
@@ -166,6 +168,9 @@ def self_test(qtcore):
         "drill/Session.h#2": ('#include "ui_TForm4.h"\n', "its own .cpp alone"),
         "drill/Session.h#3": ('#include "Missing.h"\n', "not a header"),
         "newfolder/Thing.h": ("", "no place in the layer rules"),
+        "school/Client.h#2": ('#include "SignInWindow.h"\n', "a core library includes only"),
+        "school/Client.h#3": ('#include <QWidget>\n', "not Qt Core"),
+        "school/SignInWindow.h#2": ('#include "BuildConfig.h"\n', "nothing outside app/"),
     }
 
     def make(tree):
