@@ -5,6 +5,7 @@
 #include "Exception.h"
 #include "LearningRecord.h"
 #include "ProgressWindow.h"
+#include "ScreenFit.h"
 #include "ShowOrRaise.h"
 
 #include <QCoreApplication>
@@ -36,11 +37,10 @@ void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
         dialogs::ShowMessage(parent, QCoreApplication::translate("LearningRecordView", "学習記録を開けませんでした。\n") + error);
         return;
     }
-    // The window's layout gives way; on a screen smaller than its design size it opens at the
-    // screen's size instead of running off it.
+    // Fitted as every window of the program: scaled down on a small or scaled screen, its
+    // frame on the screen.
     if (!window->isVisible())
-        if (const QScreen* screen = parent ? parent->screen() : window->screen())
-            window->resize(window->size().boundedTo(screen->availableSize()));
+        screenfit::FitLayout(window, QSize(1016, 720));
     ShowOrRaise(window);
 }
 

@@ -165,7 +165,7 @@ void TForm1::FormShow()
     ui->Image1->resize(1022, 768);
     // The left edge is meant to lie just off the screen; a screen too small for the window gets
     // it scaled down whole, its title bar on the screen.
-    screenfit::Place(this, QPoint(-2, 0), QSize(1022, 768), screenfit::Origin::Client);
+    screenfit::Place(this, QPoint(-2, 0), QSize(1022, 768));
     ui->BitBtn6->setFocus();
 }
 

@@ -227,8 +227,8 @@ void TForm4::FormShow()
     FocusOn(ui->BitBtn3);
     // The frame, not just the inside, is 1022 x 768 at (-1, 0); a screen too small for it gets
     // the window scaled down whole.
-    const QSize frame = frameGeometry().size() - geometry().size();
-    screenfit::Place(this, QPoint(-1, 0), QSize(1022, 768) - frame, screenfit::Origin::Frame);
+    const QMargins frame = screenfit::FrameMargins(this);
+    screenfit::Place(this, QPoint(-1, 0), QSize(1022 - frame.left() - frame.right(), 768 - frame.top() - frame.bottom()));
 }
 
 bool TForm4::OpenTables()

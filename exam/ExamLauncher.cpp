@@ -12,6 +12,7 @@
 #include "LanguageChoice.h"
 #include "QuestionStore.h"
 #include "ResultsWindow.h"
+#include "ScreenFit.h"
 
 #include <QRandomGenerator>
 
@@ -44,7 +45,10 @@ ExamLauncher::ExamLauncher(QObject* parent)
     : QObject(parent), exam_(new ExamWindow), results_(new ResultsWindow)
 {
     ConnectHandler(exam_, &ExamWindow::graded, this, &ExamLauncher::ShowResults);
+    ConnectHandler(exam_, &ExamWindow::ended, this, &ExamLauncher::BackToResults);
     ConnectHandler(results_, &ResultsWindow::practiceMissedRequested, this, [this] { StartPracticeOfMissed(); });
+    screenfit::InstallZoomKeys(exam_);
+    screenfit::InstallZoomKeys(results_);
 }
 
 ExamLauncher::~ExamLauncher()
@@ -106,14 +110,20 @@ bool ExamLauncher::OpenData()
     return true;
 }
 
-bool ExamLauncher::Run(const Paper& paper)
+bool ExamLauncher::Run(const Paper& paper, bool fromResults)
 {
     if (paper.questions.empty()) {
-        dialogs::ShowMessage(nullptr, ExamLauncher::tr("練習できる問題がありません。"));
+        dialogs::ShowMessage(fromResults ? static_cast<QWidget*>(results_) : nullptr,
+                             ExamLauncher::tr("練習できる問題がありません。"));
         return false;
     }
-    results_->hide();
+    // A practice set of the results' missed questions comes back to those results when it
+    // ends; anything else starts afresh.
+    returnToResults_ = fromResults;
+    if (!fromResults)
+        results_->hide();
     exam_->Start(store_, paper, record_.get());
+    screenfit::FitLayout(exam_);
     exam_->showMaximized();
     exam_->raise();
     exam_->activateWindow();
@@ -182,7 +192,7 @@ bool ExamLauncher::RunTodaysReview(std::int64_t seed)
     }
     const Paper paper = PracticeInOrder(store_->pool(), keys, seed);
     if (paper.questions.empty()) {
-        dialogs::ShowMessage(nullptr, QStringLiteral("今日の復習はもうありません。明日また来てください。"));
+        dialogs::ShowMessage(nullptr, ExamLauncher::tr("今日の復習はもうありません。明日また来てください。"));
         return false;
     }
     return Run(paper);
@@ -192,13 +202,23 @@ bool ExamLauncher::StartPracticeOfMissed()
 {
     if (exam_->Running() || !store_)
         return false;
-    return Run(PracticeMissed(results_->paper(), results_->result(), TakeSeed()));
+    return Run(PracticeMissed(results_->paper(), results_->result(), TakeSeed()), true);
+}
+
+void ExamLauncher::BackToResults()
+{
+    if (!std::exchange(returnToResults_, false))
+        return;
+    results_->show();
+    results_->raise();
+    results_->activateWindow();
 }
 
 void ExamLauncher::ShowResults()
 {
     results_->ShowResult(store_, exam_->paper(), exam_->answers(), exam_->result(), exam_->TimeUsed(),
                          exam_->TimeRanOut());
+    screenfit::FitLayout(results_);
     results_->showMaximized();
     results_->raise();
     results_->activateWindow();

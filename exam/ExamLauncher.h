@@ -45,8 +45,9 @@ public slots:
 
 private:
     bool OpenData();
-    bool Run(const Paper& paper);
+    bool Run(const Paper& paper, bool fromResults = false);
     bool RunTodaysReview(std::int64_t seed);
+    void BackToResults();
     std::int64_t TakeSeed();
     void ShowResults();
 
@@ -58,6 +59,7 @@ private:
     std::unique_ptr<record::LearningRecord> record_;
     ExamWindow* exam_ = nullptr;
     ResultsWindow* results_ = nullptr;
+    bool returnToResults_ = false;
 };
 
 }  // namespace exam

@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 #include "Exception.h"
+#include "FocusFrame.h"
 #include "ExceptionBoundary.h"
 #include "LearningRecord.h"
 #include "QuestionStore.h"
@@ -11,6 +12,7 @@
 
 #include <QEvent>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QKeyEvent>
 
 namespace exam {
@@ -26,6 +28,21 @@ QString Title(const Paper& paper)
     return paper.test ? MockTitle(Definition(*paper.test)) : ExamWindow::tr("練習");
 }
 
+// What the number panel's colours mean: a practice set judges at once and has no flags.
+QString Legend(bool practice)
+{
+    return practice
+        ? ExamWindow::tr("<span style='color:#8cc88c'>■</span> 正解　<span style='color:#e89c9c'>■</span> 不正解　□ 未解答")
+        : ExamWindow::tr("<span style='color:#5c94d0'>■</span> 解答済み　□ 未解答　<span style='color:#e07000'>◥</span> 見直し");
+}
+
+// The keys the window answers to, as its hint line shows them.
+QString KeyHints(bool practice)
+{
+    return practice ? ExamWindow::tr("1/O 正　2/X 誤　Enter 次へ　←→ 移動\n↑↓ 危険予測の小問　Z 図を拡大")
+                    : ExamWindow::tr("1/O 正　2/X 誤　←→ 移動　↑↓ 危険予測の小問\nF 見直し　Z 図を拡大　Ctrl+Enter 採点");
+}
+
 }  // namespace
 
 ExamWindow::ExamWindow(QWidget* parent) : QWidget(parent), ui(new Ui::ExamWindow)
@@ -37,8 +54,20 @@ ExamWindow::ExamWindow(QWidget* parent) : QWidget(parent), ui(new Ui::ExamWindow
     // screen: the question scrolls rather than being cut off.
     ScrollInPlace(ui->middleRow, ui->questionColumn, 1);
     for (QPushButton* b : {ui->trueButton, ui->falseButton, ui->partTrue1, ui->partFalse1, ui->partTrue2,
-                           ui->partFalse2, ui->partTrue3, ui->partFalse3})
+                           ui->partFalse2, ui->partTrue3, ui->partFalse3}) {
         b->setStyleSheet(kAnswerStyle);
+        b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    }
+    // A sub-statement's text takes the row's width; its buttons keep their size.
+    ui->partsGrid->setColumnStretch(0, 1);
+    // Tab reaches every button and the number panel, and shows where it is; a key other than
+    // Tab and Space still goes to the exam, whatever has the focus.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        b->setFocusPolicy(Qt::TabFocus);
+        b->installEventFilter(this);
+    }
+    ui->questionMap->installEventFilter(this);
+    new FocusFrame(this);
 
     // Clicking a checked answer button keeps the answer: the buttons show it, they do not toggle it.
     // Every handler runs inside the boundary: a question whose text cannot be read is reported,
@@ -56,6 +85,7 @@ ExamWindow::ExamWindow(QWidget* parent) : QWidget(parent), ui(new Ui::ExamWindow
     ConnectHandler(ui->flagButton, &QPushButton::clicked, this, [this] { ToggleFlag(); });
     ConnectHandler(ui->gradeButton, &QPushButton::clicked, this, [this] { RequestGrade(); });
     ConnectHandler(ui->questionMap, &QuestionMap::jumpRequested, this, [this](int i) { Go(i); });
+    ConnectHandler(ui->figureView, &FigureView::enlargeRequested, this, [this] { EnlargeFigure(); });
     timer_.setInterval(200);
     ConnectHandler(&timer_, &QTimer::timeout, this, &ExamWindow::Tick);
 }
@@ -100,9 +130,8 @@ void ExamWindow::ShowCaptions()
     setWindowTitle(title);
     ui->titleLabel->setText(title);
     ui->gradeButton->setText(IsPractice() ? ExamWindow::tr("練習を終える") : ExamWindow::tr("採点する"));
-    ui->keysLabel->setText(IsPractice()
-        ? ExamWindow::tr("1/O 正　2/X 誤\nEnter 次へ　←→ 移動")
-        : ExamWindow::tr("1/O 正　2/X 誤　←→ 移動\nF 見直し　Ctrl+Enter 採点"));
+    ui->keysLabel->setText(KeyHints(IsPractice()));
+    ui->legendLabel->setText(Legend(IsPractice()));
 }
 
 void ExamWindow::changeEvent(QEvent* event)
@@ -148,8 +177,8 @@ void ExamWindow::Show(int index)
         } catch (const Exception&) {
             // A figure that cannot be read is left out; the question itself still stands.
         }
+        // The figure's place stays when a question has none, so that 正 and 誤 do not move.
         ui->figureView->SetFigure(figure);
-        ui->figureView->setVisible(!ui->figureView->picture().isNull());
         ui->situationLabel->setVisible(q.IsHazard());
         ui->statementLabel->setVisible(!q.IsHazard());
         ui->answerPanel->setVisible(!q.IsHazard());
@@ -313,10 +342,8 @@ void ExamWindow::RequestGrade()
         FinishPractice();
         return;
     }
-    const int open = CountUnanswered(paper_, answers_);
-    const QString text = open > 0
-        ? ExamWindow::tr("採点しますか？\n未解答の問題が%1問あります(未解答は不正解になります)。").arg(open)
-        : ExamWindow::tr("採点しますか？\nすべての問題に解答しています。");
+    const QString text = ExamWindow::tr("採点しますか？\n") + GradeWarning(CountUnanswered(paper_, answers_),
+                                                                    int(std::count(flags_.begin(), flags_.end(), true)));
     const bool yes = dialogs::Confirm(this, text, ExamWindow::tr("採点する"), ExamWindow::tr("試験に戻る"), true);
     // The clock may have graded the exam while the question was open.
     if (yes && running_)
@@ -367,8 +394,9 @@ void ExamWindow::FinishPractice()
         }
     }
     hide();
-    dialogs::ShowMessage(parentWidget(),
-                         ExamWindow::tr("練習を終えました。%1問中%2問正解でした。").arg(answered).arg(right));
+    dialogs::ShowMessage(parentWidget(), answered == 0
+        ? ExamWindow::tr("練習を終えました。答えた問題はありません。")
+        : ExamWindow::tr("練習を終えました。%1問中%2問正解でした。").arg(answered).arg(right));
     emit ended();
 }
 
@@ -421,6 +449,9 @@ void ExamWindow::KeyPress(QKeyEvent* event)
     case Qt::Key_F:
         ToggleFlag();
         break;
+    case Qt::Key_Z:
+        EnlargeFigure();
+        break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (ctrl)
@@ -459,6 +490,35 @@ void ExamWindow::Close(QCloseEvent* event)
         emit ended();
     }
     event->accept();
+}
+
+bool ExamWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    // Tab moves on and Space presses the focused button; the number panel takes ↑/↓ itself.
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_Space)
+        return false;
+    if (watched == ui->questionMap && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down))
+        return false;
+    keyPressEvent(key);
+    return key->isAccepted();
+}
+
+void ExamWindow::EnlargeFigure()
+{
+    FigureView::ShowEnlarged(this, ui->figureView->picture());
+}
+
+QString ExamWindow::GradeWarning(int unanswered, int flagged)
+{
+    QString text = unanswered > 0
+        ? ExamWindow::tr("未解答の問題が%1問あります(未解答は不正解になります)。").arg(unanswered)
+        : ExamWindow::tr("すべての問題に解答しています。");
+    if (flagged > 0)
+        text += ExamWindow::tr("\n「見直し」の印が付いたままの問題が%1問あります。").arg(flagged);
+    return text;
 }
 
 void ExamWindow::showEvent(QShowEvent* event)

@@ -54,6 +54,8 @@ public:
     const Result& result() const { return result_; }
     std::chrono::milliseconds TimeUsed() const;
     bool TimeRanOut() const { return timeRanOut_; }
+    // What the grading question adds about UNANSWERED questions and FLAGGED ones.
+    static QString GradeWarning(int unanswered, int flagged);
 
 signals:
     // A mock was graded: paper(), answers(), result() and TimeUsed() hold it.
@@ -66,6 +68,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The title, the grade button and the keys' line, as the paper's kind says.
@@ -78,6 +81,7 @@ private:
     void ShowClock();
     void Grade();
     void FinishPractice();
+    void EnlargeFigure();
     // LOST says what the record will not hold when WRITE fails.
     void Record(const std::function<void(record::LearningRecord&)>& write, const QString& lost);
     unsigned MapState(int index) const;

@@ -107,14 +107,14 @@ std::vector<BankStatement> DrawSpread(std::vector<BankStatement> eligible, std::
     return drawn;
 }
 
-Paper Practice(std::vector<Question> questions, std::int64_t seed)
+Paper Practice(std::vector<Question> questions, std::int64_t seed, std::size_t limit = kPracticeSize)
 {
     Paper p;
     p.seed = seed;
     Draws draws(seed);
     draws.Shuffle(questions);
-    if (questions.size() > std::size_t(kPracticeSize))
-        questions.resize(kPracticeSize);
+    if (questions.size() > limit)
+        questions.resize(limit);
     for (const Question& q : questions)
         p.maxScore += q.Points();
     p.questions = std::move(questions);
@@ -267,7 +267,10 @@ Paper PracticeMissed(const Paper& paper, const Result& result, std::int64_t seed
     for (std::size_t i = 0; i < paper.questions.size() && i < result.questions.size(); ++i)
         if (!result.questions[i].right)
             missed.push_back(paper.questions[i]);
-    return Practice(std::move(missed), seed);
+    // Every one of them: a mock has at most 95 questions, and a missed one left out would be
+    // the one the pupil never sees again.
+    const std::size_t all = missed.size();
+    return Practice(std::move(missed), seed, all);
 }
 
 Paper PracticeCategory(const Pool& pool, int bunrui, std::int64_t seed)

@@ -120,7 +120,7 @@ enum class PracticeKind {
     HazardItems,    // the hazard items
     TodaysReview,   // 今日の復習: what the pupil's memory says is due today, lowest recall first
 };
-// The questions of PAPER that RESULT scored wrong.
+// The questions of PAPER that RESULT scored wrong, all of them (no limit of kPracticeSize).
 Paper PracticeMissed(const Paper& paper, const Result& result, std::int64_t seed);
 // The statements of one syllabus item.
 Paper PracticeCategory(const Pool& pool, int bunrui, std::int64_t seed);

@@ -1,17 +1,30 @@
 #include "QuestionMap.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <cmath>
+
 namespace exam {
 namespace {
+// At the design's 13-pixel font; the panel grows and shrinks with its font, as the window's
+// texts do when the window is fitted to the screen.
+constexpr int kDesignPixels = 13;
 constexpr int kCellW = 34, kCellH = 28, kGap = 3;
 }
 
 QuestionMap::QuestionMap(QWidget* parent) : QWidget(parent)
 {
-    setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab, so that a pupil on the keyboard can jump ten questions at a time.
+    setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
+}
+
+double QuestionMap::Scale() const
+{
+    return std::max(0.3, QFontInfo(font()).pixelSize() / double(kDesignPixels));
 }
 
 void QuestionMap::SetCount(int count)
@@ -43,22 +56,58 @@ void QuestionMap::SetCurrent(int index)
 
 QRect QuestionMap::CellRect(int index) const
 {
-    return QRect(kGap + (index % kColumns) * (kCellW + kGap), kGap + (index / kColumns) * (kCellH + kGap),
-                 kCellW, kCellH);
+    const Cells c = CellSizes();
+    return QRect(c.gap + (index % kColumns) * (c.w + c.gap), c.gap + (index / kColumns) * (c.h + c.gap), c.w, c.h);
+}
+
+QuestionMap::Cells QuestionMap::CellSizes() const
+{
+    const double s = Scale();
+    return {int(std::lround(kCellW * s)), int(std::lround(kCellH * s)), std::max(1, int(std::lround(kGap * s)))};
 }
 
 QSize QuestionMap::sizeHint() const
 {
+    const Cells c = CellSizes();
     const int rows = (Count() + kColumns - 1) / kColumns;
-    return QSize(kGap + kColumns * (kCellW + kGap), kGap + rows * (kCellH + kGap));
+    return QSize(c.gap + kColumns * (c.w + c.gap), c.gap + rows * (c.h + c.gap));
+}
+
+QSize QuestionMap::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+void QuestionMap::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        updateGeometry();
+}
+
+void QuestionMap::keyPressEvent(QKeyEvent* event)
+{
+    // Up and down a row of the panel; every other key is the window's.
+    const int step = event->key() == Qt::Key_Up ? -kColumns : event->key() == Qt::Key_Down ? kColumns : 0;
+    if (step == 0 || Count() == 0) {
+        event->ignore();
+        return;
+    }
+    const int target = current_ + step;
+    if (target >= 0 && target < Count())
+        emit jumpRequested(target);
+    event->accept();
 }
 
 void QuestionMap::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    QFont f = font();
-    f.setPixelSize(13);
-    p.setFont(f);
+    if (hasFocus()) {
+        // The panel's own focus mark: the style's is too faint to find across a room.
+        p.setPen(QPen(QColor(0, 0, 128), 2, Qt::DashLine));
+        p.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
+    const int corner = int(std::lround(10 * Scale()));
     for (int i = 0; i < Count(); ++i) {
         const QRect r = CellRect(i);
         const unsigned s = states_[std::size_t(i)];
@@ -77,10 +126,10 @@ void QuestionMap::paintEvent(QPaintEvent*)
         p.drawText(r, Qt::AlignCenter, QString::number(i + 1));
         if (s & Flagged) {
             // A corner triangle: visible whatever the fill.
-            const QPolygon corner({r.topRight() + QPoint(-10, 0), r.topRight(), r.topRight() + QPoint(0, 10)});
+            const QPolygon mark({r.topRight() + QPoint(-corner, 0), r.topRight(), r.topRight() + QPoint(0, corner)});
             p.setBrush(QColor(0xe0, 0x70, 0x00));
             p.setPen(Qt::NoPen);
-            p.drawPolygon(corner);
+            p.drawPolygon(mark);
             p.setBrush(Qt::NoBrush);
         }
     }

@@ -24,6 +24,7 @@ public:
     // The cell of question INDEX, in the widget's coordinates.
     QRect CellRect(int index) const;
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     void jumpRequested(int index);
@@ -31,8 +32,15 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // The panel's size against its design, from its font.
+    double Scale() const;
+    struct Cells { int w, h, gap; };
+    Cells CellSizes() const;
+
     std::vector<unsigned> states_;
     int current_ = -1;
 };

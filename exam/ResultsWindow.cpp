@@ -11,6 +11,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QScrollArea>
 
 namespace exam {
 namespace {
@@ -51,7 +52,11 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Resu
     setWindowFlag(Qt::Window);
     // Long explanations scroll, and the time line (with "時間切れで採点しました") wraps, rather
     // than being cut off.
-    ScrollInPlace(ui->bodyRow, ui->detailColumn, 2);
+    // The wheel scrolls it under the pointer; Tab reaches it, and then the arrow and page keys
+    // scroll it, down to a hazard item's last part and its explanation.
+    QScrollArea* detail = ScrollInPlace(ui->bodyRow, ui->detailColumn, 2);
+    detail->setFocusPolicy(Qt::StrongFocus);
+    detail->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ui->timeLabel->setWordWrap(true);
     for (QTableWidget* t : {ui->categoryTable, ui->questionTable}) {
         t->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -70,6 +75,12 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Resu
                    [this](int row, int, int, int) { ShowDetail(row); });
     ConnectHandler(ui->practiceButton, &QPushButton::clicked, this, [this] { emit practiceMissedRequested(); });
     ConnectHandler(ui->closeButton, &QPushButton::clicked, this, [this] { close(); });
+    // The figure as wide as the column, as tall as its proportions make it; the texts below it.
+    QSizePolicy figurePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    figurePolicy.setHeightForWidth(true);
+    ui->figureView->setSizePolicy(figurePolicy);
+    ConnectHandler(ui->figureView, &FigureView::enlargeRequested, this,
+                   [this] { FigureView::ShowEnlarged(this, ui->figureView->picture()); });
     ui->closeButton->setShortcut(QKeySequence(Qt::Key_Escape));
 }
 
@@ -191,6 +202,7 @@ void ResultsWindow::ShowDetail(int row)
     } catch (const Exception&) {
     }
     ui->figureView->SetFigure(figure);
+    ui->figureView->setVisible(!ui->figureView->picture().isNull());
     QString detail;
     if (q.IsHazard())
         detail += Breakable(store_->Situation(q)).toHtmlEscaped() + QStringLiteral("<br>");

@@ -70,7 +70,7 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent), ui(new Ui::TForm7)
     // The form file keeps only the size of a window; without a position of its own the
     // dialog would be centred. Placed once its texts have their sizes, so that a small screen
     // scales them with the rest.
-    screenfit::Place(this, QPoint(224, 153), size(), screenfit::Origin::Frame);
+    screenfit::Place(this, QPoint(224, 153), size());
     screenfit::InstallZoomKeys(this);
 }
 

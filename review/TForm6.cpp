@@ -143,7 +143,7 @@ void TForm6::FormShow()
 
     // The left edge is meant to lie just off the screen; a screen too small for the window gets
     // it scaled down whole, its title bar on the screen.
-    screenfit::Place(this, QPoint(-2, 0), QSize(1022, 768), screenfit::Origin::Client);
+    screenfit::Place(this, QPoint(-2, 0), QSize(1022, 768));
     ui->DBGrid1->setFocus();
 }
 

@@ -5,7 +5,7 @@
 LENTAVO_PACKAGES=(
   cmake g++ make pkg-config python3
   qt6-base-dev libsqlite3-dev sqlite3
-  xvfb xauth xdotool imagemagick x11-apps x11-utils
+  xvfb xauth xdotool imagemagick x11-apps x11-utils openbox
   fonts-noto-cjk fonts-ipafont-mincho fonts-ipafont-gothic qt6-translations-l10n
   libbenchmark-dev
   qt6-charts-dev libqt6opengl6-dev

@@ -306,6 +306,23 @@ private slots:
         QVERIFY(rec[rec.size() - 2].correct);   // 0 against 誤
     }
 
+    void missedSetHoldsEveryMissedQuestion()
+    {
+        // A 本免 mock with 60 statements and every hazard item missed: 65 questions, more than
+        // the 50 another practice set holds, each of them once, the hazard items among them.
+        const Pool pool = PoolBuilder().Statements(120, 1, 101).Hazards(8).pool;
+        const Paper mock = DrawMock(Test::Honmen, pool, 9);
+        Answers a = RightBut(mock, 60);
+        for (std::size_t i = 0; i < mock.questions.size(); ++i)
+            if (mock.questions[i].IsHazard())
+                a[i][2] = 1 - a[i][2];
+        const Paper missed = PracticeMissed(mock, Grade(mock, a), 1);
+        QCOMPARE(missed.questions.size(), 65u);
+        QCOMPARE(Drawn(missed).size(), 65u);
+        QCOMPARE(std::count_if(missed.questions.begin(), missed.questions.end(),
+                               [](const Question& q) { return q.IsHazard(); }), 5);
+    }
+
     void practiceSets()
     {
         const Pool pool = PoolBuilder().Statements(30, 1, 101).Statements(80, 2, 202).Hazards(3).pool;

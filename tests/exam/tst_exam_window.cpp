@@ -9,11 +9,13 @@
 #include "QuestionMap.h"
 #include "ResultsWindow.h"
 
+#include "DataDirectory.h"
 #include "Dialogs.h"
 #include "Exception.h"
 #include "QuestionStore.h"
 #include "Fonts.h"
 #include "LearningRecord.h"
+#include "ScreenFit.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -190,7 +192,7 @@ private slots:
         Key(exam_, Qt::Key_Left);        // stays at the first
         QCOMPARE(exam_->Current(), 0);
 
-        // A click on a number goes there; the buttons never take the focus from the keys.
+        // A click on a number goes there; a click never gives a button the focus (Tab may).
         QTest::mouseClick(map, Qt::LeftButton, {}, map->CellRect(23).center());
         QCOMPARE(exam_->Current(), 23);
         QCOMPARE(map->Current(), 23);
@@ -199,7 +201,7 @@ private slots:
         QTest::mouseClick(Child<QPushButton>(exam_, "trueButton"), Qt::LeftButton);
         QCOMPARE(exam_->answers()[24][0], 1);
         for (QPushButton* b : exam_->findChildren<QPushButton*>())
-            QCOMPARE(b->focusPolicy(), Qt::NoFocus);
+            QVERIFY(!(b->focusPolicy() & Qt::ClickFocus));
         Key(exam_, Qt::Key_2);
         QCOMPARE(exam_->answers()[24][0], 0);
         QVERIFY(Child<QPushButton>(exam_, "prevButton")->isEnabled());
@@ -273,6 +275,93 @@ private slots:
         exam_->close();
         QVERIFY(Sessions().back().endedAt);
         QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("1問中0問正解")));
+    }
+
+    void practiceReturnsToItsResults()
+    {
+        Launch(Test::Karimen);
+        const Paper mock = exam_->paper();
+        Key(exam_, Qt::Key_F);
+        dialogs::QueueConfirmAnswer(false);
+        Key(exam_, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("「見直し」の印が付いたままの問題が1問")));
+        dialogs::QueueConfirmAnswer(true);
+        Key(exam_, Qt::Key_Return, Qt::ControlModifier);
+        ResultsWindow* results = launcher_->resultsWindow();
+        QVERIFY(results->isVisible());
+        auto* list = Child<QTableWidget>(results, "questionTable");
+        list->setCurrentCell(3, 0);
+        const QString detail = Child<QLabel>(results, "detailLabel")->text();
+
+        // Nothing answered: the practice says so, never "0問中0問", and the results come back
+        // with the mock's explanations where the pupil left them.
+        QTest::mouseClick(Child<QPushButton>(results, "practiceButton"), Qt::LeftButton);
+        QVERIFY(exam_->IsPractice() && exam_->isVisible());
+        QCOMPARE(exam_->paper().questions.size(), 50u);
+        exam_->close();
+        const QString said = dialogs::TakeMessages().join("");
+        QVERIFY2(said.contains(QStringLiteral("答えた問題はありません")), qPrintable(said));
+        QVERIFY(!said.contains(QStringLiteral("0問中")));
+        QVERIFY(results->isVisible());
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(results));
+        QCOMPARE(results->paper().questions.size(), mock.questions.size());
+        QCOMPARE(list->currentRow(), 3);
+        QCOMPARE(Child<QLabel>(results, "detailLabel")->text(), detail);
+
+        // A set with nothing in it says so and does not start.
+        QVERIFY(!launcher_->StartPractice(PracticeKind::SyllabusItem, 999));
+        QVERIFY(!exam_->Running());
+        QVERIFY(dialogs::TakeMessages().join("").contains(QStringLiteral("練習できる問題がありません")));
+        results->close();
+    }
+
+    void tabReachesTheButtonsAndTheNumberPanel()
+    {
+        Launch(Test::Karimen);
+        exam_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(exam_));
+        auto* map = Child<QuestionMap>(exam_, "questionMap");
+        QWidget* focus = nullptr;
+        bool sawButton = false;
+        for (int i = 0; i < 20 && focus != map; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            focus = QApplication::focusWidget();
+            if (auto* b = qobject_cast<QPushButton*>(focus); b && !sawButton) {
+                sawButton = true;
+                // The focused button is framed, and the exam's keys still answer (which gives
+                // the focus back to the window).
+                QTRY_VERIFY(Child<QWidget>(exam_, "FocusFrame")->isVisible());
+                QTest::keyClick(b, Qt::Key_1);
+                QCOMPARE(exam_->answers()[0][0], 1);
+                focus = QApplication::focusWidget();
+            }
+        }
+        QVERIFY(sawButton);
+        QCOMPARE(focus, static_cast<QWidget*>(map));
+        QTest::keyClick(map, Qt::Key_Down);   // a row of ten further
+        QCOMPARE(exam_->Current(), 10);
+        QTest::keyClick(map, Qt::Key_Up);
+        QCOMPARE(exam_->Current(), 0);
+        exam_->hide();
+    }
+
+    void examAndResultsFollowTheZoom()
+    {
+        // The pupil's zoom (here 0.5, the smallest) draws the exam and its results smaller as a
+        // whole, as it does the first-edition windows; the factor comes from the design.
+        QTemporaryDir home;
+        SetProgramPath(home.filePath("lentavo").toStdString());
+        screenfit::SetZoom(0.5);
+        Launch(Test::Karimen);
+        QCOMPARE(Child<QLabel>(exam_, "titleLabel")->font().pointSizeF(), 9.0);
+        QCOMPARE(exam_->minimumSize(), QSize(500, 360));
+        dialogs::QueueConfirmAnswer(true);
+        Key(exam_, Qt::Key_Return, Qt::ControlModifier);
+        ResultsWindow* results = launcher_->resultsWindow();
+        QCOMPARE(results->minimumSize(), QSize(500, 360));
+        screenfit::SetZoom(1.0);
+        results->close();
+        QCOMPARE(screenfit::CurrentFactor(exam_), 0.5);
     }
 
     void closingAsksAndLeavesTheExamUnfinished()

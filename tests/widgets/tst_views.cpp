@@ -229,6 +229,15 @@ private slots:
         // A zoom is granted as far as the screen holds it.
         QCOMPARE(Factor({1022, 768}, {0, 0}, {1920, 1080}, 1.2), 1.2);
         QCOMPARE(Factor({1022, 768}, {0, 0}, {1920, 1080}, 3.0), 1080.0 / 768);
+        // The frame goes to the design position, the first edition's 2 pixels off the left edge
+        // included; below a panel, and back from the right and bottom edges, but never with its
+        // title bar off the top.
+        using screenfit::FramePosition;
+        QCOMPARE(FramePosition({-2, 0}, {1024, 790}, {0, 0, 1920, 1080}), QPoint(-2, 0));
+        QCOMPARE(FramePosition({-2, 0}, {1024, 790}, {0, 32, 1920, 1048}), QPoint(-2, 32));
+        QCOMPARE(FramePosition({224, 153}, {616, 363}, {0, 0, 700, 400}), QPoint(84, 37));
+        QCOMPARE(FramePosition({224, 153}, {616, 363}, {0, 0, 600, 300}), QPoint(0, 0));
+        QCOMPARE(FramePosition({-2, 0}, {1024, 790}, {100, 0, 1000, 700}), QPoint(98, 0));
         QCOMPARE(screenfit::ClampZoom(1.0 + 0.1 - 0.1 + 0.1 - 0.1), 1.0);
         QCOMPARE(screenfit::ClampZoom(0.54), 0.5);
         QCOMPARE(screenfit::ClampZoom(10), 3.0);
@@ -247,21 +256,21 @@ private slots:
         QFont font = child->font();
         font.setPixelSize(20);
         child->setFont(font);
-        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965), screenfit::Origin::Client);
+        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965));
         QCOMPARE(screenfit::CurrentFactor(&window), 0.8);
         QCOMPARE(child->geometry(), QRect(80, 80, 160, 40));
         QCOMPARE(child->font().pixelSize(), 16);
         QCOMPARE(window.geometry(), QRect(0, 0, 1028, 772));
         screenfit::SetZoom(0.5);
         QVERIFY(QFile::exists(dir.filePath("Lentavo.zoom")));
-        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965), screenfit::Origin::Client);
+        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965));
         QCOMPARE(child->geometry(), QRect(50, 50, 100, 25));
         QCOMPARE(child->font().pixelSize(), 10);
         screenfit::SetZoom(1.0);
-        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965), screenfit::Origin::Client);
+        screenfit::Place(&window, QPoint(-2, 0), QSize(1285, 965));
         QCOMPARE(child->geometry(), QRect(80, 80, 160, 40));
         // The design size on the design screen is placed exactly as designed.
-        screenfit::Place(&window, QPoint(-2, 0), QSize(1022, 768), screenfit::Origin::Client);
+        screenfit::Place(&window, QPoint(-2, 0), QSize(1022, 768));
         QCOMPARE(window.geometry(), QRect(-2, 0, 1022, 768));
         QCOMPARE(child->geometry(), QRect(100, 100, 200, 50));
 
