@@ -488,7 +488,7 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
     </message>
     <message>
         <source>今日の復習</source>
-        <translation>Today's review</translation>
+        <translation>Today&apos;s review</translation>
     </message>
 </context>
 <context>
@@ -752,6 +752,10 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
         <source>練習できる問題がありません。</source>
         <translation>There are no questions to practise.</translation>
     </message>
+    <message>
+        <source>今日の復習はもうありません。明日また来てください。</source>
+        <translation>Nothing is due for review today. Come back tomorrow.</translation>
+    </message>
 </context>
 <context>
     <name>exam::ExamWindow</name>
@@ -780,18 +784,6 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
         <translation>Grade</translation>
     </message>
     <message>
-        <source>1/O 正&#x3000;2/X 誤
-Enter 次へ&#x3000;←→ 移動</source>
-        <translation>1/O true  2/X false
-Enter next  ←→ move</translation>
-    </message>
-    <message>
-        <source>1/O 正&#x3000;2/X 誤&#x3000;←→ 移動
-F 見直し&#x3000;Ctrl+Enter 採点</source>
-        <translation>1/O true  2/X false  ←→ move
-F flag  Ctrl+Enter grade</translation>
-    </message>
-    <message>
         <source>問%1 / %2&#x3000;危険予測</source>
         <translation>Question %1 / %2  Hazard prediction</translation>
     </message>
@@ -814,18 +806,6 @@ F flag  Ctrl+Enter grade</translation>
     <message>
         <source>練習はこのまま続けられますが、ここからの答えは学習記録に残りません(それまでの答えは残っています)。</source>
         <translation>You can go on practising, but your answers from here on will not be kept in the learning record (the earlier ones are kept).</translation>
-    </message>
-    <message>
-        <source>採点しますか？
-未解答の問題が%1問あります(未解答は不正解になります)。</source>
-        <translation>Grade the test?
-%1 questions are not answered (an unanswered question counts as wrong).</translation>
-    </message>
-    <message>
-        <source>採点しますか？
-すべての問題に解答しています。</source>
-        <translation>Grade the test?
-Every question is answered.</translation>
     </message>
     <message>
         <source>試験に戻る</source>
@@ -856,6 +836,50 @@ It will not be graded, and it stays in the record as unfinished.</translation>
     <message>
         <source>やめる</source>
         <translation>Stop</translation>
+    </message>
+    <message>
+        <source>&lt;span style=&apos;color:#8cc88c&apos;&gt;■&lt;/span&gt; 正解&#x3000;&lt;span style=&apos;color:#e89c9c&apos;&gt;■&lt;/span&gt; 不正解&#x3000;□ 未解答</source>
+        <translation>&lt;span style=&apos;color:#8cc88c&apos;&gt;■&lt;/span&gt; right&#x3000;&lt;span style=&apos;color:#e89c9c&apos;&gt;■&lt;/span&gt; wrong&#x3000;□ not answered</translation>
+    </message>
+    <message>
+        <source>&lt;span style=&apos;color:#5c94d0&apos;&gt;■&lt;/span&gt; 解答済み&#x3000;□ 未解答&#x3000;&lt;span style=&apos;color:#e07000&apos;&gt;◥&lt;/span&gt; 見直し</source>
+        <translation>&lt;span style=&apos;color:#5c94d0&apos;&gt;■&lt;/span&gt; answered&#x3000;□ not answered&#x3000;&lt;span style=&apos;color:#e07000&apos;&gt;◥&lt;/span&gt; flagged</translation>
+    </message>
+    <message>
+        <source>1/O 正&#x3000;2/X 誤&#x3000;Enter 次へ&#x3000;←→ 移動
+↑↓ 危険予測の小問&#x3000;Z 図を拡大</source>
+        <translation>1/O True&#x3000;2/X False&#x3000;Enter Next&#x3000;←→ Move
+↑↓ Hazard parts&#x3000;Z Enlarge figure</translation>
+    </message>
+    <message>
+        <source>1/O 正&#x3000;2/X 誤&#x3000;←→ 移動&#x3000;↑↓ 危険予測の小問
+F 見直し&#x3000;Z 図を拡大&#x3000;Ctrl+Enter 採点</source>
+        <translation>1/O True&#x3000;2/X False&#x3000;←→ Move&#x3000;↑↓ Hazard parts
+F Flag&#x3000;Z Enlarge figure&#x3000;Ctrl+Enter Grade</translation>
+    </message>
+    <message>
+        <source>採点しますか？
+</source>
+        <translation>Grade the test?
+</translation>
+    </message>
+    <message>
+        <source>練習を終えました。答えた問題はありません。</source>
+        <translation>Practice finished. No question was answered.</translation>
+    </message>
+    <message>
+        <source>未解答の問題が%1問あります(未解答は不正解になります)。</source>
+        <translation>%1 questions are not answered (an unanswered question counts as wrong).</translation>
+    </message>
+    <message>
+        <source>すべての問題に解答しています。</source>
+        <translation>Every question is answered.</translation>
+    </message>
+    <message>
+        <source>
+「見直し」の印が付いたままの問題が%1問あります。</source>
+        <translation>
+%1 questions are still flagged.</translation>
     </message>
 </context>
 <context>

@@ -752,6 +752,10 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
         <source>練習できる問題がありません。</source>
         <translation>Không có câu hỏi nào để luyện.</translation>
     </message>
+    <message>
+        <source>今日の復習はもうありません。明日また来てください。</source>
+        <translation>Hôm nay không còn câu nào cần ôn. Hẹn gặp lại ngày mai.</translation>
+    </message>
 </context>
 <context>
     <name>exam::ExamWindow</name>
@@ -780,18 +784,6 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
         <translation>Chấm điểm</translation>
     </message>
     <message>
-        <source>1/O 正&#x3000;2/X 誤
-Enter 次へ&#x3000;←→ 移動</source>
-        <translation>1/O đúng  2/X sai
-Enter tiếp  ←→ chuyển</translation>
-    </message>
-    <message>
-        <source>1/O 正&#x3000;2/X 誤&#x3000;←→ 移動
-F 見直し&#x3000;Ctrl+Enter 採点</source>
-        <translation>1/O đúng  2/X sai  ←→ chuyển
-F đánh dấu  Ctrl+Enter chấm điểm</translation>
-    </message>
-    <message>
         <source>問%1 / %2&#x3000;危険予測</source>
         <translation>Câu %1 / %2  Dự đoán nguy hiểm</translation>
     </message>
@@ -814,18 +806,6 @@ F đánh dấu  Ctrl+Enter chấm điểm</translation>
     <message>
         <source>練習はこのまま続けられますが、ここからの答えは学習記録に残りません(それまでの答えは残っています)。</source>
         <translation>Bạn vẫn có thể tiếp tục luyện, nhưng các câu trả lời từ đây sẽ không được lưu vào nhật ký học tập (các câu trước đó vẫn được lưu).</translation>
-    </message>
-    <message>
-        <source>採点しますか？
-未解答の問題が%1問あります(未解答は不正解になります)。</source>
-        <translation>Chấm điểm bài thi?
-Còn %1 câu chưa trả lời (câu chưa trả lời tính là sai).</translation>
-    </message>
-    <message>
-        <source>採点しますか？
-すべての問題に解答しています。</source>
-        <translation>Chấm điểm bài thi?
-Bạn đã trả lời tất cả các câu.</translation>
     </message>
     <message>
         <source>試験に戻る</source>
@@ -856,6 +836,50 @@ Bài thi sẽ không được chấm và được ghi là “chưa hoàn thành�
     <message>
         <source>やめる</source>
         <translation>Dừng</translation>
+    </message>
+    <message>
+        <source>&lt;span style=&apos;color:#8cc88c&apos;&gt;■&lt;/span&gt; 正解&#x3000;&lt;span style=&apos;color:#e89c9c&apos;&gt;■&lt;/span&gt; 不正解&#x3000;□ 未解答</source>
+        <translation>&lt;span style=&apos;color:#8cc88c&apos;&gt;■&lt;/span&gt; đúng&#x3000;&lt;span style=&apos;color:#e89c9c&apos;&gt;■&lt;/span&gt; sai&#x3000;□ chưa trả lời</translation>
+    </message>
+    <message>
+        <source>&lt;span style=&apos;color:#5c94d0&apos;&gt;■&lt;/span&gt; 解答済み&#x3000;□ 未解答&#x3000;&lt;span style=&apos;color:#e07000&apos;&gt;◥&lt;/span&gt; 見直し</source>
+        <translation>&lt;span style=&apos;color:#5c94d0&apos;&gt;■&lt;/span&gt; đã trả lời&#x3000;□ chưa trả lời&#x3000;&lt;span style=&apos;color:#e07000&apos;&gt;◥&lt;/span&gt; đánh dấu</translation>
+    </message>
+    <message>
+        <source>1/O 正&#x3000;2/X 誤&#x3000;Enter 次へ&#x3000;←→ 移動
+↑↓ 危険予測の小問&#x3000;Z 図を拡大</source>
+        <translation>1/O Đúng&#x3000;2/X Sai&#x3000;Enter Tiếp&#x3000;←→ Di chuyển
+↑↓ Câu nhỏ dự đoán nguy hiểm&#x3000;Z Phóng to hình</translation>
+    </message>
+    <message>
+        <source>1/O 正&#x3000;2/X 誤&#x3000;←→ 移動&#x3000;↑↓ 危険予測の小問
+F 見直し&#x3000;Z 図を拡大&#x3000;Ctrl+Enter 採点</source>
+        <translation>1/O Đúng&#x3000;2/X Sai&#x3000;←→ Di chuyển&#x3000;↑↓ Câu nhỏ dự đoán nguy hiểm
+F Đánh dấu&#x3000;Z Phóng to hình&#x3000;Ctrl+Enter Chấm điểm</translation>
+    </message>
+    <message>
+        <source>採点しますか？
+</source>
+        <translation>Chấm điểm bài thi?
+</translation>
+    </message>
+    <message>
+        <source>練習を終えました。答えた問題はありません。</source>
+        <translation>Đã kết thúc luyện tập. Chưa trả lời câu nào.</translation>
+    </message>
+    <message>
+        <source>未解答の問題が%1問あります(未解答は不正解になります)。</source>
+        <translation>Còn %1 câu chưa trả lời (câu chưa trả lời bị tính là sai).</translation>
+    </message>
+    <message>
+        <source>すべての問題に解答しています。</source>
+        <translation>Đã trả lời tất cả các câu.</translation>
+    </message>
+    <message>
+        <source>
+「見直し」の印が付いたままの問題が%1問あります。</source>
+        <translation>
+Còn %1 câu vẫn đang được đánh dấu.</translation>
     </message>
 </context>
 <context>

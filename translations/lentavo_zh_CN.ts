@@ -752,6 +752,10 @@
         <source>練習できる問題がありません。</source>
         <translation>没有可以练习的题目。</translation>
     </message>
+    <message>
+        <source>今日の復習はもうありません。明日また来てください。</source>
+        <translation>今天没有需要复习的题目了。明天再来吧。</translation>
+    </message>
 </context>
 <context>
     <name>exam::ExamWindow</name>
@@ -780,18 +784,6 @@
         <translation>评分</translation>
     </message>
     <message>
-        <source>1/O 正&#x3000;2/X 誤
-Enter 次へ&#x3000;←→ 移動</source>
-        <translation>1/O 正确&#x3000;2/X 错误
-Enter 下一题&#x3000;←→ 移动</translation>
-    </message>
-    <message>
-        <source>1/O 正&#x3000;2/X 誤&#x3000;←→ 移動
-F 見直し&#x3000;Ctrl+Enter 採点</source>
-        <translation>1/O 正确&#x3000;2/X 错误&#x3000;←→ 移动
-F 标记&#x3000;Ctrl+Enter 评分</translation>
-    </message>
-    <message>
         <source>問%1 / %2&#x3000;危険予測</source>
         <translation>第%1题 / %2&#x3000;危险预测</translation>
     </message>
@@ -814,18 +806,6 @@ F 标记&#x3000;Ctrl+Enter 评分</translation>
     <message>
         <source>練習はこのまま続けられますが、ここからの答えは学習記録に残りません(それまでの答えは残っています)。</source>
         <translation>可以继续练习，但从现在起的答案不会保存到学习记录中（之前的答案已保存）。</translation>
-    </message>
-    <message>
-        <source>採点しますか？
-未解答の問題が%1問あります(未解答は不正解になります)。</source>
-        <translation>要评分吗？
-还有%1题未作答（未作答按错误计）。</translation>
-    </message>
-    <message>
-        <source>採点しますか？
-すべての問題に解答しています。</source>
-        <translation>要评分吗？
-所有题目都已作答。</translation>
     </message>
     <message>
         <source>試験に戻る</source>
@@ -856,6 +836,50 @@ F 标记&#x3000;Ctrl+Enter 评分</translation>
     <message>
         <source>やめる</source>
         <translation>放弃</translation>
+    </message>
+    <message>
+        <source>&lt;span style=&apos;color:#8cc88c&apos;&gt;■&lt;/span&gt; 正解&#x3000;&lt;span style=&apos;color:#e89c9c&apos;&gt;■&lt;/span&gt; 不正解&#x3000;□ 未解答</source>
+        <translation>&lt;span style=&apos;color:#8cc88c&apos;&gt;■&lt;/span&gt; 正确&#x3000;&lt;span style=&apos;color:#e89c9c&apos;&gt;■&lt;/span&gt; 错误&#x3000;□ 未作答</translation>
+    </message>
+    <message>
+        <source>&lt;span style=&apos;color:#5c94d0&apos;&gt;■&lt;/span&gt; 解答済み&#x3000;□ 未解答&#x3000;&lt;span style=&apos;color:#e07000&apos;&gt;◥&lt;/span&gt; 見直し</source>
+        <translation>&lt;span style=&apos;color:#5c94d0&apos;&gt;■&lt;/span&gt; 已作答&#x3000;□ 未作答&#x3000;&lt;span style=&apos;color:#e07000&apos;&gt;◥&lt;/span&gt; 已标记</translation>
+    </message>
+    <message>
+        <source>1/O 正&#x3000;2/X 誤&#x3000;Enter 次へ&#x3000;←→ 移動
+↑↓ 危険予測の小問&#x3000;Z 図を拡大</source>
+        <translation>1/O 正确&#x3000;2/X 错误&#x3000;Enter 下一题&#x3000;←→ 移动
+↑↓ 危险预测小题&#x3000;Z 放大图片</translation>
+    </message>
+    <message>
+        <source>1/O 正&#x3000;2/X 誤&#x3000;←→ 移動&#x3000;↑↓ 危険予測の小問
+F 見直し&#x3000;Z 図を拡大&#x3000;Ctrl+Enter 採点</source>
+        <translation>1/O 正确&#x3000;2/X 错误&#x3000;←→ 移动&#x3000;↑↓ 危险预测小题
+F 标记&#x3000;Z 放大图片&#x3000;Ctrl+Enter 评分</translation>
+    </message>
+    <message>
+        <source>採点しますか？
+</source>
+        <translation>要评分吗？
+</translation>
+    </message>
+    <message>
+        <source>練習を終えました。答えた問題はありません。</source>
+        <translation>练习结束。没有回答任何题目。</translation>
+    </message>
+    <message>
+        <source>未解答の問題が%1問あります(未解答は不正解になります)。</source>
+        <translation>还有%1道题未作答（未作答按错误计）。</translation>
+    </message>
+    <message>
+        <source>すべての問題に解答しています。</source>
+        <translation>所有题目都已作答。</translation>
+    </message>
+    <message>
+        <source>
+「見直し」の印が付いたままの問題が%1問あります。</source>
+        <translation>
+还有%1道题仍带有标记。</translation>
     </message>
 </context>
 <context>
