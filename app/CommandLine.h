@@ -10,6 +10,8 @@
 struct CommandLine {
     bool help = false;
     std::optional<exam::Test> mock;   // --exam WORD: that mock opens over the menu
+    bool teacher = false;             // --teacher: 教官用 一覧 over the school's server
+    std::string db;                   // --db CONNINFO: the server, instead of Lentavo.school
     std::string error;                // not empty: the line cannot be followed (UTF-8)
 };
 
