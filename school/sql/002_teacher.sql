@@ -1,102 +1,180 @@
 -- The teacher's overview: per-pupil summaries worked out where the answers are, pupils who left,
--- and the indexes those summaries need. Run by `tabletool school init` inside one transaction.
+-- and what those summaries need to be quick. Run by `tabletool school init` inside one
+-- transaction.
 --
 -- The tests' points and pass rules are not repeated here: the program passes its own test
 -- definitions to these functions (P_TESTS, [{"kind", "statement_points", "hazard_points",
 -- "numerator", "denominator"}]), so the rule lives in one place and the server only counts.
+--
+-- Counting a million answers for every look at the overview takes seconds, so two small tables
+-- keep the counts as answers arrive (a trigger on answers): each session's totals, and each
+-- pupil's latest answers per syllabus item. Both are recomputed from the answers for whatever an
+-- insert touched, so an answer arriving late, or twice, leaves them right.
 
 ALTER TABLE lentavo.pupils ADD COLUMN left_at timestamptz;
 
--- The order answers arrived in. One PC delivers its rows in the order it recorded them, so among
+-- The order answers and sessions arrived in. One PC delivers its rows in the order it recorded them, so among
 -- answers stamped with the same time this is the order the pupil's own record keeps.
 ALTER TABLE lentavo.answers ADD COLUMN seq bigint GENERATED ALWAYS AS IDENTITY;
+ALTER TABLE lentavo.sessions ADD COLUMN seq bigint GENERATED ALWAYS AS IDENTITY;
 
 CREATE INDEX sessions_by_pupil ON lentavo.sessions (pupil_id, started_at);
 CREATE INDEX answers_by_session ON lentavo.answers (session_uuid);
 CREATE INDEX answers_by_item ON lentavo.answers (pupil_id, bunrui, answered_at DESC, seq DESC)
   WHERE bunrui IS NOT NULL;
 
+-- How many answers an item's share is taken over, as the learning-record window takes it. The
+-- program passes its own figure; item_latest is kept for this one, and another is counted from
+-- the answers.
+CREATE TABLE lentavo.summary_settings (
+  only_row    boolean PRIMARY KEY DEFAULT true CHECK (only_row),
+  item_window integer NOT NULL
+);
+INSERT INTO lentavo.summary_settings (item_window) VALUES (20);
+
+CREATE TABLE lentavo.session_totals (
+  session_uuid     uuid PRIMARY KEY REFERENCES lentavo.sessions,
+  pupil_id         bigint NOT NULL REFERENCES lentavo.pupils,
+  answers          integer NOT NULL,
+  correct          integer NOT NULL,
+  statements_right integer NOT NULL,   -- right answers to statements (source bank)
+  hazards_right    integer NOT NULL,   -- hazard items with all three parts right
+  last_answer      timestamptz NOT NULL
+);
+CREATE INDEX session_totals_by_pupil ON lentavo.session_totals (pupil_id);
+
+CREATE TABLE lentavo.item_latest (
+  pupil_id bigint NOT NULL REFERENCES lentavo.pupils,
+  bunrui   integer NOT NULL,
+  answers  integer NOT NULL,   -- of the latest item_window answers of the item
+  correct  integer NOT NULL,
+  PRIMARY KEY (pupil_id, bunrui)
+);
+
+-- The totals of the sessions SESSIONS, counted again from their answers.
+CREATE FUNCTION lentavo.count_sessions(p_sessions uuid[]) RETURNS void
+LANGUAGE sql VOLATILE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
+  INSERT INTO lentavo.session_totals AS t
+  SELECT a.session_uuid, min(a.pupil_id), count(*), count(*) FILTER (WHERE a.correct),
+         count(*) FILTER (WHERE a.correct AND a.source <> 'hazard'),
+         (SELECT count(*) FROM (SELECT 1 FROM lentavo.answers h
+                                 WHERE h.session_uuid = a.session_uuid AND h.source = 'hazard'
+                                 GROUP BY h.bango HAVING count(*) FILTER (WHERE h.correct) = 3) z),
+         max(a.answered_at)
+    FROM lentavo.answers a WHERE a.session_uuid = ANY (p_sessions)
+   GROUP BY a.session_uuid
+  ON CONFLICT (session_uuid) DO UPDATE
+     SET answers = EXCLUDED.answers, correct = EXCLUDED.correct, statements_right = EXCLUDED.statements_right,
+         hazards_right = EXCLUDED.hazards_right, last_answer = EXCLUDED.last_answer
+$$;
+
+-- The item shares of the pupils PUPILS, for every item they answered, counted again.
+CREATE FUNCTION lentavo.count_items(p_pupils bigint[]) RETURNS void
+LANGUAGE sql VOLATILE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
+  INSERT INTO lentavo.item_latest AS t
+  SELECT k.pupil_id, k.bunrui, count(*), count(*) FILTER (WHERE l.correct)
+    FROM (SELECT DISTINCT a.pupil_id, a.bunrui FROM lentavo.answers a
+           WHERE a.pupil_id = ANY (p_pupils) AND a.bunrui IS NOT NULL) k
+   CROSS JOIN LATERAL (SELECT a.correct FROM lentavo.answers a
+                        WHERE a.pupil_id = k.pupil_id AND a.bunrui = k.bunrui
+                        ORDER BY a.answered_at DESC, a.seq DESC
+                        LIMIT (SELECT item_window FROM lentavo.summary_settings)) l
+   GROUP BY k.pupil_id, k.bunrui
+  ON CONFLICT (pupil_id, bunrui) DO UPDATE SET answers = EXCLUDED.answers, correct = EXCLUDED.correct
+$$;
+
+CREATE FUNCTION lentavo.answers_added() RETURNS trigger
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
+DECLARE pupils bigint[];
+BEGIN
+  SELECT array_agg(DISTINCT pupil_id ORDER BY pupil_id) INTO pupils FROM added;
+  IF pupils IS NULL THEN
+    RETURN NULL;
+  END IF;
+  -- Two PCs of one pupil delivering at once: the second counts after the first committed, so
+  -- neither count misses the other's answers.
+  PERFORM pg_advisory_xact_lock(1280590413, p::integer) FROM unnest(pupils) p;
+  PERFORM lentavo.count_sessions(ARRAY(SELECT DISTINCT session_uuid FROM added));
+  PERFORM lentavo.count_items(pupils);
+  RETURN NULL;
+END $$;
+
+CREATE TRIGGER answers_counted AFTER INSERT ON lentavo.answers
+  REFERENCING NEW TABLE AS added FOR EACH STATEMENT EXECUTE FUNCTION lentavo.answers_added();
+
+-- The answers already on the server.
+SELECT lentavo.count_sessions(ARRAY(SELECT DISTINCT session_uuid FROM lentavo.answers));
+SELECT lentavo.count_items(ARRAY(SELECT DISTINCT pupil_id FROM lentavo.answers));
+
+-- (session_scores and item_rates are the summaries' parts, run inside the functions below with
+-- their owner's rights; plain SQL functions, so that the planner can see into them.)
+
 -- Every session of the pupils P_PUPILS (NULL: every pupil) with its answers counted and, for a
--- mock of one of P_TESTS, its score as the exam grades it: a statement's points when it is right,
--- a hazard item's only when all three of its parts are right.
+-- graded mock of one of P_TESTS, its score as the exam grades it from the answers: a statement's
+-- points when it is right, a hazard item's only when all three of its parts are right.
 CREATE FUNCTION lentavo.session_scores(p_tests jsonb, p_pupils bigint[])
-RETURNS TABLE (uuid uuid, pupil_id bigint, kind text, started_at timestamptz, ended_at timestamptz,
+RETURNS TABLE (uuid uuid, seq bigint, pupil_id bigint, kind text, started_at timestamptz, ended_at timestamptz,
                level integer, seed bigint, answers integer, correct integer, graded boolean,
-               score integer, max_score integer, pass_mark integer)
-LANGUAGE sql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
+               score integer, max_score integer, pass_mark integer, last_answer timestamptz)
+LANGUAGE sql STABLE AS $$
   WITH t AS (
     SELECT * FROM jsonb_to_recordset(p_tests)
       AS t(kind text, statement_points integer, hazard_points integer, numerator integer, denominator integer)
-  ), counted AS (
-    SELECT a.session_uuid, count(*)::integer AS answers, count(*) FILTER (WHERE a.correct)::integer AS correct
-      FROM lentavo.answers a
-     WHERE p_pupils IS NULL OR a.pupil_id = ANY (p_pupils)
-     GROUP BY a.session_uuid
-  ), mock_points AS (
-    -- Only mocks: a hazard item is one row here, right when its three parts are.
-    SELECT q.session_uuid, sum(CASE WHEN q.right_parts = CASE WHEN q.source = 'hazard' THEN 3 ELSE 1 END
-                                    THEN CASE WHEN q.source = 'hazard' THEN t.hazard_points ELSE t.statement_points END
-                                    ELSE 0 END)::integer AS score
-      FROM (SELECT a.session_uuid, a.source, a.bango, s.kind,
-                   count(*) FILTER (WHERE a.correct) AS right_parts
-              FROM lentavo.sessions s JOIN lentavo.answers a ON a.session_uuid = s.uuid
-             WHERE s.kind IN (SELECT kind FROM t) AND (p_pupils IS NULL OR s.pupil_id = ANY (p_pupils))
-             GROUP BY a.session_uuid, a.source, a.bango, s.kind,
-                      CASE WHEN a.source = 'hazard' THEN NULL ELSE a.uuid END) q
-      JOIN t ON t.kind = q.kind
-     GROUP BY q.session_uuid
   )
-  SELECT s.uuid, s.pupil_id, s.kind, s.started_at, s.ended_at, s.level, s.seed,
+  SELECT s.uuid, s.seq, s.pupil_id, s.kind, s.started_at, s.ended_at, s.level, s.seed,
          coalesce(c.answers, 0), coalesce(c.correct, 0),
          -- Graded as the pupil's statistics see it: ended, with a score and a maximum.
          (t.kind IS NOT NULL AND s.ended_at IS NOT NULL AND s.score IS NOT NULL AND coalesce(s.max_score, 0) > 0),
-         -- A mock the PC graded is scored here from its answers; anything else keeps what came.
-         CASE WHEN t.kind IS NULL OR s.score IS NULL THEN s.score ELSE coalesce(m.score, 0) END,
+         CASE WHEN t.kind IS NULL OR s.score IS NULL THEN s.score
+              ELSE coalesce(c.statements_right * t.statement_points + c.hazards_right * t.hazard_points, 0) END,
          s.max_score,
          coalesce(s.pass_mark, CASE WHEN t.kind IS NOT NULL AND s.max_score IS NOT NULL
-                                    THEN (s.max_score * t.numerator + t.denominator - 1) / t.denominator END)
+                                    THEN (s.max_score * t.numerator + t.denominator - 1) / t.denominator END),
+         c.last_answer
     FROM lentavo.sessions s
-    LEFT JOIN counted c ON c.session_uuid = s.uuid
-    LEFT JOIN mock_points m ON m.session_uuid = s.uuid
+    LEFT JOIN lentavo.session_totals c ON c.session_uuid = s.uuid
     LEFT JOIN t ON t.kind = s.kind
    WHERE p_pupils IS NULL OR s.pupil_id = ANY (p_pupils)
 $$;
 
--- The share of each syllabus item over the pupil's latest P_WINDOW answers of it, for the pupils
--- P_PUPILS (NULL: every pupil).
+-- The share of each syllabus item over the pupils' latest P_WINDOW answers of it, for the pupils
+-- P_PUPILS (NULL: every pupil): kept in item_latest for the usual window, else counted.
 CREATE FUNCTION lentavo.item_rates(p_window integer, p_pupils bigint[])
 RETURNS TABLE (pupil_id bigint, bunrui integer, answers integer, correct integer)
-LANGUAGE sql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
+LANGUAGE sql STABLE AS $$
+  SELECT i.pupil_id, i.bunrui, i.answers, i.correct FROM lentavo.item_latest i
+   WHERE p_window = (SELECT item_window FROM lentavo.summary_settings)
+     AND (p_pupils IS NULL OR i.pupil_id = ANY (p_pupils))
+  UNION ALL
   SELECT r.pupil_id, r.bunrui, count(*)::integer, count(*) FILTER (WHERE r.correct)::integer
     FROM (SELECT a.pupil_id, a.bunrui, a.correct,
                  row_number() OVER (PARTITION BY a.pupil_id, a.bunrui ORDER BY a.answered_at DESC, a.seq DESC) AS n
             FROM lentavo.answers a
-           WHERE a.bunrui IS NOT NULL AND (p_pupils IS NULL OR a.pupil_id = ANY (p_pupils))) r
+           WHERE p_window <> (SELECT item_window FROM lentavo.summary_settings)
+             AND a.bunrui IS NOT NULL AND (p_pupils IS NULL OR a.pupil_id = ANY (p_pupils))) r
    WHERE r.n <= p_window
    GROUP BY r.pupil_id, r.bunrui
 $$;
 
 -- One row a pupil still at the school: what the overview lists. P_ZONE names the time zone in
 -- which days are counted; P_READY_MOCKS how many latest mocks of a test must all pass;
--- P_WINDOW the answers an item's share is taken over. MOCKS: per test kind, its graded mocks'
--- latest P_READY_MOCKS newest first ({"n": graded mocks, "last": [[score, max, pass_mark]...]}).
+-- P_WINDOW the answers an item's share is taken over. TESTS: per test kind, its graded mocks'
+-- count and latest P_READY_MOCKS newest first ({"n": 4, "last": [[score, max, pass_mark]...]}).
 -- ITEMS: [[bunrui, answers, correct]...], every item with answers (the program ranks them).
 CREATE FUNCTION lentavo.overview(p_tests jsonb, p_ready_mocks integer, p_window integer, p_zone text)
 RETURNS TABLE (number text, name text, furigana text, last_day date, answers bigint, days bigint,
                mocks bigint, tests jsonb, items jsonb)
 LANGUAGE sql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
-  WITH s AS (
+  WITH s AS MATERIALIZED (
     SELECT * FROM lentavo.session_scores(p_tests, NULL)
   ), studied AS (
-    SELECT s.pupil_id, sum(s.answers) AS answers,
+    SELECT s.pupil_id, sum(s.answers) AS answers, max(s.last_answer) AS last_answer,
            count(DISTINCT (s.started_at AT TIME ZONE p_zone)::date) FILTER (WHERE s.answers > 0) AS days,
            count(*) FILTER (WHERE s.graded) AS mocks
       FROM s GROUP BY s.pupil_id
-  ), last_answer AS (
-    SELECT a.pupil_id, max(a.answered_at) AS at FROM lentavo.answers a GROUP BY a.pupil_id
   ), ranked AS (
     SELECT s.pupil_id, s.kind, s.score, s.max_score, s.pass_mark,
-           row_number() OVER (PARTITION BY s.pupil_id, s.kind ORDER BY s.started_at DESC, s.uuid DESC) AS n,
+           row_number() OVER (PARTITION BY s.pupil_id, s.kind ORDER BY s.started_at DESC, s.seq DESC) AS n,
            count(*) OVER (PARTITION BY s.pupil_id, s.kind) AS total
       FROM s WHERE s.graded
   ), per_test AS (
@@ -109,12 +187,11 @@ LANGUAGE sql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
     SELECT i.pupil_id, jsonb_agg(jsonb_build_array(i.bunrui, i.answers, i.correct) ORDER BY i.bunrui) AS items
       FROM lentavo.item_rates(p_window, NULL) i GROUP BY i.pupil_id
   )
-  SELECT p.number, p.name, p.furigana, (l.at AT TIME ZONE p_zone)::date,
+  SELECT p.number, p.name, p.furigana, (st.last_answer AT TIME ZONE p_zone)::date,
          coalesce(st.answers, 0)::bigint, coalesce(st.days, 0), coalesce(st.mocks, 0),
          coalesce(pt.tests, '{}'::jsonb), coalesce(pi.items, '[]'::jsonb)
     FROM lentavo.pupils p
     LEFT JOIN studied st ON st.pupil_id = p.id
-    LEFT JOIN last_answer l ON l.pupil_id = p.id
     LEFT JOIN per_test pt ON pt.pupil_id = p.id
     LEFT JOIN per_item pi ON pi.pupil_id = p.id
    WHERE p.left_at IS NULL
@@ -142,7 +219,7 @@ LANGUAGE sql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
   SELECT s.kind, s.started_at, s.ended_at, s.level, s.seed, s.answers, s.correct, s.graded, s.score,
          s.max_score, s.pass_mark
     FROM lentavo.session_scores(p_tests, ARRAY[lentavo.pupil_id(p_number)]) s
-   ORDER BY s.started_at, s.uuid
+   ORDER BY s.started_at, s.seq
 $$;
 
 CREATE FUNCTION lentavo.pupil_latest(p_number text)
@@ -161,7 +238,7 @@ LANGUAGE sql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
    ORDER BY i.bunrui
 $$;
 
--- The statements of the latest bank version, for "never answered": the bank's files as stored.
+-- The files of the latest bank version that hold statements, for "never answered".
 CREATE FUNCTION lentavo.latest_bank() RETURNS TABLE (mondai bytea, kiken bytea)
 LANGUAGE sql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
   SELECT b.mondai, b.kiken FROM lentavo.bank_versions b ORDER BY b.version DESC LIMIT 1
@@ -188,8 +265,8 @@ BEGIN
   RETURN FOUND;
 END $$;
 
--- Marks pupil NUMBER as having left: off the overview, their record kept, no sign-in ended
--- early (a queue still arrives). False when there is no such pupil still at the school.
+-- Marks pupil NUMBER as having left: off the overview, their record kept. False when there is no
+-- such pupil still at the school.
 CREATE FUNCTION lentavo.mark_left(p_number text) RETURNS boolean
 LANGUAGE plpgsql VOLATILE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
 BEGIN
@@ -197,6 +274,7 @@ BEGIN
   RETURN FOUND;
 END $$;
 
+REVOKE ALL ON ALL TABLES IN SCHEMA lentavo FROM PUBLIC;
 REVOKE ALL ON ALL FUNCTIONS IN SCHEMA lentavo FROM PUBLIC;
 GRANT EXECUTE ON FUNCTION lentavo.overview(jsonb, integer, integer, text),
   lentavo.pupil_sessions(jsonb, text), lentavo.pupil_latest(text), lentavo.pupil_items(integer, text),
