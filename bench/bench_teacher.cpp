@@ -1,0 +1,151 @@
+// 教官用 一覧 on a generated school (bench/school_generate.sql: 2,000 pupils, about 1,000,000
+// answers) in a throwaway cluster on loopback, under the offscreen platform:
+//   1. first full paint: connect, check the role, the server's summaries, the rows into the
+//      window and the window painted;
+//   2. a filter and a sort, each with the table painted again;
+//   3. one pupil's 学習記録 from the server, painted;
+//   4. the class CSV, from the connection to the file written.
+// Prints a Markdown table. Usage: bench_teacher [PUPILS] [SCREENSHOT.png]
+
+#include "Admin.h"
+#include "Connection.h"
+#include "Fonts.h"
+#include "Overview.h"
+#include "ProgressWindow.h"
+#include "SafeFile.h"
+#include "TeacherOverviewWindow.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTableView>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Run(const QStringList& args)
+{
+    QProcess p;
+    p.start(LENTAVO_PGCLUSTER, args);
+    p.waitForFinished(600000);
+    if (p.exitCode() != 0)
+        throw std::runtime_error("pgcluster.sh: " + p.readAllStandardError().toStdString());
+    return p.readAllStandardOutput().trimmed().toStdString();
+}
+
+// Milliseconds of BODY: the first run, and the median of RUNS more.
+std::pair<double, double> Time(int runs, const std::function<void(int)>& body)
+{
+    std::vector<double> ms;
+    for (int i = 0; i <= runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        body(i);
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    const double first = ms.front();
+    ms.erase(ms.begin());
+    std::sort(ms.begin(), ms.end());
+    return {first, ms.empty() ? first : ms[ms.size() / 2]};
+}
+
+void Row(const char* what, std::pair<double, double> ms, const char* target)
+{
+    std::printf("| %s | %.0f ms | %.0f ms | %s |\n", what, ms.first, ms.second, target);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    InstallFontSubstitutions();
+    const int pupils = argc > 1 ? std::atoi(argv[1]) : 2000;
+    const QString screenshot = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    const std::string clusterDir = fs::temp_directory_path().string() + "/lentavo-bench-pg-" +
+                                   std::to_string(QCoreApplication::applicationPid());
+    const std::string db = Run({"start", QString::fromStdString(clusterDir)});
+    int rc = 0;
+    try {
+        {
+            school::Connection admin(db);
+            school::Migrate(admin);
+            school::PushBank(admin, LENTAVO_SAMPLE);
+            std::string sql = safefile::Read(LENTAVO_GENERATE, 1 << 20);
+            for (std::size_t at; (at = sql.find("PUPILS")) != std::string::npos;)
+                sql.replace(at, 6, std::to_string(pupils));
+            QElapsedTimer t;
+            t.start();
+            admin.ExecScript(sql);
+            const school::Result n = admin.Exec("SELECT (SELECT count(*) FROM lentavo.pupils), "
+                                                "(SELECT count(*) FROM lentavo.sessions), (SELECT count(*) FROM lentavo.answers)");
+            std::printf("Generated school: %s pupils, %s sessions, %s answers (%.0f s).\n\n", n.Text(0, 0).c_str(),
+                        n.Text(0, 1).c_str(), n.Text(0, 2).c_str(), double(t.elapsed()) / 1000);
+        }
+        std::printf("| step | first | median of 5 | target |\n|---|---|---|---|\n");
+
+        TeacherOverviewWindow window;
+        window.resize(1180, 700);
+        auto* table = window.findChild<QTableView*>("pupilTable");
+        Row("first full paint (connect, summaries, rows, painted)", Time(5, [&](int) {
+                school::Connection c(db);
+                school::RequireTeacher(c);
+                window.SetRows(school::LoadOverview(c));
+                window.show();
+                window.grab();
+            }), "≤ 1 s");
+        auto* search = window.findChild<QLineEdit*>("searchEdit");
+        auto* ready = window.findChild<QComboBox*>("readyBox");
+        Row("filter (a typed number, then 本免 合格圏), painted", Time(5, [&](int i) {
+                search->setText(QString::number(20250000 + 17 * (i + 1)).left(6 + i % 2));
+                table->grab();
+                search->clear();
+                ready->setCurrentIndex(1 + i % 2);
+                table->grab();
+                ready->setCurrentIndex(0);
+            }), "≤ 100 ms each");
+        Row("sort by a column, painted", Time(5, [&](int i) {
+                table->sortByColumn(std::vector<int>{1, 2, 6, 12, 3, 8}[std::size_t(i)], i % 2 ? Qt::DescendingOrder : Qt::AscendingOrder);
+                table->grab();
+            }), "≤ 100 ms");
+        Row("one pupil's 学習記録 from the server, painted", Time(5, [&](int i) {
+                school::Connection c(db);
+                ProgressWindow record;
+                record.SetSnapshot(school::LoadPupilSnapshot(c, std::to_string(20250001 + 7 * i)));
+                record.show();
+                record.grab();
+            }), "≤ 500 ms");
+        const std::string csv = fs::temp_directory_path().string() + "/lentavo-bench-class.csv";
+        Row("class CSV (connect, summaries, file written)", Time(5, [&](int) {
+                school::Connection c(db);
+                const std::vector<school::OverviewRow> rows = school::LoadOverview(c);
+                std::vector<const school::OverviewRow*> all;
+                for (const school::OverviewRow& r : rows)
+                    all.push_back(&r);
+                safefile::Write(csv, school::OverviewCsv(all));
+            }), "≤ 2 s");
+        fs::remove(csv);
+        if (!screenshot.isEmpty()) {
+            table->sortByColumn(0, Qt::AscendingOrder);
+            window.grab().save(screenshot);
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_teacher: %s\n", e.what());
+        rc = 1;
+    }
+    Run({"stop", QString::fromStdString(clusterDir)});
+    return rc;
+}
