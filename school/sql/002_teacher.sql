@@ -211,32 +211,41 @@ BEGIN
   RETURN id;
 END $$;
 
+-- (plpgsql, so that the pupil's id is a value the plan can look up by index.)
 CREATE FUNCTION lentavo.pupil_sessions(p_tests jsonb, p_number text)
 RETURNS TABLE (kind text, started_at timestamptz, ended_at timestamptz, level integer, seed bigint,
                answers integer, correct integer, graded boolean, score integer, max_score integer,
                pass_mark integer)
-LANGUAGE sql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
-  SELECT s.kind, s.started_at, s.ended_at, s.level, s.seed, s.answers, s.correct, s.graded, s.score,
-         s.max_score, s.pass_mark
-    FROM lentavo.session_scores(p_tests, ARRAY[lentavo.pupil_id(p_number)]) s
-   ORDER BY s.started_at, s.seq
-$$;
+LANGUAGE plpgsql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
+DECLARE pupil bigint := lentavo.pupil_id(p_number);
+BEGIN
+  RETURN QUERY
+    SELECT s.kind, s.started_at, s.ended_at, s.level, s.seed, s.answers, s.correct, s.graded, s.score,
+           s.max_score, s.pass_mark
+      FROM lentavo.session_scores(p_tests, ARRAY[pupil]) s
+     ORDER BY s.started_at, s.seq;
+END $$;
 
 CREATE FUNCTION lentavo.pupil_latest(p_number text)
 RETURNS TABLE (source text, bango text, item integer, bunrui integer, correct boolean, answered_at timestamptz)
-LANGUAGE sql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
-  SELECT DISTINCT ON (a.source, a.bango, a.item) a.source, a.bango, a.item, a.bunrui, a.correct, a.answered_at
-    FROM lentavo.answers a
-   WHERE a.pupil_id = lentavo.pupil_id(p_number)
-   ORDER BY a.source, a.bango, a.item, a.answered_at DESC, a.seq DESC
-$$;
+LANGUAGE plpgsql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
+DECLARE pupil bigint := lentavo.pupil_id(p_number);
+BEGIN
+  RETURN QUERY
+    SELECT DISTINCT ON (a.source, a.bango, a.item) a.source, a.bango, a.item, a.bunrui, a.correct, a.answered_at
+      FROM lentavo.answers a
+     WHERE a.pupil_id = pupil
+     ORDER BY a.source, a.bango, a.item, a.answered_at DESC, a.seq DESC;
+END $$;
 
 CREATE FUNCTION lentavo.pupil_items(p_window integer, p_number text)
 RETURNS TABLE (bunrui integer, answers integer, correct integer)
-LANGUAGE sql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
-  SELECT i.bunrui, i.answers, i.correct FROM lentavo.item_rates(p_window, ARRAY[lentavo.pupil_id(p_number)]) i
-   ORDER BY i.bunrui
-$$;
+LANGUAGE plpgsql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
+DECLARE pupil bigint := lentavo.pupil_id(p_number);
+BEGIN
+  RETURN QUERY
+    SELECT i.bunrui, i.answers, i.correct FROM lentavo.item_rates(p_window, ARRAY[pupil]) i ORDER BY i.bunrui;
+END $$;
 
 -- The files of the latest bank version that hold statements, for "never answered".
 CREATE FUNCTION lentavo.latest_bank() RETURNS TABLE (mondai bytea, kiken bytea)

@@ -28,7 +28,9 @@ TeacherOverviewWindow::TeacherOverviewWindow(QWidget* parent)
     proxy_->setSourceModel(model_);
     ui->pupilTable->setModel(proxy_);
     ui->pupilTable->sortByColumn(0, Qt::AscendingOrder);
-    ui->pupilTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Widths from the first rows once per list: measuring every cell of 2,000 rows at every sort
+    // would cost more than the sort.
+    ui->pupilTable->horizontalHeader()->setResizeContentsPrecision(60);
     ui->pupilTable->horizontalHeader()->setStretchLastSection(true);
     ui->pupilTable->verticalHeader()->setVisible(false);
 
@@ -58,6 +60,7 @@ void TeacherOverviewWindow::SetRows(std::vector<school::OverviewRow> rows, const
     today_ = today;
     model_->SetRows(std::move(rows));
     FilterChanged();
+    ui->pupilTable->resizeColumnsToContents();
 }
 
 std::vector<const school::OverviewRow*> TeacherOverviewWindow::ShownRows() const { return proxy_->ShownRows(); }
