@@ -120,27 +120,30 @@ void TeacherOverviewWindow::AddButtonClick()
 
 void TeacherOverviewWindow::ResetPinButtonClick()
 {
-    const school::OverviewRow* row = Selected();
-    if (!row)
-        return;
-    const QString number = QString::fromStdString(row->number), name = QString::fromStdString(row->name);
-    if (dialogs::Confirm(this,
-                         QStringLiteral("%1 %2 のPINを新しくします。今のPINは使えなくなります。よろしいですか?").arg(number, name),
-                         QStringLiteral("再発行する"), QStringLiteral("やめる"), false))
-        emit resetPinRequested(number, name);
+    if (const auto pupil = ConfirmForSelected(QStringLiteral("%1 %2 のPINを新しくします。今のPINは使えなくなります。よろしいですか?"),
+                                              QStringLiteral("再発行する")))
+        emit resetPinRequested(pupil->first, pupil->second);
 }
 
 void TeacherOverviewWindow::LeftButtonClick()
 {
+    if (const auto pupil = ConfirmForSelected(
+            QStringLiteral("%1 %2 を退所にします。一覧には表示されなくなりますが、記録は残ります。よろしいですか?"),
+            QStringLiteral("退所にする")))
+        emit markLeftRequested(pupil->first, pupil->second);
+}
+
+std::optional<std::pair<QString, QString>> TeacherOverviewWindow::ConfirmForSelected(const QString& question,
+                                                                                      const QString& yes)
+{
     const school::OverviewRow* row = Selected();
     if (!row)
-        return;
+        return std::nullopt;
     const QString number = QString::fromStdString(row->number), name = QString::fromStdString(row->name);
-    if (dialogs::Confirm(this,
-                         QStringLiteral("%1 %2 を退所にします。一覧には表示されなくなりますが、記録は残ります。よろしいですか?")
-                             .arg(number, name),
-                         QStringLiteral("退所にする"), QStringLiteral("やめる"), false))
-        emit markLeftRequested(number, name);
+    // A change to a pupil is never the default: Return alone does not make it.
+    if (!dialogs::Confirm(this, question.arg(number, name), yes, QStringLiteral("やめる"), false))
+        return std::nullopt;
+    return std::make_pair(number, name);
 }
 
 QString TeacherOverviewWindow::AskFile(const QString& title, const QString& filter, const QString& suffix)

@@ -55,6 +55,9 @@ private:
     void PdfButtonClick();
     // The selected pupil, or null (then the teacher is told to pick one).
     const school::OverviewRow* Selected();
+    // The selected pupil's number and name once the teacher said YES to QUESTION (%1 number,
+    // %2 name); nothing when none is selected or the teacher declined.
+    std::optional<std::pair<QString, QString>> ConfirmForSelected(const QString& question, const QString& yes);
     QString AskFile(const QString& title, const QString& filter, const QString& suffix);
     void PaintPage(QPainter& p, const QSize& area, const std::vector<const school::OverviewRow*>& rows,
                    int page, int pages) const;
