@@ -39,7 +39,8 @@ CREATE TABLE lentavo.session_totals (
   correct          integer NOT NULL,
   statements_right integer NOT NULL,   -- right answers to statements (source bank)
   hazards_right    integer NOT NULL,   -- hazard items with all three parts right
-  last_answer      timestamptz NOT NULL
+  last_answer      timestamptz NOT NULL,
+  started_at       timestamptz NOT NULL   -- the session's, which never changes once delivered
 );
 CREATE INDEX session_totals_by_pupil ON lentavo.session_totals (pupil_id);
 
@@ -60,12 +61,14 @@ LANGUAGE sql VOLATILE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
          (SELECT count(*) FROM (SELECT 1 FROM lentavo.answers h
                                  WHERE h.session_uuid = a.session_uuid AND h.source = 'hazard'
                                  GROUP BY h.bango HAVING count(*) FILTER (WHERE h.correct) = 3) z),
-         max(a.answered_at)
-    FROM lentavo.answers a WHERE a.session_uuid = ANY (p_sessions)
+         max(a.answered_at), min(s.started_at)
+    FROM lentavo.answers a JOIN lentavo.sessions s ON s.uuid = a.session_uuid
+   WHERE a.session_uuid = ANY (p_sessions)
    GROUP BY a.session_uuid
   ON CONFLICT (session_uuid) DO UPDATE
      SET answers = EXCLUDED.answers, correct = EXCLUDED.correct, statements_right = EXCLUDED.statements_right,
-         hazards_right = EXCLUDED.hazards_right, last_answer = EXCLUDED.last_answer
+         hazards_right = EXCLUDED.hazards_right, last_answer = EXCLUDED.last_answer,
+         started_at = EXCLUDED.started_at
 $$;
 
 -- The item shares of the pupils PUPILS, for every item they answered, counted again.
@@ -164,21 +167,25 @@ $$;
 CREATE FUNCTION lentavo.overview(p_tests jsonb, p_ready_mocks integer, p_window integer, p_zone text)
 RETURNS TABLE (number text, name text, furigana text, last_day date, answers bigint, days bigint,
                mocks bigint, tests jsonb, items jsonb)
-LANGUAGE sql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
-  WITH s AS MATERIALIZED (
-    SELECT * FROM lentavo.session_scores(p_tests, NULL)
-  ), studied AS (
-    SELECT s.pupil_id, sum(s.answers) AS answers, max(s.last_answer) AS last_answer,
-           count(DISTINCT (s.started_at AT TIME ZONE p_zone)::date) FILTER (WHERE s.answers > 0) AS days,
-           count(*) FILTER (WHERE s.graded) AS mocks
-      FROM s GROUP BY s.pupil_id
+LANGUAGE sql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp SET work_mem = '32MB' AS $$
+  WITH studied AS (
+    SELECT c.pupil_id, sum(c.answers) AS answers, max(c.last_answer) AS last_answer
+      FROM lentavo.session_totals c GROUP BY c.pupil_id
+  ), days AS (
+    -- Days on which a session with answers started, in the teacher's time zone.
+    SELECT d.pupil_id, count(*) AS days
+      FROM (SELECT DISTINCT c.pupil_id, (c.started_at AT TIME ZONE p_zone)::date
+              FROM lentavo.session_totals c) d
+     GROUP BY d.pupil_id
   ), ranked AS (
     SELECT s.pupil_id, s.kind, s.score, s.max_score, s.pass_mark,
            row_number() OVER (PARTITION BY s.pupil_id, s.kind ORDER BY s.started_at DESC, s.seq DESC) AS n,
            count(*) OVER (PARTITION BY s.pupil_id, s.kind) AS total
-      FROM s WHERE s.graded
+      FROM lentavo.session_scores(p_tests, NULL) s
+     WHERE s.graded AND s.kind IN (SELECT t.kind FROM jsonb_to_recordset(p_tests) AS t(kind text))
   ), per_test AS (
-    SELECT r.pupil_id, jsonb_object_agg(r.kind, jsonb_build_object('n', r.total, 'last', r.last)) AS tests
+    SELECT r.pupil_id, sum(r.total) AS mocks,
+           jsonb_object_agg(r.kind, jsonb_build_object('n', r.total, 'last', r.last)) AS tests
       FROM (SELECT pupil_id, kind, max(total) AS total,
                    jsonb_agg(jsonb_build_array(score, max_score, pass_mark) ORDER BY n) AS last
               FROM ranked WHERE n <= p_ready_mocks GROUP BY pupil_id, kind) r
@@ -188,10 +195,11 @@ LANGUAGE sql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
       FROM lentavo.item_rates(p_window, NULL) i GROUP BY i.pupil_id
   )
   SELECT p.number, p.name, p.furigana, (st.last_answer AT TIME ZONE p_zone)::date,
-         coalesce(st.answers, 0)::bigint, coalesce(st.days, 0), coalesce(st.mocks, 0),
+         coalesce(st.answers, 0)::bigint, coalesce(d.days, 0), coalesce(pt.mocks, 0)::bigint,
          coalesce(pt.tests, '{}'::jsonb), coalesce(pi.items, '[]'::jsonb)
     FROM lentavo.pupils p
     LEFT JOIN studied st ON st.pupil_id = p.id
+    LEFT JOIN days d ON d.pupil_id = p.id
     LEFT JOIN per_test pt ON pt.pupil_id = p.id
     LEFT JOIN per_item pi ON pi.pupil_id = p.id
    WHERE p.left_at IS NULL
