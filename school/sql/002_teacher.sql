@@ -71,13 +71,12 @@ LANGUAGE sql VOLATILE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
          started_at = EXCLUDED.started_at
 $$;
 
--- The item shares of the pupils PUPILS, for every item they answered, counted again.
-CREATE FUNCTION lentavo.count_items(p_pupils bigint[]) RETURNS void
+-- The item shares of the pairs (PUPILS[i], ITEMS[i]), counted again.
+CREATE FUNCTION lentavo.count_items(p_pupils bigint[], p_items integer[]) RETURNS void
 LANGUAGE sql VOLATILE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
   INSERT INTO lentavo.item_latest AS t
   SELECT k.pupil_id, k.bunrui, count(*), count(*) FILTER (WHERE l.correct)
-    FROM (SELECT DISTINCT a.pupil_id, a.bunrui FROM lentavo.answers a
-           WHERE a.pupil_id = ANY (p_pupils) AND a.bunrui IS NOT NULL) k
+    FROM unnest(p_pupils, p_items) AS k(pupil_id, bunrui)
    CROSS JOIN LATERAL (SELECT a.correct FROM lentavo.answers a
                         WHERE a.pupil_id = k.pupil_id AND a.bunrui = k.bunrui
                         ORDER BY a.answered_at DESC, a.seq DESC
@@ -98,7 +97,8 @@ BEGIN
   -- neither count misses the other's answers.
   PERFORM pg_advisory_xact_lock(1280590413, p::integer) FROM unnest(pupils) p;
   PERFORM lentavo.count_sessions(ARRAY(SELECT DISTINCT session_uuid FROM added));
-  PERFORM lentavo.count_items(pupils);
+  PERFORM lentavo.count_items(array_agg(x.pupil_id), array_agg(x.bunrui))
+     FROM (SELECT DISTINCT a.pupil_id, a.bunrui FROM added a WHERE a.bunrui IS NOT NULL) x;
   RETURN NULL;
 END $$;
 
@@ -107,7 +107,8 @@ CREATE TRIGGER answers_counted AFTER INSERT ON lentavo.answers
 
 -- The answers already on the server.
 SELECT lentavo.count_sessions(ARRAY(SELECT DISTINCT session_uuid FROM lentavo.answers));
-SELECT lentavo.count_items(ARRAY(SELECT DISTINCT pupil_id FROM lentavo.answers));
+SELECT lentavo.count_items(array_agg(x.pupil_id), array_agg(x.bunrui))
+  FROM (SELECT DISTINCT pupil_id, bunrui FROM lentavo.answers WHERE bunrui IS NOT NULL) x;
 
 -- (session_scores and item_rates are the summaries' parts, run inside the functions below with
 -- their owner's rights; plain SQL functions, so that the planner can see into them.)
