@@ -146,6 +146,14 @@ else
   echo "status=$app_status" >"$results/menu-skipped.txt"
 fi
 
+# ---- The school's server (a throwaway cluster of its own) ---------------------------------------
+if cmake --build "$build" -j2 --target bench_school >"$results/school-build.txt" 2>&1; then
+  LENTAVO_BENCH_TMP=$scratch "$build/bench/bench_school" >"$results/school.txt" 2>&1 ||
+    echo "bench_school failed: see above" >>"$results/school.txt"
+else
+  echo "bench_school did not build (see $results/school-build.txt)" >"$results/school.txt"
+fi
+
 echo "load_after=$(cut -d' ' -f1-3 /proc/loadavg)" >>"$results/machine.txt"
 rm -rf "$scratch"
 

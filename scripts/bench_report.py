@@ -650,6 +650,7 @@ def report(results_dir, out_path):
 
     md.extend(exam_lines)
     md.extend(record_section(rec))
+    md.extend(school_section(results_dir))
 
     # -- What would close the gaps --------------------------------------------------------------
     missed = [t for t in targets if t.known and not t.met]
@@ -749,6 +750,26 @@ def record_section(rec):
     md.append("")
     if rec.errors:
         md.extend(["**Record benchmarks that reported an error:**", ""] + [f"- {x}" for x in rec.errors] + [""])
+    return md
+
+
+def school_section(results_dir):
+    """bench_school's table, as it printed it (a server of its own, so no repetitions here)."""
+    md = ["## The school's server", ""]
+    md.append("`bench_school` through a throwaway PostgreSQL cluster on the same machine (a Unix socket, "
+              "the server's default settings, fsync on). *One answer delivered* is from `AddAnswer` in the "
+              "pupil folder's kiroku.sqlite to the worker having delivered it and moved its mark (the "
+              "waiting side polls the folder), over 200 answers. *40 PCs at once* starts 40 processes of "
+              "`school_pc`, each signing in as its own pupil and storing 1,000 answers as fast as it can "
+              "while its delivery worker runs, and counts what the server holds. *Sign-in* is a new "
+              "connection, the sign-in, the counters read and laid over the bank, and the folder bound; "
+              "*fetched* adds the bank version's three files fetched and written (1,144 statements with a "
+              "30 KB figure each: the worst case).")
+    md.append("")
+    path = os.path.join(results_dir, "school.txt")
+    text = open(path).read().strip() if os.path.exists(path) else ""
+    md.append(text if text.startswith("|") else "Not measured: " + (text or "no result") + ".")
+    md.append("")
     return md
 
 

@@ -144,6 +144,14 @@ e2e_import() {
     e2e_fail "tabletool import of $csv failed"
 }
 
+# e2e_import_companions DATA_DIR: the two tables a bank needs beside it in DATA_DIR: an advice
+# table of one row and an empty history.
+e2e_import_companions() {
+  e2e_import advice 'Nani,Seikai,Fuseikai
+-1,はじめの助言,まちがいの助言' "$1/advice.cds"
+  e2e_import history 'Bango,Seihi,Mondai' "$1/rireki.cds"
+}
+
 # e2e_export FILE: the table file's records as CSV, header first, lines ending in a bare line
 # feed (the CSV itself ends them in CR LF).
 e2e_export() {

@@ -13,9 +13,7 @@ e2e_stage_program
 data="$E2E_TMP/school data"
 e2e_import bank 'NKaisu,Nani,Kaisu,Bango,Seikaisu,KariHon,Kaisetsu,Seikai,Zu,Mondai
 0,0,0,0101,0,1,解説,1,,ただ一つの問題です。' "$data/mondai.cds"
-e2e_import advice 'Nani,Seikai,Fuseikai
--1,よい,わるい' "$data/advice.cds"
-e2e_import history 'Bango,Seihi,Mondai' "$data/rireki.cds"
+e2e_import_companions "$data"
 [ ! -e "$E2E_INF" ] || e2e_fail "a settings file exists before the first start"
 
 e2e_start_xvfb

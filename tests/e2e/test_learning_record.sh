@@ -11,9 +11,7 @@ e2e_stage_program
 data=$E2E_TMP/data
 e2e_import bank 'NKaisu,Nani,Kaisu,Bango,Seikaisu,KariHon,Kaisetsu,Seikai,Zu,Mondai
 0,0,0,0301,0,1,一の解説,1,,一つ目の問題です。' "$data/mondai.cds"
-e2e_import advice 'Nani,Seikai,Fuseikai
--1,よい,わるい' "$data/advice.cds"
-e2e_import history 'Bango,Seihi,Mondai' "$data/rireki.cds"
+e2e_import_companions "$data"
 
 e2e_start_xvfb
 e2e_start_on "$data"

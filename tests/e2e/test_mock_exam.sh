@@ -25,9 +25,7 @@ for n in $(seq 2001 2070); do
   csv+=$'\n'"0,0,0,$n,0,$stage,解説$n,$((n % 2)),,問題文$n です。"
 done
 e2e_import bank "$csv" "$data/mondai.cds"
-e2e_import advice 'Nani,Seikai,Fuseikai
--1,はじめの助言,まちがいの助言' "$data/advice.cds"
-e2e_import history 'Bango,Seihi,Mondai' "$data/rireki.cds"
+e2e_import_companions "$data"
 bank_before=$(e2e_export "$data/mondai.cds")
 
 e2e_start_xvfb

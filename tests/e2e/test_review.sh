@@ -17,9 +17,7 @@ e2e_import bank 'NKaisu,Nani,Kaisu,Bango,Seikaisu,KariHon,Kaisetsu,Seikai,Zu,Mon
 0,0,0,0301,0,1,一の解説,1,,一つ目の問題です。
 0,0,0,0302,0,1,二の解説,0,,二つ目の問題は少し長めの文にしてあります。
 0,0,0,0303,0,1,三の解説,1,,三つ目。' "$data/mondai.cds"
-e2e_import advice 'Nani,Seikai,Fuseikai
--1,よい,わるい' "$data/advice.cds"
-e2e_import history 'Bango,Seihi,Mondai' "$data/rireki.cds"
+e2e_import_companions "$data"
 
 e2e_start_xvfb
 e2e_start_on "$data"

@@ -14,9 +14,7 @@ data=$E2E_TMP/data
 e2e_import bank 'NKaisu,Nani,Kaisu,Bango,Seikaisu,KariHon,Kaisetsu,Seikai,Zu,Mondai
 0,0,0,0001,0,1,一の解説,1,,一番の問題文です。
 0,0,0,0002,0,1,二の解説,0,,二番の問題文です。' "$data/mondai.cds"
-e2e_import advice 'Nani,Seikai,Fuseikai
--1,はじめの助言,まちがいの助言' "$data/advice.cds"
-e2e_import history 'Bango,Seihi,Mondai' "$data/rireki.cds"
+e2e_import_companions "$data"
 
 E2E_SCREEN=1920x1080x24 e2e_start_xvfb
 export QT_SCALE_FACTOR=2
