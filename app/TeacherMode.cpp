@@ -103,7 +103,7 @@ private:
                 window_.unsetCursor();
                 // Without a first list there is nothing to show: the message, then the end.
                 if (first)
-                    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+                    QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
             });
     }
 
@@ -207,7 +207,7 @@ int RunTeacher(const std::string& db)
         }
         TeacherSession session(conninfo);
         session.Start();
-        QApplication::exec();
+        status = QApplication::exec();
     });
     return status;
 }

@@ -8,5 +8,6 @@
 // or the installed one. Empty, with MESSAGE set, when there is none or it cannot be read.
 std::string TeacherConninfo(const std::string& db, std::string& message);
 
-// The whole teacher's program after the application object exists. Returns the exit status.
+// The whole teacher's program after the application object exists. Returns the exit status: 1
+// when there is no server to use or the first list could not be read (the teacher was told why).
 int RunTeacher(const std::string& db);

@@ -28,6 +28,7 @@
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,40 @@ void Row(const char* what, std::pair<double, double> ms, const char* target)
 {
     std::printf("| %s | %.0f ms | %.0f ms | %s |\n", what, ms.first, ms.second, target);
     std::fflush(stdout);
+}
+
+// The plans of the summary queries, as the server runs them on the generated school: the body of
+// lentavo.overview (a function, whose own plan says only "Function Scan") with its parameters, and
+// one pupil's sessions and item shares.
+void PrintPlans(const std::string& db)
+{
+    const std::string sql = safefile::Read(LENTAVO_MIGRATION, 1 << 20);
+    const std::size_t at = sql.find("CREATE FUNCTION lentavo.overview(");
+    const std::size_t from = sql.find("AS $$", at) + 5, to = sql.find("$$;", from);
+    std::string overview = sql.substr(from, to - from);
+    for (const auto& [name, param] : std::vector<std::pair<std::string, std::string>>{
+             {"p_tests", "$1::jsonb"}, {"p_ready_mocks", "$2::integer"}, {"p_window", "$3::integer"}, {"p_zone", "$4::text"}})
+        for (std::size_t i; (i = overview.find(name)) != std::string::npos;)
+            overview.replace(i, name.size(), param);
+    const std::string tests =
+        R"([{"kind":"mock-karimen","statement_points":1,"hazard_points":2,"numerator":9,"denominator":10},)"
+        R"({"kind":"mock-honmen","statement_points":1,"hazard_points":2,"numerator":9,"denominator":10},)"
+        R"({"kind":"mock-gaimen","statement_points":1,"hazard_points":2,"numerator":9,"denominator":10}])";
+    school::Connection c(db);
+    c.Exec("SET work_mem = '32MB'");   // as the function sets it
+    const std::vector<std::tuple<const char*, std::string, std::vector<school::Param>>> queries{
+        {"lentavo.overview (its body)", overview, {tests, "3", "20", "Asia/Tokyo"}},
+        {"one pupil's sessions (pupil_sessions)", "SELECT * FROM lentavo.session_scores($1::jsonb, ARRAY[$2::bigint]) s "
+                                                  "ORDER BY s.started_at, s.seq", {tests, "5"}},
+        {"one pupil's item shares (pupil_items)", "SELECT * FROM lentavo.item_rates(20, ARRAY[$1::bigint])", {"5"}},
+    };
+    for (const auto& [what, query, params] : queries) {
+        std::printf("\n%s:\n\n```\n", what);
+        const school::Result r = c.Exec("EXPLAIN (ANALYZE, COSTS OFF) " + query, params);
+        for (int i = 0; i < r.Rows(); ++i)
+            std::printf("%s\n", r.Text(i, 0).c_str());
+        std::printf("```\n");
+    }
 }
 
 }  // namespace
@@ -142,6 +177,7 @@ int main(int argc, char** argv)
                 safefile::Write(csv, school::OverviewCsv(all));
             }), "≤ 2 s");
         fs::remove(csv);
+        PrintPlans(db);
         if (!screenshot.isEmpty()) {
             // The ready first, as a teacher looking for who may sit the test would sort.
             table->sortByColumn(7, Qt::DescendingOrder);
