@@ -30,7 +30,7 @@ TeacherOverviewWindow::TeacherOverviewWindow(QWidget* parent)
     ui->pupilTable->sortByColumn(0, Qt::AscendingOrder);
     // Widths from the first rows once per list: measuring every cell of 2,000 rows at every sort
     // would cost more than the sort.
-    ui->pupilTable->horizontalHeader()->setResizeContentsPrecision(60);
+    ui->pupilTable->horizontalHeader()->setResizeContentsPrecision(300);
     ui->pupilTable->horizontalHeader()->setStretchLastSection(true);
     ui->pupilTable->verticalHeader()->setVisible(false);
 
