@@ -15,8 +15,11 @@
 #include "TForm6.h"
 #include "TForm7.h"
 #include "Windows.h"
+#include "Config.h"
+#include "SchoolMode.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QMetaObject>
@@ -86,8 +89,40 @@ bool InstallToolkitTranslation()
     return false;
 }
 
+std::optional<std::string> SchoolConfigFile()
+{
+    const std::string dir = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
+    // A package puts the program in a system folder; its configuration then lives in /etc.
+    const bool installed = dir.rfind("/usr/", 0) == 0 || dir.rfind("/opt/", 0) == 0;
+    return school::FindConfig(dir, installed);
+}
+
+namespace {
+int RunSchool(const std::string& configFile, std::optional<exam::Test> mock)
+{
+    RunGuarded([&] {
+        InstallToolkitTranslation();
+        InstallFontSubstitutions();
+        dialogs::SetApplicationTitle(QString::fromLatin1(Public ? "Tomivel" : "Lentavo"));
+        QuitOnTerminationSignals(qApp);
+        // A file that cannot be used is told, and the program ends: never a silent fall back to
+        // the single pupil's data.
+        const std::string conninfo = school::ReadConfig(configFile);
+        SchoolMode school(conninfo, school::SchoolFolders(school::SchoolFolders::DefaultRoot(conninfo)));
+        QMetaObject::invokeMethod(&school, [&school, mock] { school.Start(mock); }, Qt::QueuedConnection);
+        QApplication::exec();
+    });
+    DestroyWindows();
+    return 0;
+}
+}  // namespace
+
 int RunProgram(std::optional<exam::Test> mock)
 {
+    std::optional<std::string> schoolConfig;
+    RunGuarded([&] { schoolConfig = SchoolConfigFile(); });
+    if (schoolConfig)
+        return RunSchool(*schoolConfig, mock);
     RunGuarded([mock] {
         InstallToolkitTranslation();
         InstallFontSubstitutions();

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -29,7 +30,12 @@ bool RunGuarded(const std::function<void()>& body);
 // stay as the toolkit has them, when the Japanese translation is not installed.
 bool InstallToolkitTranslation();
 
+// The school configuration (Lentavo.school) this program uses: beside the program, or for the
+// installed program /etc/lentavo/; nothing for the single-pupil program.
+std::optional<std::string> SchoolConfigFile();
+
 // The whole program after the application object exists: fonts, windows, the event loop that
 // first shows the main menu (and MOCK's exam over it, when given), and the windows' destruction.
+// With a school configuration the sign-in comes first and each pupil gets the windows anew.
 // Returns the exit status, always 0.
 int RunProgram(std::optional<exam::Test> mock = std::nullopt);

@@ -91,7 +91,22 @@ TForm1::TForm1(QWidget* parent)
         ConnectHandler(sign, &QPushButton::clicked, this, [this, test = test] { emit mockExamRequested(test); });
     }
 
+    ConnectHandler(ui->LogoutButton, &QPushButton::clicked, this, [this] { emit signOutRequested(); });
+    ShowPupil(QString());
+
     screenfit::InstallZoomKeys(this);
+}
+
+void TForm1::ShowPupil(const QString& caption)
+{
+    ui->PupilLabel->setText(caption);
+    ui->SchoolStrip->setVisible(!caption.isEmpty());
+    ShowPending(0);
+}
+
+void TForm1::ShowPending(int pending)
+{
+    ui->PendingLabel->setText(pending > 0 ? QStringLiteral("未送信 %1件").arg(pending) : QString());
 }
 
 TForm1::~TForm1() = default;

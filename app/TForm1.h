@@ -48,6 +48,12 @@ public:
     // X, Y: the pointer in Image1, which is the client area.
     void Image1MouseMove(int x, int y);
 
+    // School mode's strip at the bottom left: the signed-in pupil (CAPTION: 氏名 (番号)) and
+    // ログアウト; hidden (the single-pupil menu) until this is called, and by an empty CAPTION.
+    void ShowPupil(const QString& caption);
+    // "未送信 N件" in the strip; nothing at 0.
+    void ShowPending(int pending);
+
     // True when (X, Y) lies in one of the picture's hand-pointer zones (bounds inclusive).
     static bool InHandZone(int x, int y);
 
@@ -62,6 +68,8 @@ signals:
     void mockExamRequested(exam::Test test);
     // "学習記録" was clicked; the program opens the learning-record window.
     void learningRecordRequested();
+    // School mode's ログアウト.
+    void signOutRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -13,7 +13,6 @@
 #include "TeacherOverviewWindow.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QPointer>
 #include <QThread>
 
@@ -173,10 +172,7 @@ std::string TeacherConninfo(const std::string& db, std::string& message)
 {
     if (!db.empty())
         return db;
-    const QString dir = QCoreApplication::applicationDirPath();
-    // An installed program's folder belongs to the system; its configuration is under /etc.
-    const bool installed = !QFileInfo(dir).isWritable();
-    const std::optional<std::string> path = school::FindConfig(QFile::encodeName(dir).toStdString(), installed);
+    const std::optional<std::string> path = SchoolConfigFile();
     if (!path) {
         message = "学校のサーバーの設定 (Lentavo.school) がありません。--db で接続先を指定するか、"
                   "設定ファイルを置いてください。\nNo school configuration (Lentavo.school): give --db CONNINFO.";

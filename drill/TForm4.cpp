@@ -362,6 +362,7 @@ void TForm4::FormClose()
     ReportRecordFailure();
     Record.Close();
     Data.Unlock();
+    emit drillStored();
 }
 
 void TForm4::FocusOn(QPushButton* button)

@@ -82,6 +82,9 @@ public:
 signals:
     // The pupil gave no data directory, or its files could not be read: the program should end.
     void programEndRequested();
+    // The window closed and its drill's tables were written back: what the drill gained is in
+    // the data directory's files now.
+    void drillStored();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -14,6 +14,9 @@
 namespace {
 std::string programPath;
 
+// School mode's folder: unset for the single-pupil program; set and empty while nobody is signed in.
+std::optional<std::string> fixedDirectory;
+
 std::string ProgramArgv0()
 {
     if (!programPath.empty() || !QCoreApplication::instance())
@@ -54,6 +57,11 @@ void SetProgramPath(const std::string& argv0) { programPath = argv0; }
 
 std::string SettingsFilePath()
 {
+    // School mode: the signed-in pupil's own settings file, in their working folder and naming
+    // it, so that whatever reads the settings finds that pupil's data and no one else's. None (a
+    // path no file has) while nobody is signed in.
+    if (fixedDirectory)
+        return fixedDirectory->empty() ? std::string() : *fixedDirectory + settings::kFileName;
     const std::string beside = settings::PathFor(ProgramArgv0());
     if (BesideProgramUsable(beside))
         return beside;
@@ -92,8 +100,19 @@ dialogs::OpenFileOptions DataFileDialog()
     return dialog;
 }
 
+void UseDataDirectory(const std::optional<std::string>& directory)
+{
+    fixedDirectory = directory;
+    if (directory && !directory->empty())
+        settings::WriteDataDirectory(SettingsFilePath(), *directory);
+}
+
+void UseNoDataDirectory() { fixedDirectory = std::string(); }
+
 DataDirectory FindDataDirectory(QWidget* parent, const dialogs::OpenFileOptions& dialog)
 {
+    if (fixedDirectory)
+        return {*fixedDirectory, fixedDirectory->empty()};
     const std::string path = SettingsFilePath();
     if (auto dir = settings::ReadDataDirectory(path))
         return {*dir, false};
@@ -121,7 +140,9 @@ void ReportDataFilesMissing(QWidget* parent, const std::exception_ptr& error)
         // The data is there and the directory right: the next start must find it again.
         dialogs::ShowMessage(parent, QStringLiteral("データファイルが、ほかのプログラムで使用中のため使えません。しばらくしてから、もう一度始めてください。"));
     } else {
-        settings::Remove(SettingsFilePath());
+        // A school's working folder is not the settings file's: it is filled again at sign-in.
+        if (!fixedDirectory)
+            settings::Remove(SettingsFilePath());
         dialogs::ShowMessage(parent, QStringLiteral("データファイルが、見付かりません。"));
     }
 }

@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 
 #include <exception>
+#include <optional>
 #include <string>
 
 // The program's own path (its executable, not argv[0]); the settings file lives in its directory part.
@@ -14,7 +15,8 @@ void SetProgramPath(const std::string& argv0);
 // installed program lives in a folder the pupil cannot write to; when that folder holds no
 // settings file and cannot be written, the file lives in the user's configuration folder
 // ($XDG_CONFIG_HOME, else ~/.config, in "lentavo/") instead. A file beside the program always
-// wins, so a copy run from a USB stick keeps its settings.
+// wins, so a copy run from a USB stick keeps its settings. School mode has its own (see
+// UseDataDirectory).
 std::string SettingsFilePath();
 
 // Where the data-file dialog opens when the settings file lives in the user's configuration
@@ -37,6 +39,15 @@ struct DataDirectory {
     std::string directory;   // as read or picked; "" when cancelled
     bool cancelled = false;  // the pupil cancelled the file dialog
 };
+
+// School mode: every window works on DIRECTORY ("/" at the end), the signed-in pupil's working
+// folder, and never asks for a folder; the settings file is the one in DIRECTORY, written to name
+// it. Nothing: the settings file as usual (and before school mode's sign-in: no directory at
+// all, see below).
+void UseDataDirectory(const std::optional<std::string>& directory);
+// School mode with no pupil signed in: FindDataDirectory finds nothing, as if cancelled, and
+// there is no settings file, so no window can reach another pupil's data or the single pupil's.
+void UseNoDataDirectory();
 
 // Reads the settings file. When there is none (or it is empty), creates it empty, asks for a
 // data file with DIALOG and writes the chosen file's directory, "/" included, with no line

@@ -1,0 +1,151 @@
+// The pupil's working folder on a school PC: a bank version kept once and copied in, the
+// server's counters laid over it, and the counters the PC has not delivered yet never replaced.
+
+#include "WorkingFolder.h"
+
+#include "Counters.h"
+#include "Exception.h"
+#include "Layouts.h"
+#include "SafeFile.h"
+#include "TableFile.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <filesystem>
+#include <map>
+
+#include <sys/stat.h>
+
+using school::Counter;
+
+namespace {
+
+// A bank row by field name; the other fields as a fresh statement has them.
+Row BankRow(const std::string& bango, std::map<std::string, Value> set = {})
+{
+    Row row;
+    for (const FieldDef& f : layouts::Bank()) {
+        if (f.name == layouts::field::Bango)
+            row.push_back(Value(bango));
+        else if (set.count(f.name))
+            row.push_back(set[f.name]);
+        else if (f.type == FieldType::Integer)
+            row.push_back(Value(f.name == layouts::field::KariHon ? 1 : 0));
+        else if (f.type == FieldType::Text)
+            row.push_back(Value("文"));
+        else
+            row.push_back(Value::Null());
+    }
+    return row;
+}
+
+// The bytes of a table file made from FIELDS and ROWS.
+std::string TableBytes(const QTemporaryDir& scratch, const std::vector<FieldDef>& fields, const std::vector<Row>& rows)
+{
+    const std::string path = scratch.filePath("made.cds").toStdString();
+    std::filesystem::remove(path);
+    tablefile::Create(path, fields, rows);
+    return safefile::Read(path, 1 << 20);
+}
+
+int Mode(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+Counter Count(const std::string& bango, int kaisu, int seikaisu, int nkaisu, int nani)
+{
+    return Counter{bango, kaisu, seikaisu, nkaisu, nani};
+}
+
+}  // namespace
+
+class TestWorkingFolder : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir scratch;
+
+    school::BankFiles Bank(int version, bool hazard, const std::string& advice = "よい")
+    {
+        school::BankFiles b;
+        b.version = version;
+        b.mondai = TableBytes(scratch, layouts::Bank(), {BankRow("0001"), BankRow("0002")});
+        b.advice = TableBytes(scratch, layouts::Advice(), {{Value(-1), Value(advice), Value("わるい")}});
+        if (hazard)
+            b.kiken = b.advice;   // any table file: the folder only copies it
+        return b;
+    }
+
+private slots:
+    void aNewPupilGetsTheBankWithTheirCounters()
+    {
+        QTemporaryDir root;
+        const school::SchoolFolders folders(root.filePath("school").toStdString());
+        QVERIFY(!folders.HasBank(1));
+        folders.KeepBank(Bank(1, true));
+        QVERIFY(folders.HasBank(1));
+
+        const std::string folder = folders.PrepareWorkingFolder("1001", 1, std::vector{Count("0002", 5, 3, 1, 40)});
+        QCOMPARE(folder, folders.PupilFolder("1001"));
+        // The pupil's files are the user's alone, and so is the folder of every pupil.
+        QCOMPARE(Mode(folder), 0700);
+        QCOMPARE(Mode(root.filePath("school/pupils").toStdString()), 0700);
+        QCOMPARE(school::ReadCounters(folder + layouts::kBankFile),
+                 (std::vector{Count("0001", 0, 0, 0, 0), Count("0002", 5, 3, 1, 40)}));
+        QVERIFY(tablefile::Read(folder + layouts::kHistoryFile).rows.empty());
+        QVERIFY(std::filesystem::exists(folder + layouts::kAdviceFile));
+        QVERIFY(std::filesystem::exists(folder + layouts::kHazardFile));
+        QCOMPARE(folders.FolderVersion(folder), std::optional<int>(1));
+        // The kept version is untouched by the pupil's counters.
+        QCOMPARE(school::ReadCounters(folders.BankFolder(1) + layouts::kBankFile)[1], Count("0002", 0, 0, 0, 0));
+    }
+
+    void countersNotYetDeliveredAreNeverReplaced()
+    {
+        QTemporaryDir root;
+        const school::SchoolFolders folders(root.filePath("school").toStdString());
+        folders.KeepBank(Bank(1, true));
+        const std::string folder = folders.PrepareWorkingFolder("1001", 1, std::vector<Counter>{});
+        // A drill on this PC: counters in the folder's bank, an answer in its history.
+        const std::vector<Counter> drilled{Count("0001", 1, 1, 1, 0), Count("0002", 0, 0, 0, 0)};
+        school::LayOver(folder, drilled);
+        tablefile::Create(folder + layouts::kHistoryFile, layouts::History(),
+                          {{Value("0001"), Value(1), Value("文")}});
+
+        // Signed in again before they went out, with a new version at the school: the folder
+        // keeps its bank, its version and its history.
+        folders.KeepBank(Bank(2, false, "新しい助言"));
+        folders.PrepareWorkingFolder("1001", 2, std::nullopt);
+        QCOMPARE(school::ReadCounters(folder + layouts::kBankFile), drilled);
+        QCOMPARE(folders.FolderVersion(folder), std::optional<int>(1));
+        QCOMPARE(tablefile::Read(folder + layouts::kHistoryFile).rows.size(), std::size_t(1));
+
+        // Delivered, signed in again: the new version with the server's counters, and no hazard
+        // items where the new version has none.
+        folders.PrepareWorkingFolder("1001", 2, std::vector{Count("0001", 1, 1, 1, 0)});
+        QCOMPARE(folders.FolderVersion(folder), std::optional<int>(2));
+        QCOMPARE(school::ReadCounters(folder + layouts::kBankFile)[0], Count("0001", 1, 1, 1, 0));
+        QCOMPARE(tablefile::Read(folder + layouts::kAdviceFile).rows[0][1], Value("新しい助言"));
+        QVERIFY(!std::filesystem::exists(folder + layouts::kHazardFile));
+        QCOMPARE(tablefile::Read(folder + layouts::kHistoryFile).rows.size(), std::size_t(1));
+    }
+
+    void aNumberIsNeverAPath()
+    {
+        const school::SchoolFolders folders("/nowhere");
+        for (const char* bad : {"../1001", "1001/..", "", "123", "123456789", "12 4"})
+            QVERIFY_THROWS_EXCEPTION(Exception, folders.PupilFolder(bad));
+        QCOMPARE(folders.PupilFolder("00001234"), std::string("/nowhere/pupils/00001234/"));
+    }
+
+    void eachServerHasItsOwnFolder()
+    {
+        QVERIFY(school::SchoolFolders::DefaultRoot("host=a dbname=lentavo") !=
+                school::SchoolFolders::DefaultRoot("host=b dbname=lentavo"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWorkingFolder)
+#include "tst_working_folder.moc"
