@@ -54,11 +54,12 @@ void OffGui(QWidget* window, const std::string& conninfo, std::function<T(school
     thread->start();
 }
 
-// The name the 学習記録 window gives the pupil it shows. One place, until the window can print
-// the pupil's name itself.
+// The pupil a 学習記録 window from the server shows, named on it, on its PDF and in its title.
 void NamePupil(ProgressWindow& window, const QString& number, const QString& name)
 {
-    window.setWindowTitle(QStringLiteral("学習記録 — %1 (%2)").arg(name, number));
+    const QString pupil = QStringLiteral("%1 (%2)").arg(name, number);
+    window.SetRosterName(pupil);
+    window.setWindowTitle(QStringLiteral("学習記録 — ") + pupil);
 }
 
 class TeacherSession : public QObject {
@@ -114,8 +115,8 @@ private:
             [this, number, name](progress::Snapshot snapshot) {
                 auto* record = new ProgressWindow;
                 record->setAttribute(Qt::WA_DeleteOnClose);
-                NamePupil(*record, number, name);
                 record->SetSnapshot(snapshot);
+                NamePupil(*record, number, name);
                 record->show();
             });
     }
