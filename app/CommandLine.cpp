@@ -50,6 +50,15 @@ CommandLine ParseCommandLine(int argc, const char* const* argv)
                 ReadLanguage(line, "");
         } else if (arg.substr(0, langIs.size()) == langIs) {
             ReadLanguage(line, arg.substr(langIs.size()));
+        } else if (arg == "--teacher") {
+            line.teacher = true;
+        } else if (arg == "--db") {
+            if (i + 1 < argc)
+                line.db = argv[++i];
+            else
+                line.error = "--db の後には接続先 (host=... dbname=... user=...) を書いてください。\n";
+        } else if (arg.substr(0, 5) == "--db=") {
+            line.db = arg.substr(5);
         }
     }
     return line;
@@ -64,7 +73,7 @@ std::string HelpText()
         options += "  " + option + std::string(option.size() < 16 ? 16 - option.size() : 1, ' ') +
                    test.name + "の模擬試験をメニューの上に開きます\n";
     }
-    return "使い方: lentavo [--exam " + exam::Keys() + "] [--lang en|vi|zh|ja] [--help]\n"
+    return "使い方: lentavo [--exam " + exam::Keys() + "] [--lang en|vi|zh|ja] [--teacher [--db CONNINFO]] [--help]\n"
            "\n"
            "学科練習システム: " + names + "の学科試験の練習をするプログラムです。\n"
            "Trainer for the written part of the Japanese driving-licence examinations.\n"
@@ -78,5 +87,8 @@ std::string HelpText()
            "                  / opens that mock exam over the menu, as a desktop shortcut would\n"
            "  --lang en|vi|zh|ja  この回の言語 (英語・ベトナム語・中国語・日本語)\n"
            "                  / this run's language: English, Vietnamese, Chinese or Japanese\n"
+           "  --teacher       教官用 一覧 (学校のサーバー、lentavo_teacher のユーザー) を開きます\n"
+           "                  / the teacher's overview of every pupil, from the school's server\n"
+           "  --db CONNINFO   --teacher の接続先 (省略時は Lentavo.school) / the server to use\n"
            "  --help          この説明を表示して終了します / show this text and exit\n";
 }

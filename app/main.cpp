@@ -2,6 +2,7 @@
 #include "DataDirectory.h"
 #include "ShellApplication.h"
 #include "Startup.h"
+#include "TeacherMode.h"
 
 #include <QFile>
 
@@ -24,5 +25,7 @@ int main(int argc, char* argv[])
     // "lentavo" typed in a terminal has no folder in argv[0], and the settings file would
     // otherwise be looked for in whatever directory the terminal is in.
     SetProgramPath(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
+    if (line.teacher)
+        return RunTeacher(line.db);
     return RunProgram(line.mock, line.language);
 }

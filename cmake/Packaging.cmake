@@ -9,7 +9,8 @@ install(PROGRAMS $<TARGET_FILE:tabletool> DESTINATION ${CMAKE_INSTALL_BINDIR} RE
 # A renamed program is not a target, so the package's stripping passes it by: strip it here.
 install(CODE "execute_process(COMMAND ${CMAKE_STRIP} --strip-unneeded
   \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/lentavo-tabletool\")")
-install(FILES resources/lentavo.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES resources/lentavo.desktop resources/lentavo-teacher.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES resources/icon/lentavo.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 install(FILES resources/icon/lentavo.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 if(TARGET sample_data)

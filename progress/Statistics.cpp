@@ -139,7 +139,7 @@ Readiness ReadinessFor(const std::vector<record::SessionSummary>& sessions, Test
     for (int i = r.mocks - last; i < r.mocks; ++i)
         if (mocks[std::size_t(i)].passed())
             ++r.passedOfLast;
-    r.ready = r.mocks >= kReadinessMocks && r.passedOfLast == kReadinessMocks;
+    r.ready = IsReady(r.mocks, r.passedOfLast);
 
     const QString name = exam::Name(exam::Definition(test));
     if (r.ready)
@@ -158,6 +158,11 @@ Readiness ReadinessFor(const std::vector<record::SessionSummary>& sessions, Test
                         .arg(name)
                         .arg(r.passedOfLast);
     return r;
+}
+
+bool IsReady(int mocks, int passedOfLast)
+{
+    return mocks >= kReadinessMocks && passedOfLast == kReadinessMocks;
 }
 
 std::vector<Readiness> ShownReadiness(const std::vector<record::SessionSummary>& sessions)

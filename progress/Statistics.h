@@ -124,6 +124,10 @@ struct Readiness {
     QString message;          // stated for the pupil
 };
 Readiness ReadinessFor(const std::vector<record::SessionSummary>& sessions, Test test);
+// The rule of "合格圏": at least kReadinessMocks graded mocks of a test, and PASSED_OF_LAST, the
+// passes among the latest kReadinessMocks of them, is all of them. The school's overview judges
+// by it too.
+bool IsReady(int mocks, int passedOfLast);
 // The readiness of every test the window shows, in the tests' order: those shown before their
 // first mock, and any other the pupil has sat a graded mock of.
 std::vector<Readiness> ShownReadiness(const std::vector<record::SessionSummary>& sessions);

@@ -154,6 +154,14 @@ else
   echo "bench_school did not build (see $results/school-build.txt)" >"$results/school.txt"
 fi
 
+# ---- 教官用 一覧 on a generated school (a throwaway cluster of its own) --------------------------
+if cmake --build "$build" -j2 --target bench_teacher >"$results/teacher-build.txt" 2>&1; then
+  QT_QPA_PLATFORM=offscreen LENTAVO_BENCH_TMP=$scratch "$build/bench/bench_teacher" 2000 >"$results/teacher.txt" 2>&1 ||
+    echo "bench_teacher failed: see above" >>"$results/teacher.txt"
+else
+  echo "bench_teacher did not build (see $results/teacher-build.txt)" >"$results/teacher.txt"
+fi
+
 echo "load_after=$(cut -d' ' -f1-3 /proc/loadavg)" >>"$results/machine.txt"
 rm -rf "$scratch"
 

@@ -651,6 +651,7 @@ def report(results_dir, out_path):
     md.extend(exam_lines)
     md.extend(record_section(rec))
     md.extend(school_section(results_dir))
+    md.extend(teacher_section(results_dir))
 
     # -- What would close the gaps --------------------------------------------------------------
     missed = [t for t in targets if t.known and not t.met]
@@ -769,6 +770,28 @@ def school_section(results_dir):
     path = os.path.join(results_dir, "school.txt")
     text = open(path).read().strip() if os.path.exists(path) else ""
     md.append(text if text.startswith("|") else "Not measured: " + (text or "no result") + ".")
+    md.append("")
+    return md
+
+
+def teacher_section(results_dir):
+    """bench_teacher's table and plans, as it printed them."""
+    md = ["## 教官用 一覧 (the teacher's overview)", ""]
+    md.append("`bench_teacher` on a school generated in a throwaway PostgreSQL cluster on the same machine "
+              "(bench/school_generate.sql: 2,000 pupils, every tenth never studied, about 1,000,000 answers, "
+              "at most 55 sessions a pupil), the window under the offscreen platform. *First full paint* is a "
+              "new connection, the role check, `lentavo.overview`, the rows into the window and the window "
+              "painted; a filter or a sort is timed with the table painted again; *one pupil's 学習記録* is a "
+              "new connection, the pupil's record and the bank's statements read, and the learning-record "
+              "window filled and painted; the class CSV runs from the connection to the file written. "
+              "First run, then the median of five.")
+    md.append("")
+    path = os.path.join(results_dir, "teacher.txt")
+    text = open(path).read().strip() if os.path.exists(path) else ""
+    lines = [l for l in text.splitlines()
+             if not l.startswith("QStandardPaths") and "propagateSizeHints" not in l]
+    body = "\n".join(lines).strip()
+    md.append(body if "| step |" in body else "Not measured: " + (body or "no result") + ".")
     md.append("")
     return md
 

@@ -55,6 +55,9 @@ desktop-file-validate "$desktop" || fail "$desktop is not a valid desktop entry"
 grep -qx 'Name\[ja\]=学科練習システム' "$desktop" || fail "the menu entry has not its Japanese name"
 grep -q '^Comment\[ja\]=.' "$desktop" || fail "the menu entry has no Japanese comment"
 grep -q '^Categories=.*Education;' "$desktop" || fail "the menu entry is not in Education"
+teacher=/usr/share/applications/lentavo-teacher.desktop
+desktop-file-validate "$teacher" || fail "$teacher is not a valid desktop entry"
+grep -qx 'Exec=/usr/bin/lentavo --teacher' "$teacher" || fail "the teacher's entry does not open the overview"
 for f in /usr/share/man/man1/lentavo.1.gz /usr/share/man/man1/lentavo-tabletool.1.gz \
          /usr/share/doc/lentavo/copyright /usr/share/doc/lentavo/changelog.gz /usr/share/doc/lentavo/authoring.md; do
   [ -f "$f" ] || fail "$f is not installed"

@@ -3,6 +3,7 @@
 #include "Admin.h"
 #include "Connection.h"
 #include "Exception.h"
+#include "Overview.h"
 #include "SafeFile.h"
 
 #include <cstdio>
@@ -84,6 +85,37 @@ int Answers(school::Connection& db, const Args& a)
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
+// report --csv FILE [--ready TEST]: the teacher's overview as its CSV, for a nightly job.
+int Report(school::Connection& db, const Args& a)
+{
+    std::string file;
+    school::OverviewFilter filter;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] == "--csv" && i + 1 < a.size()) {
+            file = a[++i];
+        } else if (a[i] == "--ready" && i + 1 < a.size()) {
+            const exam::TestDefinition* test = exam::FindByKey(a[++i]);
+            if (!test)
+                throw Exception("--ready の後には " + exam::Keys() + " のどれかを書いてください / --ready takes " +
+                                exam::Keys());
+            filter.ready = test->test;
+        } else {
+            return -1;
+        }
+    }
+    if (file.empty())
+        return -1;
+    school::RequireTeacher(db);
+    const std::vector<school::OverviewRow> rows = school::LoadOverview(db);
+    std::vector<const school::OverviewRow*> shown;
+    for (const school::OverviewRow& row : rows)
+        if (school::Matches(row, filter, QDate::currentDate()))
+            shown.push_back(&row);
+    safefile::Write(file, school::OverviewCsv(shown));
+    std::cout << shown.size() << " 人 / pupils: " << file << "\n";
+    return 0;
+}
+
 }  // namespace
 
 int SchoolCommand(const Args& given)
@@ -96,7 +128,7 @@ int SchoolCommand(const Args& given)
     const Args rest(args.begin() + 1, args.end());
     if (what == "init" && !rest.empty())
         return -1;
-    if (what != "init" && what != "pupils" && what != "answers" && !(what == "bank" && rest.size() == 2 && rest[0] == "push"))
+    if (what != "init" && what != "pupils" && what != "answers" && what != "report" && !(what == "bank" && rest.size() == 2 && rest[0] == "push"))
         return -1;
     school::Connection db(conninfo);
     if (what == "init")
@@ -105,6 +137,8 @@ int SchoolCommand(const Args& given)
         return Pupils(db, rest);
     if (what == "answers")
         return Answers(db, rest);
+    if (what == "report")
+        return Report(db, rest);
     const int version = school::PushBank(db, rest[1]);
     std::cout << "問題集の版 " << version << " を登録しました / bank version " << version << " pushed\n";
     return 0;

@@ -356,6 +356,7 @@ const Command kCommands[] = {
     {"school", "school init                               creates or migrates the school's schema\n"
                "  tabletool school pupils import ROSTER.csv | pupils list | pupils reset-pin NUMBER\n"
                "  tabletool school answers --csv [--pupil NUMBER]\n"
+               "  tabletool school report --csv FILE [--ready karimen|honmen|gaimen]   the teacher's overview as CSV\n"
                "  tabletool school bank push DIR              mondai.cds, advice.cds, kiken.cds as a new version\n"
                "                                                     school commands take --db CONNINFO (else PGHOST, ...)",
      SchoolCommand},
