@@ -710,6 +710,81 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
     </message>
 </context>
 <context>
+    <name>TeacherOverviewWindow</name>
+    <message>
+        <source>教官用 一覧</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>絞り込み:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>合格圏の教習生だけを表示します</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>学習していない日数:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>日以上</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>氏名・ふりがな・番号</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ダブルクリックでその教習生の学習記録を開きます</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>新しい教習生:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>番号(4〜8桁)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>氏名</source>
+        <translation type="unfinished">Name</translation>
+    </message>
+    <message>
+        <source>ふりがな</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>教習生を追加</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PINを再発行</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>退所にする</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>一覧に表示しなくなります。記録は残ります</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>更新</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CSVに保存</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDFに保存</source>
+        <translation type="unfinished">Save as PDF</translation>
+    </message>
+</context>
+<context>
     <name>exam</name>
     <message>
         <source>仮免</source>
