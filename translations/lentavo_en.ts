@@ -713,75 +713,75 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
     <name>TeacherOverviewWindow</name>
     <message>
         <source>教官用 一覧</source>
-        <translation type="unfinished"></translation>
+        <translation>Teacher's overview</translation>
     </message>
     <message>
         <source>絞り込み:</source>
-        <translation type="unfinished"></translation>
+        <translation>Filter:</translation>
     </message>
     <message>
         <source>合格圏の教習生だけを表示します</source>
-        <translation type="unfinished"></translation>
+        <translation>Show only the pupils ready to pass</translation>
     </message>
     <message>
         <source>学習していない日数:</source>
-        <translation type="unfinished"></translation>
+        <translation>Days without study:</translation>
     </message>
     <message>
         <source>日以上</source>
-        <translation type="unfinished"></translation>
+        <translation>days or more</translation>
     </message>
     <message>
         <source>氏名・ふりがな・番号</source>
-        <translation type="unfinished"></translation>
+        <translation>Name, reading or number</translation>
     </message>
     <message>
         <source>ダブルクリックでその教習生の学習記録を開きます</source>
-        <translation type="unfinished"></translation>
+        <translation>Double-click a pupil to open their learning record</translation>
     </message>
     <message>
         <source>新しい教習生:</source>
-        <translation type="unfinished"></translation>
+        <translation>New pupil:</translation>
     </message>
     <message>
         <source>番号(4〜8桁)</source>
-        <translation type="unfinished"></translation>
+        <translation>Number (4–8 digits)</translation>
     </message>
     <message>
         <source>氏名</source>
-        <translation type="unfinished">Name</translation>
+        <translation>Name</translation>
     </message>
     <message>
         <source>ふりがな</source>
-        <translation type="unfinished"></translation>
+        <translation>Reading (kana)</translation>
     </message>
     <message>
         <source>教習生を追加</source>
-        <translation type="unfinished"></translation>
+        <translation>Add pupil</translation>
     </message>
     <message>
         <source>PINを再発行</source>
-        <translation type="unfinished"></translation>
+        <translation>Reset PIN</translation>
     </message>
     <message>
         <source>退所にする</source>
-        <translation type="unfinished"></translation>
+        <translation>Mark as left</translation>
     </message>
     <message>
         <source>一覧に表示しなくなります。記録は残ります</source>
-        <translation type="unfinished"></translation>
+        <translation>Hidden from the list; the record is kept</translation>
     </message>
     <message>
         <source>更新</source>
-        <translation type="unfinished"></translation>
+        <translation>Refresh</translation>
     </message>
     <message>
         <source>CSVに保存</source>
-        <translation type="unfinished"></translation>
+        <translation>Save as CSV</translation>
     </message>
     <message>
         <source>PDFに保存</source>
-        <translation type="unfinished">Save as PDF</translation>
+        <translation>Save as PDF</translation>
     </message>
 </context>
 <context>

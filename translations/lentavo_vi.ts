@@ -713,75 +713,75 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     <name>TeacherOverviewWindow</name>
     <message>
         <source>教官用 一覧</source>
-        <translation type="unfinished"></translation>
+        <translation>Tổng quan của giáo viên</translation>
     </message>
     <message>
         <source>絞り込み:</source>
-        <translation type="unfinished"></translation>
+        <translation>Lọc:</translation>
     </message>
     <message>
         <source>合格圏の教習生だけを表示します</source>
-        <translation type="unfinished"></translation>
+        <translation>Chỉ hiện học viên đã đủ sức đậu</translation>
     </message>
     <message>
         <source>学習していない日数:</source>
-        <translation type="unfinished"></translation>
+        <translation>Số ngày không học:</translation>
     </message>
     <message>
         <source>日以上</source>
-        <translation type="unfinished"></translation>
+        <translation>ngày trở lên</translation>
     </message>
     <message>
         <source>氏名・ふりがな・番号</source>
-        <translation type="unfinished"></translation>
+        <translation>Họ tên, cách đọc hoặc số</translation>
     </message>
     <message>
         <source>ダブルクリックでその教習生の学習記録を開きます</source>
-        <translation type="unfinished"></translation>
+        <translation>Nhấp đúp để mở hồ sơ học tập của học viên</translation>
     </message>
     <message>
         <source>新しい教習生:</source>
-        <translation type="unfinished"></translation>
+        <translation>Học viên mới:</translation>
     </message>
     <message>
         <source>番号(4〜8桁)</source>
-        <translation type="unfinished"></translation>
+        <translation>Số (4–8 chữ số)</translation>
     </message>
     <message>
         <source>氏名</source>
-        <translation type="unfinished">Họ tên</translation>
+        <translation>Họ tên</translation>
     </message>
     <message>
         <source>ふりがな</source>
-        <translation type="unfinished"></translation>
+        <translation>Cách đọc (kana)</translation>
     </message>
     <message>
         <source>教習生を追加</source>
-        <translation type="unfinished"></translation>
+        <translation>Thêm học viên</translation>
     </message>
     <message>
         <source>PINを再発行</source>
-        <translation type="unfinished"></translation>
+        <translation>Cấp lại PIN</translation>
     </message>
     <message>
         <source>退所にする</source>
-        <translation type="unfinished"></translation>
+        <translation>Đánh dấu đã nghỉ</translation>
     </message>
     <message>
         <source>一覧に表示しなくなります。記録は残ります</source>
-        <translation type="unfinished"></translation>
+        <translation>Không hiện trong danh sách nữa; hồ sơ vẫn được giữ</translation>
     </message>
     <message>
         <source>更新</source>
-        <translation type="unfinished"></translation>
+        <translation>Cập nhật</translation>
     </message>
     <message>
         <source>CSVに保存</source>
-        <translation type="unfinished"></translation>
+        <translation>Lưu CSV</translation>
     </message>
     <message>
         <source>PDFに保存</source>
-        <translation type="unfinished">Lưu thành PDF</translation>
+        <translation>Lưu PDF</translation>
     </message>
 </context>
 <context>

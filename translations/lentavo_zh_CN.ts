@@ -713,75 +713,75 @@
     <name>TeacherOverviewWindow</name>
     <message>
         <source>教官用 一覧</source>
-        <translation type="unfinished"></translation>
+        <translation>教练总览</translation>
     </message>
     <message>
         <source>絞り込み:</source>
-        <translation type="unfinished"></translation>
+        <translation>筛选：</translation>
     </message>
     <message>
         <source>合格圏の教習生だけを表示します</source>
-        <translation type="unfinished"></translation>
+        <translation>只显示达到合格水平的学员</translation>
     </message>
     <message>
         <source>学習していない日数:</source>
-        <translation type="unfinished"></translation>
+        <translation>未学习天数：</translation>
     </message>
     <message>
         <source>日以上</source>
-        <translation type="unfinished"></translation>
+        <translation>天以上</translation>
     </message>
     <message>
         <source>氏名・ふりがな・番号</source>
-        <translation type="unfinished"></translation>
+        <translation>姓名、假名读音或编号</translation>
     </message>
     <message>
         <source>ダブルクリックでその教習生の学習記録を開きます</source>
-        <translation type="unfinished"></translation>
+        <translation>双击打开该学员的学习记录</translation>
     </message>
     <message>
         <source>新しい教習生:</source>
-        <translation type="unfinished"></translation>
+        <translation>新学员：</translation>
     </message>
     <message>
         <source>番号(4〜8桁)</source>
-        <translation type="unfinished"></translation>
+        <translation>编号（4～8位）</translation>
     </message>
     <message>
         <source>氏名</source>
-        <translation type="unfinished">姓名</translation>
+        <translation>姓名</translation>
     </message>
     <message>
         <source>ふりがな</source>
-        <translation type="unfinished"></translation>
+        <translation>读音（假名）</translation>
     </message>
     <message>
         <source>教習生を追加</source>
-        <translation type="unfinished"></translation>
+        <translation>添加学员</translation>
     </message>
     <message>
         <source>PINを再発行</source>
-        <translation type="unfinished"></translation>
+        <translation>重新发放PIN</translation>
     </message>
     <message>
         <source>退所にする</source>
-        <translation type="unfinished"></translation>
+        <translation>标为已退学</translation>
     </message>
     <message>
         <source>一覧に表示しなくなります。記録は残ります</source>
-        <translation type="unfinished"></translation>
+        <translation>不再显示在列表中；记录保留</translation>
     </message>
     <message>
         <source>更新</source>
-        <translation type="unfinished"></translation>
+        <translation>刷新</translation>
     </message>
     <message>
         <source>CSVに保存</source>
-        <translation type="unfinished"></translation>
+        <translation>保存为CSV</translation>
     </message>
     <message>
         <source>PDFに保存</source>
-        <translation type="unfinished">保存为PDF</translation>
+        <translation>保存为PDF</translation>
     </message>
 </context>
 <context>
