@@ -264,7 +264,7 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::set<std::string> folders_;
-    bool woken_ = true;
+    bool woken_ = false;   // AddFolder wakes it
     bool stop_ = false;
     std::atomic<int> pending_{-1};
     std::thread thread_;
