@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "DrillRecovery.h"
 #include "ExceptionBoundary.h"
+#include "ProgressWindow.h"
 #include "PupilTitles.h"
 #include "SignInWindow.h"
 #include "Startup.h"
@@ -138,6 +139,8 @@ void SchoolMode::Enter(const school::SignedInPupil& pupil)
         ShowPending();
     });
     Form1->ShowPupil(caption);
+    // 学習記録 and its PDF name the pupil as the school's roster does.
+    Progress->SetRosterName(caption);
     delivery_->AddFolder(pupil.folder);
     leftovers_.erase(pupil.folder);
     unchecked_.erase(pupil.folder);
