@@ -141,6 +141,8 @@ void SchoolMode::Enter(const school::SignedInPupil& pupil)
         ShowPending();
     });
     Form1->ShowPupil(caption);
+    // 学習記録 and its PDF name the pupil as the school's roster does.
+    Progress->SetRosterName(caption);
     delivery_->AddFolder(pupil.folder);
     leftovers_.erase(pupil.folder);
     unchecked_.erase(pupil.folder);

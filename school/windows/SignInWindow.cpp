@@ -15,7 +15,6 @@ SignInWindow::SignInWindow(QWidget* parent) : QWidget(parent), ui(new Ui::SignIn
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(sizeHint().expandedTo(size()));
-    ui->messageLabel->setStyleSheet(QStringLiteral("color: #c01010;"));
 
     // Return in the number goes on to the PIN while that is empty: the way a pupil types.
     ConnectHandler(ui->numberEdit, &QLineEdit::returnPressed, this, [this] {

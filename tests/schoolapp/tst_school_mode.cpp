@@ -112,6 +112,7 @@ private slots:
         Child<QPushButton>(Form1, "ProgressButton")->click();
         QTRY_VERIFY(Progress->isVisible());
         QVERIFY(Progress->windowTitle().endsWith(QStringLiteral("山田 花子 (1001)")));
+        QCOMPARE(Progress->PupilName(), QStringLiteral("山田 花子 (1001)"));
 
         Child<QPushButton>(Form1, "LogoutButton")->click();
         QTRY_VERIFY(!Form1 && !Form4 && !Progress);

@@ -93,6 +93,21 @@ private slots:
         QTest::keyClick(number(), Qt::Key_Return);
         QCOMPARE(asked.count(), 0);
         QCOMPARE(QApplication::focusWidget(), pin());
+        // With the PIN given, Return in the number signs in.
+        QTest::keyClicks(pin(), QStringLiteral("77"));
+        QTest::keyClick(number(), Qt::Key_Return);
+        QCOMPARE(asked.count(), 1);
+    }
+
+    void quitAndTheCloseBoxAskToEndTheProgram()
+    {
+        QSignalSpy quit(w.get(), &SignInWindow::quitRequested);
+        QTest::mouseClick(Child<QPushButton>(w, "quitButton"), Qt::LeftButton);
+        QCOMPARE(quit.count(), 1);
+        // The close box does not just hide the sign-in, leaving a program with no window.
+        QVERIFY(!w->close());
+        QVERIFY(w->isVisible());
+        QCOMPARE(quit.count(), 2);
     }
 
     void refusalsSayWhyAndSendThePupilBack()
@@ -151,8 +166,8 @@ private slots:
     void resetLeavesNothingOfTheLastPupil()
     {
         Type(QStringLiteral("1234"), QStringLiteral("5555"));
-        w->ShowRefusal(Refusal(SignInResult::Status::UnknownPupil));
         w->Reset();
+        QVERIFY(number()->isEnabled() && pin()->isEnabled());
         QVERIFY(number()->text().isEmpty() && pin()->text().isEmpty() && message().isEmpty());
         QCOMPARE(QApplication::focusWidget(), number());
     }
