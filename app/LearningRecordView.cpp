@@ -3,10 +3,25 @@
 #include "DataDirectory.h"
 #include "Directory.h"
 #include "Exception.h"
+#include "LearningRecord.h"
 #include "ProgressWindow.h"
 #include "ShowOrRaise.h"
 
 #include <QScreen>
+
+namespace {
+// The snapshot of DIRECTORY shown in WINDOW; false, with the reason in ERROR, when it cannot be read.
+bool Load(ProgressWindow* window, const std::string& directory, QString& error)
+{
+    try {
+        window->SetSnapshot(progress::LoadSnapshot(data::Directory(directory)));
+        return true;
+    } catch (const Exception& e) {
+        error = QString::fromUtf8(e.what());
+        return false;
+    }
+}
+}  // namespace
 
 void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
 {
@@ -15,19 +30,40 @@ void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
     const DataDirectory dir = FindDataDirectory(parent, DataFileDialog());
     if (dir.cancelled || dir.directory.empty())
         return;
-    progress::Snapshot snapshot;
-    try {
-        snapshot = progress::LoadSnapshot(data::Directory(dir.directory));
-    } catch (const Exception& e) {
-        dialogs::ShowMessage(parent, QStringLiteral("学習記録を開けませんでした。\n") +
-                                         QString::fromUtf8(e.what()));
+    QString error;
+    if (!Load(window, dir.directory, error)) {
+        dialogs::ShowMessage(parent, QStringLiteral("学習記録を開けませんでした。\n") + error);
         return;
     }
-    window->SetSnapshot(snapshot);
     // The window's layout gives way; on a screen smaller than its design size it opens at the
     // screen's size instead of running off it.
     if (!window->isVisible())
         if (const QScreen* screen = parent ? parent->screen() : window->screen())
             window->resize(window->size().boundedTo(screen->availableSize()));
     ShowOrRaise(window);
+}
+
+void RefreshLearningRecord(ProgressWindow* window)
+{
+    if (!window || !window->isVisible())
+        return;
+    if (const auto directory = data::Directory::FromSettings(SettingsFilePath())) {
+        QString ignored;
+        Load(window, directory->Path(), ignored);
+    }
+}
+
+void StoreInLearningRecord(ProgressWindow* window, const std::function<void(record::LearningRecord&)>& write)
+{
+    const auto directory = data::Directory::FromSettings(SettingsFilePath());
+    if (!window || !directory)
+        return;
+    try {
+        record::LearningRecord record;
+        directory->OpenRecord(record);
+        write(record);
+    } catch (const Exception& e) {
+        dialogs::ShowMessage(window, QStringLiteral("学習記録に書き込めませんでした。\n") + QString::fromUtf8(e.what()));
+    }
+    RefreshLearningRecord(window);
 }

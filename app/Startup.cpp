@@ -14,9 +14,13 @@
 #include "TForm4.h"
 #include "TForm6.h"
 #include "TForm7.h"
+#include "TodaysReview.h"
 #include "Windows.h"
 #include "Config.h"
 #include "SchoolMode.h"
+#include "ExamWindow.h"
+#include "LearningRecord.h"
+#include "Load.h"
 
 #include <QApplication>
 #include <QFile>
@@ -62,6 +66,32 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
     ConnectHandler(Progress, &ProgressWindow::practiceRequested, exams,
                    [exams](exam::PracticeKind kind, int bunrui) { exams->StartPractice(kind, bunrui); });
     Progress->SetPracticeAvailable(true);
+
+    // 今日の復習: its count is read again whenever the pupil is back at the menu and whenever a
+    // set or a mock ends, since every answer changes what is due.
+    ConnectHandler(Form1, &TForm1::todaysReviewRequested, exams,
+                   [exams] { exams->StartPractice(exam::PracticeKind::TodaysReview); });
+    auto answered = [] {
+        Form1->SetTodaysReviewCount(TodaysReviewCount(SettingsFilePath()));
+        RefreshLearningRecord(Progress);
+    };
+    ConnectHandler(Form1, &TForm1::activated, Form1, [] { Form1->SetTodaysReviewCount(TodaysReviewCount(SettingsFilePath())); });
+    ConnectHandler(exams->examWindow(), &exam::ExamWindow::ended, Form1, answered);
+    ConnectHandler(exams->examWindow(), &exam::ExamWindow::graded, Form1, answered);
+    Form1->SetTodaysReviewCount(TodaysReviewCount(SettingsFilePath()));
+
+    // The name and the test date the pupil sets in 学習記録 are kept in the record, so they go
+    // wherever the record goes; the test date changes what is due.
+    ConnectHandler(Progress, &ProgressWindow::pupilNameChanged, Progress, [](const QString& name) {
+        StoreInLearningRecord(Progress, [&](record::LearningRecord& r) { r.SetPupilName(name.toStdString()); });
+    });
+    ConnectHandler(Progress, &ProgressWindow::testDateChanged, Progress,
+                   [](std::optional<study::Test> test, const QDate& date) {
+                       StoreInLearningRecord(Progress, [&](record::LearningRecord& r) {
+                           r.SetTestDate(test ? study::TestWord(*test) : "", date.toString(Qt::ISODate).toStdString());
+                       });
+                       Form1->SetTodaysReviewCount(TodaysReviewCount(SettingsFilePath()));
+                   });
 }
 
 void DestroyWindows()

@@ -49,7 +49,8 @@ TForm1::TForm1(QWidget* parent)
     ui->Image1->lower();
 
     const QList<QPushButton*> buttons{ui->BitBtn1, ui->BitBtn2, ui->BitBtn3, ui->BitBtn4, ui->BitBtn5,
-                                      ui->BitBtn6, ui->BitBtn7, ui->BitBtn8, ui->BitBtn9, ui->ProgressButton};
+                                      ui->BitBtn6, ui->BitBtn7, ui->BitBtn8, ui->BitBtn9, ui->ProgressButton,
+                                      ui->TodaysReviewButton};
     for (QPushButton* b : buttons) {
         QFont f = b->font();
         f.setPixelSize(kButtonPx);
@@ -58,7 +59,7 @@ TForm1::TForm1(QWidget* parent)
     // Each pointer-move handler runs for its own widget and the move goes no further.
     for (QWidget* w : std::initializer_list<QWidget*>{ui->BitBtn1, ui->BitBtn2, ui->BitBtn3, ui->BitBtn4, ui->BitBtn5,
                                                       ui->BitBtn6, ui->BitBtn7, ui->BitBtn8, ui->BitBtn9,
-                                                      ui->ProgressButton, ui->Image1}) {
+                                                      ui->ProgressButton, ui->TodaysReviewButton, ui->Image1}) {
         w->setMouseTracking(true);
         w->setAttribute(Qt::WA_NoMousePropagation);
         w->installEventFilter(this);
@@ -73,6 +74,7 @@ TForm1::TForm1(QWidget* parent)
     ConnectHandler(ui->BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
     ConnectHandler(ui->BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
     ConnectHandler(ui->ProgressButton, &QPushButton::clicked, this, [this] { emit learningRecordRequested(); });
+    ConnectHandler(ui->TodaysReviewButton, &QPushButton::clicked, this, [this] { emit todaysReviewRequested(); });
 
     // The mock exams sit on the guide signs, drawn as the picture's signs are, and say what
     // their test's definition says.
@@ -155,8 +157,21 @@ void TForm1::closeEvent(QCloseEvent* event)
 void TForm1::AllBlack()
 {
     for (QPushButton* b : {ui->BitBtn1, ui->BitBtn2, ui->BitBtn3, ui->BitBtn4, ui->BitBtn5, ui->BitBtn6, ui->BitBtn7,
-                           ui->BitBtn8, ui->BitBtn9, ui->ProgressButton})
+                           ui->BitBtn8, ui->BitBtn9, ui->ProgressButton, ui->TodaysReviewButton})
         highlight::SetCaptionColour(b, highlight::Black);
+}
+
+void TForm1::SetTodaysReviewCount(std::optional<int> count)
+{
+    ui->TodaysReviewButton->setText(count ? QStringLiteral("今日の復習  %1問").arg(*count)
+                                          : QStringLiteral("今日の復習"));
+}
+
+void TForm1::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        emit activated();
 }
 
 void TForm1::StartDrill(int level) { emit drillRequested(level); }
@@ -188,6 +203,7 @@ void TForm1::BitBtn7MouseMove() { Highlight(ui->BitBtn7); }
 void TForm1::BitBtn8MouseMove() { Highlight(ui->BitBtn8); }
 void TForm1::BitBtn9MouseMove() { Highlight(ui->BitBtn9); }
 void TForm1::ProgressButtonMouseMove() { Highlight(ui->ProgressButton); }
+void TForm1::TodaysReviewButtonMouseMove() { Highlight(ui->TodaysReviewButton); }
 
 bool TForm1::InHandZone(int x, int y)
 {
@@ -230,6 +246,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
             BitBtn9MouseMove();
         } else if (watched == ui->ProgressButton) {
             ProgressButtonMouseMove();
+        } else if (watched == ui->TodaysReviewButton) {
+            TodaysReviewButtonMouseMove();
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace Ui { class TForm1; }
 
@@ -45,6 +46,7 @@ public:
     void BitBtn8MouseMove();
     void BitBtn9MouseMove();
     void ProgressButtonMouseMove();
+    void TodaysReviewButtonMouseMove();
     // X, Y: the pointer in Image1, which is the client area.
     void Image1MouseMove(int x, int y);
 
@@ -53,6 +55,8 @@ public:
     void ShowPupil(const QString& caption);
     // "未送信 N件" in the strip; nothing at 0.
     void ShowPending(int pending);
+    // Today's review count on its button; nothing while it is unknown (no data directory yet).
+    void SetTodaysReviewCount(std::optional<int> count);
 
     // True when (X, Y) lies in one of the picture's hand-pointer zones (bounds inclusive).
     static bool InHandZone(int x, int y);
@@ -70,10 +74,16 @@ signals:
     void learningRecordRequested();
     // School mode's ログアウト.
     void signOutRequested();
+    // "今日の復習" was clicked.
+    void todaysReviewRequested();
+    // The menu became the active window again (back from a drill, an exam or a practice set):
+    // what it shows of the record may have changed.
+    void activated();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

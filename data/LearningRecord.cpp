@@ -58,7 +58,15 @@ UPDATE sessions SET
 CREATE INDEX answers_by_bunrui ON answers(bunrui, id, correct);
 )";
 
-const char* const kSteps[] = {kVersion1, kVersion2};
+// Version 3: the pupil's name and test date, one row at most. It travels with the answers, so the
+// schedule toward the test and the printout's name follow the record to any PC.
+constexpr const char* kVersion3 = R"(
+CREATE TABLE pupil(
+  id INTEGER PRIMARY KEY CHECK (id = 1),
+  name TEXT, test TEXT, test_date TEXT);
+)";
+
+const char* const kSteps[] = {kVersion1, kVersion2, kVersion3};
 static_assert(std::size(kSteps) == LearningRecord::kSchemaVersion);
 
 // What each version holds: its objects and every table's columns in order, as SQLite reports
@@ -81,6 +89,10 @@ Shape ShapeOf(int version)
         s.columns["latest"] = {"source", "bango", "item", "answer_id"};
         s.columns["sessions"].push_back("answer_count");
         s.columns["sessions"].push_back("correct_count");
+    }
+    if (version >= 3) {
+        s.objects.insert({"table", "pupil"});
+        s.columns["pupil"] = {"id", "name", "test", "test_date"};
     }
     return s;
 }
@@ -463,6 +475,71 @@ std::optional<UnfinishedDrill> LearningRecord::LatestUnfinishedDrill() const
     return drill;
 }
 
+PupilProfile LearningRecord::Pupil() const
+{
+    PupilProfile p;
+    if (Version() < 3)
+        return p;
+    Stmt st(*db_, "SELECT name, test, test_date FROM pupil WHERE id = 1");
+    if (st.Step()) {
+        if (!st.IsNull(0)) p.name = st.Text(0);
+        if (!st.IsNull(1)) p.test = st.Text(1);
+        if (!st.IsNull(2)) p.testDate = st.Text(2);
+    }
+    return p;
+}
+
+namespace {
+int Utf8Chars(const std::string& s)
+{
+    return int(std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+bool IsIsoDate(const std::string& d)
+{
+    if (d.size() != 10 || d[4] != '-' || d[7] != '-')
+        return false;
+    for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
+        if (d[i] < '0' || d[i] > '9')
+            return false;
+    const int month = std::stoi(d.substr(5, 2)), day = std::stoi(d.substr(8, 2));
+    return month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
+void BindText(Stmt& st, int i, const std::optional<std::string>& v)
+{
+    if (v)
+        st.Bind(i, *v);
+    else
+        st.BindNull(i);
+}
+}  // namespace
+
+void LearningRecord::SetPupilName(const std::string& name)
+{
+    const bool control = std::any_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+    if (control || Utf8Chars(name) > kMaxNameChars)
+        throw Exception("名前は改行などを含まない" + std::to_string(kMaxNameChars) + "文字までにしてください");
+    Stmt st(Need(db_), "INSERT INTO pupil(id, name) VALUES(1, ?) "
+                       "ON CONFLICT(id) DO UPDATE SET name = excluded.name");
+    BindText(st, 1, name.empty() ? std::nullopt : std::optional<std::string>(name));
+    st.Run();
+}
+
+void LearningRecord::SetTestDate(const std::string& test, const std::string& date)
+{
+    const bool word = std::all_of(test.begin(), test.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+    if (!test.empty() && (!word || !IsIsoDate(date)))
+        throw Exception("学習記録に書けない試験日です: " + test + " " + date);
+    Stmt st(Need(db_), "INSERT INTO pupil(id, test, test_date) VALUES(1, ?, ?) "
+                       "ON CONFLICT(id) DO UPDATE SET test = excluded.test, test_date = excluded.test_date");
+    BindText(st, 1, test.empty() ? std::nullopt : std::optional<std::string>(test));
+    BindText(st, 2, test.empty() ? std::nullopt : std::optional<std::string>(date));
+    st.Run();
+}
+
 std::vector<LatestResult> LearningRecord::LatestResults() const { return Latest(Need(db_), ""); }
 
 std::vector<LatestResult> LearningRecord::LatestWrong() const
@@ -516,6 +593,21 @@ std::vector<SessionSummary> LearningRecord::Sessions(std::int64_t afterId) const
         out.push_back(std::move(s));
     }
     return out;
+}
+
+void LearningRecord::ForEachReview(const std::function<void(const Review&)>& visit) const
+{
+    Stmt st(Need(db_), "SELECT answered_at, source, bango, item, answer, correct FROM answers ORDER BY id");
+    Review row;
+    while (st.Step()) {
+        row.answeredAt = st.TextView(0);
+        row.source = st.TextView(1);
+        row.bango = st.TextView(2);
+        row.item = int(st.Int(3));
+        row.answer = int(st.Int(4));
+        row.correct = st.Int(5) != 0;
+        visit(row);
+    }
 }
 
 void LearningRecord::ForEachAnswer(const std::function<void(const AnswerInSession&)>& visit, std::int64_t afterId,

@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace sqlite {
@@ -92,6 +93,25 @@ struct AnswerInSession {
     Answer answer;
 };
 
+// What the record keeps of the pupil beside the answers (version 3): the name the printouts carry
+// and the test the pupil is preparing for, with its date. Empty in an older record.
+struct PupilProfile {
+    std::optional<std::string> name;       // UTF-8, as the pupil entered it
+    std::optional<std::string> test;       // the test's word: "karimen" or "honmen"
+    std::optional<std::string> testDate;   // "YYYY-MM-DD", the pupil's calendar day
+};
+
+// One answer as a review of the statement: only what the scheduler reads. The texts are valid
+// during the visit only.
+struct Review {
+    std::string_view answeredAt;
+    std::string_view source;
+    std::string_view bango;
+    int item = 0;
+    int answer = 0;
+    bool correct = false;
+};
+
 // A drill without an end, with what is needed to store it again: its answers in the order given.
 struct UnfinishedDrill {
     std::int64_t session = 0;
@@ -142,6 +162,16 @@ public:
     // was ever begun.
     std::optional<UnfinishedDrill> LatestUnfinishedDrill() const;
 
+    // The pupil's profile; empty for a record of a version before 3 (read as it stands).
+    PupilProfile Pupil() const;
+    // Stores the pupil's name (empty: none). Refused when longer than kMaxNameChars characters
+    // or carrying control characters.
+    void SetPupilName(const std::string& name);
+    // Stores the test (TEST, a lower-case word) and its date (DATE, "YYYY-MM-DD"), or clears both
+    // when TEST is empty.
+    void SetTestDate(const std::string& test, const std::string& date);
+    static constexpr int kMaxNameChars = 40;
+
     // ---- Queries, each one SQL statement over an index ----
     // Every statement's latest answer, ordered by (source, bango, item).
     std::vector<LatestResult> LatestResults() const;
@@ -159,9 +189,15 @@ public:
                        int limit = -1) const;
     // How many answers have an id greater than AFTER_ID.
     int CountAnswersAfter(std::int64_t afterId) const;
+    // Every answer in the order given, with only the columns the scheduler needs: no session, no
+    // copies, so that replaying a long record costs little more than SQLite's scan.
+    void ForEachReview(const std::function<void(const Review&)>& visit) const;
 
     // The schema version this program writes.
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
+    // The version the queries above need: an older record must be upgraded before it is read
+    // by them; the pupil's profile reads as empty below version 3.
+    static constexpr int kQueriesVersion = 2;
     static constexpr std::int32_t kApplicationId = 0x4C54524B;
 
 private:

@@ -109,6 +109,12 @@ std::string Statement::Text(int i) const
     return t ? std::string(t, std::size_t(sqlite3_column_bytes(st_, i))) : std::string();
 }
 
+std::string_view Statement::TextView(int i) const
+{
+    const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
+    return t ? std::string_view(t, std::size_t(sqlite3_column_bytes(st_, i))) : std::string_view();
+}
+
 bool Statement::IsNull(int i) const { return sqlite3_column_type(st_, i) == SQLITE_NULL; }
 
 double Statement::Double(int i) const { return sqlite3_column_double(st_, i); }

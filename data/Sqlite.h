@@ -92,6 +92,8 @@ public:
     std::optional<int> OptInt(int i) const;
     // A text column's bytes, every one (a NUL included).
     std::string Text(int i) const;
+    // The same without a copy: valid until the next Step.
+    std::string_view TextView(int i) const;
     bool IsNull(int i) const;
     double Double(int i) const;
 

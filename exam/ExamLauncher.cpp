@@ -8,6 +8,7 @@
 #include "ExceptionBoundary.h"
 #include "Layouts.h"
 #include "LearningRecord.h"
+#include "Load.h"
 #include "QuestionStore.h"
 #include "ResultsWindow.h"
 
@@ -70,6 +71,7 @@ bool ExamLauncher::OpenData()
             return false;
         directory = found.directory;
     }
+    directoryUsed_ = directory;
     const std::string stamp = FilesStamp(directory);
     if (!store_ || stamp != storeStamp_) {
         auto store = std::make_shared<QuestionStore>();
@@ -143,7 +145,7 @@ bool ExamLauncher::StartPractice(PracticeKind kind, int bunrui)
             return false;
         }
         return Run(PracticeHazards(store_->pool(), seed));
-    case PracticeKind::LatestWrong:
+    case PracticeKind::LatestWrong: {
         std::vector<record::LatestResult> latest;
         if (record_) {
             try {
@@ -155,7 +157,29 @@ bool ExamLauncher::StartPractice(PracticeKind kind, int bunrui)
         }
         return Run(PracticeLatestWrong(store_->pool(), latest, seed));
     }
+    case PracticeKind::TodaysReview:
+        return RunTodaysReview(seed);
+    }
     return false;
+}
+
+bool ExamLauncher::RunTodaysReview(std::int64_t seed)
+{
+    std::vector<QuestionKey> keys;
+    try {
+        const study::Outlook o = study::LoadOutlook(directoryUsed_, record_.get());
+        for (const study::QueueEntry& e : study::TodaysQueue(o, QDateTime::currentDateTime()).entries)
+            keys.push_back({e.key.source, e.key.bango});
+    } catch (const Exception& e) {
+        dialogs::ShowMessage(nullptr, QString::fromStdString(e.Message()));
+        return false;
+    }
+    const Paper paper = PracticeInOrder(store_->pool(), keys, seed);
+    if (paper.questions.empty()) {
+        dialogs::ShowMessage(nullptr, QStringLiteral("今日の復習はもうありません。明日また来てください。"));
+        return false;
+    }
+    return Run(paper);
 }
 
 bool ExamLauncher::StartPracticeOfMissed()

@@ -46,10 +46,12 @@ public slots:
 private:
     bool OpenData();
     bool Run(const Paper& paper);
+    bool RunTodaysReview(std::int64_t seed);
     std::int64_t TakeSeed();
     void ShowResults();
 
     std::optional<std::string> directory_;
+    std::string directoryUsed_;   // the data directory of the latest OpenData
     std::optional<std::int64_t> nextSeed_;
     std::shared_ptr<QuestionStore> store_;
     std::string storeStamp_;   // the files store_ was read from, as they were then

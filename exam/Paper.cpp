@@ -306,4 +306,30 @@ Paper PracticeHazards(const Pool& pool, std::int64_t seed)
     return Practice(std::move(chosen), seed);
 }
 
+Paper PracticeInOrder(const Pool& pool, const std::vector<QuestionKey>& keys, std::int64_t seed)
+{
+    std::map<std::string, const BankStatement*> bank;
+    std::map<std::string, const HazardItem*> hazard;
+    for (const BankStatement& s : pool.statements)
+        bank.emplace(s.bango, &s);
+    for (const HazardItem& h : pool.hazards)
+        hazard.emplace(h.bango, &h);
+    std::set<std::pair<std::string, std::string>> asked;
+    Paper p;
+    p.seed = seed;
+    for (const QuestionKey& k : keys) {
+        if (!asked.insert({k.source, k.bango}).second)
+            continue;
+        if (k.source == record::kSourceHazard) {
+            if (auto it = hazard.find(k.bango); it != hazard.end())
+                p.questions.push_back(PracticeQuestion(*it->second));
+        } else if (auto it = bank.find(k.bango); it != bank.end()) {
+            p.questions.push_back(PracticeQuestion(*it->second));
+        }
+    }
+    for (const Question& q : p.questions)
+        p.maxScore += q.Points();
+    return p;
+}
+
 }  // namespace exam

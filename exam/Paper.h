@@ -118,6 +118,7 @@ enum class PracticeKind {
     LatestWrong,    // the statements and hazard items whose latest answer in the record was wrong
     SyllabusItem,   // the statements of one syllabus item (its code given)
     HazardItems,    // the hazard items
+    TodaysReview,   // 今日の復習: what the pupil's memory says is due today, lowest recall first
 };
 // The questions of PAPER that RESULT scored wrong.
 Paper PracticeMissed(const Paper& paper, const Result& result, std::int64_t seed);
@@ -128,5 +129,15 @@ Paper PracticeLatestWrong(const Pool& pool, const std::vector<record::LatestResu
                           std::int64_t seed);
 // The hazard items.
 Paper PracticeHazards(const Pool& pool, std::int64_t seed);
+
+// A statement or hazard item as the record names it: its source and Bango.
+struct QuestionKey {
+    std::string source;
+    std::string bango;
+};
+// The statements and hazard items KEYS name, in that order, each once (a hazard item asked for
+// one sub-statement is asked whole); keys the pool does not hold are left out. Kept in order and
+// not cut to kPracticeSize: the list is already the day's, its order the point (今日の復習).
+Paper PracticeInOrder(const Pool& pool, const std::vector<QuestionKey>& keys, std::int64_t seed);
 
 }  // namespace exam

@@ -26,6 +26,13 @@
 #include <QValueAxis>
 
 #include <QStackedWidget>
+#include <QBarSeries>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QFontMetrics>
+#include <QTextDocumentFragment>
+#include <QLegend>
 
 #include <algorithm>
 #include <numeric>
@@ -45,6 +52,30 @@ const QColor kTestColours[] = {QColor(0x1f, 0x6f, 0xd1), QColor(0xd9, 0x6a, 0x0b
 const QColor kPassColour(0x2e, 0x9d, 0x3a);
 
 QColor TestColour(std::size_t index) { return kTestColours[index % std::size(kTestColours)]; }
+
+// One Japanese face for everything the window and its PDF draw. Without it the default face has
+// no Japanese, and each text falls back by script: names written in kanji alone (信号, 危険予測)
+// fall back as Han text to a Chinese or Mincho face, names with kana to a Japanese Gothic one.
+QFont JapaneseFont(QFont f)
+{
+    f.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAPGothic")});
+    return f;
+}
+
+// A chart's own texts do not follow the widget's font: each is given the window's face.
+void UseFont(QChart* chart, const QFont& font)
+{
+    QFont title = font;
+    title.setBold(true);
+    chart->setTitleFont(title);
+    chart->legend()->setFont(font);
+    for (QAbstractAxis* axis : chart->axes()) {
+        QFont labels = JapaneseFont(axis->labelsFont());
+        labels.setPixelSize(font.pixelSize() > 0 ? font.pixelSize() : 12);
+        axis->setLabelsFont(labels);
+        axis->setTitleFont(labels);
+    }
+}
 
 QChart* NewChart(const QString& title)
 {
@@ -74,18 +105,25 @@ QValueAxis* PercentAxis(const QString& title)
     return axis;
 }
 
-// A time axis over [FIRST, LAST] with some room either side, a day at least, so that a single
-// point does not sit on the frame.
+// A time axis of whole days over [FIRST, LAST], each tick at the start of a day, so that no two
+// ticks carry the same date (the axis draws in the local time zone).
 QDateTimeAxis* TimeAxis(qint64 first, qint64 last)
 {
     auto* axis = new QDateTimeAxis;
-    const qint64 pad = std::max<qint64>(kDayMs / 2, (last - first) / 20);
-    axis->setRange(QDateTime::fromMSecsSinceEpoch(first - pad),
-                   QDateTime::fromMSecsSinceEpoch(last + pad));
-    axis->setFormat(DateAxisFormat(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last),
-                                   QDateTime::currentDateTime()));
-    axis->setTickCount(6);
+    const QDateTime from = QDateTime::fromMSecsSinceEpoch(first), to = QDateTime::fromMSecsSinceEpoch(last);
+    const DayAxis days = DaysAxis(from.date(), to.date(), QTimeZone::systemTimeZone());
+    axis->setRange(days.min, days.max);
+    axis->setFormat(DateAxisFormat(from, to, QDateTime::currentDateTime()));
+    axis->setTickCount(days.ticks);
     return axis;
+}
+
+// The narrowest a chart over a time axis may be: every tick's date whole, with room between.
+int TimeChartMinimumWidth(const QDateTimeAxis* axis)
+{
+    const QFontMetrics m(axis->labelsFont());
+    const int label = m.horizontalAdvance(QStringLiteral("2026/12/30"));
+    return axis->tickCount() * (label + m.horizontalAdvance(QStringLiteral("MM"))) + 60;
 }
 
 // Deletes what PAGES shows: the chart or placeholder of an earlier opening.
@@ -117,12 +155,45 @@ QString ItemLabel(const ItemShare& item)
     return QStringLiteral("%1 %2").arg(item.bunrui).arg(item.name);
 }
 
+// An item's line in the bar chart: its share (0 % included, which draws no bar) and the answers
+// it is taken over.
+// A long item name on two lines, broken after the "・", "と" or "の" nearest its middle.
+QString WrappedName(const QString& name)
+{
+    if (name.size() <= 8)
+        return name.toHtmlEscaped();
+    int best = -1;
+    for (int i = 1; i + 1 < name.size(); ++i)
+        if (QStringLiteral("・との").contains(name[i]) &&
+            (best < 0 || std::abs(i + 1 - name.size() / 2) < std::abs(best + 1 - name.size() / 2)))
+            best = i;
+    if (best < 0)
+        return name.toHtmlEscaped();
+    return name.left(best + 1).toHtmlEscaped() + QStringLiteral("<br>") + name.mid(best + 1).toHtmlEscaped();
+}
+
+// On two lines, so that the longest names (104, 113, 217) stay whole: the chart gives its labels
+// at most 40 % of its width and two lines, and cuts anything longer.
+QString ItemBarLabel(const ItemShare& item)
+{
+    const QString name = WrappedName(item.name);
+    return QStringLiteral("%1% %2 %3%4(%5/%6問)")
+        .arg(qRound(item.percent()))
+        .arg(item.bunrui)
+        .arg(name, name.contains(QStringLiteral("<br>")) ? QStringLiteral(" ") : QStringLiteral("<br>"))
+        .arg(item.correct)
+        .arg(item.answers);
+}
+
+QString TestName(study::Test test) { return test == study::Test::Honmen ? QStringLiteral("本免") : QStringLiteral("仮免"); }
+
 }  // namespace
 
 ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent), ui(new Ui::ProgressWindow)
 {
     ui->setupUi(this);
     setWindowFlag(Qt::Window);
+    setFont(JapaneseFont(font()));
     QFont big = ui->emptyLabel->font();
     big.setPixelSize(20);
     ui->emptyLabel->setFont(big);
@@ -130,6 +201,9 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Pr
     side.setPixelSize(15);
     ui->readinessLabel->setFont(side);
     ui->summaryLabel->setFont(side);
+    ui->studyLabel->setFont(side);
+    ui->testDateEdit->setDate(QDate::currentDate().addDays(30));
+    ui->testDateEdit->setEnabled(false);
 
     ConnectHandler(ui->closeButton, &QPushButton::clicked, this, [this] { close(); });
     ConnectHandler(ui->savePdfButton, &QPushButton::clicked, this, &ProgressWindow::SavePdfClick);
@@ -141,7 +215,54 @@ ProgressWindow::ProgressWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Pr
         if (!items_.empty())
             emit practiceRequested(exam::PracticeKind::SyllabusItem, items_.front().bunrui);
     });
+    ConnectHandler(ui->pupilNameEdit, &QLineEdit::editingFinished, this, &ProgressWindow::NameEdited);
+    ConnectHandler(ui->testCombo, &QComboBox::currentIndexChanged, this, &ProgressWindow::TestDateEdited);
+    ConnectHandler(ui->testDateEdit, &QDateEdit::dateChanged, this, &ProgressWindow::TestDateEdited);
     SetSnapshot({});
+}
+
+void ProgressWindow::NameEdited()
+{
+    const QString name = ui->pupilNameEdit->text().trimmed();
+    if (filling_ || !rosterName_.isEmpty() || name == storedName_)
+        return;
+    storedName_ = name;
+    emit pupilNameChanged(name);
+}
+
+void ProgressWindow::TestDateEdited()
+{
+    const int index = ui->testCombo->currentIndex();
+    ui->testDateEdit->setEnabled(index > 0);
+    if (filling_)
+        return;
+    const std::optional<study::Test> test =
+        index == 1 ? std::optional(study::Test::Karimen) : index == 2 ? std::optional(study::Test::Honmen) : std::nullopt;
+    emit testDateChanged(test, ui->testDateEdit->date());
+}
+
+void ProgressWindow::SetRosterName(const QString& name)
+{
+    rosterName_ = name;
+    const QSignalBlocker quiet(ui->pupilNameEdit);
+    ui->pupilNameEdit->setReadOnly(!name.isEmpty());
+    ui->pupilNameEdit->setText(PupilName());
+    setWindowTitle(PupilName().isEmpty() ? QStringLiteral("学習記録") : QStringLiteral("学習記録 — ") + PupilName());
+}
+
+QString ProgressWindow::PupilName() const { return rosterName_.isEmpty() ? storedName_ : rosterName_; }
+
+void ProgressWindow::ShowPupil(const record::PupilProfile& pupil)
+{
+    filling_ = true;
+    storedName_ = QString::fromStdString(pupil.name.value_or(std::string()));
+    SetRosterName(rosterName_);
+    const auto date = study::TestDateOf(pupil);
+    ui->testCombo->setCurrentIndex(!date ? 0 : date->first == study::Test::Karimen ? 1 : 2);
+    if (date)
+        ui->testDateEdit->setDate(date->second);
+    ui->testDateEdit->setEnabled(date.has_value());
+    filling_ = false;
 }
 
 ProgressWindow::~ProgressWindow() = default;
@@ -151,14 +272,17 @@ void ProgressWindow::SetSnapshot(const Snapshot& snapshot, const QTimeZone& zone
     zone_ = zone;
     summary_ = Summarize(snapshot, zone);
     items_ = WeakestFirst(snapshot.rates);
+    notRanked_ = ItemsNotRanked(snapshot.rates);
+    study_ = snapshot.study;
+    ShowPupil(snapshot.pupil);
     hasHazard_ = std::any_of(snapshot.statements.begin(), snapshot.statements.end(),
                              [](const StatementKey& k) { return k.source == record::kSourceHazard; });
     const bool empty = IsEmpty(snapshot);
     ui->pages->setCurrentWidget(empty ? ui->emptyPage : ui->contentPage);
     ui->savePdfButton->setEnabled(!empty);
     if (empty) {
-        mockView_ = drillView_ = itemView_ = nullptr;
-        for (QStackedWidget* pages : {ui->mockChartPages, ui->drillChartPages, ui->itemChartPages})
+        mockView_ = drillView_ = itemView_ = forecastView_ = nullptr;
+        for (QStackedWidget* pages : {ui->mockChartPages, ui->drillChartPages, ui->itemChartPages, ui->forecastPages})
             Clear(pages);
         readiness_.clear();
         return;
@@ -168,7 +292,74 @@ void ProgressWindow::SetSnapshot(const Snapshot& snapshot, const QTimeZone& zone
     BuildMockChart(snapshot.sessions);
     BuildDrillChart(snapshot.sessions);
     BuildItemChart();
+    ShowStudy();
+    BuildForecastChart();
     ShowPracticeButtons();
+}
+
+namespace {
+// What the scheduler says, for the side column and the PDF: today's review, the test date's
+// plan and 推定 記憶率.
+QStringList StudyLines(const StudyOutlook& o)
+{
+    QStringList lines;
+    lines << QStringLiteral("今日の復習 %1問(期日の来た問題 %2問)").arg(o.queued).arg(o.dueToday);
+    lines << QStringLiteral("推定 記憶率 %1%(%2の範囲)").arg(qRound(100 * o.meanRecall)).arg(TestName(o.recallTest));
+    if (o.test && o.testDate && o.plan)
+        lines << QStringLiteral("%1 %2まで%3日: 1日に約%4問(新しい問題 %5問)")
+                     .arg(TestName(*o.test), o.testDate->toString(QStringLiteral("M/d")))
+                     .arg(o.plan->days)
+                     .arg(o.plan->answersPerDay)
+                     .arg(o.plan->newPerDay);
+    else if (o.test && o.testDate)
+        lines << QStringLiteral("%1の試験日 %2 は過ぎました").arg(TestName(*o.test), o.testDate->toString(QStringLiteral("M/d")));
+    return lines;
+}
+}  // namespace
+
+void ProgressWindow::ShowStudy()
+{
+    ui->studyLabel->setText(study_ ? StudyLines(*study_).join(QLatin1Char('\n')) : QString());
+}
+
+void ProgressWindow::BuildForecastChart()
+{
+    forecastView_ = nullptr;
+    if (!study_ || study_->forecast.empty()) {
+        Place(ui->forecastPages, nullptr, QStringLiteral("問題ファイルがあると、ここに復習の予定が表示されます。"));
+        return;
+    }
+    QChart* chart = NewChart(QStringLiteral("これから7日の復習(問・左端が今日)"));
+    auto* set = new QBarSet(QStringLiteral("復習"));
+    QStringList days;
+    const QDate today = QDate::currentDate();
+    int most = 1;
+    for (std::size_t i = 0; i < study_->forecast.size(); ++i) {
+        *set << study_->forecast[i];
+        most = std::max(most, study_->forecast[i]);
+        days << today.addDays(qint64(i)).toString(QStringLiteral("d"));
+    }
+    set->setColor(TestColour(0));
+    auto* series = new QBarSeries;
+    series->append(set);
+    chart->addSeries(series);
+    auto* x = new QBarCategoryAxis;
+    x->append(days);
+    chart->addAxis(x, Qt::AlignBottom);
+    series->attachAxis(x);
+    auto* y = new QValueAxis;
+    y->setRange(0, most);
+    y->setTickCount(2);
+    y->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(y, Qt::AlignLeft);
+    series->attachAxis(y);
+    chart->legend()->hide();
+    QFont small = font();
+    small.setPixelSize(11);
+    UseFont(chart, small);
+    forecastView_ = NewView(chart);
+    forecastView_->setMinimumSize(0, 0);
+    Place(ui->forecastPages, forecastView_, {});
 }
 
 void ProgressWindow::SetPracticeAvailable(bool available)
@@ -336,7 +527,9 @@ void ProgressWindow::BuildMockChart(const std::vector<record::SessionSummary>& s
         series->setPointsVisible(true);
         series->setPen(QPen(TestColour(line.index), 2));
     }
+    UseFont(chart.chart, font());
     mockView_ = NewView(chart.chart);
+    mockView_->setMinimumWidth(TimeChartMinimumWidth(chart.x));
     Place(ui->mockChartPages, mockView_, {});
 }
 
@@ -359,7 +552,9 @@ void ProgressWindow::BuildDrillChart(const std::vector<record::SessionSummary>& 
     for (const auto& [points, name] : kinds)
         if (!points->empty())
             chart.Line(name, Points(*points))->setPointsVisible(points->size() < 60);
+    UseFont(chart.chart, font());
     drillView_ = NewView(chart.chart);
+    drillView_->setMinimumWidth(TimeChartMinimumWidth(chart.x));
     Place(ui->drillChartPages, drillView_, {});
 }
 
@@ -368,25 +563,29 @@ void ProgressWindow::BuildItemChart()
     itemView_ = nullptr;
     if (items_.empty()) {
         Place(ui->itemChartPages, nullptr,
-              QStringLiteral("項目のついた問題に答えると、ここに項目ごとの正答率が弱い順に表示されます。"));
+              QStringLiteral("項目のついた問題に%1問以上答えると、ここに項目ごとの正答率が弱い順に表示されます。%2")
+                  .arg(kMinItemAnswers)
+                  .arg(notRanked_ > 0 ? QStringLiteral("(答えが%1問未満の項目: %2)").arg(kMinItemAnswers).arg(notRanked_)
+                                      : QString()));
         return;
     }
     const int shown = std::min<int>(kMaxBars, int(items_.size()));
-    QChart* chart = NewChart(QStringLiteral("項目ごとの正答率(直近%1問ずつ・弱い順)").arg(kItemWindow));
+    QChart* chart = NewChart(QStringLiteral("項目ごとの正答率(直近%1問ずつ・%2問以上答えた項目を弱い順)")
+                                 .arg(kItemWindow)
+                                 .arg(kMinItemAnswers));
     auto* set = new QBarSet(QStringLiteral("正答率"));
     QStringList categories;
     // A horizontal bar chart draws its first category at the bottom: the weakest goes last.
     for (int i = shown - 1; i >= 0; --i) {
         const ItemShare& item = items_[std::size_t(i)];
         *set << item.percent();
-        categories << ItemLabel(item);
+        categories << ItemBarLabel(item);
     }
     set->setColor(TestColour(0));
     auto* series = new QHorizontalBarSeries;
     series->append(set);
-    series->setLabelsVisible(true);
-    series->setLabelsFormat(QStringLiteral("@value%"));
-    series->setLabelsPrecision(3);
+    // The share is in the item's label: a bar's own label is not drawn for 0 %, and is cut off
+    // on a short bar.
     chart->addSeries(series);
     auto* names = new QBarCategoryAxis;
     names->append(categories);
@@ -399,13 +598,26 @@ void ProgressWindow::BuildItemChart()
     chart->addAxis(share, Qt::AlignBottom);
     series->attachAxis(share);
     chart->legend()->hide();
+    UseFont(chart, small);
     ConnectHandler(set, &QBarSet::clicked, this, [this, shown](int index) {
         const int item = shown - 1 - index;
         if (item >= 0 && item < int(items_.size()))
             emit practiceRequested(exam::PracticeKind::SyllabusItem, items_[std::size_t(item)].bunrui);
     });
     itemView_ = NewView(chart);
+    // Wide enough for every label whole, and room for the bars beside them.
+    const QFontMetrics m(small);
+    int widest = m.horizontalAdvance(chart->title());
+    for (const QString& label : categories)
+        for (const QString& line : label.split(QStringLiteral("<br>")))
+            widest = std::max(widest, m.horizontalAdvance(QTextDocumentFragment::fromHtml(line).toPlainText()) * 5 / 2);
+    itemView_->setMinimumSize(widest + 40, shown * (2 * m.height() + 6) + 90);
     Place(ui->itemChartPages, itemView_, {});
+}
+
+QString ProgressWindow::PdfFolder(const QString& documents, const QString& home)
+{
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : home;
 }
 
 QString ProgressWindow::PdfPath(const QString& folder, const QDate& date)
@@ -429,7 +641,7 @@ bool ProgressWindow::WritePdf(const QString& path) const
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
         pdf.setResolution(300);
-        pdf.setTitle(QStringLiteral("学習記録"));
+        pdf.setTitle(PupilName().isEmpty() ? QStringLiteral("学習記録") : QStringLiteral("学習記録 — ") + PupilName());
         QPainter p(&pdf);
         if (!p.isActive())
             return false;
@@ -463,7 +675,8 @@ void ProgressWindow::PaintReport(QPainter& p, const QSize& area) const
 
     p.setFont(title);
     p.drawText(QRectF(0, 0, width, 24), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("学習記録  ") + QDate::currentDate().toString(QStringLiteral("yyyy年M月d日")));
+               QStringLiteral("学習記録  ") + (PupilName().isEmpty() ? QString() : PupilName() + QStringLiteral("  ")) +
+                   QDate::currentDate().toString(QStringLiteral("yyyy年M月d日")));
     double y = 30;
     auto line = [&](const QString& text, double x = 0) {
         p.drawText(QRectF(x, y, width - x, 14), Qt::AlignLeft | Qt::AlignVCenter, text);
@@ -484,6 +697,8 @@ void ProgressWindow::PaintReport(QPainter& p, const QSize& area) const
         mocks << MockLine(m, zone_);
     line(QStringLiteral("直近の模擬試験: ") +
          (mocks.isEmpty() ? QStringLiteral("まだありません") : mocks.join(QStringLiteral(" / "))));
+    if (study_)
+        line(StudyLines(*study_).join(QStringLiteral(" / ")));
     y += 6;
 
     // Each chart laid out again for its box, so it fills the box instead of keeping the
@@ -512,7 +727,8 @@ void ProgressWindow::PaintReport(QPainter& p, const QSize& area) const
     const double top = y;
     chart(itemView_, QRectF(0, top, half, std::min(430.0, height - top)));
     p.setFont(heading);
-    line(QStringLiteral("項目ごとの正答率(直近%1問ずつ、弱い順)").arg(kItemWindow), width - half);
+    line(QStringLiteral("項目ごとの正答率(直近%1問ずつ、%2問以上答えた項目を弱い順)").arg(kItemWindow).arg(kMinItemAnswers),
+         width - half);
     QFont list = body;
     list.setPixelSize(9);
     p.setFont(list);
@@ -533,7 +749,7 @@ void ProgressWindow::SavePdfClick()
 {
     const QString folder = dialogs::GetExistingDirectory(
         this, QStringLiteral("PDFを保存するフォルダ"),
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+        PdfFolder(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), QDir::homePath()));
     if (folder.isEmpty())
         return;
     const QString path = PdfPath(folder, QDate::currentDate());

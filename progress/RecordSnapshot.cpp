@@ -5,6 +5,7 @@
 #include "Statistics.h"
 
 #include "Directory.h"
+#include "Load.h"
 #include "Layouts.h"
 #include "Table.h"
 
@@ -20,6 +21,7 @@ Snapshot Load(const record::LearningRecord& record, std::vector<StatementKey> st
     s.sessions = record.Sessions();
     s.rates = record.RateByCategory(kItemWindow);
     s.latest = record.LatestResults();
+    s.pupil = record.Pupil();
     s.statements = std::move(statements);
     return s;
 }
@@ -28,7 +30,7 @@ Snapshot LoadRecord(const std::string& path, std::vector<StatementKey> statement
 {
     record::LearningRecord record;
     record.OpenForReading(path);
-    if (record.Version() < record::LearningRecord::kSchemaVersion) {
+    if (record.Version() < record::LearningRecord::kQueriesVersion) {
         record.Close();
         record.Open(path);
     }
@@ -78,12 +80,16 @@ std::vector<StatementKey> BankStatements(const data::Directory& directory)
 Snapshot LoadSnapshot(const data::Directory& directory)
 {
     std::vector<StatementKey> statements = BankStatements(directory);
-    if (!Exists(directory, record::kFileName)) {
-        Snapshot empty;
-        empty.statements = std::move(statements);
-        return empty;
-    }
-    return LoadRecord(directory.FilePath(record::kFileName), std::move(statements));
+    Snapshot s;
+    if (!Exists(directory, record::kFileName))
+        s.statements = std::move(statements);
+    else
+        s = LoadRecord(directory.FilePath(record::kFileName), std::move(statements));
+    // Read after LoadRecord, which upgrades a first-version record the scheduler reads too.
+    const study::Outlook outlook = study::LoadOutlook(directory.Path());
+    if (!outlook.statements.empty())
+        s.study = OutlookAt(outlook, QDateTime::currentDateTime());
+    return s;
 }
 
 }  // namespace progress

@@ -66,11 +66,17 @@ std::vector<SharePoint> DrillShares(const std::vector<record::SessionSummary>& s
     return out;
 }
 
-std::vector<ItemShare> WeakestFirst(const std::vector<record::CategoryRate>& rates)
+int ItemsNotRanked(const std::vector<record::CategoryRate>& rates, int minAnswers)
+{
+    return int(std::count_if(rates.begin(), rates.end(),
+                             [&](const record::CategoryRate& r) { return r.answers > 0 && r.answers < minAnswers; }));
+}
+
+std::vector<ItemShare> WeakestFirst(const std::vector<record::CategoryRate>& rates, int minAnswers)
 {
     std::vector<ItemShare> out;
     for (const auto& r : rates) {
-        if (r.answers <= 0)
+        if (r.answers <= 0 || r.answers < minAnswers)
             continue;
         ItemShare item{r.bunrui, {}, r.answers, r.correct};
         if (const syllabus::Item* known = syllabus::Find(r.bunrui))
@@ -175,6 +181,32 @@ QString DateAxisFormat(const QDateTime& first, const QDateTime& last, const QDat
     const int year = now.toLocalTime().date().year();
     const bool thisYear = first.toLocalTime().date().year() == year && last.toLocalTime().date().year() == year;
     return thisYear ? QStringLiteral("M/d") : QStringLiteral("yyyy/M/d");
+}
+
+DayAxis DaysAxis(const QDate& first, const QDate& last, const QTimeZone& zone, int maxTicks)
+{
+    const QDate to = std::max(first, last);
+    const int days = int(first.daysTo(to)) + 1;
+    // Intervals of whole days: the span is stretched to a multiple of the intervals.
+    const int intervals = std::clamp(maxTicks - 1, 1, days);
+    const int span = (days + intervals - 1) / intervals * intervals;
+    return {QDateTime(first, QTime(0, 0), zone), QDateTime(first.addDays(span), QTime(0, 0), zone), intervals + 1};
+}
+
+StudyOutlook OutlookAt(const study::Outlook& o, const QDateTime& now)
+{
+    StudyOutlook out;
+    const study::Queue queue = study::TodaysQueue(o, now);
+    out.dueToday = queue.due;
+    out.queued = int(queue.entries.size());
+    out.plan = queue.plan;
+    out.forecast = study::Forecast(o.learner, o.statements, now, now.timeZone(), o.options, 7);
+    out.test = o.options.test;
+    out.testDate = o.options.testDate;
+    out.recallTest = o.options.test ? *o.options.test
+                                    : (o.options.stage >= 2 ? study::Test::Honmen : study::Test::Karimen);
+    out.meanRecall = study::MeanRecall(o.learner, o.statements, out.recallTest, now);
+    return out;
 }
 
 }  // namespace progress

@@ -4,6 +4,8 @@
 // Everything here is a pure function of its inputs, so the numbers are tested without a window.
 
 #include "LearningRecord.h"
+#include "Load.h"
+#include "Schedule.h"
 #include "TestDefinition.h"
 
 #include <QDateTime>
@@ -29,15 +31,36 @@ struct StatementKey {
     friend auto operator<=>(const StatementKey&, const StatementKey&) = default;
 };
 
+// What the scheduler says of the pupil now (今日の復習, the test date, 推定 記憶率).
+struct StudyOutlook {
+    int dueToday = 0;                   // statements due today, before the daily cap
+    int queued = 0;                     // what today's review holds (due within the cap, and new)
+    std::vector<int> forecast;          // due on each of the next seven days, today first
+    std::optional<study::Test> test;    // the test the pupil set a date for
+    std::optional<QDate> testDate;
+    std::optional<study::Plan> plan;    // what that date asks for; none without a date ahead
+    study::Test recallTest = study::Test::Karimen;   // the scope 推定 記憶率 is taken over
+    double meanRecall = 0;              // 0..1
+};
+
 struct Snapshot {
     std::vector<record::SessionSummary> sessions;   // oldest first
     std::vector<record::CategoryRate> rates;        // over the last kItemWindow answers each
     std::vector<record::LatestResult> latest;       // every answered statement's latest answer
     std::vector<StatementKey> statements;           // the bank's statements and hazard sub-statements
+    record::PupilProfile pupil;                     // the name and test date the record keeps
+    std::optional<StudyOutlook> study;              // none when there is no bank to study
 };
+
+// The outlook of OUTLOOK at NOW: the test with a date, else 仮免 until the pupil reaches the
+// second stage and 本免 from then on, is the scope of 推定 記憶率.
+StudyOutlook OutlookAt(const study::Outlook& outlook, const QDateTime& now);
 
 // How many of each item's latest answers its share is taken over.
 inline constexpr int kItemWindow = 20;
+// How many answers an item needs among its latest before it is ranked among the weakest: with
+// fewer, one unlucky answer would put it first.
+inline constexpr int kMinItemAnswers = 5;
 // How many of the latest mocks of a test must all pass for "合格圏".
 inline constexpr int kReadinessMocks = 3;
 
@@ -77,9 +100,12 @@ struct ItemShare {
     int correct = 0;
     double percent() const { return answers > 0 ? 100.0 * correct / answers : 0.0; }
 };
-// Items with answers, weakest first: lower share first; on an equal share the item with more
-// answers first (the weakness is better established), then the lower code.
-std::vector<ItemShare> WeakestFirst(const std::vector<record::CategoryRate>& rates);
+// Items with at least MINANSWERS answers, weakest first: lower share first; on an equal share the
+// item with more answers first (the weakness is better established), then the lower code.
+std::vector<ItemShare> WeakestFirst(const std::vector<record::CategoryRate>& rates,
+                                    int minAnswers = kMinItemAnswers);
+// How many items have answers but fewer than MINANSWERS, so are not ranked yet.
+int ItemsNotRanked(const std::vector<record::CategoryRate>& rates, int minAnswers = kMinItemAnswers);
 
 struct Summary {
     int answers = 0;          // every recorded answer, unanswered mock questions included
@@ -109,6 +135,14 @@ bool IsEmpty(const Snapshot& snapshot);
 // the current year, else with the year ("yyyy/M/d"), so that a chart over the turn of a year,
 // or with dates a wrong clock put in another year, never shows two days as one.
 QString DateAxisFormat(const QDateTime& first, const QDateTime& last, const QDateTime& now);
+
+// A time axis of whole days in ZONE from the start of FIRST past the end of LAST, with at most
+// MAXTICKS ticks that each fall on the start of a day, so that no two ticks name the same date.
+struct DayAxis {
+    QDateTime min, max;
+    int ticks = 2;
+};
+DayAxis DaysAxis(const QDate& first, const QDate& last, const QTimeZone& zone, int maxTicks = 6);
 
 // Reads a stored ISO 8601 UTC time; an invalid QDateTime for anything else.
 QDateTime ParseUtc(const std::string& iso);

@@ -1,6 +1,5 @@
 #include "Load.h"
 
-#include "EucJp.h"
 #include "Layouts.h"
 #include "LearningRecord.h"
 #include "Table.h"
@@ -10,7 +9,8 @@
 namespace study {
 
 namespace {
-std::string Text(const Value& v) { return eucjp::ToUtf8(eucjp::Decode(v.bytes)); }
+// A Bango as stored: the drill and the exams record it so, and the memory is keyed by the record.
+const std::string& Bango(const Value& v) { return v.bytes; }
 
 bool Exists(const std::string& path) { return QFileInfo::exists(QString::fromStdString(path)); }
 }  // namespace
@@ -32,7 +32,7 @@ std::vector<Statement> Statements(const std::string& directory)
             if (stage != 1 && stage != 2)
                 continue;   // hidden from every drill
             const Value& n = table.StoredValue(i, nani);
-            out.push_back({{record::kSourceBank, Text(table.StoredValue(i, bango)), 0}, stage,
+            out.push_back({{record::kSourceBank, Bango(table.StoredValue(i, bango)), 0}, stage,
                            n.null ? std::nullopt : std::optional<int>(n.integer)});
         }
     }
@@ -45,7 +45,7 @@ std::vector<Statement> Statements(const std::string& directory)
         const int bango = table.FieldIndex("Bango");
         for (std::size_t i = 0; i < table.StoredCount(); ++i)
             for (int item = 1; item <= 3; ++item)
-                out.push_back({{record::kSourceHazard, Text(table.StoredValue(i, bango)), item}, 2, {}});
+                out.push_back({{record::kSourceHazard, Bango(table.StoredValue(i, bango)), item}, 2, {}});
     }
     return out;
 }
@@ -53,13 +53,59 @@ std::vector<Statement> Statements(const std::string& directory)
 Learner Replay(const record::LearningRecord& record, MemoryModel model)
 {
     Learner learner(model);
-    record.ForEachAnswer([&](const record::AnswerInSession& a) {
-        if (a.answer.answer < 0)
+    record.ForEachReview([&](const record::Review& a) {
+        if (a.answer < 0)
             return;
         if (const std::optional<double> when = ParseStoredTime(a.answeredAt))
-            learner.Answer({a.answer.source, a.answer.bango, a.answer.item}, *when, a.answer.correct);
+            learner.Answer({std::string(a.source), std::string(a.bango), a.item}, *when, a.correct);
     });
     return learner;
+}
+
+const char* TestWord(Test test) { return test == Test::Honmen ? "honmen" : "karimen"; }
+
+std::optional<std::pair<Test, QDate>> TestDateOf(const record::PupilProfile& profile)
+{
+    if (!profile.test || !profile.testDate)
+        return std::nullopt;
+    std::optional<Test> test;
+    for (Test t : {Test::Karimen, Test::Honmen})
+        if (*profile.test == TestWord(t))
+            test = t;
+    const QDate date = QDate::fromString(QString::fromStdString(*profile.testDate), Qt::ISODate);
+    if (!test || !date.isValid())
+        return std::nullopt;
+    return std::make_pair(*test, date);
+}
+
+Outlook LoadOutlook(const std::string& directory, const record::LearningRecord* record)
+{
+    Outlook o;
+    o.statements = Statements(directory);
+    if (record) {
+        o.learner = Replay(*record);
+        if (const auto date = TestDateOf(record->Pupil())) {
+            o.options.test = date->first;
+            o.options.testDate = date->second;
+        }
+    }
+    o.options.stage = CurrentStage(o.learner, o.statements);
+    return o;
+}
+
+Outlook LoadOutlook(const std::string& directory)
+{
+    const std::string path = directory + record::kFileName;
+    if (!Exists(path))
+        return LoadOutlook(directory, nullptr);
+    record::LearningRecord record;
+    record.OpenForReading(path);
+    return LoadOutlook(directory, &record);
+}
+
+Queue TodaysQueue(const Outlook& outlook, const QDateTime& now)
+{
+    return TodaysQueue(outlook.learner, outlook.statements, now, now.timeZone(), outlook.options);
 }
 
 }  // namespace study

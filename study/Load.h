@@ -9,6 +9,7 @@
 
 namespace record {
 class LearningRecord;
+struct PupilProfile;
 }
 
 namespace study {
@@ -21,5 +22,26 @@ std::vector<Statement> Statements(const std::string& directory);
 // Every answer of RECORD replayed in the order answered. Unanswered mock questions (-1) are
 // left out: the pupil may never have reached them.
 Learner Replay(const record::LearningRecord& record, MemoryModel model = MemoryModel());
+
+// The test and date PROFILE names, when it names a test this program plans for (仮免, 本免) and a
+// real date; nothing otherwise.
+std::optional<std::pair<Test, QDate>> TestDateOf(const record::PupilProfile& profile);
+// The word the record stores for TEST.
+const char* TestWord(Test test);
+
+// What 今日の復習 and 学習記録 need of a data directory: its statements, the pupil's memory and
+// the options the pupil's record sets (the test date; the current stage).
+struct Outlook {
+    std::vector<Statement> statements;
+    Learner learner;
+    Options options;
+};
+// From DIRECTORY's bank and hazard files and RECORD (none: a pupil without a record yet).
+Outlook LoadOutlook(const std::string& directory, const record::LearningRecord* record);
+// The same with DIRECTORY's own record, read without writing anything (a missing record is a
+// pupil without one). Throws Exception for a damaged record or bank.
+Outlook LoadOutlook(const std::string& directory);
+// Today's queue of OUTLOOK at NOW, in NOW's time zone.
+Queue TodaysQueue(const Outlook& outlook, const QDateTime& now);
 
 }  // namespace study

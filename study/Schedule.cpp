@@ -20,7 +20,7 @@ long DaysFromCivil(int y, unsigned m, unsigned d)
     return era * 146097 + static_cast<long>(doe) - 719468;
 }
 
-bool Digits(const std::string& s, std::size_t at, std::size_t n, int& out)
+bool Digits(std::string_view s, std::size_t at, std::size_t n, int& out)
 {
     out = 0;
     for (std::size_t i = at; i < at + n; ++i) {
@@ -63,7 +63,7 @@ double DayStart(const QDate& day, const QTimeZone& zone)
 
 double Days(const QDateTime& when) { return when.toMSecsSinceEpoch() / (1000.0 * kSecondsPerDay); }
 
-std::optional<double> ParseStoredTime(const std::string& iso)
+std::optional<double> ParseStoredTime(std::string_view iso)
 {
     // Read by hand: a record of 100,000 answers is replayed whenever a queue is asked for.
     if (iso.size() != 20 || iso[4] != '-' || iso[7] != '-' || iso[10] != 'T' || iso[13] != ':' ||

@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -61,7 +62,7 @@ double DayStart(const QDate& day, const QTimeZone& zone);
 // A QDateTime in days since the epoch.
 double Days(const QDateTime& when);
 // A stored time "2026-12-08T09:54:51Z" in days since the epoch; nothing for any other text.
-std::optional<double> ParseStoredTime(const std::string& iso);
+std::optional<double> ParseStoredTime(std::string_view iso);
 
 class Learner {
 public:

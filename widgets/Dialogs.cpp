@@ -120,6 +120,7 @@ QString GetExistingDirectory(QWidget* parent, const QString& title, const QStrin
     if (testMode) {
         OpenFileOptions asked;
         asked.title = title;
+        asked.startDirectory = startDirectory;
         return QueuedAnswer(asked);
     }
     QFileDialog dialog(parent, title, startDirectory);

@@ -33,6 +33,7 @@ struct OpenFileOptions {
     QString title;          // empty: the toolkit's default title
     QStringList filters;    // e.g. "データファイル(*.cds)"; empty: no filter
     bool fileMustExist = true;
+    QString startDirectory; // in TakeFileDialogs' record only: the folder the dialog opened in
 };
 // The chosen file's path, or an empty string when the pupil cancels.
 QString GetOpenFileName(QWidget* parent, const OpenFileOptions& options,

@@ -15,6 +15,8 @@
 #include <QStackedWidget>
 #include "TForm7.h"
 #include "Windows.h"
+#include "ExamLauncher.h"
+#include "ExamWindow.h"
 
 #include "Dialogs.h"
 #include "Exception.h"
@@ -175,13 +177,13 @@ private slots:
         QVERIFY(!Child<QPushButton>(Form1, "BitBtn1")->isVisible());
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Child<QPushButton>(Form1, "BitBtn6")));
         QList<QWidget*> chain;
-        for (int i = 0; i < 9; ++i) {
+        for (int i = 0; i < 10; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             chain << QApplication::focusWidget();
         }
         QCOMPARE(chain, (QList<QWidget*>{Child<QPushButton>(Form1, "BitBtn4"), Child<QPushButton>(Form1, "BitBtn5"), Child<QPushButton>(Form1, "BitBtn3"), Child<QPushButton>(Form1, "BitBtn7"),
                                          Child<QPushButton>(Form1, "BitBtn8"), Child<QPushButton>(Form1, "BitBtn9"), Child<QPushButton>(Form1, "ProgressButton"),
-                                         Child<QPushButton>(Form1, "BitBtn2"), Child<QPushButton>(Form1, "BitBtn6")}));
+                                         Child<QPushButton>(Form1, "TodaysReviewButton"), Child<QPushButton>(Form1, "BitBtn2"), Child<QPushButton>(Form1, "BitBtn6")}));
 
         DestroyWindows();
         QVERIFY(!Form1 && !Form4 && !Form6 && !Form7);
@@ -420,6 +422,45 @@ private slots:
         const QStringList said = dialogs::TakeMessages();
         QCOMPARE(said.size(), 1);
         QVERIFY2(said[0].startsWith(QStringLiteral("学習記録を開けませんでした")), qPrintable(said[0]));
+    }
+
+    // 今日の復習 from the menu: the count on the button, the set judged at once in the exam
+    // window and recorded, and the count down once it is done; an empty queue says so first.
+    void todaysReviewFromTheMenu()
+    {
+        CreateWindows();
+        Form1->show();
+        auto* button = Child<QPushButton>(Form1, "TodaysReviewButton");
+        QCOMPARE(button->text(), QStringLiteral("今日の復習  3問"));   // the bank's three, all new
+        QTest::mouseClick(button, Qt::LeftButton);
+        auto* exams = Form1->findChild<exam::ExamLauncher*>();
+        exam::ExamWindow* window = exams->examWindow();
+        QVERIFY(window->Running() && window->IsPractice() && window->isVisible());
+        QCOMPARE(window->paper().questions.size(), 3u);
+        for (int i = 0; i < 3; ++i) {
+            window->Go(i);
+            window->Answer(window->paper().questions[std::size_t(i)].right[0]);
+            QVERIFY(Child<QLabel>(window, "judgementLabel")->text().startsWith(QStringLiteral("正解")));
+        }
+        window->RequestGrade();
+        QVERIFY(!window->Running());
+        QCOMPARE(dialogs::TakeMessages(), QStringList(QStringLiteral("練習を終えました。3問中3問正解でした。")));
+        record::LearningRecord rec;
+        rec.OpenForReading(data->file(record::kFileName));
+        QCOMPARE(rec.Sessions().back().kind, std::string(record::kPractice));
+        QCOMPARE(rec.Sessions().back().correct, 3);
+        QCOMPARE(button->text(), QStringLiteral("今日の復習  0問"));
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!window->Running());
+        QCOMPARE(dialogs::TakeMessages(), QStringList(QStringLiteral("今日の復習はもうありません。明日また来てください。")));
+
+        // The test date set in 学習記録 is kept in the record, where the scheduler reads it.
+        const QDate testDay = QDate::currentDate().addDays(10);
+        emit Progress->testDateChanged(study::Test::Honmen, testDay);
+        rec.OpenForReading(data->file(record::kFileName));
+        QCOMPARE(rec.Pupil().test, std::optional<std::string>("honmen"));
+        QCOMPARE(rec.Pupil().testDate, std::optional<std::string>(testDay.toString(Qt::ISODate).toStdString()));
+        QCOMPARE(dialogs::TakeMessages(), QStringList());
     }
 
     void hoverHighlightsAndHandZones()

@@ -160,7 +160,7 @@ private slots:
         {
             LearningRecord rec;
             rec.Open(path);
-            QCOMPARE(SqlInt(path, "PRAGMA user_version"), std::int64_t(2));
+            QCOMPARE(SqlInt(path, "PRAGMA user_version"), std::int64_t(LearningRecord::kSchemaVersion));
             QCOMPARE(SqlInt(path, "SELECT count(*) FROM answers"), std::int64_t(4));
             QCOMPARE(SqlInt(path, "SELECT sum(seconds) FROM answers"), std::int64_t(4));
             const auto sessions = rec.Sessions();
@@ -189,6 +189,59 @@ private slots:
         LearningRecord again;   // an upgraded record opens as one of this version
         again.Open(path);
         QCOMPARE(again.Sessions()[1].answers, 3);
+    }
+
+    // A record as version 2 left it gains the pupil's row in place, its answers kept; read only,
+    // it stays version 2 and has no name or test date. The name and date then survive a reopen,
+    // and a name a printout could not carry is refused.
+    void upgradesAVersion2RecordAndKeepsThePupilsTestDate()
+    {
+        const std::string path = Path("v2.sqlite");
+        Sql(path, kVersion1Record);
+        Sql(path, R"(
+CREATE TABLE latest(
+  source TEXT NOT NULL, bango TEXT NOT NULL, item INTEGER NOT NULL,
+  answer_id INTEGER NOT NULL REFERENCES answers(id),
+  PRIMARY KEY(source, bango, item)) WITHOUT ROWID;
+INSERT INTO latest SELECT source, bango, item, max(id) FROM answers GROUP BY source, bango, item;
+ALTER TABLE sessions ADD COLUMN answer_count INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE sessions ADD COLUMN correct_count INTEGER NOT NULL DEFAULT 0;
+CREATE INDEX answers_by_bunrui ON answers(bunrui, id, correct);
+PRAGMA user_version = 2;)");
+        {
+            LearningRecord reader;
+            reader.OpenForReading(path);
+            QCOMPARE(reader.Version(), 2);
+            QVERIFY(!reader.Pupil().testDate && !reader.Pupil().name);
+            QCOMPARE(Keys(reader.LatestResults()), QString("bank:0007:0 bank:0008:0 hazard:0007:2"));
+        }
+        QCOMPARE(SqlInt(path, "PRAGMA user_version"), std::int64_t(2));
+        {
+            LearningRecord rec;
+            rec.Open(path);
+            QCOMPARE(rec.Version(), 3);
+            QCOMPARE(SqlInt(path, "SELECT count(*) FROM answers"), std::int64_t(4));
+            QVERIFY(!rec.Pupil().testDate);
+            rec.SetTestDate("honmen", "2029-09-01");   // a 9 and the first of a month are dates too
+            rec.SetTestDate("honmen", "2027-01-15");
+            rec.SetPupilName("山田 花子");
+            QVERIFY_THROWS_EXCEPTION(Exception, rec.SetTestDate("honmen", "2027-13-01"));
+            QVERIFY_THROWS_EXCEPTION(Exception, rec.SetTestDate("Honmen'", "2027-01-01"));
+            QVERIFY_THROWS_EXCEPTION(Exception, rec.SetPupilName("山田\n花子"));
+            QVERIFY_THROWS_EXCEPTION(Exception, rec.SetPupilName(std::string(LearningRecord::kMaxNameChars + 1, 'a')));
+            rec.SetPupilName(QString(LearningRecord::kMaxNameChars, QChar(0x82B1)).toStdString());   // 40 kanji: taken
+            rec.SetPupilName("山田 花子");
+        }
+        LearningRecord again;
+        again.Open(path);
+        const PupilProfile p = again.Pupil();
+        QCOMPARE(p.test, std::optional<std::string>("honmen"));
+        QCOMPARE(p.testDate, std::optional<std::string>("2027-01-15"));
+        QCOMPARE(p.name, std::optional<std::string>("山田 花子"));
+        again.SetTestDate("", "");
+        QVERIFY(!again.Pupil().test && !again.Pupil().testDate);
+        QCOMPARE(again.Pupil().name, std::optional<std::string>("山田 花子"));   // the name stays
+        QCOMPARE(SqlInt(path, "SELECT count(*) FROM pupil"), std::int64_t(1));
     }
 
     // Opened to be read (tabletool's export), a record is not written:
@@ -225,9 +278,10 @@ private slots:
     void refusesANewerRecordUntouched()
     {
         const std::string path = Fresh("newer.sqlite");
-        Sql(path, "PRAGMA user_version = 3; CREATE TABLE goals(x)");
+        const int newer = LearningRecord::kSchemaVersion + 1;
+        Sql(path, "PRAGMA user_version = " + std::to_string(newer) + "; CREATE TABLE goals(x)");
         ExpectRefused(path, "新しい版");
-        QCOMPARE(SqlInt(path, "PRAGMA user_version"), std::int64_t(3));
+        QCOMPARE(SqlInt(path, "PRAGMA user_version"), std::int64_t(newer));
         QCOMPARE(SqlInt(path, "SELECT count(*) FROM answers"), std::int64_t(1));
     }
 

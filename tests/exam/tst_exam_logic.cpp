@@ -345,6 +345,30 @@ private slots:
         QCOMPARE(hazards.maxScore, 6);
     }
 
+    // 今日の復習's set keeps the queue's order (lowest recall first), asks a hazard item once
+    // however many of its parts are due, leaves out what the bank no longer holds, and is not
+    // cut to a practice set's size: the queue has its own caps.
+    void practiceInOrderKeepsTheQueue()
+    {
+        const Pool pool = PoolBuilder().Statements(80, 1, 101).Hazards(3).pool;
+        std::vector<QuestionKey> keys{{record::kSourceHazard, "H2"}, {record::kSourceBank, "7"},
+                                      {record::kSourceHazard, "H2"}, {record::kSourceBank, "gone"},
+                                      {record::kSourceBank, "H1"}, {record::kSourceBank, "3"}};
+        const Paper p = PracticeInOrder(pool, keys, 1);
+        QStringList order;
+        for (const Question& q : p.questions)
+            order << QString::fromStdString(q.bango);
+        QCOMPARE(order, (QStringList{"H2", "7", "3"}));
+        QVERIFY(p.IsPractice());
+        QCOMPARE(p.maxScore, 4);
+        keys.clear();
+        for (int i = 79; i >= 0; --i)   // the bank's Bango run 0..79
+            keys.push_back({record::kSourceBank, std::to_string(i)});
+        const Paper all = PracticeInOrder(pool, keys, 1);
+        QCOMPARE(all.questions.size(), 80u);
+        QCOMPARE(all.questions.front().bango, std::string("79"));
+    }
+
     // ---- The tests' definitions ----
 
     // Each mock as its test is set: how many statements of which stage, the hazard items, the

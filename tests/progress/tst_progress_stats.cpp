@@ -23,6 +23,8 @@ private slots:
     void readinessIgnoresUnfinishedAndTheOtherTest();
     void passMarkIsNinetyPercentRoundedUp();
     void weakestFirstWithTies();
+    void weakestNeedEnoughAnswers();
+    void dayAxisTicksAreDistinctDays();
     void summaryCounts();
     void daysPractisedAreLocalDays();
     void seriesSkipEmptyAndForeignSessions();
@@ -153,7 +155,7 @@ void TestProgressStats::weakestFirstWithTies()
         {999, 4, 0},     // a code the syllabus does not know, still counted
         {201, 10, 5},
     };
-    const auto items = WeakestFirst(rates);
+    const auto items = WeakestFirst(rates, 1);   // the order, with every answered item ranked
     QList<int> order;
     for (const ItemShare& i : items)
         order << i.bunrui;
@@ -162,6 +164,41 @@ void TestProgressStats::weakestFirstWithTies()
     QCOMPARE(items[1].name, QStringLiteral("標識・標示"));
     QCOMPARE(items[1].percent(), 100.0 * 2 / 6);
     QCOMPARE(items.back().percent(), 95.0);
+}
+
+// An item is ranked among the weakest only with enough answers: one wrong answer out of one must
+// not lead the list over an item answered wrong ten times in twenty.
+void TestProgressStats::weakestNeedEnoughAnswers()
+{
+    const std::vector<record::CategoryRate> rates = {
+        {101, 1, 0},                        // once, wrong
+        {102, kMinItemAnswers - 1, 0},      // just too few
+        {103, kMinItemAnswers, 1},          // just enough
+        {104, 20, 10},
+    };
+    QList<int> order;
+    for (const ItemShare& i : WeakestFirst(rates))
+        order << i.bunrui;
+    QCOMPARE(order, (QList<int>{103, 104}));
+    QCOMPARE(ItemsNotRanked(rates), 2);
+}
+
+// A time axis never names one date twice: its ticks fall on the starts of days, whatever the
+// span, and the whole span is shown.
+void TestProgressStats::dayAxisTicksAreDistinctDays()
+{
+    const QTimeZone tokyo(9 * 3600);
+    for (int span : {0, 1, 2, 4, 6, 7, 13, 40}) {
+        const QDate first(2026, 12, 8), last = first.addDays(span);
+        const DayAxis axis = DaysAxis(first, last, tokyo);
+        QVERIFY(axis.ticks >= 2 && axis.ticks <= 6);
+        QCOMPARE(axis.min, QDateTime(first, QTime(0, 0), tokyo));
+        QVERIFY(axis.max >= QDateTime(last.addDays(1), QTime(0, 0), tokyo));
+        const qint64 days = axis.min.daysTo(axis.max);
+        QCOMPARE(days % (axis.ticks - 1), 0);   // every tick on a day's start
+        QVERIFY2(days / (axis.ticks - 1) >= 1, qPrintable(QString::number(span)));
+        QVERIFY(days <= (span + 1) + (axis.ticks - 2));   // stretched by less than one interval
+    }
 }
 
 void TestProgressStats::summaryCounts()

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QHorizontalBarSeries>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -34,6 +35,7 @@ private slots:
     void gaimenMocksGetTheirLineAndReadiness();
     void chartsOverYearsShowTheYearAndRunForwards();
     void savesOnePagePdfNamedWithTheDate();
+    void pdfOpensInAFolderThatExistsAndNamesThePupil();
     void screenshots();
 };
 
@@ -261,6 +263,59 @@ void TestProgressWindow::savesOnePagePdfNamedWithTheDate()
     QTest::mouseClick(Button(w, "savePdfButton"), Qt::LeftButton);
     QVERIFY(dialogs::TakeMessages().value(0).contains(QStringLiteral("保存できませんでした")));
     dialogs::TakeFileDialogs();
+}
+
+// "PDFに保存" opens in the documents folder only when it exists (a new account has none), else
+// in the home folder; the window and the PDF name the pupil, the school's roster name first, and
+// the name typed once is handed on to be kept.
+void TestProgressWindow::pdfOpensInAFolderThatExistsAndNamesThePupil()
+{
+    QTemporaryDir home;
+    const QString documents = home.filePath(QStringLiteral("Documents"));
+    QCOMPARE(ProgressWindow::PdfFolder(documents, home.path()), home.path());
+    QVERIFY(QDir().mkpath(documents));
+    QCOMPARE(ProgressWindow::PdfFolder(documents, home.path()), documents);
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toUtf8());
+    QVERIFY(QDir(documents).removeRecursively());
+
+    ProgressWindow w;
+    progress::Snapshot snap = B::Pupil().Build();
+    snap.pupil.name = "山田 花子";
+    w.SetSnapshot(snap);
+    QTest::mouseClick(Button(w, "savePdfButton"), Qt::LeftButton);
+    QCOMPARE(dialogs::TakeFileDialogs().value(0).startDirectory, home.path());
+    QCOMPARE(w.windowTitle(), QStringLiteral("学習記録 — 山田 花子"));
+
+    dialogs::QueueFileAnswer(home.path());
+    QTest::mouseClick(Button(w, "savePdfButton"), Qt::LeftButton);
+    dialogs::TakeMessages();
+    const QStringList written = QDir(home.path()).entryList({QStringLiteral("*.pdf")});
+    QCOMPARE(written.size(), 1);
+    QFile file(home.filePath(written[0]));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    // The document's title carries the name (UTF-16, as PDF text strings are).
+    const QByteArray utf16 = QByteArray(reinterpret_cast<const char*>(QStringLiteral("山田 花子").utf16()), 10);
+    QByteArray bigEndian;
+    for (int i = 0; i + 1 < utf16.size(); i += 2)
+        bigEndian += utf16.mid(i + 1, 1) + utf16.mid(i, 1);
+    QVERIFY(file.readAll().contains(bigEndian));
+
+    w.SetRosterName(QStringLiteral("佐藤 一郎 (12)"));
+    QCOMPARE(w.PupilName(), QStringLiteral("佐藤 一郎 (12)"));
+    QVERIFY(w.findChild<QLineEdit*>("pupilNameEdit")->isReadOnly());
+    w.SetRosterName(QString());
+    QCOMPARE(w.PupilName(), QStringLiteral("山田 花子"));
+
+    QSignalSpy named(&w, &ProgressWindow::pupilNameChanged);
+    auto* edit = w.findChild<QLineEdit*>("pupilNameEdit");
+    edit->setText(QStringLiteral(" 山田 花 "));
+    emit edit->editingFinished();
+    emit edit->editingFinished();   // the same name again: not stored twice
+    QCOMPARE(named.count(), 1);
+    QCOMPARE(named[0][0].toString(), QStringLiteral("山田 花"));
+    w.SetSnapshot(snap);            // shown again from the record: nothing handed on
+    QCOMPARE(named.count(), 1);
 }
 
 // Not a check: with LENTAVO_SCREENSHOTS set to a folder, saves the window on an empty record and
