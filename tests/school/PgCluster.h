@@ -2,6 +2,7 @@
 // A throwaway PostgreSQL cluster for one test (tests/school/pgcluster.sh): started in a new
 // folder under the system's temporary folder, stopped and removed when the object goes.
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QString>
@@ -33,6 +34,10 @@ private:
     QString Run(const QString& command)
     {
         QProcess p;
+        // Should this process die before its destructor runs, the cluster goes with it.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PGCLUSTER_OWNER_PID", QString::number(QCoreApplication::applicationPid()));
+        p.setProcessEnvironment(env);
         p.start(QString::fromLocal8Bit(qgetenv("LENTAVO_TESTDATA")) + "/school/pgcluster.sh", {command, dir_.path()});
         p.waitForFinished(120000);
         if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)

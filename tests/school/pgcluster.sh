@@ -9,6 +9,8 @@
 #   pgcluster.sh resume DIR   starts it again
 #
 # DIR must be new or empty, and short: the socket's path must fit 107 bytes (use mktemp -d).
+# With PGCLUSTER_OWNER_PID set, `start` also leaves a watcher that stops and removes the cluster
+# once that process is gone, so a test that crashes or is killed leaves nothing running.
 set -euo pipefail
 
 cmd=${1:?start|stop|pause|resume}
@@ -30,6 +32,11 @@ start)
   "${as[@]}" "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -o "$server_options" -w start >/dev/null ||
     { cat "$dir/server.log" >&2; exit 1; }
   "$bin/psql" -X -q -h "$dir" -U postgres -d postgres -c "CREATE DATABASE lentavo" >/dev/null
+  if [ -n "${PGCLUSTER_OWNER_PID:-}" ]; then
+    owner_pid=$PGCLUSTER_OWNER_PID
+    ( while kill -0 "$owner_pid" 2>/dev/null && [ -d "$dir/data" ]; do sleep 1; done
+      [ -d "$dir/data" ] && "$0" stop "$dir" ) </dev/null >/dev/null 2>&1 &
+  fi
   echo "host=$dir dbname=lentavo user=postgres"
   ;;
 stop)
