@@ -132,8 +132,6 @@ void SchoolMode::Enter(const school::SignedInPupil& pupil)
     CreateWindows();
     const QString caption = Caption(pupil);
     titles_->Name(caption);
-    // The record's window and its PDF name the roster's pupil, whatever the record holds.
-    Progress->SetRosterName(caption);
     ConnectHandler(Form1, &TForm1::signOutRequested, this, [this] { SignOut(); });
     // A drill's end stored counters and answers: deliver them now rather than at the next round.
     ConnectHandler(Form4, &TForm4::drillStored, this, [this] {
