@@ -135,6 +135,10 @@ void TForm1::changeEvent(QEvent* event)
         ShowSignCaptions();
     }
     QWidget::changeEvent(event);
+    // Back from a drill, an exam or a practice set: what the menu shows of the record may have
+    // changed.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        emit activated();
 }
 
 void TForm1::SetBuildConfig(bool isPublic, bool professional)
@@ -189,13 +193,6 @@ void TForm1::SetTodaysReviewCount(std::optional<int> count)
 {
     ui->TodaysReviewButton->setText(count ? QStringLiteral("今日の復習  %1問").arg(*count)
                                           : QStringLiteral("今日の復習"));
-}
-
-void TForm1::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        emit activated();
 }
 
 void TForm1::StartDrill(int level) { emit drillRequested(level); }
