@@ -266,7 +266,14 @@ void ProgressWindow::ShowPupil(const record::PupilProfile& pupil)
     filling_ = false;
 }
 
-ProgressWindow::~ProgressWindow() = default;
+ProgressWindow::~ProgressWindow()
+{
+    // Closing the window takes the focus from the name field, whose editingFinished would then
+    // reach a window already half destroyed.
+    for (QWidget* field : {static_cast<QWidget*>(ui->pupilNameEdit), static_cast<QWidget*>(ui->testCombo),
+                           static_cast<QWidget*>(ui->testDateEdit)})
+        field->blockSignals(true);
+}
 
 void ProgressWindow::changeEvent(QEvent* event)
 {
