@@ -70,6 +70,34 @@ private slots:
         QVERIFY(!settings::CreateEmpty("/nonexistent-dir/Lentavo.inf"));
     }
 
+    // The zoom and language files beside it: what is written is read back, blanks around a
+    // value are allowed, and a file that holds no value counts as none.
+    void zoomAndLanguageFilesReadBackWhatWasWritten()
+    {
+        QTemporaryDir dir;
+        const std::string zoom = dir.filePath(settings::kZoomFileName).toStdString();
+        QVERIFY(!settings::ReadZoom(zoom));
+        settings::WriteZoom(zoom, 1.23456);
+        QCOMPARE(Slurp(zoom), std::string("1.23"));
+        QCOMPARE(settings::ReadZoom(zoom).value_or(0), 1.23);
+        Put(zoom, " 1.5 \n");
+        QCOMPARE(settings::ReadZoom(zoom).value_or(0), 1.5);
+        Put(zoom, "big");
+        QVERIFY(!settings::ReadZoom(zoom));
+
+        const std::string lang = dir.filePath(settings::kLanguageFileName).toStdString();
+        QVERIFY(!settings::ReadLanguage(lang));
+        settings::WriteLanguage(lang, {"vi", "both"});
+        QCOMPARE(Slurp(lang), std::string("vi both\n"));
+        const auto read = settings::ReadLanguage(lang);
+        QVERIFY(read && read->language == "vi" && read->mode == "both");
+        Put(lang, "  en\n");
+        const auto alone = settings::ReadLanguage(lang);
+        QVERIFY(alone && alone->language == "en" && alone->mode.empty());
+        Put(lang, " \n");
+        QVERIFY(!settings::ReadLanguage(lang));
+    }
+
     void eucJpDecoderIsPresent()
     {
         // Without ICU, Qt has no EUC-JP: every text would be lost, so fail loudly.
