@@ -2,8 +2,11 @@
 // true/false answers, today's queue and the plan towards a test date, and the replay of a real
 // learning record.
 
+#include "Exception.h"
+#include "Layouts.h"
 #include "LearningRecord.h"
 #include "Load.h"
+#include "Table.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -241,6 +244,43 @@ private slots:
         QVERIFY(r > 0.9 && r < 1.0);
         QVERIFY(qAbs(MeanRecall(learner, statements, Test::Karimen, At(11, 20)) - r / 2) < 1e-12);
         QVERIFY(qAbs(MeanRecall(learner, statements, Test::Honmen, At(11, 20)) - r / 3) < 1e-12);
+    }
+
+    // A data directory's statements: the bank's drill statements (stage 1 and 2 only, in the
+    // file's order, with their difficulty) and three per hazard item; a bank that is no bank
+    // is refused.
+    void statementsOfADataDirectory()
+    {
+        QTemporaryDir dir;
+        const std::string d = dir.path().toStdString() + "/";
+        QVERIFY(Statements(d).empty());
+        const auto& layout = layouts::Bank();
+        auto row = [&layout](const char* bango, int stage, std::optional<int> nani) {
+            Row r(layout.size());
+            for (std::size_t i = 0; i < layout.size(); ++i) {
+                if (layout[i].name == "Bango") r[i] = Value(bango);
+                if (layout[i].name == "KariHon") r[i] = Value(stage);
+                if (layout[i].name == "Nani" && nani) r[i] = Value(*nani);
+            }
+            return r;
+        };
+        Table::CreateFile(d + layouts::kBankFile, layout,
+                          {row("0001", 1, 5), row("0002", 0, 1), row("0003", 2, std::nullopt), row("0004", 3, 1)});
+        Row hazard(layouts::Hazard().size());
+        for (std::size_t i = 0; i < hazard.size(); ++i)
+            if (layouts::Hazard()[i].name == "Bango")
+                hazard[i] = Value("0101");
+        Table::CreateFile(d + layouts::kHazardFile, layouts::Hazard(), {hazard});
+
+        const std::vector<Statement> s = Statements(d);
+        QCOMPARE(int(s.size()), 5);
+        QVERIFY(s[0].key == (Key{record::kSourceBank, "0001", 0}) && s[0].stage == 1 && s[0].nani == 5);
+        QVERIFY(s[1].key == (Key{record::kSourceBank, "0003", 0}) && s[1].stage == 2 && !s[1].nani);
+        for (int item = 1; item <= 3; ++item)
+            QVERIFY(s[std::size_t(item + 1)].key == (Key{record::kSourceHazard, "0101", item}) && s[std::size_t(item + 1)].stage == 2);
+
+        Table::CreateFile(d + layouts::kBankFile, layouts::History(), {});
+        QVERIFY_THROWS_EXCEPTION(Exception, Statements(d));
     }
 
     void replaysTheRecordInOrder()
