@@ -131,6 +131,10 @@ private slots:
         const QString s = eucjp::Decode(std::string("\xA4\xA2\xFF\xA4", 4));
         QVERIFY(s.startsWith(QStringLiteral("あ")));
         QVERIFY(s.contains(QChar(0xFFFD)));
+        // One U+FFFD per bad byte, nothing after the last byte; a half-width kana and a whole
+        // character that ends the text are kept.
+        QCOMPARE(s, QStringLiteral("あ\uFFFD\uFFFD"));
+        QCOMPARE(eucjp::Decode(std::string("\x85\x8E\xB1\xFF\xA4\xA2", 6)), QStringLiteral("\uFFFDｱ\uFFFDあ"));
     }
 
     void truncatesAtCharacterBoundaries()
