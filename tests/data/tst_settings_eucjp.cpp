@@ -124,6 +124,13 @@ private slots:
                 QVERIFY(QString::fromUtf8(e.what()).contains(QStringLiteral("EUC-JP")));
             }
         }
+        // The message names the one character and where it stands, also mid-text.
+        try {
+            eucjp::Encode(QStringLiteral("あ☃い"));
+            QFAIL("encoded a snowman");
+        } catch (const Exception& e) {
+            QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("「☃」(2 文字目)")), e.what());
+        }
     }
 
     void invalidBytesShowAsReplacementCharacters()
@@ -135,6 +142,7 @@ private slots:
         // character that ends the text are kept.
         QCOMPARE(s, QStringLiteral("あ\uFFFD\uFFFD"));
         QCOMPARE(eucjp::Decode(std::string("\x85\x8E\xB1\xFF\xA4\xA2", 6)), QStringLiteral("\uFFFDｱ\uFFFDあ"));
+        QCOMPARE(eucjp::Decode(std::string("\xA1\xFE\xFF", 3)), QStringLiteral("◇\uFFFD"));   // 0xFE: the last trail byte
     }
 
     void truncatesAtCharacterBoundaries()

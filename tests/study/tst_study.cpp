@@ -8,6 +8,7 @@
 #include "Load.h"
 #include "Table.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -266,19 +267,24 @@ private slots:
         };
         Table::CreateFile(d + layouts::kBankFile, layout,
                           {row("0001", 1, 5), row("0002", 0, 1), row("0003", 2, std::nullopt), row("0004", 3, 1)});
-        Row hazard(layouts::Hazard().size());
-        for (std::size_t i = 0; i < hazard.size(); ++i)
-            if (layouts::Hazard()[i].name == "Bango")
-                hazard[i] = Value("0101");
-        Table::CreateFile(d + layouts::kHazardFile, layouts::Hazard(), {hazard});
+        std::vector<Row> hazards(2, Row(layouts::Hazard().size()));
+        for (std::size_t i = 0; i < layouts::Hazard().size(); ++i)
+            if (layouts::Hazard()[i].name == "Bango") {
+                hazards[0][i] = Value("0101");
+                hazards[1][i] = Value("0102");
+            }
+        Table::CreateFile(d + layouts::kHazardFile, layouts::Hazard(), hazards);
 
         const std::vector<Statement> s = Statements(d);
-        QCOMPARE(int(s.size()), 5);
+        QCOMPARE(int(s.size()), 8);
         QVERIFY(s[0].key == (Key{record::kSourceBank, "0001", 0}) && s[0].stage == 1 && s[0].nani == 5);
         QVERIFY(s[1].key == (Key{record::kSourceBank, "0003", 0}) && s[1].stage == 2 && !s[1].nani);
-        for (int item = 1; item <= 3; ++item)
-            QVERIFY(s[std::size_t(item + 1)].key == (Key{record::kSourceHazard, "0101", item}) && s[std::size_t(item + 1)].stage == 2);
+        for (std::size_t i = 2; i < s.size(); ++i)
+            QVERIFY(s[i].key == (Key{record::kSourceHazard, i < 5 ? "0101" : "0102", int(i - 2) % 3 + 1}) && s[i].stage == 2);
 
+        Table::CreateFile(d + layouts::kHazardFile, layouts::History(), {});
+        QVERIFY_THROWS_EXCEPTION(Exception, Statements(d));
+        QFile::remove(QString::fromStdString(d + layouts::kHazardFile));
         Table::CreateFile(d + layouts::kBankFile, layouts::History(), {});
         QVERIFY_THROWS_EXCEPTION(Exception, Statements(d));
     }
