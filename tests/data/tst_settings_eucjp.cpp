@@ -143,6 +143,7 @@ private slots:
         QCOMPARE(s, QStringLiteral("あ\uFFFD\uFFFD"));
         QCOMPARE(eucjp::Decode(std::string("\x85\x8E\xB1\xFF\xA4\xA2", 6)), QStringLiteral("\uFFFDｱ\uFFFDあ"));
         QCOMPARE(eucjp::Decode(std::string("\xA1\xFE\xFF", 3)), QStringLiteral("◇\uFFFD"));   // 0xFE: the last trail byte
+        QCOMPARE(eucjp::Decode(std::string("\x80\xFF", 2)), QStringLiteral("\uFFFD\uFFFD"));   // 0x80 leads nothing
     }
 
     void truncatesAtCharacterBoundaries()

@@ -289,6 +289,21 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Exception, Statements(d));
     }
 
+    // The test date is planned for only when the record names a test this program knows and a
+    // real day.
+    void testDateOfTheProfile()
+    {
+        const auto of = [](std::optional<std::string> test, std::optional<std::string> date) {
+            return TestDateOf(record::PupilProfile{std::nullopt, std::move(test), std::move(date)});
+        };
+        QVERIFY(of("honmen", "2027-01-15") == std::make_pair(Test::Honmen, QDate(2027, 1, 15)));
+        QVERIFY(of("karimen", "2026-12-24") == std::make_pair(Test::Karimen, QDate(2026, 12, 24)));
+        QVERIFY(!of("gentsuki", "2026-12-24"));
+        QVERIFY(!of("honmen", "2026-02-30"));
+        QVERIFY(!of("honmen", std::nullopt));
+        QVERIFY(!of(std::nullopt, "2026-12-24"));
+    }
+
     void replaysTheRecordInOrder()
     {
         QTemporaryDir dir;
