@@ -124,6 +124,8 @@ private slots:
                 QVERIFY(QString::fromUtf8(e.what()).contains(QStringLiteral("EUC-JP")));
             }
         }
+        // The converter's own replacement character would come back as itself: refused all the same.
+        QVERIFY_THROWS_EXCEPTION(Exception, eucjp::Encode(QStringLiteral("前\uFFFD")));
         // The message names the one character and where it stands, also mid-text.
         try {
             eucjp::Encode(QStringLiteral("あ☃い"));
@@ -144,6 +146,7 @@ private slots:
         QCOMPARE(eucjp::Decode(std::string("\x85\x8E\xB1\xFF\xA4\xA2", 6)), QStringLiteral("\uFFFDｱ\uFFFDあ"));
         QCOMPARE(eucjp::Decode(std::string("\xA1\xFE\xFF", 3)), QStringLiteral("◇\uFFFD"));   // 0xFE: the last trail byte
         QCOMPARE(eucjp::Decode(std::string("\x80\xFF", 2)), QStringLiteral("\uFFFD\uFFFD"));   // 0x80 leads nothing
+        QCOMPARE(eucjp::Decode(std::string("\xA4\xA1\xFF", 3)), QStringLiteral("ぁ\uFFFD"));   // 0xA1: the first trail byte
     }
 
     void truncatesAtCharacterBoundaries()
@@ -157,6 +160,8 @@ private slots:
         QCOMPARE(eucjp::Truncate(mixed, 6), mixed.substr(0, 6));
         // A string that ends in a lone lead byte is cut before it.
         QCOMPARE(eucjp::Truncate(std::string("ab\xA4", 3), 2), std::string("ab"));
+        // Within the limit it is left as it is, lone lead byte and all.
+        QCOMPARE(eucjp::Truncate(std::string("ab\xA4", 3), 3), std::string("ab\xA4", 3));
     }
 };
 
