@@ -304,6 +304,23 @@ private slots:
         QVERIFY(!of(std::nullopt, "2026-12-24"));
     }
 
+    // A data directory's own record is read for the outlook: the pupil's answers and test date.
+    void outlookReadsTheDirectorysRecord()
+    {
+        QTemporaryDir dir;
+        const std::string d = dir.path().toStdString() + "/";
+        QCOMPARE(int(LoadOutlook(d).learner.Size()), 0);   // no record yet
+        {
+            record::LearningRecord rec;
+            rec.Open(d + record::kFileName);
+            rec.AddAnswer(rec.BeginSession({record::kDrill, 0, {}}), {record::kSourceBank, "1001", 0, 101, 1, true, {}});
+            rec.SetTestDate("honmen", "2027-01-15");
+        }
+        const Outlook o = LoadOutlook(d);
+        QCOMPARE(int(o.learner.Size()), 1);
+        QVERIFY(o.options.testDate == QDate(2027, 1, 15));
+    }
+
     void replaysTheRecordInOrder()
     {
         QTemporaryDir dir;
