@@ -78,7 +78,7 @@ TForm7::~TForm7() = default;
 
 void TForm7::SetVersion(const QString& version)
 {
-    ui->Version->setText(QStringLiteral("© Orvessa 自動車学校 Ver.") + version);
+    ui->Version->setText(tr("© Orvessa 自動車学校 Ver.") + version);
 }
 
 void TForm7::ShowAtStartup()
