@@ -120,7 +120,8 @@ private slots:
                                                            "advice,50,Fuseikai,先頭の注意,Careful first.\n"
                                                            "advice,7,Seikai,,Level seven.\n"));
         QCOMPARE(Tool({"honyaku", "import", data, "en", tmp_->filePath("en.csv")}), 0);
-        LanguageChoice::Instance().Choose(honyaku::FindLanguage("en"), honyaku::Mode::Translation);
+        // Both asked for: the statement with its translation, the advice in English alone.
+        LanguageChoice::Instance().Choose(honyaku::FindLanguage("en"), honyaku::Mode::Both);
         TForm4* f = Start();
         QCOMPARE(Memo("DBMemo3"), QStringLiteral("Advice first."));
         Child<QPushButton>(f, "BitBtn4")->click();   // 誤: wrong, the answer is 正
