@@ -388,7 +388,7 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
     </message>
     <message>
         <source>これから7日の復習(問・左端が今日)</source>
-        <translation>Reviews in the next 7 days (questions; today on the left)</translation>
+        <translation>Reviews, next 7 days (questions)</translation>
     </message>
     <message>
         <source>復習</source>
@@ -817,7 +817,7 @@ Sign in here instead? The other computer will be signed out.</translation>
     </message>
     <message>
         <source>を実施していますので、お気軽に尋ねてください。</source>
-        <translation>are held; feel free to ask us.</translation>
+        <translation> are held; feel free to ask us.</translation>
     </message>
     <message>
         <source>勉強会</source>

@@ -388,7 +388,7 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     </message>
     <message>
         <source>これから7日の復習(問・左端が今日)</source>
-        <translation>Ôn tập trong 7 ngày tới (số câu; bên trái là hôm nay)</translation>
+        <translation>Ôn tập 7 ngày tới (số câu)</translation>
     </message>
     <message>
         <source>復習</source>
@@ -817,7 +817,7 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     </message>
     <message>
         <source>を実施していますので、お気軽に尋ねてください。</source>
-        <translation>được tổ chức; cứ tự nhiên hỏi chúng tôi.</translation>
+        <translation> được tổ chức; cứ tự nhiên hỏi chúng tôi.</translation>
     </message>
     <message>
         <source>勉強会</source>
