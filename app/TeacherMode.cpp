@@ -8,6 +8,7 @@
 #include "Fonts.h"
 #include "Overview.h"
 #include "ProgressWindow.h"
+#include "ScreenFit.h"
 #include "Signals.h"
 #include "Startup.h"
 #include "TeacherOverviewWindow.h"
@@ -80,7 +81,10 @@ public:
 
     void Start()
     {
-        window_.show();
+        // Fitted as every window of the program: the list, wider than a 1,024-pixel screen at its
+        // design size, fills the screen and scrolls sideways rather than running off it.
+        screenfit::FitLayout(&window_);
+        window_.showMaximized();
         Load(true);
     }
 

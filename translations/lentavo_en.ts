@@ -879,7 +879,7 @@ This PIN is shown only now. Please give it to the pupil.</translation>
     </message>
     <message>
         <source>日以上</source>
-        <translation>days or more</translation>
+        <translation> days or more</translation>
     </message>
     <message>
         <source>氏名・ふりがな・番号</source>

@@ -879,7 +879,7 @@ Mã PIN này chỉ hiện lúc này. Hãy đưa cho học viên.</translation>
     </message>
     <message>
         <source>日以上</source>
-        <translation>ngày trở lên</translation>
+        <translation> ngày trở lên</translation>
     </message>
     <message>
         <source>氏名・ふりがな・番号</source>
