@@ -219,7 +219,9 @@ void Table::Open()
 {
     if (active_)
         return;
-    tablefile::Contents c = tablefile::Read(fileName_, /*deferBlobs=*/true);
+    // The image of the file shared within the process: read again only when the file changed.
+    const std::shared_ptr<const tablefile::Contents> image = tablefile::ReadShared(fileName_);
+    const tablefile::Contents& c = *image;
     const auto inFile = [&](const std::string& name) {
         return std::find_if(c.fields.begin(), c.fields.end(), [&](const FieldDef& f) { return f.name == name; });
     };
@@ -242,11 +244,11 @@ void Table::Open()
     if (!filterText_.empty())
         compiled = std::make_unique<class Filter>(filterText_, c.fields);
 
-    fields_ = std::move(c.fields);
+    fields_ = c.fields;
     records_.clear();
     records_.reserve(c.rows.size());
     for (std::size_t i = 0; i < c.rows.size(); ++i)
-        records_.push_back(Record{c.ids[i], std::move(c.rows[i]), {}, false});
+        records_.push_back(Record{c.ids[i], c.rows[i], {}, false});
     deletedIds_.clear();
     readAs_ = c.stamp;
     compiled_ = std::move(compiled);
@@ -276,10 +278,12 @@ void Table::CloseTogether(const std::vector<Table*>& tables)
         if (t && t->active_ && std::find(open.begin(), open.end(), t) == open.end())
             open.push_back(t);
     std::vector<tablefile::Changes> changes;
+    std::vector<Table*> written;
     for (Table* t : open) {
         t->PostIfEditing();
         if (!t->Modified())
             continue;
+        written.push_back(t);
         tablefile::Changes c{t->fileName_, &t->fields_, t->deletedIds_, {}, {}, t->readAs_};
         for (const Record& r : t->records_) {
             if (r.deleted)
@@ -291,11 +295,42 @@ void Table::CloseTogether(const std::vector<Table*>& tables)
         }
         changes.push_back(std::move(c));
     }
-    tablefile::WriteChanges(changes);
+    const std::vector<tablefile::Written> result = tablefile::WriteChanges(changes);
+    for (std::size_t i = 0; i < written.size() && i < result.size(); ++i)
+        written[i]->KeepImage(result[i]);
     for (Table* t : open) {
         t->ResetData();
         emit t->closed();
         emit t->currentChanged();
+    }
+}
+
+void Table::KeepImage(const tablefile::Written& written)
+{
+    if (!written.version)
+        return;
+    try {
+        // What the file holds now is what this table holds: it becomes the shared image, so
+        // that the next opening of the file does not read it again. Its records go into it, as
+        // the table is closing; pictures as Read leaves them, in the file.
+        tablefile::Contents image;
+        image.fields = fields_;
+        std::size_t appended = 0;
+        for (Record& r : records_) {
+            if (r.deleted)
+                continue;
+            if (r.id == 0 && appended == written.appendedIds.size())
+                return;
+            image.ids.push_back(r.id != 0 ? r.id : written.appendedIds[appended++]);
+            for (std::size_t f = 0; f < fields_.size(); ++f)
+                if (fields_[f].type == FieldType::Blob && !r.values[f].null)
+                    r.values[f] = Value::Deferred();
+            image.rows.push_back(std::move(r.values));
+        }
+        image.stamp = {written.version->changeCounter, image.ids.empty() ? 0 : image.ids.back()};
+        tablefile::Keep(fileName_, *written.version, std::move(image));
+    } catch (const std::exception&) {
+        // Without an image the next opening reads the file.
     }
 }
 

@@ -173,6 +173,7 @@ private:
     void PostIfEditing();
     void ResetData();
     void Unregister();   // from the open tables that the exit hook writes back
+    void KeepImage(const tablefile::Written& written);   // after a write-back; takes the records
 
     std::string fileName_;
     std::vector<FieldDef> required_;
