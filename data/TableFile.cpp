@@ -473,6 +473,13 @@ void Keep(const std::string& path, const Version& version, Contents contents)
     SharedImages().Put(path, version, std::make_shared<const Contents>(std::move(contents)));
 }
 
+void ForgetImages()
+{
+    Images& images = SharedImages();
+    std::lock_guard<std::mutex> lock(images.mutex);
+    images.list.clear();
+}
+
 std::uint64_t WholeReads() { return wholeReads.load(); }
 
 std::string ReadDeferred(const std::string& path, const std::vector<FieldDef>& fields, std::int64_t id,

@@ -54,6 +54,8 @@ struct Version {
 std::shared_ptr<const Contents> ReadShared(const std::string& path);
 // Makes CONTENTS the image of PATH at VERSION: what a write-back of this process left in the file.
 void Keep(const std::string& path, const Version& version, Contents contents);
+// Drops every image: the next opening of each file reads it, as in a process just started.
+void ForgetImages();
 // How many times this process has read a table file whole (Read, and ReadShared when its image
 // was missing or out of date).
 std::uint64_t WholeReads();

@@ -35,6 +35,16 @@ SearchOutcome FindQuestion(const Table& bank, int startLevel, int passLimit)
     const auto nkaisu = bank.IntegerColumn(FieldOf(bank, field::NKaisu));
     const auto karihon = bank.IntegerColumn(FieldOf(bank, field::KariHon));
 
+    const std::size_t count = nani.size();
+    // The first try (the start level within the pass limit) finds a question in most searches:
+    // looked at first, it costs a pass over one column, which stops at the first question.
+    for (std::size_t r = 0; r < count; ++r) {
+        if (nani[r] == startLevel && karihon[r] >= 1 && nkaisu[r] <= passLimit) {
+            const std::int64_t after = startLevel < 0 ? std::int64_t(passLimit) + 1 : passLimit;
+            return {true, startLevel, passLimit, int(std::min<std::int64_t>(after, INT_MAX))};
+        }
+    }
+
     // The difficulties one pass tries: S down to -1; a start level below 0 tries only itself,
     // and every such try ends its pass.
     const std::int64_t high = startLevel;
@@ -46,7 +56,6 @@ SearchOutcome FindQuestion(const Table& bank, int startLevel, int passLimit)
     // difficulty already within the pass limit given.
     std::int64_t lowestSettled = INT64_MAX, highestAtLowest = 0;
     std::int64_t highestWithinLimit = INT64_MIN;
-    const std::size_t count = nani.size();
     for (std::size_t r = 0; r < count; ++r) {
         const std::int64_t n = nani[r];
         if (karihon[r] < 1 || n < low || n > high)
