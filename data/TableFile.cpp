@@ -309,11 +309,6 @@ std::unique_ptr<Db> OpenForReading(const std::string& path)
         if (!mode.Step() || Column(mode.get(), 0) != "delete")
             throw Exception("テーブルファイルを書き込める形に直せないため、使えません (WAL): " + path);
     }
-    // Mapped rather than copied page by page: a text stored after a picture is reached through
-    // the picture's overflow pages, and the structural check visits every page; through the
-    // mapping each costs a look at its first bytes, not a 4 KB copy (a bank with a picture on
-    // every question reads in a tenth of the time). The connection lives only while reading.
-    db->Exec("PRAGMA mmap_size = 2147418112", "テーブルファイルを読めません");
     Stmt begin(*db, "BEGIN");
     begin.Step();
     return db;
