@@ -16,7 +16,30 @@
 
 #include <QRandomGenerator>
 
+#include <filesystem>
+
 namespace exam {
+namespace {
+
+// What tells whether the bank or the hazard file changed since they were read: path, size and
+// modification time of each. Reading a large bank with figures takes a few hundred milliseconds
+// (the table store checks the whole file), so the launcher keeps what it read while the files
+// stand as they were.
+std::string FilesStamp(const std::string& directory)
+{
+    std::string stamp = directory;
+    for (const char* name : {layouts::kBankFile, layouts::kHazardFile}) {
+        std::error_code error;
+        const std::filesystem::path path = directory + name;
+        const auto size = std::filesystem::file_size(path, error);
+        const auto time = std::filesystem::last_write_time(path, error);
+        stamp += '|' + std::to_string(error ? -1 : std::int64_t(size)) + ':' +
+                 std::to_string(time.time_since_epoch().count());
+    }
+    return stamp;
+}
+
+}  // namespace
 
 ExamLauncher::ExamLauncher(QObject* parent)
     : QObject(parent), exam_(new ExamWindow), results_(new ResultsWindow)
@@ -55,10 +78,8 @@ bool ExamLauncher::OpenData()
     }
     directoryUsed_ = directory;
     LanguageChoice::Instance().UseDataDirectory(directory);
-    // Read for every exam: the table store shares one image of each file within the process and
-    // reads a file again only when it changed (SQLite's change counter), so a start after the
-    // first costs the copy of the image, and a bank a drill or another program changed is seen.
-    {
+    const std::string stamp = FilesStamp(directory);
+    if (!store_ || stamp != storeStamp_) {
         auto store = std::make_shared<QuestionStore>();
         store->SetPresenter([](const std::string& source, const std::string& bango, const std::string& field,
                                const QString& japanese) {
@@ -72,6 +93,7 @@ bool ExamLauncher::OpenData()
             return false;
         }
         store_ = std::move(store);
+        storeStamp_ = stamp;
     }
 
     // Opened again for every exam, as for every drill: a record that was busy or broken for one

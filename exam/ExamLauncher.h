@@ -55,6 +55,7 @@ private:
     std::string directoryUsed_;   // the data directory of the latest OpenData
     std::optional<std::int64_t> nextSeed_;
     std::shared_ptr<QuestionStore> store_;
+    std::string storeStamp_;   // the files store_ was read from, as they were then
     std::unique_ptr<record::LearningRecord> record_;
     ExamWindow* exam_ = nullptr;
     ResultsWindow* results_ = nullptr;
