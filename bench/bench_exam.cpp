@@ -1,9 +1,12 @@
 // The mock exam's workloads on the largest bank: starting a 本免 mock (reading the bank and the
 // hazard file, the draw, the window's first paint with its figure), moving to another question
 // (figure read and decoded, window repainted), and grading with the 105 answers written to the
-// learning record. Runs on the offscreen platform.
+// learning record; and what a pupil waits for when the program has just started: the first mock,
+// the first drill, and a drill right after a mock, on the same data directory. Runs on the
+// offscreen platform.
 
 #include "BenchData.h"
+#include "BenchDrill.h"
 
 #include "Dialogs.h"
 #include "ExamLauncher.h"
@@ -13,7 +16,9 @@
 #include "LearningRecord.h"
 #include "Paper.h"
 #include "QuestionStore.h"
+#include "Settings.h"
 #include "Table.h"
+#include "TableFile.h"
 #include "WindowBenchMain.h"
 
 #include <QApplication>
@@ -22,6 +27,7 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <memory>
 
 namespace field = layouts::field;
 
@@ -66,9 +72,20 @@ const std::string& Directory()
             hazards.push_back(std::move(r));
         }
         Table::CreateFile(d + layouts::kHazardFile, hf, hazards);
+        // What a drill needs beside the bank, and the settings file naming the directory.
+        Table::CreateFile(d + layouts::kHistoryFile, layouts::History(), benchdata::HistoryRows(20, kStatements));
+        Table::CreateFile(d + layouts::kAdviceFile, layouts::Advice(), benchdata::AdviceRows());
+        if (!settings::WriteDataDirectory(benchdata::ScratchRoot() + "/" + settings::kFileName, d))
+            throw Exception("設定ファイルを書けません");
         return d;
     }();
     return dir;
+}
+
+const std::string& SettingsFile()
+{
+    static const std::string file = (Directory(), benchdata::ScratchRoot() + "/" + settings::kFileName);
+    return file;
 }
 
 void GiveUp(exam::ExamWindow* w)
@@ -94,10 +111,13 @@ void BM_MockStart(benchmark::State& state)
     }
 }
 
-// The parts of a start: reading the two files, and the draw.
+// The parts of a start: reading the two files (as the first time in the process), and the draw.
 void BM_ReadQuestions(benchmark::State& state)
 {
     for (auto _ : state) {
+        state.PauseTiming();
+        tablefile::ForgetImages();
+        state.ResumeTiming();
         exam::QuestionStore store;
         store.Open(Directory());
         benchmark::DoNotOptimize(store.pool().statements.data());
@@ -173,8 +193,63 @@ void BM_GradeInWindow(benchmark::State& state)
     }
 }
 
+// ---- What a pupil waits for after the program started ----------------------------------------
+
+// The first mock after start-up: no file of the directory read yet in this process.
+void BM_FirstMockAfterStartUp(benchmark::State& state)
+{
+    std::int64_t seed = 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        tablefile::ForgetImages();
+        auto launcher = std::make_unique<exam::ExamLauncher>();
+        launcher->SetDataDirectory(Directory());
+        launcher->SetNextSeed(seed++);
+        state.ResumeTiming();
+        if (!launcher->StartMock(exam::Test::Honmen))
+            state.SkipWithError("the mock did not start");
+        launcher->examWindow()->repaint();
+        state.PauseTiming();
+        GiveUp(launcher->examWindow());
+        launcher.reset();
+        state.ResumeTiming();
+    }
+}
+
+// The drill start, from the settings file to the first question; AFTERMOCK: a first mock ran
+// just before it, else it is the first thing after start-up. The drill ends untimed.
+void DrillStart(benchmark::State& state, bool afterMock)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        tablefile::ForgetImages();
+        if (afterMock) {
+            exam::ExamLauncher launcher;
+            launcher.SetDataDirectory(Directory());
+            if (!launcher.StartMock(exam::Test::Honmen))
+                state.SkipWithError("the mock did not start");
+            GiveUp(launcher.examWindow());
+        }
+        auto drill = std::make_unique<benchdrill::Drill>();
+        drill->DrillLevel = 5;
+        state.ResumeTiming();
+        const bool ok = drill->Start(SettingsFile());
+        state.PauseTiming();
+        if (!ok)
+            state.SkipWithError("no question found");
+        drill->End();
+        drill.reset();
+        state.ResumeTiming();
+    }
+}
+void BM_FirstDrillAfterStartUp(benchmark::State& state) { DrillStart(state, false); }
+void BM_DrillAfterMock(benchmark::State& state) { DrillStart(state, true); }
+
 }  // namespace
 
+BENCHMARK(BM_FirstMockAfterStartUp)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstDrillAfterStartUp)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrillAfterMock)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MockStart)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadQuestions)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Draw)->Unit(benchmark::kMillisecond);

@@ -17,6 +17,46 @@ const char* const kNoRecord = "レコードがありません";
 
 std::string FieldNotFound(const std::string& name) { return "項目 '" + name + "' が見つかりません"; }
 
+// What a text column holds: a hash of the bytes (FNV-1a). Equal texts have equal keys, so a key
+// that differs rules a record out of an equality condition without reading the record.
+std::int32_t TextKey(const std::string& bytes)
+{
+    std::uint32_t h = 2166136261u;
+    for (const char c : bytes) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 16777619u;
+    }
+    return static_cast<std::int32_t>(h);
+}
+
+// Keeps in VIEW the records for which KEEP holds: all of 0..COUNT-1 when VIEW starts empty and
+// FIRST is set, else those already in VIEW.
+template <typename Keep>
+void Narrow(std::vector<std::size_t>& view, bool first, std::size_t count, Keep keep)
+{
+    if (first) {
+        for (std::size_t i = 0; i < count; ++i)
+            if (keep(i))
+                view.push_back(i);
+    } else {
+        std::erase_if(view, [&](std::size_t i) { return !keep(i); });
+    }
+}
+
+// One condition tested on a column: the column's entries against LITERAL with OP.
+void NarrowBy(std::vector<std::size_t>& view, bool first, const std::vector<std::int32_t>& column,
+              Filter::Op op, std::int64_t literal)
+{
+    const std::int32_t* c = column.data();
+    const std::size_t n = column.size();
+    switch (op) {
+    case Filter::Op::Eq: Narrow(view, first, n, [&](std::size_t i) { return c[i] == literal; }); break;
+    case Filter::Op::Ge: Narrow(view, first, n, [&](std::size_t i) { return c[i] >= literal; }); break;
+    case Filter::Op::Le: Narrow(view, first, n, [&](std::size_t i) { return c[i] <= literal; }); break;
+    case Filter::Op::Gt: Narrow(view, first, n, [&](std::size_t i) { return c[i] > literal; }); break;
+    }
+}
+
 // Every open table of the process. The window toolkit ends the process with exit() when the
 // display goes away (logout, a dropped remote session): no window and no destructor of the
 // tables' owners runs then, only atexit handlers, and this list is how that handler finds the
@@ -179,7 +219,9 @@ void Table::Open()
 {
     if (active_)
         return;
-    tablefile::Contents c = tablefile::Read(fileName_, /*deferBlobs=*/true);
+    // The image of the file shared within the process: read again only when the file changed.
+    const std::shared_ptr<const tablefile::Contents> image = tablefile::ReadShared(fileName_);
+    const tablefile::Contents& c = *image;
     const auto inFile = [&](const std::string& name) {
         return std::find_if(c.fields.begin(), c.fields.end(), [&](const FieldDef& f) { return f.name == name; });
     };
@@ -202,14 +244,15 @@ void Table::Open()
     if (!filterText_.empty())
         compiled = std::make_unique<class Filter>(filterText_, c.fields);
 
-    fields_ = std::move(c.fields);
+    fields_ = c.fields;
     records_.clear();
     records_.reserve(c.rows.size());
     for (std::size_t i = 0; i < c.rows.size(); ++i)
-        records_.push_back(Record{c.ids[i], std::move(c.rows[i]), {}, false});
+        records_.push_back(Record{c.ids[i], c.rows[i], {}, false});
     deletedIds_.clear();
     readAs_ = c.stamp;
     compiled_ = std::move(compiled);
+    BuildColumns();
     {
         std::lock_guard<std::mutex> lock(Registry().mutex);
         Registry().tables.push_back(this);
@@ -235,10 +278,12 @@ void Table::CloseTogether(const std::vector<Table*>& tables)
         if (t && t->active_ && std::find(open.begin(), open.end(), t) == open.end())
             open.push_back(t);
     std::vector<tablefile::Changes> changes;
+    std::vector<Table*> written;
     for (Table* t : open) {
         t->PostIfEditing();
         if (!t->Modified())
             continue;
+        written.push_back(t);
         tablefile::Changes c{t->fileName_, &t->fields_, t->deletedIds_, {}, {}, t->readAs_};
         for (const Record& r : t->records_) {
             if (r.deleted)
@@ -250,11 +295,42 @@ void Table::CloseTogether(const std::vector<Table*>& tables)
         }
         changes.push_back(std::move(c));
     }
-    tablefile::WriteChanges(changes);
+    const std::vector<tablefile::Written> result = tablefile::WriteChanges(changes);
+    for (std::size_t i = 0; i < written.size() && i < result.size(); ++i)
+        written[i]->KeepImage(result[i]);
     for (Table* t : open) {
         t->ResetData();
         emit t->closed();
         emit t->currentChanged();
+    }
+}
+
+void Table::KeepImage(const tablefile::Written& written)
+{
+    if (!written.version)
+        return;
+    try {
+        // What the file holds now is what this table holds: it becomes the shared image, so
+        // that the next opening of the file does not read it again. Its records go into it, as
+        // the table is closing; pictures as Read leaves them, in the file.
+        tablefile::Contents image;
+        image.fields = fields_;
+        std::size_t appended = 0;
+        for (Record& r : records_) {
+            if (r.deleted)
+                continue;
+            if (r.id == 0 && appended == written.appendedIds.size())
+                return;
+            image.ids.push_back(r.id != 0 ? r.id : written.appendedIds[appended++]);
+            for (std::size_t f = 0; f < fields_.size(); ++f)
+                if (fields_[f].type == FieldType::Blob && !r.values[f].null)
+                    r.values[f] = Value::Deferred();
+            image.rows.push_back(std::move(r.values));
+        }
+        image.stamp = {written.version->changeCounter, image.ids.empty() ? 0 : image.ids.back()};
+        tablefile::Keep(fileName_, *written.version, std::move(image));
+    } catch (const std::exception&) {
+        // Without an image the next opening reads the file.
     }
 }
 
@@ -277,6 +353,7 @@ void Table::ResetData()
     fields_.clear();
     records_.clear();
     view_.clear();
+    columns_.clear();
     deletedIds_.clear();
     deferredField_ = -1;
     deferredBytes_ = std::string();
@@ -338,12 +415,59 @@ bool Table::Matches(std::size_t record) const
 void Table::Rebuild()
 {
     view_.clear();
-    for (std::size_t i = 0; i < records_.size(); ++i)
-        if (Matches(i))
+    // The columns decide the integer conditions, and rule out the records whose text cannot be
+    // equal; equalities first, as they leave the fewest records. A record is looked at itself
+    // only for what the columns cannot tell: deletion, and the text conditions.
+    bool first = true, exact = true;
+    if (filtered_ && compiled_) {
+        std::vector<const Filter::Condition*> order;
+        for (const auto& c : compiled_->Conditions())
+            order.push_back(&c);
+        std::stable_partition(order.begin(), order.end(), [](const auto* c) { return c->op == Filter::Op::Eq; });
+        for (const Filter::Condition* c : order) {
+            const auto& column = columns_[std::size_t(c->field)];
+            if (c->text) {
+                exact = false;
+                if (c->op != Filter::Op::Eq)
+                    continue;
+                NarrowBy(view_, first, column, c->op, TextKey(c->word));
+            } else {
+                NarrowBy(view_, first, column, c->op, c->number);
+            }
+            first = false;
+        }
+    }
+    if (first) {
+        for (std::size_t i = 0; i < records_.size(); ++i)
             view_.push_back(i);
+    }
+    std::erase_if(view_, [&](std::size_t i) { return exact ? records_[i].deleted : !Matches(i); });
     cur_ = view_.empty() ? -1 : 0;
     bof_ = true;
     eof_ = view_.empty();
+}
+
+void Table::BuildColumns()
+{
+    columns_.assign(fields_.size(), {});
+    for (std::size_t f = 0; f < fields_.size(); ++f)
+        if (fields_[f].type != FieldType::Blob)
+            columns_[f].resize(records_.size());
+    for (std::size_t r = 0; r < records_.size(); ++r)
+        SetColumns(r);
+}
+
+void Table::SetColumns(std::size_t record)
+{
+    static const std::string empty;
+    const Row& values = records_[record].values;
+    for (std::size_t f = 0; f < fields_.size(); ++f) {
+        if (fields_[f].type == FieldType::Blob)
+            continue;
+        // A filter reads a null integer as 0 and a null text as empty; a deleted record has no values.
+        const Value* v = f < values.size() && !values[f].null ? &values[f] : nullptr;
+        columns_[f][record] = fields_[f].type == FieldType::Integer ? (v ? v->integer : 0) : TextKey(v ? v->bytes : empty);
+    }
 }
 
 void Table::RequireActive() const
@@ -461,6 +585,8 @@ void Table::Post()
     }
     editing_ = false;
     editBuffer_.reset();
+    if (changed)
+        SetColumns(index);
 
     if (!Matches(index)) {
         // The record leaves the view: the next match becomes current, else the previous one.
@@ -503,6 +629,10 @@ void Table::AppendRecord(const Row& values)
             r.values[i] = v;
     }
     records_.push_back(std::move(r));
+    for (std::size_t f = 0; f < fields_.size(); ++f)
+        if (fields_[f].type != FieldType::Blob)
+            columns_[f].push_back(0);
+    SetColumns(records_.size() - 1);
     if (Matches(records_.size() - 1)) {
         view_.push_back(records_.size() - 1);
         cur_ = int(view_.size()) - 1;
@@ -523,6 +653,7 @@ void Table::Delete()
         deletedIds_.push_back(r.id);
     r.values.clear();
     r.values.shrink_to_fit();
+    SetColumns(index);
     view_.erase(view_.begin() + cur_);
     if (cur_ >= int(view_.size()))
         cur_ = int(view_.size()) - 1;
@@ -609,6 +740,14 @@ const Value& Table::ViewValue(int viewIndex, int fieldIndex) const
 }
 
 std::size_t Table::StoredCount() const { return active_ ? records_.size() : 0; }
+
+std::span<const std::int32_t> Table::IntegerColumn(int fieldIndex) const
+{
+    RequireActive();
+    if (fieldIndex < 0 || std::size_t(fieldIndex) >= fields_.size() || fields_[std::size_t(fieldIndex)].type != FieldType::Integer)
+        throw Exception("整数の項目ではありません");
+    return columns_[std::size_t(fieldIndex)];
+}
 
 const Value& Table::StoredValue(std::size_t record, int fieldIndex) const
 {

@@ -28,6 +28,12 @@
 // it). A literal is a decimal integer (possibly negative) for an integer field, or an unquoted
 // word for a text field, compared with the stored bytes ("Bango = 0042" matches the text
 // "0042"). A null integer compares as 0. A filter is compiled once, when it is applied.
+//
+// Beside the records the table keeps one contiguous column per integer field (null and deleted
+// records read 0) and per text field (a hash of the bytes), updated on every Post, append and
+// deletion. Filters test those columns first and the records only where they pass, and the
+// drill's search reads the integer columns directly: a scan over a few int32 arrays instead of
+// one heap block per record.
 
 #include "Fields.h"
 #include "TableFile.h"
@@ -36,8 +42,10 @@
 #include <QString>
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -128,6 +136,10 @@ public:
     // that must see the whole table in one pass.
     std::size_t StoredCount() const;
     const Value& StoredValue(std::size_t record, int fieldIndex) const;
+    // An integer field's values over every stored record, in stored order, as the filters compare
+    // them: null and deleted records read 0. Valid until the table is changed or closed. Throws
+    // for a field that is not an integer field.
+    std::span<const std::int32_t> IntegerColumn(int fieldIndex) const;
 
     // True when something changed since Open and Close would write.
     bool Modified() const;
@@ -151,6 +163,8 @@ private:
     void RequireCurrent() const;
     void Rebuild();          // recompute the view and make its first record current
     bool Matches(std::size_t record) const;
+    void BuildColumns();
+    void SetColumns(std::size_t record);   // from the record's values (a deleted one: empty)
     const Value& CurrentValue(int field) const;
     // The bytes of a deferred picture of the current record, read from the file once per record
     // and field and kept until another is asked for.
@@ -159,6 +173,7 @@ private:
     void PostIfEditing();
     void ResetData();
     void Unregister();   // from the open tables that the exit hook writes back
+    void KeepImage(const tablefile::Written& written);   // after a write-back; takes the records
 
     std::string fileName_;
     std::vector<FieldDef> required_;
@@ -170,6 +185,9 @@ private:
     std::vector<FieldDef> fields_;
     std::vector<Record> records_;
     std::vector<std::size_t> view_;   // indices into records_
+    // Per field, one entry per record: the integer (integer fields) or the hash of the bytes
+    // (text fields) that a filter compares; empty for blob fields.
+    std::vector<std::vector<std::int32_t>> columns_;
     std::vector<std::int64_t> deletedIds_;
     mutable std::size_t deferredRecord_ = 0;
     mutable int deferredField_ = -1;   // -1: nothing read yet

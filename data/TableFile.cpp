@@ -6,10 +6,14 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <list>
+#include <mutex>
 #include <set>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tablefile {
@@ -285,25 +289,36 @@ void CheckFields(const std::vector<FieldDef>& fields)
     }
 }
 
-Contents Read(const std::string& path, bool deferBlobs)
+namespace {
+
+std::atomic<std::uint64_t> wholeReads{0};
+
+// Opens PATH for reading in a read transaction: the caller's first statement takes SQLite's
+// shared lock, held until the connection goes.
+std::unique_ptr<Db> OpenForReading(const std::string& path)
 {
     FileExists(path);
     // Read-write, so that a journal left by an interrupted write-back is rolled back before
     // reading; a write-protected file is opened read-only by SQLite itself.
-    Db db(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
+    auto db = std::make_unique<Db>(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX);
     {
         // A file left in WAL mode by another tool would be converted at write-back, which raises
         // its change counter: it would never again look like the file read. Converted here,
         // before the stamp is taken; a file that stays in WAL mode is refused now, not at 終了.
-        Stmt mode(db, "PRAGMA journal_mode = DELETE");
+        Stmt mode(*db, "PRAGMA journal_mode = DELETE");
         if (!mode.Step() || Column(mode.get(), 0) != "delete")
             throw Exception("テーブルファイルを書き込める形に直せないため、使えません (WAL): " + path);
     }
+    Stmt begin(*db, "BEGIN");
+    begin.Step();
+    return db;
+}
+
+// The whole file, in the read transaction of DB.
+Contents ReadOpen(Db& db, const std::string& path, bool deferBlobs)
+{
+    ++wholeReads;
     Contents c;
-    {
-        Stmt begin(db, "BEGIN");
-        begin.Step();
-    }
     try {
         c.fields = ReadSchema(db, path);
         {
@@ -364,6 +379,104 @@ Contents Read(const std::string& path, bool deferBlobs)
     return c;
 }
 
+// The identity part of a file's version; none when it cannot be had.
+std::optional<Version> Identity(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    Version v;
+    v.device = std::uint64_t(st.st_dev);
+    v.inode = std::uint64_t(st.st_ino);
+    v.size = std::int64_t(st.st_size);
+    v.modifiedNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return v;
+}
+
+// The images of the files read last, the most recent first. A handful: a drill's three files,
+// the exam's two, and room for a second data directory. Never destroyed, so that the tables
+// written back at exit still find it.
+struct Image {
+    std::string path;
+    Version version;
+    std::shared_ptr<const Contents> contents;
+};
+struct Images {
+    std::mutex mutex;
+    std::list<Image> list;
+    static constexpr std::size_t kMax = 8;
+
+    std::shared_ptr<const Contents> Find(const std::string& path, const Version& version)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (auto it = list.begin(); it != list.end(); ++it)
+            if (it->path == path && it->version == version) {
+                list.splice(list.begin(), list, it);
+                return it->contents;
+            }
+        return nullptr;
+    }
+    void Put(const std::string& path, const Version& version, std::shared_ptr<const Contents> contents)
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        list.remove_if([&](const Image& i) { return i.path == path; });
+        list.push_front({path, version, std::move(contents)});
+        if (list.size() > kMax)
+            list.pop_back();
+    }
+};
+Images& SharedImages()
+{
+    static Images* const images = new Images;
+    return *images;
+}
+
+}  // namespace
+
+Contents Read(const std::string& path, bool deferBlobs)
+{
+    const auto db = OpenForReading(path);
+    return ReadOpen(*db, path, deferBlobs);
+}
+
+std::shared_ptr<const Contents> ReadShared(const std::string& path)
+{
+    const std::optional<Version> before = Identity(path);
+    const auto db = OpenForReading(path);
+    PragmaInt(*db, "application_id");   // takes the shared lock: no write can come between
+    std::optional<Version> version = Identity(path);
+    // Trusted only when nothing replaced or touched the file since it was looked at first (a
+    // journal rolled back by this opening changes it too).
+    if (version && before && *version == *before)
+        version->changeCounter = ChangeCounter(*db);
+    else
+        version.reset();
+    if (version) {
+        if (auto image = SharedImages().Find(path, *version)) {
+            sqlite3_exec(db->get(), "COMMIT", nullptr, nullptr, nullptr);
+            return image;
+        }
+    }
+    auto contents = std::make_shared<const Contents>(ReadOpen(*db, path, true));
+    if (version)
+        SharedImages().Put(path, *version, contents);
+    return contents;
+}
+
+void Keep(const std::string& path, const Version& version, Contents contents)
+{
+    SharedImages().Put(path, version, std::make_shared<const Contents>(std::move(contents)));
+}
+
+void ForgetImages()
+{
+    Images& images = SharedImages();
+    std::lock_guard<std::mutex> lock(images.mutex);
+    images.list.clear();
+}
+
+std::uint64_t WholeReads() { return wholeReads.load(); }
+
 std::string ReadDeferred(const std::string& path, const std::vector<FieldDef>& fields, std::int64_t id,
                          std::size_t field, const Row& asRead, const std::vector<bool>& dirty)
 {
@@ -394,7 +507,7 @@ std::string ReadDeferred(const std::string& path, const std::vector<FieldDef>& f
 namespace {
 
 // Writes one file's changes into the database SCHEMA of DB, inside the caller's transaction.
-void WriteInto(Db& db, const std::string& schema, const Changes& c)
+void WriteInto(Db& db, const std::string& schema, const Changes& c, std::vector<std::int64_t>& appendedIds)
 {
     const std::string& path = c.path;
     const std::vector<FieldDef>& fields = *c.fields;
@@ -445,16 +558,17 @@ void WriteInto(Db& db, const std::string& schema, const Changes& c)
                 Bind(st, int(i) + 1, fields[i], (*row)[i]);
             st.Step();
             st.Reset();
+            appendedIds.push_back(db.LastInsertId());
         }
     }
 }
 
 }  // namespace
 
-void WriteChanges(const std::vector<Changes>& files)
+std::vector<Written> WriteChanges(const std::vector<Changes>& files)
 {
     if (files.empty())
-        return;
+        return {};
     for (const Changes& c : files)
         FileExists(c.path);
     // One connection, the other files attached to it: one transaction spans them all, and
@@ -485,6 +599,7 @@ void WriteChanges(const std::vector<Changes>& files)
     sqlite::Transaction tx(db);
     // Every file is checked before any is written: the file may have been replaced or
     // written by another program while it was open, and then its record ids name other records.
+    std::vector<std::optional<Version>> identities;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const Changes& c = files[i];
         if (!SameFields(db, c.path, *c.fields, schemas[i]))
@@ -494,10 +609,36 @@ void WriteChanges(const std::vector<Changes>& files)
         const Stamp now{ChangeCounter(db, schemas[i]), sqlite3_column_int64(st.get(), 0)};
         if (!(now == c.readAs))
             throw Exception("データファイルが、開いた後でほかから書き換えられたため、書き込めません: " + c.path);
+        identities.push_back(Identity(c.path));
     }
+    std::vector<Written> written(files.size());
     for (std::size_t i = 0; i < files.size(); ++i)
-        WriteInto(db, schemas[i], files[i]);
+        WriteInto(db, schemas[i], files[i], written[i].appendedIds);
     tx.Commit();
+
+    // The version each file was left at, for the shared images. The write is done: nothing here
+    // may fail it. Under a new shared lock, a counter one past the one read means that no other
+    // write came between the commit and now, and the same device and inode that no other file
+    // took the name.
+    try {
+        Stmt begin(db, "BEGIN");
+        begin.Step();
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            PragmaInt(db, ("\"" + schemas[i] + "\".application_id").c_str());
+            const std::uint32_t counter = ChangeCounter(db, schemas[i]);
+            std::optional<Version> now = Identity(files[i].path);
+            if (now && identities[i] && now->device == identities[i]->device && now->inode == identities[i]->inode &&
+                counter == files[i].readAs.changeCounter + 1) {
+                now->changeCounter = counter;
+                written[i].version = now;
+            }
+        }
+    } catch (const std::exception&) {
+        for (Written& w : written)
+            w.version.reset();
+    }
+    sqlite3_exec(db.get(), "COMMIT", nullptr, nullptr, nullptr);
+    return written;
 }
 
 void Create(const std::string& path, const std::vector<FieldDef>& fields, const std::vector<Row>& rows)

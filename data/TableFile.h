@@ -5,6 +5,8 @@
 #include "Fields.h"
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,29 @@ struct Contents {
 // with a picture on every question opens without holding every picture in memory.
 Contents Read(const std::string& path, bool deferBlobs = false);
 
+// Which version of a file an image is: SQLite's file change counter (every committed write in
+// rollback-journal mode raises it, whoever makes it) and the file's identity on disk (device,
+// inode, size, modification time), which tells a file copied or renamed over this one even
+// when it carries the same counter.
+struct Version {
+    std::uint32_t changeCounter = 0;
+    std::uint64_t device = 0, inode = 0;
+    std::int64_t size = 0, modifiedNs = 0;
+    bool operator==(const Version&) const = default;
+};
+
+// Read(PATH, true), shared within the process: while the file's version is the one an earlier
+// read (or a write-back of this process, see Keep) left, the same image comes back without the
+// file being read again; only the version is checked, under SQLite's lock. Throws as Read.
+std::shared_ptr<const Contents> ReadShared(const std::string& path);
+// Makes CONTENTS the image of PATH at VERSION: what a write-back of this process left in the file.
+void Keep(const std::string& path, const Version& version, Contents contents);
+// Drops every image: the next opening of each file reads it, as in a process just started.
+void ForgetImages();
+// How many times this process has read a table file whole (Read, and ReadShared when its image
+// was missing or out of date).
+std::uint64_t WholeReads();
+
 // The bytes of blob FIELD of record ID, deferred by Read. AS_READ is the record as the caller
 // holds it; its text fields that DIRTY does not mark (DIRTY empty: none) must still stand in the
 // file, so that a file replaced since shows no other record's picture. Throws Exception otherwise.
@@ -57,12 +82,19 @@ struct Changes {
     Stamp readAs;
 };
 
+// What a write-back left in one file: the ids SQLite gave the appended rows, in order, and the
+// file's version right after the commit when no other write came between (else none).
+struct Written {
+    std::vector<std::int64_t> appendedIds;
+    std::optional<Version> version;
+};
+
 // Writes the changes of every file in one transaction: afterwards the files hold either all of
 // them or none. Every file's stamp and field list are checked before anything is written; a file
 // whose stamp is no longer the one read (replaced or changed since: the record ids would name
 // other records) gets nothing, and then neither does any other. Throws Exception on failure,
 // FileInUse when another program holds a file locked.
-void WriteChanges(const std::vector<Changes>& files);
+std::vector<Written> WriteChanges(const std::vector<Changes>& files);
 
 // Writes a new file with these fields and rows, in place of PATH once it is complete.
 void Create(const std::string& path, const std::vector<FieldDef>& fields,

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <optional>
 
 namespace field = layouts::field;
 
@@ -28,47 +27,55 @@ int FieldOf(const Table& bank, const char* name)
     return i;
 }
 
-std::int64_t IntegerOf(const Value& v) { return v.null ? 0 : v.integer; }
 }  // namespace
 
 SearchOutcome FindQuestion(const Table& bank, int startLevel, int passLimit)
 {
-    const int nani = FieldOf(bank, field::Nani);
-    const int nkaisu = FieldOf(bank, field::NKaisu);
-    const int karihon = FieldOf(bank, field::KariHon);
+    const auto nani = bank.IntegerColumn(FieldOf(bank, field::Nani));
+    const auto nkaisu = bank.IntegerColumn(FieldOf(bank, field::NKaisu));
+    const auto karihon = bank.IntegerColumn(FieldOf(bank, field::KariHon));
+
+    const std::size_t count = nani.size();
+    // The first try (the start level within the pass limit) finds a question in most searches:
+    // looked at first, it costs a pass over one column, which stops at the first question.
+    for (std::size_t r = 0; r < count; ++r) {
+        if (nani[r] == startLevel && karihon[r] >= 1 && nkaisu[r] <= passLimit) {
+            const std::int64_t after = startLevel < 0 ? std::int64_t(passLimit) + 1 : passLimit;
+            return {true, startLevel, passLimit, int(std::min<std::int64_t>(after, INT_MAX))};
+        }
+    }
 
     // The difficulties one pass tries: S down to -1; a start level below 0 tries only itself,
     // and every such try ends its pass.
     const std::int64_t high = startLevel;
     const std::int64_t low = startLevel >= 0 ? -1 : startLevel;
 
-    struct Candidate {
-        std::int64_t nani;
-        std::int64_t nkaisu;
-    };
-    std::vector<Candidate> eligible;
-    std::optional<std::int64_t> lowestSettled;
-    const std::size_t count = bank.StoredCount();
+    // The first pass that finds anything is the first limit reaching the lowest settled count;
+    // within that pass the highest difficulty comes first. One scan keeps what both possible
+    // limits need: the lowest settled count with the highest difficulty at it, and the highest
+    // difficulty already within the pass limit given.
+    std::int64_t lowestSettled = INT64_MAX, highestAtLowest = 0;
+    std::int64_t highestWithinLimit = INT64_MIN;
     for (std::size_t r = 0; r < count; ++r) {
-        if (IntegerOf(bank.StoredValue(r, karihon)) < 1)
+        const std::int64_t n = nani[r];
+        if (karihon[r] < 1 || n < low || n > high)
             continue;
-        const std::int64_t n = IntegerOf(bank.StoredValue(r, nani));
-        if (n < low || n > high)
-            continue;
-        const std::int64_t k = IntegerOf(bank.StoredValue(r, nkaisu));
-        eligible.push_back({n, k});
-        lowestSettled = std::min(lowestSettled.value_or(k), k);
+        const std::int64_t k = nkaisu[r];
+        if (k < lowestSettled) {
+            lowestSettled = k;
+            highestAtLowest = n;
+        } else if (k == lowestSettled && n > highestAtLowest) {
+            highestAtLowest = n;
+        }
+        if (k <= passLimit && n > highestWithinLimit)
+            highestWithinLimit = n;
     }
-    if (!lowestSettled)
+    if (lowestSettled == INT64_MAX)
         return {};
 
-    // The first pass that finds anything is the first limit reaching the lowest settled count;
-    // within that pass the highest difficulty comes first.
-    const std::int64_t limit = std::max<std::int64_t>(passLimit, *lowestSettled);
-    std::int64_t level = low;
-    for (const Candidate& c : eligible)
-        if (c.nkaisu <= limit)
-            level = std::max(level, c.nani);
+    const bool withinLimit = lowestSettled <= passLimit;
+    const std::int64_t limit = withinLimit ? passLimit : lowestSettled;
+    const std::int64_t level = withinLimit ? highestWithinLimit : highestAtLowest;
 
     SearchOutcome out;
     out.found = true;

@@ -25,8 +25,8 @@ struct SearchOutcome {
     int passLimit = 0;   // the pass limit afterwards (one more when the stop was at -1)
 };
 
-// Computes the search on the whole bank (every stored record, whatever its filter). Null
-// integers count as 0.
+// Computes the search on the whole bank (every stored record, whatever its filter), in one scan
+// of the table's integer columns. Null integers count as 0.
 SearchOutcome FindQuestion(const Table& bank, int startLevel, int passLimit);
 
 // Runs the search: on success sets the bank's filter to the successful try's filter, turns

@@ -363,7 +363,7 @@ def report(results_dir, out_path):
         return best
 
     action_cfgs = lambda q: [dict(q=q, fig=f, hist=h, worst=wc) for f in (0, 1) for h in (20, 2000) for wc in (0, 1)]
-    for q, limit in ((1000, 0.5e-3), (9999, 2e-3)):
+    for q, limit in ((1000, 0.5e-3), (9999, 200e-6)):
         wst = worst_of("BM_Action", action_cfgs(q))
         desc = ""
         if wst:
@@ -371,17 +371,21 @@ def report(results_dir, out_path):
             desc = f"slowest: {'figures' if a['fig'] else 'no figures'}, history {a['hist']}, {'worst case' if a['worst'] else 'ordinary case'}"
         targets.append(Target(f"One pupil action (judging + 次の問題), {q:,} questions", wst[0] if wst else None,
                               limit, fmt_time(wst[0]) if wst else "—", "≤ " + fmt_time(limit), note=desc))
-    ratios = []
-    for fig in (0, 1):
-        lit = r.real("BM_NextLiteral", q=9999, fig=fig, worst=1)
-        one = r.real("BM_Next", q=9999, fig=fig, worst=1)
-        if lit and one:
-            ratios.append((lit / one, fig))
-    low = min(ratios) if ratios else None
-    targets.append(Target("次の問題 against the loop of tries, 9,999 questions, worst case",
-                          low[0] if low else None, 100, fmt_ratio(low[0], 1) if low else "—", "≥ 100× faster",
-                          lower_is_better=False,
-                          note=f"the lower of the two banks ({'figures' if low and low[1] else 'no figures'})" if low else ""))
+    def loop_over(what, literal, ours, worst, goal):
+        """The loop of tries' time over ours, the lower of the two banks, as a target of at least GOAL."""
+        ratios = []
+        for fig in (0, 1):
+            lit = r.real(literal, q=9999, fig=fig, worst=worst)
+            one = r.real(ours, q=9999, fig=fig, worst=worst)
+            if lit and one:
+                ratios.append((lit / one, fig))
+        low = min(ratios) if ratios else None
+        targets.append(Target(what, low[0] if low else None, goal, fmt_ratio(low[0], 1) if low else "—",
+                              f"≥ {goal}× faster", lower_is_better=False,
+                              note=f"the lower of the two banks ({'figures' if low and low[1] else 'no figures'})" if low else ""))
+
+    loop_over("次の問題 against the loop of tries, 9,999 questions, worst case", "BM_NextLiteral", "BM_Next", 1, 100)
+    loop_over("The search against the loop of tries, 9,999 questions, ordinary case", "BM_SearchLiteral", "BM_Search", 0, 3)
     scans = []
     for fig in (0, 1):
         s = r.real("BM_Search", q=9999, fig=fig, worst=1)
@@ -390,9 +394,9 @@ def report(results_dir, out_path):
             scans.append((s / c, fig))
     high = max(scans) if scans else None
     targets.append(Target("The search against one plain scan of three int32 columns, 9,999 questions, worst case",
-                          high[0] if high else None, 2, fmt_ratio(high[0], 1) if high else "—", "≤ 2×",
+                          high[0] if high else None, 3, fmt_ratio(high[0], 1) if high else "—", "≤ 3×",
                           note=f"the search as the drill runs it (scan and filter applied); the higher of the two banks ({'figures' if high and high[1] else 'no figures'})" if high else ""))
-    for fig, limit in ((0, 30e-3), (1, 300e-3)):
+    for fig, limit in ((0, 30e-3), (1, 30e-3)):
         wst = worst_of("BM_DrillStart", [dict(q=9999, fig=fig, hist=h) for h in (20, 2000)])
         targets.append(Target(f"Drill start, 9,999 questions, {'figures' if fig else 'no figures'}",
                               wst[0] if wst else None, limit, fmt_time(wst[0]) if wst else "—", "≤ " + fmt_time(limit),
@@ -428,10 +432,9 @@ def report(results_dir, out_path):
 
     bank_bytes = read_int(os.path.join(results_dir, "memory-full-figures-bank.txt"))
     peak = time_v_peak_kb(os.path.join(results_dir, "memory-full-figures-time.txt"))
-    mem_limit = (1.5 * bank_bytes + 80e6) if bank_bytes else None
+    mem_limit = 40e6
     targets.append(Target("Peak memory of a drill, 9,999 questions with figures", peak * 1024 if peak else None,
-                          mem_limit, f"{peak * 1024 / 1e6:.0f} MB" if peak else "—",
-                          f"≤ 1.5 × {bank_bytes / 1e6:.0f} MB + 80 MB = {mem_limit / 1e6:.0f} MB" if mem_limit else "—"))
+                          mem_limit, f"{peak * 1024 / 1e6:.0f} MB" if peak else "—", "≤ 40 MB"))
     rec = Results(os.path.join(results_dir, "record.json"))
     targets.extend(record_targets(rec))
 
@@ -679,7 +682,10 @@ def exam_part(results_dir):
     for family, what, limit in (
             ("BM_MockStart", "Starting a 本免 mock (questions kept from the last read), " + EXAM_BANK, 50e-3),
             ("BM_MoveToQuestion", "Moving to another question in the exam window, figure read and decoded", 16e-3),
-            ("BM_GradeAndRecord", "Grading a 本免 mock and writing its answers to the record", 50e-3)):
+            ("BM_GradeAndRecord", "Grading a 本免 mock and writing its answers to the record", 50e-3),
+            ("BM_FirstMockAfterStartUp", "The first 本免 mock after start-up, " + EXAM_BANK, 50e-3),
+            ("BM_FirstDrillAfterStartUp", "The first drill after start-up, the same bank", 30e-3),
+            ("BM_DrillAfterMock", "A drill started right after a mock, the same bank", 30e-3)):
         m = e.real(family)
         targets.append(Target(what, m, limit, fmt_time(m) if m else "—", "≤ " + fmt_time(limit)))
     lines = ["## Mock exams", ""]
@@ -691,13 +697,19 @@ def exam_part(results_dir):
                  "*Move* is one step to the next question with the window repainted, cycling over the 95 "
                  "questions. *Grade and record* is the grading and the 105 answers (90 statements and 15 "
                  "hazard sub-statements) with the score written in one transaction of the learning record. "
-                 "*Grade in the window* adds the results window filled.")
+                 "*Grade in the window* adds the results window filled. *After start-up* means that no file "
+                 "of the directory was read yet in the process (the table store's shared images dropped), "
+                 "as when the program has just started; the drill start runs from the settings file to the "
+                 "first question, as the question window's start does without its views.")
     lines.append("")
     rows = []
-    for family, label in (("BM_MockStart", "Start a 本免 mock"), ("BM_ReadQuestions", "Reading the questions (first mock)"),
+    for family, label in (("BM_MockStart", "Start a 本免 mock"), ("BM_ReadQuestions", "Reading the questions (first time in the process)"),
                           ("BM_Draw", "The draw alone"), ("BM_MoveToQuestion", "Move to another question"),
                           ("BM_GradeAndRecord", "Grade and record 105 answers"),
-                          ("BM_GradeInWindow", "Grade in the window, results shown")):
+                          ("BM_GradeInWindow", "Grade in the window, results shown"),
+                          ("BM_FirstMockAfterStartUp", "The first mock after start-up"),
+                          ("BM_FirstDrillAfterStartUp", "The first drill after start-up"),
+                          ("BM_DrillAfterMock", "A drill right after a mock")):
         g = e.get(family)
         rows.append((label, fmt_time(g["real"]) if g else "—", fmt_time(g["cpu"]) if g else "—",
                      fmt_cv(g) if g else "—"))

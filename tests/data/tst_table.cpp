@@ -18,7 +18,9 @@
 #include <csignal>
 #include <fstream>
 #include <random>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -382,6 +384,89 @@ private slots:
         QCOMPARE(c.rows.size(), std::size_t(4));
         QCOMPARE(c.rows[0][2].integer, 7);
         QCOMPARE(c.rows[3][3].bytes, std::string("0004"));
+    }
+
+    // One image of a file shared within the process: an unchanged file is not read again; one
+    // written by another program, or another file with the same change counter put in its place,
+    // is; and this process's own write-back leaves as the image what reading the file would give.
+    void sharedImageIsReadAgainOnlyWhenTheFileChanged()
+    {
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 3);
+        struct Seen {
+            std::uint64_t reads;
+            std::vector<std::string> bangos;
+            int kaisu;
+        };
+        auto open = [&] {
+            const std::uint64_t before = tablefile::WholeReads();
+            Table t;
+            t.SetFileName(path);
+            t.Open();
+            const std::vector<std::string> bangos = Bangos(t);
+            t.First();
+            t.Next();
+            return Seen{tablefile::WholeReads() - before, bangos, t.FieldByName("Kaisu").AsInteger()};
+        };
+        const auto counter = [](const std::string& file) { return Slurp(file).substr(24, 4); };
+
+        QCOMPARE(open().reads, 1u);
+        QCOMPARE(open().reads, 0u);
+
+        // Another bank with the same change counter and size, renamed over the file.
+        std::vector<Row> rows{Question(0, "0007"), Question(1, "0008"), Question(2, "0009")};
+        const std::string other = dir.filePath("other.cds").toStdString();
+        Table::CreateFile(other, layouts::Bank(), rows);
+        QCOMPARE(counter(other), counter(path));
+        QCOMPARE(Slurp(other).size(), Slurp(path).size());
+        QVERIFY(std::rename(other.c_str(), path.c_str()) == 0);
+        Seen seen = open();
+        QCOMPARE(seen.reads, 1u);
+        QCOMPARE(seen.bangos, (std::vector<std::string>{"0007", "0008", "0009"}));
+
+        // Another program writes the file through SQLite, and puts its time back: only SQLite's
+        // change counter tells.
+        struct stat times {};
+        QCOMPARE(::stat(path.c_str(), &times), 0);
+        Sql(path, "UPDATE records SET Kaisu = 9 WHERE id = 2");
+        const struct timespec back[2] = {times.st_atim, times.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, path.c_str(), back, 0), 0);
+        seen = open();
+        QCOMPARE(seen.reads, 1u);
+        QCOMPARE(seen.kaisu, 9);
+        QCOMPARE(open().reads, 0u);
+
+        // This process writes it back: a change, a deletion of the last record (its id is given
+        // again) and two appended records.
+        {
+            Table t;
+            t.SetFileName(path);
+            t.Open();
+            t.Next();
+            t.Edit();
+            t.FieldByName("Kaisu").SetAsInteger(5);
+            t.Post();
+            t.Last();
+            t.Delete();
+            t.AppendRecord(Question(0, "0010"));
+            t.AppendRecord(Question(0, "0011"));
+            t.Close();
+        }
+        seen = open();
+        QCOMPARE(seen.reads, 0u);
+        QCOMPARE(seen.kaisu, 5);
+        QCOMPARE(seen.bangos, (std::vector<std::string>{"0007", "0008", "0010", "0011"}));
+        const tablefile::Contents fromFile = tablefile::Read(path, true);
+        const std::shared_ptr<const tablefile::Contents> image = tablefile::ReadShared(path);
+        QCOMPARE(image->ids, fromFile.ids);
+        QVERIFY(image->rows == fromFile.rows);
+        QVERIFY(image->stamp == fromFile.stamp);
+
+        // And the next write by another program is seen again.
+        Sql(path, "UPDATE records SET Kaisu = 3 WHERE id = 2");
+        seen = open();
+        QCOMPARE(seen.reads, 1u);
+        QCOMPARE(seen.kaisu, 3);
     }
 
     // A disk that fills up during the write-back (here: a file-size limit the process may not

@@ -1,4 +1,5 @@
 // The drill's arithmetic and the question search, without a window.
+#include "Filter.h"
 #include "Layouts.h"
 #include "LiteralSearch.h"
 #include "Scoring.h"
@@ -54,6 +55,74 @@ std::vector<Row> Rows(const std::vector<Q>& qs)
         rows.push_back(BankRow(i, qs[i].nullNani ? Value() : Value(qs[i].nani), Value(qs[i].nkaisu),
                                Value(qs[i].karihon)));
     return rows;
+}
+
+// The loop of tries evaluated on the stored records themselves, each try's filter matched row by
+// row (deleted records read as empty): the reference that the table's columns must not change.
+struct RowResult {
+    bool found = false;
+    std::string filter;
+    int limit = 0;
+    std::string bango;
+};
+RowResult RowSearch(const Table& bank, int start, int limit, int maxLimit)
+{
+    const int bango = bank.FieldIndex("Bango");
+    for (int n = start;;) {
+        const std::string text = SearchFilter(n, limit);
+        const Filter filter(text, bank.Fields());
+        if (n < 0) {
+            ++limit;
+            n = start;
+        } else {
+            --n;
+        }
+        for (std::size_t r = 0; r < bank.StoredCount(); ++r) {
+            Row row;
+            for (std::size_t f = 0; f < bank.Fields().size(); ++f)
+                row.push_back(bank.StoredValue(r, int(f)));
+            if (filter.Matches(row))
+                return {true, text, limit, bank.StoredValue(r, bango).bytes};
+        }
+        if (limit > maxLimit)
+            return {};
+    }
+}
+
+Value RandomCount(std::mt19937& rng, int lo, int hi)
+{
+    if (std::uniform_int_distribution<int>(0, 15)(rng) == 0)
+        return Value();
+    return Value(std::uniform_int_distribution<int>(lo, hi)(rng));
+}
+
+// Changes the bank as drills and tools do between searches: counters posted (some set to null),
+// records appended and deleted; the columns must follow every one.
+void ChangeBank(Table& bank, std::mt19937& rng, std::size_t& numbered, int spread)
+{
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    bank.SetFiltered(false);
+    for (int step = pick(0, 4); step > 0; --step) {
+        const int what = pick(0, 5);
+        if (what == 0) {
+            bank.AppendRecord(BankRow(numbered++, RandomCount(rng, -3, spread), RandomCount(rng, 0, 4),
+                                      RandomCount(rng, 0, 2)));
+        } else if (bank.RecordCount() > 0) {
+            bank.MoveTo(pick(0, bank.RecordCount() - 1));
+            if (what == 1) {
+                bank.Delete();
+                continue;
+            }
+            bank.Edit();
+            const char* field = what == 2 ? "Nani" : what == 3 ? "NKaisu" : "KariHon";
+            const Value v = RandomCount(rng, what == 2 ? -3 : 0, what == 2 ? spread : what == 3 ? 4 : 2);
+            if (v.null)
+                bank.FieldByName(field).SetNull();
+            else
+                bank.FieldByName(field).SetAsInteger(v.integer);
+            bank.Post();
+        }
+    }
 }
 
 }  // namespace
@@ -228,58 +297,71 @@ private slots:
         }
     }
 
-    // The one-scan search against the loop of tries on many random banks, levels and limits.
+    // The one-scan search against the loop of tries on many random banks, levels and limits; and
+    // both, run over the table's columns, against the same tries matched on the records
+    // themselves, while counters are posted and records appended and deleted in between.
     void searchMatchesLiteralLoop()
     {
         QTemporaryDir dir;
         std::mt19937 rng(20240611);
         auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
         Table bank;
-        int compared = 0, found = 0, raisedAtMinusOne = 0;
+        int compared = 0, found = 0, raisedAtMinusOne = 0, changedBanks = 0;
         for (int b = 0; b < 120; ++b) {
             const int size = pick(0, 25);
             const int spread = pick(0, 3) == 0 ? 110 : 20;
             std::vector<Row> rows;
-            int maxSettled = 0;
             for (int i = 0; i < size; ++i) {
                 const Value nani = pick(0, 15) == 0 ? Value() : Value(pick(-3, spread));
-                const int settled = pick(0, 4);
-                maxSettled = std::max(maxSettled, settled);
-                const Value nkaisu = pick(0, 15) == 0 ? Value() : Value(settled);
+                const Value nkaisu = RandomCount(rng, 0, 4);
                 const int kh = pick(0, 9);
                 const Value karihon = kh == 0 ? Value() : Value(kh < 3 ? 0 : kh < 8 ? 1 : 2);
                 rows.push_back(BankRow(std::size_t(i), nani, nkaisu, karihon));
             }
             OpenBank(bank, dir, rows);
+            std::size_t numbered = rows.size();
             for (int run = 0; run < 6; ++run) {
+                if (run > 0 && b % 2 == 1) {
+                    ChangeBank(bank, rng, numbered, spread);
+                    ++changedBanks;
+                }
+                int maxSettled = 0;
+                for (const std::int32_t k : bank.IntegerColumn(bank.FieldIndex("NKaisu")))
+                    maxSettled = std::max(maxSettled, k);
                 const int start = pick(-1, 25);
                 const int startLimit = pick(0, 5);
+                const int maxLimit = std::max(maxSettled, startLimit);
+                const QString where = QString("bank %1 run %2 level %3 limit %4").arg(b).arg(run).arg(start).arg(startLimit);
 
+                const RowResult reference = RowSearch(bank, start, startLimit, maxLimit);
                 int literalLimit = startLimit;
-                const bool literalFound = LiteralSearch(bank, start, literalLimit, std::max(maxSettled, startLimit));
-                const std::string literalFilter = bank.Filter();
-                const std::string literalCurrent =
-                    literalFound ? bank.FieldByName("Bango").AsString() : std::string();
+                const bool literalFound = LiteralSearch(bank, start, literalLimit, maxLimit);
+                QVERIFY2(literalFound == reference.found, qPrintable(where));
+                if (literalFound) {
+                    QVERIFY2(bank.Filter() == reference.filter, qPrintable(where));
+                    QVERIFY2(literalLimit == reference.limit, qPrintable(where));
+                    QVERIFY2(bank.FieldByName("Bango").AsString() == reference.bango, qPrintable(where));
+                }
 
                 bank.SetFilter("KariHon >= 0");
                 int limit = startLimit;
                 const bool ok = SearchQuestion(bank, start, limit);
-                const QString where = QString("bank %1 run %2 level %3 limit %4").arg(b).arg(run).arg(start).arg(startLimit);
-                QVERIFY2(ok == literalFound, qPrintable(where));
+                QVERIFY2(ok == reference.found, qPrintable(where));
                 ++compared;
                 if (!ok)
                     continue;
                 ++found;
                 raisedAtMinusOne += bank.Filter().rfind("Nani = -1 ", 0) == 0;
-                QVERIFY2(bank.Filter() == literalFilter, qPrintable(where + " " + QString::fromStdString(bank.Filter())));
-                QVERIFY2(limit == literalLimit, qPrintable(where));
-                QVERIFY2(bank.FieldByName("Bango").AsString() == literalCurrent, qPrintable(where));
+                QVERIFY2(bank.Filter() == reference.filter, qPrintable(where + " " + QString::fromStdString(bank.Filter())));
+                QVERIFY2(limit == reference.limit, qPrintable(where));
+                QVERIFY2(bank.FieldByName("Bango").AsString() == reference.bango, qPrintable(where));
             }
         }
-        // The random banks must have exercised both outcomes and the stop at -1.
+        // The random banks must have exercised both outcomes, the stop at -1 and changed banks.
         QVERIFY(found > compared / 3);
         QVERIFY(found < compared);
         QVERIFY(raisedAtMinusOne > 0);
+        QVERIFY(changedBanks > 100);
     }
 };
 
