@@ -43,8 +43,9 @@ public:
     enum class Leaving { AsAsked, Forced };
     bool SignOut(Leaving leaving = Leaving::AsAsked);
 
-    // How often the signed-in pupil's sign-in is checked on the server.
+    // How often the signed-in pupil's sign-in is checked on the server (and at each drill's end).
     static constexpr int kSignInCheckMilliseconds = 10000;
+    void SetSignInCheckInterval(int milliseconds) { signInCheckTimer_.setInterval(milliseconds); }
     // What the pupil is told when the sign-in ended elsewhere (STATE: not Active).
     static QString EndedMessage(school::SignInState state);
 
