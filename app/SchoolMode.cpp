@@ -18,7 +18,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
-#include <QScreen>
 #include <QSysInfo>
 
 namespace {
@@ -95,10 +94,7 @@ void SchoolMode::Start(std::optional<exam::Test> mock)
         unchecked_.insert(folder);
         CountPending(folder);
     }
-    // In the middle of the screen, where a pupil looks first.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        signIn_->move(screen->availableGeometry().center() - signIn_->rect().center());
-    signIn_->show();
+    signIn_->ShowFitted();
     Connect();
 }
 
@@ -217,7 +213,7 @@ bool SchoolMode::SignOut(Leaving leaving)
     QMetaObject::invokeMethod(this, [] { DestroyWindows(); }, Qt::QueuedConnection);
     ShowPending();
     signIn_->Reset();
-    signIn_->show();
+    signIn_->ShowFitted();
     return true;
 }
 
