@@ -218,6 +218,22 @@ std::vector<AnswerRow> Client::PupilAnswers(const std::string& token)
     return rows;
 }
 
+std::optional<TestDate> Client::PupilTestDate(const std::string& token)
+{
+    Connect();
+    const Result r = db_->Exec("SELECT test, test_date FROM lentavo.my_test_date($1)", {token});
+    if (r.Rows() == 0)
+        return std::nullopt;
+    return TestDate{r.Text(0, 0), r.Text(0, 1)};
+}
+
+void Client::DeliverTestDate(const std::string& token, const TestDate& date)
+{
+    const auto value = [](const std::string& s) { return s.empty() ? Param() : Param(s); };
+    Connect();
+    db_->Exec("SELECT lentavo.deliver_test_date($1, $2, $3::date)", {token, value(date.test), value(date.date)});
+}
+
 SignInState Client::SignInStatus(const std::string& token)
 {
     Connect();

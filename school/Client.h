@@ -83,6 +83,13 @@ struct AnswerRow {
     std::int64_t seq = 0;     // read back: the order the server received it in
 };
 
+// The test the pupil prepares for (a lower-case word, "karimen") and its date, "YYYY-MM-DD";
+// both empty: no date.
+struct TestDate {
+    std::string test, date;
+    bool operator==(const TestDate&) const = default;
+};
+
 // What became of a sign-in (Client::SignInStatus).
 enum class SignInState {
     Active,
@@ -127,6 +134,9 @@ public:
     // by their start, answers in the order answered (the same second: the order received).
     std::vector<SessionRow> PupilSessions(const std::string& token);
     std::vector<AnswerRow> PupilAnswers(const std::string& token);
+    // The pupil's test date as last delivered from any PC; none when none ever was.
+    std::optional<TestDate> PupilTestDate(const std::string& token);
+    void DeliverTestDate(const std::string& token, const TestDate& date);
     // Whether TOKEN's sign-in still stands, and if not why.
     SignInState SignInStatus(const std::string& token);
     // Ends the sign-in (delivery with the token stays possible until it expires).

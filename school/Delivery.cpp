@@ -120,6 +120,12 @@ bool DeliverRound(Client& client, const std::string& folder)
             SaveOutbox(folder, *b);
             more = answers.size() == std::size_t(kBatch);
         }
+        if (const std::string date = TestDatePrint(rec.Pupil()); TestDateToSend(date, *b)) {
+            const auto bar = date.find('|');
+            client.DeliverTestDate(b->token, {date.substr(0, bar), date.substr(bar + 1)});
+            b->testDateSent = date;
+            SaveOutbox(folder, *b);
+        }
     }
     if (HasBase(folder)) {
         const std::vector<Counter> contribution = Contribution(folder);
@@ -154,13 +160,15 @@ void DeliverNow(Client& client, const std::string& folder)
     }
 }
 
-int PendingRecordRows(const std::string& folder, const RecordMarks& b)
+int PendingRecordRows(const std::string& folder, const Outbox& b)
 {
     if (!HasRecord(folder))
         return 0;
     record::LearningRecord rec;
     rec.OpenForReading(Dir(folder) + record::kFileName);
-    return rec.CountAnswersAfter(b.answersDone) + int(SessionsToSend(rec, b).size());
+    // The test date counts as one row while its change is not on the server.
+    return rec.CountAnswersAfter(b.answersDone) + int(SessionsToSend(rec, b).size()) +
+           (TestDateToSend(TestDatePrint(rec.Pupil()), b) ? 1 : 0);
 }
 
 void MarkDelivered(const record::LearningRecord& rec, RecordMarks& b)

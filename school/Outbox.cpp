@@ -2,6 +2,7 @@
 
 #include "Delivery.h"
 #include "Exception.h"
+#include "LearningRecord.h"
 #include "SafeFile.h"
 
 #include <QJsonDocument>
@@ -80,6 +81,7 @@ std::optional<Outbox> LoadOutbox(const std::string& folder)
     b.countersToken = o["counters_token"].toString().toStdString();
     b.countersSeq = o["counters_seq"].toInteger();
     b.countersSent = o["counters_sent"].toString().toStdString();
+    b.testDateSent = o["test_date_sent"].toString().toStdString();
     return b;
 }
 
@@ -88,7 +90,8 @@ void SaveOutbox(const std::string& folder, const Outbox& b)
     QJsonObject o{{"token", QString::fromStdString(b.token)},
                   {"counters_token", QString::fromStdString(b.countersToken)},
                   {"counters_seq", qint64(b.countersSeq)},
-                  {"counters_sent", QString::fromStdString(b.countersSent)}};
+                  {"counters_sent", QString::fromStdString(b.countersSent)},
+                  {"test_date_sent", QString::fromStdString(b.testDateSent)}};
     WriteMarks(o, b);
     if (b.incoming) {
         QJsonObject incoming;
@@ -109,6 +112,16 @@ Outbox LoadOrMakeOutbox(const std::string& folder)
     return b;
 }
 
+
+std::string TestDatePrint(const record::PupilProfile& profile)
+{
+    return profile.test && profile.testDate ? *profile.test + "|" + *profile.testDate : "|";
+}
+
+bool TestDateToSend(const std::string& print, const Outbox& b)
+{
+    return print != b.testDateSent && !(b.testDateSent.empty() && print == "|");
+}
 
 FolderLock::FolderLock(const std::string& folder)
 {

@@ -9,6 +9,7 @@
 
 namespace record {
 class LearningRecord;
+struct PupilProfile;
 }
 #include <map>
 #include <optional>
@@ -35,6 +36,9 @@ struct Outbox : RecordMarks {
     std::string countersToken;
     std::int64_t countersSeq = 0;
     std::string countersSent;                           // the contribution as last delivered
+    // The record's test date as last delivered or read back ("test|date", "|" for none; empty:
+    // never, which a record without a date needs no delivery for).
+    std::string testDateSent;
     // A rebuilt record about to take kiroku.sqlite's place (kIncomingRecord) with these marks.
     // Loading settles it: the marks hold once the incoming file is gone (renamed into place),
     // and are dropped while it is still there.
@@ -65,8 +69,13 @@ std::optional<Outbox> LoadOutbox(const std::string& folder);
 Outbox LoadOrMakeOutbox(const std::string& folder);
 void SaveOutbox(const std::string& folder, const Outbox& b);
 
-// Answers and sessions of FOLDER's record not delivered by the marks B (the counters aside).
-int PendingRecordRows(const std::string& folder, const RecordMarks& b);
+// The record's test date as the outbox keeps it, and whether it is still to be delivered.
+std::string TestDatePrint(const record::PupilProfile& profile);
+bool TestDateToSend(const std::string& print, const Outbox& b);
+
+// Answers and sessions of FOLDER's record not delivered by B's marks, and 1 for its test date
+// while that is not (the counters aside).
+int PendingRecordRows(const std::string& folder, const Outbox& b);
 // Sets B's marks so that everything in REC counts as delivered, as it now stands (a session
 // without an end is sent again once it changes). REC: a record just put together by a read-back.
 void MarkDelivered(const record::LearningRecord& rec, RecordMarks& b);

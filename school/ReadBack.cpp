@@ -187,6 +187,154 @@ bool IsOwnSession(const std::string& folder, std::int64_t session)
 
 // ---- ReadBack -------------------------------------------------------------------------------
 
+namespace {
+
+// The rows part of ReadBack, FOLDER locked and delivered.
+void TakeRows(Client& client, const std::string& folder, const std::string& token, ReadBackReport& report)
+{
+    Outbox b = LoadOrMakeOutbox(folder);
+    if (const int pending = PendingRecordRows(folder, b); pending > 0) {
+        report.skipped = std::to_string(pending) + " rows not delivered";
+        return;
+    }
+    std::vector<SessionRow> serverSessions = client.PupilSessions(token);
+    std::vector<AnswerRow> serverAnswers = client.PupilAnswers(token);
+    Local local = ReadLocal(folder, b);
+    report.sessions = int(serverSessions.size());
+    report.answers = int(serverAnswers.size());
+    if (Same(local, serverSessions, serverAnswers))
+        return;
+
+    // The server's rows, and the folder's own the server lacks; by time, then as received.
+    std::map<std::string, const Session*> localSessions;
+    for (const Session& s : local.sessions)
+        localSessions[s.uuid] = &s;
+    std::map<std::string, bool> onServer;
+    std::vector<Session> sessions;
+    sessions.reserve(serverSessions.size() + local.sessions.size());
+    for (SessionRow& row : serverSessions) {
+        const auto it = localSessions.find(row.uuid);
+        sessions.push_back({row.uuid, row.seq, it != localSessions.end() && it->second->own, std::move(row.session)});
+        onServer[sessions.back().uuid] = true;
+    }
+    for (Session& s : local.sessions)
+        if (!onServer.count(s.uuid))
+            sessions.push_back(std::move(s));
+    std::stable_sort(sessions.begin(), sessions.end(), [](const Session& x, const Session& y) {
+        return std::tie(x.s.startedAt, x.seq) < std::tie(y.s.startedAt, y.seq);
+    });
+    std::map<std::string, std::size_t> sessionAt;
+    for (std::size_t i = 0; i < sessions.size(); ++i)
+        sessionAt[sessions[i].uuid] = i;
+
+    std::map<std::string, bool> answerOnServer;
+    std::vector<Answer> answers;
+    answers.reserve(serverAnswers.size() + local.answers.size());
+    for (AnswerRow& row : serverAnswers) {
+        answerOnServer[row.uuid] = true;
+        answers.push_back({std::move(row.uuid), std::move(row.sessionUuid), std::move(row.answeredAt), row.seq,
+                           std::move(row.answer)});
+    }
+    const std::size_t fromServer = answers.size();
+    std::size_t kept = 0;
+    for (Answer& a : local.answers)
+        if (!answerOnServer.count(a.uuid)) {
+            answers.push_back(std::move(a));
+            ++kept;
+        }
+    report.answersAdded = int(fromServer + kept) - int(local.answers.size());
+    std::stable_sort(answers.begin(), answers.end(), [](const Answer& x, const Answer& y) {
+        return std::tie(x.answeredAt, x.seq) < std::tie(y.answeredAt, y.seq);
+    });
+
+    std::vector<record::SessionSummary> rows;
+    rows.reserve(sessions.size());
+    for (const Session& s : sessions)
+        rows.push_back(s.s);
+    std::vector<record::RecordedAnswer> recorded;
+    recorded.reserve(answers.size());
+    for (const Answer& a : answers) {
+        const auto at = sessionAt.find(a.sessionUuid);
+        if (at == sessionAt.end())
+            throw Exception("session of answer " + a.uuid + " is missing");
+        recorded.push_back({at->second, a.answeredAt, a.a});
+    }
+
+    // Another copy of the program drilling on this folder keeps it as it is.
+    data::Directory directory(folder);
+    if (directory.Lock() == DirectoryLock::Result::InUse) {
+        report.skipped = "the folder is in use";
+        return;
+    }
+    const std::string path = Dir(folder) + record::kFileName;
+    const std::string incoming = Dir(folder) + kIncomingRecord;
+    RemoveRecordFiles(incoming);
+    RecordMarks marks;
+    marks.folderId = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
+    {
+        record::LearningRecord rec;
+        rec.Open(incoming);
+        rec.Append(rows, recorded);
+        if (local.pupil.name)
+            rec.SetPupilName(*local.pupil.name);
+        if (local.pupil.test && local.pupil.testDate)
+            rec.SetTestDate(*local.pupil.test, *local.pupil.testDate);
+        MarkDelivered(rec, marks);
+    }
+    marks.readSessions = std::int64_t(sessions.size());
+    marks.readAnswers = std::int64_t(answers.size());
+    WriteList(ListFile(folder, marks.folderId), sessions, answers);
+
+    // The old record closed by its last connection leaves no log; one left means another
+    // program has it open, and it stays.
+    std::error_code ec;
+    if (fs::exists(path, ec)) {
+        record::LearningRecord old;
+        old.Open(path);
+    }
+    if (fs::exists(path + "-wal", ec)) {
+        RemoveRecordFiles(incoming);
+        report.skipped = "the record is open elsewhere";
+        return;
+    }
+    fs::remove(path + "-shm", ec);
+    // From here the marks go with the rebuilt record: loading the outbox takes them once the
+    // incoming file is gone, whenever this stops.
+    const std::string oldList = ListFile(folder, b.folderId);
+    b.incoming = marks;
+    SaveOutbox(folder, b);
+    fs::rename(incoming, path, ec);
+    if (ec)
+        throw Exception("学習記録を置き換えられません: " + path + " (" + ec.message() + ")");
+    b = *LoadOutbox(folder);
+    SaveOutbox(folder, b);
+    fs::remove(oldList, ec);
+    report.rebuilt = true;
+    report.sessions = int(sessions.size());
+    report.answers = int(answers.size());
+}
+
+// The pupil's test date from the server, unless the folder's own is not delivered yet (then it
+// is the newer, and goes out with the next round).
+void TakeTestDate(Client& client, const std::string& folder, const std::string& token)
+{
+    const std::optional<TestDate> server = client.PupilTestDate(token);
+    if (!server)
+        return;
+    Outbox b = LoadOrMakeOutbox(folder);
+    record::LearningRecord rec;
+    rec.Open(Dir(folder) + record::kFileName);
+    const std::string own = TestDatePrint(rec.Pupil()), theirs = server->test + "|" + server->date;
+    if (TestDateToSend(own, b))
+        return;
+    if (own != theirs)
+        rec.SetTestDate(server->test, server->date);
+    b.testDateSent = theirs;
+    SaveOutbox(folder, b);
+}
+
+}  // namespace
+
 ReadBackReport ReadBack(Client& client, const std::string& folder, const std::string& token)
 {
     ReadBackReport report;
@@ -201,126 +349,9 @@ ReadBackReport ReadBack(Client& client, const std::string& folder, const std::st
     }
     try {
         const FolderLock lock(folder);
-        Outbox b = LoadOrMakeOutbox(folder);
-        if (const int pending = PendingRecordRows(folder, b); pending > 0) {
-            report.skipped = std::to_string(pending) + " rows not delivered";
-            return report;
-        }
-        std::vector<SessionRow> serverSessions = client.PupilSessions(token);
-        std::vector<AnswerRow> serverAnswers = client.PupilAnswers(token);
-        Local local = ReadLocal(folder, b);
-        report.sessions = int(serverSessions.size());
-        report.answers = int(serverAnswers.size());
-        if (Same(local, serverSessions, serverAnswers))
-            return report;
-
-        // The server's rows, and the folder's own the server lacks; by time, then as received.
-        std::map<std::string, const Session*> localSessions;
-        for (const Session& s : local.sessions)
-            localSessions[s.uuid] = &s;
-        std::map<std::string, bool> onServer;
-        std::vector<Session> sessions;
-        sessions.reserve(serverSessions.size() + local.sessions.size());
-        for (SessionRow& row : serverSessions) {
-            const auto it = localSessions.find(row.uuid);
-            sessions.push_back({row.uuid, row.seq, it != localSessions.end() && it->second->own, std::move(row.session)});
-            onServer[sessions.back().uuid] = true;
-        }
-        for (Session& s : local.sessions)
-            if (!onServer.count(s.uuid))
-                sessions.push_back(std::move(s));
-        std::stable_sort(sessions.begin(), sessions.end(), [](const Session& x, const Session& y) {
-            return std::tie(x.s.startedAt, x.seq) < std::tie(y.s.startedAt, y.seq);
-        });
-        std::map<std::string, std::size_t> sessionAt;
-        for (std::size_t i = 0; i < sessions.size(); ++i)
-            sessionAt[sessions[i].uuid] = i;
-
-        std::map<std::string, bool> answerOnServer;
-        std::vector<Answer> answers;
-        answers.reserve(serverAnswers.size() + local.answers.size());
-        for (AnswerRow& row : serverAnswers) {
-            answerOnServer[row.uuid] = true;
-            answers.push_back({std::move(row.uuid), std::move(row.sessionUuid), std::move(row.answeredAt), row.seq,
-                               std::move(row.answer)});
-        }
-        const std::size_t fromServer = answers.size();
-        std::size_t kept = 0;
-        for (Answer& a : local.answers)
-            if (!answerOnServer.count(a.uuid)) {
-                answers.push_back(std::move(a));
-                ++kept;
-            }
-        report.answersAdded = int(fromServer + kept) - int(local.answers.size());
-        std::stable_sort(answers.begin(), answers.end(), [](const Answer& x, const Answer& y) {
-            return std::tie(x.answeredAt, x.seq) < std::tie(y.answeredAt, y.seq);
-        });
-
-        std::vector<record::SessionSummary> rows;
-        rows.reserve(sessions.size());
-        for (const Session& s : sessions)
-            rows.push_back(s.s);
-        std::vector<record::RecordedAnswer> recorded;
-        recorded.reserve(answers.size());
-        for (const Answer& a : answers) {
-            const auto at = sessionAt.find(a.sessionUuid);
-            if (at == sessionAt.end())
-                throw Exception("session of answer " + a.uuid + " is missing");
-            recorded.push_back({at->second, a.answeredAt, a.a});
-        }
-
-        // Another copy of the program drilling on this folder keeps it as it is.
-        data::Directory directory(folder);
-        if (directory.Lock() == DirectoryLock::Result::InUse) {
-            report.skipped = "the folder is in use";
-            return report;
-        }
-        const std::string path = Dir(folder) + record::kFileName;
-        const std::string incoming = Dir(folder) + kIncomingRecord;
-        RemoveRecordFiles(incoming);
-        RecordMarks marks;
-        marks.folderId = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
-        {
-            record::LearningRecord rec;
-            rec.Open(incoming);
-            rec.Append(rows, recorded);
-            if (local.pupil.name)
-                rec.SetPupilName(*local.pupil.name);
-            if (local.pupil.test && local.pupil.testDate)
-                rec.SetTestDate(*local.pupil.test, *local.pupil.testDate);
-            MarkDelivered(rec, marks);
-        }
-        marks.readSessions = std::int64_t(sessions.size());
-        marks.readAnswers = std::int64_t(answers.size());
-        WriteList(ListFile(folder, marks.folderId), sessions, answers);
-
-        // The old record closed by its last connection leaves no log; one left means another
-        // program has it open, and it stays.
-        std::error_code ec;
-        if (fs::exists(path, ec)) {
-            record::LearningRecord old;
-            old.Open(path);
-        }
-        if (fs::exists(path + "-wal", ec)) {
-            RemoveRecordFiles(incoming);
-            report.skipped = "the record is open elsewhere";
-            return report;
-        }
-        fs::remove(path + "-shm", ec);
-        // From here the marks go with the rebuilt record: loading the outbox takes them once the
-        // incoming file is gone, whenever this stops.
-        const std::string oldList = ListFile(folder, b.folderId);
-        b.incoming = marks;
-        SaveOutbox(folder, b);
-        fs::rename(incoming, path, ec);
-        if (ec)
-            throw Exception("学習記録を置き換えられません: " + path + " (" + ec.message() + ")");
-        b = *LoadOutbox(folder);
-        SaveOutbox(folder, b);
-        fs::remove(oldList, ec);
-        report.rebuilt = true;
-        report.sessions = int(sessions.size());
-        report.answers = int(answers.size());
+        TakeRows(client, folder, token, report);
+        if (report.skipped.empty())
+            TakeTestDate(client, folder, token);
     } catch (const Unreachable&) {
         throw;
     } catch (const std::exception& e) {

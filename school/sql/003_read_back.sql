@@ -70,3 +70,37 @@ REVOKE ALL ON FUNCTION lentavo.record_time(timestamptz), lentavo.my_sessions(tex
   lentavo.my_answers(text), lentavo.signin_status(text) FROM PUBLIC;
 GRANT EXECUTE ON FUNCTION lentavo.my_sessions(text), lentavo.my_answers(text),
   lentavo.signin_status(text) TO lentavo_pc;
+
+-- The date of the pupil's test (what 今日の復習 plans towards), set in 学習記録 at any PC: the
+-- latest delivered holds, and each PC takes it at sign-in.
+CREATE TABLE lentavo.test_dates (
+  pupil_id   bigint PRIMARY KEY REFERENCES lentavo.pupils,
+  test       text,            -- NULL with test_date NULL: no date
+  test_date  date,
+  changed_at timestamptz NOT NULL DEFAULT now(),
+  CHECK ((test IS NULL) = (test_date IS NULL)),
+  CHECK (test ~ '^[a-z]{1,16}$')
+);
+
+CREATE FUNCTION lentavo.deliver_test_date(p_token text, p_test text, p_date date) RETURNS void
+LANGUAGE plpgsql VOLATILE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
+DECLARE s lentavo.signins;
+BEGIN
+  s := lentavo.signin_of(p_token, false);
+  INSERT INTO lentavo.test_dates AS t (pupil_id, test, test_date) VALUES (s.pupil_id, p_test, p_date)
+  ON CONFLICT (pupil_id) DO UPDATE SET test = EXCLUDED.test, test_date = EXCLUDED.test_date, changed_at = now();
+END $$;
+
+-- The signed-in pupil's test date; no row when none was ever delivered.
+CREATE FUNCTION lentavo.my_test_date(p_token text) RETURNS TABLE (test text, test_date text)
+LANGUAGE plpgsql STABLE SECURITY DEFINER SET search_path = lentavo, pg_temp AS $$
+DECLARE s lentavo.signins;
+BEGIN
+  s := lentavo.signin_of(p_token, true);
+  RETURN QUERY SELECT t.test, to_char(t.test_date, 'YYYY-MM-DD') FROM lentavo.test_dates t
+                WHERE t.pupil_id = s.pupil_id;
+END $$;
+
+REVOKE ALL ON lentavo.test_dates FROM PUBLIC;
+REVOKE ALL ON FUNCTION lentavo.deliver_test_date(text, text, date), lentavo.my_test_date(text) FROM PUBLIC;
+GRANT EXECUTE ON FUNCTION lentavo.deliver_test_date(text, text, date), lentavo.my_test_date(text) TO lentavo_pc;

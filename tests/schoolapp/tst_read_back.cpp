@@ -56,6 +56,21 @@ void Answered(const std::string& folder, const record::SessionSummary& session,
     rec.Append({session}, answers);
 }
 
+void SetTestDate(const std::string& folder, const char* test, const char* date)
+{
+    record::LearningRecord rec;
+    rec.Open(folder + record::kFileName);
+    rec.SetTestDate(test, date);
+}
+
+std::string TestDateIn(const std::string& folder)
+{
+    record::LearningRecord rec;
+    rec.OpenForReading(folder + record::kFileName);
+    const record::PupilProfile p = rec.Pupil();
+    return p.test.value_or("-") + " " + p.testDate.value_or("-");
+}
+
 // The bango of every answer of FOLDER's record, in its id order.
 std::vector<std::string> Bangos(const std::string& folder)
 {
@@ -128,6 +143,7 @@ private slots:
         const std::string a = SignIn(pcA, "1001", "pcA").folder;
         Answered(a, Drill("2026-12-01T09:00:00Z", "2026-12-01T09:05:00Z"),
                  {At("2026-12-01T09:00:00Z", bank_[0], false), At("2026-12-01T09:04:00Z", bank_[1], true)});
+        SetTestDate(a, "karimen", "2027-01-15");
         school::DeliverNow(client, a);
         // Another pupil at PC B: nothing of theirs may reach 1001's folder.
         const std::string other = SignIn(pcB, "1002", "pcB").folder;
@@ -150,6 +166,7 @@ private slots:
         const auto wrongOne = std::find_if(queue.entries.begin(), queue.entries.end(),
                                            [&](const study::QueueEntry& e) { return e.key.bango == bank_[0]; });
         QVERIFY(wrongOne != queue.entries.end() && !wrongOne->isNew);
+        QCOMPARE(TestDateIn(b), std::string("karimen 2027-01-15"));
         // A's drill is A's: B never offers to store it.
         QVERIFY(!school::IsOwnSession(b, 1));
 
@@ -157,6 +174,7 @@ private slots:
         Answered(b, Drill("2026-12-01T09:01:00Z", "2026-12-01T09:03:00Z"), {At("2026-12-01T09:02:30Z", bank_[2], true)});
         QVERIFY(school::IsOwnSession(b, 2));
         QCOMPARE(school::PendingIn(b), 2);   // its session and its answer
+        SetTestDate(b, "honmen", "2027-02-01");
         school::DeliverNow(client, b);
         QCOMPARE(school::PendingIn(b), 0);
         QCOMPARE(ServerCount("answers", "1001"), 3LL);
@@ -167,6 +185,7 @@ private slots:
         QCOMPARE(againA.folder, a);
         QCOMPARE(Bangos(a), (std::vector<std::string>{bank_[0], bank_[2], bank_[1]}));
         QCOMPARE(school::PendingIn(a), 0);
+        QCOMPARE(TestDateIn(a), std::string("honmen 2027-02-01"));
         QVERIFY(school::IsOwnSession(a, 1));    // A's drill began 09:00
         QVERIFY(!school::IsOwnSession(a, 2));   // B's at 09:01
         record::LearningRecord rec;
