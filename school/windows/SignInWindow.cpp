@@ -36,8 +36,6 @@ void SignInWindow::ShowFitted()
 {
     screenfit::FitLayout(this, designSize_);
     showMaximized();
-    raise();
-    activateWindow();
 }
 
 QString SignInWindow::NormalisedNumber(const QString& typed)
