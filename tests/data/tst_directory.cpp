@@ -6,6 +6,7 @@
 #include "Settings.h"
 #include "Table.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,6 +41,10 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Exception, d.OpenAdvice(advice));
         QVERIFY(!d.HasHazard());
         QVERIFY_THROWS_EXCEPTION(Exception, d.OpenHazard(hazard));
+        // A folder under the hazard file's name is no hazard file.
+        QVERIFY(QDir().mkdir(QString::fromStdString(d.FilePath(layouts::kHazardFile))));
+        QVERIFY(!d.HasHazard());
+        QVERIFY(QDir().rmdir(QString::fromStdString(d.FilePath(layouts::kHazardFile))));
         Table::CreateFile(d.FilePath(layouts::kHazardFile), layouts::Hazard(), {});
         QVERIFY(d.HasHazard());
         d.OpenHazard(hazard);

@@ -55,16 +55,22 @@ private slots:
     {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty") << "" << "フィルタ式";
+        QTest::newRow("empty") << "" << "フィルタ式が正しくありません (条件がありません)";
         QTest::newRow("unknown field") << "Foo = 1" << "項目 'Foo' が見つかりません";
         QTest::newRow("no literal") << "Nani =" << "フィルタ式";
         QTest::newRow("bad operator") << "Nani == 1" << "フィルタ式";
         QTest::newRow("not a number") << "Nani = 1x" << "フィルタ式";
         QTest::newRow("dangling and") << "Nani = 1 AND" << "フィルタ式";
         QTest::newRow("no and") << "Nani = 1 OR Kaisu = 2" << "フィルタ式";
+        // Three letters that share two of AND's are no AND either.
+        QTest::newRow("and's first letter") << "Nani = 1 ANY Kaisu = 2" << "AND がありません";
+        QTest::newRow("and's last letter") << "Nani = 1 ODD Kaisu = 2" << "AND がありません";
+        QTest::newRow("and's middle") << "Nani = 1 XNX Kaisu = 2" << "AND がありません";
         QTest::newRow("quoted number") << "Bango = '0042'" << "フィルタ式";
         QTest::newRow("number with space and quote") << "Bango = 00 ' OR 1" << "フィルタ式";
         QTest::newRow("blob") << "Zu = 1" << "フィルタ式";
+        QTest::newRow("tab in a word") << "Bango = 00\t42" << "制御文字は使えません";
+        QTest::newRow("delete in a word") << "Bango = 0042\x7F" << "制御文字は使えません";
         QTest::newRow("huge number") << "Nani = 99999999999999999999999" << "フィルタ式";
         QTest::newRow("minus alone") << "Nani = -" << "フィルタ式";
     }

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -131,6 +133,79 @@ private slots:
         QCOMPARE(lock.Acquire(bank.toStdString()), DirectoryLock::Result::Unavailable);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList());
         QCOMPARE(QDir(data).entryList(QDir::Files), (QStringList{DirectoryLock::kFileName, "mondai.cds"}));
+    }
+
+    // Started with its standard input closed, the program gets descriptor 0 for the lock file:
+    // that is a descriptor like any other, shared with the folder's users and let go on release.
+    void lockFileOnDescriptorZero()
+    {
+        QTemporaryDir dir;
+        const std::string data = dir.path().toStdString() + "/";
+        QVERIFY(::chmod(dir.path().toLocal8Bit().constData(), 0770) == 0);
+        const std::string file = data + DirectoryLock::kFileName;
+        const pid_t pid = fork();
+        if (pid == 0) {
+            ::umask(077);
+            ::close(0);
+            int code = 0;
+            {
+                DirectoryLock lock;   // makes the file on descriptor 0
+                if (lock.Acquire(data) != DirectoryLock::Result::Acquired)
+                    code |= 1;
+                if (Mode(file) != 0664)
+                    code |= 2;
+            }
+            if (::fcntl(0, F_GETFD) != -1)
+                code |= 4;
+            {
+                DirectoryLock lock;   // opens the file made before on descriptor 0
+                if (lock.Acquire(data) != DirectoryLock::Result::Acquired)
+                    code |= 8;
+            }
+            if (::fcntl(0, F_GETFD) != -1)
+                code |= 16;
+            _exit(code);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(pid, &status, 0), pid);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
+    // Acquiring again lets the lock held before go first: the same folder is locked again, and
+    // after a move to another folder the first is free for others.
+    void acquiringAgainLetsTheFirstLockGo()
+    {
+        QTemporaryDir dir;
+        const std::string first = dir.filePath("a/").toStdString();
+        const std::string second = dir.filePath("b/").toStdString();
+        QVERIFY(QDir().mkdir(dir.filePath("a")) && QDir().mkdir(dir.filePath("b")));
+        DirectoryLock lock;
+        QCOMPARE(lock.Acquire(first), DirectoryLock::Result::Acquired);
+        QCOMPARE(lock.Acquire(first), DirectoryLock::Result::Acquired);
+        QCOMPARE(lock.Acquire(second), DirectoryLock::Result::Acquired);
+        DirectoryLock other;
+        QCOMPARE(other.Acquire(first), DirectoryLock::Result::Acquired);
+        QCOMPARE(DirectoryLock().Acquire(second), DirectoryLock::Result::InUse);
+    }
+
+    // An interrupted call earlier in the program leaves errno at EINTR: a lock taken at once is
+    // taken, not tried again and again.
+    void aStaleInterruptionDoesNotHoldUpTheLock()
+    {
+        QTemporaryDir dir;
+        const std::string data = dir.path().toStdString() + "/";
+        const pid_t pid = fork();
+        if (pid == 0) {
+            ::alarm(10);
+            DirectoryLock lock;
+            errno = EINTR;
+            _exit(lock.Acquire(data) == DirectoryLock::Result::Acquired ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(pid, &status, 0), pid);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 
     void missingDirectoryCannotBeLocked()

@@ -70,6 +70,34 @@ private slots:
         QVERIFY(!settings::CreateEmpty("/nonexistent-dir/Lentavo.inf"));
     }
 
+    // The zoom and language files beside it: what is written is read back, blanks around a
+    // value are allowed, and a file that holds no value counts as none.
+    void zoomAndLanguageFilesReadBackWhatWasWritten()
+    {
+        QTemporaryDir dir;
+        const std::string zoom = dir.filePath(settings::kZoomFileName).toStdString();
+        QVERIFY(!settings::ReadZoom(zoom));
+        settings::WriteZoom(zoom, 1.23456);
+        QCOMPARE(Slurp(zoom), std::string("1.23"));
+        QCOMPARE(settings::ReadZoom(zoom).value_or(0), 1.23);
+        Put(zoom, " 1.5 \n");
+        QCOMPARE(settings::ReadZoom(zoom).value_or(0), 1.5);
+        Put(zoom, "big");
+        QVERIFY(!settings::ReadZoom(zoom));
+
+        const std::string lang = dir.filePath(settings::kLanguageFileName).toStdString();
+        QVERIFY(!settings::ReadLanguage(lang));
+        settings::WriteLanguage(lang, {"vi", "both"});
+        QCOMPARE(Slurp(lang), std::string("vi both\n"));
+        const auto read = settings::ReadLanguage(lang);
+        QVERIFY(read && read->language == "vi" && read->mode == "both");
+        Put(lang, "  en\n");
+        const auto alone = settings::ReadLanguage(lang);
+        QVERIFY(alone && alone->language == "en" && alone->mode.empty());
+        Put(lang, " \n");
+        QVERIFY(!settings::ReadLanguage(lang));
+    }
+
     void eucJpDecoderIsPresent()
     {
         // Without ICU, Qt has no EUC-JP: every text would be lost, so fail loudly.
@@ -96,6 +124,15 @@ private slots:
                 QVERIFY(QString::fromUtf8(e.what()).contains(QStringLiteral("EUC-JP")));
             }
         }
+        // The converter's own replacement character would come back as itself: refused all the same.
+        QVERIFY_THROWS_EXCEPTION(Exception, eucjp::Encode(QStringLiteral("前\uFFFD")));
+        // The message names the one character and where it stands, also mid-text.
+        try {
+            eucjp::Encode(QStringLiteral("あ☃い"));
+            QFAIL("encoded a snowman");
+        } catch (const Exception& e) {
+            QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("「☃」(2 文字目)")), e.what());
+        }
     }
 
     void invalidBytesShowAsReplacementCharacters()
@@ -103,6 +140,13 @@ private slots:
         const QString s = eucjp::Decode(std::string("\xA4\xA2\xFF\xA4", 4));
         QVERIFY(s.startsWith(QStringLiteral("あ")));
         QVERIFY(s.contains(QChar(0xFFFD)));
+        // One U+FFFD per bad byte, nothing after the last byte; a half-width kana and a whole
+        // character that ends the text are kept.
+        QCOMPARE(s, QStringLiteral("あ\uFFFD\uFFFD"));
+        QCOMPARE(eucjp::Decode(std::string("\x85\x8E\xB1\xFF\xA4\xA2", 6)), QStringLiteral("\uFFFDｱ\uFFFDあ"));
+        QCOMPARE(eucjp::Decode(std::string("\xA1\xFE\xFF", 3)), QStringLiteral("◇\uFFFD"));   // 0xFE: the last trail byte
+        QCOMPARE(eucjp::Decode(std::string("\x80\xFF", 2)), QStringLiteral("\uFFFD\uFFFD"));   // 0x80 leads nothing
+        QCOMPARE(eucjp::Decode(std::string("\xA4\xA1\xFF", 3)), QStringLiteral("ぁ\uFFFD"));   // 0xA1: the first trail byte
     }
 
     void truncatesAtCharacterBoundaries()
@@ -116,6 +160,8 @@ private slots:
         QCOMPARE(eucjp::Truncate(mixed, 6), mixed.substr(0, 6));
         // A string that ends in a lone lead byte is cut before it.
         QCOMPARE(eucjp::Truncate(std::string("ab\xA4", 3), 2), std::string("ab"));
+        // Within the limit it is left as it is, lone lead byte and all.
+        QCOMPARE(eucjp::Truncate(std::string("ab\xA4", 3), 3), std::string("ab\xA4", 3));
     }
 };
 

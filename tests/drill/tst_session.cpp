@@ -691,6 +691,85 @@ private slots:
         UnstoredDrillIsRefusedUntouched({"0002 AND Nani >= 0"});
     }
 
+    // A wrong answer to the tenth question is still before the advice's narrowing: the advice
+    // stays on its first record; the eleventh wrong answer narrows it to the level.
+    void theTenthWrongAnswerLeavesTheAdviceAsItWas()
+    {
+        WriteData(dir_, Fresh(30));
+        drill::Session& s = Start(0);
+        for (int i = 1; i < 10; ++i) {
+            s.Judge(s.RightAnswer());
+            QVERIFY(s.Next());
+        }
+        QCOMPARE(s.Total, 10);
+        s.Judge(1 - s.RightAnswer());
+        QVERIFY(!d_->advice.Filtered());
+        QVERIFY(s.Next());
+        s.Judge(1 - s.RightAnswer());
+        QVERIFY(d_->advice.Filtered());
+        QCOMPARE(d_->advice.Filter(), "Nani = " + std::to_string(s.DrillLevel));
+    }
+
+    // The search a session runs may be another than the one the start asks first (a benchmark
+    // measures its own): when it finds nothing the start says so and begins no record session.
+    void startEndsWhenItsSearchFindsNothing()
+    {
+        WriteData(dir_, Fresh(3));
+        record::LearningRecord rec;
+        data::Directory(dir_).OpenRecord(rec);
+        drill::Session& s = Open(0);
+        s.UseRecord(&rec);
+        s.search = [](Table&, int, int&) { return false; };
+        QVERIFY(!s.Start());
+        QVERIFY(rec.Sessions().empty());
+    }
+
+    // A record given only after the start has no session of this drill: none of the drill's
+    // answers goes into it, and that is no failure.
+    void aRecordGivenAfterTheStartGetsNoAnswers()
+    {
+        WriteData(dir_, Fresh(3));
+        record::LearningRecord rec;
+        data::Directory(dir_).OpenRecord(rec);
+        drill::Session& s = Start(0);
+        s.UseRecord(&rec);
+        s.Judge(1);
+        QCOMPARE(s.TakeRecordFailure(), std::string());
+        QVERIFY(rec.LatestResults().empty());
+        QVERIFY(rec.Sessions().empty());
+    }
+
+    // Replayed, a drill stands where the drill stood: the number of the question after the last
+    // answer, and from the eleventh answer on the advice narrowed to the level.
+    void aReplayedDrillCountsItsQuestions()
+    {
+        WriteData(dir_, Fresh(12));
+        std::vector<record::Answer> answers(11);
+        for (std::size_t i = 0; i < answers.size(); ++i)
+            answers[i].bango = QString::asprintf("%04d", int(i + 1)).toStdString();
+        drill::Session& s = Open(0);
+        s.Replay(answers);
+        QCOMPARE(s.Total, 12);
+        QCOMPARE(s.Stats().answers, 11);
+        QVERIFY(d_->advice.Filtered());
+    }
+
+    // A search may leave the candidates in the bank's whole view (every record qualifies): the
+    // start still narrows the bank to the one question found.
+    void startNarrowsTheBankWhateverViewTheSearchLeft()
+    {
+        WriteData(dir_, Fresh(3));
+        drill::Session& s = Open(0);
+        s.search = [](Table& bank, int, int&) {
+            bank.SetFiltered(false);
+            return true;
+        };
+        QVERIFY(s.Start());
+        QVERIFY(d_->bank.Filtered());
+        QCOMPARE(d_->bank.RecordCount(), 1);
+        QCOMPARE(d_->bank.Filter(), std::string("Bango = 0001"));
+    }
+
 private:
     // A drill recorded with right answers to BANGOS, never stored: storing it now is refused,
     // the bank and the history keep their bytes and the session stays open.

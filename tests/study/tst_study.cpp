@@ -2,9 +2,13 @@
 // true/false answers, today's queue and the plan towards a test date, and the replay of a real
 // learning record.
 
+#include "Exception.h"
+#include "Layouts.h"
 #include "LearningRecord.h"
 #include "Load.h"
+#include "Table.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -241,6 +245,80 @@ private slots:
         QVERIFY(r > 0.9 && r < 1.0);
         QVERIFY(qAbs(MeanRecall(learner, statements, Test::Karimen, At(11, 20)) - r / 2) < 1e-12);
         QVERIFY(qAbs(MeanRecall(learner, statements, Test::Honmen, At(11, 20)) - r / 3) < 1e-12);
+    }
+
+    // A data directory's statements: the bank's drill statements (stage 1 and 2 only, in the
+    // file's order, with their difficulty) and three per hazard item; a bank that is no bank
+    // is refused.
+    void statementsOfADataDirectory()
+    {
+        QTemporaryDir dir;
+        const std::string d = dir.path().toStdString() + "/";
+        QVERIFY(Statements(d).empty());
+        const auto& layout = layouts::Bank();
+        auto row = [&layout](const char* bango, int stage, std::optional<int> nani) {
+            Row r(layout.size());
+            for (std::size_t i = 0; i < layout.size(); ++i) {
+                if (layout[i].name == "Bango") r[i] = Value(bango);
+                if (layout[i].name == "KariHon") r[i] = Value(stage);
+                if (layout[i].name == "Nani" && nani) r[i] = Value(*nani);
+            }
+            return r;
+        };
+        Table::CreateFile(d + layouts::kBankFile, layout,
+                          {row("0001", 1, 5), row("0002", 0, 1), row("0003", 2, std::nullopt), row("0004", 3, 1)});
+        std::vector<Row> hazards(2, Row(layouts::Hazard().size()));
+        for (std::size_t i = 0; i < layouts::Hazard().size(); ++i)
+            if (layouts::Hazard()[i].name == "Bango") {
+                hazards[0][i] = Value("0101");
+                hazards[1][i] = Value("0102");
+            }
+        Table::CreateFile(d + layouts::kHazardFile, layouts::Hazard(), hazards);
+
+        const std::vector<Statement> s = Statements(d);
+        QCOMPARE(int(s.size()), 8);
+        QVERIFY(s[0].key == (Key{record::kSourceBank, "0001", 0}) && s[0].stage == 1 && s[0].nani == 5);
+        QVERIFY(s[1].key == (Key{record::kSourceBank, "0003", 0}) && s[1].stage == 2 && !s[1].nani);
+        for (std::size_t i = 2; i < s.size(); ++i)
+            QVERIFY(s[i].key == (Key{record::kSourceHazard, i < 5 ? "0101" : "0102", int(i - 2) % 3 + 1}) && s[i].stage == 2);
+
+        Table::CreateFile(d + layouts::kHazardFile, layouts::History(), {});
+        QVERIFY_THROWS_EXCEPTION(Exception, Statements(d));
+        QFile::remove(QString::fromStdString(d + layouts::kHazardFile));
+        Table::CreateFile(d + layouts::kBankFile, layouts::History(), {});
+        QVERIFY_THROWS_EXCEPTION(Exception, Statements(d));
+    }
+
+    // The test date is planned for only when the record names a test this program knows and a
+    // real day.
+    void testDateOfTheProfile()
+    {
+        const auto of = [](std::optional<std::string> test, std::optional<std::string> date) {
+            return TestDateOf(record::PupilProfile{std::nullopt, std::move(test), std::move(date)});
+        };
+        QVERIFY(of("honmen", "2027-01-15") == std::make_pair(Test::Honmen, QDate(2027, 1, 15)));
+        QVERIFY(of("karimen", "2026-12-24") == std::make_pair(Test::Karimen, QDate(2026, 12, 24)));
+        QVERIFY(!of("gentsuki", "2026-12-24"));
+        QVERIFY(!of("honmen", "2026-02-30"));
+        QVERIFY(!of("honmen", std::nullopt));
+        QVERIFY(!of(std::nullopt, "2026-12-24"));
+    }
+
+    // A data directory's own record is read for the outlook: the pupil's answers and test date.
+    void outlookReadsTheDirectorysRecord()
+    {
+        QTemporaryDir dir;
+        const std::string d = dir.path().toStdString() + "/";
+        QCOMPARE(int(LoadOutlook(d).learner.Size()), 0);   // no record yet
+        {
+            record::LearningRecord rec;
+            rec.Open(d + record::kFileName);
+            rec.AddAnswer(rec.BeginSession({record::kDrill, 0, {}}), {record::kSourceBank, "1001", 0, 101, 1, true, {}});
+            rec.SetTestDate("honmen", "2027-01-15");
+        }
+        const Outlook o = LoadOutlook(d);
+        QCOMPARE(int(o.learner.Size()), 1);
+        QVERIFY(o.options.testDate == QDate(2027, 1, 15));
     }
 
     void replaysTheRecordInOrder()
