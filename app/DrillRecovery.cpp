@@ -20,7 +20,8 @@ QString When(const std::string& startedAt)
 }
 }  // namespace
 
-void OfferToStoreUnstoredDrill(QWidget* parent, const std::string& settingsFile, bool resetSettled)
+void OfferToStoreUnstoredDrill(QWidget* parent, const std::string& settingsFile, bool resetSettled,
+                               const std::function<bool(std::int64_t session)>& mayStore)
 {
     std::optional<data::Directory> data;
     try {
@@ -42,7 +43,7 @@ void OfferToStoreUnstoredDrill(QWidget* parent, const std::string& settingsFile,
     } catch (const std::exception&) {
         return;   // the drill start tells of a record or a table it cannot use
     }
-    if (!drill)
+    if (!drill || (mayStore && !mayStore(drill->session)))
         return;
     const QString question =
         QCoreApplication::translate("DrillRecovery",

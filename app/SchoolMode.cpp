@@ -5,6 +5,7 @@
 #include "Delivery.h"
 #include "Dialogs.h"
 #include "DrillRecovery.h"
+#include "ExamWindow.h"
 #include "ExceptionBoundary.h"
 #include "ProgressWindow.h"
 #include "PupilTitles.h"
@@ -17,7 +18,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
-#include <QScreen>
 #include <QSysInfo>
 
 namespace {
@@ -54,6 +54,8 @@ SchoolMode::SchoolMode(const std::string& conninfo, school::SchoolFolders folder
                    [this](const std::string& folder, int pending) { PendingCounted(folder, pending); });
     ConnectHandler(link_.get(), &school::SchoolLink::signedIn, this,
                    [this](const school::SignedInPupil& pupil) { Enter(pupil); });
+    ConnectHandler(link_.get(), &school::SchoolLink::signInEnded, this,
+                   [this](const std::string& token, school::SignInState state) { SignInEnded(token, state); });
     // Counted in the worker's thread, shown in this one.
     ConnectHandler(delivery_.get(), &school::Delivery::pendingChanged, this, &SchoolMode::ShowPending);
     connect(delivery_.get(), &school::Delivery::deliveryFailed, this,
@@ -61,6 +63,9 @@ SchoolMode::SchoolMode(const std::string& conninfo, school::SchoolFolders folder
     // The windows tell nothing of each answer they store; a look every few seconds finds them.
     pendingTimer_.setInterval(3000);
     ConnectHandler(&pendingTimer_, &QTimer::timeout, this, &SchoolMode::ShowPending);
+    // Another PC may take the pupil over: this one hears of it within a few seconds.
+    signInCheckTimer_.setInterval(kSignInCheckMilliseconds);
+    ConnectHandler(&signInCheckTimer_, &QTimer::timeout, this, &SchoolMode::CheckSignIn);
 }
 
 SchoolMode::~SchoolMode()
@@ -89,10 +94,7 @@ void SchoolMode::Start(std::optional<exam::Test> mock)
         unchecked_.insert(folder);
         CountPending(folder);
     }
-    // In the middle of the screen, where a pupil looks first.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        signIn_->move(screen->availableGeometry().center() - signIn_->rect().center());
-    signIn_->show();
+    signIn_->ShowFitted();
     Connect();
 }
 
@@ -137,6 +139,7 @@ void SchoolMode::Enter(const school::SignedInPupil& pupil)
     ConnectHandler(Form4, &TForm4::drillStored, this, [this] {
         delivery_->Wake();
         ShowPending();
+        CheckSignIn();
     });
     Form1->ShowPupil(caption);
     // 学習記録 and its PDF name the pupil as the school's roster does.
@@ -147,32 +150,59 @@ void SchoolMode::Enter(const school::SignedInPupil& pupil)
     lastPending_ = 0;
     ShowPending();
     pendingTimer_.start();
+    signInCheckTimer_.start();
     signIn_->Reset();
     signIn_->hide();
-    // As at the single pupil's start: a drill the last run could not store is offered first.
-    OfferToStoreUnstoredDrill(nullptr, SettingsFilePath(), Professional);
+    // As at the single pupil's start: a drill the last run could not store is offered first, if
+    // it was this PC's (one read back from another PC is that PC's to store).
+    OfferToStoreUnstoredDrill(nullptr, SettingsFilePath(), Professional, [folder = pupil.folder](std::int64_t session) {
+        try {
+            return school::IsOwnSession(folder, session);
+        } catch (const std::exception&) {
+            return false;
+        }
+    });
     Form1->show();
     qCInfo(lcSchool, "sign-in to menu: %lld ms (server and working folder %lld ms, bank version %d %s)",
            static_cast<long long>(signInClock.elapsed()), static_cast<long long>(pupil.milliseconds),
            pupil.bankVersion, pupil.bankFetched ? "fetched" : "kept");
+    qCInfo(lcSchool, "read-back: %lld ms, %d sessions, %d answers, %d new, %s",
+           static_cast<long long>(pupil.readBackMilliseconds), pupil.readBack.sessions, pupil.readBack.answers,
+           pupil.readBack.answersAdded,
+           pupil.readBack.rebuilt ? "rebuilt"
+                                  : (pupil.readBack.skipped.empty() ? "unchanged" : pupil.readBack.skipped.c_str()));
     emit menuShown();
     if (mock_)
         emit Form1->mockExamRequested(*std::exchange(mock_, std::nullopt));
 }
 
-bool SchoolMode::SignOut()
+bool SchoolMode::SignOut(Leaving leaving)
 {
     if (!pupil_)
         return true;
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible() && window != Form1 && window != signIn_.get())
+    const bool forced = leaving == Leaving::Forced;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible() || window == Form1 || window == signIn_.get())
+            continue;
+        // Nobody is here to answer an exam's "give up?": a mock under way is left unfinished,
+        // as giving it up would; everything else closes as usual (a drill is written back).
+        auto* exam = qobject_cast<exam::ExamWindow*>(window);
+        if (forced && exam && exam->Running() && !exam->IsPractice())
+            window->hide();
+        else
             window->close();
-    // A drill that could not be written back, or an exam the pupil went back to, keeps them here.
+    }
+    // A drill that could not be written back, or an exam the pupil went back to, keeps them here
+    // (taken over: the windows go all the same, the drill's answers are in the record).
     for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible() && window != Form1 && window != signIn_.get())
-            return false;
+        if (window->isVisible() && window != Form1 && window != signIn_.get()) {
+            if (!forced)
+                return false;
+            window->hide();
+        }
     const school::SignedInPupil pupil = *std::exchange(pupil_, std::nullopt);
     pendingTimer_.stop();
+    signInCheckTimer_.stop();
     titles_->Name(QString());
     UseNoDataDirectory();
     delivery_->Wake();
@@ -183,8 +213,31 @@ bool SchoolMode::SignOut()
     QMetaObject::invokeMethod(this, [] { DestroyWindows(); }, Qt::QueuedConnection);
     ShowPending();
     signIn_->Reset();
-    signIn_->show();
+    signIn_->ShowFitted();
     return true;
+}
+
+void SchoolMode::CheckSignIn()
+{
+    if (pupil_)
+        link_->CheckSignIn(pupil_->token);
+}
+
+QString SchoolMode::EndedMessage(school::SignInState state)
+{
+    return state == school::SignInState::TakenOver
+               ? tr("別のパソコンで同じ教習生番号でログインしたため、このパソコンはログアウトしました。\n"
+                    "まだ送っていない答えは、このパソコンから送られます。")
+               : tr("ログインの有効期限が切れたため、ログアウトしました。もう一度ログインしてください。");
+}
+
+void SchoolMode::SignInEnded(const std::string& token, school::SignInState state)
+{
+    // A check asked before a sign-out and a new sign-in speaks of a sign-in that is gone.
+    if (!pupil_ || pupil_->token != token)
+        return;
+    SignOut(Leaving::Forced);
+    dialogs::ShowMessage(signIn_.get(), EndedMessage(state));
 }
 
 void SchoolMode::ShowPending()

@@ -37,8 +37,17 @@ public:
     // pupil's menu as the command line asked.
     void Start(std::optional<exam::Test> mock = std::nullopt);
     // ログアウト: every window closed (a question window writes its drill back; an exam asks
-    // first and may keep the pupil here: false) and destroyed, the sign-in shown empty.
-    bool SignOut();
+    // first and may keep the pupil here: false) and destroyed, the sign-in shown empty. FORCED
+    // (the sign-in was taken over at another PC): nothing asks, a mock under way is left
+    // unfinished, and the pupil always leaves.
+    enum class Leaving { AsAsked, Forced };
+    bool SignOut(Leaving leaving = Leaving::AsAsked);
+
+    // How often the signed-in pupil's sign-in is checked on the server (and at each drill's end).
+    static constexpr int kSignInCheckMilliseconds = 10000;
+    void SetSignInCheckInterval(int milliseconds) { signInCheckTimer_.setInterval(milliseconds); }
+    // What the pupil is told when the sign-in ended elsewhere (STATE: not Active).
+    static QString EndedMessage(school::SignInState state);
 
     SignInWindow* signInWindow() const { return signIn_.get(); }
     // The signed-in pupil; nothing at the sign-in.
@@ -60,6 +69,10 @@ private:
     // The menu's "未送信 N件" of the signed-in pupil, and the leftovers of those gone let go once
     // delivered. Rows stored since the last look (an answer of a mock, say) are delivered soon.
     void PendingCounted(const std::string& folder, int pending);
+    // Asks the server whether the pupil's sign-in still stands; SignInEnded when not: the pupil
+    // is signed out here and told why. Undelivered rows stay and go out as after a sign-out.
+    void CheckSignIn();
+    void SignInEnded(const std::string& token, school::SignInState state);
     void Quit();
 
     std::unique_ptr<school::SchoolLink> link_;
@@ -84,5 +97,6 @@ private:
     std::optional<Request> request_;
     std::optional<exam::Test> mock_;
     QTimer pendingTimer_;
+    QTimer signInCheckTimer_;
     int lastPending_ = 0;
 };

@@ -3,7 +3,9 @@
 //   2. 40 PCs at once, each a process running the real delivery code with 1,000 answers: time,
 //      and every answer on the server exactly once;
 //   3. sign-in: connect + sign in (+ counters laid over), with the bank kept locally and with a
-//      new 1,144-statement bank version to fetch.
+//      new 1,144-statement bank version to fetch;
+//   4. sign-in with read-back: a pupil with 10,000 answers made at another PC signs in, and the
+//      PC's record is put together from the server's (first time, nothing new, one new answer).
 // Prints a Markdown table. Usage: bench_school [PCS] [ANSWERS]
 
 #include "Admin.h"
@@ -13,6 +15,7 @@
 #include "Counters.h"
 #include "Delivery.h"
 #include "LearningRecord.h"
+#include "ReadBack.h"
 
 #include "PgCluster.h"
 
@@ -63,6 +66,7 @@ int main(int argc, char** argv)
         std::vector<school::Pupil> pupils;
         for (int i = 0; i <= pcs; ++i)
             pupils.push_back({std::to_string(10000 + i), "生徒", "", "1234"});
+        pupils.push_back({"20000", "読み戻し", "", "1234"});
         school::ImportPupils(admin, pupils);
         // A bank of 1,144 statements, each with a figure (the worst case for the fetch).
         const benchdata::DataDir bank = benchdata::MakeDataDir(scratch + "/bank", {1144, true, false}, 0);
@@ -159,6 +163,71 @@ int main(int argc, char** argv)
             TableRow("sign-in, 1,144-statement bank fetched (figures on every one), p50", Ms(Percentile(fetched, 0.5)));
             TableRow("sign-in, 1,144-statement bank fetched, max", Ms(Percentile(fetched, 1.0)));
             TableRow("bank version size", std::to_string(fs::file_size(folder + "/mondai.cds") / 1024) + " KiB mondai.cds");
+        }
+        // 4. Sign-in with read-back of 10,000 answers made at another PC (50 drills of 200).
+        {
+            constexpr int kAnswers = 10000, kPerSession = 200;
+            school::Client c(db);
+            const std::string made = scratch + "/readback-made";
+            fs::create_directories(made);
+            school::BindFolder(made, c.SignIn("20000", "1234", "made", true).token);
+            {
+                std::vector<record::SessionSummary> sessions;
+                std::vector<record::RecordedAnswer> answers;
+                for (int i = 0; i < kAnswers; ++i) {
+                    char when[32];
+                    std::snprintf(when, sizeof when, "2026-11-%02dT%02d:%02d:%02dZ", 1 + i / 2000, 8 + i % 2000 / 240,
+                                  i % 240 / 4, i % 4 * 15);
+                    if (i % kPerSession == 0) {
+                        sessions.emplace_back();
+                        sessions.back().kind = record::kDrill;
+                        sessions.back().startedAt = when;
+                        sessions.back().endedAt = when;
+                    }
+                    record::RecordedAnswer a;
+                    a.session = sessions.size() - 1;
+                    a.answeredAt = when;
+                    a.answer.bango = std::to_string(1 + i % 1144);
+                    a.answer.answer = 1;
+                    a.answer.correct = i % 3 != 0;
+                    answers.push_back(a);
+                }
+                record::LearningRecord rec;
+                rec.Open(made + "/kiroku.sqlite");
+                rec.Append(sessions, answers);
+            }
+            school::DeliverNow(c, made);
+            std::vector<double> first, unchanged, oneNew;
+            std::string at = scratch + "/readback-pc";
+            auto signIn = [&](const std::string& folder, std::vector<double>& into) {
+                QElapsedTimer t;
+                t.start();
+                school::Client pc(db);
+                const school::SignInResult r = pc.SignIn("20000", "1234", "pc", true);
+                school::BindFolder(folder, r.token);
+                const school::ReadBackReport report = school::ReadBack(pc, folder, r.token);
+                into.push_back(double(t.nsecsElapsed()) / 1e6);
+                if (report.answers < kAnswers || !report.skipped.empty())
+                    throw std::runtime_error("read-back: " + std::to_string(report.answers) + " " + report.skipped);
+            };
+            for (int i = 0; i < 5; ++i) {
+                const std::string folder = at + std::to_string(i);
+                fs::create_directories(folder);
+                signIn(folder, first);
+                signIn(folder, unchanged);
+                // One answer more at the other PC: the record is put together again.
+                record::LearningRecord rec;
+                rec.Open(made + "/kiroku.sqlite");
+                rec.AddAnswer(rec.BeginSession({record::kDrill, 1, std::nullopt}), record::Answer{record::kSourceBank, "1"});
+                rec.Close();
+                school::BindFolder(made, c.SignIn("20000", "1234", "made", true).token);
+                school::DeliverNow(c, made);
+                signIn(folder, oneNew);
+            }
+            TableRow("sign-in with read-back of 10,000 answers, first time at this PC, p50", Ms(Percentile(first, 0.5)));
+            TableRow("sign-in with read-back of 10,000 answers, first time, max", Ms(Percentile(first, 1.0)));
+            TableRow("sign-in with read-back, nothing new, p50", Ms(Percentile(unchanged, 0.5)));
+            TableRow("sign-in with read-back, one answer new from another PC, p50", Ms(Percentile(oneNew, 0.5)));
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_school: %s\n", e.what());

@@ -282,27 +282,40 @@ Db& Need(const std::unique_ptr<Db>& db)
     return *db;
 }
 
-void Insert(Db& db, std::int64_t session, const Answer& a, const std::string& at)
-{
-    ValidateAnswer(a);
-    Stmt count(db, "UPDATE sessions SET answer_count = answer_count + 1, "
-                    "correct_count = correct_count + ? WHERE id = ?");
-    count.Bind(1, std::int64_t(a.correct ? 1 : 0)).Bind(2, session);
-    count.Run();
-    if (db.Changes() != 1)
-        throw Exception("学習記録にないセッションです: " + std::to_string(session));
-    Stmt ins(db, "INSERT INTO answers(session_id, answered_at, source, bango, item, bunrui, "
-                  "answer, correct, seconds) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    ins.Bind(1, session).Bind(2, at).Bind(3, a.source).Bind(4, a.bango).Bind(5, std::int64_t(a.item));
-    ins.Bind(6, a.bunrui).Bind(7, std::int64_t(a.answer)).Bind(8, std::int64_t(a.correct ? 1 : 0));
-    ins.Bind(9, a.seconds);
-    ins.Run();
-    Stmt latest(db, "INSERT INTO latest(source, bango, item, answer_id) VALUES(?, ?, ?, ?) "
-                     "ON CONFLICT(source, bango, item) DO UPDATE SET answer_id = excluded.answer_id");
-    latest.Bind(1, a.source).Bind(2, a.bango).Bind(3, std::int64_t(a.item));
-    latest.Bind(4, db.LastInsertId());
-    latest.Run();
-}
+// The three statements that store one answer, prepared once for a run of answers.
+struct AnswerWriter {
+    explicit AnswerWriter(Db& db)
+        : db(db),
+          count(db, "UPDATE sessions SET answer_count = answer_count + 1, "
+                    "correct_count = correct_count + ? WHERE id = ?"),
+          ins(db, "INSERT INTO answers(session_id, answered_at, source, bango, item, bunrui, "
+                  "answer, correct, seconds) VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+          latest(db, "INSERT INTO latest(source, bango, item, answer_id) VALUES(?, ?, ?, ?) "
+                     "ON CONFLICT(source, bango, item) DO UPDATE SET answer_id = excluded.answer_id")
+    {
+    }
+    void Insert(std::int64_t session, const Answer& a, const std::string& at)
+    {
+        ValidateAnswer(a);
+        count.Reset();
+        count.Bind(1, std::int64_t(a.correct ? 1 : 0)).Bind(2, session);
+        count.Run();
+        if (db.Changes() != 1)
+            throw Exception("学習記録にないセッションです: " + std::to_string(session));
+        ins.Reset();
+        ins.Bind(1, session).Bind(2, at).Bind(3, a.source).Bind(4, a.bango).Bind(5, std::int64_t(a.item));
+        ins.Bind(6, a.bunrui).Bind(7, std::int64_t(a.answer)).Bind(8, std::int64_t(a.correct ? 1 : 0));
+        ins.Bind(9, a.seconds);
+        ins.Run();
+        latest.Reset();
+        latest.Bind(1, a.source).Bind(2, a.bango).Bind(3, std::int64_t(a.item));
+        latest.Bind(4, db.LastInsertId());
+        latest.Run();
+    }
+    Db& db;
+    Stmt count, ins, latest;
+};
+
 
 }  // namespace
 
@@ -398,8 +411,9 @@ void LearningRecord::AddAnswers(std::int64_t session, const std::vector<Answer>&
 {
     Transaction tx(Need(db_));
     const std::string at = Now();
+    AnswerWriter writer(*db_);
     for (const Answer& a : answers)
-        Insert(*db_, session, a, at);
+        writer.Insert(session, a, at);
     tx.Commit();
 }
 
@@ -438,10 +452,41 @@ void LearningRecord::GradeSession(std::int64_t session, const std::vector<Answer
 {
     Transaction tx(Need(db_));
     const std::string at = Now();
+    AnswerWriter writer(*db_);
     for (const Answer& a : answers)
-        Insert(*db_, session, a, at);
+        writer.Insert(session, a, at);
     StoreGrade(*db_, session, score, maxScore, passMark);
     tx.Commit();
+}
+
+std::vector<std::int64_t> LearningRecord::Append(const std::vector<SessionSummary>& sessions,
+                                                 const std::vector<RecordedAnswer>& answers)
+{
+    Transaction tx(Need(db_));
+    std::vector<std::int64_t> ids;
+    ids.reserve(sessions.size());
+    Stmt st(*db_, "INSERT INTO sessions(kind, started_at, ended_at, level, seed, score, max_score, pass_mark) "
+                  "VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
+    for (const SessionSummary& s : sessions) {
+        ValidateKind(s.kind);
+        st.Reset();
+        st.Bind(1, s.kind).Bind(2, s.startedAt);
+        if (s.endedAt)
+            st.Bind(3, *s.endedAt);
+        else
+            st.BindNull(3);
+        st.Bind(4, s.level).Bind(5, s.seed).Bind(6, s.score).Bind(7, s.maxScore).Bind(8, s.passMark);
+        st.Run();
+        ids.push_back(db_->LastInsertId());
+    }
+    AnswerWriter writer(*db_);
+    for (const RecordedAnswer& a : answers) {
+        if (a.session >= ids.size())
+            throw Exception("学習記録にないセッションです: " + std::to_string(a.session));
+        writer.Insert(ids[a.session], a.answer, a.answeredAt);
+    }
+    tx.Commit();
+    return ids;
 }
 
 std::optional<UnfinishedDrill> LearningRecord::LatestUnfinishedDrill() const

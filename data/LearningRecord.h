@@ -112,6 +112,14 @@ struct Review {
     bool correct = false;
 };
 
+// An answer as another copy of the record holds it, with its time: SESSION is its session's
+// place in the list given with it (LearningRecord::Append).
+struct RecordedAnswer {
+    std::size_t session = 0;
+    std::string answeredAt;            // ISO 8601 UTC
+    Answer answer;
+};
+
 // A drill without an end, with what is needed to store it again: its answers in the order given.
 struct UnfinishedDrill {
     std::int64_t session = 0;
@@ -156,6 +164,12 @@ public:
     // transaction. On failure nothing of it is stored and the session stays unfinished.
     void GradeSession(std::int64_t session, const std::vector<Answer>& answers, int score, int maxScore,
                       int passMark);
+
+    // Appends SESSIONS (their kinds, times, levels, seeds and grades as given; ids and counts are
+    // this record's) and ANSWERS, each in the order given, in one transaction: all or none.
+    // Returns the ids the sessions got. For a copy of a record put together from elsewhere.
+    std::vector<std::int64_t> Append(const std::vector<SessionSummary>& sessions,
+                                     const std::vector<RecordedAnswer>& answers);
 
     // The latest drill when it has no end: a drill that was cut off (the program killed, or its
     // write-back failed) before its end was stored. None when the latest drill ended, or none

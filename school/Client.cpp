@@ -6,6 +6,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <charconv>
+
 namespace school {
 
 namespace {
@@ -16,6 +18,29 @@ QJsonValue Json(const std::optional<std::int64_t>& v)
     return v ? QJsonValue(static_cast<qint64>(*v)) : QJsonValue();
 }
 QJsonValue Json(const std::string& s) { return QString::fromStdString(s); }
+
+std::optional<int> OptInt(const Result& r, int row, int col)
+{
+    return r.IsNull(row, col) ? std::nullopt : std::optional<int>(r.Int(row, col));
+}
+
+std::optional<std::string> OptText(const Result& r, int row, int col)
+{
+    return r.IsNull(row, col) ? std::nullopt : std::optional<std::string>(r.Text(row, col));
+}
+
+// The server's float8 text, whatever the PC's locale says a decimal point is.
+std::optional<double> OptDouble(const Result& r, int row, int col)
+{
+    if (r.IsNull(row, col))
+        return std::nullopt;
+    const std::string text = r.Text(row, col);
+    double v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc() || end != text.data() + text.size())
+        throw Exception("サーバーの答えが読めません: " + text);
+    return v;
+}
 
 std::string Text(const QJsonArray& rows)
 {
@@ -143,6 +168,85 @@ void Client::DeliverCounters(const std::string& token, std::int64_t seq, const s
                                 {"nani", c.nani}});
     Connect();
     db_->Exec("SELECT lentavo.deliver_counters($1, $2, $3::jsonb)", {token, std::to_string(seq), Text(rows)});
+}
+
+std::vector<SessionRow> Client::PupilSessions(const std::string& token)
+{
+    Connect();
+    const Result r = db_->Exec("SELECT uuid, seq, kind, started_at, ended_at, level, seed, score, max_score, "
+                               "pass_mark FROM lentavo.my_sessions($1)",
+                               {token});
+    std::vector<SessionRow> rows(static_cast<std::size_t>(r.Rows()));
+    for (int i = 0; i < r.Rows(); ++i) {
+        SessionRow& s = rows[std::size_t(i)];
+        s.uuid = r.Text(i, 0);
+        s.seq = r.Int64(i, 1);
+        s.session.kind = r.Text(i, 2);
+        s.session.startedAt = r.Text(i, 3);
+        s.session.endedAt = OptText(r, i, 4);
+        s.session.level = OptInt(r, i, 5);
+        if (!r.IsNull(i, 6))
+            s.session.seed = r.Int64(i, 6);
+        s.session.score = OptInt(r, i, 7);
+        s.session.maxScore = OptInt(r, i, 8);
+        s.session.passMark = OptInt(r, i, 9);
+    }
+    return rows;
+}
+
+std::vector<AnswerRow> Client::PupilAnswers(const std::string& token)
+{
+    Connect();
+    const Result r = db_->Exec("SELECT uuid, seq, session_uuid, answered_at, source, bango, item, bunrui, answer, "
+                               "correct, seconds FROM lentavo.my_answers($1)",
+                               {token});
+    std::vector<AnswerRow> rows(static_cast<std::size_t>(r.Rows()));
+    for (int i = 0; i < r.Rows(); ++i) {
+        AnswerRow& a = rows[std::size_t(i)];
+        a.uuid = r.Text(i, 0);
+        a.seq = r.Int64(i, 1);
+        a.sessionUuid = r.Text(i, 2);
+        a.answeredAt = r.Text(i, 3);
+        a.answer.source = r.Text(i, 4);
+        a.answer.bango = r.Text(i, 5);
+        a.answer.item = r.Int(i, 6);
+        a.answer.bunrui = OptInt(r, i, 7);
+        a.answer.answer = r.Int(i, 8);
+        a.answer.correct = r.Text(i, 9) == "t";
+        a.answer.seconds = OptDouble(r, i, 10);
+    }
+    return rows;
+}
+
+std::optional<TestDate> Client::PupilTestDate(const std::string& token)
+{
+    Connect();
+    const Result r = db_->Exec("SELECT test, test_date FROM lentavo.my_test_date($1)", {token});
+    if (r.Rows() == 0)
+        return std::nullopt;
+    return TestDate{r.Text(0, 0), r.Text(0, 1)};
+}
+
+void Client::DeliverTestDate(const std::string& token, const TestDate& date)
+{
+    const auto value = [](const std::string& s) { return s.empty() ? Param() : Param(s); };
+    Connect();
+    db_->Exec("SELECT lentavo.deliver_test_date($1, $2, $3::date)", {token, value(date.test), value(date.date)});
+}
+
+SignInState Client::SignInStatus(const std::string& token)
+{
+    Connect();
+    const std::string status = db_->Exec("SELECT lentavo.signin_status($1)", {token}).Text(0, 0);
+    if (status == "active")
+        return SignInState::Active;
+    if (status == "taken-over")
+        return SignInState::TakenOver;
+    if (status == "signed-out")
+        return SignInState::SignedOut;
+    if (status == "expired")
+        return SignInState::Expired;
+    return SignInState::Unknown;
 }
 
 void Client::SignOut(const std::string& token)

@@ -71,6 +71,7 @@ struct Counter {
 struct SessionRow {
     std::string uuid;
     record::SessionSummary session;   // id, answers and correct are not sent
+    std::int64_t seq = 0;             // read back: the order the server received it in
 };
 
 // An answer of the learning record as delivered.
@@ -79,6 +80,23 @@ struct AnswerRow {
     std::string sessionUuid;
     std::string answeredAt;   // ISO 8601 UTC, the PC's clock
     record::Answer answer;
+    std::int64_t seq = 0;     // read back: the order the server received it in
+};
+
+// The test the pupil prepares for (a lower-case word, "karimen") and its date, "YYYY-MM-DD";
+// both empty: no date.
+struct TestDate {
+    std::string test, date;
+    bool operator==(const TestDate&) const = default;
+};
+
+// What became of a sign-in (Client::SignInStatus).
+enum class SignInState {
+    Active,
+    TakenOver,   // the pupil signed in at another PC, which ended this sign-in
+    SignedOut,
+    Expired,     // older than the 12 hours a sign-in lasts
+    Unknown,
 };
 
 class Client {
@@ -112,6 +130,15 @@ public:
     // This sign-in's contribution to the pupil's counters (the change since sign-in, see
     // docs/school.md). SEQ grows with each delivery of the same sign-in; an older one is ignored.
     void DeliverCounters(const std::string& token, std::int64_t seq, const std::vector<Counter>& contribution);
+    // Every session and answer of the signed-in pupil the server holds, from every PC: sessions
+    // by their start, answers in the order answered (the same second: the order received).
+    std::vector<SessionRow> PupilSessions(const std::string& token);
+    std::vector<AnswerRow> PupilAnswers(const std::string& token);
+    // The pupil's test date as last delivered from any PC; none when none ever was.
+    std::optional<TestDate> PupilTestDate(const std::string& token);
+    void DeliverTestDate(const std::string& token, const TestDate& date);
+    // Whether TOKEN's sign-in still stands, and if not why.
+    SignInState SignInStatus(const std::string& token);
     // Ends the sign-in (delivery with the token stays possible until it expires).
     void SignOut(const std::string& token);
 

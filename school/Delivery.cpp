@@ -5,6 +5,7 @@
 #include "Exception.h"
 #include "LearningRecord.h"
 #include "Outbox.h"
+#include "ReadBack.h"
 #include "SafeFile.h"
 
 #include <QJsonArray>
@@ -28,13 +29,6 @@ namespace {
 
 constexpr int kBatch = 500;   // answers per call: one statement of a few hundred kB at most
 
-std::string Uuid(const Outbox& b, const char* kind, std::int64_t id)
-{
-    return QUuid::createUuidV5(QUuid(QString::fromStdString(b.folderId)), QString("%1/%2").arg(kind).arg(id))
-        .toString(QUuid::WithoutBraces)
-        .toStdString();
-}
-
 // What of a session may still change: a repeat with another print is delivered again.
 std::string Print(const record::SessionSummary& s)
 {
@@ -49,7 +43,7 @@ bool HasRecord(const std::string& folder)
 
 // Sessions of REC past B's mark that are not on the server as they now stand. A session is final
 // once ended or once a later one began (the program keeps one session open at a time).
-std::vector<record::SessionSummary> SessionsToSend(const record::LearningRecord& rec, const Outbox& b)
+std::vector<record::SessionSummary> SessionsToSend(const record::LearningRecord& rec, const RecordMarks& b)
 {
     std::vector<record::SessionSummary> out;
     for (record::SessionSummary& s : rec.Sessions(b.sessionsDone)) {
@@ -60,7 +54,7 @@ std::vector<record::SessionSummary> SessionsToSend(const record::LearningRecord&
     return out;
 }
 
-void AdvanceSessions(const record::LearningRecord& rec, Outbox& b)
+void AdvanceSessions(const record::LearningRecord& rec, RecordMarks& b)
 {
     const std::vector<record::SessionSummary> all = rec.Sessions(b.sessionsDone);
     for (std::size_t i = 0; i < all.size(); ++i) {
@@ -92,6 +86,7 @@ std::string Print(const std::vector<Counter>& counters)
 // answers wait.
 bool DeliverRound(Client& client, const std::string& folder)
 {
+    const FolderLock lock(folder);
     std::optional<Outbox> b = LoadOutbox(folder);
     if (!b || b->token.empty())
         return false;
@@ -99,11 +94,12 @@ bool DeliverRound(Client& client, const std::string& folder)
     if (HasRecord(folder)) {
         record::LearningRecord rec;
         rec.OpenForReading(Dir(folder) + record::kFileName);
+        RowNames names(folder, *b);
         const std::vector<record::SessionSummary> sessions = SessionsToSend(rec, *b);
         if (!sessions.empty()) {
             std::vector<SessionRow> rows;
             for (const record::SessionSummary& s : sessions)
-                rows.push_back({Uuid(*b, "session", s.id), s});
+                rows.push_back({names.Session(s.id), s});
             client.DeliverSessions(b->token, rows);
             for (const record::SessionSummary& s : sessions)
                 b->sessionsSent[s.id] = Print(s);
@@ -114,7 +110,7 @@ bool DeliverRound(Client& client, const std::string& folder)
         std::int64_t last = b->answersDone;
         rec.ForEachAnswer(
             [&](const record::AnswerInSession& a) {
-                answers.push_back({Uuid(*b, "answer", a.id), Uuid(*b, "session", a.session), a.answeredAt, a.answer});
+                answers.push_back({names.Answer(a.id), names.Session(a.session), a.answeredAt, a.answer});
                 last = a.id;
             },
             b->answersDone, kBatch);
@@ -123,6 +119,12 @@ bool DeliverRound(Client& client, const std::string& folder)
             b->answersDone = last;
             SaveOutbox(folder, *b);
             more = answers.size() == std::size_t(kBatch);
+        }
+        if (const std::string date = TestDatePrint(rec.Pupil()); TestDateToSend(date, *b)) {
+            const auto bar = date.find('|');
+            client.DeliverTestDate(b->token, {date.substr(0, bar), date.substr(bar + 1)});
+            b->testDateSent = date;
+            SaveOutbox(folder, *b);
         }
     }
     if (HasBase(folder)) {
@@ -152,17 +154,45 @@ void BindFolder(const std::string& folder, const std::string& token)
     SaveOutbox(folder, b);
 }
 
+void DeliverNow(Client& client, const std::string& folder)
+{
+    while (DeliverRound(client, folder)) {
+    }
+}
+
+int PendingRecordRows(const std::string& folder, const Outbox& b)
+{
+    if (!HasRecord(folder))
+        return 0;
+    record::LearningRecord rec;
+    rec.OpenForReading(Dir(folder) + record::kFileName);
+    // The test date counts as one row while its change is not on the server.
+    return rec.CountAnswersAfter(b.answersDone) + int(SessionsToSend(rec, b).size()) +
+           (TestDateToSend(TestDatePrint(rec.Pupil()), b) ? 1 : 0);
+}
+
+void MarkDelivered(const record::LearningRecord& rec, RecordMarks& b)
+{
+    const std::vector<record::SessionSummary> sessions = rec.Sessions();
+    b.sessionsDone = 0;
+    b.sessionsSent.clear();
+    for (const record::SessionSummary& s : sessions)
+        b.sessionsSent[s.id] = Print(s);
+    AdvanceSessions(rec, b);
+    // A record put together by a read-back numbers its answers from 1.
+    b.answersDone = rec.CountAnswersAfter(0);
+}
+
 int PendingIn(const std::string& folder)
 {
+    std::error_code ec;
+    if (!std::filesystem::exists(Dir(folder) + kOutboxFile, ec))
+        return 0;   // never bound
+    const FolderLock lock(folder);
     const std::optional<Outbox> b = LoadOutbox(folder);
     if (!b)
         return 0;
-    int pending = 0;
-    if (HasRecord(folder)) {
-        record::LearningRecord rec;
-        rec.OpenForReading(Dir(folder) + record::kFileName);
-        pending += rec.CountAnswersAfter(b->answersDone) + int(SessionsToSend(rec, *b).size());
-    }
+    int pending = PendingRecordRows(folder, *b);
     // The counters count as one row while their latest change is not on the server.
     if (HasBase(folder) && Print(Contribution(folder)) != b->countersSent)
         ++pending;

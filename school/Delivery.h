@@ -27,6 +27,12 @@ void BindFolder(const std::string& folder, const std::string& token);
 // Reads only; for a menu or a start-up scan.
 int PendingIn(const std::string& folder);
 
+class Client;
+
+// Delivers everything FOLDER holds with CLIENT, here and now (the sign-in, before it reads the
+// record back). Throws what the client throws.
+void DeliverNow(Client& client, const std::string& folder);
+
 class DeliveryThread;
 
 class Delivery : public QObject {

@@ -432,6 +432,16 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
         <source>終了</source>
         <translation>Exit</translation>
     </message>
+    <message>
+        <source>別のパソコンで同じ教習生番号でログインしたため、このパソコンはログアウトしました。
+まだ送っていない答えは、このパソコンから送られます。</source>
+        <translation>You signed in with the same pupil number at another PC, so this PC has signed you out.
+Answers not yet sent will still be sent from this PC.</translation>
+    </message>
+    <message>
+        <source>ログインの有効期限が切れたため、ログアウトしました。もう一度ログインしてください。</source>
+        <translation>Your sign-in has expired, so you have been signed out. Please sign in again.</translation>
+    </message>
 </context>
 <context>
     <name>SignInWindow</name>

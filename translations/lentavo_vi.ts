@@ -432,6 +432,16 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
         <source>終了</source>
         <translation>Thoát</translation>
     </message>
+    <message>
+        <source>別のパソコンで同じ教習生番号でログインしたため、このパソコンはログアウトしました。
+まだ送っていない答えは、このパソコンから送られます。</source>
+        <translation>Bạn đã đăng nhập bằng cùng mã học viên trên một máy tính khác, nên máy tính này đã đăng xuất.
+Các câu trả lời chưa gửi vẫn sẽ được gửi từ máy tính này.</translation>
+    </message>
+    <message>
+        <source>ログインの有効期限が切れたため、ログアウトしました。もう一度ログインしてください。</source>
+        <translation>Phiên đăng nhập đã hết hạn nên bạn đã bị đăng xuất. Vui lòng đăng nhập lại.</translation>
+    </message>
 </context>
 <context>
     <name>SignInWindow</name>

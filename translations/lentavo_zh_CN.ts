@@ -432,6 +432,16 @@
         <source>終了</source>
         <translation>退出</translation>
     </message>
+    <message>
+        <source>別のパソコンで同じ教習生番号でログインしたため、このパソコンはログアウトしました。
+まだ送っていない答えは、このパソコンから送られます。</source>
+        <translation>您已在另一台电脑上用同一学员编号登录，因此本电脑已退出登录。
+尚未发送的答案仍会从本电脑发送。</translation>
+    </message>
+    <message>
+        <source>ログインの有効期限が切れたため、ログアウトしました。もう一度ログインしてください。</source>
+        <translation>登录已过期，已退出登录。请重新登录。</translation>
+    </message>
 </context>
 <context>
     <name>SignInWindow</name>

@@ -103,6 +103,10 @@ SignedInPupil SchoolLink::Prepare(Client& client, const SignInResult& result, co
         counters = client.Counters(result.token);
     pupil.folder = folders_.PrepareWorkingFolder(number.toStdString(), pupil.bankVersion, counters);
     BindFolder(pupil.folder, result.token);
+    QElapsedTimer clock;
+    clock.start();
+    pupil.readBack = ReadBack(client, pupil.folder, result.token);
+    pupil.readBackMilliseconds = clock.elapsed();
     return pupil;
 }
 
@@ -115,6 +119,22 @@ void SchoolLink::SignOut(const std::string& token)
             // Away or refused: the sign-in ends when its token expires.
         }
         QMetaObject::invokeMethod(this, [this] { emit signedOut(); }, Qt::QueuedConnection);
+    });
+}
+
+void SchoolLink::CheckSignIn(const std::string& token)
+{
+    Post([this, token](Client& client) {
+        SignInState state = SignInState::Active;
+        try {
+            state = client.SignInStatus(token);
+        } catch (const Unreachable&) {
+            client.Disconnect();   // away for now: the next check asks again
+            return;
+        }
+        if (state != SignInState::Active)
+            QMetaObject::invokeMethod(this, [this, token, state] { emit signInEnded(token, state); },
+                                      Qt::QueuedConnection);
     });
 }
 

@@ -5,6 +5,7 @@
 // the order asked.
 
 #include "Client.h"
+#include "ReadBack.h"
 #include "WorkingFolder.h"
 
 #include <QObject>
@@ -27,6 +28,8 @@ struct SignedInPupil {
     int bankVersion = 0;
     bool bankFetched = false;   // the version was new to this PC
     qint64 milliseconds = 0;    // from the request to the folder ready
+    ReadBackReport readBack;    // the pupil's record from every PC, laid into the folder
+    qint64 readBackMilliseconds = 0;
 };
 
 class SchoolLink : public QObject {
@@ -45,6 +48,10 @@ public:
     // expires by itself).
     void SignOut(const std::string& token);
 
+    // Asks whether TOKEN's sign-in still stands: signInEnded() when it does not (another PC took
+    // it over, or it ran out); nothing when it stands or the server cannot be asked now.
+    void CheckSignIn(const std::string& token);
+
     // Counts FOLDER's rows not yet delivered: pendingCounted(). It reads the folder's bank
     // whole, tens of milliseconds that the windows should not wait.
     void CountPending(const std::string& folder);
@@ -60,6 +67,7 @@ signals:
     void signedIn(const school::SignedInPupil& pupil);
     void failed(const QString& message);
     void signedOut();
+    void signInEnded(const std::string& token, school::SignInState state);
     void pendingCounted(const std::string& folder, int pending);
 
 private:

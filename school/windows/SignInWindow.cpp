@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 #include "ExceptionBoundary.h"
+#include "ScreenFit.h"
 
 #include <QCloseEvent>
 #include <QDateTime>
@@ -14,7 +15,7 @@ SignInWindow::SignInWindow(QWidget* parent) : QWidget(parent), ui(new Ui::SignIn
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    setFixedSize(sizeHint().expandedTo(size()));
+    designSize_ = sizeHint().expandedTo(size());
 
     // Return in the number goes on to the PIN while that is empty: the way a pupil types.
     ConnectHandler(ui->numberEdit, &QLineEdit::returnPressed, this, [this] {
@@ -30,6 +31,12 @@ SignInWindow::SignInWindow(QWidget* parent) : QWidget(parent), ui(new Ui::SignIn
 }
 
 SignInWindow::~SignInWindow() = default;
+
+void SignInWindow::ShowFitted()
+{
+    screenfit::FitLayout(this, designSize_);
+    showMaximized();
+}
 
 QString SignInWindow::NormalisedNumber(const QString& typed)
 {

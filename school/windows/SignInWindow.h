@@ -25,6 +25,11 @@ public:
     // to be taken over (OfferTakeOver).
     void ShowRefusal(const school::SignInResult& result);
 
+    // Shows the window as every window of the program: fitted to the screen (the form scaled
+    // down as a whole on a small or scaled screen, up with the pupil's zoom) and covering it, the
+    // form in the middle, so that nothing of the desktop or of the last pupil shows around it.
+    void ShowFitted();
+
     // Ready for the next pupil: both fields empty, no message, the number focused.
     void Reset();
     // The server is being asked: the fields and the sign-in button are off, STATUS is shown.
@@ -53,4 +58,5 @@ private:
     void ShowMessage(const QString& text);
 
     const QScopedPointer<Ui::SignInWindow> ui;
+    QSize designSize_;   // the form's size at scale 1: the least the window is fitted to
 };

@@ -4,6 +4,7 @@
 // cannot be reached is told, offered again, and never replaced by any data.
 
 #include "Admin.h"
+#include "Client.h"
 #include "Connection.h"
 #include "DataDirectory.h"
 #include "Directory.h"
@@ -135,6 +136,35 @@ private slots:
             QVERIFY2(!title.contains(QStringLiteral("山田")), qPrintable(title));
         QCOMPARE(ServerAnswers("1002"), 0LL);
         dialogs::TakeMessages();
+    }
+
+    // The pupil moved on to another PC and took over there: this PC tells why it signed out,
+    // goes back to the sign-in, and still delivers the drill it was in the middle of.
+    void aPcTakenOverSignsOutAndTellsWhy()
+    {
+        QTemporaryDir root;
+        SchoolMode mode(pc_, school::SchoolFolders(root.path().toStdString()));
+        mode.SetSignInCheckInterval(200);
+        QSignalSpy menus(&mode, &SchoolMode::menuShown);
+        mode.Start();
+        SignInByKeys(mode, "1002", "5678");
+        QTRY_COMPARE_WITH_TIMEOUT(menus.count(), 1, 10000);
+        Child<QPushButton>(Form1, "BitBtn6")->click();
+        QTRY_VERIFY(Form4->isVisible());
+        Child<QPushButton>(Form4, "BitBtn3")->click();
+        dialogs::TakeMessages();
+        QTest::qWait(600);
+        QVERIFY(Form1 && mode.pupil());   // still the pupil's own sign-in
+
+        school::Client other(pc_);
+        QCOMPARE(other.SignIn("1002", "5678", "another-pc", true).status, school::SignInResult::Status::SignedIn);
+        QTRY_VERIFY_WITH_TIMEOUT(!mode.pupil(), 10000);
+        QTRY_VERIFY(!Form1 && !Form4);
+        QCOMPARE(VisibleTitles(), QStringList{QStringLiteral("ログイン")});
+        const QStringList told = dialogs::TakeMessages();
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(told[0], SchoolMode::EndedMessage(school::SignInState::TakenOver));
+        QTRY_COMPARE_WITH_TIMEOUT(ServerAnswers("1002"), 1LL, 15000);
     }
 
     void anUnreachableServerIsToldAndNoDataIsOpened()

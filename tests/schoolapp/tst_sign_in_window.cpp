@@ -163,6 +163,31 @@ private slots:
         QCOMPARE(asked[2], (QList<QVariant>{QStringLiteral("1234"), QStringLiteral("5555"), true}));
     }
 
+    // Fitted as every window: on the screen's available area, the whole form inside it and no
+    // part of it squeezed below what it needs (run again at QT_SCALE_FACTOR=2, where the screen
+    // leaves 514 x 386 for it).
+    void fitsTheScreenWithTheWholeFormShown()
+    {
+        w = std::make_unique<SignInWindow>();
+        w->ShowFitted();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        const QRect available = w->screen()->availableGeometry();
+        QVERIFY2(available.contains(w->frameGeometry()),
+                 qPrintable(QStringLiteral("%1 on %2").arg(QVariant(w->frameGeometry()).toString(), QVariant(available).toString())));
+        const QRect inside = w->rect();
+        for (QWidget* part : w->findChildren<QWidget*>()) {
+            if (!part->isVisibleTo(w.get()))
+                continue;
+            const QRect at(part->mapTo(w.get(), QPoint(0, 0)), part->size());
+            QVERIFY2(inside.contains(at), qPrintable(part->objectName()));
+            QVERIFY2(part->width() >= part->minimumSizeHint().width() && part->height() >= part->minimumSizeHint().height(),
+                     qPrintable(part->objectName()));
+        }
+        if (const QByteArray shots = qgetenv("LENTAVO_SHOTS"); !shots.isEmpty())
+            w->grab().save(QString::fromLocal8Bit(shots) + "/sign-in-" + QString::number(w->devicePixelRatio()) + ".png");
+        QCOMPARE(QApplication::focusWidget(), number());
+    }
+
     void resetLeavesNothingOfTheLastPupil()
     {
         Type(QStringLiteral("1234"), QStringLiteral("5555"));

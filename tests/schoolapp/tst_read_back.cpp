@@ -1,0 +1,259 @@
+// A pupil's record follows them to any PC (against a throwaway PostgreSQL): answers made at one
+// PC are in another's learning record after sign-in, in the order answered across PCs, seen by
+// 学習記録 and 今日の復習, never sent twice, never another pupil's; and a PC whose sign-in was
+// taken over hears of it.
+
+#include "Admin.h"
+#include "Connection.h"
+#include "Counters.h"
+#include "Delivery.h"
+#include "Directory.h"
+#include "LearningRecord.h"
+#include "Load.h"
+#include "Outbox.h"
+#include "ReadBack.h"
+#include "SafeFile.h"
+#include "SchoolLink.h"
+#include "Statistics.h"
+#include "school/PgCluster.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace {
+const QString kBuild = QString::fromLocal8Bit(qgetenv("LENTAVO_BUILD"));
+
+record::SessionSummary Drill(const char* started, std::optional<std::string> ended = std::nullopt)
+{
+    record::SessionSummary s;
+    s.kind = record::kDrill;
+    s.startedAt = started;
+    s.endedAt = std::move(ended);
+    s.level = 1;
+    return s;
+}
+
+record::RecordedAnswer At(const char* when, const std::string& bango, bool correct)
+{
+    record::RecordedAnswer a;
+    a.answeredAt = when;
+    a.answer.bango = bango;
+    a.answer.answer = correct ? 1 : 0;
+    a.answer.correct = correct;
+    return a;
+}
+
+// Appends a session made at WHEN's times to FOLDER's record, as that PC's drill would have.
+void Answered(const std::string& folder, const record::SessionSummary& session,
+              std::vector<record::RecordedAnswer> answers)
+{
+    record::LearningRecord rec;
+    rec.Open(folder + record::kFileName);
+    rec.Append({session}, answers);
+}
+
+void SetTestDate(const std::string& folder, const char* test, const char* date)
+{
+    record::LearningRecord rec;
+    rec.Open(folder + record::kFileName);
+    rec.SetTestDate(test, date);
+}
+
+std::string TestDateIn(const std::string& folder)
+{
+    record::LearningRecord rec;
+    rec.OpenForReading(folder + record::kFileName);
+    const record::PupilProfile p = rec.Pupil();
+    return p.test.value_or("-") + " " + p.testDate.value_or("-");
+}
+
+// The bango of every answer of FOLDER's record, in its id order.
+std::vector<std::string> Bangos(const std::string& folder)
+{
+    record::LearningRecord rec;
+    rec.OpenForReading(folder + record::kFileName);
+    std::vector<std::string> out;
+    rec.ForEachAnswer([&](const record::AnswerInSession& a) { out.push_back(a.answer.bango); });
+    return out;
+}
+}  // namespace
+
+class TestReadBack : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<PgCluster> pg_;
+    std::unique_ptr<school::Connection> owner_;
+    std::string pc_;
+    std::vector<std::string> bank_;
+
+    school::SignedInPupil SignIn(school::SchoolLink& link, const char* number, const char* pc)
+    {
+        QSignalSpy in(&link, &school::SchoolLink::signedIn);
+        QSignalSpy failed(&link, &school::SchoolLink::failed);
+        link.SignIn(QString::fromLatin1(number), "1234", QString::fromLatin1(pc), true);
+        if (!in.wait(20000))
+            qFatal("no sign-in: %s", failed.isEmpty() ? "" : qPrintable(failed[0][0].toString()));
+        return in[0][0].value<school::SignedInPupil>();
+    }
+
+    // The pupil's rows of WHAT (answers, sessions) on the server; -1 when any is there twice
+    // (the same row under two uuids: the same time and statement, or the same start).
+    long long ServerCount(const std::string& what, const char* number)
+    {
+        const std::string same = what == "answers" ? "(x.answered_at, x.bango)" : "(x.started_at, x.kind)";
+        const school::Result r = owner_->Exec("SELECT count(*), count(DISTINCT " + same + ") FROM lentavo." + what +
+                                                  " x JOIN lentavo.pupils p ON p.id = x.pupil_id WHERE p.number = $1",
+                                              {std::string(number)});
+        return r.Int64(0, 0) == r.Int64(0, 1) ? r.Int64(0, 0) : -1;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        pg_ = std::make_unique<PgCluster>();
+        owner_ = std::make_unique<school::Connection>(pg_->Conninfo());
+        school::Migrate(*owner_);
+        school::ImportPupils(*owner_, {{"1001", "山田 花子", "", "1234"}, {"1002", "佐藤 健", "", "1234"}});
+        school::PushBank(*owner_, (kBuild + "/sample").toStdString());
+        owner_->Exec("CREATE ROLE pc_test LOGIN IN ROLE lentavo_pc");
+        pc_ = pg_->As("pc_test");
+        for (const school::Counter& c : school::ReadCounters((kBuild + "/sample/mondai.cds").toStdString()))
+            bank_.push_back(c.bango);
+        QVERIFY(bank_.size() >= 6);
+    }
+
+    void cleanupTestCase()
+    {
+        owner_.reset();
+        pg_.reset();
+    }
+
+    void aPupilsRecordFollowsThemToAnyPc()
+    {
+        QTemporaryDir rootA, rootB;
+        school::SchoolLink pcA(pc_, school::SchoolFolders(rootA.path().toStdString()));
+        school::SchoolLink pcB(pc_, school::SchoolFolders(rootB.path().toStdString()));
+        school::Client client(pc_);
+
+        // PC A: a drill with a wrong answer early and a right one late.
+        const std::string a = SignIn(pcA, "1001", "pcA").folder;
+        Answered(a, Drill("2026-12-01T09:00:00Z", "2026-12-01T09:05:00Z"),
+                 {At("2026-12-01T09:00:00Z", bank_[0], false), At("2026-12-01T09:04:00Z", bank_[1], true)});
+        SetTestDate(a, "karimen", "2027-01-15");
+        school::DeliverNow(client, a);
+        // Another pupil at PC B: nothing of theirs may reach 1001's folder.
+        const std::string other = SignIn(pcB, "1002", "pcB").folder;
+        Answered(other, Drill("2026-12-01T09:02:00Z"), {At("2026-12-01T09:02:00Z", bank_[5], true)});
+        school::DeliverNow(client, other);
+
+        // PC B: 1001 takes over and finds A's answers in 学習記録 and 今日の復習.
+        const school::SignedInPupil atB = SignIn(pcB, "1001", "pcB");
+        const std::string b = atB.folder;
+        QVERIFY(atB.readBack.rebuilt);
+        QCOMPARE(atB.readBack.answersAdded, 2);
+        QCOMPARE(Bangos(b), (std::vector<std::string>{bank_[0], bank_[1]}));
+        const progress::Snapshot snapshot = progress::LoadSnapshot(data::Directory(b));
+        QCOMPARE(snapshot.latest.size(), std::size_t(2));
+        QCOMPARE(snapshot.sessions.size(), std::size_t(1));
+        QCOMPARE(snapshot.sessions[0].answers, 2);
+        const study::Outlook outlook = study::LoadOutlook(b);
+        QVERIFY(outlook.learner.Find({record::kSourceBank, bank_[0], 0}));
+        const study::Queue queue = study::TodaysQueue(outlook, QDateTime::fromString("2026-12-20T12:00:00Z", Qt::ISODate));
+        const auto wrongOne = std::find_if(queue.entries.begin(), queue.entries.end(),
+                                           [&](const study::QueueEntry& e) { return e.key.bango == bank_[0]; });
+        QVERIFY(wrongOne != queue.entries.end() && !wrongOne->isNew);
+        QCOMPARE(TestDateIn(b), std::string("karimen 2027-01-15"));
+        // A's drill is A's: B never offers to store it.
+        QVERIFY(!school::IsOwnSession(b, 1));
+
+        // B answers between A's two answers; its delivery sends only that.
+        Answered(b, Drill("2026-12-01T09:01:00Z", "2026-12-01T09:03:00Z"), {At("2026-12-01T09:02:30Z", bank_[2], true)});
+        QVERIFY(school::IsOwnSession(b, 2));
+        QCOMPARE(school::PendingIn(b), 2);   // its session and its answer
+        SetTestDate(b, "honmen", "2027-02-01");
+        school::DeliverNow(client, b);
+        QCOMPARE(school::PendingIn(b), 0);
+        QCOMPARE(ServerCount("answers", "1001"), 3LL);
+        QCOMPARE(ServerCount("sessions", "1001"), 2LL);
+
+        // Back at A: B's answer in its place by time, A's own not doubled, nothing to send.
+        const school::SignedInPupil againA = SignIn(pcA, "1001", "pcA");
+        QCOMPARE(againA.folder, a);
+        QCOMPARE(Bangos(a), (std::vector<std::string>{bank_[0], bank_[2], bank_[1]}));
+        QCOMPARE(school::PendingIn(a), 0);
+        QCOMPARE(TestDateIn(a), std::string("honmen 2027-02-01"));
+        QVERIFY(school::IsOwnSession(a, 1));    // A's drill began 09:00
+        QVERIFY(!school::IsOwnSession(a, 2));   // B's at 09:01
+        record::LearningRecord rec;
+        rec.OpenForReading(a + record::kFileName);
+        const std::vector<record::LatestResult> latest = rec.LatestResults();
+        QCOMPARE(latest.size(), std::size_t(3));
+        // A new answer at A goes out once, under a uuid of its own.
+        rec.Close();
+        Answered(a, Drill("2026-12-02T10:00:00Z"), {At("2026-12-02T10:00:00Z", bank_[3], false)});
+        school::DeliverNow(client, a);
+        QCOMPARE(ServerCount("answers", "1001"), 4LL);
+        QCOMPARE(ServerCount("answers", "1002"), 1LL);
+
+        // Signing in again with nothing new anywhere leaves the record as it is.
+        const school::SignedInPupil thirdA = SignIn(pcA, "1001", "pcA");
+        QVERIFY(!thirdA.readBack.rebuilt);
+        QVERIFY(thirdA.readBack.skipped.empty());
+        QCOMPARE(thirdA.readBack.answers, 4);
+        QCOMPARE(Bangos(a).size(), std::size_t(4));
+    }
+
+    // The rebuilt record and its marks take each other's place together: until the incoming
+    // record is renamed into place the old marks hold, from then on the new ones.
+    void aRebuildCutShortKeepsRecordAndMarksTogether()
+    {
+        QTemporaryDir dir;
+        const std::string folder = dir.path().toStdString() + "/";
+        school::Outbox b = school::LoadOrMakeOutbox(folder);
+        b.answersDone = 7;
+        school::RecordMarks next;
+        next.folderId = "0b7c1f4e-4f1d-4a53-9a44-5a0f6f4a2c11";
+        next.answersDone = 12;
+        next.readAnswers = 12;
+        b.incoming = next;
+        school::SaveOutbox(folder, b);
+        safefile::Write(folder + school::kIncomingRecord, "x");
+        QCOMPARE(school::LoadOutbox(folder)->answersDone, std::int64_t(7));
+        QCOMPARE(school::LoadOutbox(folder)->folderId, b.folderId);
+        std::filesystem::remove(folder + school::kIncomingRecord);
+        const school::Outbox settled = *school::LoadOutbox(folder);
+        QCOMPARE(settled.answersDone, std::int64_t(12));
+        QCOMPARE(settled.readAnswers, std::int64_t(12));
+        QCOMPARE(settled.folderId, next.folderId);
+    }
+
+    void aSignInTakenOverIsTold()
+    {
+        QTemporaryDir rootA;
+        school::SchoolLink pcA(pc_, school::SchoolFolders(rootA.path().toStdString()));
+        const school::SignedInPupil atA = SignIn(pcA, "1002", "pcA");
+        QSignalSpy ended(&pcA, &school::SchoolLink::signInEnded);
+        pcA.CheckSignIn(atA.token);
+        QVERIFY(!ended.wait(1500));   // it stands
+
+        school::Client client(pc_);
+        QCOMPARE(client.SignIn("1002", "1234", "pcB", true).status, school::SignInResult::Status::SignedIn);
+        pcA.CheckSignIn(atA.token);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(ended[0][1].value<school::SignInState>(), school::SignInState::TakenOver);
+
+        // Signed out at the same PC, or never known: not a take-over.
+        const std::string again = client.SignIn("1002", "1234", "pcB", true).token;
+        QCOMPARE(client.SignInStatus(again), school::SignInState::Active);
+        client.SignOut(again);
+        QCOMPARE(client.SignInStatus(again), school::SignInState::SignedOut);
+        QCOMPARE(client.SignInStatus("nonsense"), school::SignInState::Unknown);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReadBack)
+#include "tst_read_back.moc"
