@@ -53,11 +53,12 @@ std::vector<Statement> Statements(const std::string& directory)
 Learner Replay(const record::LearningRecord& record, MemoryModel model)
 {
     Learner learner(model);
+    StoredTimeReader time;
     record.ForEachReview([&](const record::Review& a) {
         if (a.answer < 0)
             return;
-        if (const std::optional<double> when = ParseStoredTime(a.answeredAt))
-            learner.Answer({std::string(a.source), std::string(a.bango), a.item}, *when, a.correct);
+        if (const std::optional<double> when = time(a.answeredAt))
+            learner.Answer(a.source, a.bango, a.item, *when, a.correct);
     });
     return learner;
 }

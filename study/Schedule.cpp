@@ -31,6 +31,15 @@ bool Digits(std::string_view s, std::size_t at, std::size_t n, int& out)
     return true;
 }
 
+bool ValidDate(int y, int m, int d)
+{
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (m < 1 || m > 12 || d < 1)
+        return false;
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return d <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);
+}
+
 // The review time of a planned day: now on the first day, midday on the others.
 double PlannedTime(int day, double now, double dayStart) { return day == 0 ? now : dayStart + 0.5; }
 }  // namespace
@@ -73,26 +82,48 @@ std::optional<double> ParseStoredTime(std::string_view iso)
     if (!Digits(iso, 0, 4, y) || !Digits(iso, 5, 2, mo) || !Digits(iso, 8, 2, d) ||
         !Digits(iso, 11, 2, h) || !Digits(iso, 14, 2, mi) || !Digits(iso, 17, 2, s))
         return std::nullopt;
-    if (mo < 1 || mo > 12 || d < 1 || d > QDate(y, mo, 1).daysInMonth() || h > 23 || mi > 59 || s > 59)
+    if (!ValidDate(y, mo, d) || h > 23 || mi > 59 || s > 59)
         return std::nullopt;
     return DaysFromCivil(y, unsigned(mo), unsigned(d)) + (h * 3600 + mi * 60 + s) / kSecondsPerDay;
 }
 
-std::string Learner::Id(const Key& key)
+std::optional<double> StoredTimeReader::operator()(std::string_view iso)
+{
+    if (dayNumber_ < 0 || iso.size() != 20 || iso.compare(0, 10, std::string_view(day_, 10)) != 0) {
+        const std::optional<double> t = ParseStoredTime(iso);
+        if (t) {
+            iso.copy(day_, 10);
+            dayNumber_ = std::floor(*t);
+        }
+        return t;
+    }
+    // The same day as the last one read: only the time of day is new.
+    int h, mi, s;
+    if (iso[10] != 'T' || iso[13] != ':' || iso[16] != ':' || iso[19] != 'Z' || !Digits(iso, 11, 2, h) ||
+        !Digits(iso, 14, 2, mi) || !Digits(iso, 17, 2, s) || h > 23 || mi > 59 || s > 59)
+        return std::nullopt;
+    return dayNumber_ + (h * 3600 + mi * 60 + s) / kSecondsPerDay;
+}
+
+std::string Learner::Id(std::string_view source, std::string_view bango, int item)
 {
     std::string id;
-    id.reserve(key.source.size() + key.bango.size() + 3);
-    id += key.source;
+    id.reserve(source.size() + bango.size() + 3);
+    id += source;
     id += '\t';
-    id += key.bango;
+    id += bango;
     id += '\t';
-    id += char('0' + std::clamp(key.item, 0, 9));
+    id += char('0' + std::clamp(item, 0, 9));
     return id;
 }
 
-void Learner::Answer(const Key& key, double when, bool right)
+void Learner::Answer(std::string_view source, std::string_view bango, int item, double when, bool right)
 {
-    auto [it, inserted] = cards_.try_emplace(Id(key));
+    std::string id = Id(source, bango, item);
+    auto it = cards_.find(std::string_view(id));
+    const bool inserted = it == cards_.end();
+    if (inserted)
+        it = cards_.emplace(std::move(id), Card()).first;
     Card& c = it->second;
     if (inserted) {
         c.memory = model_.ReviewAnswer(std::nullopt, right, 0);
@@ -108,7 +139,7 @@ void Learner::Answer(const Key& key, double when, bool right)
 
 const Card* Learner::Find(const Key& key) const
 {
-    auto it = cards_.find(Id(key));
+    auto it = cards_.find(std::string_view(Id(key.source, key.bango, key.item)));
     return it == cards_.end() ? nullptr : &it->second;
 }
 

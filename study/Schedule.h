@@ -64,12 +64,25 @@ double Days(const QDateTime& when);
 // A stored time "2026-12-08T09:54:51Z" in days since the epoch; nothing for any other text.
 std::optional<double> ParseStoredTime(std::string_view iso);
 
+// ParseStoredTime for a run of stored times, most of them of the same day as the one before (a
+// record's answers): the day's number is worked out once per day.
+class StoredTimeReader {
+public:
+    std::optional<double> operator()(std::string_view iso);
+
+private:
+    char day_[10] = {};
+    double dayNumber_ = -1;   // none read yet
+};
+
 class Learner {
 public:
     explicit Learner(MemoryModel model = MemoryModel()) : model_(model) {}
 
     // One answer of KEY at WHEN (not before the statement's previous answer: the record's order).
-    void Answer(const Key& key, double when, bool right);
+    void Answer(const Key& key, double when, bool right) { Answer(key.source, key.bango, key.item, when, right); }
+    // The same for a key read from the record, without copying its texts.
+    void Answer(std::string_view source, std::string_view bango, int item, double when, bool right);
     // The card of KEY; nullptr for a statement never answered.
     const Card* Find(const Key& key) const;
     std::size_t Size() const { return cards_.size(); }
@@ -82,9 +95,14 @@ public:
     const MemoryModel& Model() const { return model_; }
 
 private:
-    static std::string Id(const Key& key);
+    static std::string Id(std::string_view source, std::string_view bango, int item);
+    // Looked up by a string_view too, so an answer read from the record makes no key string.
+    struct IdHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view id) const { return std::hash<std::string_view>()(id); }
+    };
     MemoryModel model_;
-    std::unordered_map<std::string, Card> cards_;
+    std::unordered_map<std::string, Card, IdHash, std::equal_to<>> cards_;
 };
 
 // The statements new statements are drawn from and that are reviewed: the test's scope when
