@@ -105,26 +105,63 @@ std::optional<double> StoredTimeReader::operator()(std::string_view iso)
     return dayNumber_ + (h * 3600 + mi * 60 + s) / kSecondsPerDay;
 }
 
-std::string Learner::Id(std::string_view source, std::string_view bango, int item)
+namespace {
+// An item is kept as one digit, as it always was: one outside 0..9 counts as the nearest.
+int ItemKey(int item) { return std::clamp(item, 0, 9); }
+
+// FNV-1a over the key's parts: keys are a dozen bytes, and this needs no key string made.
+std::uint64_t HashKey(std::string_view source, std::string_view bango, int item)
 {
-    std::string id;
-    id.reserve(source.size() + bango.size() + 3);
-    id += source;
-    id += '\t';
-    id += bango;
-    id += '\t';
-    id += char('0' + std::clamp(item, 0, 9));
-    return id;
+    std::uint64_t h = 14695981039346656037ull;
+    auto add = [&h](unsigned char c) {
+        h ^= c;
+        h *= 1099511628211ull;
+    };
+    for (const char c : source)
+        add(static_cast<unsigned char>(c));
+    add('\t');
+    for (const char c : bango)
+        add(static_cast<unsigned char>(c));
+    add(static_cast<unsigned char>('0' + ItemKey(item)));
+    // The table uses the low bits, in which a product mixes the least: fold the high ones in.
+    return h ^ (h >> 29);
+}
+}  // namespace
+
+std::size_t Learner::Slot(std::string_view source, std::string_view bango, int item) const
+{
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = HashKey(source, bango, item) & mask;; i = (i + 1) & mask) {
+        const std::uint32_t n = slots_[i];
+        if (n == 0)
+            return i;
+        const Key& k = keys_[n - 1];
+        if (ItemKey(k.item) == ItemKey(item) && k.bango == bango && k.source == source)
+            return i;
+    }
+}
+
+void Learner::Grow()
+{
+    std::vector<std::uint32_t> old = std::move(slots_);
+    slots_.assign(old.empty() ? 1024 : old.size() * 2, 0);
+    for (std::size_t n = 0; n < keys_.size(); ++n)
+        slots_[Slot(keys_[n].source, keys_[n].bango, keys_[n].item)] = std::uint32_t(n + 1);
 }
 
 void Learner::Answer(std::string_view source, std::string_view bango, int item, double when, bool right)
 {
-    std::string id = Id(source, bango, item);
-    auto it = cards_.find(std::string_view(id));
-    const bool inserted = it == cards_.end();
-    if (inserted)
-        it = cards_.emplace(std::move(id), Card()).first;
-    Card& c = it->second;
+    // At most half full, so a probe soon meets an empty slot.
+    if (2 * (cards_.size() + 1) > slots_.size())
+        Grow();
+    const std::size_t slot = Slot(source, bango, item);
+    const bool inserted = slots_[slot] == 0;
+    if (inserted) {
+        keys_.push_back({std::string(source), std::string(bango), ItemKey(item)});
+        cards_.emplace_back();
+        slots_[slot] = std::uint32_t(cards_.size());
+    }
+    Card& c = cards_[slots_[slot] - 1];
     if (inserted) {
         c.memory = model_.ReviewAnswer(std::nullopt, right, 0);
         c.firstReview = when;
@@ -139,8 +176,10 @@ void Learner::Answer(std::string_view source, std::string_view bango, int item, 
 
 const Card* Learner::Find(const Key& key) const
 {
-    auto it = cards_.find(std::string_view(Id(key.source, key.bango, key.item)));
-    return it == cards_.end() ? nullptr : &it->second;
+    if (slots_.empty())
+        return nullptr;
+    const std::uint32_t n = slots_[Slot(key.source, key.bango, key.item)];
+    return n == 0 ? nullptr : &cards_[n - 1];
 }
 
 double Learner::Recall(const Card& card, double now)

@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <cstdint>
 #include <vector>
 
 namespace study {
@@ -95,14 +95,17 @@ public:
     const MemoryModel& Model() const { return model_; }
 
 private:
-    static std::string Id(std::string_view source, std::string_view bango, int item);
-    // Looked up by a string_view too, so an answer read from the record makes no key string.
-    struct IdHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view id) const { return std::hash<std::string_view>()(id); }
-    };
+    // The slot of a key in slots_: where its card's number is, or the empty slot it would take.
+    std::size_t Slot(std::string_view source, std::string_view bango, int item) const;
+    void Grow();
+
     MemoryModel model_;
-    std::unordered_map<std::string, Card, IdHash, std::equal_to<>> cards_;
+    // The cards and their keys in the order first answered, found through an open-addressed
+    // table of their numbers plus one (0: empty), its size a power of two: a replay looks up
+    // every answer of the record, and this is several times cheaper than a node-based map.
+    std::vector<Key> keys_;
+    std::vector<Card> cards_;
+    std::vector<std::uint32_t> slots_;
 };
 
 // The statements new statements are drawn from and that are reviewed: the test's scope when
