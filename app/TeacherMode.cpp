@@ -6,6 +6,7 @@
 #include "Exception.h"
 #include "ExceptionBoundary.h"
 #include "Fonts.h"
+#include "LearningRecordView.h"
 #include "Overview.h"
 #include "ProgressWindow.h"
 #include "Signals.h"
@@ -80,7 +81,7 @@ public:
 
     void Start()
     {
-        window_.show();
+        window_.ShowFitted();
         Load(true);
     }
 
@@ -117,6 +118,7 @@ private:
                 record->setAttribute(Qt::WA_DeleteOnClose);
                 record->SetSnapshot(snapshot);
                 NamePupil(*record, number, name);
+                FitLearningRecord(record);
                 record->show();
             });
     }
