@@ -34,7 +34,8 @@ bool Digits(std::string_view s, std::size_t at, std::size_t n, int& out)
 bool ValidDate(int y, int m, int d)
 {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (m < 1 || m > 12 || d < 1)
+    // The calendar has no year 0, and such a time was never stored.
+    if (y < 1 || m < 1 || m > 12 || d < 1)
         return false;
     const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
     return d <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);

@@ -129,7 +129,7 @@ private slots:
                      Days(QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59), QTimeZone::utc()))) < 1e-9);
         for (const char* bad : {"", "2026-12-08 09:54:51Z", "2026-12-08T09:54:51", "2026-13-08T09:54:51Z",
                                 "2026-02-30T09:54:51Z", "2026-12-08T24:00:00Z", "2026-12-08T09:60:00Z", "2026-12-08T09:59:60Z",
-                                "2026-00-08T09:54:51Z", "2026-12-00T09:54:51Z", "2026-1a-08T09:54:51Z"})
+                                "2026-00-08T09:54:51Z", "2026-12-00T09:54:51Z", "2026-1a-08T09:54:51Z", "0000-03-01T00:00:00Z"})
             QVERIFY2(!ParseStoredTime(bad), bad);
         // Read in a run, a day's number is kept from one time to the next: the same results,
         // and a bad time of a known day still refused.
