@@ -311,4 +311,23 @@ std::uintmax_t FileSize(const std::string& path)
     return ec ? 0 : n;
 }
 
+void MakeDrillRecord(const std::string& path, int sessions, int answers,
+                     const std::function<record::Answer(std::mt19937&)>& next)
+{
+    for (const char* suffix : {"", "-wal", "-shm"})
+        fs::remove(path + suffix);
+    record::LearningRecord rec;
+    rec.Open(path);
+    std::mt19937 rng(5);
+    for (int s = 0; s < sessions; ++s) {
+        const auto id = rec.BeginSession({record::kDrill, 1 + s % 100, {}});
+        std::vector<record::Answer> batch;
+        const int n = answers / sessions + (s < answers % sessions ? 1 : 0);
+        for (int i = 0; i < n; ++i)
+            batch.push_back(next(rng));
+        rec.AddAnswers(id, batch);
+        rec.EndSession(id);
+    }
+}
+
 }  // namespace benchdata

@@ -4,9 +4,12 @@
 // from a fixed seed, so two runs measure the same data.
 
 #include "Fields.h"
+#include "LearningRecord.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -65,6 +68,11 @@ private:
     std::string root_;
     DataDir dir_;
 };
+
+// A learning record made afresh at PATH: SESSIONS drill sessions holding ANSWERS answers between
+// them, each answer made by NEXT from one generator seeded alike in every run.
+void MakeDrillRecord(const std::string& path, int sessions, int answers,
+                     const std::function<record::Answer(std::mt19937&)>& next);
 
 // Puts the pristine history back.
 void RestoreHistory(const DataDir& dir);

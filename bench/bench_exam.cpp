@@ -14,6 +14,7 @@
 #include "Paper.h"
 #include "QuestionStore.h"
 #include "Table.h"
+#include "WindowBenchMain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -181,15 +182,4 @@ BENCHMARK(BM_MoveToQuestion)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GradeAndRecord)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GradeInWindow)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    InstallFontSubstitutions();
-    dialogs::SetTestMode(true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunWindowBenchmarks(argc, argv); }

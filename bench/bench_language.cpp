@@ -14,6 +14,7 @@
 #include "Honyaku.h"
 #include "LanguageChoice.h"
 #include "TForm4.h"
+#include "WindowBenchMain.h"
 
 #include <QApplication>
 
@@ -115,15 +116,4 @@ BENCHMARK(BM_SwitchLanguage)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrillWindowStart)->ArgName("en")->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExamPageTurn)->ArgName("en")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    InstallFontSubstitutions();
-    dialogs::SetTestMode(true);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return RunWindowBenchmarks(argc, argv); }

@@ -14,6 +14,8 @@
 #include "Delivery.h"
 #include "LearningRecord.h"
 
+#include "PgCluster.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -29,16 +31,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Run(const QStringList& args)
-{
-    QProcess p;
-    p.start(LENTAVO_PGCLUSTER, args);
-    p.waitForFinished(120000);
-    if (p.exitCode() != 0)
-        throw std::runtime_error("pgcluster.sh: " + p.readAllStandardError().toStdString());
-    return p.readAllStandardOutput().trimmed().toStdString();
-}
 
 double Percentile(std::vector<double> v, double p)
 {
@@ -62,9 +54,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const int pcs = argc > 1 ? std::atoi(argv[1]) : 40, perPc = argc > 2 ? std::atoi(argv[2]) : 1000;
     const std::string scratch = benchdata::ScratchRoot();
-    const std::string clusterDir = fs::temp_directory_path().string() + "/lentavo-bench-pg-" +
-                                   std::to_string(QCoreApplication::applicationPid());
-    const std::string db = Run({"start", QString::fromStdString(clusterDir)});
+    PgCluster cluster(QStringLiteral(LENTAVO_PGCLUSTER));
+    const std::string db = cluster.Conninfo();
     int rc = 0;
     try {
         school::Connection admin(db);
@@ -173,6 +164,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench_school: %s\n", e.what());
         rc = 1;
     }
-    Run({"stop", QString::fromStdString(clusterDir)});
     return rc;
 }

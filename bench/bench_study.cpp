@@ -51,22 +51,7 @@ const std::string& RecordPath()
 {
     static const std::string path = [] {
         const std::string p = benchdata::ScratchRoot() + "/kiroku-study-100k.sqlite";
-        for (const char* suffix : {"", "-wal", "-shm"})
-            std::filesystem::remove(p + suffix);
-        {
-            record::LearningRecord rec;
-            rec.Open(p);
-            std::mt19937 rng(5);
-            for (int s = 0; s < kSessions; ++s) {
-                const auto id = rec.BeginSession({record::kDrill, 1, {}});
-                std::vector<record::Answer> answers;
-                const int n = kAnswers / kSessions + (s < kAnswers % kSessions ? 1 : 0);
-                for (int i = 0; i < n; ++i)
-                    answers.push_back(RandomAnswer(rng));
-                rec.AddAnswers(id, answers);
-                rec.EndSession(id);
-            }
-        }
+        benchdata::MakeDrillRecord(p, kSessions, kAnswers, RandomAnswer);
         sqlite3* db = nullptr;
         sqlite3_open(p.c_str(), &db);
         sqlite3_exec(db,

@@ -13,6 +13,7 @@
 #include "Overview.h"
 #include "ProgressWindow.h"
 #include "SafeFile.h"
+#include "PgCluster.h"
 #include "TeacherOverviewWindow.h"
 
 #include <QApplication>
@@ -35,16 +36,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Run(const QStringList& args)
-{
-    QProcess p;
-    p.start(LENTAVO_PGCLUSTER, args);
-    p.waitForFinished(600000);
-    if (p.exitCode() != 0)
-        throw std::runtime_error("pgcluster.sh: " + p.readAllStandardError().toStdString());
-    return p.readAllStandardOutput().trimmed().toStdString();
-}
 
 // Milliseconds of BODY: the first run, and the median of RUNS more.
 std::pair<double, double> Time(int runs, const std::function<void(int)>& body)
@@ -110,9 +101,8 @@ int main(int argc, char** argv)
     InstallFontSubstitutions();
     const int pupils = argc > 1 ? std::atoi(argv[1]) : 2000;
     const QString screenshot = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
-    const std::string clusterDir = fs::temp_directory_path().string() + "/lentavo-bench-pg-" +
-                                   std::to_string(QCoreApplication::applicationPid());
-    const std::string db = Run({"start", QString::fromStdString(clusterDir)});
+    PgCluster cluster(QStringLiteral(LENTAVO_PGCLUSTER));
+    const std::string db = cluster.Conninfo();
     int rc = 0;
     try {
         {
@@ -187,6 +177,5 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench_teacher: %s\n", e.what());
         rc = 1;
     }
-    Run({"stop", QString::fromStdString(clusterDir)});
     return rc;
 }

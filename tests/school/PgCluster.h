@@ -10,10 +10,13 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 class PgCluster {
 public:
-    PgCluster()
+    // SCRIPT: pgcluster.sh; by default the one of the test data (LENTAVO_TESTDATA).
+    explicit PgCluster(QString script = QString::fromLocal8Bit(qgetenv("LENTAVO_TESTDATA")) + "/school/pgcluster.sh")
+        : script_(std::move(script))
     {
         dir_.setAutoRemove(false);   // pgcluster.sh stop removes it, after the server is down
         conninfo_ = Run("start").trimmed().toStdString();
@@ -38,7 +41,7 @@ private:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("PGCLUSTER_OWNER_PID", QString::number(QCoreApplication::applicationPid()));
         p.setProcessEnvironment(env);
-        p.start(QString::fromLocal8Bit(qgetenv("LENTAVO_TESTDATA")) + "/school/pgcluster.sh", {command, dir_.path()});
+        p.start(script_, {command, dir_.path()});
         p.waitForFinished(120000);
         if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
             throw std::runtime_error("pgcluster.sh " + command.toStdString() + ": " +
@@ -46,6 +49,7 @@ private:
         return QString::fromUtf8(p.readAllStandardOutput());
     }
 
+    QString script_;
     QTemporaryDir dir_{QDir::tempPath() + "/lentavo-pg-XXXXXX"};
     std::string conninfo_;
 };
