@@ -69,7 +69,7 @@ void StoreInLearningRecord(ProgressWindow* window, const std::function<void(reco
         directory->OpenRecord(record);
         write(record);
     } catch (const Exception& e) {
-        dialogs::ShowMessage(window, QStringLiteral("学習記録に書き込めませんでした。\n") + QString::fromUtf8(e.what()));
+        dialogs::ShowMessage(window, QCoreApplication::translate("LearningRecordView", "学習記録に書き込めませんでした。\n") + QString::fromUtf8(e.what()));
     }
     RefreshLearningRecord(window);
 }

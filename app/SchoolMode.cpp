@@ -98,7 +98,7 @@ void SchoolMode::Start(std::optional<exam::Test> mock)
 
 void SchoolMode::Connect()
 {
-    signIn_->SetBusy(QStringLiteral("学校のサーバーに接続しています…"));
+    signIn_->SetBusy(tr("学校のサーバーに接続しています…"));
     link_->Connect();
 }
 
@@ -111,8 +111,8 @@ void SchoolMode::AskSignIn(const QString& number, const QString& pin, bool takeO
 
 void SchoolMode::OnUnreachable(const QString& message)
 {
-    const QString text = QStringLiteral("学校のサーバーに接続できません。ネットワークを確かめて、再試行してください。\n\n") + message;
-    if (!dialogs::Confirm(signIn_.get(), text, QStringLiteral("再試行"), QStringLiteral("終了"), true)) {
+    const QString text = tr("学校のサーバーに接続できません。ネットワークを確かめて、再試行してください。\n\n") + message;
+    if (!dialogs::Confirm(signIn_.get(), text, tr("再試行"), tr("終了"), true)) {
         Quit();
         return;
     }

@@ -133,9 +133,6 @@ std::optional<std::string> SchoolConfigFile()
     return school::FindConfig(dir, installed);
 }
 
-namespace {
-// Before the windows are built, so that they are built in the pupil's language. The command
-// line's language is for this run only; the menu's choice is remembered.
 void ChooseLanguage(const std::optional<std::string>& language)
 {
     LanguageChoice& choice = LanguageChoice::Instance();
@@ -144,6 +141,7 @@ void ChooseLanguage(const std::optional<std::string>& language)
         choice.Choose(honyaku::FindLanguage(*language), choice.mode());
 }
 
+namespace {
 int RunSchool(const std::string& configFile, std::optional<exam::Test> mock,
               const std::optional<std::string>& language)
 {

@@ -34,6 +34,10 @@ bool InstallToolkitTranslation();
 // installed program /etc/lentavo/; nothing for the single-pupil program.
 std::optional<std::string> SchoolConfigFile();
 
+// Before the windows are built, so that they are built in the chosen language: the one remembered
+// beside the settings, or LANGUAGE (the command line's, for this run only).
+void ChooseLanguage(const std::optional<std::string>& language);
+
 // The whole program after the application object exists: fonts, windows, the event loop that
 // first shows the main menu (and MOCK's exam over it, when given), and the windows' destruction.
 // With a school configuration the sign-in comes first and each pupil gets the windows anew.

@@ -115,7 +115,8 @@ void TForm1::ShowPupil(const QString& caption)
 
 void TForm1::ShowPending(int pending)
 {
-    ui->PendingLabel->setText(pending > 0 ? QStringLiteral("未送信 %1件").arg(pending) : QString());
+    pending_ = pending;
+    ShowCounts();
 }
 
 TForm1::~TForm1() = default;
@@ -133,6 +134,7 @@ void TForm1::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
         ShowSignCaptions();
+        ShowCounts();
     }
     QWidget::changeEvent(event);
     // Back from a drill, an exam or a practice set: what the menu shows of the record may have
@@ -191,8 +193,14 @@ void TForm1::AllBlack()
 
 void TForm1::SetTodaysReviewCount(std::optional<int> count)
 {
-    ui->TodaysReviewButton->setText(count ? QStringLiteral("今日の復習  %1問").arg(*count)
-                                          : QStringLiteral("今日の復習"));
+    todaysReview_ = count;
+    ShowCounts();
+}
+
+void TForm1::ShowCounts()
+{
+    ui->PendingLabel->setText(pending_ > 0 ? tr("未送信 %1件").arg(pending_) : QString());
+    ui->TodaysReviewButton->setText(todaysReview_ ? tr("今日の復習  %1問").arg(*todaysReview_) : tr("今日の復習"));
 }
 
 void TForm1::StartDrill(int level) { emit drillRequested(level); }

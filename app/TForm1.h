@@ -91,8 +91,12 @@ private:
     void Highlight(QWidget* button);
     // The mock-exam signs say what their tests' definitions say, in the pupil's language.
     void ShowSignCaptions();
+    // The pending count and today's review count in the pupil's language (again after a change).
+    void ShowCounts();
 
     const std::unique_ptr<Ui::TForm1> ui;
     bool public_;
     bool professional_;
+    int pending_ = 0;
+    std::optional<int> todaysReview_;
 };

@@ -60,7 +60,7 @@ void NamePupil(ProgressWindow& window, const QString& number, const QString& nam
 {
     const QString pupil = QStringLiteral("%1 (%2)").arg(name, number);
     window.SetRosterName(pupil);
-    window.setWindowTitle(QStringLiteral("学習記録 — ") + pupil);
+    window.setWindowTitle(QCoreApplication::translate("TeacherMode", "学習記録 — ") + pupil);
 }
 
 class TeacherSession : public QObject {
@@ -81,6 +81,8 @@ public:
 
     void Start()
     {
+        // Fitted as every window of the program: the list, wider than a 1,024-pixel screen at its
+        // design size, fills the screen and scrolls sideways rather than running off it.
         window_.ShowFitted();
         Load(true);
     }
@@ -132,7 +134,7 @@ private:
                 return 0;
             },
             [this, pupil](int) {
-                dialogs::ShowMessage(&window_, QStringLiteral("教習生 %1 %2 を追加しました。PIN: %3\n"
+                dialogs::ShowMessage(&window_, QCoreApplication::translate("TeacherMode", "教習生 %1 %2 を追加しました。PIN: %3\n"
                                                               "このPINは今だけ表示されます。教習生に渡してください。")
                                                    .arg(QString::fromStdString(pupil.number),
                                                         QString::fromStdString(pupil.name),
@@ -147,7 +149,7 @@ private:
         OffGui<std::string>(
             &window_, conninfo_, [n](school::Connection& db) { return school::ResetPin(db, n); },
             [this, number, name](std::string pin) {
-                dialogs::ShowMessage(&window_, QStringLiteral("%1 %2 の新しいPIN: %3\n"
+                dialogs::ShowMessage(&window_, QCoreApplication::translate("TeacherMode", "%1 %2 の新しいPIN: %3\n"
                                                               "このPINは今だけ表示されます。教習生に渡してください。")
                                                    .arg(number, name, QString::fromStdString(pin)));
             });
@@ -189,14 +191,15 @@ std::string TeacherConninfo(const std::string& db, std::string& message)
     }
 }
 
-int RunTeacher(const std::string& db)
+int RunTeacher(const std::string& db, const std::optional<std::string>& language)
 {
     int status = 0;
     RunGuarded([&] {
         InstallToolkitTranslation();
         InstallFontSubstitutions();
+        ChooseLanguage(language);
         QuitOnTerminationSignals(qApp);
-        dialogs::SetApplicationTitle(QStringLiteral("学科練習 管理"));
+        dialogs::SetApplicationTitle(QCoreApplication::translate("TeacherMode", "学科練習 管理"));
         std::string message;
         const std::string conninfo = TeacherConninfo(db, message);
         if (conninfo.empty()) {

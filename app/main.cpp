@@ -26,6 +26,6 @@ int main(int argc, char* argv[])
     // otherwise be looked for in whatever directory the terminal is in.
     SetProgramPath(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
     if (line.teacher)
-        return RunTeacher(line.db);
+        return RunTeacher(line.db, line.language);
     return RunProgram(line.mock, line.language);
 }

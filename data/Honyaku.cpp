@@ -37,6 +37,8 @@ CREATE TABLE translations(
 const std::vector<std::string> kColumns = {"lang", "source", "bango", "field", "text", "source_hash"};
 
 const char* const kBankFields[] = {field::Mondai, field::Kaisetsu};
+// The advice the drill shows under a verdict, keyed by the advice table's level (Nani).
+const char* const kAdviceFields[] = {field::Seikai, field::Fuseikai};
 const std::vector<std::string>& HazardFields()
 {
     static const std::vector<std::string> fields = {
@@ -107,22 +109,28 @@ std::string Hash(const QByteArray& utf8)
 }
 
 // The texts of one table file's rows: FIELDS of each row, by Bango.
+// The texts of FIELDS of every row of C, each under its key: the row's Bango, or for the advice
+// table its level (Nani) written as a number.
 void AppendTexts(std::vector<SourceText>& out, const tablefile::Contents& c, const char* source,
-                 const std::vector<std::string>& fields)
+                 const std::vector<std::string>& fields, const char* keyField = field::Bango)
 {
-    const auto index = [&](const std::string& name) -> std::ptrdiff_t {
+    const auto index = [&](const std::string& name, FieldType type) -> std::ptrdiff_t {
         for (std::size_t i = 0; i < c.fields.size(); ++i)
-            if (c.fields[i].name == name && c.fields[i].type == FieldType::Text)
+            if (c.fields[i].name == name && c.fields[i].type == type)
                 return std::ptrdiff_t(i);
         return -1;
     };
-    const std::ptrdiff_t bango = index(field::Bango);
-    if (bango < 0)
-        throw Exception(std::string("Bango のない表です / a table without Bango: ") + source);
+    const bool numbered = keyField != std::string(field::Bango);
+    const std::ptrdiff_t key = index(keyField, numbered ? FieldType::Integer : FieldType::Text);
+    if (key < 0)
+        throw Exception(std::string(keyField) + " のない表です / a table without " + keyField + ": " + source);
     for (const ::Row& row : c.rows) {
-        const std::string number = eucjp::ToUtf8(eucjp::Decode(row[std::size_t(bango)].bytes));
+        const ::Value& k = row[std::size_t(key)];
+        if (numbered && k.null)
+            continue;
+        const std::string number = numbered ? std::to_string(k.integer) : eucjp::ToUtf8(eucjp::Decode(k.bytes));
         for (const std::string& name : fields) {
-            const std::ptrdiff_t i = index(name);
+            const std::ptrdiff_t i = index(name, FieldType::Text);
             if (i < 0 || row[std::size_t(i)].null || row[std::size_t(i)].bytes.empty())
                 continue;
             out.push_back({source, number, name, eucjp::Decode(row[std::size_t(i)].bytes)});
@@ -159,6 +167,8 @@ bool IsTranslatedField(const std::string& source, const std::string& name)
         return std::find(std::begin(kBankFields), std::end(kBankFields), name) != std::end(kBankFields);
     if (source == "hazard")
         return std::find(HazardFields().begin(), HazardFields().end(), name) != HazardFields().end();
+    if (source == kAdviceSource)
+        return std::find(std::begin(kAdviceFields), std::end(kAdviceFields), name) != std::end(kAdviceFields);
     return false;
 }
 
@@ -183,6 +193,9 @@ std::vector<SourceText> BankTexts(const std::string& directory)
     std::error_code ec;
     if (std::filesystem::exists(dir / layouts::kHazardFile, ec))
         AppendTexts(texts, tablefile::Read((dir / layouts::kHazardFile).string()), "hazard", HazardFields());
+    if (std::filesystem::exists(dir / layouts::kAdviceFile, ec))
+        AppendTexts(texts, tablefile::Read((dir / layouts::kAdviceFile).string()), kAdviceSource,
+                    {std::begin(kAdviceFields), std::end(kAdviceFields)}, field::Nani);
     return texts;
 }
 
@@ -398,13 +411,14 @@ std::vector<Row> ReadCsv(const std::string& csvText, const std::string& lang, co
         const std::string& src = rec[std::size_t(source)];
         const std::string& number = rec[std::size_t(bango)];
         const std::string& name = rec[std::size_t(fieldCol)];
-        if (src != "bank" && src != "hazard")
-            throw Exception(line + " 行目: source は bank か hazard です / line " + line +
-                            ": source is bank or hazard, not '" + src + "'");
+        if (src != "bank" && src != "hazard" && src != kAdviceSource)
+            throw Exception(line + " 行目: source は bank か hazard か advice です / line " + line +
+                            ": source is bank, hazard or advice, not '" + src + "'");
         if (!numbers.count(src + '\x1f' + number))
-            throw Exception(line + " 行目: 番号 " + number + " は" + (src == "bank" ? "問題集" : "危険予測") +
+            throw Exception(line + " 行目: 番号 " + number + " は" +
+                            (src == "bank" ? "問題集" : src == "hazard" ? "危険予測" : "アドバイスの表") +
                             "にありません / line " + line + ": Bango " + number + " is not in the " +
-                            (src == "bank" ? "bank" : "hazard items"));
+                            (src == "bank" ? "bank" : src == "hazard" ? "hazard items" : "advice table"));
         if (!IsTranslatedField(src, name))
             throw Exception(line + " 行目: 翻訳する欄ではありません / line " + line + ": " + name +
                             " is not a translated field of " + src);

@@ -4,8 +4,8 @@
 //
 // A real SQLite database (its texts are UTF-8 of any length, which a table file cannot hold):
 // application id 0x4C54484E, schema version in user_version, defensive mode. One row per
-// language, source (bank | hazard), Bango and field, carrying the hash of the Japanese text it
-// was translated from (SourceHash). A row whose hash differs from the Japanese text of today's
+// language, source (bank | hazard | advice), Bango (for the advice, its level) and field,
+// carrying the hash of the Japanese text it was translated from (SourceHash). A row whose hash differs from the Japanese text of today's
 // bank is stale and is never shown: the Japanese is, with a short note.
 
 #include <QString>
@@ -23,6 +23,8 @@ class Connection;
 namespace honyaku {
 
 inline constexpr const char* kFileName = "honyaku.sqlite";
+// The advice table's texts (Seikai, Fuseikai), keyed by the level (Nani) they are shown at.
+inline constexpr const char* kAdviceSource = "advice";
 
 // A language the bank is translated into. CODE is what the file stores, SHORT what the command
 // line and the language file take, NAME what the menu shows, QT the name of the program's own
@@ -39,7 +41,7 @@ const std::vector<Language>& Languages();
 const Language* FindLanguage(const std::string& name);
 
 // True when FIELD is a translated field of SOURCE: Mondai, Kaisetsu for "bank"; Jokyo,
-// Mondai1..3, Kaisetsu1..3 for "hazard".
+// Mondai1..3, Kaisetsu1..3 for "hazard"; Seikai, Fuseikai for "advice".
 bool IsTranslatedField(const std::string& source, const std::string& field);
 
 // SHA-256 of the UTF-8 bytes of JAPANESE (32 raw bytes), the text as the bank holds it.
@@ -56,12 +58,12 @@ struct Row {
 };
 
 // One Japanese text of today's bank: the statements' Mondai and Kaisetsu, the hazard items'
-// Jokyo, Mondai1..3 and Kaisetsu1..3; empty texts are left out.
+// Jokyo, Mondai1..3 and Kaisetsu1..3, the advice's Seikai and Fuseikai; empty texts are left out.
 struct SourceText {
     std::string source, bango, field;
     QString japanese;
 };
-// The texts of mondai.cds and (when there) kiken.cds in DIRECTORY, in stored order.
+// The texts of mondai.cds and (when there) kiken.cds and advice.cds in DIRECTORY, in stored order.
 std::vector<SourceText> BankTexts(const std::string& directory);
 
 class Store {

@@ -9,6 +9,8 @@
 #include "Table.h"
 #include "Layouts.h"
 
+#include <QCoreApplication>
+
 #include <utility>
 
 #include <sys/stat.h>
@@ -230,8 +232,11 @@ void Session::CheckWritable(const Table& table) const
     struct stat st {};
     if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || ::access(file.c_str(), W_OK) != 0
         || ::access(folder.empty() ? "." : folder.c_str(), W_OK) != 0)
-        throw Exception("「" + file.substr(folder.size()) + "」に書き込めないため、練習の結果を保存できません。"
-                        "ファイルを確かめてから、もう一度終了してください。");
+        throw Exception(QCoreApplication::translate("drill::Session",
+                                                    "「%1」に書き込めないため、練習の結果を保存できません。"
+                                                    "ファイルを確かめてから、もう一度終了してください。")
+                            .arg(QString::fromStdString(file.substr(folder.size())))
+                            .toStdString());
 }
 
 void Session::End()

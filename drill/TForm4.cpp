@@ -6,6 +6,7 @@
 #include "ExceptionBoundary.h"
 #include "Exception.h"
 #include "FocusFrame.h"
+#include "Honyaku.h"
 #include "Scoring.h"
 #include "ScreenFit.h"
 #include "ShowOrRaise.h"
@@ -102,6 +103,7 @@ TForm4::TForm4(QWidget* parent)
     ui->DBEdit5->setDataField(field::Nani);
     ui->DBMemo3->setDataSource(DataSource3);
     ui->DBMemo3->setDataField(field::Seikai);
+    ui->DBMemo3->setTranslated(honyaku::kAdviceSource, field::Nani);
 
     OpenDialog1 = DataFileDialog();
 

@@ -35,7 +35,7 @@ void FigureView::SetPicture(const QImage& picture)
     enlarged_ = QImage();
     updateGeometry();
     setCursor(picture_.isNull() ? Qt::ArrowCursor : Qt::PointingHandCursor);
-    setToolTip(picture_.isNull() ? QString() : QStringLiteral("クリックで拡大"));
+    setToolTip(picture_.isNull() ? QString() : tr("クリックで拡大"));
     update();
 }
 
@@ -86,7 +86,7 @@ public:
     {
         setObjectName(QStringLiteral("enlargedFigure"));
         setAttribute(Qt::WA_DeleteOnClose);
-        setWindowTitle(QStringLiteral("図(Escで閉じる)"));
+        setWindowTitle(FigureView::tr("図(Escで閉じる)"));
         auto* layout = new QVBoxLayout(this);
         auto* view = new FigureView(this);
         view->setObjectName(QStringLiteral("enlargedFigureView"));
@@ -95,7 +95,7 @@ public:
         view->setToolTip(QString());
         connect(view, &FigureView::enlargeRequested, this, &QDialog::accept);
         layout->addWidget(view, 1);
-        auto* hint = new QLabel(QStringLiteral("Esc またはクリックで閉じる"), this);
+        auto* hint = new QLabel(FigureView::tr("Esc またはクリックで閉じる"), this);
         hint->setAlignment(Qt::AlignCenter);
         layout->addWidget(hint);
     }

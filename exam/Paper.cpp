@@ -2,6 +2,8 @@
 
 #include "Exception.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <map>
 #include <random>
@@ -137,9 +139,11 @@ Paper DrawMock(Test test, const Pool& pool, std::int64_t seed)
         if (InScope(definition.scope, s))
             eligible.push_back(s);
     if (eligible.size() < statements)
-        throw Exception(std::string(definition.name) + "の模擬試験には問題が" +
-                        std::to_string(statements) + "問必要ですが、この問題集で出題できる問題は" +
-                        std::to_string(eligible.size()) + "問です。");
+        throw Exception(QCoreApplication::translate("exam", "%1の模擬試験には問題が%2問必要ですが、この問題集で出題できる問題は%3問です。")
+                            .arg(Name(definition))
+                            .arg(statements)
+                            .arg(eligible.size())
+                            .toStdString());
 
     Paper paper;
     paper.test = test;
@@ -169,12 +173,15 @@ Paper DrawMock(Test test, const Pool& pool, std::int64_t seed)
         paper.maxScore = definition.statements * definition.statementPoints;
         const std::string why = !pool.hazardProblem.empty()
             ? pool.hazardProblem
-            : "危険予測の問題が" + std::to_string(hazards) + "問必要ですが、" +
-                  std::to_string(pool.hazards.size()) + "問しかありません。";
-        paper.note = why + "危険予測の問題なしの" + std::to_string(statements) + "問・" +
-                     std::to_string(paper.maxScore) + "点満点、" +
-                     std::to_string(definition.pass.PassMark(paper.maxScore)) +
-                     "点以上で合格として行います。";
+            : QCoreApplication::translate("exam", "危険予測の問題が%1問必要ですが、%2問しかありません。")
+                  .arg(hazards)
+                  .arg(pool.hazards.size())
+                  .toStdString();
+        paper.note = why + QCoreApplication::translate("exam", "危険予測の問題なしの%1問・%2点満点、%3点以上で合格として行います。")
+                               .arg(statements)
+                               .arg(paper.maxScore)
+                               .arg(definition.pass.PassMark(paper.maxScore))
+                               .toStdString();
     }
     paper.passMark = definition.pass.PassMark(paper.maxScore);
     return paper;

@@ -6,6 +6,8 @@
 #include "Layouts.h"
 #include "Table.h"
 
+#include <QCoreApplication>
+
 namespace field = layouts::field;
 
 namespace exam {
@@ -51,18 +53,19 @@ void QuestionStore::Open(const std::string& directory)
 
     hazards_.reset();
     if (!dir.HasHazard()) {
-        pool_.hazardProblem = "危険予測の問題ファイル(kiken.cds)がありません。";
+        pool_.hazardProblem = QCoreApplication::translate("exam", "危険予測の問題ファイル(kiken.cds)がありません。").toStdString();
         return;
     }
     auto hazards = std::make_unique<Table>();
     try {
         dir.OpenHazard(*hazards);
     } catch (const Exception& e) {
-        pool_.hazardProblem = "危険予測の問題ファイル(kiken.cds)を読めません(" + e.Message() + ")。";
+        pool_.hazardProblem =
+            QCoreApplication::translate("exam", "危険予測の問題ファイル(kiken.cds)を読めません(%1)。").arg(QString::fromStdString(e.Message())).toStdString();
         return;
     }
     if (hazards->StoredCount() == 0) {
-        pool_.hazardProblem = "危険予測の問題ファイル(kiken.cds)に問題がありません。";
+        pool_.hazardProblem = QCoreApplication::translate("exam", "危険予測の問題ファイル(kiken.cds)に問題がありません。").toStdString();
         return;
     }
     const int hb = hazards->FieldIndex(field::Bango), hu = hazards->FieldIndex(field::Bunrui);

@@ -67,6 +67,12 @@ ResultsWindow::ResultsWindow(QWidget* parent) : QWidget(parent), ui(new Ui::Resu
     ui->categoryTable->setColumnCount(3);
     ui->categoryTable->setHorizontalHeaderLabels({ResultsWindow::tr("教習項目"), ResultsWindow::tr("得点"), ResultsWindow::tr("正答率")});
     ui->categoryTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    // A topic's name longer than its column (in some languages) goes on two lines, and only its
+    // row grows: the others keep their height.
+    ui->categoryTable->setWordWrap(true);
+    QHeaderView* rows = ui->categoryTable->verticalHeader();
+    rows->setMinimumSectionSize(rows->defaultSectionSize());
+    rows->setSectionResizeMode(QHeaderView::ResizeToContents);
     ui->questionTable->setColumnCount(6);
     ui->questionTable->setHorizontalHeaderLabels({ResultsWindow::tr("問"), ResultsWindow::tr("判定"), ResultsWindow::tr("あなたの答え"),
                                                   ResultsWindow::tr("正解"), ResultsWindow::tr("教習項目"), ResultsWindow::tr("問題")});

@@ -3,6 +3,7 @@
 
 #include "ExceptionBoundary.h"
 #include "Highlight.h"
+#include "LanguageChoice.h"
 #include "ScreenFit.h"
 
 #include <QMouseEvent>
@@ -65,6 +66,8 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent), ui(new Ui::TForm7)
                       ui->Label10, ui->Label11})
         l->setAutoFillBackground(true);
 
+    FitTranslatedCaptions();
+
     ConnectHandler(ui->BitBtn1, &QPushButton::clicked, this, &TForm7::BitBtn1Click);
     ui->BitBtn1->setFocus();
     // The form file keeps only the size of a window; without a position of its own the
@@ -76,9 +79,43 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent), ui(new Ui::TForm7)
 
 TForm7::~TForm7() = default;
 
+namespace {
+// The right edge a caption may reach: inside the dialog, clear of its border.
+int CaptionsRight(const QWidget* dialog) { return dialog->width() - 8; }
+
+// A caption longer than the Japanese it was laid out for gets the width its text needs, moved
+// left where it would pass RIGHT.
+void GiveRoom(QLabel* label, int right)
+{
+    const int need = label->sizeHint().width();
+    if (need <= label->width())
+        return;
+    QRect g = label->geometry();
+    g.setWidth(need);
+    if (g.right() > right)
+        g.moveRight(right);
+    label->setGeometry(g);
+}
+}  // namespace
+
+void TForm7::FitTranslatedCaptions()
+{
+    // In Japanese the first edition's layout stays as it is, pixel for pixel.
+    if (!LanguageChoice::Instance().language())
+        return;
+    for (QLabel* l : {ui->Label1, ui->Label2, ui->Label3, ui->Label4, ui->Label5, ui->Label6, ui->Label7, ui->Label8,
+                      ui->Label9, ui->Label11, ui->Version})
+        GiveRoom(l, CaptionsRight(this));
+    // The notice's sentence goes on right after its link, however long the link's word is.
+    ui->Label10->move(ui->Label11->geometry().right() + 1, ui->Label10->y());
+    GiveRoom(ui->Label10, CaptionsRight(this));
+}
+
 void TForm7::SetVersion(const QString& version)
 {
-    ui->Version->setText(QStringLiteral("© Orvessa 自動車学校 Ver.") + version);
+    ui->Version->setText(tr("© Orvessa 自動車学校 Ver.") + version);
+    if (LanguageChoice::Instance().language())
+        GiveRoom(ui->Version, CaptionsRight(this));
 }
 
 void TForm7::ShowAtStartup()

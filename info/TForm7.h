@@ -38,9 +38,12 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     const std::unique_ptr<Ui::TForm7> ui;
     void Highlight(QWidget* w);
+    // In another language than Japanese, captions longer than their Japanese get the room they need.
+    void FitTranslatedCaptions();
 };

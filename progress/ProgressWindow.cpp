@@ -178,7 +178,7 @@ QString WrappedName(const QString& name)
 QString ItemBarLabel(const ItemShare& item)
 {
     const QString name = WrappedName(item.name);
-    return QStringLiteral("%1% %2 %3%4(%5/%6問)")
+    return ProgressWindow::tr("%1% %2 %3%4(%5/%6問)")
         .arg(qRound(item.percent()))
         .arg(item.bunrui)
         .arg(name, name.contains(QStringLiteral("<br>")) ? QStringLiteral(" ") : QStringLiteral("<br>"))
@@ -186,7 +186,7 @@ QString ItemBarLabel(const ItemShare& item)
         .arg(item.answers);
 }
 
-QString TestName(study::Test test) { return test == study::Test::Honmen ? QStringLiteral("本免") : QStringLiteral("仮免"); }
+QString TestName(study::Test test) { return test == study::Test::Honmen ? ProgressWindow::tr("本免") : ProgressWindow::tr("仮免"); }
 
 }  // namespace
 
@@ -319,16 +319,16 @@ namespace {
 QStringList StudyLines(const StudyOutlook& o)
 {
     QStringList lines;
-    lines << QStringLiteral("今日の復習 %1問(期日の来た問題 %2問)").arg(o.queued).arg(o.dueToday);
-    lines << QStringLiteral("推定 記憶率 %1%(%2の範囲)").arg(qRound(100 * o.meanRecall)).arg(TestName(o.recallTest));
+    lines << ProgressWindow::tr("今日の復習 %1問(期日の来た問題 %2問)").arg(o.queued).arg(o.dueToday);
+    lines << ProgressWindow::tr("推定 記憶率 %1%(%2の範囲)").arg(qRound(100 * o.meanRecall)).arg(TestName(o.recallTest));
     if (o.test && o.testDate && o.plan)
-        lines << QStringLiteral("%1 %2まで%3日: 1日に約%4問(新しい問題 %5問)")
+        lines << ProgressWindow::tr("%1 %2まで%3日: 1日に約%4問(新しい問題 %5問)")
                      .arg(TestName(*o.test), o.testDate->toString(QStringLiteral("M/d")))
                      .arg(o.plan->days)
                      .arg(o.plan->answersPerDay)
                      .arg(o.plan->newPerDay);
     else if (o.test && o.testDate)
-        lines << QStringLiteral("%1の試験日 %2 は過ぎました").arg(TestName(*o.test), o.testDate->toString(QStringLiteral("M/d")));
+        lines << ProgressWindow::tr("%1の試験日 %2 は過ぎました").arg(TestName(*o.test), o.testDate->toString(QStringLiteral("M/d")));
     return lines;
 }
 }  // namespace
@@ -342,11 +342,11 @@ void ProgressWindow::BuildForecastChart()
 {
     forecastView_ = nullptr;
     if (!study_ || study_->forecast.empty()) {
-        Place(ui->forecastPages, nullptr, QStringLiteral("問題ファイルがあると、ここに復習の予定が表示されます。"));
+        Place(ui->forecastPages, nullptr, tr("問題ファイルがあると、ここに復習の予定が表示されます。"));
         return;
     }
-    QChart* chart = NewChart(QStringLiteral("これから7日の復習(問・左端が今日)"));
-    auto* set = new QBarSet(QStringLiteral("復習"));
+    QChart* chart = NewChart(tr("これから7日の復習(問・左端が今日)"));
+    auto* set = new QBarSet(tr("復習"));
     QStringList days;
     const QDate today = QDate::currentDate();
     int most = 1;

@@ -7,6 +7,7 @@
 #include "Layouts.h"
 #include "SafeFile.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -197,33 +198,52 @@ bool Matches(const OverviewRow& row, const OverviewFilter& filter, const QDate& 
     return true;
 }
 
+namespace {
+QString Words(const char* japanese, Wording wording)
+{
+    return wording == Wording::Shown ? QCoreApplication::translate("school::Overview", japanese)
+                                     : QString::fromUtf8(japanese);
+}
+
+QString TestName(const exam::TestDefinition& t, Wording wording)
+{
+    return wording == Wording::Shown ? exam::Name(t) : QString::fromUtf8(t.name);
+}
+}  // namespace
+
 QString Describe(const OverviewFilter& filter)
 {
     QStringList parts;
     if (filter.ready)
-        parts << exam::Name(exam::Definition(*filter.ready)) + QStringLiteral(" 合格圏");
+        parts << QCoreApplication::translate("school::Overview", "%1 合格圏").arg(exam::Name(exam::Definition(*filter.ready)));
     if (filter.idleDays > 0)
-        parts << QStringLiteral("%1日以上学習なし").arg(filter.idleDays);
+        parts << QCoreApplication::translate("school::Overview", "%1日以上学習なし").arg(filter.idleDays);
     if (!filter.text.trimmed().isEmpty())
-        parts << QStringLiteral("「%1」を含む").arg(filter.text.trimmed());
-    return parts.isEmpty() ? QStringLiteral("絞り込みなし") : parts.join(QStringLiteral("・"));
+        parts << QCoreApplication::translate("school::Overview", "「%1」を含む").arg(filter.text.trimmed());
+    return parts.isEmpty() ? QCoreApplication::translate("school::Overview", "絞り込みなし")
+                           : parts.join(QCoreApplication::translate("school::Overview", "・"));
 }
 
 int ColumnCount() { return kFixedColumns + TestColumns() + 1; }
 
-QString Heading(int column)
+QString Heading(int column, Wording wording)
 {
-    static const char* fixed[kFixedColumns] = {"番号", "氏名", "最終学習日", "解答数", "学習日数", "模試回数"};
+    static const char* fixed[kFixedColumns] = {
+        QT_TRANSLATE_NOOP("school::Overview", "番号"),       QT_TRANSLATE_NOOP("school::Overview", "氏名"),
+        QT_TRANSLATE_NOOP("school::Overview", "最終学習日"), QT_TRANSLATE_NOOP("school::Overview", "解答数"),
+        QT_TRANSLATE_NOOP("school::Overview", "学習日数"),   QT_TRANSLATE_NOOP("school::Overview", "模試回数")};
     if (column < kFixedColumns)
-        return QString::fromUtf8(fixed[column]);
+        return Words(fixed[column], wording);
     if (column < kFixedColumns + TestColumns()) {
         const exam::TestDefinition& t = exam::Tests()[std::size_t((column - kFixedColumns) / 2)];
-        return exam::Name(t) + ((column - kFixedColumns) % 2 == 0 ? QStringLiteral(" 直近3回") : QStringLiteral(" 判定"));
+        return (column - kFixedColumns) % 2 == 0
+                   ? Words(QT_TRANSLATE_NOOP("school::Overview", "%1 直近3回"), wording).arg(TestName(t, wording))
+                   : Words(QT_TRANSLATE_NOOP("school::Overview", "%1 判定"), wording).arg(TestName(t, wording));
     }
-    return QStringLiteral("苦手項目");
+    return Words(QT_TRANSLATE_NOOP("school::Overview", "苦手項目"), wording);
 }
 
-QString CellText(const OverviewRow& row, int column)
+QString CellText(const OverviewRow& row, int column, Wording wording)
 {
     switch (column) {
     case 0: return Utf8(row.number);
@@ -242,7 +262,9 @@ QString CellText(const OverviewRow& row, int column)
                 scores << ScoreText(m);
             return scores.join(' ');
         }
-        return t.Ready() ? QStringLiteral("合格圏") : t.mocks > 0 ? QStringLiteral("まだ") : QString();
+        return t.Ready()     ? Words(QT_TRANSLATE_NOOP("school::Overview", "合格圏"), wording)
+               : t.mocks > 0 ? Words(QT_TRANSLATE_NOOP("school::Overview", "まだ"), wording)
+                             : QString();
     }
     QStringList names;
     for (const progress::ItemShare& item : row.weakest)
@@ -275,12 +297,12 @@ std::string OverviewCsv(const std::vector<const OverviewRow*>& rows)
 {
     csv::Record header;
     for (int c = 0; c < ColumnCount(); ++c)
-        header.push_back(Heading(c).toStdString());
+        header.push_back(Heading(c, Wording::Japanese).toStdString());
     std::string out = "\xEF\xBB\xBF" + csv::Format(header);
     for (const OverviewRow* row : rows) {
         csv::Record cells;
         for (int c = 0; c < ColumnCount(); ++c)
-            cells.push_back(CellText(*row, c).toStdString());
+            cells.push_back(CellText(*row, c, Wording::Japanese).toStdString());
         out += csv::Format(cells);
     }
     return out;

@@ -59,10 +59,13 @@ bool Matches(const OverviewRow& row, const OverviewFilter& filter, const QDate& 
 // The filter in words, for the printed list ("絞り込みなし" when none).
 QString Describe(const OverviewFilter& filter);
 
-// The overview's columns: their headings, a cell's text and the value it sorts by.
+// The overview's columns: their headings, a cell's text and the value it sorts by. The list on
+// screen and printed speaks the chosen language; the CSV file keeps the Japanese words, so that
+// what a school reads it with finds its columns whatever language the teacher chose.
+enum class Wording { Shown, Japanese };
 int ColumnCount();
-QString Heading(int column);
-QString CellText(const OverviewRow& row, int column);
+QString Heading(int column, Wording wording = Wording::Shown);
+QString CellText(const OverviewRow& row, int column, Wording wording = Wording::Shown);
 QVariant SortValue(const OverviewRow& row, int column);
 
 // The rows as CSV (UTF-8 with a byte-order mark, CRLF lines), the columns of the list.

@@ -139,6 +139,12 @@ Store them now from the answers kept in the learning record?</translation>
         <translation>The learning record could not be opened.
 </translation>
     </message>
+    <message>
+        <source>学習記録に書き込めませんでした。
+</source>
+        <translation>The learning record could not be written.
+</translation>
+    </message>
 </context>
 <context>
     <name>ProgressWindow</name>
@@ -356,6 +362,38 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
         <source>項目ごとの正答率(直近%1問ずつ、%2問以上答えた項目を弱い順)</source>
         <translation>Success rate per topic (last %1 each, topics with %2+ answers, weakest first)</translation>
     </message>
+    <message>
+        <source>%1% %2 %3%4(%5/%6問)</source>
+        <translation>%1% %2 %3%4(%5/%6 answers)</translation>
+    </message>
+    <message>
+        <source>今日の復習 %1問(期日の来た問題 %2問)</source>
+        <translation>Today&apos;s review: %1 (questions due: %2)</translation>
+    </message>
+    <message>
+        <source>推定 記憶率 %1%(%2の範囲)</source>
+        <translation>Estimated recall %1% (%2 questions)</translation>
+    </message>
+    <message>
+        <source>%1 %2まで%3日: 1日に約%4問(新しい問題 %5問)</source>
+        <translation>%1 on %2, %3 days: about %4 a day (%5 new)</translation>
+    </message>
+    <message>
+        <source>%1の試験日 %2 は過ぎました</source>
+        <translation>The %1 test date %2 has passed</translation>
+    </message>
+    <message>
+        <source>問題ファイルがあると、ここに復習の予定が表示されます。</source>
+        <translation>With a question file, the review plan is shown here.</translation>
+    </message>
+    <message>
+        <source>これから7日の復習(問・左端が今日)</source>
+        <translation>Reviews, next 7 days (questions)</translation>
+    </message>
+    <message>
+        <source>復習</source>
+        <translation>Review</translation>
+    </message>
 </context>
 <context>
     <name>ResultsWindow</name>
@@ -370,6 +408,29 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
     <message>
         <source>閉じる</source>
         <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>SchoolMode</name>
+    <message>
+        <source>学校のサーバーに接続しています…</source>
+        <translation>Connecting to the school&apos;s server…</translation>
+    </message>
+    <message>
+        <source>学校のサーバーに接続できません。ネットワークを確かめて、再試行してください。
+
+</source>
+        <translation>The school&apos;s server cannot be reached. Check the network and try again.
+
+</translation>
+    </message>
+    <message>
+        <source>再試行</source>
+        <translation>Try again</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Exit</translation>
     </message>
 </context>
 <context>
@@ -393,6 +454,60 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
     <message>
         <source>終了</source>
         <translation>Exit</translation>
+    </message>
+    <message>
+        <source>PINがちがいます。あと%1回まちがえると、しばらくログインできなくなります。</source>
+        <translation>Wrong PIN. After %1 more wrong tries you cannot sign in for a while.</translation>
+    </message>
+    <message>
+        <source>PINがちがいます。</source>
+        <translation>Wrong PIN.</translation>
+    </message>
+    <message>
+        <source>PINを続けてまちがえたため、この教習生番号は %1 までログインできません。</source>
+        <translation>The PIN was wrong too many times in a row: this pupil number cannot sign in until %1.</translation>
+    </message>
+    <message>
+        <source>この教習生番号は登録されていません。番号を確かめてください。</source>
+        <translation>This pupil number is not registered. Please check the number.</translation>
+    </message>
+    <message>
+        <source>別のパソコン</source>
+        <translation>another computer</translation>
+    </message>
+    <message>
+        <source>別のパソコン (%1)</source>
+        <translation>another computer (%1)</translation>
+    </message>
+    <message>
+        <source>この教習生番号は、%1でログイン中です。
+こちらでログインし直しますか？ 向こうのパソコンはログアウトします。</source>
+        <translation>This pupil number is signed in on %1.
+Sign in here instead? The other computer will be signed out.</translation>
+    </message>
+    <message>
+        <source>ログインし直す</source>
+        <translation>Sign in here</translation>
+    </message>
+    <message>
+        <source>やめる</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>教習生番号を入力してください。</source>
+        <translation>Please enter your pupil number.</translation>
+    </message>
+    <message>
+        <source>教習生番号は4～8桁の数字です。</source>
+        <translation>The pupil number is 4 to 8 digits.</translation>
+    </message>
+    <message>
+        <source>PINを入力してください。</source>
+        <translation>Please enter your PIN.</translation>
+    </message>
+    <message>
+        <source>ログインしています…</source>
+        <translation>Signing in…</translation>
     </message>
 </context>
 <context>
@@ -489,6 +604,14 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
     <message>
         <source>今日の復習</source>
         <translation>Today&apos;s review</translation>
+    </message>
+    <message>
+        <source>未送信 %1件</source>
+        <translation>Not sent: %1</translation>
+    </message>
+    <message>
+        <source>今日の復習  %1問</source>
+        <translation>Today&apos;s review: %1</translation>
     </message>
 </context>
 <context>
@@ -694,7 +817,7 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
     </message>
     <message>
         <source>を実施していますので、お気軽に尋ねてください。</source>
-        <translation>are held; feel free to ask us.</translation>
+        <translation> are held; feel free to ask us.</translation>
     </message>
     <message>
         <source>勉強会</source>
@@ -708,12 +831,39 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
         <source>問題画面へ移動</source>
         <translation>Go to the questions</translation>
     </message>
+    <message>
+        <source>© Orvessa 自動車学校 Ver.</source>
+        <translation>© Orvessa Driving School Ver.</translation>
+    </message>
+</context>
+<context>
+    <name>TeacherMode</name>
+    <message>
+        <source>学習記録 — </source>
+        <translation>Learning record — </translation>
+    </message>
+    <message>
+        <source>教習生 %1 %2 を追加しました。PIN: %3
+このPINは今だけ表示されます。教習生に渡してください。</source>
+        <translation>Pupil %1 %2 was added. PIN: %3
+This PIN is shown only now. Please give it to the pupil.</translation>
+    </message>
+    <message>
+        <source>%1 %2 の新しいPIN: %3
+このPINは今だけ表示されます。教習生に渡してください。</source>
+        <translation>New PIN for %1 %2: %3
+This PIN is shown only now. Please give it to the pupil.</translation>
+    </message>
+    <message>
+        <source>学科練習 管理</source>
+        <translation>Written Test Trainer — administration</translation>
+    </message>
 </context>
 <context>
     <name>TeacherOverviewWindow</name>
     <message>
         <source>教官用 一覧</source>
-        <translation>Teacher's overview</translation>
+        <translation>Teacher&apos;s overview</translation>
     </message>
     <message>
         <source>絞り込み:</source>
@@ -729,7 +879,7 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
     </message>
     <message>
         <source>日以上</source>
-        <translation>days or more</translation>
+        <translation> days or more</translation>
     </message>
     <message>
         <source>氏名・ふりがな・番号</source>
@@ -783,6 +933,81 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
         <source>PDFに保存</source>
         <translation>Save as PDF</translation>
     </message>
+    <message>
+        <source>すべての教習生</source>
+        <translation>All pupils</translation>
+    </message>
+    <message>
+        <source>%1人 / 在籍 %2人</source>
+        <translation>%1 shown / %2 enrolled</translation>
+    </message>
+    <message>
+        <source>一覧で教習生を選んでください。</source>
+        <translation>Please choose a pupil in the list.</translation>
+    </message>
+    <message>
+        <source>教習生番号は 4〜8 桁の数字で入力してください。</source>
+        <translation>Please enter the pupil number as 4 to 8 digits.</translation>
+    </message>
+    <message>
+        <source>氏名を入力してください。</source>
+        <translation>Please enter the name.</translation>
+    </message>
+    <message>
+        <source>教習生 %1 を追加します。よろしいですか?</source>
+        <translation>Add pupil %1?</translation>
+    </message>
+    <message>
+        <source>追加する</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>やめる</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>%1 %2 のPINを新しくします。今のPINは使えなくなります。よろしいですか?</source>
+        <translation>Issue a new PIN for %1 %2? The current PIN will stop working.</translation>
+    </message>
+    <message>
+        <source>再発行する</source>
+        <translation>Issue a new PIN</translation>
+    </message>
+    <message>
+        <source>%1 %2 を退所にします。一覧には表示されなくなりますが、記録は残ります。よろしいですか?</source>
+        <translation>Mark %1 %2 as left? The pupil is no longer shown in the list, but the record is kept.</translation>
+    </message>
+    <message>
+        <source>教官用一覧_</source>
+        <translation>teachers-overview_</translation>
+    </message>
+    <message>
+        <source>CSVを保存しました。
+</source>
+        <translation>The CSV was saved.
+</translation>
+    </message>
+    <message>
+        <source>PDFを保存しました。
+</source>
+        <translation>The PDF was saved.
+</translation>
+    </message>
+    <message>
+        <source>%1&#x3000;絞り込み: %2&#x3000;%3人&#x3000;%4/%5ページ</source>
+        <translation>%1   Filter: %2   %3 pupils   page %4/%5</translation>
+    </message>
+    <message>
+        <source>yyyy年M月d日</source>
+        <translation>yyyy-MM-dd</translation>
+    </message>
+</context>
+<context>
+    <name>drill::Session</name>
+    <message>
+        <source>「%1」に書き込めないため、練習の結果を保存できません。ファイルを確かめてから、もう一度終了してください。</source>
+        <translation>“%1” cannot be written, so the results of the drill cannot be stored. Check the file, then finish the drill again.</translation>
+    </message>
 </context>
 <context>
     <name>exam</name>
@@ -807,6 +1032,30 @@ Start with &quot;Provisional test (easy)&quot; on the menu.</translation>
 %1問・%2分</source>
         <translation> ▶
 %1 questions · %2 min</translation>
+    </message>
+    <message>
+        <source>%1の模擬試験には問題が%2問必要ですが、この問題集で出題できる問題は%3問です。</source>
+        <translation>The %1 mock test needs %2 questions, but this question bank can set only %3.</translation>
+    </message>
+    <message>
+        <source>危険予測の問題が%1問必要ですが、%2問しかありません。</source>
+        <translation>%1 hazard items are needed, but there are only %2.</translation>
+    </message>
+    <message>
+        <source>危険予測の問題なしの%1問・%2点満点、%3点以上で合格として行います。</source>
+        <translation> The test is held without hazard items: %1 questions, %2 points in all, a pass at %3 points or more.</translation>
+    </message>
+    <message>
+        <source>危険予測の問題ファイル(kiken.cds)がありません。</source>
+        <translation>There is no hazard item file (kiken.cds).</translation>
+    </message>
+    <message>
+        <source>危険予測の問題ファイル(kiken.cds)を読めません(%1)。</source>
+        <translation>The hazard item file (kiken.cds) cannot be read (%1).</translation>
+    </message>
+    <message>
+        <source>危険予測の問題ファイル(kiken.cds)に問題がありません。</source>
+        <translation>The hazard item file (kiken.cds) holds no items.</translation>
     </message>
 </context>
 <context>
@@ -958,6 +1207,21 @@ F Flag&#x3000;Z Enlarge figure&#x3000;Ctrl+Enter Grade</translation>
     </message>
 </context>
 <context>
+    <name>exam::FigureView</name>
+    <message>
+        <source>クリックで拡大</source>
+        <translation>Click to enlarge</translation>
+    </message>
+    <message>
+        <source>図(Escで閉じる)</source>
+        <translation>Figure (Esc to close)</translation>
+    </message>
+    <message>
+        <source>Esc またはクリックで閉じる</source>
+        <translation>Esc or a click closes it</translation>
+    </message>
+</context>
+<context>
     <name>exam::ResultsWindow</name>
     <message>
         <source>(教習項目なし)</source>
@@ -1064,6 +1328,80 @@ Graded when the time ran out.</translation>
     <message>
         <source>&lt;p&gt;&lt;b&gt;%1%2&lt;/b&gt;&lt;br&gt;あなたの答え: &lt;span style=&apos;color:%3&apos;&gt;%4&lt;/span&gt;&#x3000;正解: %5&lt;br&gt;%6&lt;/p&gt;</source>
         <translation>&lt;p&gt;&lt;b&gt;%1%2&lt;/b&gt;&lt;br&gt;Your answer: &lt;span style=&apos;color:%3&apos;&gt;%4&lt;/span&gt;  Answer: %5&lt;br&gt;%6&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>school::Overview</name>
+    <message>
+        <source>%1 合格圏</source>
+        <translation>%1 ready to pass</translation>
+    </message>
+    <message>
+        <source>%1日以上学習なし</source>
+        <translation>no study for %1 days or more</translation>
+    </message>
+    <message>
+        <source>「%1」を含む</source>
+        <translation>containing “%1”</translation>
+    </message>
+    <message>
+        <source>絞り込みなし</source>
+        <translation>no filter</translation>
+    </message>
+    <message>
+        <source>・</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>番号</source>
+        <translation>Number</translation>
+    </message>
+    <message>
+        <source>氏名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>最終学習日</source>
+        <translation>Last studied</translation>
+    </message>
+    <message>
+        <source>解答数</source>
+        <translation>Answers</translation>
+    </message>
+    <message>
+        <source>学習日数</source>
+        <translation>Days studied</translation>
+    </message>
+    <message>
+        <source>模試回数</source>
+        <translation>Mock tests</translation>
+    </message>
+    <message>
+        <source>%1 直近3回</source>
+        <translation>%1 last 3</translation>
+    </message>
+    <message>
+        <source>%1 判定</source>
+        <translation>%1 verdict</translation>
+    </message>
+    <message>
+        <source>苦手項目</source>
+        <translation>Weakest topics</translation>
+    </message>
+    <message>
+        <source>合格圏</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>まだ</source>
+        <translation>Not yet</translation>
+    </message>
+</context>
+<context>
+    <name>school::SchoolLink</name>
+    <message>
+        <source>学校の問題データがまだ登録されていません。先生に知らせてください。</source>
+        <translation>The school&apos;s question data has not been registered yet. Please tell your teacher.</translation>
     </message>
 </context>
 <context>

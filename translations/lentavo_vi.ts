@@ -139,6 +139,12 @@ Lưu ngay bây giờ từ các câu trả lời còn trong nhật ký học tậ
         <translation>Không mở được nhật ký học tập.
 </translation>
     </message>
+    <message>
+        <source>学習記録に書き込めませんでした。
+</source>
+        <translation>Không ghi được vào nhật ký học tập.
+</translation>
+    </message>
 </context>
 <context>
     <name>ProgressWindow</name>
@@ -356,6 +362,38 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
         <source>項目ごとの正答率(直近%1問ずつ、%2問以上答えた項目を弱い順)</source>
         <translation>Tỷ lệ đúng theo mục (%1 câu gần nhất mỗi mục, mục có từ %2 câu, yếu nhất trước)</translation>
     </message>
+    <message>
+        <source>%1% %2 %3%4(%5/%6問)</source>
+        <translation>%1% %2 %3%4(%5/%6 câu)</translation>
+    </message>
+    <message>
+        <source>今日の復習 %1問(期日の来た問題 %2問)</source>
+        <translation>Ôn tập hôm nay: %1 câu (câu đến hạn: %2)</translation>
+    </message>
+    <message>
+        <source>推定 記憶率 %1%(%2の範囲)</source>
+        <translation>Tỷ lệ nhớ ước tính %1% (phạm vi %2)</translation>
+    </message>
+    <message>
+        <source>%1 %2まで%3日: 1日に約%4問(新しい問題 %5問)</source>
+        <translation>%1 ngày %2, còn %3 ngày: khoảng %4 câu mỗi ngày (%5 câu mới)</translation>
+    </message>
+    <message>
+        <source>%1の試験日 %2 は過ぎました</source>
+        <translation>Ngày thi %1 (%2) đã qua</translation>
+    </message>
+    <message>
+        <source>問題ファイルがあると、ここに復習の予定が表示されます。</source>
+        <translation>Khi có tệp câu hỏi, kế hoạch ôn tập sẽ hiện ở đây.</translation>
+    </message>
+    <message>
+        <source>これから7日の復習(問・左端が今日)</source>
+        <translation>Ôn tập 7 ngày tới (số câu)</translation>
+    </message>
+    <message>
+        <source>復習</source>
+        <translation>Ôn tập</translation>
+    </message>
 </context>
 <context>
     <name>ResultsWindow</name>
@@ -370,6 +408,29 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     <message>
         <source>閉じる</source>
         <translation>Đóng</translation>
+    </message>
+</context>
+<context>
+    <name>SchoolMode</name>
+    <message>
+        <source>学校のサーバーに接続しています…</source>
+        <translation>Đang kết nối với máy chủ của trường…</translation>
+    </message>
+    <message>
+        <source>学校のサーバーに接続できません。ネットワークを確かめて、再試行してください。
+
+</source>
+        <translation>Không kết nối được với máy chủ của trường. Hãy kiểm tra mạng rồi thử lại.
+
+</translation>
+    </message>
+    <message>
+        <source>再試行</source>
+        <translation>Thử lại</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>Thoát</translation>
     </message>
 </context>
 <context>
@@ -393,6 +454,60 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     <message>
         <source>終了</source>
         <translation>Thoát</translation>
+    </message>
+    <message>
+        <source>PINがちがいます。あと%1回まちがえると、しばらくログインできなくなります。</source>
+        <translation>Sai mã PIN. Nếu sai thêm %1 lần nữa, bạn sẽ tạm thời không đăng nhập được.</translation>
+    </message>
+    <message>
+        <source>PINがちがいます。</source>
+        <translation>Sai mã PIN.</translation>
+    </message>
+    <message>
+        <source>PINを続けてまちがえたため、この教習生番号は %1 までログインできません。</source>
+        <translation>Do nhập sai mã PIN nhiều lần liên tiếp, mã số học viên này không đăng nhập được cho đến %1.</translation>
+    </message>
+    <message>
+        <source>この教習生番号は登録されていません。番号を確かめてください。</source>
+        <translation>Mã số học viên này chưa được đăng ký. Hãy kiểm tra lại mã số.</translation>
+    </message>
+    <message>
+        <source>別のパソコン</source>
+        <translation>một máy tính khác</translation>
+    </message>
+    <message>
+        <source>別のパソコン (%1)</source>
+        <translation>một máy tính khác (%1)</translation>
+    </message>
+    <message>
+        <source>この教習生番号は、%1でログイン中です。
+こちらでログインし直しますか？ 向こうのパソコンはログアウトします。</source>
+        <translation>Mã số học viên này đang đăng nhập trên %1.
+Đăng nhập lại ở đây? Máy tính kia sẽ bị đăng xuất.</translation>
+    </message>
+    <message>
+        <source>ログインし直す</source>
+        <translation>Đăng nhập ở đây</translation>
+    </message>
+    <message>
+        <source>やめる</source>
+        <translation>Hủy</translation>
+    </message>
+    <message>
+        <source>教習生番号を入力してください。</source>
+        <translation>Hãy nhập mã số học viên.</translation>
+    </message>
+    <message>
+        <source>教習生番号は4～8桁の数字です。</source>
+        <translation>Mã số học viên gồm 4 đến 8 chữ số.</translation>
+    </message>
+    <message>
+        <source>PINを入力してください。</source>
+        <translation>Hãy nhập mã PIN.</translation>
+    </message>
+    <message>
+        <source>ログインしています…</source>
+        <translation>Đang đăng nhập…</translation>
     </message>
 </context>
 <context>
@@ -489,6 +604,14 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     <message>
         <source>今日の復習</source>
         <translation>Ôn tập hôm nay</translation>
+    </message>
+    <message>
+        <source>未送信 %1件</source>
+        <translation>Chưa gửi: %1</translation>
+    </message>
+    <message>
+        <source>今日の復習  %1問</source>
+        <translation>Ôn tập hôm nay: %1 câu</translation>
     </message>
 </context>
 <context>
@@ -694,7 +817,7 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     </message>
     <message>
         <source>を実施していますので、お気軽に尋ねてください。</source>
-        <translation>được tổ chức; cứ tự nhiên hỏi chúng tôi.</translation>
+        <translation> được tổ chức; cứ tự nhiên hỏi chúng tôi.</translation>
     </message>
     <message>
         <source>勉強会</source>
@@ -707,6 +830,33 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     <message>
         <source>問題画面へ移動</source>
         <translation>Vào màn hình câu hỏi</translation>
+    </message>
+    <message>
+        <source>© Orvessa 自動車学校 Ver.</source>
+        <translation>© Trường lái xe Orvessa Ver.</translation>
+    </message>
+</context>
+<context>
+    <name>TeacherMode</name>
+    <message>
+        <source>学習記録 — </source>
+        <translation>Nhật ký học tập — </translation>
+    </message>
+    <message>
+        <source>教習生 %1 %2 を追加しました。PIN: %3
+このPINは今だけ表示されます。教習生に渡してください。</source>
+        <translation>Đã thêm học viên %1 %2. Mã PIN: %3
+Mã PIN này chỉ hiện lúc này. Hãy đưa cho học viên.</translation>
+    </message>
+    <message>
+        <source>%1 %2 の新しいPIN: %3
+このPINは今だけ表示されます。教習生に渡してください。</source>
+        <translation>Mã PIN mới của %1 %2: %3
+Mã PIN này chỉ hiện lúc này. Hãy đưa cho học viên.</translation>
+    </message>
+    <message>
+        <source>学科練習 管理</source>
+        <translation>Luyện thi lý thuyết — quản lý</translation>
     </message>
 </context>
 <context>
@@ -729,7 +879,7 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
     </message>
     <message>
         <source>日以上</source>
-        <translation>ngày trở lên</translation>
+        <translation> ngày trở lên</translation>
     </message>
     <message>
         <source>氏名・ふりがな・番号</source>
@@ -783,6 +933,81 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
         <source>PDFに保存</source>
         <translation>Lưu PDF</translation>
     </message>
+    <message>
+        <source>すべての教習生</source>
+        <translation>Tất cả học viên</translation>
+    </message>
+    <message>
+        <source>%1人 / 在籍 %2人</source>
+        <translation>%1 người / đang học %2 người</translation>
+    </message>
+    <message>
+        <source>一覧で教習生を選んでください。</source>
+        <translation>Hãy chọn một học viên trong danh sách.</translation>
+    </message>
+    <message>
+        <source>教習生番号は 4〜8 桁の数字で入力してください。</source>
+        <translation>Hãy nhập mã số học viên gồm 4 đến 8 chữ số.</translation>
+    </message>
+    <message>
+        <source>氏名を入力してください。</source>
+        <translation>Hãy nhập họ tên.</translation>
+    </message>
+    <message>
+        <source>教習生 %1 を追加します。よろしいですか?</source>
+        <translation>Thêm học viên %1?</translation>
+    </message>
+    <message>
+        <source>追加する</source>
+        <translation>Thêm</translation>
+    </message>
+    <message>
+        <source>やめる</source>
+        <translation>Hủy</translation>
+    </message>
+    <message>
+        <source>%1 %2 のPINを新しくします。今のPINは使えなくなります。よろしいですか?</source>
+        <translation>Cấp mã PIN mới cho %1 %2? Mã PIN hiện tại sẽ không dùng được nữa.</translation>
+    </message>
+    <message>
+        <source>再発行する</source>
+        <translation>Cấp lại</translation>
+    </message>
+    <message>
+        <source>%1 %2 を退所にします。一覧には表示されなくなりますが、記録は残ります。よろしいですか?</source>
+        <translation>Đánh dấu %1 %2 đã nghỉ? Học viên sẽ không hiện trong danh sách nữa, nhưng hồ sơ vẫn được giữ.</translation>
+    </message>
+    <message>
+        <source>教官用一覧_</source>
+        <translation>tong-quan-giao-vien_</translation>
+    </message>
+    <message>
+        <source>CSVを保存しました。
+</source>
+        <translation>Đã lưu CSV.
+</translation>
+    </message>
+    <message>
+        <source>PDFを保存しました。
+</source>
+        <translation>Đã lưu PDF.
+</translation>
+    </message>
+    <message>
+        <source>%1&#x3000;絞り込み: %2&#x3000;%3人&#x3000;%4/%5ページ</source>
+        <translation>%1   Lọc: %2   %3 người   trang %4/%5</translation>
+    </message>
+    <message>
+        <source>yyyy年M月d日</source>
+        <translation>dd/MM/yyyy</translation>
+    </message>
+</context>
+<context>
+    <name>drill::Session</name>
+    <message>
+        <source>「%1」に書き込めないため、練習の結果を保存できません。ファイルを確かめてから、もう一度終了してください。</source>
+        <translation>Không ghi được “%1” nên không lưu được kết quả bài luyện. Hãy kiểm tra tệp rồi kết thúc lại.</translation>
+    </message>
 </context>
 <context>
     <name>exam</name>
@@ -807,6 +1032,30 @@ Hãy bắt đầu với &quot;Bằng tạm: dễ&quot; trên menu.</translation>
 %1問・%2分</source>
         <translation> ▶
 %1 câu · %2 phút</translation>
+    </message>
+    <message>
+        <source>%1の模擬試験には問題が%2問必要ですが、この問題集で出題できる問題は%3問です。</source>
+        <translation>Bài thi thử %1 cần %2 câu, nhưng bộ câu hỏi này chỉ ra được %3 câu.</translation>
+    </message>
+    <message>
+        <source>危険予測の問題が%1問必要ですが、%2問しかありません。</source>
+        <translation>Cần %1 câu dự đoán nguy hiểm, nhưng chỉ có %2 câu.</translation>
+    </message>
+    <message>
+        <source>危険予測の問題なしの%1問・%2点満点、%3点以上で合格として行います。</source>
+        <translation> Bài thi được tiến hành không có câu dự đoán nguy hiểm: %1 câu, tổng %2 điểm, đỗ khi đạt từ %3 điểm trở lên.</translation>
+    </message>
+    <message>
+        <source>危険予測の問題ファイル(kiken.cds)がありません。</source>
+        <translation>Không có tệp câu dự đoán nguy hiểm (kiken.cds).</translation>
+    </message>
+    <message>
+        <source>危険予測の問題ファイル(kiken.cds)を読めません(%1)。</source>
+        <translation>Không đọc được tệp câu dự đoán nguy hiểm (kiken.cds) (%1).</translation>
+    </message>
+    <message>
+        <source>危険予測の問題ファイル(kiken.cds)に問題がありません。</source>
+        <translation>Tệp câu dự đoán nguy hiểm (kiken.cds) không có câu nào.</translation>
     </message>
 </context>
 <context>
@@ -958,6 +1207,21 @@ Còn %1 câu vẫn đang được đánh dấu.</translation>
     </message>
 </context>
 <context>
+    <name>exam::FigureView</name>
+    <message>
+        <source>クリックで拡大</source>
+        <translation>Bấm để phóng to</translation>
+    </message>
+    <message>
+        <source>図(Escで閉じる)</source>
+        <translation>Hình (Esc để đóng)</translation>
+    </message>
+    <message>
+        <source>Esc またはクリックで閉じる</source>
+        <translation>Nhấn Esc hoặc bấm để đóng</translation>
+    </message>
+</context>
+<context>
     <name>exam::ResultsWindow</name>
     <message>
         <source>(教習項目なし)</source>
@@ -1064,6 +1328,80 @@ Còn %1 câu vẫn đang được đánh dấu.</translation>
     <message>
         <source>&lt;p&gt;&lt;b&gt;%1%2&lt;/b&gt;&lt;br&gt;あなたの答え: &lt;span style=&apos;color:%3&apos;&gt;%4&lt;/span&gt;&#x3000;正解: %5&lt;br&gt;%6&lt;/p&gt;</source>
         <translation>&lt;p&gt;&lt;b&gt;%1%2&lt;/b&gt;&lt;br&gt;Bạn trả lời: &lt;span style=&apos;color:%3&apos;&gt;%4&lt;/span&gt;  Đáp án: %5&lt;br&gt;%6&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>school::Overview</name>
+    <message>
+        <source>%1 合格圏</source>
+        <translation>%1 đủ sức đỗ</translation>
+    </message>
+    <message>
+        <source>%1日以上学習なし</source>
+        <translation>không học từ %1 ngày trở lên</translation>
+    </message>
+    <message>
+        <source>「%1」を含む</source>
+        <translation>có chứa “%1”</translation>
+    </message>
+    <message>
+        <source>絞り込みなし</source>
+        <translation>không lọc</translation>
+    </message>
+    <message>
+        <source>・</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>番号</source>
+        <translation>Mã số</translation>
+    </message>
+    <message>
+        <source>氏名</source>
+        <translation>Họ tên</translation>
+    </message>
+    <message>
+        <source>最終学習日</source>
+        <translation>Ngày học gần nhất</translation>
+    </message>
+    <message>
+        <source>解答数</source>
+        <translation>Số câu đã trả lời</translation>
+    </message>
+    <message>
+        <source>学習日数</source>
+        <translation>Số ngày học</translation>
+    </message>
+    <message>
+        <source>模試回数</source>
+        <translation>Số lần thi thử</translation>
+    </message>
+    <message>
+        <source>%1 直近3回</source>
+        <translation>%1 3 lần gần nhất</translation>
+    </message>
+    <message>
+        <source>%1 判定</source>
+        <translation>%1 đánh giá</translation>
+    </message>
+    <message>
+        <source>苦手項目</source>
+        <translation>Chủ đề yếu</translation>
+    </message>
+    <message>
+        <source>合格圏</source>
+        <translation>Đủ sức đỗ</translation>
+    </message>
+    <message>
+        <source>まだ</source>
+        <translation>Chưa</translation>
+    </message>
+</context>
+<context>
+    <name>school::SchoolLink</name>
+    <message>
+        <source>学校の問題データがまだ登録されていません。先生に知らせてください。</source>
+        <translation>Dữ liệu câu hỏi của trường chưa được đăng ký. Hãy báo cho giáo viên.</translation>
     </message>
 </context>
 <context>

@@ -139,6 +139,12 @@
         <translation>无法打开学习记录。
 </translation>
     </message>
+    <message>
+        <source>学習記録に書き込めませんでした。
+</source>
+        <translation>无法写入学习记录。
+</translation>
+    </message>
 </context>
 <context>
     <name>ProgressWindow</name>
@@ -356,6 +362,38 @@
         <source>項目ごとの正答率(直近%1問ずつ、%2問以上答えた項目を弱い順)</source>
         <translation>各项目正确率（每项最近%1道，回答%2道以上的项目，从弱到强）</translation>
     </message>
+    <message>
+        <source>%1% %2 %3%4(%5/%6問)</source>
+        <translation>%1% %2 %3%4（%5/%6题）</translation>
+    </message>
+    <message>
+        <source>今日の復習 %1問(期日の来た問題 %2問)</source>
+        <translation>今日复习 %1题（到期的题目 %2题）</translation>
+    </message>
+    <message>
+        <source>推定 記憶率 %1%(%2の範囲)</source>
+        <translation>估计记忆率 %1%（%2范围）</translation>
+    </message>
+    <message>
+        <source>%1 %2まで%3日: 1日に約%4問(新しい問題 %5問)</source>
+        <translation>距%1考试 %2 还有%3天：每天约%4题（新题%5题）</translation>
+    </message>
+    <message>
+        <source>%1の試験日 %2 は過ぎました</source>
+        <translation>%1考试日期 %2 已过</translation>
+    </message>
+    <message>
+        <source>問題ファイルがあると、ここに復習の予定が表示されます。</source>
+        <translation>有题目文件时，这里会显示复习计划。</translation>
+    </message>
+    <message>
+        <source>これから7日の復習(問・左端が今日)</source>
+        <translation>未来7天的复习（题数，最左为今天）</translation>
+    </message>
+    <message>
+        <source>復習</source>
+        <translation>复习</translation>
+    </message>
 </context>
 <context>
     <name>ResultsWindow</name>
@@ -370,6 +408,29 @@
     <message>
         <source>閉じる</source>
         <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>SchoolMode</name>
+    <message>
+        <source>学校のサーバーに接続しています…</source>
+        <translation>正在连接学校的服务器…</translation>
+    </message>
+    <message>
+        <source>学校のサーバーに接続できません。ネットワークを確かめて、再試行してください。
+
+</source>
+        <translation>无法连接学校的服务器。请检查网络后重试。
+
+</translation>
+    </message>
+    <message>
+        <source>再試行</source>
+        <translation>重试</translation>
+    </message>
+    <message>
+        <source>終了</source>
+        <translation>退出</translation>
     </message>
 </context>
 <context>
@@ -393,6 +454,60 @@
     <message>
         <source>終了</source>
         <translation>退出</translation>
+    </message>
+    <message>
+        <source>PINがちがいます。あと%1回まちがえると、しばらくログインできなくなります。</source>
+        <translation>PIN码不正确。再错%1次，将暂时无法登录。</translation>
+    </message>
+    <message>
+        <source>PINがちがいます。</source>
+        <translation>PIN码不正确。</translation>
+    </message>
+    <message>
+        <source>PINを続けてまちがえたため、この教習生番号は %1 までログインできません。</source>
+        <translation>由于连续输错PIN码，此学员编号在 %1 之前无法登录。</translation>
+    </message>
+    <message>
+        <source>この教習生番号は登録されていません。番号を確かめてください。</source>
+        <translation>此学员编号未登记。请确认编号。</translation>
+    </message>
+    <message>
+        <source>別のパソコン</source>
+        <translation>另一台电脑</translation>
+    </message>
+    <message>
+        <source>別のパソコン (%1)</source>
+        <translation>另一台电脑（%1）</translation>
+    </message>
+    <message>
+        <source>この教習生番号は、%1でログイン中です。
+こちらでログインし直しますか？ 向こうのパソコンはログアウトします。</source>
+        <translation>此学员编号正在%1上登录。
+要在这里重新登录吗？另一台电脑将退出登录。</translation>
+    </message>
+    <message>
+        <source>ログインし直す</source>
+        <translation>在此登录</translation>
+    </message>
+    <message>
+        <source>やめる</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>教習生番号を入力してください。</source>
+        <translation>请输入学员编号。</translation>
+    </message>
+    <message>
+        <source>教習生番号は4～8桁の数字です。</source>
+        <translation>学员编号为4～8位数字。</translation>
+    </message>
+    <message>
+        <source>PINを入力してください。</source>
+        <translation>请输入PIN码。</translation>
+    </message>
+    <message>
+        <source>ログインしています…</source>
+        <translation>正在登录…</translation>
     </message>
 </context>
 <context>
@@ -489,6 +604,14 @@
     <message>
         <source>今日の復習</source>
         <translation>今日复习</translation>
+    </message>
+    <message>
+        <source>未送信 %1件</source>
+        <translation>未发送 %1条</translation>
+    </message>
+    <message>
+        <source>今日の復習  %1問</source>
+        <translation>今日复习  %1题</translation>
     </message>
 </context>
 <context>
@@ -708,6 +831,33 @@
         <source>問題画面へ移動</source>
         <translation>进入答题画面</translation>
     </message>
+    <message>
+        <source>© Orvessa 自動車学校 Ver.</source>
+        <translation>© Orvessa 驾驶学校 Ver.</translation>
+    </message>
+</context>
+<context>
+    <name>TeacherMode</name>
+    <message>
+        <source>学習記録 — </source>
+        <translation>学习记录 — </translation>
+    </message>
+    <message>
+        <source>教習生 %1 %2 を追加しました。PIN: %3
+このPINは今だけ表示されます。教習生に渡してください。</source>
+        <translation>已添加学员 %1 %2。PIN码：%3
+此PIN码仅在此刻显示。请交给学员。</translation>
+    </message>
+    <message>
+        <source>%1 %2 の新しいPIN: %3
+このPINは今だけ表示されます。教習生に渡してください。</source>
+        <translation>%1 %2 的新PIN码：%3
+此PIN码仅在此刻显示。请交给学员。</translation>
+    </message>
+    <message>
+        <source>学科練習 管理</source>
+        <translation>学科练习 管理</translation>
+    </message>
 </context>
 <context>
     <name>TeacherOverviewWindow</name>
@@ -783,6 +933,81 @@
         <source>PDFに保存</source>
         <translation>保存为PDF</translation>
     </message>
+    <message>
+        <source>すべての教習生</source>
+        <translation>全部学员</translation>
+    </message>
+    <message>
+        <source>%1人 / 在籍 %2人</source>
+        <translation>%1人 / 在籍 %2人</translation>
+    </message>
+    <message>
+        <source>一覧で教習生を選んでください。</source>
+        <translation>请在列表中选择一名学员。</translation>
+    </message>
+    <message>
+        <source>教習生番号は 4〜8 桁の数字で入力してください。</source>
+        <translation>请输入4～8位数字的学员编号。</translation>
+    </message>
+    <message>
+        <source>氏名を入力してください。</source>
+        <translation>请输入姓名。</translation>
+    </message>
+    <message>
+        <source>教習生 %1 を追加します。よろしいですか?</source>
+        <translation>要添加学员 %1 吗？</translation>
+    </message>
+    <message>
+        <source>追加する</source>
+        <translation>添加</translation>
+    </message>
+    <message>
+        <source>やめる</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>%1 %2 のPINを新しくします。今のPINは使えなくなります。よろしいですか?</source>
+        <translation>要为 %1 %2 重新发放PIN码吗？当前的PIN码将无法再使用。</translation>
+    </message>
+    <message>
+        <source>再発行する</source>
+        <translation>重新发放</translation>
+    </message>
+    <message>
+        <source>%1 %2 を退所にします。一覧には表示されなくなりますが、記録は残ります。よろしいですか?</source>
+        <translation>要将 %1 %2 标为已退学吗？该学员将不再显示在列表中，但记录会保留。</translation>
+    </message>
+    <message>
+        <source>教官用一覧_</source>
+        <translation>教练总览_</translation>
+    </message>
+    <message>
+        <source>CSVを保存しました。
+</source>
+        <translation>已保存CSV。
+</translation>
+    </message>
+    <message>
+        <source>PDFを保存しました。
+</source>
+        <translation>已保存PDF。
+</translation>
+    </message>
+    <message>
+        <source>%1&#x3000;絞り込み: %2&#x3000;%3人&#x3000;%4/%5ページ</source>
+        <translation>%1&#x3000;筛选：%2&#x3000;%3人&#x3000;第%4/%5页</translation>
+    </message>
+    <message>
+        <source>yyyy年M月d日</source>
+        <translation>yyyy年M月d日</translation>
+    </message>
+</context>
+<context>
+    <name>drill::Session</name>
+    <message>
+        <source>「%1」に書き込めないため、練習の結果を保存できません。ファイルを確かめてから、もう一度終了してください。</source>
+        <translation>无法写入“%1”，因此无法保存练习结果。请检查文件后再次结束。</translation>
+    </message>
 </context>
 <context>
     <name>exam</name>
@@ -807,6 +1032,30 @@
 %1問・%2分</source>
         <translation> ▶
 %1题・%2分钟</translation>
+    </message>
+    <message>
+        <source>%1の模擬試験には問題が%2問必要ですが、この問題集で出題できる問題は%3問です。</source>
+        <translation>%1模拟考试需要%2道题，但此题库只能出%3道题。</translation>
+    </message>
+    <message>
+        <source>危険予測の問題が%1問必要ですが、%2問しかありません。</source>
+        <translation>需要%1道危险预测题，但只有%2道。</translation>
+    </message>
+    <message>
+        <source>危険予測の問題なしの%1問・%2点満点、%3点以上で合格として行います。</source>
+        <translation>本次考试不含危险预测题：共%1题，满分%2分，%3分以上为合格。</translation>
+    </message>
+    <message>
+        <source>危険予測の問題ファイル(kiken.cds)がありません。</source>
+        <translation>没有危险预测题文件（kiken.cds）。</translation>
+    </message>
+    <message>
+        <source>危険予測の問題ファイル(kiken.cds)を読めません(%1)。</source>
+        <translation>无法读取危险预测题文件（kiken.cds）（%1）。</translation>
+    </message>
+    <message>
+        <source>危険予測の問題ファイル(kiken.cds)に問題がありません。</source>
+        <translation>危险预测题文件（kiken.cds）中没有题目。</translation>
     </message>
 </context>
 <context>
@@ -958,6 +1207,21 @@ F 标记&#x3000;Z 放大图片&#x3000;Ctrl+Enter 评分</translation>
     </message>
 </context>
 <context>
+    <name>exam::FigureView</name>
+    <message>
+        <source>クリックで拡大</source>
+        <translation>点击放大</translation>
+    </message>
+    <message>
+        <source>図(Escで閉じる)</source>
+        <translation>图（按Esc关闭）</translation>
+    </message>
+    <message>
+        <source>Esc またはクリックで閉じる</source>
+        <translation>按Esc或点击关闭</translation>
+    </message>
+</context>
+<context>
     <name>exam::ResultsWindow</name>
     <message>
         <source>(教習項目なし)</source>
@@ -1064,6 +1328,80 @@ F 标记&#x3000;Z 放大图片&#x3000;Ctrl+Enter 评分</translation>
     <message>
         <source>&lt;p&gt;&lt;b&gt;%1%2&lt;/b&gt;&lt;br&gt;あなたの答え: &lt;span style=&apos;color:%3&apos;&gt;%4&lt;/span&gt;&#x3000;正解: %5&lt;br&gt;%6&lt;/p&gt;</source>
         <translation>&lt;p&gt;&lt;b&gt;%1%2&lt;/b&gt;&lt;br&gt;你的答案：&lt;span style=&apos;color:%3&apos;&gt;%4&lt;/span&gt;&#x3000;正确答案：%5&lt;br&gt;%6&lt;/p&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>school::Overview</name>
+    <message>
+        <source>%1 合格圏</source>
+        <translation>%1 已达合格水平</translation>
+    </message>
+    <message>
+        <source>%1日以上学習なし</source>
+        <translation>%1天以上未学习</translation>
+    </message>
+    <message>
+        <source>「%1」を含む</source>
+        <translation>包含“%1”</translation>
+    </message>
+    <message>
+        <source>絞り込みなし</source>
+        <translation>无筛选</translation>
+    </message>
+    <message>
+        <source>・</source>
+        <translation>、</translation>
+    </message>
+    <message>
+        <source>番号</source>
+        <translation>编号</translation>
+    </message>
+    <message>
+        <source>氏名</source>
+        <translation>姓名</translation>
+    </message>
+    <message>
+        <source>最終学習日</source>
+        <translation>最后学习日</translation>
+    </message>
+    <message>
+        <source>解答数</source>
+        <translation>答题数</translation>
+    </message>
+    <message>
+        <source>学習日数</source>
+        <translation>学习天数</translation>
+    </message>
+    <message>
+        <source>模試回数</source>
+        <translation>模拟考试次数</translation>
+    </message>
+    <message>
+        <source>%1 直近3回</source>
+        <translation>%1 最近3次</translation>
+    </message>
+    <message>
+        <source>%1 判定</source>
+        <translation>%1 判定</translation>
+    </message>
+    <message>
+        <source>苦手項目</source>
+        <translation>薄弱项目</translation>
+    </message>
+    <message>
+        <source>合格圏</source>
+        <translation>已达合格水平</translation>
+    </message>
+    <message>
+        <source>まだ</source>
+        <translation>尚未</translation>
+    </message>
+</context>
+<context>
+    <name>school::SchoolLink</name>
+    <message>
+        <source>学校の問題データがまだ登録されていません。先生に知らせてください。</source>
+        <translation>学校的题目数据尚未登记。请告知老师。</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 // never reaches the table.
 
 #include "DataSource.h"
+#include "Layouts.h"
 
 #include <QPlainTextEdit>
 
@@ -16,9 +17,10 @@ public:
     void setDataField(const QString& name);
     QString dataField() const { return link_.dataField(); }
     void refresh();
-    // Shows the field in the pupil's language (see LanguageChoice), the record's Bango naming the
-    // statement of SOURCE (bank | hazard); follows every change of language.
-    void setTranslated(const char* source);
+    // Shows the field in the pupil's language (see LanguageChoice), the record's KEY_FIELD (its
+    // Bango; the advice's level) naming the text of SOURCE (bank | hazard | advice); follows every
+    // change of language.
+    void setTranslated(const char* source, const char* keyField = layouts::field::Bango);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -29,6 +31,7 @@ private:
     void FitText();
     FieldLink link_;
     const char* translatedSource_ = nullptr;
+    const char* translatedKey_ = nullptr;
     int designPixels_ = -1;   // the font's pixel size before any fitting
     QString fittedFor_;       // the text and viewport size the font was last fitted to
 };

@@ -42,11 +42,12 @@ void DBMemo::setDataField(const QString& name)
     refresh();
 }
 
-void DBMemo::setTranslated(const char* source)
+void DBMemo::setTranslated(const char* source, const char* keyField)
 {
     if (!translatedSource_)
         connect(&LanguageChoice::Instance(), &LanguageChoice::changed, this, &DBMemo::refresh);
     translatedSource_ = source;
+    translatedKey_ = keyField;
     refresh();
 }
 
@@ -54,8 +55,8 @@ void DBMemo::refresh()
 {
     QString text = DisplayText(link_);
     if (translatedSource_ && link_.dataSource()) {
-        if (const auto bango = link_.dataSource()->field(layouts::field::Bango))
-            text = LanguageChoice::Instance().Statement(translatedSource_, bango->AsText().toStdString(),
+        if (const auto key = link_.dataSource()->field(translatedKey_))
+            text = LanguageChoice::Instance().Statement(translatedSource_, key->AsText().toStdString(),
                                                         link_.dataField().toStdString(), text);
     }
     if (text != toPlainText())

@@ -79,7 +79,11 @@ QString LanguageChoice::Statement(const std::string& source, const std::string& 
 {
     if (showsJapaneseOnly() || japanese.isEmpty())
         return japanese;
-    return honyaku::Present(catalogue_.Find(source, bango, field, japanese), mode_, japanese,
+    // The advice is guidance, not a statement of the test to be read in Japanese, and its box
+    // holds a few lines: in the pupil's language alone, so that it is not scrolled out of sight.
+    const honyaku::Mode mode =
+        source == honyaku::kAdviceSource && mode_ == honyaku::Mode::Both ? honyaku::Mode::Translation : mode_;
+    return honyaku::Present(catalogue_.Find(source, bango, field, japanese), mode, japanese,
                             tr("（日本語の文が変わったため、この訳は表示しません。）"));
 }
 

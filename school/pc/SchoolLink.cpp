@@ -3,6 +3,7 @@
 #include "Counters.h"
 #include "Delivery.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -81,7 +82,9 @@ void SchoolLink::SignIn(const QString& number, const QString& pin, const QString
 SignedInPupil SchoolLink::Prepare(Client& client, const SignInResult& result, const QString& number)
 {
     if (!result.bankVersion)
-        throw Exception("学校の問題データがまだ登録されていません。先生に知らせてください。");
+        throw Exception(QCoreApplication::translate(
+            "school::SchoolLink", "学校の問題データがまだ登録されていません。先生に知らせてください。")
+                            .toStdString());
     SignedInPupil pupil;
     pupil.number = number;
     pupil.name = QString::fromStdString(result.name);

@@ -72,16 +72,16 @@ void SignInWindow::ShowRefusal(const school::SignInResult& result)
         return;
     case Status::WrongPin:
         Refuse(result.attemptsLeft > 0
-                   ? QStringLiteral("PINがちがいます。あと%1回まちがえると、しばらくログインできなくなります。")
+                   ? tr("PINがちがいます。あと%1回まちがえると、しばらくログインできなくなります。")
                          .arg(result.attemptsLeft)
-                   : QStringLiteral("PINがちがいます。"),
+                   : tr("PINがちがいます。"),
                Field::Pin);
         return;
     case Status::Locked: {
         const QDateTime until = QDateTime::fromString(QString::fromStdString(result.lockedUntil), Qt::ISODate);
         const QString when = until.isValid() ? until.toLocalTime().toString(QStringLiteral("H:mm"))
                                              : QString::fromStdString(result.lockedUntil);
-        Refuse(QStringLiteral("PINを続けてまちがえたため、この教習生番号は %1 までログインできません。").arg(when),
+        Refuse(tr("PINを続けてまちがえたため、この教習生番号は %1 までログインできません。").arg(when),
                Field::Number);
         return;
     }
@@ -89,7 +89,7 @@ void SignInWindow::ShowRefusal(const school::SignInResult& result)
         OfferTakeOver(QString::fromStdString(result.otherPc));
         return;
     case Status::UnknownPupil:
-        Refuse(QStringLiteral("この教習生番号は登録されていません。番号を確かめてください。"), Field::Number);
+        Refuse(tr("この教習生番号は登録されていません。番号を確かめてください。"), Field::Number);
         return;
     }
 }
@@ -97,11 +97,11 @@ void SignInWindow::ShowRefusal(const school::SignInResult& result)
 void SignInWindow::OfferTakeOver(const QString& where)
 {
     SetEnabled(true);
-    const QString place = where.isEmpty() ? QStringLiteral("別のパソコン") : QStringLiteral("別のパソコン (%1)").arg(where);
-    const QString question = QStringLiteral("この教習生番号は、%1でログイン中です。\n"
+    const QString place = where.isEmpty() ? tr("別のパソコン") : tr("別のパソコン (%1)").arg(where);
+    const QString question = tr("この教習生番号は、%1でログイン中です。\n"
                                             "こちらでログインし直しますか？ 向こうのパソコンはログアウトします。")
                                  .arg(place);
-    if (dialogs::Confirm(this, question, QStringLiteral("ログインし直す"), QStringLiteral("やめる"), false))
+    if (dialogs::Confirm(this, question, tr("ログインし直す"), tr("やめる"), false))
         Submit(true);
     else
         Refuse(QString(), Field::Pin);
@@ -111,19 +111,19 @@ void SignInWindow::Submit(bool takeOver)
 {
     const QString number = NormalisedNumber(ui->numberEdit->text());
     if (number.isEmpty()) {
-        Refuse(ui->numberEdit->text().trimmed().isEmpty() ? QStringLiteral("教習生番号を入力してください。")
-                                                         : QStringLiteral("教習生番号は4～8桁の数字です。"),
+        Refuse(ui->numberEdit->text().trimmed().isEmpty() ? tr("教習生番号を入力してください。")
+                                                         : tr("教習生番号は4～8桁の数字です。"),
                Field::Number);
         return;
     }
     if (ui->pinEdit->text().isEmpty()) {
-        ShowMessage(QStringLiteral("PINを入力してください。"));
+        ShowMessage(tr("PINを入力してください。"));
         ui->pinEdit->setFocus();
         return;
     }
     const QString pin = ui->pinEdit->text();
     ui->numberEdit->setText(number);
-    SetBusy(QStringLiteral("ログインしています…"));
+    SetBusy(tr("ログインしています…"));
     emit signInRequested(number, pin, takeOver);
 }
 

@@ -35,9 +35,9 @@ TeacherOverviewWindow::TeacherOverviewWindow(QWidget* parent)
     ui->pupilTable->horizontalHeader()->setStretchLastSection(true);
     ui->pupilTable->verticalHeader()->setVisible(false);
 
-    ui->readyBox->addItem(QStringLiteral("すべての教習生"));
+    ui->readyBox->addItem(tr("すべての教習生"));
     for (const exam::TestDefinition& t : exam::Tests())
-        ui->readyBox->addItem(exam::Name(t) + QStringLiteral(" 合格圏"), int(t.test));
+        ui->readyBox->addItem(QCoreApplication::translate("school::Overview", "%1 合格圏").arg(exam::Name(t)), int(t.test));
 
     ConnectHandler(ui->readyBox, &QComboBox::currentIndexChanged, this, &TeacherOverviewWindow::FilterChanged);
     ConnectHandler(ui->idleCheck, &QCheckBox::toggled, this, &TeacherOverviewWindow::FilterChanged);
@@ -85,7 +85,7 @@ void TeacherOverviewWindow::FilterChanged()
     filter.idleDays = ui->idleCheck->isChecked() ? ui->idleDays->value() : 0;
     filter.text = ui->searchEdit->text();
     proxy_->SetFilter(filter, today_);
-    ui->countLabel->setText(QStringLiteral("%1人 / 在籍 %2人").arg(proxy_->rowCount()).arg(model_->rowCount()));
+    ui->countLabel->setText(tr("%1人 / 在籍 %2人").arg(proxy_->rowCount()).arg(model_->rowCount()));
 }
 
 void TeacherOverviewWindow::TableDoubleClicked(const QModelIndex& index)
@@ -100,7 +100,7 @@ const school::OverviewRow* TeacherOverviewWindow::Selected()
 {
     const QModelIndexList rows = ui->pupilTable->selectionModel()->selectedRows();
     if (rows.isEmpty()) {
-        dialogs::ShowMessage(this, QStringLiteral("一覧で教習生を選んでください。"));
+        dialogs::ShowMessage(this, tr("一覧で教習生を選んでください。"));
         return nullptr;
     }
     return &model_->Row(proxy_->mapToSource(rows.first()).row());
@@ -112,16 +112,16 @@ void TeacherOverviewWindow::AddButtonClick()
                         ui->furiganaEdit->text().trimmed().toStdString(), school::NewPin()};
     static const QRegularExpression number(QStringLiteral("^[0-9]{4,8}$"));
     if (!number.match(QString::fromStdString(pupil.number)).hasMatch()) {
-        dialogs::ShowMessage(this, QStringLiteral("教習生番号は 4〜8 桁の数字で入力してください。"));
+        dialogs::ShowMessage(this, tr("教習生番号は 4〜8 桁の数字で入力してください。"));
         return;
     }
     if (pupil.name.empty()) {
-        dialogs::ShowMessage(this, QStringLiteral("氏名を入力してください。"));
+        dialogs::ShowMessage(this, tr("氏名を入力してください。"));
         return;
     }
     const QString who = QStringLiteral("%1 %2").arg(QString::fromStdString(pupil.number), QString::fromStdString(pupil.name));
-    if (!dialogs::Confirm(this, QStringLiteral("教習生 %1 を追加します。よろしいですか?").arg(who),
-                          QStringLiteral("追加する"), QStringLiteral("やめる")))
+    if (!dialogs::Confirm(this, tr("教習生 %1 を追加します。よろしいですか?").arg(who),
+                          tr("追加する"), tr("やめる")))
         return;
     ui->numberEdit->clear();
     ui->nameEdit->clear();
@@ -131,16 +131,16 @@ void TeacherOverviewWindow::AddButtonClick()
 
 void TeacherOverviewWindow::ResetPinButtonClick()
 {
-    if (const auto pupil = ConfirmForSelected(QStringLiteral("%1 %2 のPINを新しくします。今のPINは使えなくなります。よろしいですか?"),
-                                              QStringLiteral("再発行する")))
+    if (const auto pupil = ConfirmForSelected(tr("%1 %2 のPINを新しくします。今のPINは使えなくなります。よろしいですか?"),
+                                              tr("再発行する")))
         emit resetPinRequested(pupil->first, pupil->second);
 }
 
 void TeacherOverviewWindow::LeftButtonClick()
 {
     if (const auto pupil = ConfirmForSelected(
-            QStringLiteral("%1 %2 を退所にします。一覧には表示されなくなりますが、記録は残ります。よろしいですか?"),
-            QStringLiteral("退所にする")))
+            tr("%1 %2 を退所にします。一覧には表示されなくなりますが、記録は残ります。よろしいですか?"),
+            tr("退所にする")))
         emit markLeftRequested(pupil->first, pupil->second);
 }
 
@@ -152,7 +152,7 @@ std::optional<std::pair<QString, QString>> TeacherOverviewWindow::ConfirmForSele
         return std::nullopt;
     const QString number = QString::fromStdString(row->number), name = QString::fromStdString(row->name);
     // A change to a pupil is never the default: Return alone does not make it.
-    if (!dialogs::Confirm(this, question.arg(number, name), yes, QStringLiteral("やめる"), false))
+    if (!dialogs::Confirm(this, question.arg(number, name), yes, tr("やめる"), false))
         return std::nullopt;
     return std::make_pair(number, name);
 }
@@ -161,7 +161,7 @@ QString TeacherOverviewWindow::AskFile(const QString& title, const QString& filt
 {
     dialogs::OpenFileOptions options{title, {filter}, false};
     QString path = dialogs::GetOpenFileName(
-        this, options, QDir::homePath() + QStringLiteral("/教官用一覧_") + today_.toString(Qt::ISODate) + suffix);
+        this, options, QDir::homePath() + QLatin1Char('/') + tr("教官用一覧_") + today_.toString(Qt::ISODate) + suffix);
     if (!path.isEmpty() && !path.endsWith(suffix, Qt::CaseInsensitive))
         path += suffix;
     return path;
@@ -169,20 +169,20 @@ QString TeacherOverviewWindow::AskFile(const QString& title, const QString& filt
 
 void TeacherOverviewWindow::CsvButtonClick()
 {
-    const QString path = AskFile(QStringLiteral("CSVに保存"), QStringLiteral("CSV (*.csv)"), QStringLiteral(".csv"));
+    const QString path = AskFile(tr("CSVに保存"), QStringLiteral("CSV (*.csv)"), QStringLiteral(".csv"));
     if (path.isEmpty())
         return;
     WriteCsv(path);
-    dialogs::ShowMessage(this, QStringLiteral("CSVを保存しました。\n") + QDir::toNativeSeparators(path));
+    dialogs::ShowMessage(this, tr("CSVを保存しました。\n") + QDir::toNativeSeparators(path));
 }
 
 void TeacherOverviewWindow::PdfButtonClick()
 {
-    const QString path = AskFile(QStringLiteral("PDFに保存"), QStringLiteral("PDF (*.pdf)"), QStringLiteral(".pdf"));
+    const QString path = AskFile(tr("PDFに保存"), QStringLiteral("PDF (*.pdf)"), QStringLiteral(".pdf"));
     if (path.isEmpty())
         return;
     WritePdf(path);
-    dialogs::ShowMessage(this, QStringLiteral("PDFを保存しました。\n") + QDir::toNativeSeparators(path));
+    dialogs::ShowMessage(this, tr("PDFを保存しました。\n") + QDir::toNativeSeparators(path));
 }
 
 void TeacherOverviewWindow::WriteCsv(const QString& path) const
@@ -202,7 +202,7 @@ void TeacherOverviewWindow::WritePdf(const QString& path) const
         pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(10, 10, 10, 10),
                                       QPageLayout::Millimeter));
         pdf.setResolution(300);
-        pdf.setTitle(QStringLiteral("教官用 一覧"));
+        pdf.setTitle(tr("教官用 一覧"));
         QPainter p(&pdf);
         if (!p.isActive())
             throw Exception("PDFを作れません / cannot make the PDF");
@@ -231,11 +231,11 @@ void TeacherOverviewWindow::PaintPage(QPainter& p, const QSize& area, const std:
     title.setPixelSize(13);
 
     p.setFont(title);
-    p.drawText(QRectF(0, 0, width, 18), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("教官用 一覧"));
+    p.drawText(QRectF(0, 0, width, 18), Qt::AlignLeft | Qt::AlignVCenter, tr("教官用 一覧"));
     p.setFont(body);
     p.drawText(QRectF(0, 0, width, 18), Qt::AlignRight | Qt::AlignVCenter,
-               QStringLiteral("%1　絞り込み: %2　%3人　%4/%5ページ")
-                   .arg(today_.toString(QStringLiteral("yyyy年M月d日")), school::Describe(proxy_->Filter()))
+               tr("%1　絞り込み: %2　%3人　%4/%5ページ")
+                   .arg(today_.toString(tr("yyyy年M月d日")), school::Describe(proxy_->Filter()))
                    .arg(rows.size())
                    .arg(page + 1)
                    .arg(pages));

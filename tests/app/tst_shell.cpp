@@ -22,6 +22,7 @@
 #include "Exception.h"
 #include "Fonts.h"
 #include "Highlight.h"
+#include "LanguageChoice.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -124,6 +125,7 @@ private slots:
 
     void cleanup()
     {
+        LanguageChoice::Instance().Choose(nullptr, honyaku::Mode::Both);
         DestroyWindows();
         data.reset();
     }
@@ -480,6 +482,26 @@ private slots:
         QCOMPARE(rec.Pupil().test, std::optional<std::string>("honmen"));
         QCOMPARE(rec.Pupil().testDate, std::optional<std::string>(testDay.toString(Qt::ISODate).toStdString()));
         QCOMPARE(dialogs::TakeMessages(), QStringList());
+    }
+
+    // A change of language with the menu on screen keeps its counts: the .ui's retranslation
+    // alone would put back the bare caption and an empty strip.
+    void menuCountsSurviveALanguageChange()
+    {
+        CreateWindows();
+        Form1->show();
+        QCoreApplication::processEvents();
+        Form1->ShowPending(2);
+        auto* button = Child<QPushButton>(Form1, "TodaysReviewButton");
+        auto* pending = Child<QLabel>(Form1, "PendingLabel");
+        LanguageChoice::Instance().Choose(honyaku::FindLanguage("vi"), honyaku::Mode::Both);
+        QCoreApplication::processEvents();   // the windows hear of the language by a posted event
+        QCOMPARE(button->text(), QStringLiteral("Ôn tập hôm nay: 3 câu"));
+        QCOMPARE(pending->text(), QStringLiteral("Chưa gửi: 2"));
+        LanguageChoice::Instance().Choose(nullptr, honyaku::Mode::Both);
+        QCoreApplication::processEvents();
+        QCOMPARE(button->text(), QStringLiteral("今日の復習  3問"));   // the bank's three, all new
+        QCOMPARE(pending->text(), QStringLiteral("未送信 2件"));
     }
 
     void hoverHighlightsAndHandZones()

@@ -110,6 +110,36 @@ private slots:
         QCOMPARE(Memo("DBMemo2"), QStringLiteral("Explanation one."));
     }
 
+    // The advice under the verdict is the advice table's text in the pupil's language, the field
+    // following the verdict; a level the table does not have is refused at import, naming the line.
+    void adviceInThePupilsLanguage()
+    {
+        const QString data = QString::fromStdString(dir_);
+        WriteText(tmp_->filePath("en.csv"), QStringLiteral("source,bango,field,japanese,text\n"
+                                                           "advice,50,Seikai,先頭の助言,Advice first.\n"
+                                                           "advice,50,Fuseikai,先頭の注意,Careful first.\n"
+                                                           "advice,7,Seikai,,Level seven.\n"));
+        QCOMPARE(Tool({"honyaku", "import", data, "en", tmp_->filePath("en.csv")}), 0);
+        // Both asked for: the statement with its translation, the advice in English alone.
+        LanguageChoice::Instance().Choose(honyaku::FindLanguage("en"), honyaku::Mode::Both);
+        TForm4* f = Start();
+        QCOMPARE(Memo("DBMemo3"), QStringLiteral("Advice first."));
+        Child<QPushButton>(f, "BitBtn4")->click();   // 誤: wrong, the answer is 正
+        QCOMPARE(Memo("DBMemo3"), QStringLiteral("Careful first."));
+        LanguageChoice::Instance().Choose(nullptr, honyaku::Mode::Both);
+        QCOMPARE(Memo("DBMemo3"), QStringLiteral("先頭の注意"));
+
+        WriteText(tmp_->filePath("bad.csv"), QStringLiteral("source,bango,field,japanese,text\n"
+                                                            "advice,50,Seikai,,Advice first.\n"
+                                                            "advice,77,Seikai,,No such level.\n"));
+        QProcess p;
+        p.start(qEnvironmentVariable("TABLETOOL"), {"honyaku", "import", data, "en", tmp_->filePath("bad.csv")});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 1);
+        const QByteArray err = p.readAllStandardError();
+        QVERIFY2(err.contains("line 3") && err.contains("77"), err.constData());
+    }
+
     void switchingKeepsTheDrillOnScreen()
     {
         TForm4* f = Start();

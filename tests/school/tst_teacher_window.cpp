@@ -6,8 +6,10 @@
 #include "Dialogs.h"
 #include "ScreenFit.h"
 #include "FormChild.h"
+#include "LanguageChoice.h"
 #include "TeacherOverviewWindow.h"
 
+#include <QComboBox>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -220,6 +222,31 @@ private slots:
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF番号,"));
         QCOMPARE(bytes.count("\r\n"), 2);
         QVERIFY(bytes.contains("\r\n2080,生徒,2026-12-08,"));
+    }
+
+    // In English the list, its filter and its verdicts are English; the CSV a school reads with
+    // its own tools keeps the Japanese column names and verdicts.
+    void listInTheTeachersLanguageCsvInJapanese()
+    {
+        LanguageChoice::Instance().Choose(honyaku::FindLanguage("en"), honyaku::Mode::Both);
+        window_ = std::make_unique<TeacherOverviewWindow>();
+        window_->SetRows({Pupil("1003", "佐藤 花子", "さとう はなこ", 0, {50, 47, 45})}, kToday);
+        table_ = Child<QTableView>(window_, "pupilTable");
+        const QAbstractItemModel* model = table_->model();
+        QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Name"));
+        QCOMPARE(model->headerData(7, Qt::Horizontal).toString(), QStringLiteral("Provisional verdict"));
+        QCOMPARE(model->index(0, 7).data().toString(), QStringLiteral("Ready"));
+        QCOMPARE(Child<QComboBox>(window_, "readyBox")->itemText(1), QStringLiteral("Provisional ready to pass"));
+
+        QTemporaryDir dir;
+        window_->WriteCsv(dir.path() + "/list.csv");
+        LanguageChoice::Instance().Choose(nullptr, honyaku::Mode::Both);
+        QFile csv(dir.path() + "/list.csv");
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QByteArray bytes = csv.readAll();
+        QVERIFY2(bytes.startsWith("\xEF\xBB\xBF番号,氏名,最終学習日,解答数,学習日数,模試回数,仮免 直近3回,仮免 判定,"),
+                 bytes.left(200).constData());
+        QVERIFY(bytes.contains(",合格圏,"));
     }
 };
 
