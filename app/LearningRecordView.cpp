@@ -37,11 +37,16 @@ void ShowLearningRecord(ProgressWindow* window, QWidget* parent)
         dialogs::ShowMessage(parent, QCoreApplication::translate("LearningRecordView", "学習記録を開けませんでした。\n") + error);
         return;
     }
+    if (!window->isVisible())
+        FitLearningRecord(window);
+    ShowOrRaise(window);
+}
+
+void FitLearningRecord(ProgressWindow* window)
+{
     // Fitted as every window of the program: scaled down on a small or scaled screen, its
     // frame on the screen.
-    if (!window->isVisible())
-        screenfit::FitLayout(window, QSize(1016, 720));
-    ShowOrRaise(window);
+    screenfit::FitLayout(window, QSize(1016, 720));
 }
 
 void RefreshLearningRecord(ProgressWindow* window)

@@ -14,6 +14,9 @@ namespace record { class LearningRecord; }
 // shows the window's empty state and creates no file.
 void ShowLearningRecord(ProgressWindow* window, QWidget* parent);
 
+// Fits WINDOW to the screen as every window of the program is (before it is first shown).
+void FitLearningRecord(ProgressWindow* window);
+
 // Reads WINDOW's record again when it is open (a practice set or a mock it led to has ended),
 // without bringing it forward or asking for anything. A record that cannot be read leaves the
 // window as it was.

@@ -29,6 +29,7 @@
 #include <QTranslator>
 #include <QMetaObject>
 
+#include <memory>
 #include <utility>
 
 void CreateWindows(const std::function<void(QWidget*)>& created)
@@ -72,14 +73,18 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
     // set or a mock ends, since every answer changes what is due.
     ConnectHandler(Form1, &TForm1::todaysReviewRequested, exams,
                    [exams] { exams->StartPractice(exam::PracticeKind::TodaysReview); });
-    auto answered = [] {
-        Form1->SetTodaysReviewCount(TodaysReviewCount(SettingsFilePath()));
+    // The counter replays the record only when its files changed, so the menu does not stall
+    // each time it becomes active.
+    auto counter = std::make_shared<TodaysReviewCounter>();
+    auto showCount = [counter] { Form1->SetTodaysReviewCount(counter->Count(SettingsFilePath())); };
+    auto answered = [showCount] {
+        showCount();
         RefreshLearningRecord(Progress);
     };
-    ConnectHandler(Form1, &TForm1::activated, Form1, [] { Form1->SetTodaysReviewCount(TodaysReviewCount(SettingsFilePath())); });
+    ConnectHandler(Form1, &TForm1::activated, Form1, showCount);
     ConnectHandler(exams->examWindow(), &exam::ExamWindow::ended, Form1, answered);
     ConnectHandler(exams->examWindow(), &exam::ExamWindow::graded, Form1, answered);
-    Form1->SetTodaysReviewCount(TodaysReviewCount(SettingsFilePath()));
+    showCount();
 
     // The name and the test date the pupil sets in 学習記録 are kept in the record, so they go
     // wherever the record goes; the test date changes what is due.
@@ -87,11 +92,11 @@ void CreateWindows(const std::function<void(QWidget*)>& created)
         StoreInLearningRecord(Progress, [&](record::LearningRecord& r) { r.SetPupilName(name.toStdString()); });
     });
     ConnectHandler(Progress, &ProgressWindow::testDateChanged, Progress,
-                   [](std::optional<study::Test> test, const QDate& date) {
+                   [showCount](std::optional<study::Test> test, const QDate& date) {
                        StoreInLearningRecord(Progress, [&](record::LearningRecord& r) {
                            r.SetTestDate(test ? study::TestWord(*test) : "", date.toString(Qt::ISODate).toStdString());
                        });
-                       Form1->SetTodaysReviewCount(TodaysReviewCount(SettingsFilePath()));
+                       showCount();
                    });
 }
 

@@ -6,9 +6,9 @@
 #include "Exception.h"
 #include "ExceptionBoundary.h"
 #include "Fonts.h"
+#include "LearningRecordView.h"
 #include "Overview.h"
 #include "ProgressWindow.h"
-#include "ScreenFit.h"
 #include "Signals.h"
 #include "Startup.h"
 #include "TeacherOverviewWindow.h"
@@ -83,8 +83,7 @@ public:
     {
         // Fitted as every window of the program: the list, wider than a 1,024-pixel screen at its
         // design size, fills the screen and scrolls sideways rather than running off it.
-        screenfit::FitLayout(&window_);
-        window_.showMaximized();
+        window_.ShowFitted();
         Load(true);
     }
 
@@ -121,6 +120,7 @@ private:
                 record->setAttribute(Qt::WA_DeleteOnClose);
                 record->SetSnapshot(snapshot);
                 NamePupil(*record, number, name);
+                FitLearningRecord(record);
                 record->show();
             });
     }

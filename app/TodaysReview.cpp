@@ -2,17 +2,16 @@
 
 #include "Directory.h"
 #include "Exception.h"
-#include "Load.h"
 
 #include <QDateTime>
 
-std::optional<int> TodaysReviewCount(const std::string& settingsFile)
+std::optional<int> TodaysReviewCounter::Count(const std::string& settingsFile)
 {
     const std::optional<data::Directory> directory = data::Directory::FromSettings(settingsFile);
     if (!directory)
         return std::nullopt;
     try {
-        const study::Outlook outlook = study::LoadOutlook(directory->Path());
+        const study::Outlook& outlook = cache_.Get(directory->Path());
         if (outlook.statements.empty())   // no bank there: nothing to count
             return std::nullopt;
         return int(study::TodaysQueue(outlook, QDateTime::currentDateTime()).entries.size());

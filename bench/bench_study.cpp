@@ -82,6 +82,17 @@ void BM_StudyQueueFromRecord(benchmark::State& state)
     state.counters["entries"] = double(entries);
 }
 
+// Opening the record to read it, as the menu and 学習記録 do before each replay: the checks of
+// its shape and its integrity.
+void BM_StudyOpenRecord(benchmark::State& state)
+{
+    for (auto _ : state) {
+        record::LearningRecord rec;
+        rec.OpenForReading(RecordPath());
+        benchmark::DoNotOptimize(rec.IsOpen());
+    }
+}
+
 // The parts: reading and replaying the answers; the queue from a replayed memory.
 void BM_StudyReplay(benchmark::State& state)
 {
@@ -158,6 +169,7 @@ void BM_StudyOneAnswer(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(BM_StudyQueueFromRecord)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StudyOpenRecord)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StudyReplay)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StudyReadAnswers)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StudyReadFloor)->Unit(benchmark::kMillisecond);

@@ -33,6 +33,8 @@ protected:
 
 private:
     QImage picture_;
+    // The picture at the device size it was last drawn at, when that is larger than the picture.
+    QImage enlarged_;
 };
 
 }  // namespace exam

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace study {
 
 namespace {
@@ -53,11 +55,12 @@ std::vector<Statement> Statements(const std::string& directory)
 Learner Replay(const record::LearningRecord& record, MemoryModel model)
 {
     Learner learner(model);
+    StoredTimeReader time;
     record.ForEachReview([&](const record::Review& a) {
         if (a.answer < 0)
             return;
-        if (const std::optional<double> when = ParseStoredTime(a.answeredAt))
-            learner.Answer({std::string(a.source), std::string(a.bango), a.item}, *when, a.correct);
+        if (const std::optional<double> when = time(a.answeredAt))
+            learner.Answer(a.source, a.bango, a.item, *when, a.correct);
     });
     return learner;
 }
@@ -101,6 +104,40 @@ Outlook LoadOutlook(const std::string& directory)
     record::LearningRecord record;
     record.OpenForReading(path);
     return LoadOutlook(directory, &record);
+}
+
+namespace {
+// What tells one version of the file at PATH from another: the file (device and inode), its size
+// and its modification time to the nanosecond; "-" for no file.
+std::string Stamp(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return "-";
+    return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino) + ':' + std::to_string(st.st_size) + ':' +
+           std::to_string(st.st_mtim.tv_sec) + '.' + std::to_string(st.st_mtim.tv_nsec);
+}
+
+std::vector<std::string> Stamps(const std::string& directory)
+{
+    const std::string recordFile = directory + record::kFileName;
+    return {Stamp(directory + layouts::kBankFile), Stamp(directory + layouts::kHazardFile), Stamp(recordFile),
+            Stamp(recordFile + "-wal")};
+}
+}  // namespace
+
+const Outlook& OutlookCache::Get(const std::string& directory)
+{
+    // Taken before the files are read: a change while they are read shows at the next look.
+    std::vector<std::string> stamps = Stamps(directory);
+    if (outlook_ && directory == directory_ && stamps == stamps_)
+        return *outlook_;
+    outlook_.reset();
+    ++loads_;
+    Outlook loaded = LoadOutlook(directory);
+    directory_ = directory;
+    stamps_ = std::move(stamps);
+    return outlook_.emplace(std::move(loaded));
 }
 
 Queue TodaysQueue(const Outlook& outlook, const QDateTime& now)

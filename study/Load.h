@@ -41,6 +41,25 @@ Outlook LoadOutlook(const std::string& directory, const record::LearningRecord* 
 // The same with DIRECTORY's own record, read without writing anything (a missing record is a
 // pupil without one). Throws Exception for a damaged record or bank.
 Outlook LoadOutlook(const std::string& directory);
+// LoadOutlook(directory) kept between calls: loaded again only when a file it reads changed
+// (the bank, the hazard items, the record or its write-ahead log: another file in their place,
+// another size or another modification time), so a window that shows today's count whenever it
+// becomes active replays the record once per change, not once per look. The queue itself
+// depends on the time of day and is made afresh from it (TodaysQueue, well under a millisecond).
+class OutlookCache {
+public:
+    // Throws Exception as LoadOutlook does; nothing is kept then.
+    const Outlook& Get(const std::string& directory);
+    // How many times Get loaded the directory's files.
+    int Loads() const { return loads_; }
+
+private:
+    std::string directory_;
+    std::vector<std::string> stamps_;
+    std::optional<Outlook> outlook_;
+    int loads_ = 0;
+};
+
 // Today's queue of OUTLOOK at NOW, in NOW's time zone.
 Queue TodaysQueue(const Outlook& outlook, const QDateTime& now);
 

@@ -33,6 +33,8 @@ double IntervalFor(double stability, double retention)
     return stability / kFactor * (std::pow(retention, 1.0 / kDecay) - 1.0);
 }
 
+MemoryModel::MemoryModel(const Weights& w) : w_(w), expW8_(std::exp(w[8])) {}
+
 double MemoryModel::InitialDifficulty(Grade grade) const
 {
     return ClampDifficulty(w_[4] - (G(grade) - 3) * w_[5]);
@@ -52,7 +54,11 @@ MemoryState MemoryModel::First(Grade grade) const
 
 MemoryState MemoryModel::Review(const MemoryState& s, Grade grade, double elapsedDays) const
 {
-    const double r = Retrievability(elapsedDays, s.stability);
+    return ReviewWithRecall(s, grade, Retrievability(elapsedDays, s.stability));
+}
+
+MemoryState MemoryModel::ReviewWithRecall(const MemoryState& s, Grade grade, double r) const
+{
     double stability;
     if (grade == Grade::Again) {
         stability = w_[11] * std::pow(s.difficulty, -w_[12]) *
@@ -62,7 +68,7 @@ MemoryState MemoryModel::Review(const MemoryState& s, Grade grade, double elapse
     } else {
         const double hard = grade == Grade::Hard ? w_[15] : 1.0;
         const double easy = grade == Grade::Easy ? w_[16] : 1.0;
-        stability = s.stability * (1.0 + std::exp(w_[8]) * (11.0 - s.difficulty) *
+        stability = s.stability * (1.0 + expW8_ * (11.0 - s.difficulty) *
                                              std::pow(s.stability, -w_[9]) *
                                              (std::exp(w_[10] * (1.0 - r)) - 1.0) * hard * easy);
     }
@@ -74,11 +80,11 @@ MemoryState MemoryModel::ReviewAnswer(const std::optional<MemoryState>& s, bool 
 {
     if (!s)
         return First(right ? Grade::Hard : Grade::Again);
-    if (!right)
-        return Review(*s, Grade::Again, elapsedDays);
     const double r = Retrievability(elapsedDays, s->stability);
+    if (!right)
+        return ReviewWithRecall(*s, Grade::Again, r);
     const double recalled = 2.0 * r / (1.0 + r);
-    const MemoryState good = Review(*s, Grade::Good, elapsedDays);
+    const MemoryState good = ReviewWithRecall(*s, Grade::Good, r);
     // Stabilities multiply, so the step is weighted on their logarithm: a likely guess keeps
     // almost all of the old stability rather than a share of a large "good" step.
     return {s->difficulty + recalled * (good.difficulty - s->difficulty),

@@ -30,7 +30,7 @@ double IntervalFor(double stability, double retention);
 
 class MemoryModel {
 public:
-    explicit MemoryModel(const Weights& w = DefaultWeights()) : w_(w) {}
+    explicit MemoryModel(const Weights& w = DefaultWeights());
 
     // The state after the first review of a statement, graded GRADE.
     MemoryState First(Grade grade) const;
@@ -50,7 +50,10 @@ public:
 private:
     double InitialDifficulty(Grade grade) const;
     double NextDifficulty(double d, Grade grade) const;
+    // Review with the recall R at the review already worked out: a replay computes it once.
+    MemoryState ReviewWithRecall(const MemoryState& s, Grade grade, double r) const;
     Weights w_;
+    double expW8_;   // e^w8, a factor of every recall's stability step
 };
 
 }  // namespace study

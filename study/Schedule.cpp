@@ -31,6 +31,16 @@ bool Digits(std::string_view s, std::size_t at, std::size_t n, int& out)
     return true;
 }
 
+bool ValidDate(int y, int m, int d)
+{
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    // The calendar has no year 0, and such a time was never stored.
+    if (y < 1 || m < 1 || m > 12 || d < 1)
+        return false;
+    const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    return d <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);
+}
+
 // The review time of a planned day: now on the first day, midday on the others.
 double PlannedTime(int day, double now, double dayStart) { return day == 0 ? now : dayStart + 0.5; }
 }  // namespace
@@ -73,27 +83,86 @@ std::optional<double> ParseStoredTime(std::string_view iso)
     if (!Digits(iso, 0, 4, y) || !Digits(iso, 5, 2, mo) || !Digits(iso, 8, 2, d) ||
         !Digits(iso, 11, 2, h) || !Digits(iso, 14, 2, mi) || !Digits(iso, 17, 2, s))
         return std::nullopt;
-    if (mo < 1 || mo > 12 || d < 1 || d > QDate(y, mo, 1).daysInMonth() || h > 23 || mi > 59 || s > 59)
+    if (!ValidDate(y, mo, d) || h > 23 || mi > 59 || s > 59)
         return std::nullopt;
     return DaysFromCivil(y, unsigned(mo), unsigned(d)) + (h * 3600 + mi * 60 + s) / kSecondsPerDay;
 }
 
-std::string Learner::Id(const Key& key)
+std::optional<double> StoredTimeReader::operator()(std::string_view iso)
 {
-    std::string id;
-    id.reserve(key.source.size() + key.bango.size() + 3);
-    id += key.source;
-    id += '\t';
-    id += key.bango;
-    id += '\t';
-    id += char('0' + std::clamp(key.item, 0, 9));
-    return id;
+    if (dayNumber_ < 0 || iso.size() != 20 || iso.compare(0, 10, std::string_view(day_, 10)) != 0) {
+        const std::optional<double> t = ParseStoredTime(iso);
+        if (t) {
+            iso.copy(day_, 10);
+            dayNumber_ = std::floor(*t);
+        }
+        return t;
+    }
+    // The same day as the last one read: only the time of day is new.
+    int h, mi, s;
+    if (iso[10] != 'T' || iso[13] != ':' || iso[16] != ':' || iso[19] != 'Z' || !Digits(iso, 11, 2, h) ||
+        !Digits(iso, 14, 2, mi) || !Digits(iso, 17, 2, s) || h > 23 || mi > 59 || s > 59)
+        return std::nullopt;
+    return dayNumber_ + (h * 3600 + mi * 60 + s) / kSecondsPerDay;
 }
 
-void Learner::Answer(const Key& key, double when, bool right)
+namespace {
+// An item is kept as one digit, as it always was: one outside 0..9 counts as the nearest.
+int ItemKey(int item) { return std::clamp(item, 0, 9); }
+
+// FNV-1a over the key's parts: keys are a dozen bytes, and this needs no key string made.
+std::uint64_t HashKey(std::string_view source, std::string_view bango, int item)
 {
-    auto [it, inserted] = cards_.try_emplace(Id(key));
-    Card& c = it->second;
+    std::uint64_t h = 14695981039346656037ull;
+    auto add = [&h](unsigned char c) {
+        h ^= c;
+        h *= 1099511628211ull;
+    };
+    for (const char c : source)
+        add(static_cast<unsigned char>(c));
+    add('\t');
+    for (const char c : bango)
+        add(static_cast<unsigned char>(c));
+    add(static_cast<unsigned char>('0' + ItemKey(item)));
+    // The table uses the low bits, in which a product mixes the least: fold the high ones in.
+    return h ^ (h >> 29);
+}
+}  // namespace
+
+std::size_t Learner::Slot(std::string_view source, std::string_view bango, int item) const
+{
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = HashKey(source, bango, item) & mask;; i = (i + 1) & mask) {
+        const std::uint32_t n = slots_[i];
+        if (n == 0)
+            return i;
+        const Key& k = keys_[n - 1];
+        if (ItemKey(k.item) == ItemKey(item) && k.bango == bango && k.source == source)
+            return i;
+    }
+}
+
+void Learner::Grow()
+{
+    std::vector<std::uint32_t> old = std::move(slots_);
+    slots_.assign(old.empty() ? 1024 : old.size() * 2, 0);
+    for (std::size_t n = 0; n < keys_.size(); ++n)
+        slots_[Slot(keys_[n].source, keys_[n].bango, keys_[n].item)] = std::uint32_t(n + 1);
+}
+
+void Learner::Answer(std::string_view source, std::string_view bango, int item, double when, bool right)
+{
+    // At most half full, so a probe soon meets an empty slot.
+    if (2 * (cards_.size() + 1) > slots_.size())
+        Grow();
+    const std::size_t slot = Slot(source, bango, item);
+    const bool inserted = slots_[slot] == 0;
+    if (inserted) {
+        keys_.push_back({std::string(source), std::string(bango), ItemKey(item)});
+        cards_.emplace_back();
+        slots_[slot] = std::uint32_t(cards_.size());
+    }
+    Card& c = cards_[slots_[slot] - 1];
     if (inserted) {
         c.memory = model_.ReviewAnswer(std::nullopt, right, 0);
         c.firstReview = when;
@@ -108,8 +177,10 @@ void Learner::Answer(const Key& key, double when, bool right)
 
 const Card* Learner::Find(const Key& key) const
 {
-    auto it = cards_.find(Id(key));
-    return it == cards_.end() ? nullptr : &it->second;
+    if (slots_.empty())
+        return nullptr;
+    const std::uint32_t n = slots_[Slot(key.source, key.bango, key.item)];
+    return n == 0 ? nullptr : &cards_[n - 1];
 }
 
 double Learner::Recall(const Card& card, double now)

@@ -14,7 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <cstdint>
 #include <vector>
 
 namespace study {
@@ -64,12 +64,25 @@ double Days(const QDateTime& when);
 // A stored time "2026-12-08T09:54:51Z" in days since the epoch; nothing for any other text.
 std::optional<double> ParseStoredTime(std::string_view iso);
 
+// ParseStoredTime for a run of stored times, most of them of the same day as the one before (a
+// record's answers): the day's number is worked out once per day.
+class StoredTimeReader {
+public:
+    std::optional<double> operator()(std::string_view iso);
+
+private:
+    char day_[10] = {};
+    double dayNumber_ = -1;   // none read yet
+};
+
 class Learner {
 public:
     explicit Learner(MemoryModel model = MemoryModel()) : model_(model) {}
 
     // One answer of KEY at WHEN (not before the statement's previous answer: the record's order).
-    void Answer(const Key& key, double when, bool right);
+    void Answer(const Key& key, double when, bool right) { Answer(key.source, key.bango, key.item, when, right); }
+    // The same for a key read from the record, without copying its texts.
+    void Answer(std::string_view source, std::string_view bango, int item, double when, bool right);
     // The card of KEY; nullptr for a statement never answered.
     const Card* Find(const Key& key) const;
     std::size_t Size() const { return cards_.size(); }
@@ -82,9 +95,17 @@ public:
     const MemoryModel& Model() const { return model_; }
 
 private:
-    static std::string Id(const Key& key);
+    // The slot of a key in slots_: where its card's number is, or the empty slot it would take.
+    std::size_t Slot(std::string_view source, std::string_view bango, int item) const;
+    void Grow();
+
     MemoryModel model_;
-    std::unordered_map<std::string, Card> cards_;
+    // The cards and their keys in the order first answered, found through an open-addressed
+    // table of their numbers plus one (0: empty), its size a power of two: a replay looks up
+    // every answer of the record, and this is several times cheaper than a node-based map.
+    std::vector<Key> keys_;
+    std::vector<Card> cards_;
+    std::vector<std::uint32_t> slots_;
 };
 
 // The statements new statements are drawn from and that are reviewed: the test's scope when

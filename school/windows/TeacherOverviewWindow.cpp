@@ -7,6 +7,7 @@
 #include "ExceptionBoundary.h"
 #include "OverviewModel.h"
 #include "SafeFile.h"
+#include "ScreenFit.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -51,9 +52,19 @@ TeacherOverviewWindow::TeacherOverviewWindow(QWidget* parent)
     ConnectHandler(ui->csvButton, &QPushButton::clicked, this, &TeacherOverviewWindow::CsvButtonClick);
     ConnectHandler(ui->pdfButton, &QPushButton::clicked, this, &TeacherOverviewWindow::PdfButtonClick);
     FilterChanged();
+    screenfit::InstallZoomKeys(this);
 }
 
 TeacherOverviewWindow::~TeacherOverviewWindow() = default;
+
+void TeacherOverviewWindow::ShowFitted()
+{
+    if (!isVisible())
+        screenfit::FitLayout(this, kDesignMinimum);
+    showMaximized();
+    raise();
+    activateWindow();
+}
 
 void TeacherOverviewWindow::SetRows(std::vector<school::OverviewRow> rows, const QDate& today)
 {

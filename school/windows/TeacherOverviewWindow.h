@@ -26,6 +26,13 @@ public:
     explicit TeacherOverviewWindow(QWidget* parent = nullptr);
     ~TeacherOverviewWindow() override;
 
+    // Shows the window fitted to the screen as every window of the program is: maximised, drawn
+    // smaller as a whole where the screen's available area cannot hold its design, its frame on
+    // the screen; raised when already shown.
+    void ShowFitted();
+    // The smallest client size the window's design reads well at.
+    static constexpr QSize kDesignMinimum{1016, 600};
+
     // Shows ROWS (every pupil at the school), judged on TODAY, keeping the filter and the sort.
     void SetRows(std::vector<school::OverviewRow> rows, const QDate& today = QDate::currentDate());
     // The rows shown, in the order shown.

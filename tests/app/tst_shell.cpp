@@ -193,6 +193,23 @@ private slots:
         QVERIFY(!Form1 && !Form4 && !Form6 && !Form7);
     }
 
+    // No button of the menu lies over another, the hidden settings button included, and the
+    // 今日の復習 caption holds a three-digit count in the longest of its languages.
+    void menuButtonsDoNotOverlap()
+    {
+        CreateWindows();
+        const QList<QPushButton*> buttons = Form1->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
+        QVERIFY(buttons.size() >= 14);
+        for (QPushButton* a : buttons)
+            for (QPushButton* b : buttons)
+                QVERIFY2(a == b || !a->geometry().intersects(b->geometry()),
+                         qPrintable(a->objectName() + " / " + b->objectName()));
+        auto* review = Child<QPushButton>(Form1, "TodaysReviewButton");
+        for (const QString& caption : {QStringLiteral("今日の復習  999問"), QStringLiteral("Today's review  999"),
+                                       QStringLiteral("Ôn tập hôm nay  999"), QStringLiteral("今日复习  999")})
+            QVERIFY2(review->fontMetrics().horizontalAdvance(caption) + 24 <= review->width(), qPrintable(caption));
+    }
+
     void professionalBuildShowsTheSettingsButton()
     {
         CreateWindows();

@@ -26,7 +26,7 @@ import tempfile
 # the folder is core. A new window file there is added here and in docs/architecture.md.
 WINDOW_FILES = {
     "drill": {"TForm4"},
-    "exam": {"ExamWindow", "ResultsWindow", "FigureView", "QuestionMap", "ExamLauncher", "Readable"},
+    "exam": {"ExamWindow", "ResultsWindow", "FigureView", "Resample", "QuestionMap", "ExamLauncher", "Readable"},
     "progress": {"ProgressWindow"},
 }
 WINDOW_FOLDERS = {"review", "info"}

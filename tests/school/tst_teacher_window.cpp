@@ -2,7 +2,9 @@
 // teacher's controls, a double-click naming the pupil under the cursor whatever the order, the
 // confirmations in front of every change, and the saved list.
 
+#include "DataDirectory.h"
 #include "Dialogs.h"
+#include "ScreenFit.h"
 #include "FormChild.h"
 #include "LanguageChoice.h"
 #include "TeacherOverviewWindow.h"
@@ -90,6 +92,40 @@ private slots:
     {
         window_.reset();
         dialogs::TakeMessages();
+    }
+
+    // Fitted as the program's other windows: the pupil's zoom draws it larger only as far as
+    // the screen holds it, smaller as asked, and its frame stays on the screen.
+    void fitsTheScreenAtAnyZoom()
+    {
+        QTemporaryDir home;
+        SetProgramPath(home.filePath("lentavo").toStdString());
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        for (const double zoom : {3.0, 0.5}) {
+            screenfit::SetZoom(zoom);
+            TeacherOverviewWindow window;
+            const double font = Child<QTableView>(&window, "pupilTable")->font().pointSizeF();
+            window.ShowFitted();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            // Tried until the window manager has framed it: the frame decides the factor.
+            // (A scaled screen's logical frame may be rounded a pixel past it.)
+            QTRY_VERIFY(screen.adjusted(-1, -1, 1, 1).contains(window.frameGeometry()));
+            const QSize design = TeacherOverviewWindow::kDesignMinimum;
+            auto factor = [&window] { return screenfit::CurrentFactor(&window); };
+            QTRY_COMPARE(window.minimumSize(), QSize(int(design.width() * factor()), int(design.height() * factor())));
+            QTRY_VERIFY(qAbs(Child<QTableView>(&window, "pupilTable")->font().pointSizeF() - font * factor()) < 0.01);
+            // No screen holds the design three times over; half of it fits anywhere.
+            QVERIFY2(zoom > 1 ? factor() < zoom : factor() == zoom, qPrintable(QString::number(factor())));
+        }
+        screenfit::SetZoom(1.0);
+        // With LENTAVO_SCREENSHOTS set, the whole screen with the list fitted on it, the window
+        // manager's frame included where there is one.
+        if (const QString dir = qEnvironmentVariable("LENTAVO_SCREENSHOTS"); !dir.isEmpty()) {
+            window_->hide();
+            window_->ShowFitted();
+            QTest::qWait(1500);
+            QVERIFY(QGuiApplication::primaryScreen()->grabWindow(0).save(dir + "/teacher-overview.png"));
+        }
     }
 
     void headerClicksSortByTheColumnsValue()

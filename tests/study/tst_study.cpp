@@ -12,6 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+#include <map>
+#include <random>
+#include <tuple>
+
 using namespace study;
 
 namespace {
@@ -124,8 +129,15 @@ private slots:
                      Days(QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59), QTimeZone::utc()))) < 1e-9);
         for (const char* bad : {"", "2026-12-08 09:54:51Z", "2026-12-08T09:54:51", "2026-13-08T09:54:51Z",
                                 "2026-02-30T09:54:51Z", "2026-12-08T24:00:00Z", "2026-12-08T09:60:00Z", "2026-12-08T09:59:60Z",
-                                "2026-00-08T09:54:51Z", "2026-12-00T09:54:51Z", "2026-1a-08T09:54:51Z"})
+                                "2026-00-08T09:54:51Z", "2026-12-00T09:54:51Z", "2026-1a-08T09:54:51Z", "0000-03-01T00:00:00Z", "2100-02-29T00:00:00Z"})
             QVERIFY2(!ParseStoredTime(bad), bad);
+        // Read in a run, a day's number is kept from one time to the next: the same results,
+        // and a bad time of a known day still refused.
+        StoredTimeReader reader;
+        for (const char* t : {"2026-12-08T09:54:51Z", "2026-12-08T23:59:59Z", "2026-12-08T24:00:00Z", "2026-12-08X10:00:00Z",
+                              "2026-12-08T10:0a:00Z", "2026-12-09T00:00:00Z", "2026-12-08T00:00:01Z", "2026-12-08T00:00:01",
+                              "2024-02-29T12:00:00Z", "2026-02-29T12:00:00Z", "2026-12-08T07:00:00Z"})
+            QVERIFY2(reader(t) == ParseStoredTime(t), t);
         QVERIFY(qAbs(DayStart(QDate(2026, 12, 8), kJst) - Days(QDateTime(QDate(2026, 12, 7), QTime(15, 0), QTimeZone::utc()))) < 1e-9);
     }
 
@@ -319,6 +331,103 @@ private slots:
         const Outlook o = LoadOutlook(d);
         QCOMPARE(int(o.learner.Size()), 1);
         QVERIFY(o.options.testDate == QDate(2027, 1, 15));
+    }
+
+    // The learner's cards against a plain fold of each statement's answers through the model's
+    // public steps, bit for bit: thousands of statements (the table grows several times), long
+    // and short keys, answers at the same moment and a clock set back.
+    void replayMatchesEachStatementsOwnFold()
+    {
+        const MemoryModel m;
+        auto fold = [&m](std::optional<MemoryState> s, bool right, double t) -> MemoryState {
+            if (!s)
+                return m.First(right ? Grade::Hard : Grade::Again);
+            if (!right)
+                return m.Review(*s, Grade::Again, t);
+            const double r = Retrievability(t, s->stability);
+            const double q = 2 * r / (1 + r);
+            const MemoryState good = m.Review(*s, Grade::Good, t);
+            return {s->difficulty + q * (good.difficulty - s->difficulty),
+                    s->stability * std::pow(good.stability / s->stability, q)};
+        };
+        struct Expected {
+            std::optional<MemoryState> memory;
+            double last = 0, first = 0;
+            int reviews = 0, lapses = 0;
+        };
+        std::map<std::tuple<std::string, std::string, int>, Expected> expected;
+        Learner learner;
+        std::mt19937 rng(11);
+        double now = 20000;
+        for (int i = 0; i < 80000; ++i) {
+            // Twenty keys to a Bango (two sources, ten items), so that keys told apart only by
+            // their source or their item meet on the table's probes.
+            const Key key{rng() % 2 ? record::kSourceHazard : record::kSourceBank,
+                          (rng() % 7 == 0 ? "a-bango-longer-than-fifteen-" : "") + std::to_string(rng() % 400),
+                          int(rng() % 10)};
+            const bool right = rng() % 10 < 7;
+            const int step = int(rng() % 20);
+            now += step == 0 ? -0.3 : step < 4 ? 0.0 : (rng() % 100000) / 1e5;
+            learner.Answer(key, now, right);
+            Expected& e = expected[{key.source, key.bango, key.item}];
+            e.memory = fold(e.memory, right, e.reviews ? std::max(0.0, now - e.last) : 0);
+            e.first = e.reviews ? e.first : now;
+            e.last = e.reviews ? std::max(e.last, now) : now;
+            ++e.reviews;
+            e.lapses += right ? 0 : 1;
+        }
+        QCOMPARE(learner.Size(), expected.size());
+        QVERIFY(expected.size() > 12000);   // the table nearly half full: long probes
+        for (const auto& [k, e] : expected) {
+            const Card* c = learner.Find({std::get<0>(k), std::get<1>(k), std::get<2>(k)});
+            QVERIFY(c);
+            QVERIFY(c->memory.stability == e.memory->stability && c->memory.difficulty == e.memory->difficulty);
+            QVERIFY(c->lastReview == e.last && c->firstReview == e.first);
+            QCOMPARE(c->reviews, e.reviews);
+            QCOMPARE(c->lapses, e.lapses);
+        }
+        QVERIFY(!learner.Find({record::kSourceBank, "1000", 0}));
+        QVERIFY(!learner.Find({"other", "1", 0}));
+        QVERIFY(!Learner().Find(Bank(1)));
+    }
+
+    // The outlook is loaded again only when one of the files it reads changed.
+    void outlookCacheLoadsOncePerChange()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.path().toStdString() + "/";
+        std::vector<Row> rows;
+        for (const char* bango : {"0001", "0002"})
+            rows.push_back({Value(0), Value(10), Value(0), Value(bango), Value(0), Value(1), Value("k"), Value(1),
+                            Value::Null(), Value("q")});
+        Table::CreateFile(path + layouts::kBankFile, layouts::Bank(), rows);
+        OutlookCache cache;
+        QCOMPARE(cache.Get(path).statements.size(), 2u);
+        QCOMPARE(cache.Get(path).learner.Size(), 0u);
+        QCOMPARE(cache.Loads(), 1);
+
+        record::LearningRecord rec;
+        rec.Open(path + record::kFileName);
+        const std::int64_t s = rec.BeginSession({record::kDrill, 0, {}});
+        QCOMPARE(cache.Get(path).learner.Size(), 0u);   // a session, no answer yet: reloaded
+        const int loads = cache.Loads();
+        QCOMPARE(loads, 2);
+        rec.AddAnswer(s, {record::kSourceBank, "0001", 0, {}, 1, true, {}});
+        QCOMPARE(cache.Get(path).learner.Size(), 1u);
+        rec.AddAnswer(s, {record::kSourceBank, "0002", 0, {}, 1, true, {}});
+        QCOMPARE(cache.Get(path).learner.Size(), 2u);
+        QCOMPARE(cache.Get(path).learner.Size(), 2u);
+        QCOMPARE(cache.Loads(), loads + 2);
+
+        // Another bank file put in the old one's place.
+        rows.pop_back();
+        Table::CreateFile(path + "next.cds", layouts::Bank(), rows);
+        QVERIFY(QFile::remove(QString::fromStdString(path + layouts::kBankFile)));
+        QVERIFY(QFile::rename(QString::fromStdString(path + "next.cds"), QString::fromStdString(path + layouts::kBankFile)));
+        QCOMPARE(cache.Get(path).statements.size(), 1u);
+        QCOMPARE(cache.Loads(), loads + 3);
+        QCOMPARE(cache.Get(dir.path().toStdString() + "/./").statements.size(), 1u);   // another directory's name
+        QCOMPARE(cache.Loads(), loads + 4);
     }
 
     void replaysTheRecordInOrder()
