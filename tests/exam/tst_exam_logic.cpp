@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -712,7 +713,10 @@ private slots:
             rows.push_back(r);
         }
         Table::CreateFile(d + layouts::kBankFile, bankFields, rows);
-        const std::vector<FieldDef>& hf = layouts::Hazard();
+        // Jokyo as the hazard file's first field.
+        std::vector<FieldDef> hf = layouts::Hazard();
+        std::rotate(hf.begin(), hf.begin() + std::ptrdiff_t(IndexIn(hf, "Jokyo")), hf.begin() + std::ptrdiff_t(IndexIn(hf, "Jokyo")) + 1);
+        QCOMPARE(hf[0].name, std::string("Jokyo"));
         std::vector<Row> items;
         for (int i = 0; i < 4; ++i) {
             Row r(hf.size());
@@ -766,6 +770,7 @@ private slots:
             QCOMPARE(store.Situation(h), QStringLiteral("situation%1").arg(row));
             QCOMPARE(store.Figure(h), QByteArray("PNG-" + QByteArray::number(row)));
         }
+        QVERIFY(store.Text(h, 3).isNull());   // no fourth part
         // Rows outside a table have no text and no picture.
         for (int row : {-1, 4}) {
             s.row = h.row = row;
