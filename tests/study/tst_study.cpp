@@ -250,6 +250,8 @@ private slots:
         Options dateOnly;
         dateOnly.testDate = far.testDate;
         QVERIFY(!PlanFor(learner, statements, At(11, 20), kJst, dateOnly));
+        dateOnly.testDate = soon.testDate;
+        QCOMPARE(Forecast(learner, statements, At(11, 20), kJst, dateOnly), open);
 
         // A statement known well and not due before the test is left alone, not met again as a
         // new one: the one unseen statement is met today, and both are recalled on the day.
@@ -265,6 +267,13 @@ private slots:
         QCOMPARE(p->unseen, 1);
         QCOMPARE(p->answersPerDay, 1);
         QVERIFY2(p->recallOnTestDay > 0.9, qPrintable(QString::number(p->recallOnTestDay)));
+
+        // Statements recalled equally are reviewed in the bank's order.
+        Learner twins;
+        for (const Statement& s : two)
+            twins.Answer(s.key, Days(At(11, 10)), false);
+        QCOMPARE(Bangos(TodaysQueue(twins, two, At(11, 20), kJst, Options()), false),
+                 (std::vector<std::string>{"1000", "1001"}));
     }
 
     void meanRecallOfAScope()
