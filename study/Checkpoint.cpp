@@ -63,7 +63,8 @@ std::optional<Kept> ReadKept(const std::string& file, const MemoryModel& model)
     Kept k{0, 0, {}, Learner(model)};
     qint64 throughId = 0, answers = 0;
     in >> throughId >> answers >> k.mark >> cards;
-    if (in.status() != QDataStream::Ok || throughId < 0 || answers < 0 || cards > kMaxCards)
+    // Ids and counts that no record has are left to Resume, which finds no such answer.
+    if (in.status() != QDataStream::Ok || cards > kMaxCards)
         return std::nullopt;
     k.throughId = throughId;
     k.answers = answers;

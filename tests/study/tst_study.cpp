@@ -10,6 +10,7 @@
 #include "Table.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -475,6 +476,13 @@ private slots:
         b.Open(dir.filePath("b.sqlite").toStdString());
         answer(b, 1, 17);
         QVERIFY(same(ReplayKept(b, keep, &r), Replay(b)));
+        QVERIFY(!r.resumed && r.kept);
+        QCOMPARE(QFileInfo(dir.filePath("memory")).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // A record that ends before the kept answer.
+        record::LearningRecord c;
+        c.Open(dir.filePath("c.sqlite").toStdString());
+        answer(c, 0, 4);
+        QVERIFY(same(ReplayKept(c, keep, &r), Replay(c)));
         QVERIFY(!r.resumed && r.kept);
 
         // The same record with an answer taken out before the kept one: as many answers are no
