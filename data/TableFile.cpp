@@ -352,7 +352,9 @@ Contents ReadOpen(Db& db, const std::string& path, bool deferBlobs)
                         NotOurs(path, "項目 " + f.name + " に文字列でない値があります");
                     if (bytes > kMaxValueBytes)
                         TooBig(path);
-                    v = Value::Deferred();
+                    // An empty picture has no bytes to leave in the file: it reads as the
+                    // empty value, which tells it from a picture that is there.
+                    v = bytes == 0 ? Value(std::string()) : Value::Deferred();
                 } else if (f.type == FieldType::Integer) {
                     const auto x = sqlite3_column_int64(st.get(), i + 1);
                     if (type != SQLITE_INTEGER || x < std::numeric_limits<std::int32_t>::min() ||

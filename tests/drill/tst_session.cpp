@@ -675,6 +675,32 @@ private slots:
         QVERIFY(!drill::FindUnstoredDrill(data::Directory(dir_), rec));
     }
 
+    // The history holds a drill when it begins with the drill's statements, each in its place,
+    // wherever the table was left; a second statement that differs is a drill not stored.
+    void historyHoldsComparesEveryAnswerFromTheFirstRecord()
+    {
+        const std::string path = Path(layouts::kHistoryFile);
+        std::vector<Row> rows;
+        for (const char* bango : {"0001", "0002", "0003"})
+            rows.push_back({Value(bango), Value(1), Value("")});
+        Table::CreateFile(path, layouts::History(), rows);
+        Table history;
+        data::Directory(dir_).OpenHistory(history);
+        const auto answers = [](std::vector<std::string> bangos) {
+            std::vector<record::Answer> out;
+            for (std::string& b : bangos)
+                out.push_back({record::kSourceBank, std::move(b)});
+            return out;
+        };
+        history.Last();
+        QVERIFY(drill::HistoryHolds(history, answers({"0001", "0002"})));
+        history.Last();
+        QVERIFY(drill::HistoryHolds(history, answers({"0001", "0002", "0003"})));
+        QVERIFY(!drill::HistoryHolds(history, answers({"0001", "0003"})));
+        QVERIFY(!drill::HistoryHolds(history, answers({"0002"})));
+        QVERIFY(!drill::HistoryHolds(history, answers({"0001", "0002", "0003", "0004"})));
+    }
+
     // A record answer whose statement is no longer in the bank cannot be stored as the drill
     // would have: refused, and neither file is touched (the history emptied in memory by the
     // replay is not written either).

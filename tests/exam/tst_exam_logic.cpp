@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -20,6 +21,15 @@ using namespace exam;
 using namespace std::chrono_literals;
 
 namespace {
+
+// The position of field NAME in FIELDS.
+std::size_t IndexIn(const std::vector<FieldDef>& fields, const std::string& name)
+{
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (fields[i].name == name)
+            return i;
+    throw std::logic_error("no field " + name);
+}
 
 // A pool built by what matters to the draw: how many statements of which KariHon and Bunrui.
 struct PoolBuilder {
@@ -678,6 +688,103 @@ private slots:
         const Paper p = DrawMock(Test::Honmen, store.pool(), 1);
         QCOMPARE(p.maxScore, 90);
         QVERIFY(QString::fromStdString(p.note).contains("読めません"));
+    }
+
+    // A hazard file of four items, read back item by item; the texts of rows just inside and just
+    // outside each table; and a hazard file that is gone at the next opening takes its items with it.
+    void storeReadsEveryHazardItemAndTheEdgesOfItsTables()
+    {
+        QTemporaryDir dir;
+        const std::string d = dir.path().toStdString() + "/";
+        // Bunrui as the bank's first field, ahead of the layout's own.
+        std::vector<FieldDef> bankFields{{"Bunrui", FieldType::Integer, 0}};
+        for (const FieldDef& f : layouts::Bank())
+            bankFields.push_back(f);
+        std::vector<Row> rows;
+        for (int i = 0; i < 4; ++i) {
+            Row r(bankFields.size());
+            r[0] = Value(101 + i);
+            r[1 + IndexIn(layouts::Bank(), "Bango")] = Value(std::to_string(i));
+            r[1 + IndexIn(layouts::Bank(), "KariHon")] = Value(1);
+            r[1 + IndexIn(layouts::Bank(), "Mondai")] = Value("text" + std::to_string(i));
+            // Row 1's picture is stored but holds no byte: it has none.
+            if (i < 2)
+                r[1 + IndexIn(layouts::Bank(), "Zu")] = Value(std::string(i == 0 ? "GIF89a-0" : ""));
+            rows.push_back(r);
+        }
+        Table::CreateFile(d + layouts::kBankFile, bankFields, rows);
+        // Jokyo as the hazard file's first field.
+        std::vector<FieldDef> hf = layouts::Hazard();
+        std::rotate(hf.begin(), hf.begin() + std::ptrdiff_t(IndexIn(hf, "Jokyo")), hf.begin() + std::ptrdiff_t(IndexIn(hf, "Jokyo")) + 1);
+        QCOMPARE(hf[0].name, std::string("Jokyo"));
+        std::vector<Row> items;
+        for (int i = 0; i < 4; ++i) {
+            Row r(hf.size());
+            r[IndexIn(hf, "Bango")] = Value("K" + std::to_string(i));
+            r[IndexIn(hf, "Bunrui")] = Value(201 + i);
+            r[IndexIn(hf, "Jokyo")] = Value("situation" + std::to_string(i));
+            r[IndexIn(hf, "Zu")] = Value("PNG-" + std::to_string(i));
+            for (int p = 0; p < 3; ++p) {
+                const std::string n = std::to_string(p + 1);
+                r[IndexIn(hf, "Mondai" + n)] = Value("item" + std::to_string(i) + "-" + n);
+                r[IndexIn(hf, "Seikai" + n)] = Value((i + p) % 2);
+            }
+            items.push_back(r);
+        }
+        Table::CreateFile(d + layouts::kHazardFile, hf, items);
+
+        QuestionStore store;
+        store.Open(d);
+        const Pool& pool = store.pool();
+        QVERIFY(pool.hasBunrui);
+        QCOMPARE(pool.statements[0].bunrui, 101);
+        QCOMPARE(pool.statements[3].bunrui, 104);
+        QVERIFY(pool.statements[0].hasFigure);
+        QVERIFY(!pool.statements[1].hasFigure);   // so a text-only draw may take it
+        QVERIFY(!pool.statements[2].hasFigure);
+        QVERIFY(pool.hazardProblem.empty());
+        QCOMPARE(pool.hazards.size(), 4u);
+        for (int i = 0; i < 4; ++i) {
+            const HazardItem& h = pool.hazards[std::size_t(i)];
+            QCOMPARE(h.row, i);
+            QCOMPARE(h.bango, "K" + std::to_string(i));
+            QCOMPARE(h.bunrui, 201 + i);
+            for (int p = 0; p < 3; ++p)
+                QCOMPARE(h.seikai[std::size_t(p)], (i + p) % 2);
+        }
+
+        Question s;   // a statement
+        for (int row : {0, 3}) {
+            s.row = row;
+            QCOMPARE(store.Text(s), QStringLiteral("text%1").arg(row));
+        }
+        QCOMPARE(store.Figure(s), QByteArray());
+        s.row = 0;
+        QCOMPARE(store.Figure(s), QByteArray("GIF89a-0"));
+        Question h;
+        h.kind = Question::Kind::Hazard;
+        h.bango = "K3";
+        for (int row : {0, 3}) {
+            h.row = row;
+            QCOMPARE(store.Text(h, 2), QStringLiteral("item%1-3").arg(row));
+            QCOMPARE(store.Situation(h), QStringLiteral("situation%1").arg(row));
+            QCOMPARE(store.Figure(h), QByteArray("PNG-" + QByteArray::number(row)));
+        }
+        QVERIFY(store.Text(h, 3).isNull());   // no fourth part
+        // Rows outside a table have no text and no picture.
+        for (int row : {-1, 4}) {
+            s.row = h.row = row;
+            QVERIFY(store.Text(s).isNull());
+            QVERIFY(store.Figure(s).isNull());
+            QVERIFY(store.Text(h).isNull());
+            QVERIFY(store.Figure(h).isNull());
+        }
+
+        QVERIFY(QFile::remove(QString::fromStdString(d + layouts::kHazardFile)));
+        store.Open(d);
+        QVERIFY(store.pool().hazards.empty());
+        h.row = 0;
+        QVERIFY_THROWS_EXCEPTION(Exception, store.Text(h));
     }
 };
 

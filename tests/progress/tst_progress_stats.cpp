@@ -31,6 +31,7 @@ private slots:
     void emptyRecord();
     void gaimenIsShownOnceSatAndJudgedByItsRule();
     void loadsTheRecordAndBankThroughTheDirectory();
+    void outlookRecallsTheStageWithoutATestAndAxisShowsTheYearWhenItDiffers();
 };
 
 void TestProgressStats::readinessNeedsThreeLatestPasses()
@@ -298,7 +299,9 @@ void TestProgressStats::gaimenIsShownOnceSatAndJudgedByItsRule()
             out << r.message.section(QStringLiteral(": "), 0, 0);
         return out;
     };
-    // A driving-school pupil who never sat the 外免切替 mock is not told about it.
+    // A driving-school pupil who never sat the 外免切替 mock is not told about it; the two tests
+    // every pupil sits are shown before any mock.
+    QCOMPARE(names(ShownReadiness(B().Build().sessions)), (QStringList{"仮免", "本免"}));
     B b;
     b.Mock(Test::Karimen, B::Utc(2026, 11, 1), 46);
     QCOMPARE(names(ShownReadiness(b.Build().sessions)), (QStringList{"仮免", "本免"}));
@@ -372,6 +375,24 @@ void TestProgressStats::loadsTheRecordAndBankThroughTheDirectory()
             noKariHon.push_back(f);
     bank(noKariHon);
     QVERIFY_THROWS_EXCEPTION(Exception, LoadSnapshot(directory));
+}
+
+// A pupil with no test date is judged on the stage reached; the axis leaves the year out only when
+// both ends fall in the current one.
+void TestProgressStats::outlookRecallsTheStageWithoutATestAndAxisShowsTheYearWhenItDiffers()
+{
+    const QDateTime now(QDate(2026, 12, 9), QTime(12, 0));
+    study::Outlook o;
+    QCOMPARE(OutlookAt(o, now).recallTest, study::Test::Karimen);
+    o.options.stage = 2;
+    QCOMPARE(OutlookAt(o, now).recallTest, study::Test::Honmen);
+    o.options.test = study::Test::Karimen;
+    QCOMPARE(OutlookAt(o, now).recallTest, study::Test::Karimen);
+
+    const auto at = [](int y, int m, int d) { return QDateTime(QDate(y, m, d), QTime(12, 0)); };
+    QCOMPARE(DateAxisFormat(at(2026, 1, 2), at(2026, 12, 8), now), QStringLiteral("M/d"));
+    QCOMPARE(DateAxisFormat(at(2025, 12, 30), at(2026, 1, 2), now), QStringLiteral("yyyy/M/d"));
+    QCOMPARE(DateAxisFormat(at(2026, 12, 30), at(2027, 1, 2), now), QStringLiteral("yyyy/M/d"));
 }
 
 QTEST_GUILESS_MAIN(TestProgressStats)

@@ -249,6 +249,35 @@ private slots:
         past.testDate = QDate(2026, 11, 19);
         QVERIFY(!PlanFor(learner, statements, At(11, 20), kJst, past));
         QCOMPARE(Forecast(learner, statements, At(11, 20), kJst, past), open);
+
+        // A date without its test plans nothing.
+        Options dateOnly;
+        dateOnly.testDate = far.testDate;
+        QVERIFY(!PlanFor(learner, statements, At(11, 20), kJst, dateOnly));
+        dateOnly.testDate = soon.testDate;
+        QCOMPARE(Forecast(learner, statements, At(11, 20), kJst, dateOnly), open);
+
+        // A statement known well and not due before the test is left alone, not met again as a
+        // new one: the one unseen statement is met today, and both are recalled on the day.
+        const std::vector<Statement> two = Bunch(2);
+        Learner known;
+        for (int day : {1, 3, 7, 13, 19})
+            known.Answer(two[0].key, Days(At(11, day)), true);
+        QVERIFY(Learner::Due(*known.Find(two[0].key), 0.9) > DayStart(QDate(2026, 11, 21), kJst));
+        Options today = far;
+        today.testDate = QDate(2026, 11, 20);
+        const std::optional<Plan> p = PlanFor(known, two, At(11, 20, 9), kJst, today);
+        QVERIFY(p);
+        QCOMPARE(p->unseen, 1);
+        QCOMPARE(p->answersPerDay, 1);
+        QVERIFY2(p->recallOnTestDay > 0.9, qPrintable(QString::number(p->recallOnTestDay)));
+
+        // Statements recalled equally are reviewed in the bank's order.
+        Learner twins;
+        for (const Statement& s : two)
+            twins.Answer(s.key, Days(At(11, 10)), false);
+        QCOMPARE(Bangos(TodaysQueue(twins, two, At(11, 20), kJst, Options()), false),
+                 (std::vector<std::string>{"1000", "1001"}));
     }
 
     void meanRecallOfAScope()
