@@ -149,6 +149,19 @@ private slots:
         QCOMPARE(Count(db, "t"), 2);
     }
 
+    // A file that cannot be opened leaves nothing of SQLite's behind: a program refused a
+    // record again and again does not grow with each try.
+    void aRefusedOpenLeavesNothingBehind()
+    {
+        QTemporaryDir dir;
+        const std::string unreachable = dir.filePath("none/x.db").toStdString();
+        QVERIFY_THROWS_EXCEPTION(Exception, TestDb{unreachable});
+        const sqlite3_int64 before = sqlite3_memory_used();
+        for (int i = 0; i < 20; ++i)
+            QVERIFY_THROWS_EXCEPTION(Exception, TestDb{unreachable});
+        QCOMPARE(sqlite3_memory_used(), before);
+    }
+
     void valuesAboveTheLimitAreRefused()
     {
         QTemporaryDir dir;

@@ -132,6 +132,27 @@ private slots:
         QCOMPARE(tablefile::Read(folder + layouts::kHistoryFile).rows.size(), std::size_t(1));
     }
 
+    // A change of any one counter from the server is laid over; what the folder adds after that
+    // (measured from the base kept with it) is its contribution, Nani as it now stands.
+    void countersLaidOverAndTheFoldersContribution()
+    {
+        QTemporaryDir root;
+        const school::SchoolFolders folders(root.filePath("school").toStdString());
+        folders.KeepBank(Bank(1, false));
+        const std::string folder =
+            folders.PrepareWorkingFolder("1001", 1, std::vector{Count("0001", 5, 3, 1, 40), Count("0002", 2, 2, 0, 0)});
+        QVERIFY(school::Contribution(folder).empty());
+        for (const Counter& next : {Count("0001", 5, 3, 1, 41), Count("0001", 5, 3, 2, 41), Count("0001", 5, 4, 2, 41),
+                                    Count("0001", 6, 4, 2, 41)}) {
+            school::LayOver(folder, {next});
+            QCOMPARE(school::ReadCounters(folder + layouts::kBankFile), (std::vector{next, Count("0002", 0, 0, 0, 0)}));
+            QVERIFY(school::Contribution(folder).empty());
+        }
+        // As if drilled since: the bank moved on from the base.
+        safefile::Write(folder + school::kCounterBaseFile, "0001\t5\t3\t1\t40\n0002\t0\t0\t0\t0\n");
+        QCOMPARE(school::Contribution(folder), (std::vector{Count("0001", 1, 1, 1, 41)}));
+    }
+
     void aNumberIsNeverAPath()
     {
         const school::SchoolFolders folders("/nowhere");
