@@ -12,7 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <thread>
+
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -149,6 +153,46 @@ private slots:
 
         Write(dir.filePath(school::kOutboxFile), "{\"folder_id\": \"not an id\"}", 0600);
         QVERIFY_THROWS_EXCEPTION(Exception, school::LoadOutbox(folder));
+    }
+
+    // One delivery at a time per folder: a second lock waits until the first is let go; taken
+    // even as descriptor 0, by a program started with its standard input closed.
+    void aFolderLockWaitsForTheOther()
+    {
+        QTemporaryDir dir;
+        const std::string folder = dir.path().toStdString();
+        std::atomic<bool> taken{false};
+        std::thread second;
+        {
+            school::FolderLock first(folder);
+            second = std::thread([&] {
+                school::FolderLock again(folder);
+                taken = true;
+            });
+            QTest::qWait(300);
+            QVERIFY(!taken);
+        }
+        second.join();
+        QVERIFY(taken);
+
+        const int saved = ::dup(0);
+        ::close(0);
+        bool locked = true;
+        try {
+            school::FolderLock zero(folder);
+        } catch (const Exception&) {
+            locked = false;
+        }
+        ::dup2(saved, 0);
+        ::close(saved);
+        QVERIFY(locked);
+    }
+
+    void aFolderEndsInOneSlash()
+    {
+        QCOMPARE(school::Dir("pupils/1001"), "pupils/1001/");
+        QCOMPARE(school::Dir("pupils/1001/"), "pupils/1001/");
+        QCOMPARE(school::Dir(""), "");   // the current folder, as a bare file name
     }
 
     // A test date is delivered when it differs from the one last delivered; a record that never
