@@ -251,6 +251,9 @@ private slots:
         QTest::newRow("BMP of 100000 x 100000") << "huge-claim.bmp" << false;
         QTest::newRow("small PNG") << "rgb.png" << true;
         QTest::newRow("small BMP") << "rgb.bmp" << true;
+        // Each of our formats is told by its signature and handed to its reader.
+        QTest::newRow("small GIF") << "tiny.gif" << true;
+        QTest::newRow("small JPEG") << "rgb.jpg" << true;
     }
     void pictureClaimingAHugeSizeIsNotDecoded()
     {

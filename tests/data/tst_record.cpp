@@ -480,6 +480,52 @@ PRAGMA user_version = 2;)");
         QVERIFY(all[0].startedAt <= all[2].startedAt);
     }
 
+    // A record put together from elsewhere: the sessions as given, each answer in its session,
+    // kept once committed; an answer for a session not given refuses the whole batch. Sessions
+    // after an id are those after it, not it.
+    void appendedSessionsKeepTheirAnswers()
+    {
+        LearningRecord rec;
+        rec.Open(Path("appended.sqlite"));
+        const auto own = rec.BeginSession({kDrill, 1, {}});
+        SessionSummary drill, mock;
+        drill.kind = kDrill;
+        drill.startedAt = "2026-12-01T09:00:00Z";
+        drill.endedAt = "2026-12-01T09:30:00Z";
+        drill.level = 3;
+        mock.kind = "mock-honmen";
+        mock.startedAt = "2026-12-02T10:00:00Z";
+        mock.seed = 77;
+        mock.score = 1, mock.maxScore = 2, mock.passMark = 1;
+        QVERIFY_THROWS_EXCEPTION(Exception, rec.Append({drill}, {{1, "2026-12-01T09:01:00Z", Bank("0001", true)}}));
+        const auto ids = rec.Append({drill, mock}, {{1, "2026-12-02T10:01:00Z", Bank("0002", false)},
+                                                    {0, "2026-12-01T09:01:00Z", Bank("0001", true)},
+                                                    {1, "2026-12-02T10:02:00Z", Bank("0003", true)}});
+        QCOMPARE(ids.size(), std::size_t(2));
+        QCOMPARE(rec.Sessions(own).size(), std::size_t(2));
+        LearningRecord again;   // what was committed, as another program reads it
+        again.Open(Path("appended.sqlite"));
+        const auto after = again.Sessions(own);
+        QCOMPARE(after.size(), std::size_t(2));
+        QCOMPARE(after[0].id, ids[0]);
+        QCOMPARE(after[0].level, std::optional<int>(3));
+        QCOMPARE(after[0].endedAt, drill.endedAt);
+        QCOMPARE(after[0].answers, 1);
+        QCOMPARE(after[0].correct, 1);
+        QCOMPARE(after[1].id, ids[1]);
+        QCOMPARE(after[1].kind, mock.kind);
+        QCOMPARE(after[1].seed, std::optional<std::int64_t>(77));
+        QCOMPARE(after[1].score, std::optional<int>(1));
+        QCOMPARE(after[1].answers, 2);
+        QCOMPARE(after[1].correct, 1);
+        QCOMPARE(again.Sessions(ids[1]).size(), std::size_t(0));
+        QStringList reviews;
+        again.ForEachReview([&](const Review& r) {
+            reviews << QString::fromUtf8(r.bango.data(), qsizetype(r.bango.size())) + (r.correct ? "+" : "-");
+        });
+        QCOMPARE(reviews.join(' '), QString("0002- 0001+ 0003+"));
+    }
+
     // A graded mock is one unit: a grade that cannot be stored keeps none of its answers, and
     // the session stays unfinished with nothing in it.
     void gradedMockIsStoredWholeOrNotAtAll()
@@ -540,7 +586,8 @@ PRAGMA user_version = 2;)");
         if (!reader)
             reader = getpwnam("nobody");
         QVERIFY(reader);
-        QTemporaryDir folder;
+        // The folder's name holds the characters that mean something in a URI.
+        QTemporaryDir folder(QDir::tempPath() + "/a %41?b#c-XXXXXX");
         QVERIFY(::chmod(folder.path().toLocal8Bit().constData(), 0755) == 0);
         const std::string path = folder.filePath(kFileName).toStdString();
         {

@@ -4,8 +4,10 @@
 #include "WorkingFolder.h"
 
 #include "Counters.h"
+#include "Delivery.h"
 #include "Exception.h"
 #include "Layouts.h"
+#include "Outbox.h"
 #include "SafeFile.h"
 #include "TableFile.h"
 
@@ -130,6 +132,74 @@ private slots:
         QCOMPARE(tablefile::Read(folder + layouts::kAdviceFile).rows[0][1], Value("新しい助言"));
         QVERIFY(!std::filesystem::exists(folder + layouts::kHazardFile));
         QCOMPARE(tablefile::Read(folder + layouts::kHistoryFile).rows.size(), std::size_t(1));
+    }
+
+    // A change of any one counter from the server is laid over; what the folder adds after that
+    // (measured from the base kept with it) is its contribution, Nani as it now stands.
+    void countersLaidOverAndTheFoldersContribution()
+    {
+        QTemporaryDir root;
+        const school::SchoolFolders folders(root.filePath("school").toStdString());
+        folders.KeepBank(Bank(1, false));
+        const std::string folder =
+            folders.PrepareWorkingFolder("1001", 1, std::vector{Count("0001", 5, 3, 1, 40), Count("0002", 2, 2, 0, 0)});
+        QVERIFY(school::Contribution(folder).empty());
+        for (const Counter& next : {Count("0001", 5, 3, 1, 41), Count("0001", 5, 3, 2, 41), Count("0001", 5, 4, 2, 41),
+                                    Count("0001", 6, 4, 2, 41)}) {
+            school::LayOver(folder, {next});
+            QCOMPARE(school::ReadCounters(folder + layouts::kBankFile), (std::vector{next, Count("0002", 0, 0, 0, 0)}));
+            QVERIFY(school::Contribution(folder).empty());
+        }
+        // A new base starts a new contribution, bound to the next sign-in.
+        school::Outbox b = school::LoadOrMakeOutbox(folder);
+        b.countersToken = "earlier sign-in";
+        b.countersSeq = 3;
+        b.countersSent = "0001\t1";
+        school::SaveOutbox(folder, b);
+        school::LayOver(folder, {Count("0001", 6, 4, 2, 41)});
+        const school::Outbox renewed = *school::LoadOutbox(folder);
+        QCOMPARE(renewed.folderId, b.folderId);
+        QCOMPARE(renewed.countersToken, "");
+        QCOMPARE(renewed.countersSeq, std::int64_t(0));
+        QCOMPARE(renewed.countersSent, "");
+        // As if drilled since: the bank moved on from the base.
+        safefile::Write(folder + school::kCounterBaseFile, "0001\t5\t3\t1\t40\n0002\t0\t0\t0\t0\n");
+        QCOMPARE(school::Contribution(folder), (std::vector{Count("0001", 1, 1, 1, 41)}));
+    }
+
+    // The base goes before the counters it measures: a lay-over cut off after the bank was
+    // written leaves no base behind, never the old one under the server's new counters.
+    void aLayOverCutOffLeavesNoOldBase()
+    {
+        QTemporaryDir root;
+        const school::SchoolFolders folders(root.filePath("school").toStdString());
+        folders.KeepBank(Bank(1, false));
+        const std::string folder = folders.PrepareWorkingFolder("1001", 1, std::vector{Count("0001", 1, 1, 0, 0)});
+        QVERIFY(std::filesystem::exists(folder + school::kCounterBaseFile));
+        // The outbox cannot be saved: the lay-over fails after the bank took the new counters.
+        QVERIFY(std::filesystem::remove(folder + school::kOutboxFile));
+        QVERIFY(std::filesystem::create_directory(folder + school::kOutboxFile));
+        QVERIFY_THROWS_EXCEPTION(Exception, school::LayOver(folder, {Count("0001", 9, 9, 9, 9)}));
+        QCOMPARE(school::ReadCounters(folder + layouts::kBankFile)[0], Count("0001", 9, 9, 9, 9));
+        QVERIFY(!std::filesystem::exists(folder + school::kCounterBaseFile));
+    }
+
+    // A bank without one of the counters' fields is refused by name.
+    void aBankWithoutACounterFieldIsRefused()
+    {
+        std::vector<FieldDef> fields;
+        for (const FieldDef& f : layouts::Bank())
+            if (f.name != layouts::field::Nani)
+                fields.push_back(f);
+        const std::string path = scratch.filePath("no-nani.cds").toStdString();
+        std::filesystem::remove(path);
+        tablefile::Create(path, fields, {});
+        try {
+            school::ReadCounters(path);
+            QFAIL("a bank without Nani was read");
+        } catch (const Exception& e) {
+            QVERIFY2(std::string(e.what()).find(layouts::field::Nani) != std::string::npos, e.what());
+        }
     }
 
     void aNumberIsNeverAPath()

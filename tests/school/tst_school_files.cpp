@@ -1,0 +1,221 @@
+// The school's files on the PC, which need no server: the configuration (Lentavo.school) and a
+// working folder's outbox (school-outbox.json).
+
+#include "Config.h"
+#include "Delivery.h"
+#include "Exception.h"
+#include "LearningRecord.h"
+#include "Outbox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <atomic>
+#include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string Write(const QString& path, const QByteArray& text, mode_t mode)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
+        qFatal("cannot write %s", qPrintable(path));
+    f.close();
+    ::chmod(QFile::encodeName(path).constData(), mode);
+    return path.toStdString();
+}
+
+}  // namespace
+
+class TestSchoolFiles : public QObject {
+    Q_OBJECT
+private slots:
+    void findsTheFileBesideTheProgramOnly()
+    {
+        QTemporaryDir dir;
+        const std::string folder = dir.path().toStdString();
+        QVERIFY(!school::FindConfig(folder, false));
+        // A folder of that name is no configuration.
+        QVERIFY(QDir(dir.path()).mkdir("Lentavo.school"));
+        QVERIFY(!school::FindConfig(folder, false));
+        QVERIFY(QDir(dir.path()).rmdir("Lentavo.school"));
+        const std::string path = Write(dir.filePath("Lentavo.school"), "service=lentavo\n", 0644);
+        QCOMPARE(*school::FindConfig(folder, false), path);
+        QCOMPARE(*school::FindConfig(folder + "/", false), path);
+        // The installed program looks in /etc only when nothing is beside it, and only at a file
+        // that is there.
+        QCOMPARE(*school::FindConfig(folder, true), path);
+        if (QFile::exists(school::kInstalledConfig))
+            QSKIP("this machine has an installed configuration");
+        QVERIFY(!school::FindConfig(folder + "/none", true));
+        QVERIFY(!school::FindConfig("", true));
+    }
+
+    // Comments, blank and indented lines and a file saved with CRLF line ends give one
+    // connection string.
+    void readsOneConnectionStringFromItsLines()
+    {
+        QTemporaryDir dir;
+        const std::string path = Write(dir.filePath("Lentavo.school"),
+                                       "# the school's server\r\n\r\n   \r\n  host=db.example\r\n"
+                                       "\t# port=1\r\ndbname=lentavo\r\n",
+                                       0644);
+        QCOMPARE(school::ReadConfig(path), "host=db.example dbname=lentavo");
+        Write(dir.filePath("Lentavo.school"), "# nothing but a comment\n\n", 0644);
+        QVERIFY_THROWS_EXCEPTION(Exception, school::ReadConfig(path));
+        Write(dir.filePath("Lentavo.school"), "host='db.example\n", 0600);
+        QVERIFY_THROWS_EXCEPTION(Exception, school::ReadConfig(path));
+    }
+
+    // Only a password (a non-empty one) must be kept from the PC's other users.
+    void aPasswordMayBeReadByItsOwnerOnly_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("password, owner only") << QByteArray("host=h password=secret") << 0600 << true;
+        QTest::newRow("password, group reads") << QByteArray("host=h password=secret") << 0640 << false;
+        QTest::newRow("password, others read") << QByteArray("host=h password=secret") << 0604 << false;
+        QTest::newRow("password, group writes") << QByteArray("host=h password=secret") << 0620 << false;
+        QTest::newRow("password, others write") << QByteArray("password=secret host=h") << 0602 << false;
+        QTest::newRow("no password, all read") << QByteArray("host=h user=pc sslmode=verify-full") << 0644 << true;
+        QTest::newRow("empty password, all read") << QByteArray("host=h password=''") << 0644 << true;
+    }
+
+    void aPasswordMayBeReadByItsOwnerOnly()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(int, mode);
+        QFETCH(bool, accepted);
+        QTemporaryDir dir;
+        const std::string path = Write(dir.filePath("Lentavo.school"), text + "\n", mode_t(mode));
+        if (accepted)
+            QCOMPARE(school::ReadConfig(path), text.toStdString());
+        else
+            QVERIFY_THROWS_EXCEPTION(Exception, school::ReadConfig(path));
+    }
+
+    // Every mark comes back as saved, the file for its owner only; a pending read-back's marks
+    // hold once its record was renamed into place, and are dropped while it is still there.
+    void anOutboxComesBackAsSaved()
+    {
+        QTemporaryDir dir;
+        const std::string folder = dir.path().toStdString();
+        QVERIFY(!school::LoadOutbox(folder));
+        school::Outbox b = school::LoadOrMakeOutbox(folder);
+        QVERIFY(!b.folderId.empty());
+        QVERIFY(school::LoadOrMakeOutbox(folder).folderId != b.folderId);   // new until saved
+        b.token = "t1";
+        b.countersToken = "t0";
+        b.countersSeq = 4;
+        b.countersSent = "0001\t1";
+        b.testDateSent = "honmen|2027-01-05";
+        b.answersDone = 12;
+        b.sessionsDone = 3;
+        b.sessionsSent = {{4, "a"}, {6, "b"}};
+        b.readSessions = 2;
+        b.readAnswers = 9;
+        school::RecordMarks incoming;
+        incoming.folderId = school::LoadOrMakeOutbox(folder).folderId;
+        incoming.answersDone = 40;
+        incoming.sessionsSent = {{7, "c"}};
+        b.incoming = incoming;
+        school::SaveOutbox(folder + "/", b);
+        struct stat st {};
+        QCOMPARE(::stat((folder + "/" + school::kOutboxFile).c_str(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, mode_t(0600));
+
+        Write(dir.filePath(school::kIncomingRecord), "", 0600);
+        school::Outbox pending = *school::LoadOutbox(folder);
+        QCOMPARE(pending.folderId, b.folderId);
+        QCOMPARE(pending.answersDone, std::int64_t(12));
+        QCOMPARE(pending.sessionsDone, std::int64_t(3));
+        QCOMPARE(pending.sessionsSent, b.sessionsSent);
+        QCOMPARE(pending.readSessions, std::int64_t(2));
+        QCOMPARE(pending.readAnswers, std::int64_t(9));
+        QCOMPARE(pending.token, "t1");
+        QCOMPARE(pending.countersToken, "t0");
+        QCOMPARE(pending.countersSeq, std::int64_t(4));
+        QCOMPARE(pending.countersSent, "0001\t1");
+        QCOMPARE(pending.testDateSent, "honmen|2027-01-05");
+
+        QVERIFY(QFile::remove(dir.filePath(school::kIncomingRecord)));
+        const school::Outbox settled = *school::LoadOutbox(folder);
+        QCOMPARE(settled.folderId, incoming.folderId);
+        QCOMPARE(settled.answersDone, std::int64_t(40));
+        QCOMPARE(settled.sessionsSent, incoming.sessionsSent);
+        QCOMPARE(settled.token, "t1");
+
+        Write(dir.filePath(school::kOutboxFile), "{\"folder_id\": \"not an id\"}", 0600);
+        QVERIFY_THROWS_EXCEPTION(Exception, school::LoadOutbox(folder));
+    }
+
+    // One delivery at a time per folder: a second lock waits until the first is let go; taken
+    // even as descriptor 0, by a program started with its standard input closed.
+    void aFolderLockWaitsForTheOther()
+    {
+        QTemporaryDir dir;
+        const std::string folder = dir.path().toStdString();
+        std::atomic<bool> taken{false};
+        std::thread second;
+        {
+            school::FolderLock first(folder);
+            second = std::thread([&] {
+                school::FolderLock again(folder);
+                taken = true;
+            });
+            QTest::qWait(300);
+            QVERIFY(!taken);
+        }
+        second.join();
+        QVERIFY(taken);
+
+        const int saved = ::dup(0);
+        ::close(0);
+        bool locked = true;
+        try {
+            school::FolderLock zero(folder);
+        } catch (const Exception&) {
+            locked = false;
+        }
+        ::dup2(saved, 0);
+        ::close(saved);
+        QVERIFY(locked);
+    }
+
+    void aFolderEndsInOneSlash()
+    {
+        QCOMPARE(school::Dir("pupils/1001"), "pupils/1001/");
+        QCOMPARE(school::Dir("pupils/1001/"), "pupils/1001/");
+        QCOMPARE(school::Dir(""), "");   // the current folder, as a bare file name
+    }
+
+    // A test date is delivered when it differs from the one last delivered; a record that never
+    // had one needs no delivery.
+    void aTestDateIsSentWhenItChanged()
+    {
+        record::PupilProfile none, dated, undated;
+        dated.test = "honmen";
+        dated.testDate = "2027-01-05";
+        undated.test = "honmen";
+        QCOMPARE(school::TestDatePrint(none), "|");
+        QCOMPARE(school::TestDatePrint(undated), "|");
+        QCOMPARE(school::TestDatePrint(dated), "honmen|2027-01-05");
+        school::Outbox b;
+        QVERIFY(!school::TestDateToSend("|", b));
+        QVERIFY(school::TestDateToSend("honmen|2027-01-05", b));
+        b.testDateSent = "honmen|2027-01-05";
+        QVERIFY(!school::TestDateToSend("honmen|2027-01-05", b));
+        QVERIFY(school::TestDateToSend("|", b));   // the date was taken away
+        b.testDateSent = "|";
+        QVERIFY(!school::TestDateToSend("|", b));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSchoolFiles)
+#include "tst_school_files.moc"
