@@ -402,6 +402,24 @@ void Table::SetFiltered(bool on)
     }
 }
 
+void Table::SetFilteredView(const std::string& text, std::vector<std::size_t> rows)
+{
+    RequireActive();
+    PostIfEditing();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i] >= records_.size() || (i > 0 && rows[i] <= rows[i - 1]) || records_[rows[i]].deleted)
+            throw Exception("絞り込みの結果が正しくありません");
+    auto compiled = text.empty() ? nullptr : std::make_unique<class Filter>(text, fields_);
+    filterText_ = text;
+    compiled_ = std::move(compiled);
+    filtered_ = true;
+    view_ = std::move(rows);
+    cur_ = view_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = view_.empty();
+    emit currentChanged();
+}
+
 bool Table::Matches(std::size_t record) const
 {
     const Record& r = records_[record];

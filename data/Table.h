@@ -106,6 +106,10 @@ public:
     void SetFilter(const std::string& text);
     bool Filtered() const { return filtered_; }
     void SetFiltered(bool on);
+    // SetFilter(TEXT) and SetFiltered(true) for a caller that already knows which records pass
+    // TEXT (from the integer columns): ROWS, stored positions in ascending order, become the view
+    // without the filter being run again. ROWS must be exactly the records that pass.
+    void SetFilteredView(const std::string& text, std::vector<std::size_t> rows);
 
     int RecordCount() const;
     const std::vector<FieldDef>& Fields() const;
