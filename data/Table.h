@@ -1,7 +1,9 @@
 #pragma once
 // An in-memory table bound to one table file.
 //
-// Open reads every record of the file into memory in stored order and releases the file; Close
+// Open reads every record of the file into memory in stored order and releases the file, except
+// a record's pictures and what is stored after its first picture, which are read from the file
+// when first asked for (every accessor gives the real value, never a placeholder); Close
 // writes back, in one transaction, only what changed since Open (updated, deleted and appended
 // records), so the file afterwards holds every record whatever the filter. An unchanged table
 // leaves its file untouched. A failed write-back throws and leaves the table open with all its
