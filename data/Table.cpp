@@ -562,7 +562,12 @@ const Value& Table::CurrentValue(int field) const
 const Value& Table::Resolved(std::size_t record, int field) const
 {
     const Value& v = records_[record].values.at(std::size_t(field));
-    if (v.deferred && fields_[std::size_t(field)].type != FieldType::Blob)
+    const FieldType type = fields_[std::size_t(field)].type;
+    // An integer stored after the picture (a category) is read for every record at once: it is
+    // what a pool or a filter reads over the whole bank. A text is read for the records shown.
+    if (v.deferred && type == FieldType::Integer && unresolved_[std::size_t(field)])
+        ResolveAll();
+    else if (v.deferred && type != FieldType::Blob)
         Resolve(record);
     return records_[record].values[std::size_t(field)];
 }
