@@ -414,7 +414,7 @@ void Table::SetFilteredView(const std::string& text, std::vector<std::size_t> ro
     RequireActive();
     PostIfEditing();
     for (std::size_t i = 0; i < rows.size(); ++i)
-        if (rows[i] >= records_.size() || (i > 0 && rows[i] <= rows[i - 1]) || records_[rows[i]].deleted)
+        if (rows[i] >= records_.size() || (i > 0 && rows[i] <= rows[i - 1]))
             throw Exception("絞り込みの結果が正しくありません");
     auto compiled = text.empty() ? nullptr : std::make_unique<class Filter>(text, fields_);
     filterText_ = text;

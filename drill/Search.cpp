@@ -42,7 +42,7 @@ SearchOutcome FindQuestion(const Table& bank, int startLevel, int passLimit)
     for (std::size_t r = 0; r < count; ++r) {
         if (nani[r] == startLevel && karihon[r] >= 1 && nkaisu[r] <= passLimit) {
             const std::int64_t after = startLevel < 0 ? std::int64_t(passLimit) + 1 : passLimit;
-            return {true, startLevel, passLimit, int(std::min<std::int64_t>(after, INT_MAX))};
+            return {true, startLevel, passLimit, int(std::min<std::int64_t>(after, INT_MAX)), r};
         }
     }
 
@@ -100,7 +100,7 @@ bool SearchQuestion(Table& bank, int startLevel, int& passLimit)
     const auto nkaisu = bank.IntegerColumn(FieldOf(bank, field::NKaisu));
     const auto karihon = bank.IntegerColumn(FieldOf(bank, field::KariHon));
     std::vector<std::size_t> rows;
-    for (std::size_t r = 0; r < nani.size(); ++r)
+    for (std::size_t r = out.from; r < nani.size(); ++r)
         if (nani[r] == out.level && karihon[r] >= 1 && nkaisu[r] <= out.filterLimit)
             rows.push_back(r);
     bank.SetFilteredView(SearchFilter(out.level, out.filterLimit), std::move(rows));
