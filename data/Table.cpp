@@ -326,10 +326,10 @@ void Table::KeepImage(const tablefile::Written& written)
             if (r.id == 0 && appended == written.appendedIds.size())
                 return;
             image.ids.push_back(r.id != 0 ? r.id : written.appendedIds[appended++]);
-            // As a reading of the file leaves them: pictures and what is stored after the first
-            // one left in the file.
+            // As a reading of the file leaves them: pictures left in the file (and what is
+            // stored after the first one, where that reading defers it).
             for (std::size_t f = firstBlob; f < fields_.size(); ++f)
-                if (!r.values[f].null)
+                if (!r.values[f].null && (fields_[f].type == FieldType::Blob || r.values[f].deferred))
                     r.values[f] = Value::Deferred();
             image.rows.push_back(std::move(r.values));
         }

@@ -528,7 +528,11 @@ std::shared_ptr<const Contents> ReadShared(const std::string& path)
     // (WriteChanges): it visits every page, pictures' overflow pages too, which costs more than
     // the rest of the reading, and a damaged file does no harm until something is written into
     // it. Reading itself refuses records out of order, and SQLite what it cannot read.
-    auto contents = std::make_shared<const Contents>(ReadOpen(*db, path, true, false, true));
+    // Deferring what is stored after a picture (AFTER_BLOB) is off: it left values out of range
+    // unrefused at opening, and a window holding the bank open across another write-back of it
+    // could no longer read its texts.
+    constexpr bool kDeferAfterPicture = false;
+    auto contents = std::make_shared<const Contents>(ReadOpen(*db, path, true, false, kDeferAfterPicture));
     if (version)
         SharedImages().Put(path, *version, contents);
     return contents;
