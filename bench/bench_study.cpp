@@ -4,6 +4,7 @@
 // plus the queue; one answer's update is one step of the replayed memory.
 
 #include "BenchData.h"
+#include "Checkpoint.h"
 #include "LearningRecord.h"
 #include "Load.h"
 
@@ -79,6 +80,46 @@ void BM_StudyQueueFromRecord(benchmark::State& state)
         entries = q.entries.size();
         benchmark::DoNotOptimize(q.entries.data());
     }
+    state.counters["entries"] = double(entries);
+}
+
+// The same taken up from the replay kept at the last look, with NEW answers given since (a
+// drill's worth, or none: the first look after the program starts on an unchanged record).
+// The keep file written anew is part of the time.
+void BM_StudyQueueFromKeptReplay(benchmark::State& state)
+{
+    const int fresh = int(state.range(0));
+    const std::vector<study::Statement> statements = Statements();
+    const std::string older = benchdata::ScratchRoot() + "/kiroku-study-older.sqlite";
+    const std::string made = benchdata::ScratchRoot() + "/study-made.replay";
+    const std::string keep = benchdata::ScratchRoot() + "/study.replay";
+    {
+        // The replay as the last look kept it: the record without its last NEW answers.
+        std::filesystem::copy_file(RecordPath(), older, std::filesystem::copy_options::overwrite_existing);
+        sqlite3* db = nullptr;
+        sqlite3_open(older.c_str(), &db);
+        sqlite3_exec(db, ("DELETE FROM answers WHERE id > " + std::to_string(kAnswers - fresh)).c_str(), nullptr,
+                     nullptr, nullptr);
+        sqlite3_close(db);
+        record::LearningRecord rec;
+        rec.OpenForReading(older);
+        study::ReplayKept(rec, made);
+    }
+    record::LearningRecord rec;
+    rec.OpenForReading(RecordPath());
+    std::size_t entries = 0;
+    study::ReplayReport report;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::copy_file(made, keep, std::filesystem::copy_options::overwrite_existing);
+        state.ResumeTiming();
+        const study::Learner learner = study::ReplayKept(rec, keep, &report);
+        const study::Queue q = study::TodaysQueue(learner, statements, QDateTime::currentDateTime(), kZone, {});
+        entries = q.entries.size();
+        benchmark::DoNotOptimize(q.entries.data());
+    }
+    if (!report.resumed || report.replayed != fresh)
+        state.SkipWithError("the kept replay was not taken up");
     state.counters["entries"] = double(entries);
 }
 
@@ -169,6 +210,7 @@ void BM_StudyOneAnswer(benchmark::State& state)
 }  // namespace
 
 BENCHMARK(BM_StudyQueueFromRecord)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StudyQueueFromKeptReplay)->ArgNames({"new"})->Arg(0)->Arg(20)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StudyOpenRecord)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StudyReplay)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StudyReadAnswers)->Unit(benchmark::kMillisecond);

@@ -640,17 +640,20 @@ std::vector<SessionSummary> LearningRecord::Sessions(std::int64_t afterId) const
     return out;
 }
 
-void LearningRecord::ForEachReview(const std::function<void(const Review&)>& visit) const
+void LearningRecord::ForEachReview(const std::function<void(const Review&)>& visit, std::int64_t afterId) const
 {
-    Stmt st(Need(db_), "SELECT answered_at, source, bango, item, answer, correct FROM answers ORDER BY id");
+    Stmt st(Need(db_), "SELECT id, answered_at, source, bango, item, answer, correct FROM answers WHERE id > ? "
+                       "ORDER BY id");
+    st.Bind(1, afterId);
     Review row;
     while (st.Step()) {
-        row.answeredAt = st.TextView(0);
-        row.source = st.TextView(1);
-        row.bango = st.TextView(2);
-        row.item = int(st.Int(3));
-        row.answer = int(st.Int(4));
-        row.correct = st.Int(5) != 0;
+        row.id = st.Int(0);
+        row.answeredAt = st.TextView(1);
+        row.source = st.TextView(2);
+        row.bango = st.TextView(3);
+        row.item = int(st.Int(4));
+        row.answer = int(st.Int(5));
+        row.correct = st.Int(6) != 0;
         visit(row);
     }
 }

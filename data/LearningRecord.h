@@ -104,6 +104,7 @@ struct PupilProfile {
 // One answer as a review of the statement: only what the scheduler reads. The texts are valid
 // during the visit only.
 struct Review {
+    std::int64_t id = 0;
     std::string_view answeredAt;
     std::string_view source;
     std::string_view bango;
@@ -204,8 +205,9 @@ public:
     // How many answers have an id greater than AFTER_ID.
     int CountAnswersAfter(std::int64_t afterId) const;
     // Every answer in the order given, with only the columns the scheduler needs: no session, no
-    // copies, so that replaying a long record costs little more than SQLite's scan.
-    void ForEachReview(const std::function<void(const Review&)>& visit) const;
+    // copies, so that replaying a long record costs little more than SQLite's scan. With
+    // AFTER_ID, those with a greater id.
+    void ForEachReview(const std::function<void(const Review&)>& visit, std::int64_t afterId = 0) const;
 
     // The schema version this program writes.
     static constexpr int kSchemaVersion = 3;

@@ -656,6 +656,8 @@ def report(results_dir, out_path):
     md.extend(school_section(results_dir))
     md.extend(teacher_section(results_dir))
 
+    md.extend(kept_sections(out_path, md))
+
     # -- What would close the gaps --------------------------------------------------------------
     missed = [t for t in targets if t.known and not t.met]
     w("## Missed targets and what would close them")
@@ -670,6 +672,28 @@ def report(results_dir, out_path):
         w("")
     with open(out_path, "w") as f:
         f.write("\n".join(md).rstrip() + "\n")
+
+
+def kept_sections(out_path, generated):
+    """The sections of the report at OUT_PATH that this script does not write (accounts of a
+    round of work, measured by hand, written by hand), carried over as they stand so that a run
+    does not lose them; each says itself when and how it was measured."""
+    try:
+        with open(out_path) as f:
+            old = f.read().split("\n")
+    except OSError:
+        return []
+    written = {line for line in generated if line.startswith("## ")}
+    written.add("## Missed targets and what would close them")
+    kept, keep = [], False
+    for line in old:
+        if line.startswith("## "):
+            keep = line not in written
+        if keep:
+            kept.append(line)
+    while kept and not kept[-1].strip():
+        kept.pop()
+    return kept + [""] if kept else []
 
 
 EXAM_BANK = "9,999 statements with a figure each and 100 hazard items with figures"

@@ -1,5 +1,6 @@
 #include "Load.h"
 
+#include "Checkpoint.h"
 #include "Layouts.h"
 #include "LearningRecord.h"
 #include "Table.h"
@@ -52,16 +53,19 @@ std::vector<Statement> Statements(const std::string& directory)
     return out;
 }
 
+void Feed(Learner& learner, const record::Review& a, StoredTimeReader& time)
+{
+    if (a.answer < 0)
+        return;
+    if (const std::optional<double> when = time(a.answeredAt))
+        learner.Answer(a.source, a.bango, a.item, *when, a.correct);
+}
+
 Learner Replay(const record::LearningRecord& record, MemoryModel model)
 {
     Learner learner(model);
     StoredTimeReader time;
-    record.ForEachReview([&](const record::Review& a) {
-        if (a.answer < 0)
-            return;
-        if (const std::optional<double> when = time(a.answeredAt))
-            learner.Answer(a.source, a.bango, a.item, *when, a.correct);
-    });
+    record.ForEachReview([&](const record::Review& a) { Feed(learner, a, time); });
     return learner;
 }
 
@@ -86,7 +90,7 @@ Outlook LoadOutlook(const std::string& directory, const record::LearningRecord* 
     Outlook o;
     o.statements = Statements(directory);
     if (record) {
-        o.learner = Replay(*record);
+        o.learner = ReplayKept(*record, CheckpointFile(directory + record::kFileName));
         if (const auto date = TestDateOf(record->Pupil())) {
             o.options.test = date->first;
             o.options.testDate = date->second;

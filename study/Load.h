@@ -10,6 +10,7 @@
 namespace record {
 class LearningRecord;
 struct PupilProfile;
+struct Review;
 }
 
 namespace study {
@@ -22,6 +23,9 @@ std::vector<Statement> Statements(const std::string& directory);
 // Every answer of RECORD replayed in the order answered. Unanswered mock questions (-1) are
 // left out: the pupil may never have reached them.
 Learner Replay(const record::LearningRecord& record, MemoryModel model = MemoryModel());
+// One answer of the replay: REVIEW given to LEARNER, unless it was left unanswered or its time
+// cannot be read. TIME reads the answers' times, one reader per run of answers.
+void Feed(Learner& learner, const record::Review& review, StoredTimeReader& time);
 
 // The test and date PROFILE names, when it names a test this program plans for (仮免, 本免) and a
 // real date; nothing otherwise.

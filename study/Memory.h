@@ -31,6 +31,7 @@ double IntervalFor(double stability, double retention);
 class MemoryModel {
 public:
     explicit MemoryModel(const Weights& w = DefaultWeights());
+    const Weights& Parameters() const { return w_; }
 
     // The state after the first review of a statement, graded GRADE.
     MemoryState First(Grade grade) const;

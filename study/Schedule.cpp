@@ -175,6 +175,19 @@ void Learner::Answer(std::string_view source, std::string_view bango, int item, 
     c.lapses += right ? 0 : 1;
 }
 
+bool Learner::Restore(const Key& key, const Card& card)
+{
+    if (2 * (cards_.size() + 1) > slots_.size())
+        Grow();
+    const std::size_t slot = Slot(key.source, key.bango, key.item);
+    if (slots_[slot] != 0)
+        return false;
+    keys_.push_back({key.source, key.bango, ItemKey(key.item)});
+    cards_.push_back(card);
+    slots_[slot] = std::uint32_t(cards_.size());
+    return true;
+}
+
 const Card* Learner::Find(const Key& key) const
 {
     if (slots_.empty())

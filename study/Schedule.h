@@ -94,6 +94,13 @@ public:
 
     const MemoryModel& Model() const { return model_; }
 
+    // The keys and their cards, in the order first answered (a replay kept in a file).
+    const std::vector<Key>& Keys() const { return keys_; }
+    const std::vector<Card>& Cards() const { return cards_; }
+    // Adds KEY's CARD as it stands, after the cards there; false (and nothing added) when KEY
+    // has a card already.
+    bool Restore(const Key& key, const Card& card);
+
 private:
     // The slot of a key in slots_: where its card's number is, or the empty slot it would take.
     std::size_t Slot(std::string_view source, std::string_view bango, int item) const;

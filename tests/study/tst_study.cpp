@@ -2,6 +2,7 @@
 // true/false answers, today's queue and the plan towards a test date, and the replay of a real
 // learning record.
 
+#include "Checkpoint.h"
 #include "Exception.h"
 #include "Layouts.h"
 #include "LearningRecord.h"
@@ -9,8 +10,11 @@
 #include "Table.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sqlite3.h>
 
 #include <cmath>
 #include <map>
@@ -428,6 +432,80 @@ private slots:
         QCOMPARE(cache.Loads(), loads + 3);
         QCOMPARE(cache.Get(dir.path().toStdString() + "/./").statements.size(), 1u);   // another directory's name
         QCOMPARE(cache.Loads(), loads + 4);
+    }
+
+    // A replay taken up from its keep file gives the cards a whole replay gives, and is taken up
+    // only by the record it was made from.
+    void aKeptReplayIsTakenUpOnlyForItsOwnRecord()
+    {
+        QTemporaryDir dir;
+        auto answer = [](record::LearningRecord& rec, int from, int count) {
+            const std::int64_t s = rec.BeginSession({record::kDrill, 0, {}});
+            for (int i = from; i < from + count; ++i)
+                rec.AddAnswer(s, {record::kSourceBank, std::to_string(1000 + i % 7), 0, {}, i % 3 ? 1 : 0, i % 3 != 0, {}});
+        };
+        auto same = [](const Learner& a, const Learner& b) {
+            if (!(a.Keys() == b.Keys()) || a.Cards().size() != b.Cards().size())
+                return false;
+            for (std::size_t i = 0; i < a.Cards().size(); ++i) {
+                const Card &x = a.Cards()[i], &y = b.Cards()[i];
+                if (x.memory.difficulty != y.memory.difficulty || x.memory.stability != y.memory.stability ||
+                    x.lastReview != y.lastReview || x.firstReview != y.firstReview || x.reviews != y.reviews ||
+                    x.lapses != y.lapses)
+                    return false;
+            }
+            return true;
+        };
+        const std::string keep = dir.filePath("memory/a.replay").toStdString();
+        const std::string pathA = dir.filePath("a.sqlite").toStdString();
+        record::LearningRecord a;
+        a.Open(pathA);
+        answer(a, 0, 12);
+        ReplayReport r;
+        QVERIFY(same(ReplayKept(a, keep, &r), Replay(a)));
+        QVERIFY(!r.resumed && r.replayed == 12 && r.kept);
+
+        answer(a, 12, 5);
+        QVERIFY(same(ReplayKept(a, keep, &r), Replay(a)));
+        QVERIFY(r.resumed && r.replayed == 5 && r.kept);
+        QVERIFY(same(ReplayKept(a, keep, &r), Replay(a)));
+        QVERIFY(r.resumed && r.replayed == 0 && !r.kept);
+
+        // Another pupil's record of as many answers, each another statement's.
+        record::LearningRecord b;
+        b.Open(dir.filePath("b.sqlite").toStdString());
+        answer(b, 1, 17);
+        QVERIFY(same(ReplayKept(b, keep, &r), Replay(b)));
+        QVERIFY(!r.resumed && r.kept);
+        QCOMPARE(QFileInfo(dir.filePath("memory")).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // A record that ends before the kept answer.
+        record::LearningRecord c;
+        c.Open(dir.filePath("c.sqlite").toStdString());
+        answer(c, 0, 4);
+        QVERIFY(same(ReplayKept(c, keep, &r), Replay(c)));
+        QVERIFY(!r.resumed && r.kept);
+
+        // The same record with an answer taken out before the kept one: as many answers are no
+        // longer there before it.
+        QVERIFY(same(ReplayKept(a, keep, &r), Replay(a)));
+        a.Close();
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(pathA.c_str(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "DELETE FROM answers WHERE id = 3", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        a.Open(pathA);
+        QVERIFY(same(ReplayKept(a, keep, &r), Replay(a)));
+        QVERIFY(!r.resumed);
+
+        // A damaged keep file is passed over, and one that cannot be written is no error.
+        {
+            QFile f(QString::fromStdString(keep));
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.resize(f.size() - 9));
+        }
+        QVERIFY(same(ReplayKept(a, keep, &r), Replay(a)));
+        QVERIFY(!r.resumed && r.kept);
+        QVERIFY(same(ReplayKept(a, dir.filePath("a.sqlite/keep").toStdString(), &r), Replay(a)));
+        QVERIFY(!r.resumed && !r.kept);
     }
 
     void replaysTheRecordInOrder()
