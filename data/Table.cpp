@@ -315,6 +315,10 @@ void Table::KeepImage(const tablefile::Written& written)
         // the table is closing; pictures as Read leaves them, in the file.
         tablefile::Contents image;
         image.fields = fields_;
+        std::size_t firstBlob = fields_.size();
+        for (std::size_t f = 0; f < fields_.size() && firstBlob == fields_.size(); ++f)
+            if (fields_[f].type == FieldType::Blob)
+                firstBlob = f;
         std::size_t appended = 0;
         for (Record& r : records_) {
             if (r.deleted)
@@ -322,8 +326,10 @@ void Table::KeepImage(const tablefile::Written& written)
             if (r.id == 0 && appended == written.appendedIds.size())
                 return;
             image.ids.push_back(r.id != 0 ? r.id : written.appendedIds[appended++]);
-            for (std::size_t f = 0; f < fields_.size(); ++f)
-                if (fields_[f].type == FieldType::Blob && !r.values[f].null)
+            // As a reading of the file leaves them: pictures left in the file (and what is
+            // stored after the first one, where that reading defers it).
+            for (std::size_t f = firstBlob; f < fields_.size(); ++f)
+                if (!r.values[f].null && (fields_[f].type == FieldType::Blob || r.values[f].deferred))
                     r.values[f] = Value::Deferred();
             image.rows.push_back(std::move(r.values));
         }
@@ -354,6 +360,7 @@ void Table::ResetData()
     records_.clear();
     view_.clear();
     columns_.clear();
+    unresolved_.clear();
     deletedIds_.clear();
     deferredField_ = -1;
     deferredBytes_ = std::string();
@@ -402,6 +409,24 @@ void Table::SetFiltered(bool on)
     }
 }
 
+void Table::SetFilteredView(const std::string& text, std::vector<std::size_t> rows)
+{
+    RequireActive();
+    PostIfEditing();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (rows[i] >= records_.size() || (i > 0 && rows[i] <= rows[i - 1]))
+            throw Exception("絞り込みの結果が正しくありません");
+    auto compiled = text.empty() ? nullptr : std::make_unique<class Filter>(text, fields_);
+    filterText_ = text;
+    compiled_ = std::move(compiled);
+    filtered_ = true;
+    view_ = std::move(rows);
+    cur_ = view_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = view_.empty();
+    emit currentChanged();
+}
+
 bool Table::Matches(std::size_t record) const
 {
     const Record& r = records_[record];
@@ -420,6 +445,11 @@ void Table::Rebuild()
     // only for what the columns cannot tell: deletion, and the text conditions.
     bool first = true, exact = true;
     if (filtered_ && compiled_) {
+        for (const auto& c : compiled_->Conditions())
+            if (unresolved_[std::size_t(c.field)]) {
+                ResolveAll();
+                break;
+            }
         std::vector<const Filter::Condition*> order;
         for (const auto& c : compiled_->Conditions())
             order.push_back(&c);
@@ -450,6 +480,12 @@ void Table::Rebuild()
 void Table::BuildColumns()
 {
     columns_.assign(fields_.size(), {});
+    unresolved_.assign(fields_.size(), false);
+    resolvedOneByOne_ = 0;
+    for (const Record& r : records_)
+        for (std::size_t f = 0; f < fields_.size() && f < r.values.size(); ++f)
+            if (r.values[f].deferred && fields_[f].type != FieldType::Blob)
+                unresolved_[f] = true;
     for (std::size_t f = 0; f < fields_.size(); ++f)
         if (fields_[f].type != FieldType::Blob)
             columns_[f].resize(records_.size());
@@ -457,7 +493,7 @@ void Table::BuildColumns()
         SetColumns(r);
 }
 
-void Table::SetColumns(std::size_t record)
+void Table::SetColumns(std::size_t record) const
 {
     static const std::string empty;
     const Row& values = records_[record].values;
@@ -465,7 +501,7 @@ void Table::SetColumns(std::size_t record)
         if (fields_[f].type == FieldType::Blob)
             continue;
         // A filter reads a null integer as 0 and a null text as empty; a deleted record has no values.
-        const Value* v = f < values.size() && !values[f].null ? &values[f] : nullptr;
+        const Value* v = f < values.size() && !values[f].null && !values[f].deferred ? &values[f] : nullptr;
         columns_[f][record] = fields_[f].type == FieldType::Integer ? (v ? v->integer : 0) : TextKey(v ? v->bytes : empty);
     }
 }
@@ -519,8 +555,73 @@ const Value& Table::CurrentValue(int field) const
     if (cur_ < 0)
         return null;   // an empty view reads as empty values
     if (editing_)
-        return (*editBuffer_)[std::size_t(field)];
-    return records_[view_[std::size_t(cur_)]].values[std::size_t(field)];
+        return (*editBuffer_)[std::size_t(field)];   // Edit resolved the record
+    return Resolved(view_[std::size_t(cur_)], field);
+}
+
+const Value& Table::Resolved(std::size_t record, int field) const
+{
+    const Value& v = records_[record].values.at(std::size_t(field));
+    const FieldType type = fields_[std::size_t(field)].type;
+    // An integer stored after the picture (a category) is read for every record at once: it is
+    // what a pool or a filter reads over the whole bank. A text is read for the records shown.
+    if (v.deferred && type == FieldType::Integer && unresolved_[std::size_t(field)])
+        ResolveAll();
+    else if (v.deferred && type != FieldType::Blob)
+        Resolve(record);
+    return records_[record].values[std::size_t(field)];
+}
+
+bool Table::Unresolved(const Record& r) const
+{
+    for (std::size_t f = 0; f < r.values.size(); ++f)
+        if (r.values[f].deferred && fields_[f].type != FieldType::Blob)
+            return true;
+    return false;
+}
+
+void Table::Resolve(std::size_t record) const
+{
+    Record& r = records_[record];
+    if (r.deleted || !Unresolved(r))
+        return;
+    // One by one a record costs an opening of the file; a reader going through many records
+    // (a grid scrolled, a listing) gets them all in one pass instead, which costs what reading
+    // them at Open would have.
+    constexpr int kOneByOne = 128;
+    if (++resolvedOneByOne_ > kOneByOne) {
+        ResolveAll();
+        return;
+    }
+    tablefile::ReadDeferredFields(fileName_, fields_, {r.id}, {&r.values}, {&r.dirty}, readAs_);
+    SetColumns(record);
+}
+
+void Table::ResolveAll() const
+{
+    std::vector<std::size_t> which;
+    std::vector<std::int64_t> ids;
+    std::vector<Row*> rows;
+    std::vector<const std::vector<bool>*> dirty;
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        Record& r = records_[i];
+        if (r.deleted || r.id == 0 || !Unresolved(r))
+            continue;
+        which.push_back(i);
+        ids.push_back(r.id);
+        rows.push_back(&r.values);
+        dirty.push_back(&r.dirty);
+    }
+    try {
+        tablefile::ReadDeferredFields(fileName_, fields_, ids, rows, dirty, readAs_);
+    } catch (...) {
+        for (const std::size_t i : which)   // those read before the failure
+            SetColumns(i);
+        throw;
+    }
+    for (const std::size_t i : which)
+        SetColumns(i);
+    unresolved_.assign(fields_.size(), false);
 }
 
 const std::string& Table::DeferredBytes(int field) const
@@ -530,7 +631,7 @@ const std::string& Table::DeferredBytes(int field) const
     if (deferredField_ != field || deferredRecord_ != record) {
         const Record& r = records_[record];
         deferredField_ = -1;
-        deferredBytes_ = tablefile::ReadDeferred(fileName_, fields_, r.id, std::size_t(field), r.values, r.dirty);
+        deferredBytes_ = tablefile::ReadDeferred(fileName_, fields_, r.id, std::size_t(field), r.values, r.dirty, readAs_);
         deferredRecord_ = record;
         deferredField_ = field;
     }
@@ -552,6 +653,7 @@ void Table::Edit()
     RequireCurrent();
     if (editing_)
         return;
+    Resolve(view_[std::size_t(cur_)]);   // the write-back must find real values, never deferred ones
     editBuffer_ = std::make_unique<Row>(records_[view_[std::size_t(cur_)]].values);
     editDirty_.assign(fields_.size(), false);
     editing_ = true;
@@ -736,7 +838,7 @@ void Table::MoveTo(int viewIndex)
 const Value& Table::ViewValue(int viewIndex, int fieldIndex) const
 {
     RequireActive();
-    return records_[view_.at(std::size_t(viewIndex))].values.at(std::size_t(fieldIndex));
+    return Resolved(view_.at(std::size_t(viewIndex)), fieldIndex);
 }
 
 std::size_t Table::StoredCount() const { return active_ ? records_.size() : 0; }
@@ -746,6 +848,8 @@ std::span<const std::int32_t> Table::IntegerColumn(int fieldIndex) const
     RequireActive();
     if (fieldIndex < 0 || std::size_t(fieldIndex) >= fields_.size() || fields_[std::size_t(fieldIndex)].type != FieldType::Integer)
         throw Exception("整数の項目ではありません");
+    if (unresolved_[std::size_t(fieldIndex)])
+        ResolveAll();
     return columns_[std::size_t(fieldIndex)];
 }
 
@@ -753,7 +857,7 @@ const Value& Table::StoredValue(std::size_t record, int fieldIndex) const
 {
     static const Value null;
     const Record& r = records_.at(record);
-    return r.deleted ? null : r.values.at(std::size_t(fieldIndex));
+    return r.deleted ? null : Resolved(record, fieldIndex);
 }
 
 void Table::CreateFile(const std::string& path, const std::vector<FieldDef>& fields,

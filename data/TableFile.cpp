@@ -203,18 +203,46 @@ bool SameFields(Db& db, const std::string& path, const std::vector<FieldDef>& fi
 // The record id, then one column per field. A deferred blob field gives only its size: SQLite
 // tells a blob's length without reading it, and a text's (not ours, but possible in a file
 // from elsewhere) as a blob's; anything else comes as -1.
-std::string SelectList(const std::vector<FieldDef>& fields, bool deferBlobs = false)
+// With AFTER_BLOB the integers and texts stored after the first blob come as their type only
+// ('null' or another), which SQLite reads from the record's header without going through the
+// blob's overflow pages to reach them.
+std::string SelectList(const std::vector<FieldDef>& fields, bool deferBlobs = false, bool afterBlob = false)
 {
     std::string cols = "id";
+    bool pastBlob = false;
     for (const auto& f : fields) {
         const std::string q = Quote(f.name);
         if (deferBlobs && f.type == FieldType::Blob)
             cols += ", CASE typeof(" + q + ") WHEN 'null' THEN NULL WHEN 'blob' THEN length(" + q +
                     ") WHEN 'text' THEN length(CAST(" + q + " AS BLOB)) ELSE -1 END";
+        else if (pastBlob)
+            cols += ", typeof(" + q + ")";
         else
             cols += ", " + q;
+        pastBlob = pastBlob || (afterBlob && f.type == FieldType::Blob);
     }
     return cols;
+}
+
+// The value of column COL of ST for field F, checked as the table store needs it.
+Value TakeValue(sqlite3_stmt* st, int col, const FieldDef& f, const std::string& path)
+{
+    const int type = sqlite3_column_type(st, col);
+    if (type == SQLITE_NULL)
+        return Value::Null();
+    if (f.type == FieldType::Integer) {
+        const auto x = sqlite3_column_int64(st, col);
+        if (type != SQLITE_INTEGER || x < std::numeric_limits<std::int32_t>::min() ||
+            x > std::numeric_limits<std::int32_t>::max())
+            NotOurs(path, "項目 " + f.name + " に 32 ビットの整数でない値があります");
+        return Value(int(x));
+    }
+    if (type != SQLITE_BLOB && type != SQLITE_TEXT)
+        NotOurs(path, "項目 " + f.name + " に文字列でない値があります");
+    std::string bytes = Bytes(st, col);
+    if (f.type == FieldType::Text && bytes.size() > std::size_t(f.size))
+        NotOurs(path, "項目 " + f.name + " の値が長すぎます");
+    return Value(std::move(bytes));
 }
 
 [[noreturn]] void TooBig(const std::string& path)
@@ -314,22 +342,69 @@ std::unique_ptr<Db> OpenForReading(const std::string& path)
     return db;
 }
 
-// The whole file, in the read transaction of DB.
-Contents ReadOpen(Db& db, const std::string& path, bool deferBlobs)
+// SQLite's own check of the structure of the database SCHEMA: a damaged file can give records
+// twice or out of order, and a write-back into it could land anywhere. It visits every page, a
+// picture's overflow pages too.
+void CheckStructure(Db& db, const std::string& path, const std::string& schema = "main")
+{
+    bool ok = false;
+    try {
+        Stmt check(db, "PRAGMA " + Quote(schema) + ".quick_check(1)");
+        ok = check.Step() && Column(check.get(), 0) == "ok";
+    } catch (const FileInUse&) {
+        throw;
+    } catch (const Exception&) {
+        ok = false;   // SQLite stopped at the damage itself
+    }
+    if (!ok)
+        NotOurs(path, "ファイルの構造が壊れています");
+}
+
+// The versions of files whose structure this process has checked, or left by a write-back
+// into a checked file: a write-back into one of them needs no check again. A handful, as the
+// images.
+class CheckedVersions {
+public:
+    bool Has(const std::string& path, const Version& version)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return std::find(list_.begin(), list_.end(), std::make_pair(path, version)) != list_.end();
+    }
+    void Put(const std::string& path, const Version& version)
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::erase_if(list_, [&](const auto& e) { return e.first == path; });
+        list_.emplace_front(path, version);
+        if (list_.size() > 8)
+            list_.pop_back();
+    }
+
+private:
+    std::mutex mutex_;
+    std::list<std::pair<std::string, Version>> list_;
+};
+CheckedVersions& Checked()
+{
+    static CheckedVersions* const checked = new CheckedVersions;   // outlives the exit hook's write-back
+    return *checked;
+}
+
+// The whole file, in the read transaction of DB. CHECK: the structure is checked first (see
+// ReadShared for when it is not).
+Contents ReadOpen(Db& db, const std::string& path, bool deferBlobs, bool check = true, bool afterBlob = false)
 {
     ++wholeReads;
     Contents c;
     try {
         c.fields = ReadSchema(db, path);
-        {
-            // A damaged file can give records twice or out of order, and a write-back into it
-            // could land anywhere: SQLite's own check of the file's structure comes first.
-            Stmt check(db, "PRAGMA quick_check(1)");
-            if (!check.Step() || Column(check.get(), 0) != "ok")
-                NotOurs(path, "ファイルの構造が壊れています");
-        }
-        Stmt st(db, "SELECT " + SelectList(c.fields, deferBlobs) + " FROM records ORDER BY id");
+        if (check)
+            CheckStructure(db, path);
+        Stmt st(db, "SELECT " + SelectList(c.fields, deferBlobs, afterBlob) + " FROM records ORDER BY id");
         const int n = int(c.fields.size());
+        std::size_t firstBlob = c.fields.size();
+        for (std::size_t i = 0; afterBlob && i < c.fields.size() && firstBlob == c.fields.size(); ++i)
+            if (c.fields[i].type == FieldType::Blob)
+                firstBlob = i;
         while (st.Step()) {
             const std::int64_t id = sqlite3_column_int64(st.get(), 0);
             if (!c.ids.empty() && id <= c.ids.back())
@@ -355,19 +430,11 @@ Contents ReadOpen(Db& db, const std::string& path, bool deferBlobs)
                     // An empty picture has no bytes to leave in the file: it reads as the
                     // empty value, which tells it from a picture that is there.
                     v = bytes == 0 ? Value(std::string()) : Value::Deferred();
-                } else if (f.type == FieldType::Integer) {
-                    const auto x = sqlite3_column_int64(st.get(), i + 1);
-                    if (type != SQLITE_INTEGER || x < std::numeric_limits<std::int32_t>::min() ||
-                        x > std::numeric_limits<std::int32_t>::max())
-                        NotOurs(path, "項目 " + f.name + " に 32 ビットの整数でない値があります");
-                    v = Value(int(x));
+                } else if (std::size_t(i) > firstBlob) {
+                    // Only its type was read (SelectList): 'null' came as NULL above.
+                    v = Value::Deferred();
                 } else {
-                    if (type != SQLITE_BLOB && type != SQLITE_TEXT)
-                        NotOurs(path, "項目 " + f.name + " に文字列でない値があります");
-                    std::string bytes = Bytes(st.get(), i + 1);
-                    if (f.type == FieldType::Text && bytes.size() > std::size_t(f.size))
-                        NotOurs(path, "項目 " + f.name + " の値が長すぎます");
-                    v = Value(std::move(bytes));
+                    v = TakeValue(st.get(), i + 1, f, path);
                 }
             }
             c.rows.push_back(std::move(row));
@@ -459,7 +526,15 @@ std::shared_ptr<const Contents> ReadShared(const std::string& path)
             return image;
         }
     }
-    auto contents = std::make_shared<const Contents>(ReadOpen(*db, path, true));
+    // The structural check is left to the first write-back of this version of the file
+    // (WriteChanges): it visits every page, pictures' overflow pages too, which costs more than
+    // the rest of the reading, and a damaged file does no harm until something is written into
+    // it. Reading itself refuses records out of order, and SQLite what it cannot read.
+    // Deferring what is stored after a picture (AFTER_BLOB) is off: it left values out of range
+    // unrefused at opening, and a window holding the bank open across another write-back of it
+    // could no longer read its texts.
+    constexpr bool kDeferAfterPicture = false;
+    auto contents = std::make_shared<const Contents>(ReadOpen(*db, path, true, false, kDeferAfterPicture));
     if (version)
         SharedImages().Put(path, *version, contents);
     return contents;
@@ -479,31 +554,112 @@ void ForgetImages()
 
 std::uint64_t WholeReads() { return wholeReads.load(); }
 
-std::string ReadDeferred(const std::string& path, const std::vector<FieldDef>& fields, std::int64_t id,
-                         std::size_t field, const Row& asRead, const std::vector<bool>& dirty)
+namespace {
+
+[[noreturn]] void ChangedSince(const std::string& path)
+{
+    throw Exception("データファイルが、開いた後でほかから書き換えられたため、読めません: " + path);
+}
+
+// Opens PATH for a read of values the table store left in the file, in a read transaction, and
+// checks that its fields are still FIELDS. UNCHANGED: no write came since the file was read as
+// READ_AS.
+std::unique_ptr<Db> OpenForDeferred(const std::string& path, const std::vector<FieldDef>& fields,
+                                    const Stamp& readAs, bool& unchanged)
 {
     FileExists(path);
-    Db db(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
-    const auto changed = [&] {
-        return Exception("データファイルが、開いた後でほかから書き換えられたため、読めません: " + path);
-    };
-    Stmt begin(db, "BEGIN");
+    auto db = std::make_unique<Db>(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX);
+    Stmt begin(*db, "BEGIN");
     begin.Step();
-    if (field >= fields.size() || fields[field].type != FieldType::Blob || !SameFields(db, path, fields))
-        throw changed();
-    Stmt st(db, "SELECT " + SelectList(fields) + " FROM records WHERE id = ?");
-    st.Bind(1, id);
-    if (!st.Step())
-        throw changed();
+    if (!SameFields(*db, path, fields))
+        ChangedSince(path);
+    unchanged = ChangeCounter(*db) == readAs.changeCounter;
+    return db;
+}
+
+// The row at ST (a select of SelectList(FIELDS)) is the record AS_READ: its texts that were read
+// and that DIRTY does not mark (DIRTY empty: none) stand in it unchanged.
+// A file written since it was read (UNCHANGED false) is trusted as far as the texts held tell
+// (the question's number among them); deferred ones were never read and cannot be compared.
+void SameTexts(sqlite3_stmt* st, const std::string& path, const std::vector<FieldDef>& fields, const Row& asRead,
+               const std::vector<bool>& dirty, bool unchanged)
+{
+    if (unchanged)
+        return;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (fields[i].type != FieldType::Text || (!dirty.empty() && dirty[i]) || i >= asRead.size())
+        if (fields[i].type != FieldType::Text || (!dirty.empty() && dirty[i]) || i >= asRead.size() ||
+            asRead[i].deferred)
             continue;
         const int col = int(i) + 1;
-        const bool null = sqlite3_column_type(st.get(), col) == SQLITE_NULL;
-        if (null != asRead[i].null || Bytes(st.get(), col) != asRead[i].bytes)
-            throw changed();
+        const bool null = sqlite3_column_type(st, col) == SQLITE_NULL;
+        if (null != asRead[i].null || Bytes(st, col) != asRead[i].bytes)
+            ChangedSince(path);
     }
+}
+
+// Fills in ROW the integers and texts that it holds as deferred, from the row at ST.
+void TakeDeferred(sqlite3_stmt* st, const std::string& path, const std::vector<FieldDef>& fields, Row& row)
+{
+    for (std::size_t i = 0; i < fields.size() && i < row.size(); ++i) {
+        if (!row[i].deferred || fields[i].type == FieldType::Blob)
+            continue;
+        Value v = TakeValue(st, int(i) + 1, fields[i], path);
+        if (v.null)   // it was there when the file was read
+            ChangedSince(path);
+        row[i] = std::move(v);
+    }
+}
+
+}  // namespace
+
+std::string ReadDeferred(const std::string& path, const std::vector<FieldDef>& fields, std::int64_t id,
+                         std::size_t field, const Row& asRead, const std::vector<bool>& dirty, const Stamp& readAs)
+{
+    if (field >= fields.size() || fields[field].type != FieldType::Blob)
+        ChangedSince(path);
+    bool unchanged = false;
+    const auto db = OpenForDeferred(path, fields, readAs, unchanged);
+    Stmt st(*db, "SELECT " + SelectList(fields) + " FROM records WHERE id = ?");
+    st.Bind(1, id);
+    if (!st.Step())
+        ChangedSince(path);
+    SameTexts(st.get(), path, fields, asRead, dirty, unchanged);
     return Bytes(st.get(), int(field) + 1);
+}
+
+void ReadDeferredFields(const std::string& path, const std::vector<FieldDef>& fields,
+                        const std::vector<std::int64_t>& ids, const std::vector<Row*>& rows,
+                        const std::vector<const std::vector<bool>*>& dirty, const Stamp& readAs)
+{
+    if (ids.empty())
+        return;
+    bool unchanged = false;
+    const auto db = OpenForDeferred(path, fields, readAs, unchanged);
+    const auto take = [&](sqlite3_stmt* st, std::size_t k) {
+        SameTexts(st, path, fields, *rows[k], *dirty[k], unchanged);
+        TakeDeferred(st, path, fields, *rows[k]);
+    };
+    if (ids.size() == 1) {
+        Stmt st(*db, "SELECT " + SelectList(fields, true) + " FROM records WHERE id = ?");
+        st.Bind(1, ids[0]);
+        if (!st.Step())
+            ChangedSince(path);
+        take(st.get(), 0);
+        return;
+    }
+    // Many records: one pass over the file in id order, the records' ids ascending as well.
+    Stmt st(*db, "SELECT " + SelectList(fields, true) + " FROM records WHERE id >= ? ORDER BY id");
+    st.Bind(1, ids[0]);
+    std::size_t k = 0;
+    while (k < ids.size() && st.Step()) {
+        const std::int64_t id = sqlite3_column_int64(st.get(), 0);
+        if (id > ids[k])
+            ChangedSince(path);   // the record is gone
+        if (id == ids[k])
+            take(st.get(), k++);
+    }
+    if (k < ids.size())
+        ChangedSince(path);
 }
 
 namespace {
@@ -611,7 +767,12 @@ std::vector<Written> WriteChanges(const std::vector<Changes>& files)
         const Stamp now{ChangeCounter(db, schemas[i]), sqlite3_column_int64(st.get(), 0)};
         if (!(now == c.readAs))
             throw Exception("データファイルが、開いた後でほかから書き換えられたため、書き込めません: " + c.path);
-        identities.push_back(Identity(c.path));
+        std::optional<Version> identity = Identity(c.path);
+        if (identity)
+            identity->changeCounter = now.changeCounter;
+        if (!identity || !Checked().Has(c.path, *identity))
+            CheckStructure(db, c.path, schemas[i]);
+        identities.push_back(identity);
     }
     std::vector<Written> written(files.size());
     for (std::size_t i = 0; i < files.size(); ++i)
@@ -633,6 +794,7 @@ std::vector<Written> WriteChanges(const std::vector<Changes>& files)
                 counter == files[i].readAs.changeCounter + 1) {
                 now->changeCounter = counter;
                 written[i].version = now;
+                Checked().Put(files[i].path, *now);   // SQLite wrote it, from a checked file
             }
         }
     } catch (const std::exception&) {

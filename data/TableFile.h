@@ -48,7 +48,9 @@ struct Version {
     bool operator==(const Version&) const = default;
 };
 
-// Read(PATH, true), shared within the process: while the file's version is the one an earlier
+// Read(PATH, true), shared within the process, with the integers and texts stored after a
+// picture deferred too (ReadDeferredFields) and the structural check left to the first
+// write-back of the version (WriteChanges): while the file's version is the one an earlier
 // read (or a write-back of this process, see Keep) left, the same image comes back without the
 // file being read again; only the version is checked, under SQLite's lock. Throws as Read.
 std::shared_ptr<const Contents> ReadShared(const std::string& path);
@@ -60,11 +62,22 @@ void ForgetImages();
 // was missing or out of date).
 std::uint64_t WholeReads();
 
-// The bytes of blob FIELD of record ID, deferred by Read. AS_READ is the record as the caller
-// holds it; its text fields that DIRTY does not mark (DIRTY empty: none) must still stand in the
-// file, so that a file replaced since shows no other record's picture. Throws Exception otherwise.
+// The bytes of blob FIELD of record ID, deferred by Read. READ_AS is the file as the caller read
+// it; when it has been written since, the text fields of AS_READ (the record as the caller
+// holds it) that were read and that DIRTY does not mark (DIRTY empty: none) must still stand in
+// the file, so that a file replaced since shows no other record's picture. Throws
+// Exception otherwise.
 std::string ReadDeferred(const std::string& path, const std::vector<FieldDef>& fields, std::int64_t id,
-                         std::size_t field, const Row& asRead, const std::vector<bool>& dirty);
+                         std::size_t field, const Row& asRead, const std::vector<bool>& dirty, const Stamp& readAs);
+
+// Reads Open's deferred integers and texts: those stored after a record's picture, which
+// ReadShared leaves in the file (Value::Deferred) so that opening a bank does not go through
+// every picture to reach them. ROWS[k] is record IDS[k] as the caller holds it (ids ascending);
+// its deferred integer and text values are filled in. As for ReadDeferred, the texts it holds
+// that DIRTY[k] does not mark must still stand in the file. Throws Exception otherwise.
+void ReadDeferredFields(const std::string& path, const std::vector<FieldDef>& fields,
+                        const std::vector<std::int64_t>& ids, const std::vector<Row*>& rows,
+                        const std::vector<const std::vector<bool>*>& dirty, const Stamp& readAs);
 
 struct Update {
     std::int64_t id;
@@ -90,7 +103,8 @@ struct Written {
 };
 
 // Writes the changes of every file in one transaction: afterwards the files hold either all of
-// them or none. Every file's stamp and field list are checked before anything is written; a file
+// them or none. Every file's stamp and field list, and its structure unless this process
+// checked that version of it before, are checked before anything is written; a file
 // whose stamp is no longer the one read (replaced or changed since: the record ids would name
 // other records) gets nothing, and then neither does any other. Throws Exception on failure,
 // FileInUse when another program holds a file locked.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <vector>
 
 namespace field = layouts::field;
 
@@ -41,7 +42,7 @@ SearchOutcome FindQuestion(const Table& bank, int startLevel, int passLimit)
     for (std::size_t r = 0; r < count; ++r) {
         if (nani[r] == startLevel && karihon[r] >= 1 && nkaisu[r] <= passLimit) {
             const std::int64_t after = startLevel < 0 ? std::int64_t(passLimit) + 1 : passLimit;
-            return {true, startLevel, passLimit, int(std::min<std::int64_t>(after, INT_MAX))};
+            return {true, startLevel, passLimit, int(std::min<std::int64_t>(after, INT_MAX)), r};
         }
     }
 
@@ -92,8 +93,17 @@ bool SearchQuestion(Table& bank, int startLevel, int& passLimit)
     const SearchOutcome out = FindQuestion(bank, startLevel, passLimit);
     if (!out.found)
         return false;
-    bank.SetFilter(SearchFilter(out.level, out.filterLimit));
-    bank.SetFiltered(true);
+    // The view is the successful try's matches, taken from the same columns the scan read
+    // instead of parsing and running the try's filter over the bank again. Deleted records read
+    // 0 in every column, so KariHon >= 1 leaves them out as the filter does.
+    const auto nani = bank.IntegerColumn(FieldOf(bank, field::Nani));
+    const auto nkaisu = bank.IntegerColumn(FieldOf(bank, field::NKaisu));
+    const auto karihon = bank.IntegerColumn(FieldOf(bank, field::KariHon));
+    std::vector<std::size_t> rows;
+    for (std::size_t r = out.from; r < nani.size(); ++r)
+        if (nani[r] == out.level && karihon[r] >= 1 && nkaisu[r] <= out.filterLimit)
+            rows.push_back(r);
+    bank.SetFilteredView(SearchFilter(out.level, out.filterLimit), std::move(rows));
     passLimit = out.passLimit;
     return true;
 }

@@ -9,6 +9,7 @@
 // tries one by one, and it reports when no limit could ever find a question instead of trying
 // for ever.
 
+#include <cstddef>
 #include <string>
 
 class Table;
@@ -23,6 +24,7 @@ struct SearchOutcome {
     int level = 0;       // the difficulty at which the search stops
     int filterLimit = 0; // the pass limit of the successful try
     int passLimit = 0;   // the pass limit afterwards (one more when the stop was at -1)
+    std::size_t from = 0;  // no stored record before this one passes the successful try
 };
 
 // Computes the search on the whole bank (every stored record, whatever its filter), in one scan

@@ -456,8 +456,9 @@ private slots:
         QCOMPARE(seen.reads, 0u);
         QCOMPARE(seen.kaisu, 5);
         QCOMPARE(seen.bangos, (std::vector<std::string>{"0007", "0008", "0010", "0011"}));
-        const tablefile::Contents fromFile = tablefile::Read(path, true);
         const std::shared_ptr<const tablefile::Contents> image = tablefile::ReadShared(path);
+        tablefile::ForgetImages();
+        const tablefile::Contents fromFile = *tablefile::ReadShared(path);
         QCOMPARE(image->ids, fromFile.ids);
         QVERIFY(image->rows == fromFile.rows);
         QVERIFY(image->stamp == fromFile.stamp);
@@ -707,6 +708,130 @@ private slots:
 
     // Pictures stay in the file until a view asks for one. Asked for, it is the stored picture,
     // also after another program (the question window of a drill) wrote the record's counters.
+    // A bank with a picture on every question and a field stored after the text: what opening
+    // leaves in the file reaches every reader, a filter on it and the write-back.
+    void valuesAfterThePictureReachEveryReaderAndTheFileKeepsThem()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("mondai.cds").toStdString();
+        std::vector<FieldDef> fields = layouts::Bank();
+        fields.push_back({"Bunrui", FieldType::Integer, 0});
+        std::vector<Row> rows;
+        for (int i = 0; i < 40; ++i) {
+            char b[8];
+            std::snprintf(b, sizeof b, "%04d", i + 1);
+            Row r = Question(i % 3, b);
+            r[8] = Value(std::string(9000, char('A' + i % 26)) + b);
+            r.push_back(Value(100 + i));
+            rows.push_back(r);
+        }
+        Table::CreateFile(path, fields, rows);
+        const tablefile::Contents before = tablefile::Read(path);
+        const int mondai = 9, bunrui = 10;
+
+        Table t;
+        t.SetFileName(path);
+        t.Open();
+        QCOMPARE(t.StoredValue(5, mondai).bytes, std::string("mondai 0006"));
+        QCOMPARE(t.ViewValue(7, bunrui).integer, 107);
+        QCOMPARE(t.FieldByName("Mondai").AsString(), std::string("mondai 0001"));
+        t.Next();
+        QCOMPARE(t.FieldByName("Zu").AsString(), rows[1][8].bytes);
+        QCOMPARE(t.FieldByName("Bunrui").AsInteger(), 101);
+        // A filter on a field nobody has read yet sees its values, not the placeholders.
+        t.SetFilter("Bunrui = 123");
+        t.SetFiltered(true);
+        QCOMPARE(t.RecordCount(), 1);
+        QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0024"));
+        t.SetFilter("Mondai = mondai");
+        QCOMPARE(t.RecordCount(), 0);
+        t.SetFiltered(false);
+        // Counters changed on records whose texts were never read.
+        t.Last();
+        t.Edit();
+        t.FieldByName("NKaisu").SetAsInteger(7);
+        t.Post();
+        t.MoveTo(30);
+        t.Edit();
+        t.FieldByName("Nani").SetAsInteger(-1);
+        t.Post();
+        t.Close();
+
+        const tablefile::Contents after = tablefile::Read(path);
+        QCOMPARE(after.ids, before.ids);
+        for (std::size_t r = 0; r < rows.size(); ++r)
+            for (std::size_t f = 0; f < fields.size(); ++f) {
+                const bool changed = (r == 39 && f == 0) || (r == 30 && f == 1);
+                if (!changed)
+                    QVERIFY2(after.rows[r][f] == before.rows[r][f], qPrintable(QString("record %1 field %2").arg(r).arg(f)));
+            }
+        QCOMPARE(after.rows[39][0].integer, 7);
+        QCOMPARE(after.rows[30][1].integer, -1);
+
+        // Opened again from this process's image of the file: the same values.
+        Table again;
+        again.SetFileName(path);
+        again.Open();
+        QCOMPARE(again.StoredValue(39, mondai).bytes, std::string("mondai 0040"));
+        QCOMPARE(again.StoredValue(39, 0).integer, 7);
+    }
+
+    // Opening leaves the file's structural check to the first write-back of that version of
+    // the file; a file damaged on disk after it was opened (or after this process checked and
+    // wrote it) gets no byte.
+    void damagedFileIsRefusedAtWriteBack()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("mondai.cds").toStdString();
+        std::vector<Row> rows;
+        for (int i = 0; i < 40; ++i) {
+            Row r = Question(0, std::to_string(1000 + i));
+            r[8] = Value(std::string(9000, char('a' + i % 26)));
+            rows.push_back(r);
+        }
+        Table::CreateFile(path, layouts::Bank(), rows);
+        const auto change = [&](Table& t, int value) {
+            t.Open();
+            t.Edit();
+            t.FieldByName("Kaisu").SetAsInteger(value);
+            t.Post();
+        };
+        const auto damage = [&] {
+            // A page in the middle (a picture's overflow page), the header left as it is.
+            std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+            f.seekp(std::streamoff(QFileInfo(QString::fromStdString(path)).size() / 4096 / 2 * 4096));
+            const std::string zeros(4096, '\0');
+            f.write(zeros.data(), std::streamsize(zeros.size()));
+        };
+        for (int round = 0; round < 2; ++round) {
+            if (round == 1) {
+                // A version this process checked and wrote, damaged afterwards.
+                Table::CreateFile(path, layouts::Bank(), rows);
+                Table t;
+                t.SetFileName(path);
+                change(t, 1);
+                t.Close();
+                // A damage in the same tick of the file clock, of the same size, is not told
+                // from the version written (as for the images): one tick later it is.
+                QTest::qWait(30);
+            }
+            Table t;
+            t.SetFileName(path);
+            change(t, 5);
+            damage();
+            const std::string damaged = Slurp(path);
+            try {
+                t.Close();
+                QFAIL("a damaged file was written into");
+            } catch (const Exception& e) {
+                QVERIFY2(e.Message().find("壊れています") != std::string::npos, e.what());
+            }
+            QCOMPARE(Slurp(path), damaged);
+            QVERIFY(t.Active());
+            t.Discard();
+        }
+    }
+
     void picturesAreReadFromTheFileWhenAskedFor()
     {
         QTemporaryDir dir;
@@ -775,7 +900,7 @@ private slots:
         Table t;
         t.SetFileName(path);
         t.Open();
-        Sql(path, "UPDATE records SET Mondai = 'another question' WHERE id = 1");
+        Sql(path, "UPDATE records SET Bango = '0099' WHERE id = 1");
         QVERIFY_EXCEPTION_THROWN(t.FieldByName("Zu").AsString(), Exception);
         QFile::remove(QString::fromStdString(path));
         t.Next();
