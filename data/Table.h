@@ -2,8 +2,9 @@
 // An in-memory table bound to one table file.
 //
 // Open reads every record of the file into memory in stored order and releases the file, except
-// a record's pictures and what is stored after its first picture, which are read from the file
-// when first asked for (every accessor gives the real value, never a placeholder); Close
+// a record's pictures, which are read from the file when first asked for (every accessor gives
+// the real value, never a placeholder; the same path for what is stored after a picture is
+// switched off, see kDeferAfterPicture in TableFile.cpp); Close
 // writes back, in one transaction, only what changed since Open (updated, deleted and appended
 // records), so the file afterwards holds every record whatever the filter. An unchanged table
 // leaves its file untouched. A failed write-back throws and leaves the table open with all its
@@ -172,8 +173,9 @@ private:
     void BuildColumns();
     void SetColumns(std::size_t record) const;   // from the record's values (a deleted one: empty)
     const Value& CurrentValue(int field) const;
-    // Opening leaves the integers and texts stored after a record's picture in the file
-    // (tablefile::ReadShared); they are read when first asked for. Resolve reads those of one
+    // Where opening leaves the integers and texts stored after a record's picture in the file
+    // (tablefile::ReadShared, while kDeferAfterPicture is off: never), they are read when first
+    // asked for. Resolve reads those of one
     // record, or of every record once many were read one by one; ResolveAll those of every record,
     // for a filter or a column that needs them.
     const Value& Resolved(std::size_t record, int field) const;

@@ -48,8 +48,8 @@ struct Version {
     bool operator==(const Version&) const = default;
 };
 
-// Read(PATH, true), shared within the process, with the integers and texts stored after a
-// picture deferred too (ReadDeferredFields) and the structural check left to the first
+// Read(PATH, true), shared within the process (the integers and texts stored after a picture
+// are not deferred: kDeferAfterPicture is off), with the structural check left to the first
 // write-back of the version (WriteChanges): while the file's version is the one an earlier
 // read (or a write-back of this process, see Keep) left, the same image comes back without the
 // file being read again; only the version is checked, under SQLite's lock. Throws as Read.
