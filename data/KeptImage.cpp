@@ -1,6 +1,7 @@
 #include "KeptImage.h"
 
 #include "CacheFolder.h"
+#include "SafeFile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,6 +20,8 @@ constexpr std::uint32_t kFormat = 1;
 constexpr char kEnd[4] = {'E', 'N', 'D', '.'};
 // Images of a drill's three files, the hazard file and room for a second data directory.
 constexpr std::size_t kMaxImages = 12;
+// Far above a bank of 9,999 questions with the longest texts (about 6 MB).
+constexpr std::size_t kMaxImageBytes = std::size_t(1) << 30;
 enum Tag : std::uint8_t { kNull = 0, kInteger = 1, kBytes = 2, kDeferred = 3 };
 
 std::string FileOf(const std::string& path) { return cachefolder::FileFor("tables", path, "image"); }
@@ -213,10 +216,12 @@ std::optional<KeptImage> ReadKeptImage(const std::string& path, const Version& v
     const std::string file = FileOf(path);
     if (file.empty())
         return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
+    std::string bytes;
+    try {
+        bytes = safefile::Read(file, kMaxImageBytes, safefile::Links::Refuse);
+    } catch (const std::exception&) {
         return std::nullopt;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
     return Parse(bytes, path, version);
 }
 
