@@ -28,14 +28,14 @@ std::string FileOf(const std::string& path) { return cachefolder::FileFor("table
 
 // Numbers in the machine's own byte order: the file never leaves this machine's cache.
 template <typename T>
-void Put(std::string& out, T x)
+void Put(std::ostream& out, T x)
 {
-    out.append(reinterpret_cast<const char*>(&x), sizeof x);
+    out.write(reinterpret_cast<const char*>(&x), sizeof x);
 }
-void PutBytes(std::string& out, const std::string& bytes)
+void PutBytes(std::ostream& out, const std::string& bytes)
 {
     Put(out, std::uint32_t(bytes.size()));
-    out += bytes;
+    out.write(bytes.data(), std::streamsize(bytes.size()));
 }
 
 // Reads from a kept file, every read checked against its end.
@@ -81,7 +81,7 @@ std::string Absolute(const std::string& path)
     return ec ? path : absolute.string();
 }
 
-void PutVersion(std::string& out, const Version& v)
+void PutVersion(std::ostream& out, const Version& v)
 {
     Put(out, v.changeCounter);
     Put(out, v.device);
@@ -128,7 +128,7 @@ bool GetValue(Reader& in, const FieldDef& f, Value& v)
     }
 }
 
-void PutValue(std::string& out, const FieldDef& f, const Value& v)
+void PutValue(std::ostream& out, const FieldDef& f, const Value& v)
 {
     if (v.null) {
         Put(out, std::uint8_t(kNull));
@@ -230,8 +230,12 @@ void WriteKeptImage(const std::string& path, const Version& version, const Conte
     const std::string file = FileOf(path);
     if (file.empty() || !cachefolder::MakeFolderFor(file))
         return;
-    std::string out;
-    out.append(kMagic, 4);
+    // Written beside it and renamed over it: a reader finds the old image or the new one. Not
+    // synced: after a crash a torn image is passed over like any damaged one. Streamed, so that
+    // keeping a bank's image costs no second copy of it in memory.
+    const std::string temp = file + ".new-" + std::to_string(::getpid());
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out.write(kMagic, 4);
     Put(out, kFormat);
     PutBytes(out, Absolute(path));
     PutVersion(out, version);
@@ -250,14 +254,9 @@ void WriteKeptImage(const std::string& path, const Version& version, const Conte
     for (const Row& row : contents.rows)
         for (std::size_t i = 0; i < contents.fields.size(); ++i)
             PutValue(out, contents.fields[i], i < row.size() ? row[i] : Value::Null());
-    out.append(kEnd, 4);
-    // Written beside it and renamed over it: a reader finds the old image or the new one. Not
-    // synced: after a crash a torn image is passed over like any damaged one.
-    const std::string temp = file + ".new-" + std::to_string(::getpid());
-    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-    f.write(out.data(), std::streamsize(out.size()));
-    f.close();
-    if (f.fail() || std::rename(temp.c_str(), file.c_str()) != 0) {
+    out.write(kEnd, 4);
+    out.close();
+    if (out.fail() || std::rename(temp.c_str(), file.c_str()) != 0) {
         std::remove(temp.c_str());
         return;
     }
