@@ -42,4 +42,12 @@ struct Value {
 using Row = std::vector<Value>;
 
 const char* FieldTypeName(FieldType t);
+
+// A field's name: an ASCII identifier of up to 64 characters (not "id", which the table files
+// use for the record id).
+bool IsFieldName(const std::string& name);
+// Whether a field list is valid for a table file: names, no name twice, types and sizes.
+bool ValidFields(const std::vector<FieldDef>& fields);
+// Throws Exception, saying what is wrong, unless ValidFields.
+void CheckFields(const std::vector<FieldDef>& fields);
 std::optional<FieldType> FieldTypeFromName(const std::string& name);

@@ -169,11 +169,8 @@ std::optional<KeptImage> Parse(const std::string& bytes, const std::string& path
         f.size = size;
         c.fields.push_back(std::move(f));
     }
-    try {
-        CheckFields(c.fields);
-    } catch (const std::exception&) {
+    if (!ValidFields(c.fields))
         return std::nullopt;
-    }
     std::uint64_t rowCount = 0;
     // Every record takes at least one byte a field: a count the file cannot hold is damage.
     if (!in.Get(rowCount) || rowCount > bytes.size() / fieldCount)

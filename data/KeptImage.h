@@ -6,7 +6,7 @@
 // is the one it names; one that is missing, damaged or of another version is passed over and the
 // file read.
 
-#include "TableFile.h"
+#include "TableContents.h"
 
 #include <optional>
 #include <string>

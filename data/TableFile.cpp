@@ -88,20 +88,6 @@ std::string Bytes(sqlite3_stmt* st, int i)
     return data ? std::string(data, std::size_t(sqlite3_column_bytes(st, i))) : std::string();
 }
 
-bool IsIdentifier(const std::string& name)
-{
-    if (name.empty() || name.size() > 64)
-        return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = name[i];
-        const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-                        (i > 0 && c >= '0' && c <= '9');
-        if (!ok)
-            return false;
-    }
-    return true;
-}
-
 const char* ColumnType(FieldType t) { return t == FieldType::Integer ? "INTEGER" : "BLOB"; }
 
 // Checks the header and the schema of the database SCHEMA ("main", or an attached one), and
@@ -158,7 +144,7 @@ std::vector<FieldDef> ReadSchema(Db& db, const std::string& path, const std::str
             f.name = Column(st.get(), 1);
             const auto type = FieldTypeFromName(Column(st.get(), 2));
             const auto size = sqlite3_column_int64(st.get(), 3);
-            if (position != std::int64_t(fields.size()) || !IsIdentifier(f.name) || !type ||
+            if (position != std::int64_t(fields.size()) || !IsFieldName(f.name) || !type ||
                 !names.insert(f.name).second || f.name == "id")
                 NotOurs(path, "項目の定義が正しくありません");
             f.type = *type;
@@ -297,19 +283,6 @@ void FileExists(const std::string& path)
 }
 
 }  // namespace
-
-void CheckFields(const std::vector<FieldDef>& fields)
-{
-    std::set<std::string> names;
-    if (fields.empty())
-        throw Exception("項目がありません");
-    for (const auto& f : fields) {
-        if (!IsIdentifier(f.name) || f.name == "id" || !names.insert(f.name).second)
-            throw Exception("項目名 '" + f.name + "' は使えません");
-        if (f.type == FieldType::Text ? (f.size < 1 || f.size > 65535) : f.size != 0)
-            throw Exception("項目 " + f.name + " の大きさが正しくありません");
-    }
-}
 
 namespace {
 

@@ -3,6 +3,7 @@
 // (docs/table-files.md). Only the table store and tabletool reach files through here.
 
 #include "Fields.h"
+#include "TableContents.h"
 
 #include <cstdint>
 #include <memory>
@@ -12,23 +13,6 @@
 
 namespace tablefile {
 
-// What a write-back checks to know that the file is still the one that was read: SQLite's file
-// change counter (every committed write raises it) and the last record id. A file written by
-// someone else since it was read has another counter; one put in its place is told by either.
-// Both are read without a scan, so the check costs nothing at the bank's size.
-struct Stamp {
-    std::uint32_t changeCounter = 0;
-    std::int64_t lastId = 0;
-    bool operator==(const Stamp&) const = default;
-};
-
-struct Contents {
-    std::vector<FieldDef> fields;
-    std::vector<std::int64_t> ids;   // stored order
-    std::vector<Row> rows;
-    Stamp stamp;
-};
-
 // Reads a whole table file. Throws FileInUse when another program holds the file locked, and
 // Exception for a missing file, a file that is not ours, of
 // another version, with another schema or with extra objects, or with values that do not fit.
@@ -36,17 +20,6 @@ struct Contents {
 // Value::Deferred(), its size and type checked), to be read by ReadDeferred when shown: a bank
 // with a picture on every question opens without holding every picture in memory.
 Contents Read(const std::string& path, bool deferBlobs = false);
-
-// Which version of a file an image is: SQLite's file change counter (every committed write in
-// rollback-journal mode raises it, whoever makes it) and the file's identity on disk (device,
-// inode, size, modification time), which tells a file copied or renamed over this one even
-// when it carries the same counter.
-struct Version {
-    std::uint32_t changeCounter = 0;
-    std::uint64_t device = 0, inode = 0;
-    std::int64_t size = 0, modifiedNs = 0;
-    bool operator==(const Version&) const = default;
-};
 
 // Read(PATH, true), shared within the process, with the structural check left to the first
 // write-back of the version (WriteChanges): while the file's version is the one an earlier
@@ -108,8 +81,5 @@ std::vector<Written> WriteChanges(const std::vector<Changes>& files);
 // Writes a new file with these fields and rows, in place of PATH once it is complete.
 void Create(const std::string& path, const std::vector<FieldDef>& fields,
             const std::vector<Row>& rows);
-
-// Checks that a field list is valid for a table file (names, types, sizes). Throws otherwise.
-void CheckFields(const std::vector<FieldDef>& fields);
 
 }  // namespace tablefile
