@@ -177,6 +177,37 @@ private slots:
         QCOMPARE(later.due, 65);
     }
 
+    void aStatementDueAsTomorrowBeginsIsTomorrows()
+    {
+        // A card whose recall reaches the retention at exactly the first instant of tomorrow is
+        // tomorrow's: today's queue leaves it out and the forecast counts it for tomorrow. One
+        // instant earlier it is today's.
+        const std::vector<Statement> one = Bunch(1);
+        const double tomorrow = DayStart(QDate(2026, 11, 21), kJst);
+        const Options options;
+        Card card;
+        card.memory = {5.0, 3.7};
+        card.reviews = 1;
+        card.lastReview = tomorrow - IntervalFor(card.memory.stability, options.retention);
+        for (int i = 0; i < 8 && Learner::Due(card, options.retention) != tomorrow; ++i)
+            card.lastReview = std::nextafter(card.lastReview,
+                                             Learner::Due(card, options.retention) < tomorrow ? tomorrow : 0.0);
+        QVERIFY(Learner::Due(card, options.retention) == tomorrow);
+        card.firstReview = card.lastReview;
+
+        Learner atMidnight;
+        atMidnight.Restore(one[0].key, card);
+        QCOMPARE(TodaysQueue(atMidnight, one, At(11, 20), kJst, options).due, 0);
+        QCOMPARE(Forecast(atMidnight, one, At(11, 20), kJst, options, 2), (std::vector<int>{0, 1}));
+
+        card.lastReview = std::nextafter(card.lastReview, 0.0);
+        QVERIFY(Learner::Due(card, options.retention) < tomorrow);
+        Learner before;
+        before.Restore(one[0].key, card);
+        QCOMPARE(TodaysQueue(before, one, At(11, 20), kJst, options).due, 1);
+        QCOMPARE(Forecast(before, one, At(11, 20), kJst, options, 2), (std::vector<int>{1, 0}));
+    }
+
     void newStatementsComeFromTheCurrentStage()
     {
         std::vector<Statement> statements = Bunch(3, 2);
