@@ -135,6 +135,12 @@ private slots:
                                 "2026-02-30T09:54:51Z", "2026-12-08T24:00:00Z", "2026-12-08T09:60:00Z", "2026-12-08T09:59:60Z",
                                 "2026-00-08T09:54:51Z", "2026-12-00T09:54:51Z", "2026-1a-08T09:54:51Z", "0000-03-01T00:00:00Z", "2100-02-29T00:00:00Z"})
             QVERIFY2(!ParseStoredTime(bad), bad);
+        // Months past December are refused whatever the day; the month is never used to look
+        // past the calendar's twelve.
+        for (int month = 13; month <= 99; ++month) {
+            const std::string t = "2026-" + std::to_string(month) + "-01T00:00:00Z";
+            QVERIFY2(!ParseStoredTime(t), t.c_str());
+        }
         // Read in a run, a day's number is kept from one time to the next: the same results,
         // and a bad time of a known day still refused.
         StoredTimeReader reader;
@@ -302,6 +308,10 @@ private slots:
         QCOMPARE(p->unseen, 1);
         QCOMPARE(p->answersPerDay, 1);
         QVERIFY2(p->recallOnTestDay > 0.9, qPrintable(QString::number(p->recallOnTestDay)));
+        // On the test day itself the date still plans and narrows the study: it has not passed.
+        const Queue onTheDay = TodaysQueue(known, two, At(11, 20, 9), kJst, today);
+        QVERIFY(onTheDay.plan);
+        QCOMPARE(onTheDay.plan->unseen, 1);
 
         // Statements recalled equally are reviewed in the bank's order.
         Learner twins;
