@@ -388,6 +388,10 @@ private slots:
         QVERIFY(!of("honmen", "2026-02-30"));
         QVERIFY(!of("honmen", std::nullopt));
         QVERIFY(!of(std::nullopt, "2026-12-24"));
+        // A profile whose date was cleared after it held one: nothing to plan for.
+        record::PupilProfile cleared{std::nullopt, "honmen", "2027-01-15"};
+        cleared.testDate.reset();
+        QVERIFY(!TestDateOf(cleared));
     }
 
     // A data directory's own record is read for the outlook: the pupil's answers and test date.
