@@ -366,6 +366,30 @@ private slots:
 
     // What Japanese spreadsheets save: CP932 or UTF-8 with a byte-order mark, CRLF, a blank after
     // a column name, empty rows under the table. And what export --excel gives them back.
+    // The CSV reader alone: line breaks of either kind (a lone CR is text), a last record
+    // without a line break, quotes only where a field may hold them, and the line a fault is on
+    // counted through the line breaks inside quoted fields.
+    void csvRecordsAndTheLinesOfItsFaults()
+    {
+        using Records = std::vector<csv::Record>;
+        QCOMPARE(csv::Parse("a,b\nc,d\n"), (Records{{"a", "b"}, {"c", "d"}}));
+        QCOMPARE(csv::Parse("a\rb,c\r\nd"), (Records{{"a\rb", "c"}, {"d"}}));
+        QCOMPARE(csv::Parse("h\r\nx,\"y\"\"\nz\"\r\n"), (Records{{"h"}, {"x", "y\"\nz"}}));
+        const auto refusal = [](const std::string& text) {
+            try {
+                csv::Parse(text);
+            } catch (const Exception& e) {
+                return e.Message();
+            }
+            return std::string("accepted");
+        };
+        QCOMPARE(refusal("ab\"c\""), std::string("CSV の 1 行目: 引用符の位置が正しくありません"));
+        QCOMPARE(refusal("\"a\"\"b\"\"c\"x"), std::string("CSV の 1 行目: 引用符の後に文字があります"));
+        QCOMPARE(refusal("h\n\"two\nlines\",\"and\r\nmore\"\nx\"y"),
+                 std::string("CSV の 5 行目: 引用符の位置が正しくありません"));
+        QCOMPARE(refusal("h\r\n\"open\n"), std::string("CSV の 3 行目: 引用符が閉じていません"));
+    }
+
     void readsSpreadsheetCsvAndWritesForIt()
     {
         QTemporaryDir dir;
