@@ -101,6 +101,12 @@ private slots:
         QVERIFY(refused("bank,0001,Mondai,,A\r\nbank,0001,Mondai,,B\r\n").contains("line 3"));
         QVERIFY(refused("exam,0001,Mondai,,A\r\n").contains("line 2"));
         QVERIFY(!Message([] { ReadCsv("bango,text\r\n0001,A\r\n", "en", Bank()); }).isEmpty());
+        QVERIFY(Message([] { ReadCsv("source,field,japanese,text\r\nbank,Mondai,,A\r\n", "en", Bank()); })
+                    .contains("the CSV's header is"));
+        // A translation may be as long as the file takes (256 KiB), not a byte more.
+        const std::string longest(256 * 1024, 'a');
+        QCOMPARE(ReadCsv(header + "bank,0001,Mondai,," + longest + "\r\n", "en", Bank()).at(0).text.size(), longest.size());
+        QVERIFY(refused("bank,0001,Mondai,," + longest + "a\r\n").contains("too long"));
 
         // 〜 copied from the CSV source is the bank's ～; an empty text is a missing row; a row
         // made from an older Japanese text is stale from the start; no japanese: today's text.
