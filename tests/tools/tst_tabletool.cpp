@@ -451,6 +451,23 @@ private slots:
         }
     }
 
+    // A spreadsheet's columns: the layout's natural order first, then every field it does not
+    // name, in its place; a layout without one keeps the file's order whole.
+    void naturalOrderKeepsEveryField()
+    {
+        std::vector<std::size_t> all(layouts::Hazard().size());
+        for (std::size_t i = 0; i < all.size(); ++i)
+            all[i] = i;
+        QCOMPARE(layouts::NaturalOrder(*layouts::Find("hazard"), layouts::Hazard()), all);
+        std::vector<FieldDef> bank = layouts::Bank();
+        bank.push_back({"Memo", FieldType::Text, 20});
+        bank.push_back({"Extra", FieldType::Integer, 0});
+        const std::vector<std::size_t> order = layouts::NaturalOrder(*layouts::Find("bank"), bank);
+        QCOMPARE(order.size(), bank.size());
+        QCOMPARE(bank[order.front()].name, std::string("Bango"));
+        QCOMPARE(std::vector<std::size_t>(order.end() - 2, order.end()), (std::vector<std::size_t>{10, 11}));
+    }
+
     void readsSpreadsheetCsvAndWritesForIt()
     {
         QTemporaryDir dir;
