@@ -1,8 +1,11 @@
 // The translations file and its lookups: a translation is shown only while the Japanese it was
 // made from is today's; a translator's CSV is refused, by its line, where it names what the bank
 // does not have.
+#include "EucJp.h"
 #include "Exception.h"
 #include "Honyaku.h"
+#include "Layouts.h"
+#include "Table.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -98,10 +101,16 @@ private slots:
         QVERIFY(refused("bank,0001,Mondai,,A\r\nbank,0001,Mondai,,B\r\n").contains("line 3"));
         QVERIFY(refused("exam,0001,Mondai,,A\r\n").contains("line 2"));
         QVERIFY(!Message([] { ReadCsv("bango,text\r\n0001,A\r\n", "en", Bank()); }).isEmpty());
+        QVERIFY(Message([] { ReadCsv("source,field,japanese,text\r\nbank,Mondai,,A\r\n", "en", Bank()); })
+                    .contains("the CSV's header is"));
+        // A translation may be as long as the file takes (256 KiB), not a byte more.
+        const std::string longest(256 * 1024, 'a');
+        QCOMPARE(ReadCsv(header + "bank,0001,Mondai,," + longest + "\r\n", "en", Bank()).at(0).text.size(), longest.size());
+        QVERIFY(refused("bank,0001,Mondai,," + longest + "a\r\n").contains("too long"));
 
         // 〜 copied from the CSV source is the bank's ～; an empty text is a missing row; a row
         // made from an older Japanese text is stale from the start; no japanese: today's text.
-        const std::vector<Row> rows = ReadCsv(header +
+        const std::vector<honyaku::Row> rows = ReadCsv(header +
                                                   "bank,0001,Mondai,,Slow down.\r\n"
                                                   "bank,0001,Kaisetsu,交差点では徐行すること。,Old.\r\n"
                                                   "bank,0002,Mondai,速度は〜キロメートル毎時までとする。,Up to ~ km/h.\r\n"
@@ -152,6 +161,72 @@ private slots:
         QCOMPARE(sqlite3_exec(db, "CREATE TABLE translations(x); PRAGMA user_version=1", nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
         QVERIFY(Message([&] { Catalogue::Load(other, "en"); }).contains("application_id"));
+
+        // Stamped as ours, yet without the table or with a column of its own.
+        const auto stamped = [&](const std::string& name, const char* schema) {
+            const std::string file = tmp.filePath(QString::fromStdString(name)).toStdString();
+            const std::string sql = std::string(schema) + "; PRAGMA application_id=" +
+                                    std::to_string(Store::kApplicationId) + "; PRAGMA user_version=1";
+            sqlite3* handle = nullptr;
+            if (sqlite3_open(file.c_str(), &handle) != SQLITE_OK ||
+                sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+                qFatal("cannot make %s", name.c_str());
+            sqlite3_close(handle);
+            return file;
+        };
+        const std::string noTable = stamped("empty.sqlite", "CREATE TABLE t(x); DROP TABLE t");
+        QVERIFY(Message([&] { Catalogue::Load(noTable, "en"); }).contains("表がありません"));
+        const std::string extraColumn =
+            stamped("extra.sqlite", "CREATE TABLE translations(lang, source, bango, field, text, source_hash, note)");
+        QVERIFY(Message([&] { Catalogue::Load(extraColumn, "en"); }).contains("形が違います"));
+
+        // Not a database at all: refused as such, not taken for an empty file; and a store that
+        // had a file open keeps none after a refused one.
+        const QString text = tmp.filePath("text.sqlite");
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(QByteArray(4096, 'x')) == 4096);
+        f.close();
+        QVERIFY(Message([&] { Catalogue::Load(text.toStdString(), "en"); }).contains("not a database"));
+        Store store;
+        store.Open(tmp.filePath("good.sqlite").toStdString());
+        QVERIFY(Message([&] { store.Open(text.toStdString()); }).contains("翻訳ファイルではないか、壊れています"));
+        QCOMPARE(Message([&] { store.Languages(); }), QStringLiteral("翻訳ファイルが開かれていません"));
+    }
+
+    // The Japanese texts to translate, read from a data directory: each translated field that
+    // holds text, by Bango (the advice by its level), the hazard items' parts and the advice;
+    // a field the file lacks gives nothing.
+    void bankTextsOfADataDirectory()
+    {
+        QTemporaryDir tmp;
+        const std::string dir = tmp.path().toStdString() + "/";
+        const auto euc = [](const char* text) { return Value(eucjp::Encode(QString::fromUtf8(text))); };
+        const auto bankRow = [&](const char* bango, Value kaisetsu, const char* mondai) {
+            return ::Row{Value(0), Value(0), Value(0), Value(bango), Value(0), Value(1), kaisetsu, Value(1), Value::Null(), euc(mondai)};
+        };
+        Table::CreateFile(dir + layouts::kBankFile, layouts::Bank(),
+                          {bankRow("0001", euc("解説一"), "問題一"), bankRow("0002", Value(""), "問題二")});
+        Table::CreateFile(dir + layouts::kHazardFile, layouts::Hazard(),
+                          {::Row{Value("5001"), Value::Null(), Value("z"), euc("状況"), euc("一"), Value::Null(), euc("三"),
+                               Value(1), Value(0), Value(1), Value::Null(), euc("解二"), Value::Null()}});
+        Table::CreateFile(dir + layouts::kAdviceFile, layouts::Advice(),
+                          {::Row{Value::Null(), euc("無"), euc("無")}, ::Row{Value(3), euc("正三"), Value("")}});
+        const auto texts = [&] {
+            QStringList out;
+            for (const SourceText& t : BankTexts(dir))
+                out << QString::fromStdString(t.source + " " + t.bango + " " + t.field + " ") + t.japanese;
+            return out;
+        };
+        QCOMPARE(texts(), (QStringList{"bank 0001 Mondai 問題一", "bank 0001 Kaisetsu 解説一", "bank 0002 Mondai 問題二",
+                                       "hazard 5001 Jokyo 状況", "hazard 5001 Mondai1 一", "hazard 5001 Mondai3 三",
+                                       "hazard 5001 Kaisetsu2 解二", "advice 3 Seikai 正三"}));
+
+        QVERIFY(QFile::remove(QString::fromStdString(dir + layouts::kHazardFile)));
+        QVERIFY(QFile::remove(QString::fromStdString(dir + layouts::kAdviceFile)));
+        QVERIFY(QFile::remove(QString::fromStdString(dir + layouts::kBankFile)));
+        Table::CreateFile(dir + layouts::kBankFile, {{"Bango", FieldType::Text, 4}, {"Mondai", FieldType::Text, 255}},
+                          {::Row{Value("0001"), euc("問題一")}});
+        QCOMPARE(texts(), QStringList{"bank 0001 Mondai 問題一"});
     }
 };
 

@@ -30,7 +30,11 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
+#include <optional>
+#include <tuple>
 #include <sys/resource.h>
 #include <csignal>
 #include <sys/stat.h>
@@ -478,16 +482,17 @@ private slots:
             QCOMPARE(::symlink(dir.filePath("made").toStdString().c_str(), path.c_str()), 0);
         else if (planted == "folder")
             QCOMPARE(::mkdir(path.c_str(), 0700), 0);
-        const auto reads = [&](safefile::Links links) {
+        // What is not read is refused: never some of its bytes handed back.
+        const auto reads = [&](safefile::Links links) -> std::optional<std::string> {
             try {
-                const std::string bytes = safefile::Read(path, 16, links);
-                return bytes == (planted == "link" ? "target" : "0123456789");
+                return safefile::Read(path, 16, links);
             } catch (const Exception&) {
-                return false;
+                return std::nullopt;
             }
         };
-        QCOMPARE(reads(safefile::Links::Follow), readable);
-        QCOMPARE(reads(safefile::Links::Refuse), readableNoLinks);
+        const std::string expected = planted == "link" ? "target" : "0123456789";
+        QCOMPARE(reads(safefile::Links::Follow), readable ? std::optional(expected) : std::nullopt);
+        QCOMPARE(reads(safefile::Links::Refuse), readableNoLinks ? std::optional(expected) : std::nullopt);
         bool wrote = true;
         try {
             safefile::Write(path, "new");
@@ -530,6 +535,26 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("real/g")));
         safefile::Write(inLinked, "x");   // a folder that is a link is followed unless refused
         QVERIFY(QFile::exists(dir.filePath("real/g")));
+        // A folder that is missing, a link to no folder or to a plain file (followed) and a plain
+        // file in the folder's place (links refused) are said as what they are, not as a refused
+        // link.
+        QVERIFY(QFile::link(dir.filePath("gone"), dir.filePath("dangling")));
+        std::ofstream(dir.filePath("plain").toStdString()) << "plain";
+        QVERIFY(QFile::link(dir.filePath("plain"), dir.filePath("toPlain")));
+        for (const auto& [in, links, why] : {std::tuple("gone/g", safefile::Links::Follow, ENOENT),
+                                             std::tuple("dangling/g", safefile::Links::Follow, ENOENT),
+                                             std::tuple("toPlain/g", safefile::Links::Follow, ENOTDIR),
+                                             std::tuple("plain/g", safefile::Links::Refuse, ENOTDIR)}) {
+            try {
+                safefile::Write(dir.filePath(in).toStdString(), "x", links);
+                QFAIL(in);
+            } catch (const Exception& e) {
+                const QByteArray message(e.what());
+                QVERIFY2(message.contains("cannot write") && message.contains(std::strerror(why)) &&
+                             !message.contains("symbolic link"),
+                         e.what());
+            }
+        }
 
         // A write cut short (a file-size limit standing for a full disk) fails, keeps the old
         // file and leaves nothing beside it.
@@ -574,6 +599,27 @@ private slots:
         QCOMPARE(::waitpid(user, &status, 0), user);
         QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, QByteArray::number(status).constData());
         QCOMPARE(safefile::Read(settingsFile.toStdString(), 16), std::string("/new/"));
+
+        // A file made read-only, in a folder that takes new files, is not replaced.
+        QVERIFY(QDir(dir.path()).mkdir("open"));
+        const QString readOnly = dir.filePath("open/Lentavo.inf");
+        std::ofstream(readOnly.toStdString()) << "/old/";
+        QVERIFY(QFile::setPermissions(readOnly, QFileDevice::Permissions(0x4444)));
+        QVERIFY(QFile::setPermissions(dir.filePath("open"), QFileDevice::Permissions(0x7777)));
+        const pid_t reader = ::fork();
+        if (reader == 0) {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(4);
+            try {
+                safefile::Write(readOnly.toStdString(), "/new/");
+            } catch (const Exception&) {
+                ::_exit(3);
+            }
+            ::_exit(0);
+        }
+        QCOMPARE(::waitpid(reader, &status, 0), reader);
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 3, QByteArray::number(status).constData());
+        QCOMPARE(safefile::Read(readOnly.toStdString(), 16), std::string("/old/"));
         QVERIFY(QFile::setPermissions(dir.filePath("locked"), QFileDevice::Permissions(0x7755)));
     }
 

@@ -523,6 +523,24 @@ private slots:
         for (const auto& r : rec.LatestResults())
             if (r.bango == "0001")
                 QVERIFY(!r.bunrui);
+
+        // Bunrui as the bank's first field, ahead of the layout's own: still recorded.
+        std::vector<FieldDef> bunruiFirst{{"Bunrui", FieldType::Integer, 0}};
+        bunruiFirst.insert(bunruiFirst.end(), layouts::Bank().begin(), layouts::Bank().end());
+        Row row{Value(107)};
+        for (Value& v : ByName(layouts::Bank(), {{"NKaisu", 0}, {"Nani", 0}, {"Kaisu", 0}, {"Bango", "0001"},
+                                                 {"Seikaisu", 0}, {"KariHon", 1}, {"Kaisetsu", Euc("解説")},
+                                                 {"Seikai", 1}, {"Zu", Png()}, {"Mondai", Euc("問題文")}}))
+            row.push_back(std::move(v));
+        Table::CreateFile(Path(layouts::kBankFile), bunruiFirst, {row});
+        drill::Session& u = Open(0);
+        u.UseRecord(&rec);
+        QVERIFY(u.Start());
+        u.Judge(1);
+        u.End();
+        for (const auto& r : rec.LatestResults())
+            if (r.bango == "0001")
+                QCOMPARE(r.bunrui.value_or(-1), 107);
     }
 
     // A record that fails mid-drill is let go: its failure is told once, the drill and its
@@ -778,6 +796,22 @@ private slots:
         QCOMPARE(s.Total, 12);
         QCOMPARE(s.Stats().answers, 11);
         QVERIFY(d_->advice.Filtered());
+    }
+
+    // Only the drill's own answers are replayed: a bank statement's answer that was left
+    // unanswered or names a hazard part is refused before anything is judged.
+    void aReplayTakesOnlyDrillAnswers()
+    {
+        WriteData(dir_, Fresh(2));
+        for (const auto& [item, answer] : {std::pair(0, -1), std::pair(0, 2), std::pair(1, 1)}) {
+            record::Answer a;
+            a.bango = "0001";
+            a.item = item;
+            a.answer = answer;
+            drill::Session& s = Open(0);
+            QVERIFY_EXCEPTION_THROWN(s.Replay({a}), Exception);
+            QCOMPARE(s.Stats().answers, 0);
+        }
     }
 
     // A search may leave the candidates in the bank's whole view (every record qualifies): the

@@ -135,6 +135,12 @@ private slots:
                                 "2026-02-30T09:54:51Z", "2026-12-08T24:00:00Z", "2026-12-08T09:60:00Z", "2026-12-08T09:59:60Z",
                                 "2026-00-08T09:54:51Z", "2026-12-00T09:54:51Z", "2026-1a-08T09:54:51Z", "0000-03-01T00:00:00Z", "2100-02-29T00:00:00Z"})
             QVERIFY2(!ParseStoredTime(bad), bad);
+        // Months past December are refused whatever the day; the month is never used to look
+        // past the calendar's twelve.
+        for (int month = 13; month <= 99; ++month) {
+            const std::string t = "2026-" + std::to_string(month) + "-01T00:00:00Z";
+            QVERIFY2(!ParseStoredTime(t), t.c_str());
+        }
         // Read in a run, a day's number is kept from one time to the next: the same results,
         // and a bad time of a known day still refused.
         StoredTimeReader reader;
@@ -175,6 +181,37 @@ private slots:
         const Queue later = TodaysQueue(learner, statements, At(11, 21), kJst, options);
         QCOMPARE(int(Bangos(later, true).size()), 20);
         QCOMPARE(later.due, 65);
+    }
+
+    void aStatementDueAsTomorrowBeginsIsTomorrows()
+    {
+        // A card whose recall reaches the retention at exactly the first instant of tomorrow is
+        // tomorrow's: today's queue leaves it out and the forecast counts it for tomorrow. One
+        // instant earlier it is today's.
+        const std::vector<Statement> one = Bunch(1);
+        const double tomorrow = DayStart(QDate(2026, 11, 21), kJst);
+        const Options options;
+        Card card;
+        card.memory = {5.0, 3.7};
+        card.reviews = 1;
+        card.lastReview = tomorrow - IntervalFor(card.memory.stability, options.retention);
+        for (int i = 0; i < 8 && Learner::Due(card, options.retention) != tomorrow; ++i)
+            card.lastReview = std::nextafter(card.lastReview,
+                                             Learner::Due(card, options.retention) < tomorrow ? tomorrow : 0.0);
+        QVERIFY(Learner::Due(card, options.retention) == tomorrow);
+        card.firstReview = card.lastReview;
+
+        Learner atMidnight;
+        atMidnight.Restore(one[0].key, card);
+        QCOMPARE(TodaysQueue(atMidnight, one, At(11, 20), kJst, options).due, 0);
+        QCOMPARE(Forecast(atMidnight, one, At(11, 20), kJst, options, 2), (std::vector<int>{0, 1}));
+
+        card.lastReview = std::nextafter(card.lastReview, 0.0);
+        QVERIFY(Learner::Due(card, options.retention) < tomorrow);
+        Learner before;
+        before.Restore(one[0].key, card);
+        QCOMPARE(TodaysQueue(before, one, At(11, 20), kJst, options).due, 1);
+        QCOMPARE(Forecast(before, one, At(11, 20), kJst, options, 2), (std::vector<int>{1, 0}));
     }
 
     void newStatementsComeFromTheCurrentStage()
@@ -271,6 +308,10 @@ private slots:
         QCOMPARE(p->unseen, 1);
         QCOMPARE(p->answersPerDay, 1);
         QVERIFY2(p->recallOnTestDay > 0.9, qPrintable(QString::number(p->recallOnTestDay)));
+        // On the test day itself the date still plans and narrows the study: it has not passed.
+        const Queue onTheDay = TodaysQueue(known, two, At(11, 20, 9), kJst, today);
+        QVERIFY(onTheDay.plan);
+        QCOMPARE(onTheDay.plan->unseen, 1);
 
         // Statements recalled equally are reviewed in the bank's order.
         Learner twins;
@@ -347,6 +388,10 @@ private slots:
         QVERIFY(!of("honmen", "2026-02-30"));
         QVERIFY(!of("honmen", std::nullopt));
         QVERIFY(!of(std::nullopt, "2026-12-24"));
+        // A profile whose date was cleared after it held one: nothing to plan for.
+        record::PupilProfile cleared{std::nullopt, "honmen", "2027-01-15"};
+        cleared.testDate.reset();
+        QVERIFY(!TestDateOf(cleared));
     }
 
     // A data directory's own record is read for the outlook: the pupil's answers and test date.

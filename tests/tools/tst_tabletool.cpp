@@ -1,4 +1,5 @@
 #include "Csv.h"
+#include "CsvTable.h"
 #include "DirectoryLock.h"
 #include "EucJp.h"
 #include "Exception.h"
@@ -366,6 +367,107 @@ private slots:
 
     // What Japanese spreadsheets save: CP932 or UTF-8 with a byte-order mark, CRLF, a blank after
     // a column name, empty rows under the table. And what export --excel gives them back.
+    // The CSV reader alone: line breaks of either kind (a lone CR is text), a last record
+    // without a line break, quotes only where a field may hold them, and the line a fault is on
+    // counted through the line breaks inside quoted fields.
+    void csvRecordsAndTheLinesOfItsFaults()
+    {
+        using Records = std::vector<csv::Record>;
+        QCOMPARE(csv::Parse("a,b\nc,d\n"), (Records{{"a", "b"}, {"c", "d"}}));
+        QCOMPARE(csv::Parse("a\rb,c\r\nd"), (Records{{"a\rb", "c"}, {"d"}}));
+        QCOMPARE(csv::Parse("h\r\nx,\"y\"\"\nz\"\r\n"), (Records{{"h"}, {"x", "y\"\nz"}}));
+        const auto refusal = [](const std::string& text) {
+            try {
+                csv::Parse(text);
+            } catch (const Exception& e) {
+                return e.Message();
+            }
+            return std::string("accepted");
+        };
+        QCOMPARE(refusal("ab\"c\""), std::string("CSV の 1 行目: 引用符の位置が正しくありません"));
+        QCOMPARE(refusal("\"a\"\"b\"\"c\"x"), std::string("CSV の 1 行目: 引用符の後に文字があります"));
+        QCOMPARE(refusal("h\n\"two\nlines\",\"and\r\nmore\"\nx\"y"),
+                 std::string("CSV の 5 行目: 引用符の位置が正しくありません"));
+        QCOMPARE(refusal("h\r\n\"open\n"), std::string("CSV の 3 行目: 引用符が閉じていません"));
+    }
+
+    // Import's cells as written: a text wrapped as ="…" only when every quote in it is doubled
+    // (the last one before the closing quote too), and bytes that are not UTF-8 refused as such
+    // by any caller, not only after the tool's own decoding. The refusals and warnings name the
+    // row in both languages and say which answer is which.
+    void importAndChecksSayWhereAndWhat()
+    {
+        const auto mondai = [](const std::string& cell) {
+            const auto rows = csvtable::Import(layouts::History(), "Bango,Seihi,Mondai\r\n" + csv::Format({"0001", "1", cell}), {});
+            return eucjp::ToUtf8(eucjp::Decode(rows.at(0).at(2).bytes));
+        };
+        QCOMPARE(mondai("=\"x\"\"\""), std::string("x\""));
+        QCOMPARE(mondai("=\"x\"\""), std::string("=\"x\"\""));
+        try {
+            mondai("\xff");
+            QFAIL("bytes that are not UTF-8 were imported");
+        } catch (const Exception& e) {
+            QVERIFY2(e.Message().find("row 2, column Mondai: not valid UTF-8") != std::string::npos, e.what());
+        }
+        try {
+            csvtable::Import(layouts::History(), "Bango,Seihi,Mondai\r\n0001,1,a\r\n0002,1\r\n", {});
+            QFAIL("a row short of a cell was imported");
+        } catch (const Exception& e) {
+            QVERIFY2(e.Message().rfind("3 行目: ", 0) == 0 && e.Message().find("/ row 3: ") != std::string::npos, e.what());
+        }
+        // A stored answer 2 is a warning that says which answer is which.
+        std::vector<std::string> warnings;
+        csvtable::CheckBank(layouts::Bank(),
+                            {Row{Value(0), Value::Null(), Value(0), Value("0001"), Value(0), Value(1), Value("k"),
+                                 Value(2), Value::Null(), Value("m")}},
+                            &warnings);
+        QCOMPARE(warnings.size(), std::size_t(1));
+        QVERIFY2(warnings[0].find("write 1 if the statement is true, 0 if false") != std::string::npos, warnings[0].c_str());
+        try {
+            csvtable::CheckBank(layouts::Bank(),
+                                {Row{Value(0), Value::Null(), Value(0), Value("0001"), Value(0), Value(1), Value("k"),
+                                     Value(3), Value::Null(), Value("m")}},
+                                nullptr);
+            QFAIL("an answer 3 was taken");
+        } catch (const Exception& e) {
+            QVERIFY2(e.Message().find("the answer must be 1 (true) or 0 (false)") != std::string::npos, e.what());
+        }
+        try {
+            csvtable::CheckHazard(layouts::Hazard(),
+                                  {Row{Value("5001"), Value::Null(), Value("z"), Value("j"), Value("a"), Value("b"),
+                                       Value("c"), Value(3), Value(1), Value(0), Value::Null(), Value::Null(),
+                                       Value::Null()}},
+                                  nullptr);
+            QFAIL("a hazard answer 3 was taken");
+        } catch (const Exception& e) {
+            QVERIFY2(e.Message().find("the answer must be 1 (true) or 0 (false)") != std::string::npos, e.what());
+        }
+        // A file in neither encoding is refused by its line, in both languages.
+        try {
+            csvtable::DecodeCsv("h\r\nx\r\n\xff\r\n");
+            QFAIL("a file in neither encoding was read");
+        } catch (const Exception& e) {
+            QVERIFY2(e.Message().rfind("3 行目: ", 0) == 0 && e.Message().find("/ line 3: ") != std::string::npos, e.what());
+        }
+    }
+
+    // A spreadsheet's columns: the layout's natural order first, then every field it does not
+    // name, in its place; a layout without one keeps the file's order whole.
+    void naturalOrderKeepsEveryField()
+    {
+        std::vector<std::size_t> all(layouts::Hazard().size());
+        for (std::size_t i = 0; i < all.size(); ++i)
+            all[i] = i;
+        QCOMPARE(layouts::NaturalOrder(*layouts::Find("hazard"), layouts::Hazard()), all);
+        std::vector<FieldDef> bank = layouts::Bank();
+        bank.push_back({"Memo", FieldType::Text, 20});
+        bank.push_back({"Extra", FieldType::Integer, 0});
+        const std::vector<std::size_t> order = layouts::NaturalOrder(*layouts::Find("bank"), bank);
+        QCOMPARE(order.size(), bank.size());
+        QCOMPARE(bank[order.front()].name, std::string("Bango"));
+        QCOMPARE(std::vector<std::size_t>(order.end() - 2, order.end()), (std::vector<std::size_t>{10, 11}));
+    }
+
     void readsSpreadsheetCsvAndWritesForIt()
     {
         QTemporaryDir dir;
