@@ -195,13 +195,15 @@ void BM_GradeInWindow(benchmark::State& state)
 
 // ---- What a pupil waits for after the program started ----------------------------------------
 
-// The first mock after start-up: no file of the directory read yet in this process.
-void BM_FirstMockAfterStartUp(benchmark::State& state)
+// The first mock after start-up: no file of the directory read yet in this process, their images
+// kept on disk by an earlier run; FIRST_EVER: none kept (the first start, or the bank changed on
+// disk since), so the files are read.
+void FirstMock(benchmark::State& state, bool firstEver)
 {
     std::int64_t seed = 1;
     for (auto _ : state) {
         state.PauseTiming();
-        tablefile::ForgetImages();
+        tablefile::ForgetImages(firstEver);
         auto launcher = std::make_unique<exam::ExamLauncher>();
         launcher->SetDataDirectory(Directory());
         launcher->SetNextSeed(seed++);
@@ -215,14 +217,17 @@ void BM_FirstMockAfterStartUp(benchmark::State& state)
         state.ResumeTiming();
     }
 }
+void BM_FirstMockAfterStartUp(benchmark::State& state) { FirstMock(state, false); }
+void BM_FirstMockEver(benchmark::State& state) { FirstMock(state, true); }
 
 // The drill start, from the settings file to the first question; AFTERMOCK: a first mock ran
-// just before it, else it is the first thing after start-up. The drill ends untimed.
-void DrillStart(benchmark::State& state, bool afterMock)
+// just before it, else it is the first thing after start-up (FIRST_EVER as for FirstMock). The
+// drill ends untimed.
+void DrillStart(benchmark::State& state, bool afterMock, bool firstEver = false)
 {
     for (auto _ : state) {
         state.PauseTiming();
-        tablefile::ForgetImages();
+        tablefile::ForgetImages(firstEver);
         if (afterMock) {
             exam::ExamLauncher launcher;
             launcher.SetDataDirectory(Directory());
@@ -243,6 +248,7 @@ void DrillStart(benchmark::State& state, bool afterMock)
     }
 }
 void BM_FirstDrillAfterStartUp(benchmark::State& state) { DrillStart(state, false); }
+void BM_FirstDrillEver(benchmark::State& state) { DrillStart(state, false, true); }
 void BM_DrillAfterMock(benchmark::State& state) { DrillStart(state, true); }
 
 }  // namespace
@@ -250,6 +256,8 @@ void BM_DrillAfterMock(benchmark::State& state) { DrillStart(state, true); }
 BENCHMARK(BM_FirstMockAfterStartUp)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FirstDrillAfterStartUp)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrillAfterMock)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstMockEver)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstDrillEver)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MockStart)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadQuestions)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Draw)->Unit(benchmark::kMillisecond);

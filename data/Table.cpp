@@ -326,10 +326,9 @@ void Table::KeepImage(const tablefile::Written& written)
             if (r.id == 0 && appended == written.appendedIds.size())
                 return;
             image.ids.push_back(r.id != 0 ? r.id : written.appendedIds[appended++]);
-            // As a reading of the file leaves them: pictures left in the file (and what is
-            // stored after the first one, where that reading defers it).
+            // As a reading of the file leaves them: pictures left in the file.
             for (std::size_t f = firstBlob; f < fields_.size(); ++f)
-                if (!r.values[f].null && (fields_[f].type == FieldType::Blob || r.values[f].deferred))
+                if (!r.values[f].null && fields_[f].type == FieldType::Blob)
                     r.values[f] = Value::Deferred();
             image.rows.push_back(std::move(r.values));
         }
@@ -360,7 +359,6 @@ void Table::ResetData()
     records_.clear();
     view_.clear();
     columns_.clear();
-    unresolved_.clear();
     deletedIds_.clear();
     deferredField_ = -1;
     deferredBytes_ = std::string();
@@ -445,11 +443,6 @@ void Table::Rebuild()
     // only for what the columns cannot tell: deletion, and the text conditions.
     bool first = true, exact = true;
     if (filtered_ && compiled_) {
-        for (const auto& c : compiled_->Conditions())
-            if (unresolved_[std::size_t(c.field)]) {
-                ResolveAll();
-                break;
-            }
         std::vector<const Filter::Condition*> order;
         for (const auto& c : compiled_->Conditions())
             order.push_back(&c);
@@ -480,12 +473,6 @@ void Table::Rebuild()
 void Table::BuildColumns()
 {
     columns_.assign(fields_.size(), {});
-    unresolved_.assign(fields_.size(), false);
-    resolvedOneByOne_ = 0;
-    for (const Record& r : records_)
-        for (std::size_t f = 0; f < fields_.size() && f < r.values.size(); ++f)
-            if (r.values[f].deferred && fields_[f].type != FieldType::Blob)
-                unresolved_[f] = true;
     for (std::size_t f = 0; f < fields_.size(); ++f)
         if (fields_[f].type != FieldType::Blob)
             columns_[f].resize(records_.size());
@@ -493,7 +480,7 @@ void Table::BuildColumns()
         SetColumns(r);
 }
 
-void Table::SetColumns(std::size_t record) const
+void Table::SetColumns(std::size_t record)
 {
     static const std::string empty;
     const Row& values = records_[record].values;
@@ -501,7 +488,7 @@ void Table::SetColumns(std::size_t record) const
         if (fields_[f].type == FieldType::Blob)
             continue;
         // A filter reads a null integer as 0 and a null text as empty; a deleted record has no values.
-        const Value* v = f < values.size() && !values[f].null && !values[f].deferred ? &values[f] : nullptr;
+        const Value* v = f < values.size() && !values[f].null ? &values[f] : nullptr;
         columns_[f][record] = fields_[f].type == FieldType::Integer ? (v ? v->integer : 0) : TextKey(v ? v->bytes : empty);
     }
 }
@@ -555,73 +542,8 @@ const Value& Table::CurrentValue(int field) const
     if (cur_ < 0)
         return null;   // an empty view reads as empty values
     if (editing_)
-        return (*editBuffer_)[std::size_t(field)];   // Edit resolved the record
-    return Resolved(view_[std::size_t(cur_)], field);
-}
-
-const Value& Table::Resolved(std::size_t record, int field) const
-{
-    const Value& v = records_[record].values.at(std::size_t(field));
-    const FieldType type = fields_[std::size_t(field)].type;
-    // An integer stored after the picture (a category) is read for every record at once: it is
-    // what a pool or a filter reads over the whole bank. A text is read for the records shown.
-    if (v.deferred && type == FieldType::Integer && unresolved_[std::size_t(field)])
-        ResolveAll();
-    else if (v.deferred && type != FieldType::Blob)
-        Resolve(record);
-    return records_[record].values[std::size_t(field)];
-}
-
-bool Table::Unresolved(const Record& r) const
-{
-    for (std::size_t f = 0; f < r.values.size(); ++f)
-        if (r.values[f].deferred && fields_[f].type != FieldType::Blob)
-            return true;
-    return false;
-}
-
-void Table::Resolve(std::size_t record) const
-{
-    Record& r = records_[record];
-    if (r.deleted || !Unresolved(r))
-        return;
-    // One by one a record costs an opening of the file; a reader going through many records
-    // (a grid scrolled, a listing) gets them all in one pass instead, which costs what reading
-    // them at Open would have.
-    constexpr int kOneByOne = 128;
-    if (++resolvedOneByOne_ > kOneByOne) {
-        ResolveAll();
-        return;
-    }
-    tablefile::ReadDeferredFields(fileName_, fields_, {r.id}, {&r.values}, {&r.dirty}, readAs_);
-    SetColumns(record);
-}
-
-void Table::ResolveAll() const
-{
-    std::vector<std::size_t> which;
-    std::vector<std::int64_t> ids;
-    std::vector<Row*> rows;
-    std::vector<const std::vector<bool>*> dirty;
-    for (std::size_t i = 0; i < records_.size(); ++i) {
-        Record& r = records_[i];
-        if (r.deleted || r.id == 0 || !Unresolved(r))
-            continue;
-        which.push_back(i);
-        ids.push_back(r.id);
-        rows.push_back(&r.values);
-        dirty.push_back(&r.dirty);
-    }
-    try {
-        tablefile::ReadDeferredFields(fileName_, fields_, ids, rows, dirty, readAs_);
-    } catch (...) {
-        for (const std::size_t i : which)   // those read before the failure
-            SetColumns(i);
-        throw;
-    }
-    for (const std::size_t i : which)
-        SetColumns(i);
-    unresolved_.assign(fields_.size(), false);
+        return (*editBuffer_)[std::size_t(field)];
+    return records_[view_[std::size_t(cur_)]].values.at(std::size_t(field));
 }
 
 const std::string& Table::DeferredBytes(int field) const
@@ -653,7 +575,6 @@ void Table::Edit()
     RequireCurrent();
     if (editing_)
         return;
-    Resolve(view_[std::size_t(cur_)]);   // the write-back must find real values, never deferred ones
     editBuffer_ = std::make_unique<Row>(records_[view_[std::size_t(cur_)]].values);
     editDirty_.assign(fields_.size(), false);
     editing_ = true;
@@ -838,7 +759,7 @@ void Table::MoveTo(int viewIndex)
 const Value& Table::ViewValue(int viewIndex, int fieldIndex) const
 {
     RequireActive();
-    return Resolved(view_.at(std::size_t(viewIndex)), fieldIndex);
+    return records_[view_.at(std::size_t(viewIndex))].values.at(std::size_t(fieldIndex));
 }
 
 std::size_t Table::StoredCount() const { return active_ ? records_.size() : 0; }
@@ -848,8 +769,6 @@ std::span<const std::int32_t> Table::IntegerColumn(int fieldIndex) const
     RequireActive();
     if (fieldIndex < 0 || std::size_t(fieldIndex) >= fields_.size() || fields_[std::size_t(fieldIndex)].type != FieldType::Integer)
         throw Exception("整数の項目ではありません");
-    if (unresolved_[std::size_t(fieldIndex)])
-        ResolveAll();
     return columns_[std::size_t(fieldIndex)];
 }
 
@@ -857,7 +776,7 @@ const Value& Table::StoredValue(std::size_t record, int fieldIndex) const
 {
     static const Value null;
     const Record& r = records_.at(record);
-    return r.deleted ? null : Resolved(record, fieldIndex);
+    return r.deleted ? null : r.values.at(std::size_t(fieldIndex));
 }
 
 void Table::CreateFile(const std::string& path, const std::vector<FieldDef>& fields,

@@ -3,8 +3,7 @@
 //
 // Open reads every record of the file into memory in stored order and releases the file, except
 // a record's pictures, which are read from the file when first asked for (every accessor gives
-// the real value, never a placeholder; the same path for what is stored after a picture is
-// switched off, see kDeferAfterPicture in TableFile.cpp); Close
+// the real value, never a placeholder); Close
 // writes back, in one transaction, only what changed since Open (updated, deleted and appended
 // records), so the file afterwards holds every record whatever the filter. An unchanged table
 // leaves its file untouched. A failed write-back throws and leaves the table open with all its
@@ -171,17 +170,8 @@ private:
     void Rebuild();          // recompute the view and make its first record current
     bool Matches(std::size_t record) const;
     void BuildColumns();
-    void SetColumns(std::size_t record) const;   // from the record's values (a deleted one: empty)
+    void SetColumns(std::size_t record);   // from the record's values (a deleted one: empty)
     const Value& CurrentValue(int field) const;
-    // Where opening leaves the integers and texts stored after a record's picture in the file
-    // (tablefile::ReadShared, while kDeferAfterPicture is off: never), they are read when first
-    // asked for. Resolve reads those of one
-    // record, or of every record once many were read one by one; ResolveAll those of every record,
-    // for a filter or a column that needs them.
-    const Value& Resolved(std::size_t record, int field) const;
-    void Resolve(std::size_t record) const;
-    void ResolveAll() const;
-    bool Unresolved(const Record& r) const;
     // The bytes of a deferred picture of the current record, read from the file once per record
     // and field and kept until another is asked for.
     const std::string& DeferredBytes(int field) const;
@@ -199,15 +189,11 @@ private:
     std::unique_ptr<class Filter> compiled_;
 
     std::vector<FieldDef> fields_;
-    // Mutable: reading a deferred value (Resolve) fills it in, in the record and its columns.
-    mutable std::vector<Record> records_;
+    std::vector<Record> records_;
     std::vector<std::size_t> view_;   // indices into records_
     // Per field, one entry per record: the integer (integer fields) or the hash of the bytes
-    // (text fields) that a filter compares; empty for blob fields. A deferred value reads 0 here
-    // until it is resolved.
-    mutable std::vector<std::vector<std::int32_t>> columns_;
-    mutable std::vector<bool> unresolved_;   // per field: some record holds it deferred
-    mutable int resolvedOneByOne_ = 0;
+    // (text fields) that a filter compares; empty for blob fields.
+    std::vector<std::vector<std::int32_t>> columns_;
     std::vector<std::int64_t> deletedIds_;
     mutable std::size_t deferredRecord_ = 0;
     mutable int deferredField_ = -1;   // -1: nothing read yet

@@ -1,6 +1,7 @@
 #include "TableFile.h"
 
 #include "Exception.h"
+#include "KeptImage.h"
 #include "Sqlite.h"
 
 #include <sqlite3.h>
@@ -203,23 +204,16 @@ bool SameFields(Db& db, const std::string& path, const std::vector<FieldDef>& fi
 // The record id, then one column per field. A deferred blob field gives only its size: SQLite
 // tells a blob's length without reading it, and a text's (not ours, but possible in a file
 // from elsewhere) as a blob's; anything else comes as -1.
-// With AFTER_BLOB the integers and texts stored after the first blob come as their type only
-// ('null' or another), which SQLite reads from the record's header without going through the
-// blob's overflow pages to reach them.
-std::string SelectList(const std::vector<FieldDef>& fields, bool deferBlobs = false, bool afterBlob = false)
+std::string SelectList(const std::vector<FieldDef>& fields, bool deferBlobs = false)
 {
     std::string cols = "id";
-    bool pastBlob = false;
     for (const auto& f : fields) {
         const std::string q = Quote(f.name);
         if (deferBlobs && f.type == FieldType::Blob)
             cols += ", CASE typeof(" + q + ") WHEN 'null' THEN NULL WHEN 'blob' THEN length(" + q +
                     ") WHEN 'text' THEN length(CAST(" + q + " AS BLOB)) ELSE -1 END";
-        else if (pastBlob)
-            cols += ", typeof(" + q + ")";
         else
             cols += ", " + q;
-        pastBlob = pastBlob || (afterBlob && f.type == FieldType::Blob);
     }
     return cols;
 }
@@ -378,6 +372,11 @@ public:
         if (list_.size() > 8)
             list_.pop_back();
     }
+    void Clear()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        list_.clear();
+    }
 
 private:
     std::mutex mutex_;
@@ -391,7 +390,7 @@ CheckedVersions& Checked()
 
 // The whole file, in the read transaction of DB. CHECK: the structure is checked first (see
 // ReadShared for when it is not).
-Contents ReadOpen(Db& db, const std::string& path, bool deferBlobs, bool check = true, bool afterBlob = false)
+Contents ReadOpen(Db& db, const std::string& path, bool deferBlobs, bool check = true)
 {
     ++wholeReads;
     Contents c;
@@ -399,12 +398,8 @@ Contents ReadOpen(Db& db, const std::string& path, bool deferBlobs, bool check =
         c.fields = ReadSchema(db, path);
         if (check)
             CheckStructure(db, path);
-        Stmt st(db, "SELECT " + SelectList(c.fields, deferBlobs, afterBlob) + " FROM records ORDER BY id");
+        Stmt st(db, "SELECT " + SelectList(c.fields, deferBlobs) + " FROM records ORDER BY id");
         const int n = int(c.fields.size());
-        std::size_t firstBlob = c.fields.size();
-        for (std::size_t i = 0; afterBlob && i < c.fields.size() && firstBlob == c.fields.size(); ++i)
-            if (c.fields[i].type == FieldType::Blob)
-                firstBlob = i;
         while (st.Step()) {
             const std::int64_t id = sqlite3_column_int64(st.get(), 0);
             if (!c.ids.empty() && id <= c.ids.back())
@@ -430,9 +425,6 @@ Contents ReadOpen(Db& db, const std::string& path, bool deferBlobs, bool check =
                     // An empty picture has no bytes to leave in the file: it reads as the
                     // empty value, which tells it from a picture that is there.
                     v = bytes == 0 ? Value(std::string()) : Value::Deferred();
-                } else if (std::size_t(i) > firstBlob) {
-                    // Only its type was read (SelectList): 'null' came as NULL above.
-                    v = Value::Deferred();
                 } else {
                     v = TakeValue(st.get(), i + 1, f, path);
                 }
@@ -525,31 +517,46 @@ std::shared_ptr<const Contents> ReadShared(const std::string& path)
             sqlite3_exec(db->get(), "COMMIT", nullptr, nullptr, nullptr);
             return image;
         }
+        // The first opening after start-up: the image an earlier run kept, read under the lock.
+        if (auto kept = ReadKeptImage(path, *version)) {
+            sqlite3_exec(db->get(), "COMMIT", nullptr, nullptr, nullptr);
+            if (kept->checked)
+                Checked().Put(path, *version);
+            auto image = std::make_shared<const Contents>(std::move(kept->contents));
+            SharedImages().Put(path, *version, image);
+            return image;
+        }
     }
     // The structural check is left to the first write-back of this version of the file
     // (WriteChanges): it visits every page, pictures' overflow pages too, which costs more than
     // the rest of the reading, and a damaged file does no harm until something is written into
     // it. Reading itself refuses records out of order, and SQLite what it cannot read.
-    // Deferring what is stored after a picture (AFTER_BLOB) is off: it left values out of range
-    // unrefused at opening, and a window holding the bank open across another write-back of it
-    // could no longer read its texts.
-    constexpr bool kDeferAfterPicture = false;
-    auto contents = std::make_shared<const Contents>(ReadOpen(*db, path, true, false, kDeferAfterPicture));
-    if (version)
+    auto contents = std::make_shared<const Contents>(ReadOpen(*db, path, true, false));
+    if (version) {
         SharedImages().Put(path, *version, contents);
+        WriteKeptImage(path, *version, *contents, false);
+    }
     return contents;
 }
 
 void Keep(const std::string& path, const Version& version, Contents contents)
 {
-    SharedImages().Put(path, version, std::make_shared<const Contents>(std::move(contents)));
+    auto image = std::make_shared<const Contents>(std::move(contents));
+    SharedImages().Put(path, version, image);
+    WriteKeptImage(path, version, *image, Checked().Has(path, version));
 }
 
-void ForgetImages()
+void ForgetImages(bool evenKept)
 {
-    Images& images = SharedImages();
-    std::lock_guard<std::mutex> lock(images.mutex);
-    images.list.clear();
+    {
+        Images& images = SharedImages();
+        std::lock_guard<std::mutex> lock(images.mutex);
+        images.list.clear();
+    }
+    if (evenKept) {
+        Checked().Clear();
+        RemoveKeptImages();
+    }
 }
 
 std::uint64_t WholeReads() { return wholeReads.load(); }
@@ -580,33 +587,19 @@ std::unique_ptr<Db> OpenForDeferred(const std::string& path, const std::vector<F
 // The row at ST (a select of SelectList(FIELDS)) is the record AS_READ: its texts that were read
 // and that DIRTY does not mark (DIRTY empty: none) stand in it unchanged.
 // A file written since it was read (UNCHANGED false) is trusted as far as the texts held tell
-// (the question's number among them); deferred ones were never read and cannot be compared.
+// (the question's number among them).
 void SameTexts(sqlite3_stmt* st, const std::string& path, const std::vector<FieldDef>& fields, const Row& asRead,
                const std::vector<bool>& dirty, bool unchanged)
 {
     if (unchanged)
         return;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (fields[i].type != FieldType::Text || (!dirty.empty() && dirty[i]) || i >= asRead.size() ||
-            asRead[i].deferred)
+        if (fields[i].type != FieldType::Text || (!dirty.empty() && dirty[i]) || i >= asRead.size())
             continue;
         const int col = int(i) + 1;
         const bool null = sqlite3_column_type(st, col) == SQLITE_NULL;
         if (null != asRead[i].null || Bytes(st, col) != asRead[i].bytes)
             ChangedSince(path);
-    }
-}
-
-// Fills in ROW the integers and texts that it holds as deferred, from the row at ST.
-void TakeDeferred(sqlite3_stmt* st, const std::string& path, const std::vector<FieldDef>& fields, Row& row)
-{
-    for (std::size_t i = 0; i < fields.size() && i < row.size(); ++i) {
-        if (!row[i].deferred || fields[i].type == FieldType::Blob)
-            continue;
-        Value v = TakeValue(st, int(i) + 1, fields[i], path);
-        if (v.null)   // it was there when the file was read
-            ChangedSince(path);
-        row[i] = std::move(v);
     }
 }
 
@@ -625,41 +618,6 @@ std::string ReadDeferred(const std::string& path, const std::vector<FieldDef>& f
         ChangedSince(path);
     SameTexts(st.get(), path, fields, asRead, dirty, unchanged);
     return Bytes(st.get(), int(field) + 1);
-}
-
-void ReadDeferredFields(const std::string& path, const std::vector<FieldDef>& fields,
-                        const std::vector<std::int64_t>& ids, const std::vector<Row*>& rows,
-                        const std::vector<const std::vector<bool>*>& dirty, const Stamp& readAs)
-{
-    if (ids.empty())
-        return;
-    bool unchanged = false;
-    const auto db = OpenForDeferred(path, fields, readAs, unchanged);
-    const auto take = [&](sqlite3_stmt* st, std::size_t k) {
-        SameTexts(st, path, fields, *rows[k], *dirty[k], unchanged);
-        TakeDeferred(st, path, fields, *rows[k]);
-    };
-    if (ids.size() == 1) {
-        Stmt st(*db, "SELECT " + SelectList(fields, true) + " FROM records WHERE id = ?");
-        st.Bind(1, ids[0]);
-        if (!st.Step())
-            ChangedSince(path);
-        take(st.get(), 0);
-        return;
-    }
-    // Many records: one pass over the file in id order, the records' ids ascending as well.
-    Stmt st(*db, "SELECT " + SelectList(fields, true) + " FROM records WHERE id >= ? ORDER BY id");
-    st.Bind(1, ids[0]);
-    std::size_t k = 0;
-    while (k < ids.size() && st.Step()) {
-        const std::int64_t id = sqlite3_column_int64(st.get(), 0);
-        if (id > ids[k])
-            ChangedSince(path);   // the record is gone
-        if (id == ids[k])
-            take(st.get(), k++);
-    }
-    if (k < ids.size())
-        ChangedSince(path);
 }
 
 namespace {

@@ -48,16 +48,20 @@ struct Version {
     bool operator==(const Version&) const = default;
 };
 
-// Read(PATH, true), shared within the process (the integers and texts stored after a picture
-// are not deferred: kDeferAfterPicture is off), with the structural check left to the first
+// Read(PATH, true), shared within the process, with the structural check left to the first
 // write-back of the version (WriteChanges): while the file's version is the one an earlier
 // read (or a write-back of this process, see Keep) left, the same image comes back without the
-// file being read again; only the version is checked, under SQLite's lock. Throws as Read.
+// file being read again; only the version is checked, under SQLite's lock. The image is kept on
+// disk too (KeptImage.h), so that the first opening after start-up finds it there while the file
+// is at that version. Throws as Read.
 std::shared_ptr<const Contents> ReadShared(const std::string& path);
-// Makes CONTENTS the image of PATH at VERSION: what a write-back of this process left in the file.
+// Makes CONTENTS the image of PATH at VERSION, in the process and on disk: what a write-back of
+// this process left in the file.
 void Keep(const std::string& path, const Version& version, Contents contents);
-// Drops every image: the next opening of each file reads it, as in a process just started.
-void ForgetImages();
+// Drops every image of the process: the next opening of each file goes as in a process just
+// started, to the image kept on disk. EVEN_KEPT: those go too, and the file is read, as on the
+// first start ever.
+void ForgetImages(bool evenKept = false);
 // How many times this process has read a table file whole (Read, and ReadShared when its image
 // was missing or out of date).
 std::uint64_t WholeReads();
@@ -69,15 +73,6 @@ std::uint64_t WholeReads();
 // Exception otherwise.
 std::string ReadDeferred(const std::string& path, const std::vector<FieldDef>& fields, std::int64_t id,
                          std::size_t field, const Row& asRead, const std::vector<bool>& dirty, const Stamp& readAs);
-
-// Reads Open's deferred integers and texts: those stored after a record's picture, which
-// ReadShared leaves in the file (Value::Deferred) so that opening a bank does not go through
-// every picture to reach them. ROWS[k] is record IDS[k] as the caller holds it (ids ascending);
-// its deferred integer and text values are filled in. As for ReadDeferred, the texts it holds
-// that DIRTY[k] does not mark must still stand in the file. Throws Exception otherwise.
-void ReadDeferredFields(const std::string& path, const std::vector<FieldDef>& fields,
-                        const std::vector<std::int64_t>& ids, const std::vector<Row*>& rows,
-                        const std::vector<const std::vector<bool>*>& dirty, const Stamp& readAs);
 
 struct Update {
     std::int64_t id;

@@ -1,15 +1,12 @@
 #include "Checkpoint.h"
 
+#include "CacheFolder.h"
 #include "Load.h"
 #include "LearningRecord.h"
 
-#include <QCryptographicHash>
 #include <QDataStream>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 
 #include <optional>
 
@@ -86,13 +83,9 @@ std::optional<Kept> ReadKept(const std::string& file, const MemoryModel& model)
 
 bool WriteKept(const std::string& file, const Kept& k)
 {
-    const QString path = QString::fromStdString(file);
-    const QString folder = QFileInfo(path).absolutePath();
-    // The cards say what a pupil remembers: the folder is the user's alone.
-    if (!QDir().mkpath(folder) ||
-        !QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+    if (!cachefolder::MakeFolderFor(file))
         return false;
-    QSaveFile f(path);
+    QSaveFile f(QString::fromStdString(file));
     if (!f.open(QIODevice::WriteOnly))
         return false;
     QDataStream out(&f);
@@ -150,12 +143,7 @@ bool Resume(const record::LearningRecord& record, Kept& kept, std::int64_t& repl
 
 std::string CheckpointFile(const std::string& recordPath)
 {
-    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    if (cache.isEmpty())
-        return {};
-    const QByteArray path = QFileInfo(QString::fromStdString(recordPath)).absoluteFilePath().toUtf8();
-    const QByteArray digest = QCryptographicHash::hash(path, QCryptographicHash::Sha256).toHex().left(32);
-    return (cache + "/lentavo/memory/" + QString::fromLatin1(digest) + ".replay").toStdString();
+    return cachefolder::FileFor("memory", recordPath, "replay");
 }
 
 Learner ReplayKept(const record::LearningRecord& record, const std::string& file, ReplayReport* report)

@@ -1,3 +1,4 @@
+#include "CacheFolder.h"
 #include "EucJp.h"
 #include "Exception.h"
 #include "Layouts.h"
@@ -44,6 +45,28 @@ std::string MakeBank(const QTemporaryDir& dir, int n, const char* name = "mondai
     const std::string path = dir.filePath(name).toStdString();
     Table::CreateFile(path, layouts::Bank(), rows);
     return path;
+}
+
+// 40 questions with a picture of 9,000 bytes each: most of the file is the pictures' overflow pages.
+std::vector<Row> PicturedQuestions()
+{
+    std::vector<Row> rows;
+    for (int i = 0; i < 40; ++i) {
+        Row r = Question(0, std::to_string(1000 + i));
+        r[8] = Value(std::string(9000, char('a' + i % 26)));
+        rows.push_back(r);
+    }
+    return rows;
+}
+
+// Zeros a page in the middle of the file (a picture's overflow page), the header left as it is:
+// nothing but SQLite's structural check notices.
+void DamageMiddlePage(const std::string& path)
+{
+    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(std::streamoff(QFileInfo(QString::fromStdString(path)).size() / 4096 / 2 * 4096));
+    const std::string zeros(4096, '\0');
+    f.write(zeros.data(), std::streamsize(zeros.size()));
 }
 
 std::vector<std::string> Bangos(Table& t)
@@ -457,7 +480,7 @@ private slots:
         QCOMPARE(seen.kaisu, 5);
         QCOMPARE(seen.bangos, (std::vector<std::string>{"0007", "0008", "0010", "0011"}));
         const std::shared_ptr<const tablefile::Contents> image = tablefile::ReadShared(path);
-        tablefile::ForgetImages();
+        tablefile::ForgetImages(true);
         const tablefile::Contents fromFile = *tablefile::ReadShared(path);
         QCOMPARE(image->ids, fromFile.ids);
         QVERIFY(image->rows == fromFile.rows);
@@ -468,6 +491,74 @@ private slots:
         seen = open();
         QCOMPARE(seen.reads, 1u);
         QCOMPARE(seen.kaisu, 3);
+    }
+
+    // The image kept on disk between runs is taken up by a process's first opening only while the
+    // file is at the version it was kept for, and only for that file; a damaged one is passed over.
+    // Kept after a read, the file's structure is still checked at the first write-back.
+    void keptImageIsTakenUpOnlyForItsVersion()
+    {
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 3);
+        const std::string kept = cachefolder::FileFor("tables", path, "image");
+        const auto firstOpening = [&] {
+            tablefile::ForgetImages();   // as a process just started
+            const std::uint64_t before = tablefile::WholeReads();
+            const auto image = tablefile::ReadShared(path);
+            return std::make_pair(tablefile::WholeReads() - before, image);
+        };
+        const auto [reads, fromFile] = firstOpening();
+        QCOMPARE(reads, 1u);
+        const auto [keptReads, fromKept] = firstOpening();
+        QCOMPARE(keptReads, 0u);
+        QVERIFY(fromKept->fields.size() == fromFile->fields.size() && fromKept->ids == fromFile->ids &&
+                fromKept->rows == fromFile->rows && fromKept->stamp == fromFile->stamp);
+
+        // Another program writes the file and puts its time back.
+        struct stat times {};
+        QCOMPARE(::stat(path.c_str(), &times), 0);
+        Sql(path, "UPDATE records SET Kaisu = 9 WHERE id = 2");
+        const struct timespec back[2] = {times.st_atim, times.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, path.c_str(), back, 0), 0);
+        auto [changedReads, changed] = firstOpening();
+        QCOMPARE(changedReads, 1u);
+        QCOMPARE(changed->rows[1][2].integer, 9);
+
+        // Cut short, or kept for another file at the same version (a copy of its name), it is
+        // passed over; the reading keeps a whole image again.
+        const std::string whole = Slurp(kept);
+        for (const std::size_t cut : {whole.size() / 2, whole.size() - 1}) {
+            QVERIFY(QFile::resize(QString::fromStdString(kept), qint64(cut)));
+            QCOMPARE(firstOpening().first, 1u);
+            QCOMPARE(Slurp(kept), whole);
+        }
+        const std::string other = MakeBank(dir, 3, "other.cds");
+        tablefile::ReadShared(other);
+        QVERIFY(QFile::remove(QString::fromStdString(kept)));
+        QVERIFY(QFile::copy(QString::fromStdString(cachefolder::FileFor("tables", other, "image")),
+                            QString::fromStdString(kept)));
+        QCOMPARE(firstOpening().first, 1u);
+
+        // Damaged after it was read (a picture's page, time and size put back): the write-back
+        // of the next run, which took up the image, still checks the file and refuses it.
+        const std::string pictured = dir.filePath("pictured.cds").toStdString();
+        Table::CreateFile(pictured, layouts::Bank(), PicturedQuestions());
+        tablefile::ReadShared(pictured);
+        QCOMPARE(::stat(pictured.c_str(), &times), 0);
+        DamageMiddlePage(pictured);
+        const struct timespec damagedBack[2] = {times.st_atim, times.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, pictured.c_str(), damagedBack, 0), 0);
+        tablefile::ForgetImages();
+        const std::uint64_t before = tablefile::WholeReads();
+        Table t;
+        t.SetFileName(pictured);
+        t.Open();
+        t.Edit();
+        t.FieldByName("Kaisu").SetAsInteger(4);
+        t.Post();
+        QCOMPARE(tablefile::WholeReads(), before);   // the kept image, not the file
+        QVERIFY_THROWS_EXCEPTION(Exception, t.Close());
+        t.Discard();
     }
 
     // A disk that fills up during the write-back (here: a file-size limit the process may not
@@ -783,12 +874,7 @@ private slots:
     {
         QTemporaryDir dir;
         const std::string path = dir.filePath("mondai.cds").toStdString();
-        std::vector<Row> rows;
-        for (int i = 0; i < 40; ++i) {
-            Row r = Question(0, std::to_string(1000 + i));
-            r[8] = Value(std::string(9000, char('a' + i % 26)));
-            rows.push_back(r);
-        }
+        const std::vector<Row> rows = PicturedQuestions();
         Table::CreateFile(path, layouts::Bank(), rows);
         const auto change = [&](Table& t, int value) {
             t.Open();
@@ -796,13 +882,7 @@ private slots:
             t.FieldByName("Kaisu").SetAsInteger(value);
             t.Post();
         };
-        const auto damage = [&] {
-            // A page in the middle (a picture's overflow page), the header left as it is.
-            std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
-            f.seekp(std::streamoff(QFileInfo(QString::fromStdString(path)).size() / 4096 / 2 * 4096));
-            const std::string zeros(4096, '\0');
-            f.write(zeros.data(), std::streamsize(zeros.size()));
-        };
+        const auto damage = [&] { DamageMiddlePage(path); };
         for (int round = 0; round < 2; ++round) {
             if (round == 1) {
                 // A version this process checked and wrote, damaged afterwards.
