@@ -1,6 +1,7 @@
 // The school's files on the PC, which need no server: the configuration (Lentavo.school) and a
 // working folder's outbox (school-outbox.json).
 
+#include "Client.h"
 #include "Config.h"
 #include "Delivery.h"
 #include "Exception.h"
@@ -8,6 +9,7 @@
 #include "Outbox.h"
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -214,6 +216,85 @@ private slots:
         QVERIFY(school::TestDateToSend("|", b));   // the date was taken away
         b.testDateSent = "|";
         QVERIFY(!school::TestDateToSend("|", b));
+    }
+
+    // After a read-back, every final session is behind the mark and only the open last one is
+    // kept by its print: it is sent again once it ends, and nothing else is.
+    void aReadBackRecordCountsAsDelivered()
+    {
+        QTemporaryDir dir;
+        const std::string folder = dir.path().toStdString() + "/";
+        record::LearningRecord rec;
+        rec.Open(folder + record::kFileName);
+        record::Answer a;
+        a.bango = "0001";
+        const std::int64_t ended = rec.BeginSession({record::kDrill, 1, std::nullopt});
+        rec.AddAnswer(ended, a);
+        rec.EndSession(ended);
+        const std::int64_t left = rec.BeginSession({record::kDrill, 1, std::nullopt});   // never ended, but a later one began
+        rec.AddAnswer(left, a);
+        const std::int64_t open = rec.BeginSession({record::kDrill, 1, std::nullopt});
+        rec.AddAnswer(open, a);
+
+        school::Outbox b = school::LoadOrMakeOutbox(folder);
+        b.sessionsSent = {{99, "stale"}};
+        school::MarkDelivered(rec, b);
+        QCOMPARE(b.sessionsDone, left);
+        QCOMPARE(b.sessionsSent.size(), std::size_t(1));
+        QCOMPARE(b.sessionsSent.count(open), std::size_t(1));
+        QCOMPARE(b.answersDone, std::int64_t(3));
+        QCOMPARE(school::PendingRecordRows(folder, b), 0);
+        rec.AddAnswer(open, a);
+        rec.EndSession(open);
+        QCOMPARE(school::PendingRecordRows(folder, b), 2);   // the answer, and the session's end
+    }
+
+    // A folder never bound has nothing to deliver: the round ends at once, without the server.
+    void anUnboundFolderDeliversNothing()
+    {
+        QTemporaryDir dir;
+        school::Client nowhere("host=" + dir.path().toStdString() + "/none connect_timeout=1");
+        std::atomic<bool> done{false};
+        std::thread t([&] {
+            school::DeliverNow(nowhere, dir.path().toStdString());
+            done = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(done, 5000);
+        if (!done)
+            t.detach();   // endless: the test has failed; let the program end
+        else
+            t.join();
+    }
+
+    // A worker does nothing until given a folder; a folder whose round fails (the server away,
+    // or its outbox damaged) is tried again after 1 s, then 2 s: neither given up nor hammered.
+    void aFailingRoundIsRetriedWithAGrowingPause()
+    {
+        QTemporaryDir away, damaged;
+        school::BindFolder(away.path().toStdString(), "token");
+        {
+            record::LearningRecord rec;
+            rec.Open(away.path().toStdString() + "/" + record::kFileName);
+            record::Answer a;
+            a.bango = "0001";
+            rec.AddAnswer(rec.BeginSession({record::kDrill, 1, std::nullopt}), a);
+        }
+        Write(damaged.filePath(school::kOutboxFile), "{", 0600);
+        school::Delivery unreachable("host=" + away.path().toStdString() + "/none connect_timeout=1");
+        school::Delivery damagedOne("host=" + away.path().toStdString() + "/none connect_timeout=1");
+        QSignalSpy rounds(&unreachable, &school::Delivery::pendingChanged);
+        QSignalSpy failedAway(&unreachable, &school::Delivery::deliveryFailed);
+        QSignalSpy failedDamaged(&damagedOne, &school::Delivery::deliveryFailed);
+        QTest::qWait(200);
+        QCOMPARE(rounds.count(), 0);
+        unreachable.AddFolder(away.path().toStdString());
+        damagedOne.AddFolder(damaged.path().toStdString());
+        QTest::qWait(3500);   // rounds at 0, 1 and 3 s
+        for (const QSignalSpy* failed : {&failedAway, &failedDamaged})
+            QVERIFY2(failed->count() >= 2 && failed->count() <= 4, qPrintable(QString::number(failed->count())));
+        QCOMPARE(unreachable.Pending(), 2);   // the session and its answer
+        QCOMPARE(rounds.count(), 1);   // told once: the count did not change after the first round
+        QCOMPARE(rounds.at(0).at(0).toInt(), 2);
     }
 };
 

@@ -141,6 +141,10 @@ private slots:
         QCOMPARE(table_->model()->index(0, 0).data().toString(), QStringLiteral("1002"));
         ClickHeader(7);   // again: descending
         QCOMPARE(table_->model()->index(0, 0).data().toString(), QStringLiteral("1003"));
+        // Never sat comes before まだ from any earlier order, not only from the one above.
+        table_->sortByColumn(0, Qt::DescendingOrder);
+        table_->sortByColumn(7, Qt::AscendingOrder);
+        QCOMPARE(table_->model()->index(0, 0).data().toString(), QStringLiteral("1002"));
     }
 
     void filtersKeepWhatTheTeacherAskedFor()
@@ -222,6 +226,8 @@ private slots:
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF番号,"));
         QCOMPARE(bytes.count("\r\n"), 2);
         QVERIFY(bytes.contains("\r\n2080,生徒,2026-12-08,"));
+        const QList<QByteArray> lines = bytes.split('\n');
+        QCOMPARE(lines[0].count(','), lines[1].count(','));   // a heading for each column, no more
     }
 
     // In English the list, its filter and its verdicts are English; the CSV a school reads with

@@ -205,6 +205,13 @@ private slots:
         QVERIFY(thirdA.readBack.skipped.empty());
         QCOMPARE(thirdA.readBack.answers, 4);
         QCOMPARE(Bangos(a).size(), std::size_t(4));
+
+        // The date taken away at A is taken away at B too.
+        SetTestDate(a, "", "");
+        school::DeliverNow(client, a);
+        QCOMPARE(school::PendingIn(a), 0);
+        SignIn(pcB, "1001", "pcB");
+        QCOMPARE(TestDateIn(b), std::string("- -"));
     }
 
     // The rebuilt record and its marks take each other's place together: until the incoming
