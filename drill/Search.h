@@ -31,7 +31,7 @@ struct SearchOutcome {
 // of the table's integer columns. Null integers count as 0.
 SearchOutcome FindQuestion(const Table& bank, int startLevel, int passLimit);
 
-// Runs the search: on success sets the bank's filter to the successful try's filter, turns
+// Runs the search, after storing an edit in progress as a filter change would: on success sets the bank's filter to the successful try's filter, turns
 // filtering on (its first match becomes current) and updates PASSLIMIT. Returns false, leaving
 // the bank and PASSLIMIT as they were, when no question qualifies.
 bool SearchQuestion(Table& bank, int startLevel, int& passLimit);
