@@ -1,6 +1,7 @@
 #include "KeptImage.h"
 
 #include "CacheFolder.h"
+#include "SafeFile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,20 +20,22 @@ constexpr std::uint32_t kFormat = 1;
 constexpr char kEnd[4] = {'E', 'N', 'D', '.'};
 // Images of a drill's three files, the hazard file and room for a second data directory.
 constexpr std::size_t kMaxImages = 12;
+// Far above a bank of 9,999 questions with the longest texts (about 6 MB).
+constexpr std::size_t kMaxImageBytes = std::size_t(1) << 30;
 enum Tag : std::uint8_t { kNull = 0, kInteger = 1, kBytes = 2, kDeferred = 3 };
 
 std::string FileOf(const std::string& path) { return cachefolder::FileFor("tables", path, "image"); }
 
 // Numbers in the machine's own byte order: the file never leaves this machine's cache.
 template <typename T>
-void Put(std::string& out, T x)
+void Put(std::ostream& out, T x)
 {
-    out.append(reinterpret_cast<const char*>(&x), sizeof x);
+    out.write(reinterpret_cast<const char*>(&x), sizeof x);
 }
-void PutBytes(std::string& out, const std::string& bytes)
+void PutBytes(std::ostream& out, const std::string& bytes)
 {
     Put(out, std::uint32_t(bytes.size()));
-    out += bytes;
+    out.write(bytes.data(), std::streamsize(bytes.size()));
 }
 
 // Reads from a kept file, every read checked against its end.
@@ -78,7 +81,7 @@ std::string Absolute(const std::string& path)
     return ec ? path : absolute.string();
 }
 
-void PutVersion(std::string& out, const Version& v)
+void PutVersion(std::ostream& out, const Version& v)
 {
     Put(out, v.changeCounter);
     Put(out, v.device);
@@ -125,7 +128,7 @@ bool GetValue(Reader& in, const FieldDef& f, Value& v)
     }
 }
 
-void PutValue(std::string& out, const FieldDef& f, const Value& v)
+void PutValue(std::ostream& out, const FieldDef& f, const Value& v)
 {
     if (v.null) {
         Put(out, std::uint8_t(kNull));
@@ -213,10 +216,12 @@ std::optional<KeptImage> ReadKeptImage(const std::string& path, const Version& v
     const std::string file = FileOf(path);
     if (file.empty())
         return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
+    std::string bytes;
+    try {
+        bytes = safefile::Read(file, kMaxImageBytes, safefile::Links::Refuse);
+    } catch (const std::exception&) {
         return std::nullopt;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
     return Parse(bytes, path, version);
 }
 
@@ -225,8 +230,12 @@ void WriteKeptImage(const std::string& path, const Version& version, const Conte
     const std::string file = FileOf(path);
     if (file.empty() || !cachefolder::MakeFolderFor(file))
         return;
-    std::string out;
-    out.append(kMagic, 4);
+    // Written beside it and renamed over it: a reader finds the old image or the new one. Not
+    // synced: after a crash a torn image is passed over like any damaged one. Streamed, so that
+    // keeping a bank's image costs no second copy of it in memory.
+    const std::string temp = file + ".new-" + std::to_string(::getpid());
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    out.write(kMagic, 4);
     Put(out, kFormat);
     PutBytes(out, Absolute(path));
     PutVersion(out, version);
@@ -245,14 +254,9 @@ void WriteKeptImage(const std::string& path, const Version& version, const Conte
     for (const Row& row : contents.rows)
         for (std::size_t i = 0; i < contents.fields.size(); ++i)
             PutValue(out, contents.fields[i], i < row.size() ? row[i] : Value::Null());
-    out.append(kEnd, 4);
-    // Written beside it and renamed over it: a reader finds the old image or the new one. Not
-    // synced: after a crash a torn image is passed over like any damaged one.
-    const std::string temp = file + ".new-" + std::to_string(::getpid());
-    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-    f.write(out.data(), std::streamsize(out.size()));
-    f.close();
-    if (f.fail() || std::rename(temp.c_str(), file.c_str()) != 0) {
+    out.write(kEnd, 4);
+    out.close();
+    if (out.fail() || std::rename(temp.c_str(), file.c_str()) != 0) {
         std::remove(temp.c_str());
         return;
     }
