@@ -48,8 +48,8 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
-#include <span>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
