@@ -128,7 +128,8 @@ void Counters(benchmark::State& state, const Table& bank)
 
 // ---- The search on its own -----------------------------------------------------------------
 
-// The drill's search: one scan, then the filter of the successful try applied to the bank.
+// The drill's search as the drill runs it: the first try read from the table's index of the
+// difficulties (else one scan of the columns), then the successful try's view set on the bank.
 void BM_Search(benchmark::State& state)
 {
     const BankShape shape = ShapeOf(state);
@@ -147,7 +148,7 @@ void BM_Search(benchmark::State& state)
     Counters(state, bank);
 }
 
-// The scan alone, without applying the filter.
+// Finding the question alone, without setting the view.
 void BM_SearchCompute(benchmark::State& state)
 {
     const BankShape shape = ShapeOf(state);

@@ -57,6 +57,22 @@ void NarrowBy(std::vector<std::size_t>& view, bool first, const std::vector<std:
     }
 }
 
+// Moves RECORD from the records holding FROM to those holding TO, keeping both in ascending order.
+void MoveRow(std::unordered_map<std::int32_t, std::vector<std::size_t>>& index, std::size_t record,
+             std::int32_t from, std::int32_t to)
+{
+    if (const auto old = index.find(from); old != index.end()) {
+        auto& rows = old->second;
+        const auto at = std::lower_bound(rows.begin(), rows.end(), record);
+        if (at != rows.end() && *at == record)
+            rows.erase(at);
+        if (rows.empty())
+            index.erase(old);   // so that values no longer held do not pile up
+    }
+    auto& rows = index[to];
+    rows.insert(std::upper_bound(rows.begin(), rows.end(), record), record);
+}
+
 // Every open table of the process. The window toolkit ends the process with exit() when the
 // display goes away (logout, a dropped remote session): no window and no destructor of the
 // tables' owners runs then, only atexit handlers, and this list is how that handler finds the
@@ -359,6 +375,7 @@ void Table::ResetData()
     records_.clear();
     view_.clear();
     columns_.clear();
+    indexes_.clear();
     deletedIds_.clear();
     deferredField_ = -1;
     deferredBytes_ = std::string();
@@ -473,6 +490,7 @@ void Table::Rebuild()
 void Table::BuildColumns()
 {
     columns_.assign(fields_.size(), {});
+    indexes_.assign(fields_.size(), std::nullopt);
     for (std::size_t f = 0; f < fields_.size(); ++f)
         if (fields_[f].type != FieldType::Blob)
             columns_[f].resize(records_.size());
@@ -489,7 +507,11 @@ void Table::SetColumns(std::size_t record)
             continue;
         // A filter reads a null integer as 0 and a null text as empty; a deleted record has no values.
         const Value* v = f < values.size() && !values[f].null ? &values[f] : nullptr;
-        columns_[f][record] = fields_[f].type == FieldType::Integer ? (v ? v->integer : 0) : TextKey(v ? v->bytes : empty);
+        const std::int32_t now = fields_[f].type == FieldType::Integer ? (v ? v->integer : 0) : TextKey(v ? v->bytes : empty);
+        std::int32_t& entry = columns_[f][record];
+        if (entry != now && indexes_[f])
+            MoveRow(*indexes_[f], record, entry, now);
+        entry = now;
     }
 }
 
@@ -652,9 +674,13 @@ void Table::AppendRecord(const Row& values)
             r.values[i] = v;
     }
     records_.push_back(std::move(r));
-    for (std::size_t f = 0; f < fields_.size(); ++f)
+    // The new record reads 0 everywhere until SetColumns gives it its values; the indexes say so.
+    for (std::size_t f = 0; f < fields_.size(); ++f) {
         if (fields_[f].type != FieldType::Blob)
             columns_[f].push_back(0);
+        if (indexes_[f])
+            (*indexes_[f])[0].push_back(records_.size() - 1);
+    }
     SetColumns(records_.size() - 1);
     if (Matches(records_.size() - 1)) {
         view_.push_back(records_.size() - 1);
@@ -770,6 +796,22 @@ std::span<const std::int32_t> Table::IntegerColumn(int fieldIndex) const
     if (fieldIndex < 0 || std::size_t(fieldIndex) >= fields_.size() || fields_[std::size_t(fieldIndex)].type != FieldType::Integer)
         throw Exception("整数の項目ではありません");
     return columns_[std::size_t(fieldIndex)];
+}
+
+std::span<const std::size_t> Table::RowsWithValue(int fieldIndex, std::int32_t value) const
+{
+    const std::span<const std::int32_t> column = IntegerColumn(fieldIndex);
+    std::optional<RowsByValue>& index = indexes_[std::size_t(fieldIndex)];
+    if (!index) {
+        RowsByValue made;
+        for (std::size_t r = 0; r < column.size(); ++r)
+            made[column[r]].push_back(r);
+        index = std::move(made);
+    }
+    const auto it = index->find(value);
+    if (it == index->end())
+        return {};
+    return it->second;
 }
 
 const Value& Table::StoredValue(std::size_t record, int fieldIndex) const

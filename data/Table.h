@@ -35,7 +35,8 @@
 // records read 0) and per text field (a hash of the bytes), updated on every Post, append and
 // deletion. Filters test those columns first and the records only where they pass, and the
 // drill's search reads the integer columns directly: a scan over a few int32 arrays instead of
-// one heap block per record.
+// one heap block per record. For an integer field asked for by value (RowsWithValue), the table
+// also keeps which records hold each value, updated with the column.
 
 #include "Fields.h"
 #include "TableFile.h"
@@ -47,8 +48,10 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class Table;
@@ -146,6 +149,11 @@ public:
     // them: null and deleted records read 0. Valid until the table is changed or closed. Throws
     // for a field that is not an integer field.
     std::span<const std::int32_t> IntegerColumn(int fieldIndex) const;
+    // The stored positions, ascending, whose entry in that column is VALUE. The first call for a
+    // field makes its index in one pass over the column; from then on every Post, append and
+    // deletion keeps it, until the table closes. Valid until the table is changed or closed.
+    // Throws for a field that is not an integer field.
+    std::span<const std::size_t> RowsWithValue(int fieldIndex, std::int32_t value) const;
 
     // True when something changed since Open and Close would write.
     bool Modified() const;
@@ -194,6 +202,10 @@ private:
     // Per field, one entry per record: the integer (integer fields) or the hash of the bytes
     // (text fields) that a filter compares; empty for blob fields.
     std::vector<std::vector<std::int32_t>> columns_;
+    // Per field: for each value of its column, the records holding it in ascending order; made
+    // by RowsWithValue, absent for a field never asked for.
+    using RowsByValue = std::unordered_map<std::int32_t, std::vector<std::size_t>>;
+    mutable std::vector<std::optional<RowsByValue>> indexes_;
     std::vector<std::int64_t> deletedIds_;
     mutable std::size_t deferredRecord_ = 0;
     mutable int deferredField_ = -1;   // -1: nothing read yet

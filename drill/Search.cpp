@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace field = layouts::field;
@@ -28,23 +29,38 @@ int FieldOf(const Table& bank, const char* name)
     return i;
 }
 
+// What the search reads of the bank: the three integer columns, and the difficulty's field for
+// the table's index of which questions hold each difficulty.
+struct Columns {
+    explicit Columns(const Table& bank)
+        : naniField(FieldOf(bank, field::Nani)), nani(bank.IntegerColumn(naniField)),
+          nkaisu(bank.IntegerColumn(FieldOf(bank, field::NKaisu))),
+          karihon(bank.IntegerColumn(FieldOf(bank, field::KariHon)))
+    {
+    }
+    bool Passes(std::size_t r, int limit) const { return karihon[r] >= 1 && nkaisu[r] <= limit; }
+
+    int naniField;
+    std::span<const std::int32_t> nani, nkaisu, karihon;
+};
+
 }  // namespace
 
 SearchOutcome FindQuestion(const Table& bank, int startLevel, int passLimit)
 {
-    const auto nani = bank.IntegerColumn(FieldOf(bank, field::Nani));
-    const auto nkaisu = bank.IntegerColumn(FieldOf(bank, field::NKaisu));
-    const auto karihon = bank.IntegerColumn(FieldOf(bank, field::KariHon));
-
-    const std::size_t count = nani.size();
+    const Columns c(bank);
     // The first try (the start level within the pass limit) finds a question in most searches:
-    // looked at first, it costs a pass over one column, which stops at the first question.
-    for (std::size_t r = 0; r < count; ++r) {
-        if (nani[r] == startLevel && karihon[r] >= 1 && nkaisu[r] <= passLimit) {
+    // looked at first, it reads only the questions of the start level.
+    for (const std::size_t r : bank.RowsWithValue(c.naniField, startLevel)) {
+        if (c.Passes(r, passLimit)) {
             const std::int64_t after = startLevel < 0 ? std::int64_t(passLimit) + 1 : passLimit;
             return {true, startLevel, passLimit, int(std::min<std::int64_t>(after, INT_MAX)), r};
         }
     }
+    const auto& nani = c.nani;
+    const auto& nkaisu = c.nkaisu;
+    const auto& karihon = c.karihon;
+    const std::size_t count = nani.size();
 
     // The difficulties one pass tries: S down to -1; a start level below 0 tries only itself,
     // and every such try ends its pass.
@@ -90,19 +106,21 @@ SearchOutcome FindQuestion(const Table& bank, int startLevel, int passLimit)
 
 bool SearchQuestion(Table& bank, int startLevel, int& passLimit)
 {
+    // As each try's filter would: an edit in progress is stored before the bank is searched.
+    bank.Post();
     const SearchOutcome out = FindQuestion(bank, startLevel, passLimit);
     if (!out.found)
         return false;
-    // The view is the successful try's matches, taken from the same columns the scan read
-    // instead of parsing and running the try's filter over the bank again. Deleted records read
-    // 0 in every column, so KariHon >= 1 leaves them out as the filter does.
-    const auto nani = bank.IntegerColumn(FieldOf(bank, field::Nani));
-    const auto nkaisu = bank.IntegerColumn(FieldOf(bank, field::NKaisu));
-    const auto karihon = bank.IntegerColumn(FieldOf(bank, field::KariHon));
+    // The view is the successful try's matches: the questions of its difficulty that pass, from
+    // the table's index instead of a pass over the bank, and no record before the first one
+    // found. Deleted records read 0 in every column, so KariHon >= 1 leaves them out as the
+    // filter does.
+    const Columns c(bank);
+    const std::span<const std::size_t> level = bank.RowsWithValue(c.naniField, out.level);
     std::vector<std::size_t> rows;
-    for (std::size_t r = out.from; r < nani.size(); ++r)
-        if (nani[r] == out.level && karihon[r] >= 1 && nkaisu[r] <= out.filterLimit)
-            rows.push_back(r);
+    for (auto it = std::lower_bound(level.begin(), level.end(), out.from); it != level.end(); ++it)
+        if (c.Passes(*it, out.filterLimit))
+            rows.push_back(*it);
     bank.SetFilteredView(SearchFilter(out.level, out.filterLimit), std::move(rows));
     passLimit = out.passLimit;
     return true;

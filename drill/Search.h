@@ -4,8 +4,8 @@
 //
 // The search tries the difficulties S, S-1, ..., 0, -1 against the questions with KariHon >= 1
 // whose settled count (NKaisu) is at most the pass limit, raising the limit by one after every
-// try at -1 and starting again at S, until a try finds a question. It is computed here in one
-// scan of the bank, with the same outcome (filter, current record, pass limit) as running those
+// try at -1 and starting again at S, until a try finds a question. It is computed here in at most
+// one scan of the bank, with the same outcome (filter, current record, pass limit) as running those
 // tries one by one, and it reports when no limit could ever find a question instead of trying
 // for ever.
 
@@ -27,13 +27,15 @@ struct SearchOutcome {
     std::size_t from = 0;  // no stored record before this one passes the successful try
 };
 
-// Computes the search on the whole bank (every stored record, whatever its filter), in one scan
-// of the table's integer columns. Null integers count as 0.
+// Computes the search on the whole bank (every stored record, whatever its filter): the first try
+// from the table's index of the difficulties, else one scan of its integer columns. Null
+// integers count as 0.
 SearchOutcome FindQuestion(const Table& bank, int startLevel, int passLimit);
 
-// Runs the search: on success sets the bank's filter to the successful try's filter, turns
-// filtering on (its first match becomes current) and updates PASSLIMIT. Returns false, leaving
-// the bank and PASSLIMIT as they were, when no question qualifies.
+// Runs the search, after storing an edit in progress as a filter change would: on success sets
+// the bank's filter to the successful try's filter, turns filtering on (its first match becomes
+// current) and updates PASSLIMIT. Returns false, leaving the bank's filter and view and PASSLIMIT
+// as they were, when no question qualifies.
 bool SearchQuestion(Table& bank, int startLevel, int& passLimit);
 
 }  // namespace drill

@@ -257,6 +257,62 @@ private slots:
         QVERIFY_EXCEPTION_THROWN(t.FieldByName("Nani").SetAsInteger(1), Exception);   // no Edit
     }
 
+    // The per-value index against the column it mirrors, through posts that move a record to
+    // another value (null included), cancelled and unchanged edits, appends and deletions, and a
+    // reopening; asked for before the changes (kept) and on a fresh table (made).
+    void rowsWithValueFollowTheColumn()
+    {
+        QTemporaryDir dir;
+        Table t;
+        t.SetFileName(MakeBank(dir, 12));
+        t.Open();
+        const int nani = t.FieldIndex("Nani");
+        auto check = [&](const char* when) {
+            const auto column = t.IntegerColumn(nani);
+            for (std::int32_t v = -2; v <= 6; ++v) {
+                std::vector<std::size_t> expected;
+                for (std::size_t r = 0; r < column.size(); ++r)
+                    if (column[r] == v)
+                        expected.push_back(r);
+                const auto rows = t.RowsWithValue(nani, v);
+                QVERIFY2(std::vector<std::size_t>(rows.begin(), rows.end()) == expected,
+                         qPrintable(QString("%1, value %2").arg(when).arg(v)));
+            }
+        };
+        check("opened");
+        QVERIFY_EXCEPTION_THROWN(t.RowsWithValue(t.FieldIndex("Bango"), 0), Exception);
+        std::mt19937 rng(7);
+        auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+        for (int step = 0; step < 200; ++step) {
+            const int what = pick(0, 4);
+            if (what == 0 || t.RecordCount() == 0) {
+                Row r = Question(pick(-2, 6), "9999");
+                if (pick(0, 3) == 0)
+                    r[std::size_t(nani)] = Value();
+                t.AppendRecord(r);
+            } else {
+                t.MoveTo(pick(0, t.RecordCount() - 1));
+                if (what == 1) {
+                    t.Delete();
+                } else {
+                    t.Edit();
+                    if (what == 2)
+                        t.FieldByName("Nani").SetNull();
+                    else
+                        t.FieldByName("Nani").SetAsInteger(pick(-2, 6));
+                    if (what == 4)
+                        t.Cancel();
+                    else
+                        t.Post();
+                }
+            }
+            check(qPrintable(QString("step %1").arg(step)));
+        }
+        t.Close();
+        t.Open();
+        check("reopened");
+    }
+
     void deleteUntilEofEmptiesAnyView()
     {
         QTemporaryDir dir;

@@ -295,6 +295,16 @@ private slots:
         QVERIFY(SearchQuestion(bank, 3, limit));
         QCOMPARE(bank.Filter(), std::string("Nani = 0 AND NKaisu <= 0 AND KariHon >= 1"));
 
+        // An edit in progress is stored first, as a try's filter would store it: the search
+        // sees the new difficulty, and its view holds the edited question.
+        OpenBank(bank, dir, Rows({{5}, {10}}));
+        bank.Edit();
+        bank.FieldByName("Nani").SetAsInteger(12);
+        limit = 0;
+        QVERIFY(SearchQuestion(bank, 15, limit));
+        QCOMPARE(bank.Filter(), std::string("Nani = 12 AND NKaisu <= 0 AND KariHon >= 1"));
+        QCOMPARE(ViewBangos(bank), std::vector<std::string>{"0001"});
+
         // Nothing qualifies: reported, and the bank and limit are left alone.
         for (const auto& qs : {std::vector<Q>{}, std::vector<Q>{{1}, {2}, {-2}, {0, 0, 0}}}) {
             OpenBank(bank, dir, Rows(qs));
