@@ -136,6 +136,7 @@ private slots:
         } catch (const Exception& e) {
             QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("データセットは閉じているため, この操作は実行できません"));
         }
+        QVERIFY_EXCEPTION_THROWN(t.MoveTo(0), Exception);
         QTemporaryDir dir;
         t.SetFileName(dir.filePath("missing.cds").toStdString());
         try {
@@ -184,6 +185,11 @@ private slots:
         QVERIFY(t.Bof());
         QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0001"));
         QVERIFY(moved.count() >= 5);
+        // A row outside the view moves nothing.
+        t.MoveTo(2);
+        t.MoveTo(-1);
+        t.MoveTo(3);
+        QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0003"));
 
         t.SetFilter("Bango = 9999");
         t.SetFiltered(true);
@@ -192,6 +198,7 @@ private slots:
         t.Last();
         QVERIFY(t.Bof() && t.Eof());
         QCOMPARE(t.FieldByName("Mondai").AsString(), std::string());   // an empty view reads empty
+        QVERIFY_EXCEPTION_THROWN(t.Edit(), Exception);                     // and has nothing to edit
     }
 
     void filterOnAndChangesMakeTheFirstMatchCurrent()
@@ -218,6 +225,52 @@ private slots:
         QVERIFY_EXCEPTION_THROWN(t.SetFilter("Bango = 00 ' OR 1"), Exception);
         QCOMPARE(t.Filter(), std::string("Nani = 0"));
         QCOMPARE(t.RecordCount(), 3);
+    }
+
+    // A text condition other than equality compares the stored bytes: the column's hashes of
+    // the texts can only rule records out of an equality.
+    void textConditionsCompareTheBytes()
+    {
+        QTemporaryDir dir;
+        Table t;
+        t.SetFileName(MakeBank(dir, 9));
+        t.Open();
+        t.SetFilter("Bango >= 0007");
+        t.SetFiltered(true);
+        QCOMPARE(Bangos(t), (std::vector<std::string>{"0007", "0008", "0009"}));
+        t.SetFilter("Bango <= 0003 AND Nani = 2");
+        QCOMPARE(Bangos(t), (std::vector<std::string>{"0002"}));
+        // A view given by its caller must be stored positions in ascending order.
+        for (const std::vector<std::size_t>& rows : {std::vector<std::size_t>{1, 4, 4}, {1, 4, 2}, {1, 9}})
+            QVERIFY_EXCEPTION_THROWN(t.SetFilteredView("Nani = 1", rows), Exception);
+        QCOMPARE(Bangos(t), (std::vector<std::string>{"0002"}));
+    }
+
+    // What the views redraw on: another current record or view (currentChanged), the current
+    // record's values (dataChanged). The grid reads the stored records, not an edit in progress,
+    // so it needs a Post too; the fields show the edit, so they need its Cancel.
+    void signalsTellTheViewsWhatChanged()
+    {
+        QTemporaryDir dir;
+        Table t;
+        t.SetFileName(MakeBank(dir, 6));
+        QSignalSpy moved(&t, &Table::currentChanged);
+        QSignalSpy data(&t, &Table::dataChanged);
+        t.Open();
+        QCOMPARE(moved.count(), 1);
+        t.SetFilter("Nani = 1");   // not applied yet
+        t.SetFiltered(true);
+        QCOMPARE(moved.count(), 2);
+        t.Edit();
+        t.FieldByName("Kaisu").SetAsInteger(3);
+        QCOMPARE(data.count(), 1);
+        t.Cancel();
+        QCOMPARE(data.count(), 2);
+        t.Edit();
+        t.FieldByName("Kaisu").SetAsInteger(3);
+        t.Post();
+        QCOMPARE(data.count(), 4);
+        QCOMPARE(moved.count(), 2);
     }
 
     void postedRecordThatNoLongerMatchesLeavesTheView()
