@@ -422,6 +422,15 @@ private slots:
         QCOMPARE(t.FieldByName("Kaisu").AsInteger(), 3);
         QCOMPARE(t.FieldByName("Mondai").AsText(), QStringLiteral("変更した問題"));
         QCOMPARE(t.FieldByName("Kaisetsu").AsString(), std::string("kaisetsu"));
+
+        // Destroyed while open, a table writes back as Close does.
+        {
+            Table d;
+            d.SetFileName(path);
+            d.Open();
+            d.AppendRecord(Question(4, "0008"));
+        }
+        QCOMPARE(tablefile::Read(path).rows.size(), std::size_t(7));
     }
 
     void unchangedTableLeavesItsFileUntouched()
@@ -600,6 +609,21 @@ private slots:
         seen = open();
         QCOMPARE(seen.reads, 1u);
         QCOMPARE(seen.kaisu, 3);
+
+        // A write-back that appends nothing leaves its image as well.
+        {
+            Table t;
+            t.SetFileName(path);
+            t.Open();
+            t.Next();
+            t.Edit();
+            t.FieldByName("Kaisu").SetAsInteger(6);
+            t.Post();
+            t.Close();
+        }
+        seen = open();
+        QCOMPARE(seen.reads, 0u);
+        QCOMPARE(seen.kaisu, 6);
     }
 
     // The image kept on disk between runs is taken up by a process's first opening only while the
@@ -844,6 +868,12 @@ private slots:
         t.Close();
         QVERIFY_THROWS_EXCEPTION(Exception, bango.AsString());
         QVERIFY_THROWS_EXCEPTION(Exception, bango.IsNull());
+        try {
+            bango.SetAsString("0002");
+            QFAIL("wrote into a closed table");
+        } catch (const Exception& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("データセットは閉じているため, この操作は実行できません"));
+        }
     }
 
     // A table destroyed while its write-back fails (its file gone) leaves the tables written
@@ -1161,6 +1191,21 @@ private slots:
         t.SetRequiredFields(layouts::History());
         t.Open();
         QCOMPARE(t.RecordCount(), 0);
+
+        // A bank's optional field may be missing; where the file has it, it has its type.
+        const std::string bank = dir.filePath("mondai.cds").toStdString();
+        std::vector<FieldDef> fields = layouts::Bank();
+        fields.push_back({"Bunrui", FieldType::Text, 8});
+        Table::CreateFile(bank, fields, {});
+        Table b;
+        b.SetFileName(bank);
+        b.SetRequiredFields(layouts::Bank());
+        try {
+            b.Open();
+            QFAIL("opened a bank whose Bunrui is text");
+        } catch (const Exception& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("項目 'Bunrui' の型が違います"));
+        }
     }
 
     void refusesFilesThatAreNotSoundTables_data()
