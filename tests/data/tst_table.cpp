@@ -138,6 +138,7 @@ private slots:
         } catch (const Exception& e) {
             QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("データセットは閉じているため, この操作は実行できません"));
         }
+        QVERIFY_EXCEPTION_THROWN(t.MoveTo(0), Exception);
         QTemporaryDir dir;
         t.SetFileName(dir.filePath("missing.cds").toStdString());
         try {
@@ -186,6 +187,11 @@ private slots:
         QVERIFY(t.Bof());
         QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0001"));
         QVERIFY(moved.count() >= 5);
+        // A row outside the view moves nothing.
+        t.MoveTo(2);
+        t.MoveTo(-1);
+        t.MoveTo(3);
+        QCOMPARE(t.FieldByName("Bango").AsString(), std::string("0003"));
 
         t.SetFilter("Bango = 9999");
         t.SetFiltered(true);
@@ -194,6 +200,7 @@ private slots:
         t.Last();
         QVERIFY(t.Bof() && t.Eof());
         QCOMPARE(t.FieldByName("Mondai").AsString(), std::string());   // an empty view reads empty
+        QVERIFY_EXCEPTION_THROWN(t.Edit(), Exception);                     // and has nothing to edit
     }
 
     void filterOnAndChangesMakeTheFirstMatchCurrent()
@@ -220,6 +227,52 @@ private slots:
         QVERIFY_EXCEPTION_THROWN(t.SetFilter("Bango = 00 ' OR 1"), Exception);
         QCOMPARE(t.Filter(), std::string("Nani = 0"));
         QCOMPARE(t.RecordCount(), 3);
+    }
+
+    // A text condition other than equality compares the stored bytes: the column's hashes of
+    // the texts can only rule records out of an equality.
+    void textConditionsCompareTheBytes()
+    {
+        QTemporaryDir dir;
+        Table t;
+        t.SetFileName(MakeBank(dir, 9));
+        t.Open();
+        t.SetFilter("Bango >= 0007");
+        t.SetFiltered(true);
+        QCOMPARE(Bangos(t), (std::vector<std::string>{"0007", "0008", "0009"}));
+        t.SetFilter("Bango <= 0003 AND Nani = 2");
+        QCOMPARE(Bangos(t), (std::vector<std::string>{"0002"}));
+        // A view given by its caller must be stored positions in ascending order.
+        for (const std::vector<std::size_t>& rows : {std::vector<std::size_t>{1, 4, 4}, {1, 4, 2}, {1, 9}})
+            QVERIFY_EXCEPTION_THROWN(t.SetFilteredView("Nani = 1", rows), Exception);
+        QCOMPARE(Bangos(t), (std::vector<std::string>{"0002"}));
+    }
+
+    // What the views redraw on: another current record or view (currentChanged), the current
+    // record's values (dataChanged). The grid reads the stored records, not an edit in progress,
+    // so it needs a Post too; the fields show the edit, so they need its Cancel.
+    void signalsTellTheViewsWhatChanged()
+    {
+        QTemporaryDir dir;
+        Table t;
+        t.SetFileName(MakeBank(dir, 6));
+        QSignalSpy moved(&t, &Table::currentChanged);
+        QSignalSpy data(&t, &Table::dataChanged);
+        t.Open();
+        QCOMPARE(moved.count(), 1);
+        t.SetFilter("Nani = 1");   // not applied yet
+        t.SetFiltered(true);
+        QCOMPARE(moved.count(), 2);
+        t.Edit();
+        t.FieldByName("Kaisu").SetAsInteger(3);
+        QCOMPARE(data.count(), 1);
+        t.Cancel();
+        QCOMPARE(data.count(), 2);
+        t.Edit();
+        t.FieldByName("Kaisu").SetAsInteger(3);
+        t.Post();
+        QCOMPARE(data.count(), 4);
+        QCOMPARE(moved.count(), 2);
     }
 
     void postedRecordThatNoLongerMatchesLeavesTheView()
@@ -371,6 +424,15 @@ private slots:
         QCOMPARE(t.FieldByName("Kaisu").AsInteger(), 3);
         QCOMPARE(t.FieldByName("Mondai").AsText(), QStringLiteral("変更した問題"));
         QCOMPARE(t.FieldByName("Kaisetsu").AsString(), std::string("kaisetsu"));
+
+        // Destroyed while open, a table writes back as Close does.
+        {
+            Table d;
+            d.SetFileName(path);
+            d.Open();
+            d.AppendRecord(Question(4, "0008"));
+        }
+        QCOMPARE(tablefile::Read(path).rows.size(), std::size_t(7));
     }
 
     void unchangedTableLeavesItsFileUntouched()
@@ -549,6 +611,21 @@ private slots:
         seen = open();
         QCOMPARE(seen.reads, 1u);
         QCOMPARE(seen.kaisu, 3);
+
+        // A write-back that appends nothing leaves its image as well.
+        {
+            Table t;
+            t.SetFileName(path);
+            t.Open();
+            t.Next();
+            t.Edit();
+            t.FieldByName("Kaisu").SetAsInteger(6);
+            t.Post();
+            t.Close();
+        }
+        seen = open();
+        QCOMPARE(seen.reads, 0u);
+        QCOMPARE(seen.kaisu, 6);
     }
 
     // The image kept on disk between runs is taken up by a process's first opening only while the
@@ -812,6 +889,12 @@ private slots:
         t.Close();
         QVERIFY_THROWS_EXCEPTION(Exception, bango.AsString());
         QVERIFY_THROWS_EXCEPTION(Exception, bango.IsNull());
+        try {
+            bango.SetAsString("0002");
+            QFAIL("wrote into a closed table");
+        } catch (const Exception& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("データセットは閉じているため, この操作は実行できません"));
+        }
     }
 
     // A table destroyed while its write-back fails (its file gone) leaves the tables written
@@ -1129,6 +1212,21 @@ private slots:
         t.SetRequiredFields(layouts::History());
         t.Open();
         QCOMPARE(t.RecordCount(), 0);
+
+        // A bank's optional field may be missing; where the file has it, it has its type.
+        const std::string bank = dir.filePath("mondai.cds").toStdString();
+        std::vector<FieldDef> fields = layouts::Bank();
+        fields.push_back({"Bunrui", FieldType::Text, 8});
+        Table::CreateFile(bank, fields, {});
+        Table b;
+        b.SetFileName(bank);
+        b.SetRequiredFields(layouts::Bank());
+        try {
+            b.Open();
+            QFAIL("opened a bank whose Bunrui is text");
+        } catch (const Exception& e) {
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("項目 'Bunrui' の型が違います"));
+        }
     }
 
     void refusesFilesThatAreNotSoundTables_data()
