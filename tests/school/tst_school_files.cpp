@@ -367,10 +367,17 @@ private slots:
         QCOMPARE(pupils[1].furigana, "");
         QVERIFY(pupils[1].pin.empty());
         for (const QByteArray& refused : {QByteArray("教習生番号,氏名\n1001,山田\n,佐藤\n"),
-                                          QByteArray("教習生番号,ふりがな\n1001,やまだ\n"),
                                           QByteArray("教習生番号,氏名\n1001,山田\n1001,佐藤\n")}) {
             Write(path, refused, 0600);
             QVERIFY_THROWS_EXCEPTION(Exception, school::ReadRoster(path.toStdString()));
+        }
+        // A header without 氏名 is said as such, even with no row to stumble on.
+        Write(path, "教習生番号,ふりがな\n", 0600);
+        try {
+            school::ReadRoster(path.toStdString());
+            QFAIL("a roster without names was taken");
+        } catch (const Exception& e) {
+            QVERIFY2(e.Message().find("氏名 の列") != std::string::npos, e.what());
         }
     }
 
