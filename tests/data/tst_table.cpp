@@ -1,6 +1,7 @@
 #include "CacheFolder.h"
 #include "EucJp.h"
 #include "Exception.h"
+#include "KeptImage.h"
 #include "Layouts.h"
 #include "Table.h"
 #include "TableFile.h"
@@ -8,6 +9,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -582,14 +584,17 @@ private slots:
 
         // Cut short, or kept for another file at the same version (a copy of its name), it is
         // passed over; the reading keeps a whole image again.
+        tablefile::WaitForKeptImages();
         const std::string whole = Slurp(kept);
         for (const std::size_t cut : {whole.size() / 2, whole.size() - 1}) {
             QVERIFY(QFile::resize(QString::fromStdString(kept), qint64(cut)));
             QCOMPARE(firstOpening().first, 1u);
+            tablefile::WaitForKeptImages();
             QCOMPARE(Slurp(kept), whole);
         }
         const std::string other = MakeBank(dir, 3, "other.cds");
         tablefile::ReadShared(other);
+        tablefile::WaitForKeptImages();
         QVERIFY(QFile::remove(QString::fromStdString(kept)));
         QVERIFY(QFile::copy(QString::fromStdString(cachefolder::FileFor("tables", other, "image")),
                             QString::fromStdString(kept)));
@@ -615,6 +620,22 @@ private slots:
         QCOMPARE(tablefile::WholeReads(), before);   // the kept image, not the file
         QVERIFY_THROWS_EXCEPTION(Exception, t.Close());
         t.Discard();
+    }
+
+    // The image is written by a thread of its own; a process that ends right after opening the
+    // file still leaves it on disk for the next one.
+    void anEndingProcessLeavesItsImage()
+    {
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 300);
+        tablefile::ForgetImages(true);
+        QProcess opener;
+        opener.start(KEEP_AND_EXIT, {QString::fromStdString(path)});
+        QVERIFY(opener.waitForFinished());
+        QCOMPARE(opener.exitCode(), 0);
+        const std::uint64_t before = tablefile::WholeReads();
+        QCOMPARE(tablefile::ReadShared(path)->ids.size(), std::size_t(300));
+        QCOMPARE(tablefile::WholeReads(), before);
     }
 
     // A disk that fills up during the write-back (here: a file-size limit the process may not
