@@ -19,6 +19,8 @@
 #include <QtTest>
 
 #include <atomic>
+#include <functional>
+#include <latch>
 #include <set>
 #include <thread>
 
@@ -197,6 +199,44 @@ private slots:
         QCOMPARE(pupils.size(), std::size_t(1));
         QCOMPARE(pupils[0].name, "山田");
         QVERIFY(pupils[0].pin.empty());
+    }
+
+    // Two inits of a new database at once: the second waits for the first and finds every step
+    // applied, neither fails.
+    void twoInitsAtOnceBothSucceed()
+    {
+        admin_->Exec("CREATE DATABASE twice");
+        const std::string conninfo = pg_->Conninfo() + " dbname=twice";
+        school::Connection first(conninfo), second(conninfo);
+        std::latch start(2);
+        std::atomic<int> failed{0}, applied{0};
+        const auto init = [&](school::Connection& db) {
+            start.arrive_and_wait();
+            try {
+                applied += school::Migrate(db);
+            } catch (const std::exception&) {
+                ++failed;
+            }
+        };
+        std::thread a(init, std::ref(first)), b(init, std::ref(second));
+        a.join();
+        b.join();
+        QCOMPARE(failed.load(), 0);
+        QCOMPARE(applied.load(), school::SchemaVersion(first));
+    }
+
+    // A folder whose bank is no table file of ours is not pushed: the PCs would fetch it and
+    // fail, each on its own.
+    void aBankThatIsNoTableFileIsNotPushed()
+    {
+        QTemporaryDir dir;
+        for (const char* file : {"mondai.cds", "advice.cds", "kiken.cds"})
+            QVERIFY(QFile::copy(kBuild + "/sample/" + file, dir.filePath(file)));
+        QFile::remove(dir.filePath("mondai.cds"));
+        WriteFile(dir.filePath("mondai.cds"), QByteArray(2048, 'x'));
+        const long long before = Count("SELECT count(*) FROM lentavo.bank_versions");
+        QVERIFY_THROWS_EXCEPTION(Exception, school::PushBank(*admin_, dir.path().toStdString() + "/"));
+        QCOMPARE(Count("SELECT count(*) FROM lentavo.bank_versions"), before);
     }
 
     // Logged in as a PC, no table or view of the schema can be read or changed, and the PC can

@@ -1,18 +1,23 @@
 // The school's files on the PC, which need no server: the configuration (Lentavo.school) and a
 // working folder's outbox (school-outbox.json).
 
+#include "Admin.h"
 #include "Client.h"
 #include "Config.h"
+#include "Connection.h"
 #include "Delivery.h"
 #include "Exception.h"
 #include "LearningRecord.h"
 #include "Outbox.h"
+#include "ReadBack.h"
 
 #include <QDir>
 #include <QSignalSpy>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <libpq-fe.h>
 
 #include <atomic>
 #include <thread>
@@ -295,6 +300,107 @@ private slots:
         QCOMPARE(unreachable.Pending(), 2);   // the session and its answer
         QCOMPARE(rounds.count(), 1);   // told once: the count did not change after the first round
         QCOMPARE(rounds.at(0).at(0).toInt(), 2);
+    }
+    // The uuid list a read-back leaves is read whole: a session's origin comes from it up to the
+    // marks, and a list that does not hold what the marks say is refused, not half believed.
+    void aFoldersUuidListIsReadWhole()
+    {
+        QTemporaryDir dir;
+        const std::string folder = dir.path().toStdString() + "/";
+        school::Outbox b = school::LoadOrMakeOutbox(folder);
+        b.readSessions = 2;
+        b.readAnswers = 1;
+        school::SaveOutbox(folder, b);
+        const QString list = dir.filePath(QString::fromStdString("school-uuids-" + b.folderId + ".tsv"));
+        const QByteArray head = "lentavo-uuids 1\n2\n0b7c1f4e-4f1d-4a53-9a44-5a0f6f4a2c11 0\n"
+                                "1d5e2a60-8c3b-4e0f-a1b2-c3d4e5f60718 1\n1\n";
+        Write(list, head + "2f6e3b71-9d4c-4f10-b2c3-d4e5f6071829\n", 0600);
+        QVERIFY(!school::IsOwnSession(folder, 1));   // read back from another PC
+        QVERIFY(school::IsOwnSession(folder, 2));
+        QVERIFY(school::IsOwnSession(folder, 3));    // begun here after the read-back
+        for (const QByteArray& damaged : {QByteArray(head + "2f6e3b71-9d4c\n"), head, QByteArray(head + "x 1\n"),
+                                          QByteArray("lentavo-uuids 1\n1\n0b7c1f4e-4f1d-4a53-9a44-5a0f6f4a2c11 0\n")}) {
+            Write(list, damaged, 0600);
+            QVERIFY_THROWS_EXCEPTION(Exception, school::IsOwnSession(folder, 1));
+        }
+        // A folder never bound to a sign-in begins every session itself.
+        QTemporaryDir unbound;
+        QVERIFY(school::IsOwnSession(unbound.path().toStdString(), 1));
+    }
+
+    // A record the read-back cannot read is left as it was, and the report says so: nothing was
+    // rebuilt. The server is never asked.
+    void aRecordThatCannotBeReadIsLeftAsItWas()
+    {
+        QTemporaryDir dir;
+        const std::string folder = dir.path().toStdString() + "/";
+        school::SaveOutbox(folder, school::LoadOrMakeOutbox(folder));
+        const QByteArray garbage(4096, 'x');
+        Write(dir.filePath(record::kFileName), garbage, 0600);
+        school::Client nowhere("host=" + folder + "none connect_timeout=1");
+        const school::ReadBackReport report = school::ReadBack(nowhere, folder, "token");
+        QVERIFY(!report.skipped.empty());
+        QVERIFY(!report.rebuilt);
+        QFile f(dir.filePath(record::kFileName));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), garbage);
+    }
+
+    // A roster as a spreadsheet saves it: a byte-order mark, headings in any order with spaces
+    // around them, blank lines, a row cut short. A row without a number is refused, not skipped,
+    // and so is a header without 氏名.
+    void aRosterIsReadByItsHeadings()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("roster.csv");
+        Write(path, "\xEF\xBB\xBF" "氏名 ,PIN, 教習生番号 ,ふりがな\n"
+                    "山田 花子 ,1234, 1001,やまだ\n\n"
+                    "佐藤 健,,1002\n",
+              0600);
+        const std::vector<school::Pupil> pupils = school::ReadRoster(path.toStdString());
+        QCOMPARE(pupils.size(), std::size_t(2));
+        QCOMPARE(pupils[0].number, "1001");
+        QCOMPARE(pupils[0].name, "山田 花子");
+        QCOMPARE(pupils[0].pin, "1234");
+        QCOMPARE(pupils[0].furigana, "やまだ");
+        QCOMPARE(pupils[1].number, "1002");
+        QCOMPARE(pupils[1].furigana, "");
+        QVERIFY(pupils[1].pin.empty());
+        for (const QByteArray& refused : {QByteArray("教習生番号,氏名\n1001,山田\n,佐藤\n"),
+                                          QByteArray("教習生番号,氏名\n1001,山田\n1001,佐藤\n")}) {
+            Write(path, refused, 0600);
+            QVERIFY_THROWS_EXCEPTION(Exception, school::ReadRoster(path.toStdString()));
+        }
+        // A header without 氏名 is said as such, even with no row to stumble on.
+        Write(path, "教習生番号,ふりがな\n", 0600);
+        try {
+            school::ReadRoster(path.toStdString());
+            QFAIL("a roster without names was taken");
+        } catch (const Exception& e) {
+            QVERIFY2(e.Message().find("氏名 の列") != std::string::npos, e.what());
+        }
+    }
+
+    // A server that cannot be reached is said in the connection library's own words, without the
+    // line break it ends them with.
+    void anUnreachableServerIsSaidInTheLibrarysWords()
+    {
+        QTemporaryDir dir;
+        const std::string conninfo = "host=" + dir.path().toStdString() + " connect_timeout=1";
+        PGconn* raw = PQconnectdb(conninfo.c_str());
+        std::string words = PQerrorMessage(raw);
+        PQfinish(raw);
+        while (!words.empty() && (words.back() == '\n' || words.back() == ' '))
+            words.pop_back();
+        QVERIFY(words.size() > 10);
+        try {
+            school::Connection c(conninfo);
+            QFAIL("connected to nothing");
+        } catch (const school::Unreachable& e) {
+            const std::string what = e.what();
+            QVERIFY2(what.size() > words.size() && what.compare(what.size() - words.size(), words.size(), words) == 0,
+                     e.what());
+        }
     }
 };
 

@@ -8,6 +8,7 @@
 #include "Counters.h"
 #include "Delivery.h"
 #include "Directory.h"
+#include "Exception.h"
 #include "LearningRecord.h"
 #include "Load.h"
 #include "Outbox.h"
@@ -22,7 +23,11 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 const QString kBuild = QString::fromLocal8Bit(qgetenv("LENTAVO_BUILD"));
@@ -259,6 +264,183 @@ private slots:
         client.SignOut(again);
         QCOMPARE(client.SignInStatus(again), school::SignInState::SignedOut);
         QCOMPARE(client.SignInStatus("nonsense"), school::SignInState::Unknown);
+    }
+    // A drill left open at one PC and ended there later is read back ended at the other, though
+    // neither PC has a row the other lacks. What a rebuild cut short left beside the record gets
+    // into nothing, and the name this folder's record holds is kept.
+    void aSessionEndedAtAnotherPcIsReadBackEnded()
+    {
+        school::ImportPupils(*owner_, {{"1003", "鈴木 一郎", "", "1234"}});
+        QTemporaryDir rootA, rootB;
+        school::SchoolLink pcA(pc_, school::SchoolFolders(rootA.path().toStdString()));
+        school::SchoolLink pcB(pc_, school::SchoolFolders(rootB.path().toStdString()));
+        school::Client client(pc_);
+        const std::string a = SignIn(pcA, "1003", "pcA").folder;
+        Answered(a, Drill("2026-12-03T09:00:00Z", "2026-12-03T09:05:00Z"), {At("2026-12-03T09:01:00Z", bank_[0], true)});
+        Answered(a, Drill("2026-12-03T10:00:00Z"), {At("2026-12-03T10:01:00Z", bank_[1], false)});
+        school::DeliverNow(client, a);
+        const std::string b = SignIn(pcB, "1003", "pcB").folder;
+        {
+            record::LearningRecord rec;
+            rec.Open(b + record::kFileName);
+            QCOMPARE(rec.Sessions().size(), std::size_t(2));
+            QVERIFY(!rec.Sessions()[1].endedAt);
+            rec.SetPupilName("鈴木 一郎");
+        }
+        {
+            record::LearningRecord rec;
+            rec.Open(a + record::kFileName);
+            rec.EndSession(rec.Sessions().back().id);
+        }
+        SignIn(pcA, "1003", "pcA");   // delivers the end
+        {
+            record::LearningRecord stale;
+            stale.Open(b + school::kIncomingRecord);
+            stale.Append({Drill("2026-11-30T08:00:00Z")}, {At("2026-11-30T08:00:00Z", bank_[4], true)});
+        }
+
+        const school::SignedInPupil again = SignIn(pcB, "1003", "pcB");
+        QVERIFY(again.readBack.rebuilt);
+        QCOMPARE(Bangos(b), (std::vector<std::string>{bank_[0], bank_[1]}));
+        QVERIFY(!std::filesystem::exists(b + school::kIncomingRecord));
+        record::LearningRecord rec;
+        rec.OpenForReading(b + record::kFileName);
+        const std::vector<record::SessionSummary> sessions = rec.Sessions();
+        QCOMPARE(sessions.size(), std::size_t(2));
+        QVERIFY(sessions[1].endedAt);
+        QCOMPARE(rec.Pupil().name.value_or(""), std::string("鈴木 一郎"));
+    }
+
+    // Every call of a PC connects when it has no connection (the worker drops one the server
+    // lost), and what it delivers comes back as sent, field by field.
+    void everyCallConnectsAndRowsComeBackAsSent()
+    {
+        school::ImportPupils(*owner_, {{"1004", "高橋 翼", "", "1234"}});
+        school::Client c(pc_);
+        // A PC whose environment asks for another client encoding still gets UTF-8.
+        qputenv("PGCLIENTENCODING", "SJIS");
+        const school::SignInResult in = c.SignIn("1004", "1234", "pcC", false);
+        qunsetenv("PGCLIENTENCODING");
+        QCOMPARE(in.status, school::SignInResult::Status::SignedIn);
+        QCOMPARE(in.name, std::string("高橋 翼"));
+        QVERIFY(in.bankVersion);
+        const std::string token = in.token;
+
+        c.Disconnect();
+        QVERIFY(!c.FetchBank(token, *in.bankVersion).mondai.empty());
+        // The server's refusals keep their kind: a token it does not know, a version it lacks.
+        QVERIFY_THROWS_EXCEPTION(school::TokenRefused, c.FetchBank("nonsense", *in.bankVersion));
+        try {
+            c.FetchBank(token, *in.bankVersion + 100);
+            QFAIL("a missing version was fetched");
+        } catch (const school::Unreachable&) {
+            QFAIL("a refusal was taken for the server away");
+        } catch (const school::TokenRefused&) {
+            QFAIL("a missing version was taken for a refused sign-in");
+        } catch (const Exception& e) {
+            QVERIFY2(QString::fromStdString(e.Message()).contains("問題集の版"), e.what());
+        }
+        record::SessionSummary mock;
+        mock.kind = std::string(record::kMockPrefix) + "karimen";
+        mock.startedAt = "2026-12-04T09:00:00Z";
+        mock.endedAt = "2026-12-04T09:30:00Z";
+        mock.seed = 4242;
+        mock.score = 45;
+        mock.maxScore = 50;
+        mock.passMark = 45;
+        c.Disconnect();
+        c.DeliverSessions(token, {{"6f1d2c3b-4a59-4687-9e1f-0a1b2c3d4e5f", mock}});
+        school::AnswerRow answer{"7a2e3d4c-5b6a-4798-8f20-1b2c3d4e5f60", "6f1d2c3b-4a59-4687-9e1f-0a1b2c3d4e5f",
+                                 "2026-12-04T09:01:00Z", {}};
+        answer.answer.source = record::kSourceBank;
+        answer.answer.bango = bank_[2];
+        answer.answer.bunrui = 7;
+        answer.answer.answer = 1;
+        answer.answer.correct = true;
+        answer.answer.seconds = 2.5;
+        c.Disconnect();
+        QCOMPARE(c.DeliverAnswers(token, {answer}), 1);
+        c.Disconnect();
+        c.DeliverCounters(token, 1, {{bank_[2], 2, 1, 0, 3}});
+        c.Disconnect();
+        QCOMPARE(c.Counters(token), (std::vector<school::Counter>{{bank_[2], 2, 1, 0, 3}}));
+        c.Disconnect();
+        c.DeliverTestDate(token, {"karimen", "2027-03-01"});
+        c.Disconnect();
+        QCOMPARE(*c.PupilTestDate(token), (school::TestDate{"karimen", "2027-03-01"}));
+
+        c.Disconnect();
+        const std::vector<school::SessionRow> sessions = c.PupilSessions(token);
+        QCOMPARE(sessions.size(), std::size_t(1));
+        const record::SessionSummary& s = sessions[0].session;
+        QCOMPARE(s.kind, mock.kind);
+        QCOMPARE(s.startedAt, mock.startedAt);
+        QCOMPARE(s.endedAt, mock.endedAt);
+        QCOMPARE(s.seed, mock.seed);
+        QCOMPARE(s.score, mock.score);
+        QCOMPARE(s.maxScore, mock.maxScore);
+        QCOMPARE(s.passMark, mock.passMark);
+        c.Disconnect();
+        const std::vector<school::AnswerRow> answers = c.PupilAnswers(token);
+        QCOMPARE(answers.size(), std::size_t(1));
+        QCOMPARE(answers[0].uuid, answer.uuid);
+        QCOMPARE(answers[0].sessionUuid, answer.sessionUuid);
+        QCOMPARE(answers[0].answeredAt, answer.answeredAt);
+        QCOMPARE(answers[0].answer.source, answer.answer.source);
+        QCOMPARE(answers[0].answer.bango, answer.answer.bango);
+        QCOMPARE(answers[0].answer.bunrui, answer.answer.bunrui);
+        QCOMPARE(answers[0].answer.answer, answer.answer.answer);
+        QCOMPARE(answers[0].answer.correct, answer.answer.correct);
+        QCOMPARE(answers[0].answer.seconds, answer.answer.seconds);
+
+        // Refusals say which: a wrong PIN, a pupil signed in elsewhere, a number nobody has.
+        c.Disconnect();
+        QCOMPARE(c.SignIn("1004", "9999", "pcD", false).status, school::SignInResult::Status::WrongPin);
+        const school::SignInResult elsewhere = c.SignIn("1004", "1234", "pcD", false);
+        QCOMPARE(elsewhere.status, school::SignInResult::Status::SignedInElsewhere);
+        QCOMPARE(elsewhere.otherPc, std::string("pcC"));
+        QCOMPARE(c.SignIn("9999", "1234", "pcD", false).status, school::SignInResult::Status::UnknownPupil);
+        c.Disconnect();
+        QCOMPARE(c.SignInStatus(token), school::SignInState::Active);
+        c.Disconnect();
+        c.SignOut(token);
+        QCOMPARE(c.SignInStatus(token), school::SignInState::SignedOut);
+    }
+
+    // A connection the server ended is said as the server away, once; the next call connects
+    // again.
+    void aConnectionTheServerEndedIsMadeAgain()
+    {
+        school::Client c(pc_);
+        const std::string token = c.SignIn("1002", "1234", "pcE", true).token;
+        QCOMPARE(c.SignInStatus(token), school::SignInState::Active);
+        owner_->Exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE usename = 'pc_test'");
+        QTRY_COMPARE_WITH_TIMEOUT(
+            owner_->Exec("SELECT count(*) FROM pg_stat_activity WHERE usename = 'pc_test'").Int64(0, 0), 0LL, 10000);
+        QVERIFY_THROWS_EXCEPTION(school::Unreachable, c.SignInStatus(token));
+        QVERIFY(!c.IsConnected());
+        QCOMPARE(c.SignInStatus(token), school::SignInState::Active);
+        QVERIFY(c.IsConnected());
+    }
+
+    // The server's notices ("already exists, skipping") are for no one at a PC: nothing of them
+    // reaches the program's error output.
+    void serverNoticesAreNotPrinted()
+    {
+        QTemporaryDir dir;
+        const QByteArray path = QFile::encodeName(dir.filePath("stderr"));
+        std::fflush(stderr);
+        const int saved = ::dup(2);
+        const int file = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(file, 2);
+        ::close(file);
+        owner_->Exec("CREATE SCHEMA IF NOT EXISTS lentavo");
+        std::fflush(stderr);
+        ::dup2(saved, 2);
+        ::close(saved);
+        QFile f(QString::fromLocal8Bit(path));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray());
     }
 };
 
