@@ -4,10 +4,16 @@
 #include "SafeFile.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
+#include <pthread.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tablefile {
@@ -206,37 +212,29 @@ void RemoveOldest(const std::filesystem::path& folder)
         std::filesystem::remove(images[i].second, ec);
 }
 
-}  // namespace
+// One image to write: where, of which file, at which version.
+struct ImageToWrite {
+    std::string file;     // the image's own file in the cache folder
+    std::string source;   // the table file's absolute path
+    Version version;
+    std::shared_ptr<const Contents> contents;
+    bool checked = false;
+};
 
-std::optional<KeptImage> ReadKeptImage(const std::string& path, const Version& version)
+// Uses nothing of Qt: it may run at exit, after Qt's own statics are gone.
+void WriteImageFile(const ImageToWrite& image)
 {
-    const std::string file = FileOf(path);
-    if (file.empty())
-        return std::nullopt;
-    std::string bytes;
-    try {
-        bytes = safefile::Read(file, kMaxImageBytes, safefile::Links::Refuse);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-    return Parse(bytes, path, version);
-}
-
-void WriteKeptImage(const std::string& path, const Version& version, const Contents& contents, bool checked)
-{
-    const std::string file = FileOf(path);
-    if (file.empty() || !cachefolder::MakeFolderFor(file))
-        return;
+    const Contents& contents = *image.contents;
     // Written beside it and renamed over it: a reader finds the old image or the new one. Not
     // synced: after a crash a torn image is passed over like any damaged one. Streamed, so that
     // keeping a bank's image costs no second copy of it in memory.
-    const std::string temp = file + ".new-" + std::to_string(::getpid());
+    const std::string temp = image.file + ".new-" + std::to_string(::getpid());
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     out.write(kMagic, 4);
     Put(out, kFormat);
-    PutBytes(out, Absolute(path));
-    PutVersion(out, version);
-    Put(out, std::uint8_t(checked));
+    PutBytes(out, image.source);
+    PutVersion(out, image.version);
+    Put(out, std::uint8_t(image.checked));
     Put(out, contents.stamp.changeCounter);
     Put(out, contents.stamp.lastId);
     Put(out, std::uint32_t(contents.fields.size()));
@@ -253,15 +251,161 @@ void WriteKeptImage(const std::string& path, const Version& version, const Conte
             PutValue(out, contents.fields[i], i < row.size() ? row[i] : Value::Null());
     out.write(kEnd, 4);
     out.close();
-    if (out.fail() || std::rename(temp.c_str(), file.c_str()) != 0) {
+    if (out.fail() || std::rename(temp.c_str(), image.file.c_str()) != 0) {
         std::remove(temp.c_str());
         return;
     }
-    RemoveOldest(std::filesystem::path(file).parent_path());
+    RemoveOldest(std::filesystem::path(image.file).parent_path());
 }
+
+class Writer;
+Writer& TheWriter();
+
+// The thread that writes the images, one at a time, in the order they came. It starts with the
+// first image and ends with the process, after writing what is left.
+class Writer {
+public:
+    Writer()
+    {
+        // A child forked while the thread runs has no such thread, and may find the lock or the
+        // thread's wait in any state: the lock is held across the fork, and a child writes its
+        // images itself (those still to write are its parent's).
+        ::pthread_atfork([] { TheWriter().mutex_.lock(); }, [] { TheWriter().mutex_.unlock(); },
+                         [] { TheWriter().StartAfreshInChild(); });
+    }
+
+    void Add(ImageToWrite image)
+    {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (!forked_ && !stop_) {
+                // An image of the same file not yet written is of an older version: no use any more.
+                std::erase_if(queue_, [&](const ImageToWrite& q) { return q.file == image.file; });
+                queue_.push_back(std::move(image));
+                if (!thread_)
+                    thread_ = std::make_unique<std::thread>([this] { Run(); });
+                wake_.notify_all();
+                return;
+            }
+        }
+        // In a forked child, or at exit once the thread has ended.
+        WriteImage(image);
+    }
+
+    void WaitUntilIdle()
+    {
+        if (forked_)
+            return;
+        std::unique_lock<std::mutex> lock(mutex_);
+        idle_.wait(lock, [this] { return queue_.empty() && !writing_; });
+    }
+
+    // Writes what is left and ends the thread; at exit. The object itself is never destroyed:
+    // in a forked child its wait may still count its parent's thread, and destroying it would
+    // wait for that thread for ever.
+    void Finish()
+    {
+        if (forked_)
+            return;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+            wake_.notify_all();
+        }
+        if (thread_)
+            thread_->join();
+        thread_.reset();
+    }
+
+private:
+    friend Writer& TheWriter();
+
+    void StartAfreshInChild()
+    {
+        forked_ = true;
+        (void)thread_.release();   // the parent's thread; nothing of it to join here
+        queue_.clear();
+        mutex_.unlock();
+    }
+
+    static void WriteImage(const ImageToWrite& image)
+    {
+        try {
+            WriteImageFile(image);
+        } catch (const std::exception&) {
+            // Without it the next run reads the table file.
+        }
+    }
+
+    void Run()
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+            if (queue_.empty())
+                return;   // stopping, and nothing is left to write
+            ImageToWrite image = std::move(queue_.front());
+            queue_.pop_front();
+            writing_ = true;
+            lock.unlock();
+            WriteImage(image);
+            image.contents.reset();   // the image's memory goes here, not with the next one
+            lock.lock();
+            writing_ = false;
+            idle_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_, idle_;
+    std::deque<ImageToWrite> queue_;
+    bool writing_ = false;
+    bool stop_ = false;
+    bool forked_ = false;
+    std::unique_ptr<std::thread> thread_;
+};
+
+Writer& TheWriter()
+{
+    static Writer* const writer = [] {
+        auto* w = new Writer;
+        std::atexit([] { TheWriter().Finish(); });
+        return w;
+    }();
+    return *writer;
+}
+
+}  // namespace
+
+std::optional<KeptImage> ReadKeptImage(const std::string& path, const Version& version)
+{
+    const std::string file = FileOf(path);
+    if (file.empty())
+        return std::nullopt;
+    std::string bytes;
+    try {
+        bytes = safefile::Read(file, kMaxImageBytes, safefile::Links::Refuse);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    return Parse(bytes, path, version);
+}
+
+void WriteKeptImage(const std::string& path, const Version& version,
+                    std::shared_ptr<const Contents> contents, bool checked)
+{
+    // Named and its folder made here, in the caller's thread: the writer may run at exit.
+    ImageToWrite image{FileOf(path), Absolute(path), version, std::move(contents), checked};
+    if (image.file.empty() || !image.contents || !cachefolder::MakeFolderFor(image.file))
+        return;
+    TheWriter().Add(std::move(image));
+}
+
+void WaitForKeptImages() { TheWriter().WaitUntilIdle(); }
 
 void RemoveKeptImages()
 {
+    WaitForKeptImages();
     const std::string file = FileOf("x");
     if (file.empty())
         return;

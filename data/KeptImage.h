@@ -8,6 +8,7 @@
 
 #include "TableContents.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -22,11 +23,19 @@ struct KeptImage {
 // version or file, or it does not hold a table that reading the file could have given.
 std::optional<KeptImage> ReadKeptImage(const std::string& path, const Version& version);
 
-// Keeps CONTENTS as the image of PATH at VERSION, replacing the one kept before. Failing to write
-// it is no error. The oldest images go once there are more than a handful.
-void WriteKeptImage(const std::string& path, const Version& version, const Contents& contents, bool checked);
+// Keeps CONTENTS as the image of PATH at VERSION, replacing the one kept before. It is written by
+// a thread of its own, so that neither the opening nor the write-back that made it waits for it
+// (writing a bank's image takes longer than the write-back itself); a newer image of the same
+// file replaces one not yet written. Failing to write it is no error. The oldest images go once
+// there are more than a handful. What is still to write at exit is written before the process
+// ends.
+void WriteKeptImage(const std::string& path, const Version& version,
+                    std::shared_ptr<const Contents> contents, bool checked);
 
-// Removes every kept image of table files.
+// Waits until every image handed to WriteKeptImage is on disk.
+void WaitForKeptImages();
+
+// Removes every kept image of table files, waiting for those still to write first.
 void RemoveKeptImages();
 
 }  // namespace tablefile

@@ -507,7 +507,7 @@ std::shared_ptr<const Contents> ReadShared(const std::string& path)
     auto contents = std::make_shared<const Contents>(ReadOpen(*db, path, true, false));
     if (version) {
         SharedImages().Put(path, *version, contents);
-        WriteKeptImage(path, *version, *contents, false);
+        WriteKeptImage(path, *version, contents, false);
     }
     return contents;
 }
@@ -516,11 +516,13 @@ void Keep(const std::string& path, const Version& version, Contents contents)
 {
     auto image = std::make_shared<const Contents>(std::move(contents));
     SharedImages().Put(path, version, image);
-    WriteKeptImage(path, version, *image, Checked().Has(path, version));
+    WriteKeptImage(path, version, image, Checked().Has(path, version));
 }
 
 void ForgetImages(bool evenKept)
 {
+    // As a process that ended: what it kept is on disk.
+    WaitForKeptImages();
     {
         Images& images = SharedImages();
         std::lock_guard<std::mutex> lock(images.mutex);

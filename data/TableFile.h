@@ -31,8 +31,8 @@ std::shared_ptr<const Contents> ReadShared(const std::string& path);
 // Makes CONTENTS the image of PATH at VERSION, in the process and on disk: what a write-back of
 // this process left in the file.
 void Keep(const std::string& path, const Version& version, Contents contents);
-// Drops every image of the process: the next opening of each file goes as in a process just
-// started, to the image kept on disk. EVEN_KEPT: those go too, and the file is read, as on the
+// Drops every image of the process, once those still to write are on disk: the next opening of
+// each file goes as in a process just started, to the image kept on disk. EVEN_KEPT: those go too, and the file is read, as on the
 // first start ever.
 void ForgetImages(bool evenKept = false);
 // How many times this process has read a table file whole (Read, and ReadShared when its image

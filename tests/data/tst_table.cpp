@@ -1,6 +1,7 @@
 #include "CacheFolder.h"
 #include "EucJp.h"
 #include "Exception.h"
+#include "KeptImage.h"
 #include "Layouts.h"
 #include "Table.h"
 #include "TableFile.h"
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -586,10 +588,12 @@ private slots:
 
         // Cut short, or kept for another file at the same version (a copy of its name), it is
         // passed over; the reading keeps a whole image again.
+        tablefile::WaitForKeptImages();
         const std::string whole = Slurp(kept);
         for (const std::size_t cut : {whole.size() / 2, whole.size() - 4, whole.size() - 1}) {
             QVERIFY(QFile::resize(QString::fromStdString(kept), qint64(cut)));
             QCOMPARE(firstOpening().first, 1u);
+            tablefile::WaitForKeptImages();
             QCOMPARE(Slurp(kept), whole);
         }
         // Written in another layout of the image (its format number, after "LTBI").
@@ -597,9 +601,11 @@ private slots:
         otherFormat[4] = char(otherFormat[4] ^ 2);
         std::ofstream(kept, std::ios::binary | std::ios::trunc) << otherFormat;
         QCOMPARE(firstOpening().first, 1u);
+        tablefile::WaitForKeptImages();
         QCOMPARE(Slurp(kept), whole);
         const std::string other = MakeBank(dir, 3, "other.cds");
         tablefile::ReadShared(other);
+        tablefile::WaitForKeptImages();
         QVERIFY(QFile::remove(QString::fromStdString(kept)));
         QVERIFY(QFile::copy(QString::fromStdString(cachefolder::FileFor("tables", other, "image")),
                             QString::fromStdString(kept)));
@@ -651,6 +657,7 @@ private slots:
     void keptImagesAreFewAndLeaveNothingBehind()
     {
         QTemporaryDir cache, dir;
+        tablefile::WaitForKeptImages();   // none of the other tests' images lands here
         const QByteArray cacheWas = qgetenv("XDG_CACHE_HOME");
         qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
         const auto restore = qScopeGuard([&] { qputenv("XDG_CACHE_HOME", cacheWas); });
@@ -661,6 +668,7 @@ private slots:
         for (int i = 0; i < 14; ++i) {
             banks.push_back(MakeBank(dir, 1, ("bank" + std::to_string(i) + ".cds").c_str()));
             tablefile::ReadShared(banks.back());
+            tablefile::WaitForKeptImages();
             QTest::qWait(15);   // a tick of the file clock apart
         }
         const QDir folder(cache.filePath("lentavo/tables"));
@@ -675,7 +683,24 @@ private slots:
         QVERIFY(QDir().mkdir(keptOf(banks[0])));
         tablefile::ForgetImages();
         QCOMPARE(tablefile::ReadShared(banks[0])->ids.size(), std::size_t(1));
+        tablefile::WaitForKeptImages();
         QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden).size(), 12);
+    }
+
+    // The image is written by a thread of its own; a process that ends right after opening the
+    // file still leaves it on disk for the next one.
+    void anEndingProcessLeavesItsImage()
+    {
+        QTemporaryDir dir;
+        const std::string path = MakeBank(dir, 300);
+        tablefile::ForgetImages(true);
+        QProcess opener;
+        opener.start(KEEP_AND_EXIT, {QString::fromStdString(path)});
+        QVERIFY(opener.waitForFinished());
+        QCOMPARE(opener.exitCode(), 0);
+        const std::uint64_t before = tablefile::WholeReads();
+        QCOMPARE(tablefile::ReadShared(path)->ids.size(), std::size_t(300));
+        QCOMPARE(tablefile::WholeReads(), before);
     }
 
     // A disk that fills up during the write-back (here: a file-size limit the process may not
