@@ -105,6 +105,15 @@ private slots:
         t.SetFileName(path);
         t.Open();
         QCOMPARE(t.FieldByName("Zu").AsString(), picture);
+        t.Close();
+
+        // A value of exactly the limit still opens, and is read whole when asked for.
+        const std::size_t limit = 64 * 1024 * 1024;
+        Sql(path, "UPDATE records SET Zu = zeroblob(" + std::to_string(limit) + ")");
+        Table atLimit;
+        atLimit.SetFileName(path);
+        atLimit.Open();
+        QCOMPARE(atLimit.FieldByName("Zu").AsString().size(), limit);
     }
 
     void integersOutside32BitsAreRefusedInEveryIntegerField_data()
@@ -176,6 +185,13 @@ private slots:
                " Zu BLOB, Mondai BLOB)" << "records";
         QTest::newRow("generated column")
             << "ALTER TABLE records ADD COLUMN Extra INTEGER AS (Nani * 2)" << "records";
+        // Named and typed as the field it stands for: only its being computed tells it.
+        QTest::newRow("a field's column generated")
+            << "DROP TABLE records; CREATE TABLE records (id INTEGER PRIMARY KEY, NKaisu INTEGER, Nani INTEGER,"
+               " Kaisu INTEGER, Bango BLOB, Seikaisu INTEGER, KariHon INTEGER, Kaisetsu BLOB, Seikai INTEGER,"
+               " Zu BLOB, Mondai BLOB AS (Kaisetsu))" << "生成列";
+        QTest::newRow("field name stored as bytes")
+            << "UPDATE fields SET name = CAST(name AS BLOB) WHERE position = 0" << "項目の定義";
         QTest::newRow("virtual table as records")
             << "DROP TABLE records; CREATE VIRTUAL TABLE records USING fts4(NKaisu, Nani)" << "";
     }

@@ -8,8 +8,10 @@
 #include "TableFileChecks.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -601,7 +603,9 @@ private slots:
         QCOMPARE(seen.bangos, (std::vector<std::string>{"0007", "0008", "0010", "0011"}));
         const std::shared_ptr<const tablefile::Contents> image = tablefile::ReadShared(path);
         tablefile::ForgetImages(true);
+        const std::uint64_t beforeForgotten = tablefile::WholeReads();
         const tablefile::Contents fromFile = *tablefile::ReadShared(path);
+        QCOMPARE(tablefile::WholeReads() - beforeForgotten, 1u);   // the file, not a kept image
         QCOMPARE(image->ids, fromFile.ids);
         QVERIFY(image->rows == fromFile.rows);
         QVERIFY(image->stamp == fromFile.stamp);
@@ -663,12 +667,19 @@ private slots:
         // passed over; the reading keeps a whole image again.
         tablefile::WaitForKeptImages();
         const std::string whole = Slurp(kept);
-        for (const std::size_t cut : {whole.size() / 2, whole.size() - 1}) {
+        for (const std::size_t cut : {whole.size() / 2, whole.size() - 4, whole.size() - 1}) {
             QVERIFY(QFile::resize(QString::fromStdString(kept), qint64(cut)));
             QCOMPARE(firstOpening().first, 1u);
             tablefile::WaitForKeptImages();
             QCOMPARE(Slurp(kept), whole);
         }
+        // Written in another layout of the image (its format number, after "LTBI").
+        std::string otherFormat = whole;
+        otherFormat[4] = char(otherFormat[4] ^ 2);
+        std::ofstream(kept, std::ios::binary | std::ios::trunc) << otherFormat;
+        QCOMPARE(firstOpening().first, 1u);
+        tablefile::WaitForKeptImages();
+        QCOMPARE(Slurp(kept), whole);
         const std::string other = MakeBank(dir, 3, "other.cds");
         tablefile::ReadShared(other);
         tablefile::WaitForKeptImages();
@@ -697,6 +708,60 @@ private slots:
         QCOMPARE(tablefile::WholeReads(), before);   // the kept image, not the file
         QVERIFY_THROWS_EXCEPTION(Exception, t.Close());
         t.Discard();
+    }
+
+    // A file opened again while its image is among the last few used gets that image itself: a
+    // drill, the review and the mock exams hold one copy of the bank between them.
+    void theImagesOfTheFilesUsedLastAreShared()
+    {
+        QTemporaryDir dir;
+        const std::string bank = MakeBank(dir, 3);
+        const std::shared_ptr<const tablefile::Contents> image = tablefile::ReadShared(bank);
+        QCOMPARE(tablefile::ReadShared(bank).get(), image.get());
+        // Seven other files, the bank again, and an eighth: the file used longest ago goes.
+        std::vector<std::string> others;
+        for (int i = 0; i < 8; ++i)
+            others.push_back(MakeBank(dir, 1, ("other" + std::to_string(i) + ".cds").c_str()));
+        for (int i = 0; i < 7; ++i)
+            tablefile::ReadShared(others[std::size_t(i)]);
+        QCOMPARE(tablefile::ReadShared(bank).get(), image.get());
+        tablefile::ReadShared(others[7]);
+        QCOMPARE(tablefile::ReadShared(bank).get(), image.get());
+    }
+
+    // The kept images are the user's alone and few: twelve at most, the ones written longest
+    // ago removed. One that cannot be put in place leaves nothing behind.
+    void keptImagesAreFewAndLeaveNothingBehind()
+    {
+        QTemporaryDir cache, dir;
+        tablefile::WaitForKeptImages();   // none of the other tests' images lands here
+        const QByteArray cacheWas = qgetenv("XDG_CACHE_HOME");
+        qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+        const auto restore = qScopeGuard([&] { qputenv("XDG_CACHE_HOME", cacheWas); });
+        const auto keptOf = [](const std::string& path) {
+            return QString::fromStdString(cachefolder::FileFor("tables", path, "image"));
+        };
+        std::vector<std::string> banks;
+        for (int i = 0; i < 14; ++i) {
+            banks.push_back(MakeBank(dir, 1, ("bank" + std::to_string(i) + ".cds").c_str()));
+            tablefile::ReadShared(banks.back());
+            tablefile::WaitForKeptImages();
+            QTest::qWait(15);   // a tick of the file clock apart
+        }
+        const QDir folder(cache.filePath("lentavo/tables"));
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden).size(), 12);
+        QVERIFY(!QFileInfo::exists(keptOf(banks[0])) && !QFileInfo::exists(keptOf(banks[1])));
+        QVERIFY(QFileInfo::exists(keptOf(banks[2])) && QFileInfo::exists(keptOf(banks[13])));
+        struct stat st {};
+        QCOMPARE(::stat(folder.path().toLocal8Bit().constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0700u);
+
+        // A folder in the image's place: the file is read, no image kept, no part of one left.
+        QVERIFY(QDir().mkdir(keptOf(banks[0])));
+        tablefile::ForgetImages();
+        QCOMPARE(tablefile::ReadShared(banks[0])->ids.size(), std::size_t(1));
+        tablefile::WaitForKeptImages();
+        QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden).size(), 12);
     }
 
     // The image is written by a thread of its own; a process that ends right after opening the
@@ -1105,6 +1170,15 @@ private slots:
         QVERIFY_EXCEPTION_THROWN(t.AppendRecord(copy), Exception);
         QCOMPARE(t.RecordCount(), 3);
 
+        // Only a picture field is read that way: a text, or a field past the list, is refused.
+        const tablefile::Contents c = tablefile::Read(path, true);
+        const auto deferred = [&](std::size_t field) {
+            return tablefile::ReadDeferred(path, c.fields, c.ids[2], field, c.rows[2], {}, c.stamp);
+        };
+        QCOMPARE(deferred(zu), rows[2][8].bytes);
+        QVERIFY_THROWS_EXCEPTION(Exception, deferred(9));
+        QVERIFY_THROWS_EXCEPTION(Exception, deferred(c.fields.size()));
+
         Sql(path, "UPDATE records SET Kaisu = Kaisu + 1, Nani = 40");
         t.First();
         QCOMPARE(t.FieldByName("Zu").AsString(), rows[0][8].bytes);
@@ -1145,6 +1219,22 @@ private slots:
         QFile::remove(QString::fromStdString(path));
         t.Next();
         QVERIFY_EXCEPTION_THROWN(t.FieldByName("Zu").AsString(), Exception);
+
+        // A named pipe in its place is refused at once, not waited on for a writer.
+        QCOMPARE(::mkfifo(path.c_str(), 0600), 0);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            alarm(10);
+            try {
+                t.FieldByName("Zu").AsString();
+            } catch (const Exception&) {
+                _exit(0);
+            }
+            _exit(1);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 0, "a pipe in the file's place hung or was read");
     }
 
     // Emptying a long history at the drill start and appending the drill's answers: the file
@@ -1227,6 +1317,11 @@ private slots:
         } catch (const Exception& e) {
             QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("項目 'Bunrui' の型が違います"));
         }
+
+        // A field list no opening would take makes no file.
+        const std::string bad = dir.filePath("bad.cds").toStdString();
+        QVERIFY_THROWS_EXCEPTION(Exception, Table::CreateFile(bad, {{"Mondai", FieldType::Text, 0}}, {}));
+        QVERIFY(!QFileInfo::exists(QString::fromStdString(bad)));
     }
 
     void refusesFilesThatAreNotSoundTables_data()
@@ -1247,6 +1342,7 @@ private slots:
         QTest::newRow("text too long") << "UPDATE records SET Bango = x'3030303030'" << "長すぎ";
         QTest::newRow("fields gap") << "UPDATE fields SET position = 20 WHERE position = 9" << "項目";
         QTest::newRow("no records table") << "DROP TABLE records" << "表";
+        QTest::newRow("no fields table") << "DROP TABLE fields" << "表がありません";
     }
     void refusesFilesThatAreNotSoundTables()
     {
