@@ -261,71 +261,74 @@ void WriteImageFile(const ImageToWrite& image)
 class Writer;
 Writer& TheWriter();
 
-// The thread that writes the images, one at a time, in the order they came. It starts with the
-// first image and ends with the process, after writing what is left.
+// The process the program started as; a child forked from it (whether the parent's writer ran
+// or not) writes its images itself.
+const pid_t kProcess = ::getpid();
+
+// The thread that writes the images, one at a time, in the order they came. It runs while there
+// are images to write and ends when none is left; at exit what is left is written first.
 class Writer {
 public:
     Writer()
     {
-        // A child forked while the thread runs has no such thread, and may find the lock or the
-        // thread's wait in any state: the lock is held across the fork, and a child writes its
-        // images itself (those still to write are its parent's).
-        ::pthread_atfork([] { TheWriter().mutex_.lock(); }, [] { TheWriter().mutex_.unlock(); },
-                         [] { TheWriter().StartAfreshInChild(); });
+        // A fork waits until the thread has written everything and ended: a child then has
+        // neither a thread that does not exist in it nor a lock or a wait left in any state. A
+        // child writes its images itself, so that it starts no thread of its own.
+        ::pthread_atfork([] { TheWriter().EndThreadAndLock(); }, [] { TheWriter().mutex_.unlock(); },
+                         [] { TheWriter().mutex_.unlock(); });
     }
 
     void Add(ImageToWrite image)
     {
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (!forked_ && !stop_) {
+            if (!finished_ && ::getpid() == kProcess) {
                 // An image of the same file not yet written is of an older version: no use any more.
                 std::erase_if(queue_, [&](const ImageToWrite& q) { return q.file == image.file; });
                 queue_.push_back(std::move(image));
-                if (!thread_)
+                if (!running_) {
+                    if (thread_)
+                        thread_->join();   // it has ended, or is about to: it left the lock
+                    running_ = true;
                     thread_ = std::make_unique<std::thread>([this] { Run(); });
-                wake_.notify_all();
+                }
                 return;
             }
         }
-        // In a forked child, or at exit once the thread has ended.
-        WriteImage(image);
+        WriteImage(image);   // in a forked child, or at exit once the thread has ended
     }
 
     void WaitUntilIdle()
     {
-        if (forked_)
-            return;
         std::unique_lock<std::mutex> lock(mutex_);
-        idle_.wait(lock, [this] { return queue_.empty() && !writing_; });
+        idle_.wait(lock, [this] { return !running_; });
     }
 
-    // Writes what is left and ends the thread; at exit. The object itself is never destroyed:
-    // in a forked child its wait may still count its parent's thread, and destroying it would
-    // wait for that thread for ever.
+    // Writes what is left and ends the thread; at exit. The object itself is never destroyed, so
+    // that nothing written after (a table closed by a later exit handler) finds it gone.
     void Finish()
     {
-        if (forked_)
-            return;
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            stop_ = true;
-            wake_.notify_all();
-        }
-        if (thread_)
-            thread_->join();
-        thread_.reset();
+        std::unique_lock<std::mutex> lock(mutex_);
+        EndThread(lock);
+        finished_ = true;
     }
 
 private:
     friend Writer& TheWriter();
 
-    void StartAfreshInChild()
+    void EndThreadAndLock()
     {
-        forked_ = true;
-        (void)thread_.release();   // the parent's thread; nothing of it to join here
-        queue_.clear();
-        mutex_.unlock();
+        std::unique_lock<std::mutex> lock(mutex_);
+        EndThread(lock);
+        lock.release();   // held across the fork
+    }
+
+    void EndThread(std::unique_lock<std::mutex>& lock)
+    {
+        idle_.wait(lock, [this] { return !running_; });
+        if (thread_)
+            thread_->join();
+        thread_.reset();
     }
 
     static void WriteImage(const ImageToWrite& image)
@@ -340,28 +343,23 @@ private:
     void Run()
     {
         std::unique_lock<std::mutex> lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
-            if (queue_.empty())
-                return;   // stopping, and nothing is left to write
+        while (!queue_.empty()) {
             ImageToWrite image = std::move(queue_.front());
             queue_.pop_front();
-            writing_ = true;
             lock.unlock();
             WriteImage(image);
             image.contents.reset();   // the image's memory goes here, not with the next one
             lock.lock();
-            writing_ = false;
-            idle_.notify_all();
         }
+        running_ = false;
+        idle_.notify_all();
     }
 
     std::mutex mutex_;
-    std::condition_variable wake_, idle_;
+    std::condition_variable idle_;
     std::deque<ImageToWrite> queue_;
-    bool writing_ = false;
-    bool stop_ = false;
-    bool forked_ = false;
+    bool running_ = false;    // the thread is writing, or about to end
+    bool finished_ = false;   // at exit: images are written by their caller
     std::unique_ptr<std::thread> thread_;
 };
 
