@@ -145,7 +145,7 @@ std::vector<FieldDef> ReadSchema(Db& db, const std::string& path, const std::str
             const auto type = FieldTypeFromName(Column(st.get(), 2));
             const auto size = sqlite3_column_int64(st.get(), 3);
             if (position != std::int64_t(fields.size()) || !IsFieldName(f.name) || !type ||
-                !names.insert(f.name).second || f.name == "id")
+                !names.insert(f.name).second)
                 NotOurs(path, "項目の定義が正しくありません");
             f.type = *type;
             if (f.type == FieldType::Text ? (size < 1 || size > 65535) : size != 0)
