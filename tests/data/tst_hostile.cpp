@@ -37,7 +37,10 @@
 #include <tuple>
 #include <sys/resource.h>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -62,6 +65,20 @@ std::string MakeBank(const QTemporaryDir& dir, const std::vector<Row>& rows)
     const std::string path = dir.filePath("mondai.cds").toStdString();
     Table::CreateFile(path, layouts::Bank(), rows);
     return path;
+}
+
+// A listening place of a local socket at PATH, as a running program leaves one.
+bool BindSocket(const std::string& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (fd < 0 || path.size() >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
 }
 
 long PeakRssKiB()
@@ -465,11 +482,13 @@ private slots:
         QTest::newRow("plain file") << "file" << true << true << true;
         QTest::newRow("nothing") << "none" << false << false << true;
         QTest::newRow("pipe") << "pipe" << false << false << false;
+        QTest::newRow("socket") << "socket" << false << false << false;
         QTest::newRow("link to a device") << "device" << false << false << false;
         QTest::newRow("link to a file") << "link" << true << false << false;
         QTest::newRow("link to nothing") << "dangling" << false << false << false;
         QTest::newRow("folder") << "folder" << false << false << false;
         QTest::newRow("over the limit") << "large" << false << false << true;
+        QTest::newRow("at the limit") << "limit" << true << true << true;
         // A file of /proc says it is empty and is not: the limit holds for what is read.
         QTest::newRow("link to a file that grows") << "proc" << false << false << false;
     }
@@ -486,6 +505,8 @@ private slots:
             std::ofstream(path) << "0123456789";
         else if (planted == "large")
             std::ofstream(path) << "0123456789abcdefg";   // one byte over
+        else if (planted == "limit")
+            std::ofstream(path) << "0123456789abcdef";
         else if (planted == "pipe")
             QCOMPARE(::mkfifo(path.c_str(), 0600), 0);
         else if (planted == "device")
@@ -498,6 +519,8 @@ private slots:
             QCOMPARE(::symlink(dir.filePath("made").toStdString().c_str(), path.c_str()), 0);
         else if (planted == "folder")
             QCOMPARE(::mkdir(path.c_str(), 0700), 0);
+        else if (planted == "socket")
+            QVERIFY(BindSocket(path));
         // What is not read is refused: never some of its bytes handed back.
         const auto reads = [&](safefile::Links links) -> std::optional<std::string> {
             try {
@@ -506,9 +529,16 @@ private slots:
                 return std::nullopt;
             }
         };
-        const std::string expected = planted == "link" ? "target" : "0123456789";
+        const std::string expected = planted == "link" ? "target" : planted == "limit" ? "0123456789abcdef" : "0123456789";
         QCOMPARE(reads(safefile::Links::Follow), readable ? std::optional(expected) : std::nullopt);
         QCOMPARE(reads(safefile::Links::Refuse), readableNoLinks ? std::optional(expected) : std::nullopt);
+        if (planted == "pipe" || planted == "device" || planted == "socket") {
+            try {
+                safefile::Read(path, 16);
+            } catch (const Exception& e) {
+                QVERIFY2(QByteArray(e.what()).contains("a pipe or a device"), e.what());
+            }
+        }
         bool wrote = true;
         try {
             safefile::Write(path, "new");
@@ -524,6 +554,35 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Hidden | QDir::Files | QDir::NoDotAndDotDot).filter(".new-"), QStringList());
     }
 
+    // A program started with its standard input closed gets descriptor 0 for the files it
+    // opens: it is a file like any other, and let go again.
+    void descriptorZeroIsUsedAndLetGo()
+    {
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("f").toStdString();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(0);
+            int code = 0;
+            try {
+                safefile::Write(path, "zero");
+                if (::fcntl(0, F_GETFD) != -1)
+                    code |= 1;
+                if (safefile::Read(path, 16) != "zero")
+                    code |= 2;
+                if (::fcntl(0, F_GETFD) != -1)
+                    code |= 4;
+            } catch (const Exception&) {
+                code |= 8;
+            }
+            ::_exit(code);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+    }
+
     void writingKeepsPermissionsRemovesLeftoversAndRefusesALinkedFolder()
     {
         QTemporaryDir dir;
@@ -535,11 +594,19 @@ private slots:
         QVERIFY(child > 0 && ::waitpid(child, nullptr, 0) == child);
         const QString dead = dir.filePath(".f.new-" + QString::number(child)),
                       live = dir.filePath(".f.new-" + QString::number(::getppid()));
+        // Names that only begin like a leftover are someone else's.
+        const QStringList others{dead + "x", dir.filePath(".f.new-x1")};
         std::ofstream(dead.toStdString()) << "left";
         std::ofstream(live.toStdString()) << "being written";
+        for (const QString& other : others)
+            std::ofstream(other.toStdString()) << "not ours";
         safefile::Write(path, "one");
         QVERIFY(!QFile::exists(dead));
         QVERIFY(QFile::exists(live));
+        for (const QString& other : others) {
+            QVERIFY2(QFile::exists(other), qPrintable(other));
+            QVERIFY(QFile::remove(other));
+        }
         QVERIFY(QFile::setPermissions(dir.filePath("f"), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
         safefile::Write(path, "two");
         const auto ownerGroupOther = QFile::permissions(dir.filePath("f")) & QFileDevice::Permissions(0x7077);
@@ -557,7 +624,10 @@ private slots:
         QVERIFY(QFile::link(dir.filePath("gone"), dir.filePath("dangling")));
         std::ofstream(dir.filePath("plain").toStdString()) << "plain";
         QVERIFY(QFile::link(dir.filePath("plain"), dir.filePath("toPlain")));
-        for (const auto& [in, links, why] : {std::tuple("gone/g", safefile::Links::Follow, ENOENT),
+        // A name the folder takes, but with no room left for the new file's longer name.
+        const std::string longName(250, 'n');
+        for (const auto& [in, links, why] : {std::tuple(longName.c_str(), safefile::Links::Follow, ENAMETOOLONG),
+                                             std::tuple("gone/g", safefile::Links::Follow, ENOENT),
                                              std::tuple("dangling/g", safefile::Links::Follow, ENOENT),
                                              std::tuple("toPlain/g", safefile::Links::Follow, ENOTDIR),
                                              std::tuple("plain/g", safefile::Links::Refuse, ENOTDIR)}) {
