@@ -129,7 +129,7 @@ private slots:
         QTest::newRow("not EUC-JP") << QByteArray("0,0,0,0001,0,1,x,1,,絵文字😀\r\n") << QByteArray("2 行目, 項目 Mondai");
         QTest::newRow("too long") << ("0,0,0,0001,0,1," + QByteArray(128 * 3, 'x').replace("xxx", "あ") + ",1,,q\r\n")
                                   << QByteArray("2 行目, 項目 Kaisetsu");
-        QTest::newRow("beyond 32 bits") << QByteArray("0,2147483648,0,0001,0,1,x,1,,q\r\n") << QByteArray("項目 Nani");
+        QTest::newRow("beyond 32 bits") << QByteArray("0,2147483648,0,0001,0,1,x,1,,q\r\n") << QByteArray("outside 32-bit integers");
         QTest::newRow("not a number") << QByteArray("0,abc,0,0001,0,1,x,1,,q\r\n") << QByteArray("項目 Nani");
         QTest::newRow("five digits") << QByteArray("0,0,0,00012,0,1,x,1,,q\r\n") << QByteArray("項目 Bango");
         QTest::newRow("zero number") << QByteArray("0,0,0,0000,0,1,x,1,,q\r\n") << QByteArray("0000");
@@ -137,6 +137,7 @@ private slots:
         QTest::newRow("repeated") << QByteArray("0,0,0,0001,0,1,x,1,,q\r\n0,0,0,0001,0,1,x,1,,q\r\n") << QByteArray("重複");
         QTest::newRow("missing figure") << QByteArray("0,0,0,0001,0,1,x,1,file:none.png,q\r\n") << QByteArray("項目 Zu");
         QTest::newRow("bad base64") << QByteArray("0,0,0,0001,0,1,x,1,base64:@@@,q\r\n") << QByteArray("項目 Zu");
+        QTest::newRow("picture without base64: or file:") << QByteArray("0,0,0,0001,0,1,x,1,AAEC,q\r\n") << QByteArray("項目 Zu");
         QTest::newRow("short row") << QByteArray("0,0,0\r\n") << QByteArray("列の数");
         QTest::newRow("open quote") << QByteArray("0,0,0,0001,0,1,\"x,1,,q\r\n") << QByteArray("引用符");
         // One encoding per file: the first line in the other one is named.
