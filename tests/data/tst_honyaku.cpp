@@ -81,6 +81,15 @@ private slots:
         QCOMPARE(Catalogue::Load(path, "vi").size(), std::size_t(1));
         // No file: nothing to show but the Japanese.
         QCOMPARE(Catalogue::Load(tmp.filePath("none.sqlite").toStdString(), "en").size(), std::size_t(0));
+
+        // The words the command line and the language file take, read back as what they name.
+        for (const auto& [word, code] : {std::pair("en", "en"), std::pair("vi", "vi"), std::pair("zh", "zh-Hans"),
+                                         std::pair("zh-Hans", "zh-Hans")})
+            QCOMPARE(FindLanguage(word) ? FindLanguage(word)->code : "", code);
+        QVERIFY(!FindLanguage("ja") && !FindLanguage(""));
+        for (Mode m : {Mode::Japanese, Mode::Translation, Mode::Both})
+            QCOMPARE(ModeNamed(ModeName(m)), std::optional(m));
+        QVERIFY(!ModeNamed("english"));
     }
 
     // A translator's CSV: refused by the line that names what the bank lacks; the japanese column
@@ -155,12 +164,26 @@ private slots:
         QCOMPARE(sqlite3_exec(db, "CREATE VIEW v AS SELECT 1", nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
         QVERIFY(Message([&] { Catalogue::Load(path, "en"); }).contains("'v'"));
+        // A trigger may share the table's name, and would still run on every write.
+        const std::string trigger = tmp.filePath("trigger.sqlite").toStdString();
+        Store().Open(trigger);
+        QCOMPARE(sqlite3_open(trigger.c_str(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "CREATE TRIGGER translations AFTER DELETE ON translations BEGIN SELECT 1; END",
+                              nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        QVERIFY(Message([&] { Catalogue::Load(trigger, "en"); }).contains("trigger 'translations'"));
 
         const std::string other = tmp.filePath("other.sqlite").toStdString();
         QCOMPARE(sqlite3_open(other.c_str(), &db), SQLITE_OK);
         QCOMPARE(sqlite3_exec(db, "CREATE TABLE translations(x); PRAGMA user_version=1", nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(db);
         QVERIFY(Message([&] { Catalogue::Load(other, "en"); }).contains("application_id"));
+        // Another application's file that holds nothing yet is still not taken over.
+        const std::string claimed = tmp.filePath("claimed.sqlite").toStdString();
+        QCOMPARE(sqlite3_open(claimed.c_str(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "PRAGMA application_id=1234", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        QVERIFY(Message([&] { Store().Open(claimed); }).contains("application_id"));
 
         // Stamped as ours, yet without the table or with a column of its own.
         const auto stamped = [&](const std::string& name, const char* schema) {
@@ -224,8 +247,9 @@ private slots:
         QVERIFY(QFile::remove(QString::fromStdString(dir + layouts::kHazardFile)));
         QVERIFY(QFile::remove(QString::fromStdString(dir + layouts::kAdviceFile)));
         QVERIFY(QFile::remove(QString::fromStdString(dir + layouts::kBankFile)));
-        Table::CreateFile(dir + layouts::kBankFile, {{"Bango", FieldType::Text, 4}, {"Mondai", FieldType::Text, 255}},
-                          {::Row{Value("0001"), euc("問題一")}});
+        // A bank of its own layout, its statement first and no explanation.
+        Table::CreateFile(dir + layouts::kBankFile, {{"Mondai", FieldType::Text, 255}, {"Bango", FieldType::Text, 4}},
+                          {::Row{euc("問題一"), Value("0001")}});
         QCOMPARE(texts(), QStringList{"bank 0001 Mondai 問題一"});
     }
 };
