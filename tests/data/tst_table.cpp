@@ -688,6 +688,25 @@ private slots:
                             QString::fromStdString(kept)));
         QCOMPARE(firstOpening().first, 1u);
 
+        // Damaged inside: the first record's id made 0, or the last statement's length made larger
+        // than any field holds, its bytes gone (what follows is then the image's end mark).
+        const auto put = [](std::string bytes, std::size_t at, const auto& value) {
+            std::memcpy(bytes.data() + at, &value, sizeof value);
+            return bytes;
+        };
+        const std::int64_t ids[3] = {1, 2, 3};
+        const std::size_t idsAt = whole.find(std::string(reinterpret_cast<const char*>(ids), sizeof ids));
+        const std::string lastStatement = "mondai 0003";
+        const std::size_t statementAt = whole.rfind(lastStatement);
+        QVERIFY(idsAt != std::string::npos && statementAt != std::string::npos);
+        std::string statementGone = put(whole, statementAt - 4, std::uint32_t(0xFFFFFFFF));
+        statementGone.erase(statementAt, lastStatement.size());
+        for (const std::string& damaged : {put(whole, idsAt, std::int64_t(0)), statementGone}) {
+            tablefile::WaitForKeptImages();   // the image the last opening kept is in place
+            std::ofstream(kept, std::ios::binary | std::ios::trunc) << damaged;
+            QCOMPARE(firstOpening().first, 1u);
+        }
+
         // Damaged after it was read (a picture's page, time and size put back): the write-back
         // of the next run, which took up the image, still checks the file and refuses it.
         const std::string pictured = dir.filePath("pictured.cds").toStdString();
@@ -762,6 +781,17 @@ private slots:
         QCOMPARE(tablefile::ReadShared(banks[0])->ids.size(), std::size_t(1));
         tablefile::WaitForKeptImages();
         QCOMPARE(folder.entryList(QDir::Files | QDir::Hidden).size(), 12);
+
+        // Images of several files handed over while the writer is busy with a large one are all
+        // written: only an older image of the same file gives way.
+        tablefile::ForgetImages(true);
+        const std::string large = MakeBank(dir, 5000, "large.cds");
+        tablefile::ReadShared(large);
+        for (int i = 3; i < 7; ++i)
+            tablefile::ReadShared(banks[std::size_t(i)]);
+        tablefile::WaitForKeptImages();
+        for (int i = 3; i < 7; ++i)
+            QVERIFY(QFileInfo::exists(keptOf(banks[std::size_t(i)])));
     }
 
     // The image is written by a thread of its own; a process that ends right after opening the
