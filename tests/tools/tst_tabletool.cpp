@@ -198,6 +198,13 @@ private slots:
         wrong.SetFileName(dir.filePath("text.cds").toStdString());
         QVERIFY_THROWS_EXCEPTION(Exception, wrong.Open());
         QVERIFY(Tool({"check", dir.filePath("text.cds")}).out.contains("(独自)"));
+        // As many fields as the bank, of the same kinds and sizes, one under another name.
+        auto renamed = layouts::Bank();
+        renamed[1].name = "Level";
+        Row renamedRow(renamed.size(), Value(1));
+        renamedRow[3] = Value("0001");
+        Table::CreateFile(dir.filePath("renamed.cds").toStdString(), renamed, {renamedRow});
+        QVERIFY(Tool({"check", dir.filePath("renamed.cds")}).out.contains("(独自)"));
     }
 
     void refusesBadHazardItemsNamingTheRow_data()
