@@ -130,9 +130,20 @@ struct Table::Record {
 
 // ---- Field ---------------------------------------------------------------------------------
 
-const std::string& Field::FieldName() const { return table_->fields_[std::size_t(index_)].name; }
-FieldType Field::DataType() const { return table_->fields_[std::size_t(index_)].type; }
-int Field::Size() const { return table_->fields_[std::size_t(index_)].size; }
+// A field kept from a table since closed (its field list emptied), or opened again on a file of
+// fewer fields, is refused as such instead of being read past the list.
+const FieldDef& Field::Def() const
+{
+    if (std::size_t(index_) >= table_->fields_.size()) {
+        table_->RequireActive();
+        throw Exception(FieldNotFound(std::to_string(index_ + 1)));
+    }
+    return table_->fields_[std::size_t(index_)];
+}
+
+const std::string& Field::FieldName() const { return Def().name; }
+FieldType Field::DataType() const { return Def().type; }
+int Field::Size() const { return Def().size; }
 bool Field::IsNull() const { return table_->CurrentValue(index_).null; }
 
 int Field::AsInteger() const

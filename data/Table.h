@@ -76,6 +76,7 @@ public:
 private:
     friend class Table;
     Field(Table* table, int index) : table_(table), index_(index) {}
+    const FieldDef& Def() const;
     Table* table_;
     int index_;
 };
