@@ -9,6 +9,7 @@
 #include "Load.h"
 #include "Table.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -578,7 +579,23 @@ private slots:
         }
         QVERIFY(same(ReplayKept(a, keep, &r), Replay(a)));
         QVERIFY(!r.resumed && r.kept);
+        // Kept in another format under the same magic, or cut right after the model's parameters.
+        QFile keptFile(QString::fromStdString(keep));
+        QVERIFY(keptFile.open(QIODevice::ReadOnly));
+        const QByteArray whole = keptFile.readAll();
+        keptFile.close();
+        QByteArray otherFormat = whole;
+        otherFormat[7] = char(otherFormat[7] ^ 4);
+        for (const QByteArray& damaged : {otherFormat, whole.left(8 + 8 * qsizetype(MemoryModel().Parameters().size()))}) {
+            QVERIFY(keptFile.open(QIODevice::WriteOnly | QIODevice::Truncate) && keptFile.write(damaged) == damaged.size());
+            keptFile.close();
+            QVERIFY(same(ReplayKept(a, keep, &r), Replay(a)));
+            QVERIFY(!r.resumed && r.kept);
+        }
         QVERIFY(same(ReplayKept(a, dir.filePath("a.sqlite/keep").toStdString(), &r), Replay(a)));
+        QVERIFY(!r.resumed && !r.kept);
+        QVERIFY(QDir().mkpath(dir.filePath("memory/folder.replay")));   // a folder in the file's place
+        QVERIFY(same(ReplayKept(a, dir.filePath("memory/folder.replay").toStdString(), &r), Replay(a)));
         QVERIFY(!r.resumed && !r.kept);
     }
 
