@@ -205,6 +205,14 @@ private slots:
         renamedRow[3] = Value("0001");
         Table::CreateFile(dir.filePath("renamed.cds").toStdString(), renamed, {renamedRow});
         QVERIFY(Tool({"check", dir.filePath("renamed.cds")}).out.contains("(独自)"));
+        // The bank's optional field, then one no layout knows.
+        auto extended = layouts::Bank();
+        extended.push_back({"Bunrui", FieldType::Integer, 0});
+        extended.push_back({"Memo", FieldType::Integer, 0});
+        Row extendedRow(extended.size(), Value(1));
+        extendedRow[3] = Value("0001");
+        Table::CreateFile(dir.filePath("extended.cds").toStdString(), extended, {extendedRow});
+        QVERIFY(Tool({"check", dir.filePath("extended.cds")}).out.contains("(独自)"));
     }
 
     void refusesBadHazardItemsNamingTheRow_data()
