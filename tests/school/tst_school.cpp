@@ -13,6 +13,7 @@
 #include "PgCluster.h"
 #include "TableFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -199,6 +200,10 @@ private slots:
         QCOMPARE(pupils.size(), std::size_t(1));
         QCOMPARE(pupils[0].name, "山田");
         QVERIFY(pupils[0].pin.empty());
+        // A row only the server refuses undoes the whole import, and the connection goes on.
+        QVERIFY_THROWS_EXCEPTION(Exception, school::ImportPupils(*admin_, {{"30000001", "前", "", "1234"},
+                                                                          {"123", "後", "", "1234"}}));
+        QCOMPARE(Count("SELECT count(*) FROM lentavo.pupils WHERE number = '30000001'"), 0LL);
     }
 
     // Two inits of a new database at once: the second waits for the first and finds every step
@@ -237,6 +242,21 @@ private slots:
         const long long before = Count("SELECT count(*) FROM lentavo.bank_versions");
         QVERIFY_THROWS_EXCEPTION(Exception, school::PushBank(*admin_, dir.path().toStdString() + "/"));
         QCOMPARE(Count("SELECT count(*) FROM lentavo.bank_versions"), before);
+
+        // Put right, it goes; an empty name is the current folder.
+        QFile::remove(dir.filePath("mondai.cds"));
+        QVERIFY(QFile::copy(kBuild + "/sample/mondai.cds", dir.filePath("mondai.cds")));
+        const QString cwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        int version = 0;
+        try {
+            version = school::PushBank(*admin_, "");
+        } catch (const std::exception& e) {
+            qWarning("%s", e.what());
+        }
+        QDir::setCurrent(cwd);
+        QVERIFY(version > 0);
+        QCOMPARE(Count("SELECT count(*) FROM lentavo.bank_versions"), before + 1);
     }
 
     // Logged in as a PC, no table or view of the schema can be read or changed, and the PC can
