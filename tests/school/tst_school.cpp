@@ -129,7 +129,8 @@ private slots:
     }
 
     // The commands a school runs: init again changes nothing, a PIN made at import is printed
-    // once and is the one that signs in, the environment names the server when --db does not.
+    // once and is the one that signs in, as is one reset (a number nobody has is refused), the
+    // environment names the server when --db does not.
     void tabletoolSchoolCommands()
     {
         QTemporaryDir dir;
@@ -153,6 +154,13 @@ private slots:
         QCOMPARE(c.SignIn("20000001", pin.captured(1).toStdString(), "pc", true).status, SignInResult::Status::SignedIn);
         std::tie(rc, out) = tabletool({"school", "pupils", "import", dir.filePath("roster.csv"), "--db", db});
         QVERIFY2(!out.contains(pin.captured(1)), "a kept PIN was printed again");
+        std::tie(rc, out) = tabletool({"school", "pupils", "reset-pin", "20000001", "--db", db});
+        QCOMPARE(rc, 0);
+        const QRegularExpressionMatch reset = QRegularExpression("20000001\t(\\d{6})").match(out);
+        QVERIFY2(reset.hasMatch(), qPrintable(out));
+        QCOMPARE(c.SignIn("20000001", reset.captured(1).toStdString(), "pc", true).status, SignInResult::Status::SignedIn);
+        std::tie(rc, out) = tabletool({"school", "pupils", "reset-pin", "29999999", "--db", db});
+        QVERIFY2(rc != 0 && out.contains("29999999 の教習生はいません"), qPrintable(out));
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         const QString host = db.section("host=", 1).section(' ', 0, 0);
