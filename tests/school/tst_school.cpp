@@ -13,6 +13,7 @@
 #include "PgCluster.h"
 #include "TableFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -128,7 +129,8 @@ private slots:
     }
 
     // The commands a school runs: init again changes nothing, a PIN made at import is printed
-    // once and is the one that signs in, the environment names the server when --db does not.
+    // once and is the one that signs in, as is one reset (a number nobody has is refused), the
+    // environment names the server when --db does not.
     void tabletoolSchoolCommands()
     {
         QTemporaryDir dir;
@@ -152,6 +154,13 @@ private slots:
         QCOMPARE(c.SignIn("20000001", pin.captured(1).toStdString(), "pc", true).status, SignInResult::Status::SignedIn);
         std::tie(rc, out) = tabletool({"school", "pupils", "import", dir.filePath("roster.csv"), "--db", db});
         QVERIFY2(!out.contains(pin.captured(1)), "a kept PIN was printed again");
+        std::tie(rc, out) = tabletool({"school", "pupils", "reset-pin", "20000001", "--db", db});
+        QCOMPARE(rc, 0);
+        const QRegularExpressionMatch reset = QRegularExpression("20000001\t(\\d{6})").match(out);
+        QVERIFY2(reset.hasMatch(), qPrintable(out));
+        QCOMPARE(c.SignIn("20000001", reset.captured(1).toStdString(), "pc", true).status, SignInResult::Status::SignedIn);
+        std::tie(rc, out) = tabletool({"school", "pupils", "reset-pin", "29999999", "--db", db});
+        QVERIFY2(rc != 0 && out.contains("29999999 の教習生はいません"), qPrintable(out));
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         const QString host = db.section("host=", 1).section(' ', 0, 0);
@@ -199,6 +208,10 @@ private slots:
         QCOMPARE(pupils.size(), std::size_t(1));
         QCOMPARE(pupils[0].name, "山田");
         QVERIFY(pupils[0].pin.empty());
+        // A row only the server refuses undoes the whole import, and the connection goes on.
+        QVERIFY_THROWS_EXCEPTION(Exception, school::ImportPupils(*admin_, {{"30000001", "前", "", "1234"},
+                                                                          {"123", "後", "", "1234"}}));
+        QCOMPARE(Count("SELECT count(*) FROM lentavo.pupils WHERE number = '30000001'"), 0LL);
     }
 
     // Two inits of a new database at once: the second waits for the first and finds every step
@@ -237,6 +250,21 @@ private slots:
         const long long before = Count("SELECT count(*) FROM lentavo.bank_versions");
         QVERIFY_THROWS_EXCEPTION(Exception, school::PushBank(*admin_, dir.path().toStdString() + "/"));
         QCOMPARE(Count("SELECT count(*) FROM lentavo.bank_versions"), before);
+
+        // Put right, it goes; an empty name is the current folder.
+        QFile::remove(dir.filePath("mondai.cds"));
+        QVERIFY(QFile::copy(kBuild + "/sample/mondai.cds", dir.filePath("mondai.cds")));
+        const QString cwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        int version = 0;
+        try {
+            version = school::PushBank(*admin_, "");
+        } catch (const std::exception& e) {
+            qWarning("%s", e.what());
+        }
+        QDir::setCurrent(cwd);
+        QVERIFY(version > 0);
+        QCOMPARE(Count("SELECT count(*) FROM lentavo.bank_versions"), before + 1);
     }
 
     // Logged in as a PC, no table or view of the schema can be read or changed, and the PC can

@@ -408,10 +408,13 @@ private slots:
     }
 
     // A connection the server ended is said as the server away, once; the next call connects
-    // again.
+    // again. One the PC lets go ends at the server then, not when the program exits.
     void aConnectionTheServerEndedIsMadeAgain()
     {
-        school::Client c(pc_);
+        const auto atServer = [&] {
+            return owner_->Exec("SELECT count(*) FROM pg_stat_activity WHERE application_name = 'pcE'").Int64(0, 0);
+        };
+        school::Client c(pc_ + " application_name=pcE");
         const std::string token = c.SignIn("1002", "1234", "pcE", true).token;
         QCOMPARE(c.SignInStatus(token), school::SignInState::Active);
         owner_->Exec("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE usename = 'pc_test'");
@@ -421,6 +424,9 @@ private slots:
         QVERIFY(!c.IsConnected());
         QCOMPARE(c.SignInStatus(token), school::SignInState::Active);
         QVERIFY(c.IsConnected());
+        QCOMPARE(atServer(), 1LL);
+        c.Disconnect();
+        QTRY_COMPARE_WITH_TIMEOUT(atServer(), 0LL, 10000);
     }
 
     // The server's notices ("already exists, skipping") are for no one at a PC: nothing of them
