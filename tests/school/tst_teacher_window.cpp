@@ -150,13 +150,19 @@ private slots:
         // not after every hiragana reading as the characters' codes would put it.
         const QLocale system;
         QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
-        window_->SetRows({Pupil("1003", "佐藤 花子", "さとう はなこ", 0), Pupil("1002", "青木 健", "あおき けん", 0),
-                          Pupil("1005", "加藤 明", "カトウ アキラ", 0)},
-                         kToday);
+        std::vector<school::OverviewRow> rows{Pupil("1003", "佐藤 花子", "さとう はなこ", 0),
+                                              Pupil("1002", "青木 健", "あおき けん", 0),
+                                              Pupil("1005", "加藤 明", "カトウ アキラ", 0)};
+        rows[0].weakest = {{101, QStringLiteral("信号"), 10, 8}};
+        rows[2].weakest = {{102, QStringLiteral("標識"), 10, 3}};
+        window_->SetRows(rows, kToday);
         table_->sortByColumn(1, Qt::AscendingOrder);
         const QStringList byReading = Numbers();
         QLocale::setDefault(system);
         QCOMPARE(byReading, (QStringList{"1002", "1005", "1003"}));
+        // 苦手項目, the last column: by the weakest item's share, a pupil with none last.
+        table_->sortByColumn(table_->model()->columnCount() - 1, Qt::AscendingOrder);
+        QCOMPARE(Numbers(), (QStringList{"1005", "1003", "1002"}));
         // The numbers' columns are right-aligned, the texts' are not.
         for (int c = 0; c < table_->model()->columnCount(); ++c)
             QCOMPARE(table_->model()->index(0, c).data(Qt::TextAlignmentRole).isValid(), c >= 2 && c <= 5);
