@@ -338,6 +338,23 @@ private slots:
         QCOMPARE(rec.Sessions().size(), std::size_t(2));
     }
 
+    // A PC whose clock was set back between two answers stored them out of time order; the
+    // server has the same rows in time order, and the next read-back puts them so, as at any PC.
+    void rowsHeldOutOfTimeOrderAreReadBackInIt()
+    {
+        school::ImportPupils(*owner_, {{"1006", "伊藤 蓮", "", "1234"}});
+        QTemporaryDir root;
+        school::SchoolLink pc(pc_, school::SchoolFolders(root.path().toStdString()));
+        school::Client client(pc_);
+        const std::string folder = SignIn(pc, "1006", "pcA").folder;
+        Answered(folder, Drill("2026-12-05T09:00:00Z", "2026-12-05T09:10:00Z"),
+                 {At("2026-12-05T09:08:00Z", bank_[0], true), At("2026-12-05T09:02:00Z", bank_[1], true)});
+        school::DeliverNow(client, folder);
+        const school::SignedInPupil again = SignIn(pc, "1006", "pcA");
+        QVERIFY(again.readBack.rebuilt);
+        QCOMPARE(Bangos(folder), (std::vector<std::string>{bank_[1], bank_[0]}));
+    }
+
     // Every call of a PC connects when it has no connection (the worker drops one the server
     // lost), and what it delivers comes back as sent, field by field.
     void everyCallConnectsAndRowsComeBackAsSent()
