@@ -318,6 +318,11 @@ private slots:
         QVERIFY(!school::IsOwnSession(folder, 1));   // read back from another PC
         QVERIFY(school::IsOwnSession(folder, 2));
         QVERIFY(school::IsOwnSession(folder, 3));    // begun here after the read-back
+        // Read once for all the names a round asks for: not again per row.
+        school::RowNames names(folder, b);
+        QCOMPARE(names.Answer(1), std::string("2f6e3b71-9d4c-4f10-b2c3-d4e5f6071829"));
+        Write(list, "", 0600);
+        QCOMPARE(names.Session(2), std::string("1d5e2a60-8c3b-4e0f-a1b2-c3d4e5f60718"));
         for (const QByteArray& damaged : {QByteArray(head + "2f6e3b71-9d4c\n"), head, QByteArray(head + "x 1\n"),
                                           QByteArray("lentavo-uuids 1\n1\n0b7c1f4e-4f1d-4a53-9a44-5a0f6f4a2c11 0\n")}) {
             Write(list, damaged, 0600);

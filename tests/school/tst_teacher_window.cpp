@@ -145,6 +145,30 @@ private slots:
         table_->sortByColumn(0, Qt::DescendingOrder);
         table_->sortByColumn(7, Qt::AscendingOrder);
         QCOMPARE(table_->model()->index(0, 0).data().toString(), QStringLiteral("1002"));
+
+        // A roster's readings may be katakana: on a Japanese system カトウ sorts with the か row,
+        // not after every hiragana reading as the characters' codes would put it.
+        const QLocale system;
+        QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+        std::vector<school::OverviewRow> rows{Pupil("1003", "佐藤 花子", "さとう はなこ", 0),
+                                              Pupil("1002", "青木 健", "あおき けん", 0),
+                                              Pupil("1005", "加藤 明", "カトウ アキラ", 0)};
+        rows[0].weakest = {{101, QStringLiteral("信号"), 10, 8}};
+        rows[2].weakest = {{102, QStringLiteral("標識"), 10, 3}};
+        window_->SetRows(rows, kToday);
+        table_->sortByColumn(1, Qt::AscendingOrder);
+        const QStringList byReading = Numbers();
+        QLocale::setDefault(system);
+        QCOMPARE(byReading, (QStringList{"1002", "1005", "1003"}));
+        // 苦手項目, the last column: by the weakest item's share, a pupil with none last.
+        table_->sortByColumn(table_->model()->columnCount() - 1, Qt::AscendingOrder);
+        QCOMPARE(Numbers(), (QStringList{"1005", "1003", "1002"}));
+        // The numbers' columns are right-aligned, the texts' are not.
+        for (int c = 0; c < table_->model()->columnCount(); ++c)
+            QCOMPARE(table_->model()->index(0, c).data(Qt::TextAlignmentRole).isValid(), c >= 2 && c <= 5);
+        QCOMPARE(table_->model()->index(0, 3).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
+        // The proxy hands an invalid index on to the rows' model; it answers nothing.
+        QVERIFY(!table_->model()->data(QModelIndex()).isValid());
     }
 
     void filtersKeepWhatTheTeacherAskedFor()

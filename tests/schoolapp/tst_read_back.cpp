@@ -311,6 +311,50 @@ private slots:
         QCOMPARE(rec.Pupil().name.value_or(""), std::string("鈴木 一郎"));
     }
 
+    // A server put back from an older copy lacks a session and its answer that the folder
+    // delivered: the read-back keeps them in the folder's record instead of giving up on it.
+    void rowsTheServerLostStayInTheFolder()
+    {
+        school::ImportPupils(*owner_, {{"1005", "高橋 花", "", "1234"}});
+        QTemporaryDir root;
+        school::SchoolLink pc(pc_, school::SchoolFolders(root.path().toStdString()));
+        school::Client client(pc_);
+        const std::string folder = SignIn(pc, "1005", "pcA").folder;
+        Answered(folder, Drill("2026-12-04T09:00:00Z", "2026-12-04T09:05:00Z"), {At("2026-12-04T09:01:00Z", bank_[0], true)});
+        Answered(folder, Drill("2026-12-04T10:00:00Z", "2026-12-04T10:05:00Z"), {At("2026-12-04T10:01:00Z", bank_[1], false)});
+        school::DeliverNow(client, folder);
+        const std::string lost = "(SELECT uuid FROM lentavo.sessions WHERE started_at = '2026-12-04T10:00:00Z' AND "
+                                 "pupil_id = (SELECT id FROM lentavo.pupils WHERE number = '1005'))";
+        owner_->Exec("DELETE FROM lentavo.answers WHERE session_uuid = " + lost);
+        owner_->Exec("DELETE FROM lentavo.session_totals WHERE session_uuid = " + lost);
+        owner_->Exec("DELETE FROM lentavo.sessions WHERE uuid = " + lost);
+        QCOMPARE(ServerCount("sessions", "1005"), 1LL);
+
+        const school::SignedInPupil again = SignIn(pc, "1005", "pcA");
+        QVERIFY2(again.readBack.skipped.empty(), again.readBack.skipped.c_str());
+        QCOMPARE(Bangos(folder), (std::vector<std::string>{bank_[0], bank_[1]}));
+        record::LearningRecord rec;
+        rec.OpenForReading(folder + record::kFileName);
+        QCOMPARE(rec.Sessions().size(), std::size_t(2));
+    }
+
+    // A PC whose clock was set back between two answers stored them out of time order; the
+    // server has the same rows in time order, and the next read-back puts them so, as at any PC.
+    void rowsHeldOutOfTimeOrderAreReadBackInIt()
+    {
+        school::ImportPupils(*owner_, {{"1006", "伊藤 蓮", "", "1234"}});
+        QTemporaryDir root;
+        school::SchoolLink pc(pc_, school::SchoolFolders(root.path().toStdString()));
+        school::Client client(pc_);
+        const std::string folder = SignIn(pc, "1006", "pcA").folder;
+        Answered(folder, Drill("2026-12-05T09:00:00Z", "2026-12-05T09:10:00Z"),
+                 {At("2026-12-05T09:08:00Z", bank_[0], true), At("2026-12-05T09:02:00Z", bank_[1], true)});
+        school::DeliverNow(client, folder);
+        const school::SignedInPupil again = SignIn(pc, "1006", "pcA");
+        QVERIFY(again.readBack.rebuilt);
+        QCOMPARE(Bangos(folder), (std::vector<std::string>{bank_[1], bank_[0]}));
+    }
+
     // Every call of a PC connects when it has no connection (the worker drops one the server
     // lost), and what it delivers comes back as sent, field by field.
     void everyCallConnectsAndRowsComeBackAsSent()
