@@ -7,6 +7,7 @@
 #include "ExamWindow.h"
 #include "FigureView.h"
 #include "QuestionMap.h"
+#include "Readable.h"
 #include "Resample.h"
 #include "ResultsWindow.h"
 
@@ -344,6 +345,21 @@ private slots:
         QTest::keyClick(map, Qt::Key_Up);
         QCOMPARE(exam_->Current(), 0);
         exam_->hide();
+    }
+
+    // A long run without a break gets a zero-width break every 16 characters, so that a
+    // word-wrapped label can wrap it; Japanese (from U+2E80 on), blanks and a break already
+    // there end a run, and are never given one.
+    void longRunsGetBreaksAndJapaneseNone()
+    {
+        const QChar zw(0x200B);
+        const QString a16(16, QLatin1Char('a'));
+        QCOMPARE(Breakable(QString(40, QLatin1Char('a'))), a16 + zw + a16 + zw + QString(8, QLatin1Char('a')));
+        QCOMPARE(Breakable(a16), a16);
+        for (const QString& unchanged : {QString(40, QChar(0x3042)), QString(40, QChar(0x2E80)), a16 + " " + a16,
+                                         a16 + zw + a16, QString()})
+            QCOMPARE(Breakable(unchanged), unchanged);
+        QCOMPARE(Breakable(a16 + QChar(0x2E7F)), a16 + zw + QChar(0x2E7F));
     }
 
     // An enlarged figure is drawn through the cubic filter at its own size: a flat picture stays
