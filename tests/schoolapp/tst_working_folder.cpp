@@ -11,13 +11,16 @@
 #include "SafeFile.h"
 #include "TableFile.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using school::Counter;
 
@@ -86,14 +89,34 @@ private slots:
         QTemporaryDir root;
         const school::SchoolFolders folders(root.filePath("school").toStdString());
         QVERIFY(!folders.HasBank(1));
+        // What a killed keeping of the same version by this process left is not taken along.
+        const std::string leftover = root.filePath("school/banks/.incoming-1-" + QString::number(::getpid())).toStdString();
+        std::filesystem::create_directories(leftover);
+        std::ofstream(leftover + "/stray") << "left";
         folders.KeepBank(Bank(1, true));
         QVERIFY(folders.HasBank(1));
+        QVERIFY(!std::filesystem::exists(folders.BankFolder(1) + "stray"));
+        QCOMPARE(Mode(root.filePath("school/banks").toStdString()), 0700);
+        folders.KeepBank(Bank(1, true));   // kept already (by another copy of the program): nothing left beside
+        QCOMPARE(QDir(root.filePath("school/banks")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"1"});
+        // A version without its advice is not had.
+        std::filesystem::create_directories(folders.BankFolder(2));
+        std::filesystem::copy_file(folders.BankFolder(1) + layouts::kBankFile, folders.BankFolder(2) + layouts::kBankFile);
+        QVERIFY(!folders.HasBank(2));
 
         const std::string folder = folders.PrepareWorkingFolder("1001", 1, std::vector{Count("0002", 5, 3, 1, 40)});
         QCOMPARE(folder, folders.PupilFolder("1001"));
         // The pupil's files are the user's alone, and so is the folder of every pupil.
         QCOMPARE(Mode(folder), 0700);
         QCOMPARE(Mode(root.filePath("school/pupils").toStdString()), 0700);
+        QCOMPARE(Mode(root.filePath("school").toStdString()), 0700);
+        for (const char* name : {layouts::kBankFile, layouts::kAdviceFile, layouts::kHazardFile})
+            QCOMPARE(Mode(folder + name), 0600);
+        // Only folders named by a pupil's number are pupils' folders.
+        std::ofstream(root.filePath("school/pupils/1002").toStdString()) << "a file";
+        std::filesystem::create_directory(root.filePath("school/pupils/notes").toStdString());
+        QCOMPARE(folders.PupilFolders(), std::vector<std::string>{folder});
         QCOMPARE(school::ReadCounters(folder + layouts::kBankFile),
                  (std::vector{Count("0001", 0, 0, 0, 0), Count("0002", 5, 3, 1, 40)}));
         QVERIFY(tablefile::Read(folder + layouts::kHistoryFile).rows.empty());
@@ -102,6 +125,13 @@ private slots:
         QCOMPARE(folders.FolderVersion(folder), std::optional<int>(1));
         // The kept version is untouched by the pupil's counters.
         QCOMPARE(school::ReadCounters(folders.BankFolder(1) + layouts::kBankFile)[1], Count("0002", 0, 0, 0, 0));
+
+        // A copy of a new version cut short leaves no version note: the next sign-in copies again.
+        folders.KeepBank(Bank(3, true));
+        std::filesystem::remove(folder + layouts::kAdviceFile);
+        std::filesystem::create_directory(folder + layouts::kAdviceFile);
+        QVERIFY_THROWS_EXCEPTION(Exception, folders.PrepareWorkingFolder("1001", 3, std::vector<Counter>{}));
+        QCOMPARE(folders.FolderVersion(folder), std::nullopt);
     }
 
     void countersNotYetDeliveredAreNeverReplaced()
