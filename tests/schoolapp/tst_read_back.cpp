@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -264,6 +265,26 @@ private slots:
         client.SignOut(again);
         QCOMPARE(client.SignInStatus(again), school::SignInState::SignedOut);
         QCOMPARE(client.SignInStatus("nonsense"), school::SignInState::Unknown);
+    }
+
+    // A wrong PIN is answered as a refusal, and a sign-in this PC cannot use (its folders cannot
+    // be made) as a failure, which lets the sign-in go again at the server: the pupil then signs
+    // in at another PC without taking anything over.
+    void refusalsAndFailuresAreAnswered()
+    {
+        school::ImportPupils(*owner_, {{"1008", "渡辺 陽", "", "1234"}});
+        QTemporaryDir root;
+        const std::string notAFolder = root.filePath("file").toStdString();
+        std::ofstream(notAFolder) << "a file";
+        school::SchoolLink broken(pc_, school::SchoolFolders(notAFolder + "/school"));
+        QSignalSpy refused(&broken, &school::SchoolLink::refused);
+        QSignalSpy failed(&broken, &school::SchoolLink::failed);
+        broken.SignIn("1008", "9999", "pcA", false);
+        QVERIFY(refused.wait(20000));
+        broken.SignIn("1008", "1234", "pcA", false);
+        QVERIFY(failed.wait(20000));
+        school::Client client(pc_);
+        QCOMPARE(client.SignIn("1008", "1234", "pcB", false).status, school::SignInResult::Status::SignedIn);
     }
     // A drill left open at one PC and ended there later is read back ended at the other, though
     // neither PC has a row the other lacks. What a rebuild cut short left beside the record gets
