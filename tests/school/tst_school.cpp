@@ -8,6 +8,7 @@
 #include "Connection.h"
 #include "Counters.h"
 #include "Delivery.h"
+#include "DrillCounters.h"
 #include "Exception.h"
 #include "LearningRecord.h"
 #include "Outbox.h"
@@ -48,32 +49,6 @@ std::string Token(school::Client& c, const std::string& number, const std::strin
     if (r.status != SignInResult::Status::SignedIn)
         throw Exception("sign-in of " + number + " refused");
     return r.token;
-}
-
-// Adds to the counters of BANGO in FOLDER/mondai.cds, as a drill would.
-void Drill(const QString& folder, const std::string& bango, int kaisu, int seikaisu, int nani)
-{
-    const std::string path = folder.toStdString() + "/mondai.cds";
-    tablefile::Contents c = tablefile::Read(path, true);
-    std::size_t b = 0, k = 0, s = 0, n = 0;
-    for (std::size_t i = 0; i < c.fields.size(); ++i) {
-        if (c.fields[i].name == "Bango") b = i;
-        if (c.fields[i].name == "Kaisu") k = i;
-        if (c.fields[i].name == "Seikaisu") s = i;
-        if (c.fields[i].name == "Nani") n = i;
-    }
-    std::vector<bool> dirty(c.fields.size(), false);
-    dirty[k] = dirty[s] = dirty[n] = true;
-    for (std::size_t i = 0; i < c.rows.size(); ++i) {
-        if (c.rows[i][b].bytes != bango)
-            continue;
-        c.rows[i][k] = Value(c.rows[i][k].integer + kaisu);
-        c.rows[i][s] = Value(c.rows[i][s].integer + seikaisu);
-        c.rows[i][n] = Value(nani);
-        tablefile::WriteChanges({{path, &c.fields, {}, {{c.ids[i], &c.rows[i], dirty}}, {}, c.stamp}});
-        return;
-    }
-    QFAIL(("no statement " + bango).c_str());
 }
 
 }  // namespace
@@ -500,9 +475,9 @@ private slots:
         school::LayOver(pc2.path().toStdString(), c.Counters(t2));
         school::BindFolder(pc2.path().toStdString(), t2);
 
-        Drill(pc1.path(), x, 2, 1, 3);
-        Drill(pc2.path(), x, 1, 1, 5);
-        Drill(pc2.path(), y, 1, 0, 2);
+        DrillCounters(pc1.path().toStdString(), x, 2, 1, 3);
+        DrillCounters(pc2.path().toStdString(), x, 1, 1, 5);
+        DrillCounters(pc2.path().toStdString(), y, 1, 0, 2);
         school::Delivery delivery(pg_->Conninfo());
         const auto deliver = [&](const QString& folder) {
             delivery.AddFolder(folder.toStdString());
@@ -517,7 +492,7 @@ private slots:
         deliver(pc2.path());
         // PC 1 goes on, and its pupil signs in there again before it is delivered: the folder
         // keeps its counters, which stay the first sign-in's share, delivered again in full.
-        Drill(pc1.path(), x, 1, 0, 3);
+        DrillCounters(pc1.path().toStdString(), x, 1, 0, 3);
         school::BindFolder(pc1.path().toStdString(), Token(c, "1005", "1234", "pc1"));
         delivery.AddFolder(pc1.path().toStdString());
         delivery.Wake();

@@ -9,6 +9,7 @@
 #include "Delivery.h"
 #include "Directory.h"
 #include "Exception.h"
+#include "Layouts.h"
 #include "LearningRecord.h"
 #include "Load.h"
 #include "Outbox.h"
@@ -16,6 +17,7 @@
 #include "SafeFile.h"
 #include "SchoolLink.h"
 #include "Statistics.h"
+#include "school/DrillCounters.h"
 #include "school/PgCluster.h"
 
 #include <QSignalSpy>
@@ -145,8 +147,10 @@ private slots:
         school::SchoolLink pcB(pc_, school::SchoolFolders(rootB.path().toStdString()));
         school::Client client(pc_);
 
-        // PC A: a drill with a wrong answer early and a right one late.
-        const std::string a = SignIn(pcA, "1001", "pcA").folder;
+        // PC A, new to the school's bank: a drill with a wrong answer early and a right one late.
+        const school::SignedInPupil atA = SignIn(pcA, "1001", "pcA");
+        QVERIFY(atA.bankFetched);
+        const std::string a = atA.folder;
         Answered(a, Drill("2026-12-01T09:00:00Z", "2026-12-01T09:05:00Z"),
                  {At("2026-12-01T09:00:00Z", bank_[0], false), At("2026-12-01T09:04:00Z", bank_[1], true)});
         SetTestDate(a, "karimen", "2027-01-15");
@@ -188,6 +192,7 @@ private slots:
 
         // Back at A: B's answer in its place by time, A's own not doubled, nothing to send.
         const school::SignedInPupil againA = SignIn(pcA, "1001", "pcA");
+        QVERIFY(!againA.bankFetched);
         QCOMPARE(againA.folder, a);
         QCOMPARE(Bangos(a), (std::vector<std::string>{bank_[0], bank_[2], bank_[1]}));
         QCOMPARE(school::PendingIn(a), 0);
@@ -265,6 +270,41 @@ private slots:
         client.SignOut(again);
         QCOMPARE(client.SignInStatus(again), school::SignInState::SignedOut);
         QCOMPARE(client.SignInStatus("nonsense"), school::SignInState::Unknown);
+
+        // Signing out through the link ends the sign-in at the server and says so.
+        QSignalSpy out(&pcA, &school::SchoolLink::signedOut);
+        const std::string token = SignIn(pcA, "1002", "pcA").token;
+        pcA.SignOut(token);
+        QVERIFY(out.wait(10000));
+        QCOMPARE(client.SignInStatus(token), school::SignInState::SignedOut);
+    }
+
+    // Counters drilled at a PC and not yet delivered stay in its folder over the next sign-in
+    // there; once delivered, the server's counters are what another PC's folder starts from.
+    void countersFollowThePupilWithoutLosingUndeliveredOnes()
+    {
+        school::ImportPupils(*owner_, {{"1009", "伊藤 海", "", "1234"}});
+        QTemporaryDir rootA, rootB;
+        school::SchoolLink pcA(pc_, school::SchoolFolders(rootA.path().toStdString()));
+        school::SchoolLink pcB(pc_, school::SchoolFolders(rootB.path().toStdString()));
+        const auto counterOf = [&](const std::string& folder) {
+            for (const school::Counter& c : school::ReadCounters(folder + layouts::kBankFile))
+                if (c.bango == bank_[0])
+                    return c;
+            return school::Counter{};
+        };
+        const std::string a = SignIn(pcA, "1009", "pcA").folder;
+        DrillCounters(a, bank_[0], 2, 1, 3);
+        const school::Counter drilled = counterOf(a);
+        QCOMPARE(drilled.kaisu, 2);
+        QVERIFY(school::PendingIn(a) > 0);
+        SignIn(pcA, "1009", "pcA");
+        QCOMPARE(counterOf(a), drilled);
+
+        school::Client client(pc_);
+        school::DeliverNow(client, a);
+        QCOMPARE(school::PendingIn(a), 0);
+        QCOMPARE(counterOf(SignIn(pcB, "1009", "pcB").folder), drilled);
     }
 
     // A wrong PIN is answered as a refusal, and a sign-in this PC cannot use (its folders cannot
