@@ -7,6 +7,7 @@
 #include "Exception.h"
 #include "Layouts.h"
 #include "Table.h"
+#include "data/OldRecords.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -31,6 +32,7 @@ private slots:
     void emptyRecord();
     void gaimenIsShownOnceSatAndJudgedByItsRule();
     void loadsTheRecordAndBankThroughTheDirectory();
+    void olderRecordsAreUpgradedOnlyWhenTheyMustBe();
     void outlookRecallsTheStageWithoutATestAndAxisShowsTheYearWhenItDiffers();
 };
 
@@ -375,6 +377,30 @@ void TestProgressStats::loadsTheRecordAndBankThroughTheDirectory()
             noKariHon.push_back(f);
     bank(noKariHon);
     QVERIFY_THROWS_EXCEPTION(Exception, LoadSnapshot(directory));
+}
+
+// A first-version record lacks what the window's queries read: it is upgraded, as the drill
+// would, and shows its sessions and answers. A second-version one is read as it stands.
+void TestProgressStats::olderRecordsAreUpgradedOnlyWhenTheyMustBe()
+{
+    QTemporaryDir dir;
+    const std::string first = dir.filePath("v1.sqlite").toStdString();
+    Sql(first, kVersion1Record);
+    const Snapshot s = LoadRecord(first, {});
+    QCOMPARE(s.sessions.size(), std::size_t(2));
+    QCOMPARE(s.sessions[0].answers, 2);
+    QCOMPARE(s.latest.size(), std::size_t(3));
+
+    const QString second = dir.filePath("v2.sqlite");
+    Sql(second.toStdString(), kVersion1Record);
+    Sql(second.toStdString(), kVersion2Changes);
+    const auto bytes = [&] {
+        QFile f(second);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+    QCOMPARE(LoadRecord(second.toStdString(), {}).latest.size(), std::size_t(3));
+    QCOMPARE(bytes(), before);
 }
 
 // A pupil with no test date is judged on the stage reached; the axis leaves the year out only when
