@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -360,6 +361,29 @@ private slots:
                                          a16 + zw + a16, QString()})
             QCOMPARE(Breakable(unchanged), unchanged);
         QCOMPARE(Breakable(a16 + QChar(0x2E7F)), a16 + zw + QChar(0x2E7F));
+    }
+
+    // A column put in a scroll area keeps its place and stretch in its row, its widgets inside
+    // the area; the area shows no frame, never scrolls sideways (texts wrap instead) and takes
+    // no focus, so Tab and the keys stay with the exam's buttons.
+    void aColumnScrollsInItsPlace()
+    {
+        QWidget window;
+        auto* row = new QHBoxLayout(&window);
+        row->addWidget(new QLabel(QStringLiteral("left")));
+        auto* column = new QVBoxLayout;
+        auto* text = new QLabel(QStringLiteral("text"));
+        column->addWidget(text);
+        row->addLayout(column);
+        row->addWidget(new QLabel(QStringLiteral("right")));
+        QScrollArea* scroll = ScrollInPlace(row, column, 3);
+        QCOMPARE(row->count(), 3);
+        QCOMPARE(row->itemAt(1)->widget(), scroll);
+        QCOMPARE(row->stretch(1), 3);
+        QVERIFY(scroll->isAncestorOf(text));
+        QCOMPARE(scroll->frameShape(), QFrame::NoFrame);
+        QCOMPARE(scroll->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(scroll->focusPolicy(), Qt::NoFocus);
     }
 
     // An enlarged figure is drawn through the cubic filter at its own size: a flat picture stays
