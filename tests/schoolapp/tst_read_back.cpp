@@ -326,9 +326,10 @@ private slots:
         school::Client client(pc_);
         QCOMPARE(client.SignIn("1008", "1234", "pcB", false).status, school::SignInResult::Status::SignedIn);
     }
-    // A drill left open at one PC and ended there later is read back ended at the other, though
-    // neither PC has a row the other lacks. What a rebuild cut short left beside the record gets
-    // into nothing, and the name this folder's record holds is kept.
+    // A drill left open at one PC, continued and ended there later, is read back whole and ended
+    // at the other, though at its end neither PC has a row the other lacks. What a rebuild cut
+    // short left beside the record gets into nothing, and the name this folder's record holds is
+    // kept.
     void aSessionEndedAtAnotherPcIsReadBackEnded()
     {
         school::ImportPupils(*owner_, {{"1003", "鈴木 一郎", "", "1234"}});
@@ -348,6 +349,14 @@ private slots:
             QVERIFY(!rec.Sessions()[1].endedAt);
             rec.SetPupilName("鈴木 一郎");
         }
+        // The drill goes on at A: B then holds every session of the server but not every answer.
+        {
+            record::LearningRecord rec;
+            rec.Open(a + record::kFileName);
+            rec.AddAnswer(rec.Sessions().back().id, {record::kSourceBank, bank_[2], 0, {}, 1, true, {}});
+        }
+        school::DeliverNow(client, a);
+        QCOMPARE(Bangos(SignIn(pcB, "1003", "pcB").folder), (std::vector<std::string>{bank_[0], bank_[1], bank_[2]}));
         {
             record::LearningRecord rec;
             rec.Open(a + record::kFileName);
@@ -362,7 +371,7 @@ private slots:
 
         const school::SignedInPupil again = SignIn(pcB, "1003", "pcB");
         QVERIFY(again.readBack.rebuilt);
-        QCOMPARE(Bangos(b), (std::vector<std::string>{bank_[0], bank_[1]}));
+        QCOMPARE(Bangos(b), (std::vector<std::string>{bank_[0], bank_[1], bank_[2]}));
         QVERIFY(!std::filesystem::exists(b + school::kIncomingRecord));
         record::LearningRecord rec;
         rec.OpenForReading(b + record::kFileName);
