@@ -535,6 +535,7 @@ private slots:
         if (planted == "pipe" || planted == "device" || planted == "socket") {
             try {
                 safefile::Read(path, 16);
+                QFAIL("read what is not a plain file");
             } catch (const Exception& e) {
                 QVERIFY2(QByteArray(e.what()).contains("a pipe or a device"), e.what());
             }

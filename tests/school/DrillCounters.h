@@ -1,6 +1,7 @@
 #pragma once
 // What a drill does to a working folder's counters, for the tests of their delivery.
 
+#include "Layouts.h"
 #include "TableFile.h"
 
 #include <QTest>
@@ -10,14 +11,15 @@
 // Adds to the counters of BANGO in FOLDER/mondai.cds, as a drill would.
 inline void DrillCounters(const std::string& folder, const std::string& bango, int kaisu, int seikaisu, int nani)
 {
-    const std::string path = folder + "/mondai.cds";
+    namespace field = layouts::field;
+    const std::string path = folder + "/" + layouts::kBankFile;
     tablefile::Contents c = tablefile::Read(path, true);
     std::size_t b = 0, k = 0, s = 0, n = 0;
     for (std::size_t i = 0; i < c.fields.size(); ++i) {
-        if (c.fields[i].name == "Bango") b = i;
-        if (c.fields[i].name == "Kaisu") k = i;
-        if (c.fields[i].name == "Seikaisu") s = i;
-        if (c.fields[i].name == "Nani") n = i;
+        if (c.fields[i].name == field::Bango) b = i;
+        if (c.fields[i].name == field::Kaisu) k = i;
+        if (c.fields[i].name == field::Seikaisu) s = i;
+        if (c.fields[i].name == field::Nani) n = i;
     }
     std::vector<bool> dirty(c.fields.size(), false);
     dirty[k] = dirty[s] = dirty[n] = true;
